@@ -1,0 +1,54 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+enum class PromptIcon { None, Information, Warning, Error, Question };
+enum class PromptButtons { Ok, OkCancel, YesNo, YesNoCancel };
+enum class PromptAnswer { Ok, Cancel, Yes, No };
+
+// Every message box and file dialog of the program goes through the installed
+// prompter: the desktop program shows Qt boxes, the command-line tool prints to
+// stderr, and tests answer from a script. Logic code therefore never needs a display.
+class cmcPrompter {
+public:
+    virtual ~cmcPrompter() = default;
+
+    // A box with a caption, a text, an icon and buttons; returns the button chosen.
+    virtual PromptAnswer message(const std::string& caption, const std::string& text,
+                                 PromptIcon icon, PromptButtons buttons) = 0;
+
+    // Open and save dialogs; nothing when the user cancels. `filter` is a Qt name
+    // filter list such as "Clone files (*.vcf);;All files (*)".
+    virtual std::optional<std::string> openFileName(const std::string& caption,
+                                                    const std::string& folder,
+                                                    const std::string& filter) = 0;
+    virtual std::optional<std::string> saveFileName(const std::string& caption,
+                                                    const std::string& suggestion,
+                                                    const std::string& filter) = 0;
+
+    // True when boxes appear on a screen (the fatal error shows its box only then).
+    virtual bool hasWindows() const { return false; }
+
+    // The prompter in use; a stderr prompter until another is installed.
+    static cmcPrompter& current();
+    // Installs `prompter` (borrowed; nullptr restores the stderr prompter) and returns
+    // the previous one.
+    static cmcPrompter* install(cmcPrompter* prompter);
+};
+
+// Prints every box to stderr; questions take their safe answer (No, Cancel) and
+// dialogs are cancelled. Used by marlo-clone and whenever nothing else is installed.
+class cmcStderrPrompter : public cmcPrompter {
+public:
+    PromptAnswer message(const std::string& caption, const std::string& text, PromptIcon icon,
+                         PromptButtons buttons) override;
+    std::optional<std::string> openFileName(const std::string&, const std::string&,
+                                            const std::string&) override {
+        return std::nullopt;
+    }
+    std::optional<std::string> saveFileName(const std::string&, const std::string&,
+                                            const std::string&) override {
+        return std::nullopt;
+    }
+};

@@ -1,0 +1,43 @@
+#include "support/ScriptedPrompter.h"
+
+#include <gtest/gtest.h>
+
+ScriptedPrompter::ScriptedPrompter() : previous_(cmcPrompter::install(this)) {}
+
+ScriptedPrompter::~ScriptedPrompter() {
+    cmcPrompter::install(previous_);
+}
+
+PromptAnswer ScriptedPrompter::message(const std::string& caption, const std::string& text,
+                                       PromptIcon icon, PromptButtons buttons) {
+    shown_.push_back({caption, text, icon, buttons});
+    if (buttons == PromptButtons::Ok)
+        return PromptAnswer::Ok;
+    if (answers_.empty()) {
+        ADD_FAILURE() << "unexpected question: " << text;
+        return PromptAnswer::Cancel;
+    }
+    const PromptAnswer answer = answers_.front();
+    answers_.pop_front();
+    return answer;
+}
+
+std::optional<std::string> ScriptedPrompter::nextFile(const std::string& caption) {
+    if (files_.empty()) {
+        ADD_FAILURE() << "unexpected file dialog: " << caption;
+        return std::nullopt;
+    }
+    auto path = files_.front();
+    files_.pop_front();
+    return path;
+}
+
+std::optional<std::string> ScriptedPrompter::openFileName(const std::string& caption,
+                                                          const std::string&, const std::string&) {
+    return nextFile(caption);
+}
+
+std::optional<std::string> ScriptedPrompter::saveFileName(const std::string& caption,
+                                                          const std::string&, const std::string&) {
+    return nextFile(caption);
+}

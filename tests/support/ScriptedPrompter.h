@@ -1,0 +1,51 @@
+#pragma once
+
+#include "platform/cmcPrompter.h"
+
+#include <deque>
+#include <string>
+#include <vector>
+
+// A prompter for tests: records every box it is shown, answers questions and
+// file dialogs from a script, and fails the running test on a question that
+// was not scripted. Installs itself for its lifetime.
+class ScriptedPrompter : public cmcPrompter {
+public:
+    struct Shown {
+        std::string caption;
+        std::string text;
+        PromptIcon icon;
+        PromptButtons buttons;
+    };
+
+    ScriptedPrompter();
+    ~ScriptedPrompter() override;
+
+    // The answer to the next question (a box with more than an OK button).
+    void answerNext(PromptAnswer answer) { answers_.push_back(answer); }
+    // The path chosen in the next open or save dialog; nullopt cancels it.
+    void chooseNextFile(std::optional<std::string> path) { files_.push_back(std::move(path)); }
+
+    const std::vector<Shown>& shown() const { return shown_; }
+    // Text of the last box shown, or empty.
+    std::string lastText() const { return shown_.empty() ? std::string() : shown_.back().text; }
+    void clear() { shown_.clear(); }
+    // True when every scripted answer has been used.
+    bool scriptUsed() const { return answers_.empty() && files_.empty(); }
+
+    PromptAnswer message(const std::string& caption, const std::string& text, PromptIcon icon,
+                         PromptButtons buttons) override;
+    std::optional<std::string> openFileName(const std::string& caption, const std::string& folder,
+                                            const std::string& filter) override;
+    std::optional<std::string> saveFileName(const std::string& caption,
+                                            const std::string& suggestion,
+                                            const std::string& filter) override;
+
+private:
+    std::optional<std::string> nextFile(const std::string& caption);
+
+    cmcPrompter* previous_;
+    std::vector<Shown> shown_;
+    std::deque<PromptAnswer> answers_;
+    std::deque<std::optional<std::string>> files_;
+};
