@@ -28,7 +28,7 @@ public:
     const Node* Find(std::string_view key) const;
 
     std::uint32_t BucketCount() const { return bucketCount_; }
-    // The bucket of `key` in a table of `bucketCount` buckets.
+    // The bucket of `key` in a table of `bucketCount` buckets (0 counts as 1,031).
     static std::uint32_t Bucket(std::string_view key, std::uint32_t bucketCount);
 
 private:
