@@ -37,12 +37,12 @@ std::uint8_t cmcEeprom::GetByte(std::int32_t a) const {
 
 void cmcEeprom::Write(std::int32_t a, const std::uint8_t* source, std::int32_t n) {
     if (isValidBlock(a, n))
-        std::memcpy(data_.get() + a, source, static_cast<std::size_t>(n));
+        std::memmove(data_.get() + a, source, static_cast<std::size_t>(n));
 }
 
 void cmcEeprom::Read(std::int32_t a, std::uint8_t* destination, std::int32_t n) const {
     if (isValidBlock(a, n))
-        std::memcpy(destination, data_.get() + a, static_cast<std::size_t>(n));
+        std::memmove(destination, data_.get() + a, static_cast<std::size_t>(n));
 }
 
 void cmcEeprom::Assign(const cmcEeprom& other) {

@@ -1,0 +1,457 @@
+#include "core/cmcVcfFile.h"
+
+#include "core/cmcEeprom.h"
+#include "overlay/cmcGTex.h"
+#include "platform/cmcFatal.h"
+#include "platform/cmcPrompter.h"
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <fcntl.h>
+#include <string_view>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
+
+namespace {
+
+constexpr int bytesPerRecord = 16;
+constexpr std::size_t minDataLine = 8;   // one byte
+constexpr std::size_t maxDataLine = 516; // 255 bytes
+const char* const lineEnd = "\r\n";
+
+// Closes the descriptor it holds when it goes out of scope.
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    ~FileDescriptor() { close(); }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    int get() const { return fd_; }
+    bool valid() const { return fd_ >= 0; }
+    bool close() {
+        const int fd = std::exchange(fd_, -1);
+        return fd < 0 || ::close(fd) == 0;
+    }
+
+private:
+    int fd_;
+};
+
+int hexValue(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    return -1;
+}
+
+int hexNumber(std::string_view text, std::size_t at, std::size_t digits) {
+    int value = 0;
+    for (std::size_t i = 0; i < digits; ++i)
+        value = value * 16 + hexValue(text[at + i]);
+    return value;
+}
+
+void appendHex(std::string& out, unsigned value, int digits) {
+    static const char upper[] = "0123456789ABCDEF";
+    for (int shift = (digits - 1) * 4; shift >= 0; shift -= 4)
+        out.push_back(upper[(value >> shift) & 0xFu]);
+}
+
+// The decimal number at `at`: optional sign, digits up to the first non-digit,
+// 0 when there is none; saturates instead of overflowing.
+int decimalAt(std::string_view text, std::size_t at) {
+    bool negative = false;
+    if (at < text.size() && (text[at] == '+' || text[at] == '-'))
+        negative = text[at++] == '-';
+    long long value = 0;
+    for (; at < text.size() && text[at] >= '0' && text[at] <= '9'; ++at)
+        value = std::min<long long>(value * 10 + (text[at] - '0'), INT_MAX + 1LL);
+    value = negative ? -value : std::min<long long>(value, INT_MAX);
+    return static_cast<int>(value);
+}
+
+std::size_t bitSetBytes(std::int32_t size) {
+    return size > 0 ? (static_cast<std::size_t>(size) + 7) / 8 : 0;
+}
+
+void setBits(std::vector<std::uint8_t>& bits, std::int32_t first, std::int32_t last) {
+    for (std::int32_t a = first; a <= last; ++a)
+        bits[static_cast<std::size_t>(a) / 8] |= static_cast<std::uint8_t>(1u << (a % 8));
+}
+
+// The comment shares its line with nothing else: a line break in it would make
+// a data line of the rest, and a line longer than the reader's buffer would be
+// split into a piece the reader takes for data.
+std::string commentForFile(const std::string& text) {
+    std::string clean = text.substr(0, cmcVcfFile::maxCommentLength);
+    std::replace_if(
+        clean.begin(), clean.end(), [](char c) { return c == '\r' || c == '\n' || c == '\0'; },
+        ' ');
+    return clean;
+}
+
+bool writeAll(int fd, std::string_view text) {
+    while (!text.empty()) {
+        const ssize_t n = ::write(fd, text.data(), text.size());
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        text.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+std::string folderOf(const std::string& path) {
+    const auto slash = path.rfind('/');
+    return slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
+}
+
+mode_t newFileMode() {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+// The file a save replaces (a symbolic link is followed so that the link
+// survives) and the permissions the new file gets. Nothing when the target
+// exists but is no regular file we may write.
+struct SaveTarget {
+    std::string path;
+    mode_t mode;
+};
+
+std::optional<SaveTarget> saveTarget(const std::string& path) {
+    if (path.empty() || path.back() == '/')
+        return std::nullopt;
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0)
+        return SaveTarget{path, newFileMode()};
+    std::string resolved = path;
+    if (S_ISLNK(st.st_mode)) {
+        char* real = ::realpath(path.c_str(), nullptr);
+        if (!real)
+            return std::nullopt;
+        resolved = real;
+        std::free(real);
+        if (::stat(resolved.c_str(), &st) != 0)
+            return std::nullopt;
+    }
+    if (!S_ISREG(st.st_mode) || ::access(resolved.c_str(), W_OK) != 0)
+        return std::nullopt;
+    return SaveTarget{resolved, static_cast<mode_t>(st.st_mode & 07777)};
+}
+
+void syncFolder(const std::string& folder) {
+    FileDescriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir.valid())
+        ::fsync(dir.get());
+}
+
+// Writes `text` to a new file beside the target and renames it over the target
+// once it is complete on disk; on any failure the temporary file goes and the
+// target stays as it was.
+cmcVcfFile::Code replaceFile(const std::string& path, const std::string& text) {
+    const std::optional<SaveTarget> target = saveTarget(path);
+    if (!target)
+        return cmcVcfFile::FileOpen;
+    const std::string folder = folderOf(target->path);
+    const std::string name = target->path.substr(target->path.rfind('/') + 1);
+    std::string temp = (folder == "." ? std::string() : folder) + "." + name + ".XXXXXX";
+    FileDescriptor fd(::mkostemp(temp.data(), O_CLOEXEC));
+    if (!fd.valid())
+        return cmcVcfFile::FileOpen;
+    ::fchmod(fd.get(), target->mode);
+    const bool written = writeAll(fd.get(), text) && ::fsync(fd.get()) == 0 && fd.close() &&
+                         ::rename(temp.c_str(), target->path.c_str()) == 0;
+    if (!written) {
+        fd.close();
+        ::unlink(temp.c_str());
+        return cmcVcfFile::FileAccess;
+    }
+    syncFolder(folder);
+    return cmcVcfFile::Ok;
+}
+
+} // namespace
+
+// Hands out the file's lines as the reader of the format expects them: CR LF
+// becomes LF, and a line is cut into pieces of at most bufferSize - 1 bytes.
+class cmcVcfFile::Reader {
+public:
+    static constexpr std::size_t bufferSize = 768;
+
+    explicit Reader(int fd) : fd_(fd) {}
+
+    // The next piece, ending with '\n' when the line end came in time; false at
+    // the end of the file or after a read error.
+    bool next(std::string& line) {
+        line.clear();
+        while (line.size() < bufferSize - 1) {
+            const int c = get();
+            if (c < 0)
+                break;
+            line.push_back(static_cast<char>(c));
+            if (c == '\n')
+                break;
+        }
+        return !line.empty();
+    }
+
+    bool failed() const { return failed_; }
+
+private:
+    int get() {
+        const int c = raw();
+        if (c != '\r')
+            return c;
+        const int after = raw();
+        if (after == '\n')
+            return '\n';
+        held_ = after;
+        return c;
+    }
+
+    int raw() {
+        if (held_ != none)
+            return std::exchange(held_, none);
+        if (pos_ == len_ && !fill())
+            return -1;
+        return static_cast<unsigned char>(chunk_[pos_++]);
+    }
+
+    bool fill() {
+        if (atEnd_)
+            return false;
+        ssize_t n;
+        do
+            n = ::read(fd_, chunk_.data(), chunk_.size());
+        while (n < 0 && errno == EINTR);
+        failed_ = n < 0;
+        atEnd_ = n <= 0;
+        pos_ = 0;
+        len_ = n > 0 ? static_cast<std::size_t>(n) : 0;
+        return len_ > 0;
+    }
+
+    static constexpr int none = -2;
+    int fd_;
+    std::array<char, 65536> chunk_{};
+    std::size_t pos_ = 0;
+    std::size_t len_ = 0;
+    int held_ = none;
+    bool atEnd_ = false;
+    bool failed_ = false;
+};
+
+cmcVcfFile::cmcVcfFile() = default;
+cmcVcfFile::~cmcVcfFile() = default;
+
+void cmcVcfFile::BindImage(cmcEeprom& image) {
+    image_ = &image;
+    const std::size_t bytes = bitSetBytes(image.Size());
+    required_.assign(bytes, 0);
+    loaded_.assign(bytes, 0);
+    if (image.Size() > 0)
+        setBits(required_, 0, image.Size() - 1);
+}
+
+void cmcVcfFile::SetModelCode(int first, int second) {
+    modelFirst_ = first;
+    modelSecond_ = second;
+}
+
+void cmcVcfFile::SetComment(const std::string& text) {
+    comment_ = text;
+}
+
+void cmcVcfFile::SetMapRevision(int n) {
+    mapRevisionToWrite_ = n;
+}
+
+void cmcVcfFile::SetMapRevisionCheck(MapRevisionCheck check) {
+    mapRevisionCheck_ = std::move(check);
+}
+
+cmcEeprom& cmcVcfFile::image() {
+    if (!image_)
+        cmcFatal("No EEPROM image is bound to the clone file.");
+    // The bit sets follow the image should its size have changed since binding.
+    if (loaded_.size() != bitSetBytes(image_->Size()))
+        BindImage(*image_);
+    return *image_;
+}
+
+std::string cmcVcfFile::headerText() const {
+    std::string text;
+    appendHex(text, static_cast<unsigned>(modelFirst_), 4);
+    appendHex(text, static_cast<unsigned>(modelSecond_), 4);
+    text += lineEnd;
+    text += "#Comment=" + commentForFile(comment_) + lineEnd;
+    text += "#MapRev=" + std::to_string(mapRevisionToWrite_) + lineEnd;
+    return text;
+}
+
+std::string cmcVcfFile::recordsText(cmcRangeList ranges) {
+    const cmcEeprom& img = image();
+    std::string text;
+    cmcForEachRange(ranges, img.Size(), [&](std::int32_t first, std::int32_t last) {
+        for (std::int32_t a = first; a <= last;) {
+            const std::int32_t n = std::min(bytesPerRecord - a % bytesPerRecord, last - a + 1);
+            appendHex(text, static_cast<unsigned>(a), 4);
+            appendHex(text, static_cast<unsigned>(n), 2);
+            for (std::int32_t i = 0; i < n; ++i)
+                appendHex(text, img.GetByte(a + i), 2);
+            text += lineEnd;
+            a += n;
+        }
+    });
+    return text;
+}
+
+cmcVcfFile::Code cmcVcfFile::Save(const std::string& path, cmcRangeList ranges) {
+    const Code code = replaceFile(path, headerText() + recordsText(ranges));
+    ShowMessage(code);
+    return code;
+}
+
+cmcVcfFile::Code cmcVcfFile::Load(const std::string& path, std::optional<cmcRangeList> coverage) {
+    cmcEeprom& img = image();
+    cmcEeprom before;
+    before.Assign(img);
+    std::fill(loaded_.begin(), loaded_.end(), std::uint8_t{0});
+    mapRevisionRead_ = -1;
+
+    Code code = readFile(path);
+    if (code == Ok && coverage)
+        code = CheckCoverage(*coverage);
+    if (code != Ok)
+        img.Assign(before);
+    ShowMessage(code);
+    return code;
+}
+
+cmcVcfFile::Code cmcVcfFile::readFile(const std::string& path) {
+    // Non-blocking, so that a FIFO or a device can never stall the open.
+    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (!fd.valid())
+        return FileOpen;
+    struct stat st {};
+    if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode))
+        return FileOpen;
+    Reader reader(fd.get());
+    Code code = readModelLine(reader);
+    if (code == Ok)
+        code = readBody(reader);
+    return reader.failed() ? FileOpen : code;
+}
+
+cmcVcfFile::Code cmcVcfFile::readModelLine(Reader& reader) const {
+    std::string line;
+    if (!reader.next(line) || line.size() != 9 || line[8] != '\n')
+        return Format;
+    int group[2] = {0, 0};
+    for (std::size_t i = 0; i < 8; ++i) {
+        // Each digit counts as a hex digit, but only 0-9 are taken.
+        if (line[i] < '0' || line[i] > '9')
+            return Format;
+        group[i / 4] = group[i / 4] * 16 + (line[i] - '0');
+    }
+    if (group[0] != modelFirst_)
+        return Model;
+    if (group[1] != modelSecond_)
+        return Extra;
+    return Ok;
+}
+
+cmcVcfFile::Code cmcVcfFile::readBody(Reader& reader) {
+    bool revisionChecked = false;
+    std::string line;
+    while (reader.next(line)) {
+        if (line[0] == '\0')
+            continue;
+        if (line[0] == '#') {
+            readCommentLine(line);
+            continue;
+        }
+        if (!revisionChecked) {
+            if (!mapRevisionCheck_ || !mapRevisionCheck_(mapRevisionRead_))
+                return MapRev;
+            revisionChecked = true;
+        }
+        const Code code = readDataLine(line);
+        if (code != Ok)
+            return code;
+    }
+    return Ok;
+}
+
+void cmcVcfFile::readCommentLine(const std::string& line) {
+    // The number is taken right after "#MapRev=", wherever the word itself stood.
+    if (line.find("MapRev=", 1) != std::string::npos)
+        mapRevisionRead_ = decimalAt(line, 8);
+}
+
+cmcVcfFile::Code cmcVcfFile::readDataLine(const std::string& line) {
+    // The last character is the line end: a last line without one loses a digit.
+    const std::string_view text(line.data(), line.size() - 1);
+    if (text.size() < minDataLine || text.size() > maxDataLine)
+        return Format;
+    if (!std::all_of(text.begin(), text.end(), [](char c) { return hexValue(c) >= 0; }))
+        return Format;
+    const std::int32_t address = hexNumber(text, 0, 4);
+    const std::int32_t count = hexNumber(text, 4, 2);
+    if (text.size() != 6 + 2 * static_cast<std::size_t>(count))
+        return Format;
+    cmcEeprom& img = image();
+    if (!img.IsValidAddress(address) || !img.IsValidAddress(address + count - 1))
+        return Data;
+    for (std::int32_t i = 0; i < count; ++i)
+        img.SetByte(address + i, static_cast<std::uint8_t>(hexNumber(text, 6 + 2 * i, 2)));
+    setBits(loaded_, address, address + count - 1);
+    return Ok;
+}
+
+cmcVcfFile::Code cmcVcfFile::CheckCoverage(cmcRangeList coverage) {
+    const std::int32_t size = image().Size();
+    std::fill(required_.begin(), required_.end(), std::uint8_t{0});
+    cmcForEachRange(coverage, size, [&](std::int32_t first, std::int32_t last) {
+        setBits(required_, first, last);
+    });
+    if (loaded_ == required_)
+        return Ok;
+    for (std::size_t i = 0; i < loaded_.size(); ++i) {
+        if (loaded_[i] & ~required_[i])
+            return Data;
+    }
+    return Coverage;
+}
+
+void cmcVcfFile::ShowMessage(Code code) {
+    static constexpr std::array<const char*, 10> entries = {
+        nullptr,
+        "GI_Mess_FileErr_FileOpen",
+        "GI_Mess_FileErr_FileAccess",
+        "GI_Mess_FileErr_Model",
+        "GI_Mess_FileErr_Extra",
+        "GI_Mess_FileErr_MapRev",
+        "GI_Mess_FileErr_Format",
+        "GI_Mess_FileErr_Coverage",
+        "GI_Mess_FileErr_Data",
+        "GI_Mess_FileErr_Newer",
+    };
+    if (code == Ok || code >= entries.size())
+        return;
+    cmcGTex& texts = cmcGTex::App();
+    const std::string text =
+        texts.GetLine("GI_Mess_FileErr_Headline", 0) + "\n\n" + texts.GetLine(entries[code], 0);
+    cmcPrompter::current().message(texts.GetLine("GI_Sys_AppTitle", 0), text, PromptIcon::Warning,
+                                   PromptButtons::Ok);
+}
