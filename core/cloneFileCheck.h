@@ -1,0 +1,14 @@
+#pragma once
+
+#include "core/cmcVcfFile.h"
+
+#include <string>
+
+class cmcEeprom;
+
+// Reads a clone file as opening a document does: the model code, an accepted map
+// revision, an image that carries this map revision, and every byte of the clone
+// range and no other. Shows the box for a failure and returns its code; `image`
+// receives the file's contents only on success (it is resized to the model's
+// image size then).
+cmcVcfFile::Code cmcCheckCloneFile(const std::string& path, cmcEeprom& image);
