@@ -4,22 +4,23 @@
 
 #include <cstring>
 #include <string_view>
-#include <sys/types.h>
 
 namespace {
-
 cmcGTex* appStore = nullptr;
 
-// Entries found this deep in the index are moved to its head, so the entries a
-// sheet keeps asking for stay near the front.
-constexpr int kMoveToFrontDepth = 11;
+// Entries found deeper than this in the index move to its head: the sheet engine
+// asks for the same few keys again and again.
+constexpr std::size_t kMoveToFrontDepth = 10;
 
-const std::string kEndKey = "End_Of_Ovl";
+const char kEndKey[] = "End_Of_Ovl";
 
 bool isHeader(const std::string& line) {
-    return line.size() >= 2 && line[0] == '#';
+    return line.size() >= 2 && line[0] == '#' && line[1] != '\n';
 }
 
+std::string_view withoutLineEnd(std::string_view line) {
+    return line.substr(0, line.find('\n'));
+}
 } // namespace
 
 cmcGTex::cmcGTex() = default;
@@ -36,29 +37,29 @@ bool cmcGTex::SetFile(const std::string& path) {
 bool cmcGTex::SetLines(std::span<const char* const> lines) {
     if (source_ != Source::None)
         return false;
-    source_ = Source::Memory;
+    source_ = Source::Lines;
     lines_ = lines;
     return true;
 }
 
 std::string cmcGTex::GetLine(const std::string& key, int n) {
-    Entry* entry = findEntry(key);
-    if (entry == nullptr || !open_ || n < 0)
-        lookupError(key);
-    int k = 0;
-    if (entry->cursorLine > n) {
-        position_ = entry->start;
-    } else {
-        position_ = entry->cursorPos;
+    Entry* entry = n >= 0 ? FindEntry(key) : nullptr;
+    if (!entry || !open_)
+        LookupError(key);
+    // The cursor makes reading line n + 1 after line n a single read.
+    std::int64_t k = 0;
+    position_ = entry->start;
+    if (entry->cursorLine <= n) {
         k = entry->cursorLine;
+        position_ = entry->cursorPos;
     }
     for (; k <= n; ++k) {
-        if (!readCachedLine())
-            lookupError(key);
+        if (!ReadCached())
+            LookupError(key);
     }
-    entry->cursorLine = n + 1;
+    entry->cursorLine = std::int64_t{n} + 1;
     entry->cursorPos = position_;
-    return line_;
+    return std::string(withoutLineEnd(line_));
 }
 
 std::string cmcGTex::GetText(const std::string& key) {
@@ -75,7 +76,7 @@ std::string cmcGTex::GetText(const std::string& key) {
 }
 
 cmcGTex& cmcGTex::App() {
-    if (appStore == nullptr)
+    if (!appStore)
         cmcFatal("GTEX Error !\nNo overlay store is installed.");
     return *appStore;
 }
@@ -84,7 +85,7 @@ void cmcGTex::SetApp(cmcGTex* store) {
     appStore = store;
 }
 
-std::vector<std::string> cmcGTex::IndexOrder() const {
+std::vector<std::string> cmcGTex::IndexKeys() const {
     std::vector<std::string> keys;
     keys.reserve(index_.size());
     for (const Entry& entry : index_)
@@ -92,140 +93,92 @@ std::vector<std::string> cmcGTex::IndexOrder() const {
     return keys;
 }
 
-cmcGTex::Entry* cmcGTex::findEntry(const std::string& key) {
-    int depth = 0;
+cmcGTex::Entry* cmcGTex::FindEntry(const std::string& key) {
+    std::size_t depth = 0;
     for (auto it = index_.begin(); it != index_.end(); ++it, ++depth) {
         if (it->key != key)
             continue;
-        if (depth >= kMoveToFrontDepth)
+        if (depth > kMoveToFrontDepth)
             index_.splice(index_.begin(), index_, it);
         return &*it;
     }
+    const std::size_t known = index_.size();
     while (indexing_) {
-        Entry* added = indexStep();
-        if (added != nullptr && added->key == key)
-            return added;
+        IndexStep();
+        if (index_.size() > known && index_.back().key == key)
+            return &index_.back();
     }
     return nullptr;
 }
 
-// Reads exactly one line (or opens the source) and records a header found there.
-cmcGTex::Entry* cmcGTex::indexStep() {
+// Reads exactly one line of the source (or opens it).
+void cmcGTex::IndexStep() {
     if (!open_) {
-        if (!openSource())
+        if (!Open())
             indexing_ = false;
-        return nullptr;
+        return;
     }
-    position_ = scan_;
-    if (!readLine()) {
+    position_ = scanPos_;
+    if (!ReadPlain()) {
         indexing_ = false;
-        return nullptr;
+        return;
     }
-    scan_ = position_;
+    scanPos_ = position_;
     if (!isHeader(line_))
-        return nullptr;
-    index_.push_back({line_.substr(1), scan_, 0, scan_});
-    if (index_.back().key == kEndKey)
+        return;
+    Entry entry;
+    entry.key = std::string(withoutLineEnd(std::string_view(line_).substr(1)));
+    entry.start = position_;
+    entry.cursorPos = position_;
+    if (entry.key == kEndKey)
         indexing_ = false;
-    return &index_.back();
+    index_.push_back(std::move(entry));
 }
 
-bool cmcGTex::openSource() {
-    if (source_ == Source::Memory) {
-        open_ = true;
-    } else if (source_ == Source::File && !path_.empty()) {
-        file_.reset(std::fopen(path_.c_str(), "rb"));
-        open_ = file_ != nullptr;
-    }
-    position_ = 0;
-    fileOffset_ = 0;
+bool cmcGTex::Open() {
+    open_ = (source_ == Source::Lines) || (source_ == Source::File && file_.Open(path_));
+    if (open_)
+        position_ = 0;
     return open_;
 }
 
-bool cmcGTex::readLine() {
-    return source_ == Source::File ? readFileLine() : readMemoryLine();
+bool cmcGTex::ReadPlain() {
+    const bool ok = source_ == Source::Lines ? ReadElement() : file_.ReadLine(position_, line_);
+    if (ok)
+        ++sourceReads_;
+    return ok;
 }
 
-// Lines are cached by where they start, so a sheet re-reading its lines does
-// not touch the file.
-bool cmcGTex::readCachedLine() {
+// Memory lines cost nothing to re-read; only the file goes through the cache.
+bool cmcGTex::ReadCached() {
     if (source_ != Source::File)
-        return readLine();
-    for (auto it = cache_.begin(); it != cache_.end(); ++it) {
-        if (it->start != position_)
-            continue;
-        line_ = it->text;
-        position_ += it->length;
-        cache_.splice(cache_.begin(), cache_, it);
+        return ReadPlain();
+    if (const cmcLineCache::Node* node = cache_.Find(position_)) {
+        line_ = node->text;
+        position_ += node->length;
         return true;
     }
-    const std::int64_t start = position_;
-    if (!readFileLine())
+    const std::uint64_t start = position_;
+    if (!ReadPlain())
         return false;
-    if (cache_.size() >= kCacheLines)
-        cache_.pop_back();
-    cache_.push_front({start, position_ - start, line_});
+    cache_.Add(start, position_ - start, line_);
     return true;
 }
 
-bool cmcGTex::readFileLine() {
-    std::FILE* f = file_.get();
-    if (fileOffset_ != position_) {
-        if (fseeko(f, static_cast<off_t>(position_), SEEK_SET) != 0)
-            return false;
-        fileOffset_ = position_;
-    }
-    const std::int64_t start = position_;
+// A memory line keeps at most as many characters as a file line read at once.
+bool cmcGTex::ReadElement() {
     line_.clear();
-    bool ended = false;
-    for (;;) {
-        const int c = std::getc(f);
-        if (c == EOF)
-            break;
-        ++fileOffset_;
-        if (c == '\n') {
-            if (!line_.empty() && line_.back() == '\r')
-                line_.pop_back();
-            ended = true;
-            break;
-        }
-        line_.push_back(static_cast<char>(c));
-        // A full line may still be followed by its CR LF, which then belongs to it.
-        const bool pendingCr = line_.size() == kMaxLine + 1 && c == '\r';
-        if (line_.size() > kMaxLine && !pendingCr)
-            break;
-    }
-    if (fileOffset_ == start)
+    if (position_ >= lines_.size() || lines_[position_] == nullptr)
         return false;
-    if (!ended && line_.size() > kMaxLine) {
-        // The rest of an over-long line is the next line; the stream has read
-        // ahead, and the next read seeks back.
-        line_.resize(kMaxLine);
-        position_ = start + static_cast<std::int64_t>(kMaxLine);
-    } else {
-        position_ = fileOffset_;
-    }
-    ++sourceReads_;
-    return true;
-}
-
-bool cmcGTex::readMemoryLine() {
-    if (position_ < 0 || static_cast<std::size_t>(position_) >= lines_.size() ||
-        lines_[static_cast<std::size_t>(position_)] == nullptr)
-        return false;
-    std::string_view text = lines_[static_cast<std::size_t>(position_)];
-    const std::size_t end = text.find('\n');
-    if (end != std::string_view::npos) {
-        text = text.substr(0, end);
-        if (!text.empty() && text.back() == '\r')
-            text.remove_suffix(1);
-    }
-    line_.assign(text);
+    const char* text = lines_[position_];
+    const std::size_t length = strnlen(text, cmcLineFile::kMaxLineChars);
+    line_.assign(text, length);
+    if (length < cmcLineFile::kMaxLineChars)
+        line_ += '\n';
     ++position_;
-    ++sourceReads_;
     return true;
 }
 
-void cmcGTex::lookupError(const std::string& key) {
+void cmcGTex::LookupError(const std::string& key) {
     cmcFatal("GTEX Error !\nThe index '" + key + "' was not found.");
 }

@@ -1,9 +1,10 @@
 #pragma once
 
+#include "overlay/cmcLineCache.h"
+#include "overlay/cmcLineFile.h"
+
 #include <cstdint>
-#include <cstdio>
 #include <list>
-#include <memory>
 #include <span>
 #include <string>
 #include <vector>
@@ -15,13 +16,10 @@
 // missing entry.
 //
 // Source format: a line "#Key" starts the entry Key; its content lines follow.
-// The entry "#End_Of_Ovl" ends the indexing. Lines end with LF or CR LF; a line
-// longer than kMaxLine characters is read as several lines.
+// The entry "#End_Of_Ovl" ends the indexing. A key given twice is found at its
+// first place in the file.
 class cmcGTex {
 public:
-    static constexpr std::size_t kMaxLine = 8191;
-    static constexpr std::size_t kCacheLines = 64;
-
     cmcGTex();
     ~cmcGTex();
     cmcGTex(const cmcGTex&) = delete;
@@ -30,12 +28,12 @@ public:
     // Sets the source once; false (and no change) when a source is already set.
     // The file is opened on the first lookup.
     bool SetFile(const std::string& path);
-    // A memory source (borrowed; must outlive the store). Element i is line i;
-    // reading past the last element (or at a null element) is the end of the source.
+    // A memory source (borrowed; must outlive the store). Element i is line i; the
+    // end of the array, or a null element, reads as the end of a file.
     bool SetLines(std::span<const char* const> lines);
 
-    // Line n (0-based) of the entry `key`, without its line end. There is no
-    // end-of-entry test: past the entry's content come the following lines.
+    // Line n (0-based) of the entry `key`, without its line end. Nothing stops at
+    // the end of the entry: lines beyond it are the lines that follow in the source.
     std::string GetLine(const std::string& key, int n = 0);
     // Lines 0.. of the entry up to the first line beginning with "#", joined with "\n".
     std::string GetText(const std::string& key);
@@ -45,49 +43,39 @@ public:
     static cmcGTex& App();
     static void SetApp(cmcGTex* store);
 
-    // Read-only figures for tests and benchmarks: lines taken from the source
-    // itself (not from the line cache), lines held in the cache, keys in index order.
-    std::uint64_t SourceReads() const { return sourceReads_; }
-    std::size_t CacheSize() const { return cache_.size(); }
-    std::vector<std::string> IndexOrder() const;
+    // Read-only figures for tests and diagnostics.
+    std::uint64_t SourceLineReads() const { return sourceReads_; } // reads that missed the cache
+    std::size_t CachedLines() const { return cache_.Size(); }
+    std::vector<std::string> IndexKeys() const; // keys indexed so far, in index order
 
 private:
-    enum class Source { None, Memory, File };
+    enum class Source { None, Lines, File };
     struct Entry {
         std::string key;
-        std::int64_t start; // position of line 0
-        int cursorLine = 0; // the line that starts at cursorPos
-        std::int64_t cursorPos;
-    };
-    struct CachedLine {
-        std::int64_t start;
-        std::int64_t length; // in positions, so CR and LF count
-        std::string text;    // without line end
-    };
-    struct FileCloser {
-        void operator()(std::FILE* f) const { std::fclose(f); }
+        std::uint64_t start = 0;     // position of line 0
+        std::int64_t cursorLine = 0; // the line that starts at cursorPos
+        std::uint64_t cursorPos = 0;
     };
 
-    Entry* findEntry(const std::string& key);
-    Entry* indexStep();
-    bool openSource();
-    bool readLine();
-    bool readCachedLine();
-    bool readFileLine();
-    bool readMemoryLine();
-    [[noreturn]] static void lookupError(const std::string& key);
+    Entry* FindEntry(const std::string& key);
+    void IndexStep();
+    bool Open();
+    bool ReadPlain();
+    bool ReadCached();
+    bool ReadElement();
+    [[noreturn]] static void LookupError(const std::string& key);
 
     Source source_ = Source::None;
     bool open_ = false;
-    std::unique_ptr<std::FILE, FileCloser> file_;
-    std::span<const char* const> lines_;
     std::string path_;
-    std::int64_t position_ = 0;   // byte offset (file) or element index (memory) of the next line
-    std::int64_t fileOffset_ = 0; // where the stream really is; spares a seek per sequential read
-    std::string line_;            // the line just read, without line end
-    std::int64_t scan_ = 0;       // where indexing continues
-    std::list<CachedLine> cache_; // most recently used first
+    std::span<const char* const> lines_;
+    cmcLineFile file_;
+    cmcLineCache cache_;
+    std::uint64_t position_ = 0; // byte offset (file) or element index (memory) of the next line
+    std::uint64_t scanPos_ = 0;  // where indexing continues
+    std::string line_;           // the line just read, with its line end
     std::list<Entry> index_;
     bool indexing_ = true;
     std::uint64_t sourceReads_ = 0;
+    std::uint64_t cacheHits_ = 0;
 };

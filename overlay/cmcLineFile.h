@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+// Reads the overlay file line by line at any byte offset. Lines end with LF or
+// CR LF; the CR of a CR LF pair is dropped from the text but still counted in the
+// offsets, so offsets stay true file positions whichever line ends the file uses.
+class cmcLineFile {
+public:
+    // Longest text one read returns, line end included; longer lines come back in
+    // several pieces.
+    static constexpr std::size_t kMaxLineChars = 8191;
+
+    cmcLineFile();
+    ~cmcLineFile();
+    cmcLineFile(const cmcLineFile&) = delete;
+    cmcLineFile& operator=(const cmcLineFile&) = delete;
+
+    // False when the path is empty or the file cannot be opened for reading.
+    bool Open(const std::string& path);
+    bool IsOpen() const { return file_ != nullptr; }
+
+    // Reads the line that starts at `pos` into `line` (LF kept when the line had
+    // one) and moves `pos` behind it. False at the end of the file or on a read error.
+    bool ReadLine(std::uint64_t& pos, std::string& line);
+
+private:
+    // The byte at `pos`, or -1 beyond the end of the file.
+    int ByteAt(std::uint64_t pos);
+    bool Load(std::uint64_t pos);
+
+    struct Closer {
+        void operator()(std::FILE* f) const { std::fclose(f); }
+    };
+    std::unique_ptr<std::FILE, Closer> file_;
+    std::vector<char> block_;
+    std::uint64_t blockStart_ = 0;
+    std::size_t blockLen_ = 0;
+};
