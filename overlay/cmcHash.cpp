@@ -9,28 +9,28 @@ constexpr std::uint32_t kDefaultBuckets = 1031;
 cmcHash::cmcHash(std::uint32_t bucketCount)
     : bucketCount_(bucketCount == 0 ? kDefaultBuckets : bucketCount), buckets_(bucketCount_) {}
 
+// Chains are unlinked one node at a time: a long chain must not recurse through
+// the nodes' own destructors.
 cmcHash::~cmcHash() {
-    // Unlink chains one node at a time; a recursive unique_ptr teardown of a
-    // long chain could run out of stack.
-    for (auto& head : buckets_) {
+    for (std::unique_ptr<Node>& head : buckets_) {
         while (head)
             head = std::move(head->next);
     }
 }
 
 void cmcHash::Add(std::string_view key, std::uint32_t value) {
-    if (Find(key) != nullptr)
+    if (Find(key))
         cmcFatal("Overlapped Hash table.");
+    std::unique_ptr<Node>& head = buckets_[Bucket(key, bucketCount_)];
     auto node = std::make_unique<Node>();
-    node->key = key;
+    node->key = std::string(key);
     node->value = value;
-    auto& head = buckets_[Bucket(key, bucketCount_)];
     node->next = std::move(head);
     head = std::move(node);
 }
 
 const cmcHash::Node* cmcHash::Find(std::string_view key) const {
-    for (const Node* node = buckets_[Bucket(key, bucketCount_)].get(); node != nullptr;
+    for (const Node* node = buckets_[Bucket(key, bucketCount_)].get(); node;
          node = node->next.get()) {
         if (node->key == key)
             return node;
@@ -41,19 +41,18 @@ const cmcHash::Node* cmcHash::Find(std::string_view key) const {
 std::uint32_t cmcHash::Bucket(std::string_view key, std::uint32_t bucketCount) {
     if (bucketCount == 0)
         bucketCount = kDefaultBuckets;
-    const std::uint32_t half = bucketCount / 2;
-    std::uint32_t shift = half;
+    const std::uint32_t initialShift = bucketCount / 2;
+    std::uint32_t shift = initialShift;
     std::uint32_t h = 0;
     for (std::size_t i = 0; i < key.size(); ++i) {
-        // Characters count as signed bytes, so bytes of 0x80 and above subtract.
-        const auto ch =
-            static_cast<std::uint32_t>(static_cast<std::int32_t>(static_cast<signed char>(key[i])));
-        h = 2 * h + shift + ch;
-        const char next = i + 1 < key.size() ? key[i + 1] : '\0';
-        if ((static_cast<unsigned char>(next) & 1) != 0) {
+        // Characters count as signed bytes; the sum wraps in 32 bits.
+        const auto ch = static_cast<std::int32_t>(static_cast<std::int8_t>(key[i]));
+        h = 2 * h + shift + static_cast<std::uint32_t>(ch);
+        const char following = i + 1 < key.size() ? key[i + 1] : '\0';
+        if (following & 1) {
             shift /= 2;
             if (shift == 0)
-                shift = half;
+                shift = initialShift;
         }
     }
     return h % bucketCount;
