@@ -1,0 +1,80 @@
+#include "cloneFileSupport.h"
+
+#include "core/modelIdentity.h"
+#include "overlay/cmcGTex.h"
+
+#include <cstdio>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <iterator>
+
+namespace cloneFileSupport {
+
+namespace {
+std::string hex(int value, int digits) {
+    char buf[12];
+    std::snprintf(buf, sizeof buf, "%0*X", digits, value);
+    return buf;
+}
+} // namespace
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void writeFile(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+void fillPattern(cmcEeprom& image) {
+    image.Resize(marloModel::imageSize);
+    for (int a = 0; a < image.Size(); ++a)
+        image.SetByte(a, static_cast<std::uint8_t>(a * 31 + a / 256 + 7));
+    image.SetByte(marloModel::mapRevisionAddress, 6);
+}
+
+std::string cloneFileText(const cmcEeprom& image, int skip, const std::string& end) {
+    std::string text = "26200001" + end + "#Comment=" + end + "#MapRev=6" + end;
+    for (int a = 0x02B0; a <= 0x6C3F; a += 16) {
+        if (a == skip)
+            continue;
+        text += hex(a, 4) + "10";
+        for (int i = 0; i < 16; ++i)
+            text += hex(image.GetByte(a + i), 2);
+        text += end;
+    }
+    return text;
+}
+
+std::string record(int address, int count, int value) {
+    std::string line = hex(address, 4) + hex(count, 2);
+    for (int i = 0; i < count; ++i)
+        line += hex(value, 2);
+    return line;
+}
+
+void expectFileError(const ScriptedPrompter& prompter, cmcVcfFile::Code code) {
+    static const char* const entries[] = {
+        "",
+        "GI_Mess_FileErr_FileOpen",
+        "GI_Mess_FileErr_FileAccess",
+        "GI_Mess_FileErr_Model",
+        "GI_Mess_FileErr_Extra",
+        "GI_Mess_FileErr_MapRev",
+        "GI_Mess_FileErr_Format",
+        "GI_Mess_FileErr_Coverage",
+        "GI_Mess_FileErr_Data",
+        "GI_Mess_FileErr_Newer",
+    };
+    ASSERT_EQ(prompter.shown().size(), 1u);
+    const ScriptedPrompter::Shown& box = prompter.shown()[0];
+    cmcGTex& texts = cmcGTex::App();
+    EXPECT_EQ(box.caption, texts.GetLine("GI_Sys_AppTitle", 0));
+    EXPECT_EQ(box.text, texts.GetLine("GI_Mess_FileErr_Headline", 0) + "\n\n" +
+                            texts.GetLine(entries[code], 0));
+    EXPECT_EQ(box.icon, PromptIcon::Warning);
+    EXPECT_EQ(box.buttons, PromptButtons::Ok);
+}
+
+} // namespace cloneFileSupport
