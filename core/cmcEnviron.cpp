@@ -1,0 +1,239 @@
+#include "core/cmcEnviron.h"
+
+#include "platform/cmcFatal.h"
+#include "platform/cmcInstanceLock.h"
+
+#include <QDir>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QSettings>
+#include <QStandardPaths>
+
+#include <algorithm>
+#include <cstdio>
+#include <limits>
+
+namespace {
+
+cmcEnviron* appStore = nullptr;
+
+// Used when there is no screen to ask (no GUI application, no display).
+constexpr cmcScreenSize kFallbackScreen{1024, 768};
+
+cmcScreenSize primaryScreenSize() {
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        return kFallbackScreen;
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return kFallbackScreen;
+    return {screen->size().width(), screen->size().height()};
+}
+
+// "Software\Maker\Program" -> <config>/Maker/Program.conf
+QString settingsPathForKey(const std::string& key) {
+    QStringList parts = QString::fromStdString(key).split(u'\\', Qt::SkipEmptyParts);
+    if (!parts.isEmpty() && parts.front().compare(u"Software", Qt::CaseInsensitive) == 0)
+        parts.removeFirst();
+    if (parts.isEmpty())
+        parts << QStringLiteral("settings");
+    const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    return QDir(config).filePath(parts.join(u'/') + QStringLiteral(".conf"));
+}
+
+// An integer in the file is decimal text (or a Qt-encoded number); anything else,
+// and anything beyond 32 bits, is of the wrong type and counts as missing.
+std::optional<std::int32_t> toInt32(const QVariant& value) {
+    qint64 n = 0;
+    bool ok = false;
+    switch (value.typeId()) {
+    case QMetaType::QString:
+        n = value.toString().trimmed().toLongLong(&ok, 10);
+        break;
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+        n = value.toLongLong(&ok);
+        break;
+    default:
+        break;
+    }
+    if (!ok || n < std::numeric_limits<std::int32_t>::min() ||
+        n > std::numeric_limits<std::int32_t>::max())
+        return std::nullopt;
+    return static_cast<std::int32_t>(n);
+}
+
+// Reads the values of one INI group at a time; the first missing integer spoils the
+// whole load.
+class cmcSettingsReader {
+public:
+    explicit cmcSettingsReader(QSettings& settings) : settings_(settings) {}
+
+    ~cmcSettingsReader() { closeGroup(); }
+
+    void group(const char* name) {
+        closeGroup();
+        settings_.beginGroup(QString::fromLatin1(name));
+        inGroup_ = true;
+    }
+    bool integer(const char* name, int& out) {
+        const auto n = toInt32(settings_.value(QString::fromLatin1(name)));
+        if (n)
+            out = *n;
+        return n.has_value();
+    }
+    std::string text(const QString& name) {
+        const QVariant value = settings_.value(name);
+        if (value.typeId() != QMetaType::QString)
+            return {};
+        return value.toString().toStdString();
+    }
+
+private:
+    void closeGroup() {
+        if (inGroup_)
+            settings_.endGroup();
+        inGroup_ = false;
+    }
+
+    QSettings& settings_;
+    bool inGroup_ = false;
+};
+
+QString recentName(int index) {
+    return QStringLiteral("Recent%1").arg(index);
+}
+
+} // namespace
+
+cmcEnviron::cmcEnviron(const std::string& mutexName, const std::string& key,
+                       const cmcEnvironPlaces& places)
+    : settingsFile_(places.settingsFile.empty() ? settingsPathForKey(key).toStdString()
+                                                : places.settingsFile),
+      screen_(places.screen.value_or(primaryScreenSize())),
+      lock_(std::make_unique<cmcInstanceLock>(mutexName, places.lockFolder)) {
+    switch (lock_->state()) {
+    case cmcInstanceLock::State::HeldElsewhere:
+        return;
+    case cmcInstanceLock::State::Unavailable:
+        // Refusing to start would leave the user with a program that silently does
+        // nothing; running unguarded only risks a second copy's settings.
+        std::fprintf(stderr, "Cannot create the single-instance lock '%s'; running without it.\n",
+                     lock_->filePath().empty() ? mutexName.c_str() : lock_->filePath().c_str());
+        break;
+    case cmcInstanceLock::State::Held:
+        break;
+    }
+    firstInstance_ = true;
+    if (!Load() || Signature != kSignature)
+        ApplyDefaults();
+}
+
+cmcEnviron::~cmcEnviron() {
+    if (firstInstance_ && Signature == kSignature)
+        Save();
+    // The lock goes with lock_, after the save, so no second copy reads a half-written file.
+}
+
+cmcWindowBounds cmcEnviron::DefaultBounds(cmcScreenSize screen) {
+    // Integer arithmetic truncates exactly where a floating 0.9 or 0.3 might not.
+    const int width = std::min(800, screen.width * 9 / 10);
+    const int height = std::min(600, screen.height * 9 / 10);
+    return {(screen.width - width) / 2, (screen.height - height) * 3 / 10, width, height};
+}
+
+cmcEnviron& cmcEnviron::App() {
+    if (!appStore)
+        cmcFatal("No settings store is installed.");
+    return *appStore;
+}
+
+void cmcEnviron::SetApp(cmcEnviron* store) {
+    appStore = store;
+}
+
+bool cmcEnviron::Load() {
+    QSettings settings(QString::fromStdString(settingsFile_), QSettings::IniFormat);
+    cmcSettingsReader read(settings);
+
+    read.group("Global");
+    if (!read.integer("BBT", Signature) || !read.integer("ComPort", ComPort))
+        return false;
+    ComPort = std::clamp(ComPort, 1, 256);
+    CurrentDirectory = read.text(QStringLiteral("Current Directory"));
+
+    read.group("Recent File List");
+    for (int i = 0; i < kRecentCapacity; ++i)
+        Recent.AddLast(read.text(recentName(i)));
+
+    read.group("View Option");
+    if (!read.integer("FontSize Percentage", FontSizePercentage) ||
+        !read.integer("Toolbar Visible", ToolbarVisible))
+        return false;
+    FontSizePercentage = std::clamp(FontSizePercentage, 25, 1000);
+    ToolbarVisible = ToolbarVisible != 0 ? 1 : 0;
+
+    read.group("Window Position");
+    if (!read.integer("Left", Left) || !read.integer("Top", Top) || !read.integer("Width", Width) ||
+        !read.integer("Height", Height) || !read.integer("SplitterV", SplitterV))
+        return false;
+
+    read.group("Setup");
+    int modelType = 0;
+    if (!read.integer("ModelType", modelType))
+        return false;
+    ModelType = static_cast<std::uint8_t>(modelType & 0xFF);
+    return true;
+}
+
+void cmcEnviron::ApplyDefaults() {
+    // The model variant is left alone: it keeps whatever was read before the failure.
+    Signature = kSignature;
+    ComPort = 1;
+    CurrentDirectory.clear();
+    Recent.Clear();
+    FontSizePercentage = 100;
+    ToolbarVisible = 1;
+    const cmcWindowBounds bounds = DefaultBounds(screen_);
+    Left = bounds.left;
+    Top = bounds.top;
+    Width = bounds.width;
+    Height = bounds.height;
+    SplitterV = 200;
+}
+
+void cmcEnviron::Save() const {
+    // A failed write is not reported: the settings are a convenience, and the program
+    // is already on its way out.
+    QSettings settings(QString::fromStdString(settingsFile_), QSettings::IniFormat);
+    settings.beginGroup(QStringLiteral("Global"));
+    settings.setValue(QStringLiteral("BBT"), Signature);
+    settings.setValue(QStringLiteral("ComPort"), ComPort);
+    settings.setValue(QStringLiteral("Current Directory"),
+                      QString::fromStdString(CurrentDirectory));
+    settings.endGroup();
+
+    settings.beginGroup(QStringLiteral("Recent File List"));
+    for (int i = 0; i < kRecentCapacity; ++i)
+        settings.setValue(recentName(i), QString::fromStdString(Recent.Item(i)));
+    settings.endGroup();
+
+    settings.beginGroup(QStringLiteral("View Option"));
+    settings.setValue(QStringLiteral("FontSize Percentage"), FontSizePercentage);
+    settings.setValue(QStringLiteral("Toolbar Visible"), ToolbarVisible);
+    settings.endGroup();
+
+    settings.beginGroup(QStringLiteral("Window Position"));
+    settings.setValue(QStringLiteral("Left"), Left);
+    settings.setValue(QStringLiteral("Top"), Top);
+    settings.setValue(QStringLiteral("Width"), Width);
+    settings.setValue(QStringLiteral("Height"), Height);
+    settings.setValue(QStringLiteral("SplitterV"), SplitterV);
+    settings.endGroup();
+
+    settings.beginGroup(QStringLiteral("Setup"));
+    settings.setValue(QStringLiteral("ModelType"), static_cast<int>(ModelType));
+    settings.endGroup();
+    settings.sync();
+}

@@ -1,0 +1,91 @@
+#pragma once
+
+#include "core/cmcRecent.h"
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+class cmcInstanceLock;
+
+struct cmcScreenSize {
+    int width;
+    int height;
+};
+
+struct cmcWindowBounds {
+    int left;
+    int top;
+    int width;
+    int height;
+};
+
+// Where a store keeps its things. Empty fields mean the user's own: the settings file
+// under the user's configuration folder, the lock in the runtime folder, the size of
+// the primary screen.
+struct cmcEnvironPlaces {
+    std::string settingsFile;
+    std::string lockFolder;
+    std::optional<cmcScreenSize> screen;
+};
+
+// The user's preferences from one run to the next, and the single-instance guard.
+//
+// Construction takes the lock named `mutexName`. Only the process that gets it loads
+// the settings and writes them back when the store is destroyed; a second copy of the
+// program loads nothing and saves nothing. `key` is a registry-style path such as
+// "Software\Maker\Program"; its parts after "Software" name the settings file
+// (<config>/Maker/Program.conf), and each sub-key is an INI group of that file.
+//
+// A missing or unreadable integer (or a file written by something else, recognised by
+// its "BBT" signature) resets every setting to its default; a missing or unreadable
+// text reads as empty.
+class cmcEnviron {
+public:
+    static constexpr std::int32_t kSignature = 753951;
+    static constexpr int kRecentCapacity = 10;
+
+    cmcEnviron(const std::string& mutexName, const std::string& key,
+               const cmcEnvironPlaces& places = {});
+    virtual ~cmcEnviron();
+    cmcEnviron(const cmcEnviron&) = delete;
+    cmcEnviron& operator=(const cmcEnviron&) = delete;
+
+    // Whether this process holds the single-instance lock (the program runs only then).
+    bool IsFirstInstance() const { return firstInstance_; }
+    const std::string& SettingsFile() const { return settingsFile_; }
+
+    // The default window: at most 800 x 600 and 90 % of the screen, centred
+    // horizontally, with 30 % of the spare height above it.
+    static cmcWindowBounds DefaultBounds(cmcScreenSize screen);
+
+    // The application's store, installed by whoever owns it; ends the program when
+    // none is installed.
+    static cmcEnviron& App();
+    static void SetApp(cmcEnviron* store);
+
+    // The settings, read and written directly by their users.
+    std::int32_t Signature = 0;
+    int ComPort = 1;              // 1..256
+    std::string CurrentDirectory; // offered by the file dialogs
+    cmcRecent Recent{kRecentCapacity};
+    int FontSizePercentage = 100; // 25..1000
+    int ToolbarVisible = 1;       // 0 or 1
+    int Left = 0;
+    int Top = 0;
+    int Width = 0;
+    int Height = 0;
+    int SplitterV = 200;        // tree pane width
+    std::uint8_t ModelType = 0; // model variant; the controller checks its range
+
+private:
+    bool Load();
+    void ApplyDefaults();
+    void Save() const;
+
+    std::string settingsFile_;
+    cmcScreenSize screen_;
+    std::unique_ptr<cmcInstanceLock> lock_;
+    bool firstInstance_ = false;
+};

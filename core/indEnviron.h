@@ -1,0 +1,13 @@
+#pragma once
+
+#include "core/cmcEnviron.h"
+
+// This program's settings store: its lock name and settings key.
+class indEnviron : public cmcEnviron {
+public:
+    static constexpr const char* kMutexName = "Vexa Marlo APP Exclusive Mutex";
+    static constexpr const char* kKey = "Software\\Vexa\\Marlo";
+
+    explicit indEnviron(const cmcEnvironPlaces& places = {})
+        : cmcEnviron(kMutexName, kKey, places) {}
+};

@@ -1,0 +1,121 @@
+#include "core/cmcRecent.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<std::string> items(const cmcRecent& recent) {
+    std::vector<std::string> out;
+    for (int i = 0; i < recent.Count(); ++i)
+        out.push_back(recent.Item(i));
+    return out;
+}
+
+using Names = std::vector<std::string>;
+
+} // namespace
+
+TEST(Recent, AddFirstPutsTheNewestInFrontAndAddLastAtTheEnd) {
+    cmcRecent recent(10);
+    recent.AddFirst("/d/a.vcf");
+    recent.AddFirst("/d/b.vcf");
+    recent.AddLast("/d/c.vcf");
+    EXPECT_EQ(items(recent), (Names{"/d/b.vcf", "/d/a.vcf", "/d/c.vcf"}));
+}
+
+TEST(Recent, ANameDifferingOnlyInCaseMovesToTheFrontAndKeepsOneEntry) {
+    cmcRecent recent(10);
+    recent.AddFirst("/d/Alpha.vcf");
+    recent.AddFirst("/d/b.vcf");
+    recent.AddFirst("/D/ALPHA.VCF");
+    EXPECT_EQ(items(recent), (Names{"/D/ALPHA.VCF", "/d/b.vcf"}));
+
+    recent.AddLast("/d/b.VCF");
+    EXPECT_EQ(items(recent), (Names{"/D/ALPHA.VCF", "/d/b.VCF"}));
+}
+
+TEST(Recent, CaseIsIgnoredBeyondAscii) {
+    cmcRecent recent(10);
+    recent.AddFirst("/home/\xC3\x84rger/x.vcf"); // "Ärger"
+    recent.AddFirst("/home/\xC3\xA4rger/x.vcf"); // "ärger"
+    EXPECT_EQ(recent.Count(), 1);
+}
+
+TEST(Recent, AnEleventhDistinctFileDropsTheOldest) {
+    cmcRecent recent(10);
+    for (int i = 0; i < 11; ++i)
+        recent.AddFirst("/d/" + std::to_string(i) + ".vcf");
+    ASSERT_EQ(recent.Count(), 10);
+    EXPECT_EQ(recent.Item(0), "/d/10.vcf");
+    EXPECT_EQ(recent.Item(9), "/d/1.vcf");
+}
+
+TEST(Recent, AddLastOnAFullListDropsTheNameItAdded) {
+    cmcRecent recent(2);
+    recent.AddLast("/a");
+    recent.AddLast("/b");
+    recent.AddLast("/c");
+    EXPECT_EQ(items(recent), (Names{"/a", "/b"}));
+}
+
+TEST(Recent, RemoveDeletesEveryEntryEqualIgnoringCase) {
+    cmcRecent recent(10);
+    recent.AddLast("/d/x.vcf");
+    recent.AddLast("/d/y.vcf");
+    recent.Remove("/D/X.vcf");
+    EXPECT_EQ(items(recent), (Names{"/d/y.vcf"}));
+    recent.Remove("/d/nothing");
+    EXPECT_EQ(recent.Count(), 1);
+    recent.Clear();
+    EXPECT_EQ(recent.Count(), 0);
+}
+
+TEST(Recent, EmptyNamesAreKeptOnceLikeAnyOther) {
+    cmcRecent recent(10);
+    recent.AddLast("/d/a.vcf");
+    recent.AddLast("");
+    recent.AddLast("");
+    EXPECT_EQ(items(recent), (Names{"/d/a.vcf", ""}));
+}
+
+TEST(Recent, ItemAndDisplayNamePastEitherEndAreEmpty) {
+    cmcRecent recent(10);
+    recent.AddFirst("/d/a.vcf");
+    EXPECT_EQ(recent.Item(1), "");
+    EXPECT_EQ(recent.Item(-1), "");
+    EXPECT_EQ(recent.DisplayName(1, "/d"), "");
+    EXPECT_EQ(recent.DisplayName(-1, "/d"), "");
+}
+
+struct DisplayCase {
+    const char* label;
+    const char* entry;
+    const char* directory;
+    const char* shown;
+};
+
+class RecentDisplayName : public ::testing::TestWithParam<DisplayCase> {};
+
+TEST_P(RecentDisplayName, ShowsTheFileNameOnlyInTheGivenDirectory) {
+    const DisplayCase& c = GetParam();
+    cmcRecent recent(10);
+    recent.AddFirst(c.entry);
+    EXPECT_EQ(recent.DisplayName(0, c.directory), c.shown);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RecentDisplayName,
+    ::testing::Values(
+        DisplayCase{"SameDirectory", "/home/u/radio/a.vcf", "/home/u/radio", "a.vcf"},
+        DisplayCase{"TrailingSlash", "/home/u/radio/a.vcf", "/home/u/radio/", "a.vcf"},
+        DisplayCase{"OtherCase", "/home/u/Radio/a.vcf", "/HOME/u/radio", "a.vcf"},
+        DisplayCase{"OtherDirectory", "/home/u/radio/a.vcf", "/home/u", "/home/u/radio/a.vcf"},
+        DisplayCase{"Subdirectory", "/home/u/a.vcf", "/home/u/radio", "/home/u/a.vcf"},
+        DisplayCase{"PrefixOnly", "/home/u/radio2/a.vcf", "/home/u/radio", "/home/u/radio2/a.vcf"},
+        DisplayCase{"Root", "/a.vcf", "/", "a.vcf"},
+        DisplayCase{"NoDirectoryGiven", "/home/u/a.vcf", "", "/home/u/a.vcf"},
+        DisplayCase{"EmptyEntry", "", "/home/u", ""}),
+    [](const auto& row) { return std::string(row.param.label); });
