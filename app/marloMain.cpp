@@ -1,3 +1,4 @@
+#include "core/indEnviron.h"
 #include "overlay/cmcGTex.h"
 #include "platform/cuiQtPrompter.h"
 #include "platform/programPath.h"
@@ -7,6 +8,14 @@
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+
+    // The settings store comes first: it is also the single-instance guard, and a
+    // second copy ends here silently, without a window and without saving anything.
+    indEnviron settings;
+    if (!settings.IsFirstInstance())
+        return 0;
+    cmcEnviron::SetApp(&settings);
+
     cuiQtPrompter prompter;
     cmcPrompter::install(&prompter);
 
@@ -22,5 +31,6 @@ int main(int argc, char* argv[]) {
 
     cmcGTex::SetApp(nullptr);
     cmcPrompter::install(nullptr);
+    cmcEnviron::SetApp(nullptr);
     return status;
 }
