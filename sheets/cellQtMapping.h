@@ -1,0 +1,18 @@
+#pragma once
+
+#include "sheets/cmcColorTable.h"
+#include "sheets/cmcFont.h"
+
+#include <QColor>
+#include <QFont>
+
+// Where the overlay's fonts and colours meet the toolkit: only when a cell is
+// measured or drawn.
+
+// The face falls back to the application font's family; the pixel size is the
+// magnitude of the height (the size in points only when there is no height).
+// Character sets have no counterpart: texts are UTF-8.
+QFont toQFont(const cmcFont& font);
+
+// An RGB value as it is; a system colour through the application palette.
+QColor toQColor(cmcColour colour);

@@ -1,0 +1,108 @@
+#include "sheets/cmcCellObj.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+cmcCellObj richParent() {
+    cmcCellObj p;
+    p.category = 2;
+    p.label = 145;
+    p.index = 9;
+    p.parameter = "param";
+    p.imageIndex = 3;
+    p.layout = 0xFF;
+    p.behaviour = 0xFF;
+    p.colour = 0x00123456;
+    p.font = std::make_unique<cmcFont>();
+    p.font->face = "Serif";
+    p.popupMenu = "GI_PMenu_Ch";
+    p.text = "shown";
+    return p;
+}
+
+TEST(CellObj, ResetWithoutParentClearsAllButCategoryIndexAndHighBehaviourBits) {
+    cmcCellObj m = richParent();
+    m.Reset();
+    EXPECT_EQ(m.category, 2);
+    EXPECT_EQ(m.index, 9);
+    EXPECT_EQ(m.label, cmcCellObj::kNoLabel);
+    EXPECT_FALSE(m.parameter);
+    EXPECT_EQ(m.imageIndex, -1);
+    EXPECT_EQ(m.layout, 0);
+    EXPECT_EQ(m.behaviour, 0xC0);
+    EXPECT_EQ(m.colour, kClWindow);
+    EXPECT_FALSE(m.font);
+    EXPECT_FALSE(m.popupMenu);
+    EXPECT_FALSE(m.text);
+}
+
+TEST(CellObj, ResetTakesTheParentMinusItsFontAndPopupMenu) {
+    const cmcCellObj parent = richParent();
+    cmcCellObj m;
+    m.parent = &parent;
+    m.font = std::make_unique<cmcFont>();
+    m.Reset();
+    EXPECT_EQ(m.parent, &parent);
+    EXPECT_EQ(m.category, 2);
+    EXPECT_EQ(m.label, 145);
+    EXPECT_EQ(m.index, 9);
+    EXPECT_EQ(m.parameter, "param");
+    EXPECT_EQ(m.imageIndex, 3);
+    EXPECT_EQ(m.layout, 0xFF);
+    EXPECT_EQ(m.behaviour, 0xFF);
+    EXPECT_EQ(m.colour, 0x00123456u);
+    EXPECT_EQ(m.Text(), "shown");
+    EXPECT_FALSE(m.font);
+    EXPECT_FALSE(m.popupMenu);
+    EXPECT_EQ(*m.FindPopupMenu(), "GI_PMenu_Ch");
+}
+
+TEST(CellObj, CopyIsDeep) {
+    const cmcCellObj parent;
+    cmcCellObj source = richParent();
+    source.parent = &parent;
+    cmcCellObj copy;
+    copy = source;
+    ASSERT_TRUE(copy.font);
+    EXPECT_NE(copy.font.get(), source.font.get());
+    EXPECT_EQ(*copy.font, *source.font);
+    source.font->face = "changed";
+    source.text = "changed";
+    EXPECT_EQ(copy.font->face, "Serif");
+    EXPECT_EQ(copy.Text(), "shown");
+    EXPECT_EQ(copy.parent, &parent);
+    EXPECT_EQ(copy.popupMenu, "GI_PMenu_Ch");
+
+    cmcCellObj& self = copy;
+    copy = self;
+    EXPECT_EQ(copy.font->face, "Serif");
+    cmcCellObj plain;
+    copy = plain;
+    EXPECT_FALSE(copy.font) << "a source without font leaves none";
+}
+
+TEST(CellObj, PopupMenuIsFoundThroughTheAncestors) {
+    cmcCellObj root;
+    cmcCellObj middle;
+    cmcCellObj leaf;
+    middle.parent = &root;
+    leaf.parent = &middle;
+    EXPECT_EQ(leaf.FindPopupMenu(), nullptr);
+    root.popupMenu = "GI_Root";
+    middle.popupMenu = ""; // empty names do not count
+    EXPECT_EQ(*leaf.FindPopupMenu(), "GI_Root");
+    middle.popupMenu = "GI_Middle";
+    EXPECT_EQ(*leaf.FindPopupMenu(), "GI_Middle");
+}
+
+TEST(CellObj, TextIsEmptyWhenNoneAndSetterCopies) {
+    cmcCellObj m;
+    EXPECT_EQ(m.Text(), "");
+    std::string source = "abc";
+    m.SetText(source);
+    source[0] = 'x';
+    EXPECT_EQ(m.Text(), "abc");
+}
+
+} // namespace
