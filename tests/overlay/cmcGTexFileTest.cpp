@@ -1,0 +1,103 @@
+// What only a file source does: the line cache, long lines and line ends.
+#include "overlayFixture.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class GTexFile : public ::testing::TestWithParam<OverlayKind> {};
+
+TEST_P(GTexFile, CacheServesALineByItsPositionWhicheverEntryAsks) {
+    TestOverlay overlay(GetParam(), {"#A", "a0", "a1", "#B", "b0", "#End_Of_Ovl"});
+    cmcGTex& store = overlay.store();
+    EXPECT_EQ(store.GetLine("B"), "b0"); // indexes "#A" .. "#B", reads b0
+    EXPECT_EQ(store.SourceLineReads(), 5u);
+    EXPECT_EQ(store.GetLine("A", 3), "b0"); // a0, a1 and "#B" are new; b0 is cached
+    EXPECT_EQ(store.SourceLineReads(), 8u);
+    EXPECT_EQ(store.GetLine("A", 0), "a0"); // back to the start, from the cache
+    EXPECT_EQ(store.GetLine("A", 1), "a1");
+    EXPECT_EQ(store.SourceLineReads(), 8u);
+}
+
+TEST_P(GTexFile, CacheKeepsTheSixtyFourMostRecentlyUsedLines) {
+    std::vector<std::string> lines = {"#K"};
+    for (int i = 0; i < 63; ++i)
+        lines.push_back("k" + std::to_string(i));
+    lines.insert(lines.end(), {"#L", "l0", "#End_Of_Ovl"});
+    TestOverlay overlay(GetParam(), lines);
+    cmcGTex& store = overlay.store();
+
+    store.GetLine("L");
+    for (int i = 0; i <= 63; ++i) // k0..k62 and "#L": l0 drops out
+        store.GetLine("K", i);
+    EXPECT_EQ(store.CachedLines(), 64u);
+    const std::uint64_t filled = store.SourceLineReads();
+
+    EXPECT_EQ(store.GetLine("K", 0), "k0"); // a hit makes k0 the most recent
+    EXPECT_EQ(store.SourceLineReads(), filled);
+    EXPECT_EQ(store.GetLine("L"), "l0"); // a miss; drops k1, not k0
+    EXPECT_EQ(store.SourceLineReads(), filled + 1);
+    EXPECT_EQ(store.CachedLines(), 64u);
+    EXPECT_EQ(store.GetLine("K", 0), "k0");
+    EXPECT_EQ(store.SourceLineReads(), filled + 1);
+    EXPECT_EQ(store.GetLine("K", 1), "k1");
+    EXPECT_EQ(store.SourceLineReads(), filled + 2);
+}
+
+TEST_P(GTexFile, LinesLongerThanTheLimitComeBackInPieces) {
+    const std::string lineEnd = GetParam() == OverlayKind::CrLfFile ? "\r\n" : "\n";
+    const struct {
+        std::size_t length;
+        std::vector<std::size_t> pieces;
+    } cases[] = {
+        {8190, {8190}},
+        {8191, {8191, 0}}, // the line end is left for a read of its own
+        {10000, {8191, 1809}},
+        {16382, {8191, 8191, 0}},
+    };
+    for (const auto& c : cases) {
+        TempFile file("#K" + lineEnd + std::string(c.length, 'x') + lineEnd + "tail" + lineEnd +
+                      "#End_Of_Ovl" + lineEnd);
+        cmcGTex store;
+        store.SetFile(file.path());
+        for (std::size_t i = 0; i < c.pieces.size(); ++i)
+            EXPECT_EQ(store.GetLine("K", int(i)), std::string(c.pieces[i], 'x'))
+                << c.length << " piece " << i;
+        EXPECT_EQ(store.GetLine("K", int(c.pieces.size())), "tail") << c.length;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(FileSources, GTexFile,
+                         ::testing::Values(OverlayKind::LfFile, OverlayKind::CrLfFile),
+                         overlayKindName);
+
+TEST(GTexFileLines, MixedLineEndsAndLoneCarriageReturns) {
+    // Only the CR of a CR LF pair is a line end; the last line needs no line end.
+    TempFile file("#K\r\na\rb\r\nplain\n\r\n#End_Of_Ovl");
+    cmcGTex store;
+    store.SetFile(file.path());
+    EXPECT_EQ(store.GetText("K"), "a\rb\nplain\n");
+    EXPECT_EQ(store.GetLine("K", 3), "#End_Of_Ovl");
+}
+
+TEST(GTexFileLines, LastLineWithoutLineEndIsALine) {
+    TempFile file("#K\nlast");
+    cmcGTex store;
+    store.SetFile(file.path());
+    EXPECT_EQ(store.GetLine("K"), "last");
+}
+
+TEST(GTexMemory, ElementLongerThanTheLimitIsCut) {
+    const std::string longLine(9000, 'y');
+    const char* const lines[] = {"#K", longLine.c_str(), "next", "#End_Of_Ovl"};
+    cmcGTex store;
+    store.SetLines(lines);
+    EXPECT_EQ(store.GetLine("K", 0), std::string(8191, 'y'));
+    EXPECT_EQ(store.GetLine("K", 1), "next");
+}
+
+TEST(GTexApp, TheInstalledStoreReadsTheOverlayBesideTheProgram) {
+    EXPECT_FALSE(cmcGTex::App().GetLine("GI_Sys_AppTitle").empty());
+}
+
+} // namespace
