@@ -53,14 +53,6 @@ TEST(Recent, AnEleventhDistinctFileDropsTheOldest) {
     EXPECT_EQ(recent.Item(9), "/d/1.vcf");
 }
 
-TEST(Recent, AddLastOnAFullListDropsTheNameItAdded) {
-    cmcRecent recent(2);
-    recent.AddLast("/a");
-    recent.AddLast("/b");
-    recent.AddLast("/c");
-    EXPECT_EQ(items(recent), (Names{"/a", "/b"}));
-}
-
 TEST(Recent, RemoveDeletesEveryEntryEqualIgnoringCase) {
     cmcRecent recent(10);
     recent.AddLast("/d/x.vcf");
@@ -71,14 +63,6 @@ TEST(Recent, RemoveDeletesEveryEntryEqualIgnoringCase) {
     EXPECT_EQ(recent.Count(), 1);
     recent.Clear();
     EXPECT_EQ(recent.Count(), 0);
-}
-
-TEST(Recent, EmptyNamesAreKeptOnceLikeAnyOther) {
-    cmcRecent recent(10);
-    recent.AddLast("/d/a.vcf");
-    recent.AddLast("");
-    recent.AddLast("");
-    EXPECT_EQ(items(recent), (Names{"/d/a.vcf", ""}));
 }
 
 TEST(Recent, ItemAndDisplayNamePastEitherEndAreEmpty) {
