@@ -133,7 +133,7 @@ cmcEnviron::cmcEnviron(const std::string& mutexName, const std::string& key,
 cmcEnviron::~cmcEnviron() {
     if (firstInstance_ && Signature == kSignature)
         Save();
-    // The lock goes with lock_, after the save, so no second copy reads a half-written file.
+    // The lock goes with lock_, after the save, so the next copy to start reads a complete file.
 }
 
 cmcWindowBounds cmcEnviron::DefaultBounds(cmcScreenSize screen) {
