@@ -9,12 +9,22 @@
 
 namespace {
 
+// Drops a task and gives a running one the tick on which it deletes itself, so that
+// no test leaves a live task behind.
+void dispose(cmcTaskPtr& task) {
+    QPointer<cmcTask> watch(task.get());
+    task.reset();
+    runEventLoopUntil([&] { return watch.isNull(); });
+}
+
 struct Probe {
     cmcTaskPtr task;
     int calls = 0;
     void* seenContext = nullptr;
     cmcTask* seenTask = nullptr;
     int stopAfter = 0; // the callback stops its task after this many calls (0: never)
+
+    ~Probe() { dispose(task); }
 
     static void tick(void* context, cmcTask* task) {
         auto* self = static_cast<Probe*>(context);
@@ -41,6 +51,7 @@ TEST(Task, CreatedStoppedWithoutCallback) {
     EXPECT_FALSE(task->Busy());
     task->SetInterval(1); // no callback yet: ticks do nothing
     runEventLoopFor(20);
+    dispose(task);
 }
 
 TEST(Task, CallsBackWithItsContextAndItself) {
@@ -93,6 +104,8 @@ struct NestedLoop {
     int calls = 0;
     int depth = 0;
     int maxDepth = 0;
+
+    ~NestedLoop() { dispose(task); }
 
     static void tick(void* context, cmcTask* task) {
         auto* self = static_cast<NestedLoop*>(context);
