@@ -1,6 +1,7 @@
 #include "radio/ListEntry.h"
 
 #include "core/cmcEeprom.h"
+#include "core/modelIdentity.h"
 #include "radio/cmcEncoding.h"
 
 #include <algorithm>
@@ -15,8 +16,8 @@ constexpr std::int32_t channelMain = 715; // 26-byte main records
 constexpr std::int32_t channelRecord = 26;
 constexpr std::int32_t channelNumbers = 13715; // 16-bit numbers
 constexpr std::int32_t channelScanGroups = 14715;
-// A copy of every channel's call kind, kept outside the cloned block so that
-// counting ALE channels needs no walk over the main records.
+// A copy of every channel's call kind, counted for the ALE channel limit. It
+// lies outside the cloned block: neither clone files nor the radio carry it.
 constexpr std::int32_t callKindMirror = 32768;
 constexpr std::int32_t channelSlots = 500;
 
@@ -42,6 +43,10 @@ constexpr std::int32_t telNumbers = 25374;
 constexpr std::int32_t telRecord = 23;
 constexpr std::int32_t telSlots = 100;
 
+constexpr std::int32_t endOf(std::int32_t base, std::int32_t record, std::int32_t slots) {
+    return base + record * slots;
+}
+
 struct ListRow {
     std::int32_t first;
     std::int32_t last;
@@ -52,18 +57,21 @@ struct ListRow {
 
 constexpr ListRow listTable[] = {
     {0, 0, false, 0, 0},
-    {0, 499, true, channelSlots, callKindMirror + channelSlots},
-    {0, 0, true, 1, rxEdge + edgeRecord},
-    {0, 0, true, txEdgeSlots, txEdges + edgeRecord* txEdgeSlots},
+    {0, 499, true, channelSlots, endOf(callKindMirror, 1, channelSlots)},
+    {0, 0, true, 1, endOf(rxEdge, edgeRecord, 1)},
+    {0, 0, true, txEdgeSlots, endOf(txEdges, edgeRecord, txEdgeSlots)},
     {0, 8, false, modeSlots,
-     std::max(modeUseFlags + modeSlots, modeNames + modeNameLength * modeSlots)},
-    {0, 99, true, selCallSlots, selCallIds + selCallRecord* selCallSlots},
-    {0, 119, true, aleSlots, aleIds + aleRecord* aleSlots},
-    {0, 99, true, telSlots, telNumbers + telRecord* telSlots},
+     std::max(endOf(modeUseFlags, 1, modeSlots), endOf(modeNames, modeNameLength, modeSlots))},
+    {0, 99, true, selCallSlots, endOf(selCallIds, selCallRecord, selCallSlots)},
+    {0, 119, true, aleSlots, endOf(aleIds, aleRecord, aleSlots)},
+    {0, 99, true, telSlots, endOf(telNumbers, telRecord, telSlots)},
 };
 
+// Every list, the mirror included, lies inside the model's image.
+static_assert(endOf(callKindMirror, 1, channelSlots) == marloModel::imageSize);
+
 const ListRow& rowOf(std::uint8_t listType) {
-    return listTable[listType < std::size(listTable) ? listType : listNone];
+    return listTable[listType < std::size(listTable) ? listType : 0];
 }
 
 template <std::size_t N>
