@@ -1,6 +1,7 @@
 #include "core/cmcVcfFile.h"
 
 #include "core/cmcEeprom.h"
+#include "core/cmcFileReplace.h"
 #include "overlay/cmcGTex.h"
 #include "platform/cmcFatal.h"
 #include "platform/cmcPrompter.h"
@@ -9,7 +10,6 @@
 #include <array>
 #include <cerrno>
 #include <climits>
-#include <cstdlib>
 #include <fcntl.h>
 #include <string_view>
 #include <sys/stat.h>
@@ -22,24 +22,6 @@ constexpr int bytesPerRecord = 16;
 constexpr std::size_t minDataLine = 8;   // one byte
 constexpr std::size_t maxDataLine = 516; // 255 bytes
 const char* const lineEnd = "\r\n";
-
-// Closes the descriptor it holds when it goes out of scope.
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor() { close(); }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int get() const { return fd_; }
-    bool valid() const { return fd_ >= 0; }
-    bool close() {
-        const int fd = std::exchange(fd_, -1);
-        return fd < 0 || ::close(fd) == 0;
-    }
-
-private:
-    int fd_;
-};
 
 int hexValue(char c) {
     if (c >= '0' && c <= '9')
@@ -95,89 +77,6 @@ std::string commentForFile(const std::string& text) {
         clean.begin(), clean.end(), [](char c) { return c == '\r' || c == '\n' || c == '\0'; },
         ' ');
     return clean;
-}
-
-bool writeAll(int fd, std::string_view text) {
-    while (!text.empty()) {
-        const ssize_t n = ::write(fd, text.data(), text.size());
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        text.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
-}
-
-std::string folderOf(const std::string& path) {
-    const auto slash = path.rfind('/');
-    return slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
-}
-
-mode_t newFileMode() {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
-}
-
-// The file a save replaces (a symbolic link is followed so that the link
-// survives) and the permissions the new file gets. Nothing when the target
-// exists but is no regular file we may write.
-struct SaveTarget {
-    std::string path;
-    mode_t mode;
-};
-
-std::optional<SaveTarget> saveTarget(const std::string& path) {
-    if (path.empty() || path.back() == '/')
-        return std::nullopt;
-    struct stat st {};
-    if (::lstat(path.c_str(), &st) != 0)
-        return SaveTarget{path, newFileMode()};
-    std::string resolved = path;
-    if (S_ISLNK(st.st_mode)) {
-        char* real = ::realpath(path.c_str(), nullptr);
-        if (!real)
-            return std::nullopt;
-        resolved = real;
-        std::free(real);
-        if (::stat(resolved.c_str(), &st) != 0)
-            return std::nullopt;
-    }
-    if (!S_ISREG(st.st_mode) || ::access(resolved.c_str(), W_OK) != 0)
-        return std::nullopt;
-    return SaveTarget{resolved, static_cast<mode_t>(st.st_mode & 07777)};
-}
-
-void syncFolder(const std::string& folder) {
-    FileDescriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (dir.valid())
-        ::fsync(dir.get());
-}
-
-// Writes `text` to a new file beside the target and renames it over the target
-// once it is complete on disk; on any failure the temporary file goes and the
-// target stays as it was.
-cmcVcfFile::Code replaceFile(const std::string& path, const std::string& text) {
-    const std::optional<SaveTarget> target = saveTarget(path);
-    if (!target)
-        return cmcVcfFile::FileOpen;
-    const std::string folder = folderOf(target->path);
-    const std::string name = target->path.substr(target->path.rfind('/') + 1);
-    std::string temp = (folder == "." ? std::string() : folder) + "." + name + ".XXXXXX";
-    FileDescriptor fd(::mkostemp(temp.data(), O_CLOEXEC));
-    if (!fd.valid())
-        return cmcVcfFile::FileOpen;
-    ::fchmod(fd.get(), target->mode);
-    const bool written = writeAll(fd.get(), text) && ::fsync(fd.get()) == 0 && fd.close() &&
-                         ::rename(temp.c_str(), target->path.c_str()) == 0;
-    if (!written) {
-        fd.close();
-        ::unlink(temp.c_str());
-        return cmcVcfFile::FileAccess;
-    }
-    syncFolder(folder);
-    return cmcVcfFile::Ok;
 }
 
 } // namespace
@@ -317,7 +216,17 @@ std::string cmcVcfFile::recordsText(cmcRangeList ranges) {
 }
 
 cmcVcfFile::Code cmcVcfFile::Save(const std::string& path, cmcRangeList ranges) {
-    const Code code = replaceFile(path, headerText() + recordsText(ranges));
+    Code code = Ok;
+    switch (cmcReplaceFile(path, headerText() + recordsText(ranges))) {
+    case cmcReplaceResult::Ok:
+        break;
+    case cmcReplaceResult::CannotCreate:
+        code = FileOpen;
+        break;
+    case cmcReplaceResult::WriteFailed:
+        code = FileAccess;
+        break;
+    }
     ShowMessage(code);
     return code;
 }
@@ -340,13 +249,17 @@ cmcVcfFile::Code cmcVcfFile::Load(const std::string& path, std::optional<cmcRang
 
 cmcVcfFile::Code cmcVcfFile::readFile(const std::string& path) {
     // Non-blocking, so that a FIFO or a device can never stall the open.
-    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
-    if (!fd.valid())
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
         return FileOpen;
+    const struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{fd};
     struct stat st {};
-    if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode))
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
         return FileOpen;
-    Reader reader(fd.get());
+    Reader reader(fd);
     Code code = readModelLine(reader);
     if (code == Ok)
         code = readBody(reader);
