@@ -9,8 +9,12 @@
 #include <algorithm>
 
 cmcExtent cmcQtTextMeasure::Extent(const cmcFont& font, std::string_view text) {
-    const QFont qfont = toQFont(font);
-    const QFontMetrics metrics = device_ ? QFontMetrics(qfont, device_) : QFontMetrics(qfont);
+    if (!metrics_ || lastFont_ != font) {
+        const QFont qfont = toQFont(font);
+        metrics_.emplace(device_ ? QFontMetrics(qfont, device_) : QFontMetrics(qfont));
+        lastFont_ = font;
+    }
+    const QFontMetrics& metrics = *metrics_;
     cmcExtent extent;
     for (int n = 0; const auto line = textField(text, '\n', n); ++n) {
         const QString qline = QString::fromUtf8(line->data(), static_cast<qsizetype>(line->size()));

@@ -2,7 +2,10 @@
 
 #include "sheets/cmcFont.h"
 
+#include <QFontMetrics>
+
 #include <memory>
+#include <optional>
 #include <string_view>
 
 class QPaintDevice;
@@ -30,6 +33,9 @@ public:
 
 private:
     QPaintDevice* device_;
+    // Cells of a sheet mostly share a font: keep the metrics of the last one.
+    std::optional<cmcFont> lastFont_;
+    std::optional<QFontMetrics> metrics_;
 };
 
 // The margin unit of a surface: 1 on the screen, the printer's vertical

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "sheets/cmcSheetDef.h"
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+// The common-settings sheet: lines that hold only for one model variant or for
+// factory mode. ":(Only_Aus 2)" skips the next two lines unless the variant is 0,
+// ":(Only_Oth 2)" unless it is 1, ":(Only_Factory 2)" unless in factory mode.
+class iuiSh_CommonDef : public cmcSheetDef {
+public:
+    using cmcSheetDef::cmcSheetDef;
+
+protected:
+    void ApplyDirective(std::string_view group) override;
+};
+
+// The definition for a sheet descriptor's class name: "St_Common" gets the
+// common-settings sheet, any other name the plain one.
+std::unique_ptr<cmcSheetDef> createSheetDef(std::string_view className, cmcGTex& store,
+                                            std::string key, cmcGTex& models);
