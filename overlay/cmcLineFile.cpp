@@ -1,10 +1,8 @@
 #include "overlay/cmcLineFile.h"
 
+#include <algorithm>
 #include <climits>
-
-namespace {
-constexpr std::size_t kBlockSize = 16384;
-}
+#include <cstring>
 
 cmcLineFile::cmcLineFile() = default;
 cmcLineFile::~cmcLineFile() = default;
@@ -23,19 +21,25 @@ bool cmcLineFile::ReadLine(std::uint64_t& pos, std::string& line) {
     line.clear();
     if (!file_)
         return false;
-    while (line.size() < kMaxLineChars) {
-        const int ch = ByteAt(pos);
-        if (ch < 0)
+    // Whole runs of the block at a time, up to the LF or the length limit.
+    while (line.size() < kMaxLineChars && ByteAt(pos) >= 0) {
+        const char* from = block_.data() + (pos - blockStart_);
+        const std::size_t room =
+            std::min<std::uint64_t>(blockStart_ + blockLen_ - pos, kMaxLineChars - line.size());
+        const auto* lf = static_cast<const char*>(std::memchr(from, '\n', room));
+        const std::size_t taken = lf ? std::size_t(lf - from) + 1 : room;
+        line.append(from, taken);
+        pos += taken;
+        if (lf)
             break;
-        if (ch == '\r' && ByteAt(pos + 1) == '\n') {
-            line.push_back('\n');
-            pos += 2;
-            break;
-        }
-        line.push_back(static_cast<char>(ch));
+    }
+    // The CR of a CR LF pair is no character: drop it, and when it filled the
+    // last place of a full line, the LF behind it still belongs to this line.
+    if (line.ends_with("\r\n")) {
+        line.erase(line.size() - 2, 1);
+    } else if (line.size() == kMaxLineChars && line.back() == '\r' && ByteAt(pos) == '\n') {
+        line.back() = '\n';
         ++pos;
-        if (ch == '\n')
-            break;
     }
     return !line.empty();
 }

@@ -14,6 +14,8 @@ public:
     // Longest text one read returns, line end included; longer lines come back in
     // several pieces.
     static constexpr std::size_t kMaxLineChars = 8191;
+    // Bytes fetched from the file at a time.
+    static constexpr std::size_t kBlockSize = 4096;
 
     cmcLineFile();
     ~cmcLineFile();
