@@ -18,30 +18,19 @@ protected:
 
 } // namespace
 
-TEST(ListTable, RangesAndRowMoves) {
-    const struct {
-        std::uint8_t type;
-        std::int32_t last;
-        bool moves;
-        std::int32_t lastStored;
-    } rows[] = {
-        {listNone, 0, false, -1},    {listUserChannel, 499, true, 499},
-        {listRxEdge, 0, true, 0},    {listTxEdge, 0, true, 10},
-        {listModeReg, 8, false, 8},  {listSelCallId, 99, true, 99},
-        {listAleId, 119, true, 119}, {listTelNumber, 99, true, 99},
-        {8, 0, false, -1},           {255, 0, false, -1},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(static_cast<int>(row.type));
-        EXPECT_EQ(ListEntry::firstIndex(row.type), 0);
-        EXPECT_EQ(ListEntry::lastIndex(row.type), row.last);
-        EXPECT_EQ(ListEntry::canMoveRows(row.type), row.moves);
-        EXPECT_EQ(ListEntry::lastStoredIndex(row.type), row.lastStored);
+TEST(ListTable, TransmitEdgesHoldMoreRowsThanTheSheetAndUnknownTypesNone) {
+    EXPECT_EQ(ListEntry::lastIndex(listTxEdge), 0);
+    EXPECT_EQ(ListEntry::lastStoredIndex(listTxEdge), 10);
+    EXPECT_FALSE(ListEntry::canMoveRows(listModeReg));
+    for (std::uint8_t unknown : {0, 8, 255}) {
+        EXPECT_EQ(ListEntry::lastIndex(unknown), 0);
+        EXPECT_FALSE(ListEntry::canMoveRows(unknown));
+        EXPECT_EQ(ListEntry::lastStoredIndex(unknown), -1);
     }
 }
 
 TEST_F(ListEntryTest, ChannelStoreWritesEveryFieldInPlace) {
-    image.SetByte(975 + 9, 0x15); // low bits of the edit-flag byte belong to the radio
+    image.SetByte(975 + 9, 0x14); // low bits of the edit-flag byte belong to the radio
     entry.load(listUserChannel, 10);
     entry.channelNumber = 1234;
     entry.scanGroup = 2;
@@ -56,7 +45,7 @@ TEST_F(ListEntryTest, ChannelStoreWritesEveryFieldInPlace) {
     entry.name = textField<15>("HARBOUR");
     entry.store(listNone, 10);
 
-    EXPECT_EQ(bytesAt(image, 975, 10), (Bytes{7, 5, 34, 14, 23, 0, 3, 1, 3, 0x95}));
+    EXPECT_EQ(bytesAt(image, 975, 10), (Bytes{7, 5, 34, 14, 23, 0, 3, 1, 3, 0x94}));
     EXPECT_EQ(bytesAt(image, 985, 15), Bytes(entry.name.begin(), entry.name.end()));
     EXPECT_EQ(image.GetByte(1000), 7);
     EXPECT_EQ(bytesAt(image, 13735, 2), (Bytes{0xD2, 0x04}));
@@ -73,28 +62,25 @@ TEST_F(ListEntryTest, ChannelStoreWritesEveryFieldInPlace) {
 
     back.editFlag = 0;
     back.store(listNone, 10);
-    EXPECT_EQ(image.GetByte(975 + 9), 0x15);
+    EXPECT_EQ(image.GetByte(975 + 9), 0x14);
 }
 
-TEST_F(ListEntryTest, ChannelNumberFFFFIsUnusedWhateverTheFrequencies) {
-    putBytes(image, 715, {7, 5, 34, 7, 5, 34});
-    putBytes(image, 13715, {0xFF, 0xFF});
-    entry.load(listUserChannel, 0);
-    EXPECT_FALSE(entry.isUsed());
-    EXPECT_EQ(entry.channelNumber, ListEntry::noChannel);
-    EXPECT_EQ(entry.rxFrequency, 7053400);
-
-    putBytes(image, 13715, {0, 0}); // number 0 is a (bad) number, not "empty"
-    entry.reload();
-    EXPECT_TRUE(entry.isUsed());
-}
-
-TEST_F(ListEntryTest, ZeroFrequenciesSetTheEmptyBits) {
-    putBytes(image, 13715, {1, 0});
-    putBytes(image, 715 + 3, {0, 0, 1});
-    entry.load(listUserChannel, 0);
-    EXPECT_EQ(entry.state, ListEntry::stateUsed | ListEntry::stateRxEmpty);
-    EXPECT_EQ(entry.txFrequency, 100);
+TEST_F(ListEntryTest, ChannelUsedAndEmptyBits) {
+    const struct {
+        Bytes number;
+        Bytes frequencies;
+        std::uint8_t state;
+    } rows[] = {
+        {{0xFF, 0xFF}, {7, 5, 34, 7, 5, 34}, 0}, // no number: unused whatever else is set
+        {{0, 0}, {0, 0, 0, 0, 0, 1}, ListEntry::stateUsed | ListEntry::stateRxEmpty},
+        {{1, 0}, {7, 5, 34, 0, 0, 0}, ListEntry::stateUsed | ListEntry::stateTxEmpty},
+    };
+    for (const auto& row : rows) {
+        image.Write(13715, row.number.data(), 2);
+        image.Write(715, row.frequencies.data(), 6);
+        entry.load(listUserChannel, 0);
+        EXPECT_EQ(entry.state, row.state) << int(row.number[0]);
+    }
 }
 
 TEST_F(ListEntryTest, AnEmptyBitStoresZeroFrequency) {
@@ -193,6 +179,12 @@ TEST_F(ListEntryTest, SelectiveCallIdUnusedTest) {
     EXPECT_TRUE(entry.isUsed());
     EXPECT_EQ(bytesAt(image, rec + 15, 7), (Bytes{12, 34, 56, 5, 0, 20, 0}));
 
+    EXPECT_EQ(entry.rangeFrom(0), 5);
+    EXPECT_EQ(entry.rangeTo(0), 20);
+    entry.setRange(1, 0, 10000); // 0 and above 9999 read as none
+    EXPECT_EQ(entry.rangeFrom(1), ListEntry::noChannel);
+    EXPECT_EQ(entry.rangeTo(1), ListEntry::noChannel);
+
     entry.callId = {150, 1, 2}; // the store applies the same test to what it writes
     entry.store(listNone, 3);
     EXPECT_FALSE(entry.isUsed());
@@ -252,63 +244,39 @@ TEST_F(ListEntryTest, TelephoneNumberUnusedTest) {
     EXPECT_EQ(Bytes(entry.telNumber.begin(), entry.telNumber.end()), Bytes(8, 0xFF));
 }
 
-TEST_F(ListEntryTest, ChannelRangesReadZeroAndAbove9999AsNone) {
-    entry.setRange(0, 0, 9999);
-    entry.setRange(1, 10000, 12);
-    entry.setRange(4, 7, 7);
-    EXPECT_EQ(entry.rangeFrom(0), ListEntry::noChannel);
-    EXPECT_EQ(entry.rangeTo(0), 9999);
-    EXPECT_EQ(entry.rangeFrom(1), ListEntry::noChannel);
-    EXPECT_EQ(entry.rangeTo(1), 12);
-    EXPECT_EQ(entry.rangeFrom(4), 7);
-    EXPECT_EQ(entry.rangeFrom(5), ListEntry::noChannel);
-    EXPECT_EQ(entry.channelRanges[16], 7);
-    EXPECT_EQ(entry.channelRanges[19], 0);
-}
-
-TEST_F(ListEntryTest, BlankEntryFields) {
-    entry.load(listUserChannel, 3);
-    entry.rxFrequency = 5;
-    entry.makeBlank(listAleId, 4);
-    EXPECT_EQ(entry.type, listAleId);
-    EXPECT_EQ(entry.index, 4);
-    EXPECT_EQ(entry.image(), &image);
-    EXPECT_EQ(entry.state, ListEntry::stateRxEmpty | ListEntry::stateTxEmpty);
-    EXPECT_EQ(entry.rxFrequency, 0);
-    EXPECT_EQ(entry.channelNumber, ListEntry::noChannel);
-    EXPECT_EQ(entry.mode, 1);
-    EXPECT_EQ(entry.aleIndex, 255);
-    EXPECT_EQ(entry.name, textField<15>(""));
-    EXPECT_EQ(entry.slotTime, 1);
-    EXPECT_FALSE(entry.idnPresent);
-    for (std::uint8_t b : entry.callId)
-        EXPECT_EQ(b, 0xFF);
-    for (std::uint8_t b : entry.channelRanges)
-        EXPECT_EQ(b, 0xFF);
-    for (std::uint8_t b : entry.telNumber)
-        EXPECT_EQ(b, 0xFF);
-}
-
-TEST_F(ListEntryTest, BlankChannelBytes) {
-    image.SetByte(715 + 9, 0xFF);
-    entry.makeBlank(listUserChannel, 0);
-    entry.store(listNone, 0);
-    Bytes expected{0, 0, 0, 0, 0, 0, 1, 0, 0, 0x7F};
-    expected.insert(expected.end(), 15, ' ');
-    expected.push_back(255);
-    EXPECT_EQ(bytesAt(image, 715, 26), expected);
-    EXPECT_EQ(bytesAt(image, 13715, 2), (Bytes{0xFF, 0xFF}));
-    entry.reload();
-    EXPECT_FALSE(entry.isUsed());
-}
-
-TEST_F(ListEntryTest, StoreUnderOwnOrGivenType) {
-    entry.load(listTelNumber, 0);
-    entry.telNumber = {0x99, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
-    entry.store(listNone, 7); // own type, another row
-    EXPECT_EQ(image.GetByte(25374 + 23 * 7 + 15), 0x99);
-    EXPECT_EQ(image.GetByte(25374 + 15), 0);
-    EXPECT_EQ(entry.index, 0);
+TEST_F(ListEntryTest, BlankEntriesAsStored) {
+    fillRandom(image, 3);
+    image.SetByte(715 + 26 * 2 + 9, 0xFF);
+    const Bytes spaces(15, ' ');
+    const Bytes ff(20, 0xFF);
+    const auto join = [](std::initializer_list<Bytes> parts) {
+        Bytes all;
+        for (const Bytes& p : parts)
+            all.insert(all.end(), p.begin(), p.end());
+        return all;
+    };
+    const struct {
+        std::uint8_t type;
+        std::int32_t at;
+        Bytes bytes;
+    } rows[] = {
+        {listUserChannel, 715 + 26 * 2, join({{0, 0, 0, 0, 0, 0, 1, 0, 0, 0x7F}, spaces, {255}})},
+        {listUserChannel, 13715 + 2 * 2, {0xFF, 0xFF}},
+        {listUserChannel, 14715 + 2, {0}},
+        {listUserChannel, 32768 + 2, {0}},
+        {listSelCallId, 21574 + 38 * 2, join({spaces, Bytes(3, 0xFF), ff})},
+        {listAleId, 15454 + 51 * 2, join({Bytes(30, 0xFF), ff, {1}})},
+        {listTelNumber, 25374 + 23 * 2, join({spaces, Bytes(8, 0xFF)})},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.at);
+        entry.makeBlank(row.type, 2);
+        entry.store(listNone, 2);
+        EXPECT_EQ(bytesAt(image, row.at, static_cast<std::int32_t>(row.bytes.size())), row.bytes);
+        entry.reload();
+        EXPECT_FALSE(entry.isUsed());
+        EXPECT_FALSE(entry.idnPresent);
+    }
 }
 
 TEST_F(ListEntryTest, IndexesOutsideTheListAreNeitherReadNorWritten) {
