@@ -46,13 +46,4 @@ TEST(LineFile, ReadsFromAnyOffsetAndFailsBeyondTheEnd) {
     EXPECT_EQ(pos, 1000u);
 }
 
-TEST(LineFile, OpenFailsWithoutAReadableFile) {
-    cmcLineFile lines;
-    EXPECT_FALSE(lines.Open(""));
-    EXPECT_FALSE(lines.Open("/nonexistent/Marlo.OVL"));
-    std::uint64_t pos = 0;
-    std::string line;
-    EXPECT_FALSE(lines.ReadLine(pos, line));
-}
-
 } // namespace
