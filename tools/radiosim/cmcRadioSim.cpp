@@ -1,0 +1,159 @@
+#include "tools/radiosim/cmcRadioSim.h"
+
+#include "core/cloneFileCheck.h"
+#include "core/cmcVcfFile.h"
+#include "core/modelIdentity.h"
+#include "tools/radiosim/radioSimLine.h"
+#include "tools/radiosim/radioSimRadio.h"
+
+#include <array>
+
+namespace {
+
+constexpr std::int32_t variantAddress = 0x02B1;
+constexpr std::int32_t makerSignatureAddress = 0x6C2C;
+constexpr char makerSignature[] = "VEXA Inc";
+constexpr char comment[] = "MARLO SIMULATOR ";
+constexpr std::uint8_t hardwareRevision = 0x10;
+
+constexpr std::array<cmcRadioSim::FaultInfo, 22> faultTable{{
+    {cmcRadioSim::Fault::None, "none", "a healthy radio"},
+    {cmcRadioSim::Fault::NoEcho, "no-echo", "nothing comes back, not even the echo"},
+    {cmcRadioSim::Fault::EchoOnly, "echo-only", "the echo returns, the radio never answers"},
+    {cmcRadioSim::Fault::ChangedEcho, "changed-echo", "one echoed byte of every frame is altered"},
+    {cmcRadioSim::Fault::ShortReply, "short-reply", "the information reply stops after 7 bytes"},
+    {cmcRadioSim::Fault::MalformedReply, "malformed-reply",
+     "the information reply's model code is not decimal"},
+    {cmcRadioSim::Fault::WrongModel, "wrong-model", "the radio reports model code 2621"},
+    {cmcRadioSim::Fault::WrongSecond, "wrong-second", "the radio reports second value 0002"},
+    {cmcRadioSim::Fault::WrongVariant, "wrong-variant", "the radio reports the other variant"},
+    {cmcRadioSim::Fault::ShortInfo, "short-info", "the information block has 31 bytes"},
+    {cmcRadioSim::Fault::BadChecksum, "bad-checksum", "read: a data frame with a wrong checksum"},
+    {cmcRadioSim::Fault::LowerCaseHex, "lower-case-hex", "read: a data frame in lower-case hex"},
+    {cmcRadioSim::Fault::CountMismatch, "count-mismatch",
+     "read: a data frame whose count disagrees with its length"},
+    {cmcRadioSim::Fault::FramePastImage, "frame-past-image",
+     "read: a data frame addressed past the end of memory"},
+    {cmcRadioSim::Fault::FrameOutsideRange, "frame-outside-range",
+     "read: an extra data frame outside the read range"},
+    {cmcRadioSim::Fault::MissingFrame, "missing-frame", "read: one data frame is left out"},
+    {cmcRadioSim::Fault::WrongEndCount, "wrong-end-count",
+     "read: the end frame counts one frame less"},
+    {cmcRadioSim::Fault::RefusedWrite, "refused-write", "write: the radio answers E6 01"},
+    {cmcRadioSim::Fault::SlowReply, "slow-reply", "every answer starts 1500 ms late"},
+    {cmcRadioSim::Fault::TwoFrames, "two-frames",
+     "a wrong frame and the right one arrive in one burst"},
+    {cmcRadioSim::Fault::Flood, "flood", "the answer is one over-long frame of garbage"},
+    {cmcRadioSim::Fault::HangUp, "hang-up",
+     "the line drops mid-transfer, as a pulled cable; it comes back under a new name"},
+}};
+
+} // namespace
+
+std::span<const cmcRadioSim::FaultInfo> cmcRadioSim::Faults() {
+    return faultTable;
+}
+
+std::optional<cmcRadioSim::Fault> cmcRadioSim::FaultFromName(std::string_view name) {
+    for (const FaultInfo& info : faultTable) {
+        if (info.name == name)
+            return info.fault;
+    }
+    return std::nullopt;
+}
+
+cmcRadioSim::cmcRadioSim()
+    : mapRevision_(marloModel::mapRevision), modelFirst_(marloModel::modelCodeFirst),
+      modelSecond_(marloModel::modelCodeSecond), readRange_(marloModel::cloneRange[0]),
+      line_(std::make_unique<Line>(*this)), radio_(std::make_unique<Radio>(*this)) {
+    image_.Resize(marloModel::imageSize);
+    image_.Fill(0xFF);
+    image_.SetByte(marloModel::mapRevisionAddress, static_cast<std::uint8_t>(mapRevision_));
+    image_.SetByte(variantAddress, 0);
+    image_.Write(makerSignatureAddress, reinterpret_cast<const std::uint8_t*>(makerSignature),
+                 sizeof makerSignature - 1);
+}
+
+cmcRadioSim::~cmcRadioSim() {
+    Stop();
+}
+
+bool cmcRadioSim::Start() {
+    errorText_.clear();
+    radio_->Reset();
+    return line_->Open();
+}
+
+void cmcRadioSim::Stop() {
+    line_->Close();
+    radio_->Reset();
+}
+
+bool cmcRadioSim::IsRunning() const {
+    return line_->IsOpen();
+}
+
+void cmcRadioSim::SetImage(const cmcEeprom& image) {
+    image_.Resize(image.Size());
+    image_.Assign(image);
+}
+
+bool cmcRadioSim::LoadImage(const std::string& path) {
+    cmcEeprom loaded;
+    if (cmcCheckCloneFile(path, loaded) != cmcVcfFile::Ok)
+        return false;
+    SetImage(loaded);
+    return true;
+}
+
+bool cmcRadioSim::DumpImage(const std::string& path) {
+    cmcVcfFile file;
+    file.BindImage(image_);
+    file.SetModelCode(modelFirst_, modelSecond_);
+    file.SetComment("Written to the radio simulator");
+    file.SetMapRevision(mapRevision_);
+    return file.Save(path, marloModel::cloneRange) == cmcVcfFile::Ok;
+}
+
+void cmcRadioSim::SetFirmware(const std::string& firmware) {
+    firmware_ = firmware.substr(0, 4);
+    firmware_.resize(4, '0');
+}
+
+void cmcRadioSim::SetModelCode(int first, int second) {
+    modelFirst_ = first;
+    modelSecond_ = second;
+}
+
+void cmcRadioSim::SetReopenedCallback(std::function<void(const std::string&)> callback) {
+    reopened_ = std::move(callback);
+}
+
+std::vector<std::uint8_t> cmcRadioSim::informationBlock() const {
+    std::vector<std::uint8_t> block(32, 0);
+    block[0] = static_cast<std::uint8_t>(block.size());
+    block[1] = hardwareRevision;
+    block[2] = static_cast<std::uint8_t>(mapRevision_);
+    std::copy(comment, comment + 16, block.begin() + 7);
+    const int variant = variant_.value_or(
+        image_.IsValidAddress(variantAddress) ? image_.GetByte(variantAddress) : 0);
+    block[23] = static_cast<std::uint8_t>(variant);
+    std::copy(firmware_.begin(), firmware_.end(), block.begin() + 24);
+    return block;
+}
+
+std::vector<std::uint8_t> cmcRadioSim::InformationReply() const {
+    std::vector<std::uint8_t> reply{0xFE,
+                                    0xFE,
+                                    0xEF,
+                                    0xEE,
+                                    0xE1,
+                                    static_cast<std::uint8_t>(modelFirst_ >> 8),
+                                    static_cast<std::uint8_t>(modelFirst_),
+                                    static_cast<std::uint8_t>(modelSecond_ >> 8),
+                                    static_cast<std::uint8_t>(modelSecond_)};
+    const std::vector<std::uint8_t> block = informationBlock();
+    reply.insert(reply.end(), block.begin(), block.end());
+    reply.push_back(0xFD);
+    return reply;
+}

@@ -1,0 +1,204 @@
+#include "tools/radiosim/radioSimLine.h"
+
+#include "tools/radiosim/radioSimRadio.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstring>
+#include <fcntl.h>
+#include <stdlib.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr std::size_t outboxLimit = 4096;
+
+// Frees a notifier that may be the sender of the signal now running.
+void dropNotifier(std::unique_ptr<QSocketNotifier>& notifier) {
+    if (notifier) {
+        notifier->setEnabled(false);
+        notifier.release()->deleteLater();
+    }
+}
+
+} // namespace
+
+cmcRadioSim::Line::Line(cmcRadioSim& sim) : sim_(sim) {
+    pacer_.setSingleShot(true);
+    pacer_.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&pacer_, &QTimer::timeout, [this] { service(); });
+    clock_.start();
+}
+
+cmcRadioSim::Line::~Line() {
+    Close();
+}
+
+bool cmcRadioSim::Line::Open() {
+    Close();
+    master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    char name[128] = {};
+    if (master_ < 0 || ::grantpt(master_) != 0 || ::unlockpt(master_) != 0 ||
+        ::ptsname_r(master_, name, sizeof name) != 0) {
+        sim_.errorText_ = std::string("Cannot open a pseudo-terminal: ") + std::strerror(errno);
+        Close();
+        return false;
+    }
+    slave_ = ::open(name, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    termios tio{};
+    if (slave_ < 0 || ::tcgetattr(slave_, &tio) != 0) {
+        sim_.errorText_ = std::string("Cannot open ") + name + ": " + std::strerror(errno);
+        Close();
+        return false;
+    }
+    // Raw at once: the line discipline must never echo or translate a byte.
+    ::cfmakeraw(&tio);
+    ::tcsetattr(slave_, TCSANOW, &tio);
+    sim_.devicePath_ = name;
+
+    readNotifier_ = std::make_unique<QSocketNotifier>(master_, QSocketNotifier::Read);
+    QObject::connect(readNotifier_.get(), &QSocketNotifier::activated, [this] { readProgram(); });
+    writeNotifier_ = std::make_unique<QSocketNotifier>(master_, QSocketNotifier::Write);
+    writeNotifier_->setEnabled(false);
+    QObject::connect(writeNotifier_.get(), &QSocketNotifier::activated, [this] { flushOutbox(); });
+    return true;
+}
+
+void cmcRadioSim::Line::Close() {
+    pacer_.stop();
+    dropNotifier(readNotifier_);
+    dropNotifier(writeNotifier_);
+    if (master_ >= 0)
+        ::close(master_);
+    if (slave_ >= 0)
+        ::close(slave_);
+    master_ = slave_ = -1;
+    queue_.clear();
+    radioQueued_ = 0;
+    outbox_.clear();
+}
+
+double cmcRadioSim::Line::byteMs() const {
+    return sim_.baud_ == 0 ? 0.0 : 10000.0 / sim_.baud_;
+}
+
+void cmcRadioSim::Line::Send(const std::vector<std::uint8_t>& bytes, int delayMs) {
+    const double ready = static_cast<double>(clock_.elapsed()) + delayMs;
+    for (std::uint8_t b : bytes)
+        queue_.push_back({{b}, Kind::FromRadio, ready});
+    radioQueued_ += bytes.size();
+    service();
+}
+
+void cmcRadioSim::Line::SendBurst(const std::vector<std::uint8_t>& bytes) {
+    queue_.push_back({bytes, Kind::FromRadio, static_cast<double>(clock_.elapsed())});
+    radioQueued_ += bytes.size();
+    service();
+}
+
+void cmcRadioSim::Line::HangUpAfterQueued() {
+    queue_.push_back({{}, Kind::HangUp, static_cast<double>(clock_.elapsed())});
+    service();
+}
+
+void cmcRadioSim::Line::readProgram() {
+    std::uint8_t buffer[4096];
+    const double now = static_cast<double>(clock_.elapsed());
+    for (;;) {
+        const ssize_t n = ::read(master_, buffer, sizeof buffer);
+        if (n > 0) {
+            for (ssize_t i = 0; i < n; ++i)
+                queue_.push_back({{buffer[i]}, Kind::FromProgram, now});
+            continue;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        // EAGAIN: all read. Anything else would repeat on every wake-up; stop
+        // listening rather than spin.
+        if (n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK))
+            readNotifier_->setEnabled(false);
+        break;
+    }
+    service();
+}
+
+// Moves every item whose time on the line is over to its destination, asks the
+// radio for more when the line runs dry, and sleeps until the next item is due.
+void cmcRadioSim::Line::service() {
+    if (servicing_)
+        return; // whatever a delivery queues is picked up by the running loop
+    servicing_ = true;
+    while (IsOpen()) {
+        if (queue_.empty()) {
+            // Keep the pty's buffer from filling with a whole read at once.
+            if (outbox_.size() >= outboxLimit || !sim_.radio_->Refill())
+                break;
+            continue;
+        }
+        const Item& front = queue_.front();
+        const double start = std::max(lineFreeMs_, front.readyMs);
+        const double done = start + byteMs() * static_cast<double>(front.bytes.size());
+        const double now = static_cast<double>(clock_.elapsed());
+        if (done > now) {
+            pacer_.start(static_cast<int>(std::ceil(done - now)));
+            break;
+        }
+        lineFreeMs_ = done;
+        const Item item = std::move(queue_.front());
+        queue_.pop_front();
+        deliver(item);
+    }
+    servicing_ = false;
+}
+
+void cmcRadioSim::Line::deliver(const Item& item) {
+    switch (item.kind) {
+    case Kind::FromProgram:
+        for (std::uint8_t b : item.bytes) {
+            if (const int echo = sim_.radio_->EchoFor(b); echo >= 0)
+                outbox_.push_back(static_cast<std::uint8_t>(echo));
+            sim_.radio_->Receive(b);
+        }
+        break;
+    case Kind::FromRadio:
+        radioQueued_ -= item.bytes.size();
+        outbox_.insert(outbox_.end(), item.bytes.begin(), item.bytes.end());
+        break;
+    case Kind::HangUp:
+        hangUp();
+        return;
+    }
+    flushOutbox();
+}
+
+void cmcRadioSim::Line::flushOutbox() {
+    while (!outbox_.empty() && IsOpen()) {
+        const ssize_t n = ::write(master_, outbox_.data(), outbox_.size());
+        if (n > 0) {
+            outbox_.erase(outbox_.begin(), outbox_.begin() + n);
+            continue;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        break; // full: the program has not read yet
+    }
+    if (writeNotifier_)
+        writeNotifier_->setEnabled(!outbox_.empty());
+    if (outbox_.empty() && queue_.empty())
+        service();
+}
+
+void cmcRadioSim::Line::hangUp() {
+    flushOutbox();
+    Close();
+    ++sim_.counters_.hangUps;
+    // A pulled cable is plugged in again: a new line, under a new name, once the
+    // current event has unwound.
+    QTimer::singleShot(0, &pacer_, [this] {
+        sim_.radio_->Reset();
+        if (Open() && sim_.reopened_)
+            sim_.reopened_(sim_.devicePath_);
+    });
+}
