@@ -46,8 +46,11 @@ public:
     void bind(cmcEeprom* image) { image_ = image; }
 
     void load(std::uint8_t listType, std::int32_t entryIndex);
-    // listType 0 stores under the record's own type. Types 5, 6 and 7 first
-    // renew the used bit from their key field and fill an unused key with 0xFF.
+    // listType 0 stores under the record's own type; the record's own index is
+    // kept. Types 5, 6 and 7 first renew the used bit from their key field and
+    // fill an unused key with 0xFF; an ALE IDN whose first byte is 0xFF is
+    // absent and written as 0xFF throughout. A channel frequency whose empty
+    // bit is set is written as 0, so clearing a cell needs only the bit.
     void store(std::uint8_t listType, std::int32_t entryIndex);
     void reload() { load(type, index); }
     // Stores, then loads again so that the derived bits follow the new bytes.
@@ -79,6 +82,7 @@ public:
     bool modeIsUsable(int mode) const;
     int aleChannelCount() const;
 
+    // The fields; a freshly made record is all zero with the used bit set.
     std::uint8_t type = 0;
     std::int32_t index = 0;
     std::uint8_t state = stateUsed;
@@ -87,7 +91,7 @@ public:
     std::int32_t low = 0;
     std::int32_t high = 0;
     std::uint8_t mode = 0;
-    std::uint32_t channelNumber = 0;
+    std::uint32_t channelNumber = 0; // low 16 bits stored
     std::uint8_t callKind = 0;
     std::uint8_t scanGroup = 0;
     std::uint8_t filter = 0;
