@@ -1,0 +1,391 @@
+#include "clone/cmcCloneDrv.h"
+
+#include "clone/cloneFrameCheck.h"
+#include "clone/cloneFrames.h"
+#include "clone/cmcComm.h"
+#include "core/cmcEeprom.h"
+
+#include <chrono>
+#include <thread>
+
+namespace {
+
+constexpr std::int32_t tickMs = 10;
+// Sent bytes that may be on their way back while data frames are being sent;
+// every other state waits for the whole echo before it acts.
+constexpr std::int32_t echoHoldSending = 128;
+constexpr int framesPerTick = 8;
+constexpr std::int32_t commandPreambleCount = 12;
+constexpr std::uint32_t purgeWaitMs = 100;
+constexpr int purgeLimit = 65535;
+constexpr std::int32_t compactAbove = 4096;
+
+} // namespace
+
+cmcCloneDrv::cmcCloneDrv() : port_(std::make_unique<cmcComm>()), task_(cmcTask::Create()) {
+    task_->SetCallback(&cmcCloneDrv::taskTick, this);
+}
+
+// The task goes through its deferred release: we may be destroyed from inside
+// our own completion callback, that is, from inside the task's tick.
+cmcCloneDrv::~cmcCloneDrv() = default;
+
+void cmcCloneDrv::SetIdentification(std::uint32_t value1, std::uint32_t value2) {
+    identification1_ = value1;
+    identification2_ = value2;
+}
+
+void cmcCloneDrv::SetImageSize(std::int32_t n) {
+    imageSize_ = n;
+}
+
+void cmcCloneDrv::Prepare(int portNumber) {
+    portNumber_ = portNumber;
+    devicePath_.clear();
+    lineSettings_ = "9600,N,8,1";
+    commandPreamble_ = commandPreambleCount;
+    dataPreambleFirst_ = 0;
+    dataPreambleLater_ = 0;
+    echoCheck_ = true;
+}
+
+void cmcCloneDrv::PrepareDevice(const std::string& devicePath) {
+    Prepare(0);
+    devicePath_ = devicePath;
+}
+
+bool cmcCloneDrv::StartInformation(cmcCloneDone done, void* context) {
+    return !IsBusy() && start(dst_CDrv_Result::opInformation, done, context);
+}
+
+bool cmcCloneDrv::StartRead(cmcRangeList ranges, cmcCloneDone done, void* context) {
+    if (IsBusy() || !copyRanges(ranges, imageSize_))
+        return false;
+    return start(dst_CDrv_Result::opRead, done, context);
+}
+
+bool cmcCloneDrv::StartWrite(const cmcEeprom& image, cmcRangeList ranges, cmcCloneDone done,
+                             void* context) {
+    if (IsBusy() || !copyRanges(ranges, image.Size()))
+        return false;
+    start(dst_CDrv_Result::opWrite, done, context);
+    rangeCursor_ = 0;
+    currentAddress_ = ranges_.empty() ? 0 : ranges_.front().first;
+    result_->image.Resize(image.Size());
+    result_->image.Assign(image);
+    return true;
+}
+
+// Keeps the blocks up to the terminator; false if one of them leaves the image.
+bool cmcCloneDrv::copyRanges(cmcRangeList ranges, std::int32_t imageSize) {
+    std::vector<cmcRange> kept;
+    for (const cmcRange& r : ranges) {
+        if (r.last < r.first)
+            break;
+        if (r.first < 0 || r.last >= imageSize)
+            return false;
+        kept.push_back(r);
+    }
+    ranges_ = std::move(kept);
+    return true;
+}
+
+bool cmcCloneDrv::start(std::uint8_t operation, cmcCloneDone done, void* context) {
+    done_ = done;
+    doneContext_ = context;
+    frameCount_ = 0;
+    dataBytes_ = 0;
+    operation_ = operation;
+    result_ = std::make_unique<dst_CDrv_Result>(operation, identification1_, identification2_,
+                                                imageSize_);
+    state_ = stStarting;
+    task_->SetInterval(tickMs);
+    return true;
+}
+
+void cmcCloneDrv::taskTick(void* context, cmcTask* /*task*/) {
+    static_cast<cmcCloneDrv*>(context)->tick();
+}
+
+void cmcCloneDrv::tick() {
+    if (state_ != stIdle)
+        step();
+    // A driver that stopped taking our bytes ends the operation whatever the step did.
+    if (result_ && port_->WriteFailed()) {
+        result_->code = dst_CDrv_Result::codeWriteFailed;
+        result_->portFailure = port_->LineFailureText();
+        state_ = stDone;
+    }
+    if (state_ == stDone) {
+        finish(); // may have destroyed us: nothing may follow
+        return;
+    }
+    if (state_ == stIdle)
+        task_->SetInterval(-1);
+}
+
+void cmcCloneDrv::step() {
+    std::uint8_t next = state_ + 1;
+    const bool expired = timeout_.Remaining() == 0;
+    bool progress = true;
+
+    bool mismatch = false;
+    bool hold = false;
+    if (state_ != stDraining && echo_.Count() > 0) {
+        mismatch = takeEcho(progress);
+        hold = echo_.Count() > (state_ == stSendingData ? echoHoldSending : 0);
+    }
+    if (mismatch) {
+        result_->code = dst_CDrv_Result::codeEchoError;
+        next = stDraining;
+    } else if (hold) {
+        next = state_;
+    } else {
+        next = act(progress);
+    }
+
+    if (next != state_)
+        progress = true;
+    if (progress) {
+        timeout_.Start(next == stAwaitWriteResult ? timeoutWriteResult_ : timeoutDefault_);
+    } else if (expired) {
+        result_->code =
+            echo_.Count() > 0 ? dst_CDrv_Result::codeEchoError : dst_CDrv_Result::codeNoAnswer;
+        // A port that cannot drain would otherwise keep us draining for good.
+        next = state_ == stDraining ? stDone : stDraining;
+    }
+
+    if (receive_.Count() > compactAbove)
+        receive_.Compact();
+    if (echo_.Count() > compactAbove)
+        echo_.Compact();
+    state_ = next;
+}
+
+// Compares what came back with what we sent; true on the first difference.
+bool cmcCloneDrv::takeEcho(bool& progress) {
+    progress = false;
+    readPort();
+    while (receive_.Count() > 0 && echo_.Count() > 0) {
+        if (*receive_.Data() != *echo_.Data())
+            return true;
+        receive_.PopFront();
+        echo_.PopFront();
+        progress = true;
+    }
+    if (echo_.Count() == 0)
+        echo_.Clear();
+    return false;
+}
+
+std::uint8_t cmcCloneDrv::act(bool& progress) {
+    switch (state_) {
+    case stStarting:
+        return stSettling;
+    case stSettling:
+        progress = port_->OutPending() != 0;
+        return progress ? stSettling : stOpening;
+    case stOpening:
+        return openPort();
+    case stSendInformation:
+        sendRequest(cmcFrame::informationRequest);
+        return stAwaitInformation;
+    case stAwaitInformation:
+        progress = false;
+        return awaitInformation();
+    case stSendRead:
+        sendRequest(cmcFrame::readRequest);
+        return stReceiving;
+    case stReceiving:
+        progress = false;
+        return receive(progress);
+    case stSendWrite:
+        sendRequest(cmcFrame::writeRequest);
+        return stSendingData;
+    case stSendingData:
+        progress = false;
+        return sendData(progress);
+    case stSendEnd:
+        sendEnd();
+        return stAwaitWriteResult;
+    case stAwaitWriteResult:
+        progress = false;
+        return awaitWriteResult();
+    case stDraining:
+        progress = false;
+        return port_->OutPending() != 0 ? stDraining : stDone;
+    default:
+        return stDone;
+    }
+}
+
+void cmcCloneDrv::finish() {
+    port_->Close();
+    state_ = stIdle;
+    receive_.Clear();
+    frame_.Clear();
+    echo_.Clear();
+    task_->SetInterval(-1);
+    std::unique_ptr<dst_CDrv_Result> result = std::move(result_);
+    const cmcCloneDone done = done_;
+    void* const context = doneContext_;
+    done_ = nullptr;
+    doneContext_ = nullptr;
+    // Last: the callback may start the next operation or destroy this engine.
+    if (done != nullptr)
+        done(context, *result);
+}
+
+void cmcCloneDrv::readPort() {
+    const int n = port_->Read(scratch_.data(), static_cast<int>(scratch_.size()));
+    receive_.AppendBytes(scratch_.data(), n);
+}
+
+void cmcCloneDrv::send(const cmcBuff& bytes) {
+    port_->Write(bytes.Data(), bytes.Count());
+    if (echoCheck_)
+        echo_.Append(bytes);
+}
+
+void cmcCloneDrv::sendRequest(std::uint8_t command) {
+    frame_.Clear();
+    cmcBuff request;
+    cmcFrame::AppendRequest(request, command, identification1_, identification2_, commandPreamble_);
+    send(request);
+}
+
+std::uint8_t cmcCloneDrv::openPort() {
+    port_->Close();
+    const bool opened = devicePath_.empty() ? port_->Open(portNumber_, lineSettings_)
+                                            : port_->OpenDevice(devicePath_, lineSettings_);
+    if (!opened) {
+        result_->code = dst_CDrv_Result::codePortError;
+        result_->portFailure = port_->OpenFailureText();
+        return stDraining;
+    }
+    purgeInput();
+    switch (operation_) {
+    case dst_CDrv_Result::opInformation:
+        return stSendInformation;
+    case dst_CDrv_Result::opRead:
+        return stSendRead;
+    default:
+        return stSendWrite;
+    }
+}
+
+// Whatever the radio or the line left behind must not pass for an answer.
+void cmcCloneDrv::purgeInput() {
+    cmcTick wait;
+    wait.Start(purgeWaitMs);
+    for (std::uint32_t left = wait.Remaining(); left > 0; left = wait.Remaining())
+        std::this_thread::sleep_for(std::chrono::milliseconds(left));
+    std::uint8_t b = 0;
+    for (int i = 0; i < purgeLimit && port_->Read(&b, 1) > 0; ++i) {
+    }
+}
+
+// The last frame completed by what has arrived, or an empty buffer. An over-long
+// frame gives the single byte 00, which fails every check.
+cmcBuff cmcCloneDrv::takeLastFrame() {
+    readPort();
+    cmcBuff found;
+    while (receive_.Count() > 0) {
+        switch (cmcFrame::FeedByte(frame_, static_cast<std::uint8_t>(receive_.PopFront()))) {
+        case cmcFrame::Feed::complete:
+            found.Assign(frame_);
+            frame_.Resize(0);
+            break;
+        case cmcFrame::Feed::overflow:
+            frame_.Clear();
+            found.AssignBytes("", 1);
+            return found;
+        case cmcFrame::Feed::pending:
+            break;
+        }
+    }
+    return found;
+}
+
+std::uint8_t cmcCloneDrv::awaitInformation() {
+    const cmcBuff frame = takeLastFrame();
+    if (frame.Count() == 0)
+        return stAwaitInformation;
+    result_->code = static_cast<std::uint8_t>(cmcFrame::CheckInformationReply(frame, *result_));
+    return stDraining;
+}
+
+std::uint8_t cmcCloneDrv::receive(bool& progress) {
+    readPort();
+    while (receive_.Count() > 0) {
+        const auto b = static_cast<std::uint8_t>(receive_.PopFront());
+        const cmcFrame::Feed fed = cmcFrame::FeedByte(frame_, b);
+        if (fed == cmcFrame::Feed::pending)
+            continue;
+        int d = dst_CDrv_Result::codeBadFrame;
+        if (fed == cmcFrame::Feed::complete)
+            d = cmcFrame::CheckReadFrame(frame_, imageSize_, frameCount_, *result_, dataBytes_);
+        if (d == 1) {
+            ++frameCount_;
+            progress = true;
+            frame_.Resize(0);
+            continue;
+        }
+        if (d == dst_CDrv_Result::codeSuccess)
+            d = cmcFrame::CheckCoverage(result_->coverage, imageSize_, ranges_);
+        result_->code = static_cast<std::uint8_t>(d);
+        return stDraining;
+    }
+    return stReceiving;
+}
+
+// Up to eight frames a tick, each sent at once unless the port still holds more
+// than four times what is waiting; then they gather and go together later.
+std::uint8_t cmcCloneDrv::sendData(bool& progress) {
+    std::uint8_t next = stSendingData;
+    for (int pass = 0; pass < framesPerTick; ++pass) {
+        bool last = false;
+        if (rangeCursor_ >= ranges_.size()) {
+            if (port_->OutPending() == 0 && frame_.Count() == 0)
+                next = stSendEnd;
+            last = true;
+        } else if (ranges_[rangeCursor_].last < currentAddress_) {
+            if (++rangeCursor_ < ranges_.size())
+                currentAddress_ = ranges_[rangeCursor_].first;
+        } else {
+            appendDataFrame();
+        }
+        if (next != stSendingData || frame_.Count() == 0 ||
+            port_->OutPending() > 4 * frame_.Count())
+            break;
+        send(frame_);
+        frame_.Clear();
+        progress = true;
+        if (last)
+            break;
+    }
+    return next;
+}
+
+void cmcCloneDrv::appendDataFrame() {
+    const std::int32_t n = cmcFrame::BlockLength(currentAddress_, ranges_[rangeCursor_].last);
+    const std::int32_t preamble = frameCount_ == 0 ? dataPreambleFirst_ : dataPreambleLater_;
+    cmcFrame::AppendDataFrame(frame_, result_->image, currentAddress_, n, preamble);
+    ++frameCount_;
+    currentAddress_ += n;
+    dataBytes_ += n;
+}
+
+void cmcCloneDrv::sendEnd() {
+    cmcBuff end;
+    cmcFrame::AppendEndFrame(end, frameCount_, frameCountInEnd_);
+    send(end);
+}
+
+std::uint8_t cmcCloneDrv::awaitWriteResult() {
+    const cmcBuff frame = takeLastFrame();
+    if (frame.Count() == 0)
+        return stAwaitWriteResult;
+    result_->code = static_cast<std::uint8_t>(cmcFrame::CheckWriteResult(frame));
+    return stDraining;
+}

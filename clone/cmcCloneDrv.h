@@ -1,0 +1,139 @@
+#pragma once
+
+#include "clone/cmcBuff.h"
+#include "clone/cmcTask.h"
+#include "clone/cmcTick.h"
+#include "clone/dst_CDrv_Result.h"
+#include "core/cmcRangeList.h"
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+class cmcComm;
+class cmcEeprom;
+
+// Called once per started operation with its outcome; the result dies when the
+// callback returns. The callback may start the next operation or destroy the engine.
+using cmcCloneDone = void (*)(void* context, dst_CDrv_Result& result);
+
+// The clone engine: moves the radio's memory between the radio and an image over
+// the clone cable, as one of three operations: information (who is the radio),
+// read (fetch listed address ranges into a fresh image), write (send the listed
+// ranges of an image). See clone/cloneFrames.h for the frames on the wire.
+//
+// Each operation is a state machine on a 10 ms task; apart from a 100 ms pause
+// after opening the port nothing waits. The cable echoes every byte we send, so
+// we expect our own bytes back, in order, before reading anything the radio says,
+// and pace our output by that echo. An operation ends, successfully or not, with
+// the port closed, the buffers emptied and one call of the completion callback.
+//
+// The usual use: Prepare (or PrepareDevice), SetIdentification, SetImageSize,
+// then one Start... and wait for the callback.
+class cmcCloneDrv {
+public:
+    // States of an operation. 1 is not used.
+    enum State : std::uint8_t {
+        stIdle = 0,
+        stStarting = 2,
+        stSettling = 3,
+        stOpening = 4,
+        stSendInformation = 5,
+        stAwaitInformation = 6,
+        stSendRead = 7,
+        stReceiving = 8,
+        stSendWrite = 9,
+        stSendingData = 10,
+        stSendEnd = 11,
+        stAwaitWriteResult = 12,
+        stDraining = 13,
+        stDone = 14,
+    };
+
+    cmcCloneDrv();
+    ~cmcCloneDrv();
+    cmcCloneDrv(const cmcCloneDrv&) = delete;
+    cmcCloneDrv& operator=(const cmcCloneDrv&) = delete;
+
+    // The values sent in every request (16 bits of each are used).
+    void SetIdentification(std::uint32_t value1, std::uint32_t value2);
+    // The size of the image a read fills; also bounds every received address.
+    void SetImageSize(std::int32_t n);
+    // Sets up the next operation on port `portNumber` with the clone line settings.
+    void Prepare(int portNumber);
+    // The same, but the next operation opens this device path instead of a port number.
+    void PrepareDevice(const std::string& devicePath);
+
+    // Each returns false, and changes nothing, while an operation runs. StartRead
+    // and StartWrite also refuse a range list with a block outside the image
+    // (the read's image size, or the given image), which could never complete.
+    // The range list is copied; the image of a write is copied.
+    bool StartInformation(cmcCloneDone done, void* context);
+    bool StartRead(cmcRangeList ranges, cmcCloneDone done, void* context);
+    bool StartWrite(const cmcEeprom& image, cmcRangeList ranges, cmcCloneDone done, void* context);
+    bool IsBusy() const { return state_ != stIdle; }
+
+    // Progress of the running (or last) operation: memory bytes stored or sent, and
+    // data frames accepted or generated.
+    std::int32_t DataBytes() const { return dataBytes_; }
+    std::uint32_t FrameCount() const { return frameCount_; }
+    std::uint8_t CurrentState() const { return state_; }
+
+private:
+    static void taskTick(void* context, cmcTask* task);
+    void tick();
+    void step();
+    std::uint8_t act(bool& progress);
+    bool takeEcho(bool& progress);
+    bool copyRanges(cmcRangeList ranges, std::int32_t imageSize);
+    bool start(std::uint8_t operation, cmcCloneDone done, void* context);
+    void finish();
+
+    void readPort();
+    void send(const cmcBuff& bytes);
+    void sendRequest(std::uint8_t command);
+    std::uint8_t openPort();
+    void purgeInput();
+    cmcBuff takeLastFrame();
+    std::uint8_t awaitInformation();
+    std::uint8_t receive(bool& progress);
+    std::uint8_t sendData(bool& progress);
+    void appendDataFrame();
+    void sendEnd();
+    std::uint8_t awaitWriteResult();
+
+    std::uint32_t identification1_ = 0;
+    std::uint32_t identification2_ = 0;
+    std::int32_t imageSize_ = 1;
+    int portNumber_ = 1;
+    std::string devicePath_; // when set, opened instead of the port number
+    std::string lineSettings_ = "9600,n,8,1";
+    std::int32_t commandPreamble_ = 0;
+    std::int32_t dataPreambleFirst_ = 0;
+    std::int32_t dataPreambleLater_ = 0;
+    std::uint8_t operation_ = 0;
+    bool frameCountInEnd_ = true;
+    bool echoCheck_ = false;
+    std::unique_ptr<cmcComm> port_;
+    cmcBuff receive_;
+    cmcBuff frame_;
+    cmcBuff echo_;
+    std::array<std::uint8_t, 256> scratch_{};
+    std::uint32_t frameCount_ = 0;
+    std::int32_t dataBytes_ = 0;
+    // Read: the list checked at the end. Write: the list being sent, its cursor
+    // and the next address to send.
+    std::vector<cmcRange> ranges_;
+    std::size_t rangeCursor_ = 0;
+    std::int32_t currentAddress_ = 0;
+    std::unique_ptr<dst_CDrv_Result> result_;
+    cmcCloneDone done_ = nullptr;
+    void* doneContext_ = nullptr;
+    std::uint8_t state_ = stIdle;
+    cmcTick timeout_;
+    std::uint32_t timeoutDefault_ = 1000;
+    std::uint32_t timeoutWriteResult_ = 2000;
+    cmcTaskPtr task_;
+};

@@ -1,0 +1,168 @@
+#include "clone/cloneFrames.h"
+#include "core/cmcEeprom.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+Bytes bytesOf(const cmcBuff& b) {
+    return Bytes(b.Data(), b.Data() + b.Count());
+}
+
+// Frame bytes from a readable spelling: hex pairs, and "quoted" ASCII text.
+Bytes spell(const std::string& s) {
+    Bytes out;
+    bool quoted = false;
+    std::string hex;
+    for (const char c : s) {
+        if (c == '"') {
+            quoted = !quoted;
+        } else if (quoted) {
+            out.push_back(static_cast<std::uint8_t>(c));
+        } else if (c != ' ') {
+            hex += c;
+            if (hex.size() == 2) {
+                out.push_back(static_cast<std::uint8_t>(std::stoul(hex, nullptr, 16)));
+                hex.clear();
+            }
+        }
+    }
+    return out;
+}
+
+TEST(CloneFrames, HexTemplateTakesDigitPairsAndIgnoresTheRest) {
+    struct Row {
+        const char* text;
+        Bytes expected;
+    } rows[] = {
+        {"FEFE EE EF E0", {0xFE, 0xFE, 0xEE, 0xEF, 0xE0}},
+        {"fe:Fe-0a", {0xFE, 0xFE, 0x0A}},
+        {"G1 2x3", {0x12, 0x30}}, // non-digits skipped; a lone last digit is a high half
+        {"", {}},
+        {"zz", {}},
+    };
+    for (const Row& r : rows) {
+        cmcBuff out;
+        cmcFrame::AppendHexTemplate(out, r.text);
+        EXPECT_EQ(bytesOf(out), r.expected) << '"' << r.text << '"';
+    }
+}
+
+TEST(CloneFrames, RequestsCarryTwelveExtraPreamblesAndBothValues) {
+    struct Row {
+        std::uint8_t command;
+        std::uint32_t value1, value2;
+        const char* frame;
+    } rows[] = {
+        {cmcFrame::informationRequest, 0x2620, 0, "FEFE EE EF E0 2620 0000 FD"},
+        {cmcFrame::readRequest, 0x2620, 0x0001, "FEFE EE EF E2 2620 0001 FD"},
+        {cmcFrame::writeRequest, 0xABCD, 0x1234, "FEFE EE EF E3 ABCD 1234 FD"},
+        // Only 16 bits of each value travel.
+        {cmcFrame::informationRequest, 0x12620, 0xF0001, "FEFE EE EF E0 2620 0001 FD"},
+    };
+    for (const Row& r : rows) {
+        cmcBuff out;
+        cmcFrame::AppendRequest(out, r.command, r.value1, r.value2, 12);
+        Bytes expected(12, 0xFE);
+        const Bytes tail = spell(r.frame);
+        expected.insert(expected.end(), tail.begin(), tail.end());
+        EXPECT_EQ(bytesOf(out), expected) << r.frame;
+    }
+}
+
+TEST(CloneFrames, DataFrameOfTheWorkedExample) {
+    cmcEeprom image;
+    image.Resize(0x400);
+    image.SetByte(0x02B0, 0x12);
+    image.SetByte(0x02B1, 0x34);
+    cmcBuff out;
+    cmcFrame::AppendDataFrame(out, image, 0x02B0, 2, 0);
+    EXPECT_EQ(bytesOf(out), spell("FE FE EE EF E4 \"02B002123406\" FD"));
+    EXPECT_EQ(cmcFrame::Checksum(0x02B0, image.Data() + 0x02B0, 2), 0x06);
+}
+
+TEST(CloneFrames, DataFrameOfAFullBlockWithPreamble) {
+    cmcEeprom image;
+    image.Resize(0x10000);
+    for (int i = 0; i < 16; ++i)
+        image.SetByte(0xFFF0 + i, static_cast<std::uint8_t>(0xF0 + i));
+    cmcBuff out;
+    cmcFrame::AppendDataFrame(out, image, 0xFFF0, 16, 2);
+    // FF + F0 + 10 + (F0 + ... + FF) = 0x1177, so the checksum is 0x100 - 0x77 = 0x89.
+    EXPECT_EQ(bytesOf(out),
+              spell("FE FE FE FE EE EF E4 \"FFF010F0F1F2F3F4F5F6F7F8F9FAFBFCFDFEFF89\" FD"));
+}
+
+TEST(CloneFrames, EndFrameCarriesTheCountModulo256) {
+    struct Row {
+        std::uint32_t count;
+        const char* frame;
+    } rows[] = {
+        {0, "FE FE EE EF E5 \"Vexa Inc.00\" FD"},
+        {2, "FE FE EE EF E5 \"Vexa Inc.02\" FD"},
+        {1689, "FE FE EE EF E5 \"Vexa Inc.99\" FD"},
+        {0x1AB, "FE FE EE EF E5 \"Vexa Inc.AB\" FD"},
+    };
+    for (const Row& r : rows) {
+        cmcBuff out;
+        cmcFrame::AppendEndFrame(out, r.count);
+        EXPECT_EQ(bytesOf(out), spell(r.frame)) << r.count;
+    }
+}
+
+TEST(CloneFrames, BlocksAlignToSixteenBytesWithinTheirRange) {
+    struct Row {
+        std::int32_t address, last, length;
+    } rows[] = {
+        {0x02B0, 0x02C7, 16}, {0x02C0, 0x02C7, 8}, // {02B0, 02C7}: two frames
+        {0x02B8, 0x02BF, 8},                       // {02B8, 02BF}: one frame
+        {0x02B3, 0x6C3F, 13}, {0x6C25, 0x6C3F, 11}, {0x6C30, 0x6C3F, 16}, {0x0005, 0x0005, 1},
+    };
+    for (const Row& r : rows)
+        EXPECT_EQ(cmcFrame::BlockLength(r.address, r.last), r.length) << std::hex << r.address;
+}
+
+// Feeds `input` and reports, per byte, what the assembler made of it.
+std::string feedAll(cmcBuff& frame, const Bytes& input) {
+    std::string events;
+    for (const std::uint8_t b : input) {
+        switch (cmcFrame::FeedByte(frame, b)) {
+        case cmcFrame::Feed::pending:
+            events += '.';
+            break;
+        case cmcFrame::Feed::complete:
+            events += 'C';
+            break;
+        case cmcFrame::Feed::overflow:
+            events += 'X';
+            break;
+        }
+    }
+    return events;
+}
+
+TEST(CloneFrames, AssemblyStartsAtTheLastPreambleAndDropsStrayBytes) {
+    cmcBuff frame;
+    // A stray byte and an FD before any FE are dropped; FE FE FE starts one frame.
+    EXPECT_EQ(feedAll(frame, spell("11 FD FE FE FE EF EE E6 00 FD")), ".........C");
+    EXPECT_EQ(bytesOf(frame), spell("FE EF EE E6 00"));
+}
+
+TEST(CloneFrames, AssemblyRefusesTheByteBeyondTheLimit) {
+    cmcBuff frame;
+    Bytes input{0xFE};
+    input.insert(input.end(), cmcFrame::frameLimit - 1, 0x41);
+    EXPECT_EQ(feedAll(frame, input), std::string(cmcFrame::frameLimit, '.'));
+    EXPECT_EQ(frame.Count(), cmcFrame::frameLimit);
+    EXPECT_EQ(feedAll(frame, {0x41}), "X");
+    EXPECT_EQ(frame.Count(), cmcFrame::frameLimit);
+    // A frame of exactly the limit still completes.
+    EXPECT_EQ(feedAll(frame, {0xFD}), "C");
+}
+
+} // namespace
