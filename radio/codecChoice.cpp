@@ -1,0 +1,120 @@
+#include "radio/codecChoice.h"
+
+#include "radio/cmcCellCapsule.h"
+#include "radio/codecSteps.h"
+#include "sheets/cmcCellObj.h"
+
+namespace cmcCodec {
+
+namespace {
+
+bool within(std::int64_t v, const cmcSelectionForm& form) {
+    return v >= form.lo && v <= form.hi;
+}
+
+int hexDigit(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    return -1;
+}
+
+// The byte a bit-editor choice stands for, when it is one.
+std::optional<std::uint8_t> chosenByte(const cmcCellCapsule& request) {
+    if (request.partner == nullptr || request.partner->cell == nullptr)
+        return std::nullopt;
+    const std::int32_t chosen = request.partner->cell->index;
+    if (chosen < 0 || (chosen >> kBitEditorShift) > 0xFF)
+        return std::nullopt;
+    return static_cast<std::uint8_t>(chosen >> kBitEditorShift);
+}
+
+std::optional<std::uint8_t> typedByte(std::string_view input) {
+    const std::string hex = filter(input, "abcdefABCDEF");
+    if (hex.empty())
+        return std::nullopt;
+    int value = hexDigit(hex[0]);
+    if (hex.size() > 1)
+        value = value * 16 + hexDigit(hex[1]);
+    return static_cast<std::uint8_t>(value);
+}
+
+std::string hexText(std::uint8_t value) {
+    constexpr char digits[] = "0123456789ABCDEF";
+    return {digits[value >> 4], digits[value & 0x0F]};
+}
+
+} // namespace
+
+bool selection(cmcCellCapsule& request, const cmcSelectionForm& form, std::int32_t& value,
+               cmcSelectionLists& lists, std::uint8_t& result) {
+    bool changed = false;
+    if (request.partner != nullptr) {
+        const cmcCellObj* picked = request.partner->cell;
+        if (picked == nullptr || picked->label != form.kind ||
+            request.inputMode != cmcCellCapsule::kChosen || !within(picked->index, form))
+            return false;
+        value = picked->index;
+        changed = true;
+    }
+    showText(request, lists.TextOf(form.listKey, form.kind, value));
+    if (!request.HasGrid())
+        return changed;
+
+    if (request.action == cmcCellCapsule::kSpace || request.action == cmcCellCapsule::kBackspace) {
+        const int direction = request.action == cmcCellCapsule::kSpace ? 1 : -1;
+        const std::optional<std::int32_t> next =
+            lists.Step(form.listKey, form.kind, value, direction);
+        if (next && within(*next, form)) {
+            value = *next;
+            showText(request, lists.TextOf(form.listKey, form.kind, value));
+            changed = true;
+        }
+    } else if (request.action == cmcCellCapsule::kEnter) {
+        lists.OpenList(request, form.listKey, form.kind, value);
+        result = kResultListOpened;
+    }
+    return changed;
+}
+
+bool selectionByte(cmcCellCapsule& request, const cmcSelectionForm& form, std::uint8_t& value,
+                   cmcSelectionLists& lists, std::uint8_t& result) {
+    cmcSelectionForm byteForm = form;
+    byteForm.lo = std::max<std::int32_t>(form.lo, 0);
+    byteForm.hi = std::min<std::int32_t>(form.hi, 0xFF);
+    return onByte(value,
+                  [&](std::int32_t& v) { return selection(request, byteForm, v, lists, result); });
+}
+
+bool hexByte(cmcCellCapsule& request, std::uint8_t& value, std::uint8_t compareValue,
+             cmcBitEditorOpener* bitEditor, std::uint8_t& result) {
+    std::optional<std::uint8_t> input;
+    if (request.inputMode == cmcCellCapsule::kChosen)
+        input = chosenByte(request);
+    else if (request.inputMode == cmcCellCapsule::kEditedText)
+        input = typedByte(request.inputText);
+    if (input)
+        value = *input;
+
+    showText(request, hexText(value));
+    if (value != compareValue)
+        request.fontColour = kRed;
+    if (!request.HasGrid())
+        return input.has_value();
+
+    const char key = request.TypedCharacter();
+    if (request.action == cmcCellCapsule::kEnter) {
+        if (bitEditor != nullptr) {
+            bitEditor->OpenBitEditor(request, value, kBitEditorList);
+            result = kResultListOpened;
+        }
+    } else if (key != '\0' && hexDigit(key) >= 0) {
+        startEditorWithKey(request, key, result);
+    }
+    return input.has_value();
+}
+
+} // namespace cmcCodec

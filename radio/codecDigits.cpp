@@ -1,0 +1,182 @@
+#include "radio/codecDigits.h"
+
+#include "radio/ListEntry.h"
+#include "radio/cmcCellCapsule.h"
+#include "radio/cmcEncoding.h"
+#include "radio/codecSteps.h"
+#include "sheets/cmcCellObj.h"
+
+#include <algorithm>
+#include <optional>
+#include <string>
+
+namespace cmcCodec {
+
+namespace {
+
+constexpr std::size_t kSelCallDigits = 6;
+constexpr std::size_t kShortSelCallDigits = 4;
+constexpr std::size_t kSelfIdBytes = 5;
+constexpr std::size_t kSelfIdDigits = 9;
+constexpr std::size_t kTelDigits = 16;
+constexpr std::size_t kCodeDigits = 10;
+constexpr std::uint16_t kMaxChannel = 9999;
+constexpr std::size_t kRangeTextLength = 9; // "9999-9999"
+
+// The digit-field codecs open the editor on Enter, Space, Backspace or a digit.
+void digitKeys(cmcCellCapsule& request, std::uint8_t& result) {
+    editorStart(request, false, "", true, result);
+}
+
+std::string twoDigitText(std::span<const std::uint8_t> bytes, std::size_t digits) {
+    std::string text;
+    for (std::size_t k = 0; k < digits; ++k)
+        text += static_cast<char>('0' + cmcEncoding::twoDigitGet(bytes, static_cast<int>(k)));
+    return text;
+}
+
+std::optional<int> pairOf(const cmcCellObj* cell) {
+    if (cell == nullptr || !cell->parameter)
+        return std::nullopt;
+    const std::int64_t pair = leadingDigits(trimSpaces(*cell->parameter));
+    if (pair >= ListEntry::rangePairs)
+        return std::nullopt;
+    return static_cast<int>(pair);
+}
+
+std::string rangeText(const ListEntry& entry, int pair) {
+    const std::uint16_t from = entry.rangeFrom(pair);
+    const std::uint16_t to = entry.rangeTo(pair);
+    if (from == ListEntry::noChannel)
+        return {};
+    if (from != to)
+        return std::to_string(from) + "-" + std::to_string(to);
+    return std::to_string(from);
+}
+
+// "A-B", "A", "-B" or "A-": A defaults to 1 and B to A; the two are put in order
+// and 0 stands for the other end, so "0" alone clears the pair.
+bool storeTypedRange(ListEntry& entry, int pair, std::string_view input) {
+    const std::string typed = filter(input, "-").substr(0, kRangeTextLength);
+    if (typed.empty())
+        return false;
+    const std::size_t dash = typed.find('-');
+    const std::string_view text = typed;
+    const std::string_view first = text.substr(0, dash);
+    const std::string_view second = dash == text.npos ? std::string_view() : text.substr(dash + 1);
+    std::int64_t a = first.empty() ? 1 : leadingDigits(first);
+    std::int64_t b = second.empty() ? a : leadingDigits(second);
+    if (b < a)
+        std::swap(a, b);
+    if (a > kMaxChannel || b > kMaxChannel)
+        return false;
+    if (a == 0)
+        a = b;
+    if (a == 0)
+        entry.setRange(pair, ListEntry::noChannel, ListEntry::noChannel);
+    else
+        entry.setRange(pair, static_cast<std::uint16_t>(a), static_cast<std::uint16_t>(b));
+    return true;
+}
+
+} // namespace
+
+bool selCallId(cmcCellCapsule& request, std::array<std::uint8_t, 3>& field, bool longIds,
+               std::uint8_t& result) {
+    bool changed = false;
+    if (hasInput(request)) {
+        const std::string digits = filter(request.inputText, "");
+        field.fill(0xFF);
+        if (!digits.empty() && digits.size() <= (longIds ? kSelCallDigits : kShortSelCallDigits)) {
+            const std::string six = std::string(kSelCallDigits - digits.size(), '0') + digits;
+            for (std::size_t k = 0; k < field.size(); ++k)
+                field[k] =
+                    static_cast<std::uint8_t>((six[2 * k] - '0') * 10 + six[2 * k + 1] - '0');
+        }
+        changed = true;
+    }
+    std::string text;
+    if (!cmcEncoding::twoDigitIsEmpty(field)) {
+        text = twoDigitText(field, kSelCallDigits);
+        if (!longIds)
+            text.replace(0, kSelCallDigits - kShortSelCallDigits,
+                         kSelCallDigits - kShortSelCallDigits, ' ');
+    }
+    showText(request, std::move(text));
+    digitKeys(request, result);
+    return changed;
+}
+
+bool selfId(cmcCellCapsule& request, std::span<std::uint8_t> bytes, std::uint8_t& result) {
+    if (bytes.size() < kSelfIdBytes) {
+        showText(request, {});
+        return false;
+    }
+    const std::span<std::uint8_t> id = bytes.first(kSelfIdBytes);
+    bool changed = false;
+    if (hasInput(request)) {
+        const std::string digits = filter(request.inputText, "");
+        std::fill(id.begin(), id.end(), 0);
+        if (digits.size() == kSelfIdDigits) {
+            for (std::size_t k = 0; k < kSelfIdDigits; ++k)
+                cmcEncoding::twoDigitSet(id, static_cast<int>(k), digits[k] - '0');
+        } else {
+            std::fill(id.begin(), id.end(), 0xFF);
+        }
+        changed = true;
+    }
+    showText(request,
+             cmcEncoding::twoDigitIsEmpty(id) ? std::string() : twoDigitText(id, kSelfIdDigits));
+    digitKeys(request, result);
+    return changed;
+}
+
+bool telNumber(cmcCellCapsule& request, std::array<std::uint8_t, 8>& field, std::uint8_t& result) {
+    bool changed = false;
+    if (hasInput(request)) {
+        const std::string digits = filter(request.inputText, "");
+        field.fill(0xFF);
+        if (!digits.empty() && digits.size() <= kTelDigits) {
+            for (std::size_t k = 0; k < digits.size(); ++k)
+                cmcEncoding::nibbleSet(field, static_cast<int>(k), digits[k] - '0');
+        }
+        changed = true;
+    }
+    std::string text;
+    for (std::size_t k = 0; k < kTelDigits; ++k) {
+        const int d = cmcEncoding::nibbleGet(field, static_cast<int>(k));
+        if (d < 0 || d > 9)
+            break;
+        text += static_cast<char>('0' + d);
+    }
+    showText(request, std::move(text));
+    digitKeys(request, result);
+    return changed;
+}
+
+bool channelRange(cmcCellCapsule& request, ListEntry& entry, std::uint8_t& result) {
+    const std::optional<int> pair = pairOf(request.cell);
+    if (!pair) {
+        showText(request, {});
+        return false;
+    }
+    const bool changed = hasInput(request) && storeTypedRange(entry, *pair, request.inputText);
+    showText(request, rangeText(entry, *pair));
+    editorStart(request, false, "-+", true, result);
+    return changed;
+}
+
+void codeDisplay(cmcCellCapsule& request, std::span<const std::uint8_t> bytes) {
+    std::string text;
+    for (std::size_t k = 0; k < kCodeDigits; ++k) {
+        const int d = cmcEncoding::nibbleGet(bytes, static_cast<int>(k));
+        if (d < 0 || d > 9)
+            break;
+        if (k == 3 || k == 6)
+            text += '-';
+        text += static_cast<char>('0' + d);
+    }
+    showText(request, std::move(text));
+}
+
+} // namespace cmcCodec

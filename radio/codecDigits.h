@@ -1,0 +1,38 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <span>
+
+class cmcCellCapsule;
+class ListEntry;
+
+// The codecs of digit strings and channel ranges. The key fields (selective-call
+// ID, self ID, telephone number) are cleared to 0xFF bytes by an input that gives
+// no digits or too many: that is how the user empties an entry.
+namespace cmcCodec {
+
+// Selective-call ID: 6 digits in two-digit bytes; 1..6 typed digits (1..4 with
+// short IDs) are stored right-aligned with leading zeros. Short IDs show their
+// first two places as spaces.
+bool selCallId(cmcCellCapsule& request, std::array<std::uint8_t, 3>& field, bool longIds,
+               std::uint8_t& result);
+
+// Self ID: exactly 9 digits in the first 5 two-digit bytes of `bytes`. A span of
+// fewer than 5 bytes is neither read nor written.
+bool selfId(cmcCellCapsule& request, std::span<std::uint8_t> bytes, std::uint8_t& result);
+
+// Telephone number: up to 16 digits in packed nibbles, shown up to the first
+// nibble that is not a digit.
+bool telNumber(cmcCellCapsule& request, std::array<std::uint8_t, 8>& field, std::uint8_t& result);
+
+// Channel range: the pair (0..4) named by the cell's parameter of the entry's
+// five channel ranges, typed as "from-to" or one channel; 0 clears the pair.
+// A cell without a valid pair number shows nothing and changes nothing.
+bool channelRange(cmcCellCapsule& request, ListEntry& entry, std::uint8_t& result);
+
+// Code display: 5 bytes of packed nibbles shown as "123-456-7890", up to the
+// first nibble that is not a digit. Read-only.
+void codeDisplay(cmcCellCapsule& request, std::span<const std::uint8_t> bytes);
+
+} // namespace cmcCodec

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+class cmcCellCapsule;
+class ListEntry;
+
+// The frequency codecs: frequencies are held in Hz and typed and shown in kHz.
+namespace cmcCodec {
+
+constexpr std::int32_t kMaxFrequency = 29'999'999;
+constexpr std::int32_t kNoEdge = -1; // an unused transmit range limit
+
+// Typed kHz to Hz: the digits and points of the text, cut to 10 characters,
+// times 1000, rounded and limited to 0..29,999,999. Nothing when the text holds
+// neither digits nor points.
+std::optional<std::int32_t> typedFrequency(std::string_view text);
+// Hz as kHz with one decimal ("7053.4") or, precise, three ("7053.450").
+std::string frequencyText(std::int32_t hz, bool precise);
+
+// Channel frequency on the receive or transmit side of a user channel. Typed
+// text is stored at 100 Hz resolution; a refused value marks the side empty.
+// With `linked`, a transmit side equal to the receive side follows its changes
+// and shows "<-".
+bool channelFrequency(cmcCellCapsule& request, ListEntry& channel, bool receiveSide, bool linked,
+                      std::uint8_t& result);
+
+// Band edge on one limit of a band edge entry; `precise` keeps 1 Hz resolution,
+// `emptyAllowed` (transmit ranges) stores 0 as kNoEdge.
+bool bandEdge(cmcCellCapsule& request, std::int32_t& limit, bool precise, bool emptyAllowed,
+              std::uint8_t& result);
+
+} // namespace cmcCodec

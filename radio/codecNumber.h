@@ -1,0 +1,57 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+class cmcCellCapsule;
+class cmcGTex;
+
+// The numeric codecs. Each takes the request, the value and its form, parses the
+// request's input into the value, writes the display text (all selected) and,
+// for a request from a grid, reacts to the key. They return true when the value
+// was changed and set `result` when the grid shall open its editor.
+namespace cmcCodec {
+
+struct cmcNumberForm {
+    std::int32_t lo = 0;
+    std::int32_t hi = 0;
+    std::int32_t offset = 0; // shown and typed as value + offset
+    std::int32_t step = 1;
+    bool clamp = false; // limit a stored value that lies outside lo..hi
+    std::optional<std::string> fixedText;
+    int minDigits = 0; // shown with leading zeros to this many digits
+};
+
+// Number: input is rounded to the step and limited to lo..hi; Space and
+// Backspace step through the range with wrap-around.
+bool number(cmcCellCapsule& request, std::int32_t& value, const cmcNumberForm& form,
+            std::uint8_t& result);
+// The same on one unsigned byte; the form's range must lie within 0..255.
+bool numberByte(cmcCellCapsule& request, std::uint8_t& value, const cmcNumberForm& form,
+                std::uint8_t& result);
+
+// Channel number in lo..hi (lo >= 1), `emptyValue` meaning no channel: typing 0
+// empties it, an empty value shows a single space.
+bool channelNumber(cmcCellCapsule& request, std::uint32_t& value, std::uint32_t lo,
+                   std::uint32_t hi, std::uint32_t emptyValue, std::uint8_t& result);
+
+enum class cmcTimerKind : std::uint8_t { Off = 1, Auto = 2 };
+
+struct cmcTimerForm {
+    std::int32_t scale = 1; // stored units per shown unit
+    std::int32_t lo = 0;
+    std::int32_t hi = 0;
+    cmcTimerKind kind = cmcTimerKind::Auto;
+    int decimals = 0; // trailing zeros the "off" kind may drop
+};
+
+// Timer: a number whose 0 means "off" or "auto", shown with the overlay's word
+// for it (`texts` holds "GI_AppInd_TimerOff" and "GI_AppInd_TimerAuto") and typed
+// as that word or a number.
+bool timer(cmcCellCapsule& request, std::int32_t& value, const cmcTimerForm& form, cmcGTex& texts,
+           std::uint8_t& result);
+bool timerByte(cmcCellCapsule& request, std::uint8_t& value, const cmcTimerForm& form,
+               cmcGTex& texts, std::uint8_t& result);
+
+} // namespace cmcCodec

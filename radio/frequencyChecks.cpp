@@ -1,0 +1,106 @@
+#include "radio/frequencyChecks.h"
+
+#include "radio/ListEntry.h"
+
+#include <optional>
+
+namespace cmcRangeCheck {
+
+namespace {
+
+constexpr std::int32_t kNoEdge = -1;
+constexpr std::int32_t kReceiveLowest = 30'000;
+constexpr std::int32_t kTransmitLowest = 1'600'000;
+constexpr std::int32_t kHighest = 29'999'999;
+
+bool inside(std::int32_t hz, std::int32_t low, std::int32_t high) {
+    return low <= hz && hz <= high;
+}
+
+bool isEmpty(const cmcEdgePair& range) {
+    return range.low == kNoEdge && range.high == kNoEdge;
+}
+
+bool laterRangeUsed(const cmcBandEdges& edges, int range) {
+    for (int j = range + 1; j < kTransmitRanges; ++j) {
+        if (edges.transmit[j].low != kNoEdge || edges.transmit[j].high != kNoEdge)
+            return true;
+    }
+    return false;
+}
+
+// Whether a transmit range with an empty limit is wrong as a whole; nothing
+// when both limits are set and the other rules decide.
+std::optional<bool> emptyLimitRule(const cmcBandEdges& edges, int range) {
+    const cmcEdgePair& e = edges.transmit[range];
+    if (e.low != kNoEdge && e.high != kNoEdge)
+        return std::nullopt;
+    // Ranges fill from the first: a gap before a used range, a half-set range and
+    // an empty first range are all wrong.
+    return laterRangeUsed(edges, range) || !isEmpty(e) || range == 0;
+}
+
+} // namespace
+
+cmcBandEdges cmcBandEdges::load(cmcEeprom& image) {
+    cmcBandEdges edges;
+    ListEntry entry(&image);
+    entry.load(listRxEdge, 0);
+    edges.receive = {entry.low, entry.high};
+    for (int i = 0; i < kTransmitRanges; ++i) {
+        entry.load(listTxEdge, i);
+        edges.transmit[i] = {entry.low, entry.high};
+    }
+    return edges;
+}
+
+bool receiveFrequencyValid(std::int32_t hz, const cmcBandEdges& edges) {
+    return inside(hz, edges.receive.low, edges.receive.high);
+}
+
+bool transmitFrequencyValid(std::int32_t hz, const cmcBandEdges& edges, bool geneMode) {
+    if (geneMode)
+        return inside(hz, kTransmitLowest, kHighest) && receiveFrequencyValid(hz, edges);
+    for (const cmcEdgePair& range : edges.transmit) {
+        if (range.low != kNoEdge && range.high != kNoEdge && inside(hz, range.low, range.high))
+            return true;
+    }
+    return false;
+}
+
+bool channelReceiveInvalid(const ListEntry& channel, const cmcBandEdges& edges) {
+    return (channel.state & ListEntry::stateRxEmpty) != 0 ||
+           !receiveFrequencyValid(channel.rxFrequency, edges);
+}
+
+bool channelTransmitInvalid(const ListEntry& channel, const cmcBandEdges& edges, bool geneMode) {
+    return (channel.state & ListEntry::stateTxEmpty) == 0 &&
+           !transmitFrequencyValid(channel.txFrequency, edges, geneMode);
+}
+
+cmcEdgeValidity bandEdgeValidity(const cmcBandEdges& edges, bool transmit, int range) {
+    if (transmit && (range < 0 || range >= kTransmitRanges))
+        return {true, true};
+    const cmcEdgePair& e = transmit ? edges.transmit[range] : edges.receive;
+    if (e.high < e.low)
+        return {true, true};
+    if (transmit) {
+        if (const std::optional<bool> wrong = emptyLimitRule(edges, range))
+            return {*wrong, *wrong};
+    }
+
+    const std::int32_t lowest = transmit ? kTransmitLowest : kReceiveLowest;
+    cmcEdgeValidity v{!inside(e.low, lowest, kHighest), !inside(e.high, lowest, kHighest)};
+    if (!transmit)
+        return v;
+    v.lowInvalid |= !receiveFrequencyValid(e.low, edges);
+    v.highInvalid |= !receiveFrequencyValid(e.high, edges);
+    if (range > 0) {
+        const std::int32_t previousHigh = edges.transmit[range - 1].high;
+        v.lowInvalid |= !(previousHigh < e.low);
+        v.highInvalid |= !(previousHigh < e.high);
+    }
+    return v;
+}
+
+} // namespace cmcRangeCheck
