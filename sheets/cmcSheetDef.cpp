@@ -5,6 +5,7 @@
 #include "sheets/cmcTextUtil.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 

@@ -7,19 +7,54 @@
 #include <QPaintDevice>
 
 #include <algorithm>
+#include <string>
+#include <unordered_map>
+
+namespace {
+constexpr std::size_t kKeptFonts = 8;
+constexpr std::size_t kKeptWidths = 4096; // per font; bounds the memory of odd sheets
+} // namespace
+
+struct cmcQtTextMeasure::FontMetrics {
+    cmcFont font;
+    QFontMetrics metrics;
+    std::unordered_map<std::string, int> widths;
+};
+
+cmcQtTextMeasure::cmcQtTextMeasure(QPaintDevice* device) : device_(device) {}
+
+cmcQtTextMeasure::~cmcQtTextMeasure() = default;
+
+cmcQtTextMeasure::FontMetrics& cmcQtTextMeasure::MetricsOf(const cmcFont& font) {
+    const auto found = std::find_if(fonts_.begin(), fonts_.end(),
+                                    [&font](const auto& kept) { return kept->font == font; });
+    if (found != fonts_.end()) {
+        std::rotate(found, found + 1, fonts_.end());
+        return *fonts_.back();
+    }
+    if (fonts_.size() == kKeptFonts)
+        fonts_.erase(fonts_.begin());
+    const QFont qfont = toQFont(font);
+    fonts_.push_back(std::make_unique<FontMetrics>(
+        FontMetrics{font, device_ ? QFontMetrics(qfont, device_) : QFontMetrics(qfont), {}}));
+    return *fonts_.back();
+}
 
 cmcExtent cmcQtTextMeasure::Extent(const cmcFont& font, std::string_view text) {
-    if (!metrics_ || lastFont_ != font) {
-        const QFont qfont = toQFont(font);
-        metrics_.emplace(device_ ? QFontMetrics(qfont, device_) : QFontMetrics(qfont));
-        lastFont_ = font;
-    }
-    const QFontMetrics& metrics = *metrics_;
+    FontMetrics& kept = MetricsOf(font);
     cmcExtent extent;
     for (int n = 0; const auto line = textField(text, '\n', n); ++n) {
-        const QString qline = QString::fromUtf8(line->data(), static_cast<qsizetype>(line->size()));
-        extent.width = std::max(extent.width, metrics.horizontalAdvance(qline));
-        extent.height += metrics.height();
+        const std::string key(*line);
+        auto width = kept.widths.find(key);
+        if (width == kept.widths.end()) {
+            if (kept.widths.size() == kKeptWidths)
+                kept.widths.clear();
+            const int advance = kept.metrics.horizontalAdvance(
+                QString::fromUtf8(key.data(), static_cast<qsizetype>(key.size())));
+            width = kept.widths.emplace(key, advance).first;
+        }
+        extent.width = std::max(extent.width, width->second);
+        extent.height += kept.metrics.height();
     }
     return extent;
 }

@@ -2,11 +2,9 @@
 
 #include "sheets/cmcFont.h"
 
-#include <QFontMetrics>
-
 #include <memory>
-#include <optional>
 #include <string_view>
+#include <vector>
 
 class QPaintDevice;
 
@@ -25,17 +23,20 @@ public:
 };
 
 // Measures with the toolkit's font metrics, on the screen (no device) or on a
-// printer's paint device (borrowed).
+// printer's paint device (borrowed). Sheets measure the same few fonts and
+// sample texts over and over, so metrics and line widths are kept per font.
 class cmcQtTextMeasure : public cmcTextMeasure {
 public:
-    explicit cmcQtTextMeasure(QPaintDevice* device = nullptr) : device_(device) {}
+    explicit cmcQtTextMeasure(QPaintDevice* device = nullptr);
+    ~cmcQtTextMeasure() override;
     cmcExtent Extent(const cmcFont& font, std::string_view text) override;
 
 private:
+    struct FontMetrics;
+    FontMetrics& MetricsOf(const cmcFont& font);
+
     QPaintDevice* device_;
-    // Cells of a sheet mostly share a font: keep the metrics of the last one.
-    std::optional<cmcFont> lastFont_;
-    std::optional<QFontMetrics> metrics_;
+    std::vector<std::unique_ptr<FontMetrics>> fonts_; // most recently used last
 };
 
 // The margin unit of a surface: 1 on the screen, the printer's vertical

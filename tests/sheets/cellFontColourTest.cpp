@@ -199,4 +199,21 @@ TEST(QtMapping, MultiLineExtentIsTheWidestLineAndTheSumOfHeights) {
     EXPECT_EQ(marginUnitOf(nullptr), 1);
 }
 
+TEST(QtMapping, KeptMetricsStayTrueWhenFontsAlternate) {
+    cmcQtTextMeasure measure;
+    for (int round = 0; round < 3; ++round) {
+        for (int height = 10; height < 30; height += 2) { // more fonts than are kept
+            cmcFont f;
+            f.SetHeight(-height);
+            f.style = round == 1 ? fsBold : 0;
+            const QFontMetrics metrics(toQFont(f));
+            for (const char* text : {"Frequency", "W", "Frequency"}) {
+                EXPECT_EQ(measure.Extent(f, text),
+                          (cmcExtent{metrics.horizontalAdvance(text), metrics.height()}))
+                    << height << " " << text;
+            }
+        }
+    }
+}
+
 } // namespace
