@@ -13,9 +13,21 @@ cmcTaskPtr cmcTask::Create() {
     return cmcTaskPtr(new cmcTask());
 }
 
-cmcTask::cmcTask() : QObject(nullptr) {}
+namespace {
+int liveTasks = 0;
+}
 
-cmcTask::~cmcTask() = default;
+cmcTask::cmcTask() : QObject(nullptr) {
+    ++liveTasks;
+}
+
+cmcTask::~cmcTask() {
+    --liveTasks;
+}
+
+int cmcTask::LiveCount() {
+    return liveTasks;
+}
 
 void cmcTask::SetCallback(cmcTaskCallback callback, void* context) {
     callback_ = callback;

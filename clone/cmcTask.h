@@ -46,6 +46,10 @@ public:
     bool Stopped() const { return stopped_; }
     bool Busy() const { return busy_; }
 
+    // Tasks alive in the process, released ones included until they are gone; lets
+    // tests check that nothing is left ticking.
+    static int LiveCount();
+
 protected:
     void timerEvent(QTimerEvent* event) override;
 
