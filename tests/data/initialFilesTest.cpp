@@ -1,9 +1,12 @@
 #include "core/cloneFileCheck.h"
 #include "core/cmcEeprom.h"
+#include "core/cmcEnviron.h"
+#include "core/indMain.h"
 #include "core/modelIdentity.h"
 #include "overlay/cmcGTex.h"
 #include "platform/programPath.h"
 #include "radio/ListEntry.h"
+#include "sheets/cmcEvMan.h"
 #include "support/ScriptedPrompter.h"
 
 #include <QProcess>
@@ -122,12 +125,15 @@ TEST_P(InitialImage, EveryListEntryIsBlank) {
     cleared.Assign(image());
     for (const std::uint8_t type : {listUserChannel, listSelCallId, listAleId, listTelNumber}) {
         ListEntry entry(&cleared);
+        std::vector<std::int32_t> used;
         for (std::int32_t i = 0; i <= ListEntry::lastIndex(type); ++i) {
             entry.load(type, i);
-            EXPECT_FALSE(entry.isUsed()) << "type " << int(type) << " entry " << i;
+            if (entry.isUsed())
+                used.push_back(i);
             entry.makeBlank(type, i);
             entry.store(type, i);
         }
+        EXPECT_EQ(used, std::vector<std::int32_t>{}) << "list type " << int(type);
     }
     EXPECT_TRUE(cleared.Equals(image()));
 }
@@ -300,6 +306,31 @@ TEST_P(InitialImage, CloneCommentIsPrintable) {
 // Expert switches are off in a new document; expert mode turns them on.
 TEST_P(InitialImage, ExpertBitsAreClear) {
     EXPECT_EQ(image().GetByte(690) & 0x2F, 0);
+}
+
+// The controller loads each file as its reference image for that variant; the
+// radio's parts it copies from there must leave the file itself unchanged, and
+// the strict check that a clone read meets must pass too.
+TEST_P(InitialImage, ControllerTakesTheFileAsItsReference) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const std::string dir = folder.path().toStdString();
+    cmcEnviron settings("initial files test lock", "Software\\Test\\InitialFiles",
+                        {dir + "/Marlo.conf", dir, cmcScreenSize{1024, 768}});
+    ASSERT_TRUE(settings.IsFirstInstance());
+    cmcEnviron::SetApp(&settings);
+    cmcEvMan hub;
+    cmcEvMan::SetApp(&hub);
+    {
+        indMain controller({"marlo"});
+        settings.ModelType = static_cast<std::uint8_t>(1 - variant());
+        controller.ChangeModel(variant(), false);
+        EXPECT_EQ(controller.ModelVariant(), variant());
+        EXPECT_TRUE(controller.ReferenceImage().Equals(image()));
+        EXPECT_EQ(controller.ImageRejected(image(), true), 0);
+    }
+    cmcEvMan::SetApp(nullptr);
+    cmcEnviron::SetApp(nullptr);
 }
 
 std::string variantName(const ::testing::TestParamInfo<int>& param) {
