@@ -14,6 +14,7 @@
 namespace {
 
 constexpr std::size_t outboxLimit = 4096;
+constexpr int hangUpPauseMs = 100;
 
 // Frees a notifier that may be the sender of the signal now running.
 void dropNotifier(std::unique_ptr<QSocketNotifier>& notifier) {
@@ -99,7 +100,9 @@ void cmcRadioSim::Line::SendBurst(const std::vector<std::uint8_t>& bytes) {
 }
 
 void cmcRadioSim::Line::HangUpAfterQueued() {
-    queue_.push_back({{}, Kind::HangUp, static_cast<double>(clock_.elapsed())});
+    // A moment's pause first, so the program has taken what was sent before the
+    // line drops (a hang-up loses whatever is still in the pty).
+    queue_.push_back({{}, Kind::HangUp, static_cast<double>(clock_.elapsed() + hangUpPauseMs)});
     service();
 }
 

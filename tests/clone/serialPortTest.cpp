@@ -1,0 +1,306 @@
+#include "clone/cmcComm.h"
+#include "clone/cmcPortMap.h"
+#include "support/eventLoop.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fcntl.h>
+#include <numeric>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+// A pseudo-terminal pair: the port under test opens the slave path, the test
+// plays the far end on the master.
+class PtyPair {
+public:
+    PtyPair() {
+        master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+        char name[128] = {};
+        if (master_ < 0 || ::grantpt(master_) != 0 || ::unlockpt(master_) != 0 ||
+            ::ptsname_r(master_, name, sizeof name) != 0)
+            std::abort();
+        path_ = name;
+    }
+    ~PtyPair() { HangUp(); }
+
+    const std::string& path() const { return path_; }
+    void HangUp() {
+        if (master_ >= 0)
+            ::close(master_);
+        master_ = -1;
+    }
+    // Bytes the port has sent that the far end has not read yet.
+    int Waiting() const {
+        int n = 0;
+        ::ioctl(master_, FIONREAD, &n);
+        return n;
+    }
+    std::vector<std::uint8_t> ReadAll() const {
+        std::vector<std::uint8_t> bytes;
+        std::uint8_t buffer[4096];
+        ssize_t n;
+        while ((n = ::read(master_, buffer, sizeof buffer)) > 0)
+            bytes.insert(bytes.end(), buffer, buffer + n);
+        return bytes;
+    }
+    void Send(const std::vector<std::uint8_t>& bytes) const {
+        ASSERT_EQ(::write(master_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+    }
+
+private:
+    int master_ = -1;
+    std::string path_;
+};
+
+std::vector<std::uint8_t> pattern(int n) {
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(n));
+    std::iota(bytes.begin(), bytes.end(), std::uint8_t{1});
+    return bytes;
+}
+
+const std::string lineSettings = "9600,N,8,1";
+
+TEST(SerialPort, OpensAPtyRawAndExclusive) {
+    PtyPair pty;
+    cmcComm port;
+    ASSERT_TRUE(port.OpenDevice(pty.path(), lineSettings)) << port.OpenFailureText();
+    EXPECT_TRUE(port.IsOpen());
+    EXPECT_EQ(port.DevicePath(), pty.path());
+    EXPECT_TRUE(port.OpenFailureText().empty());
+
+    // Raw: nothing is echoed, translated or held back for a line end.
+    pty.Send({0x0D, 0x0A, 0x03, 0xFE, 0xFD});
+    ASSERT_TRUE(runEventLoopUntil([&] { return port.InQueue() == 5; }));
+    std::uint8_t in[8] = {};
+    ASSERT_EQ(port.Read(in, 8), 5);
+    EXPECT_EQ(std::vector<std::uint8_t>(in, in + 5),
+              (std::vector<std::uint8_t>{0x0D, 0x0A, 0x03, 0xFE, 0xFD}));
+    EXPECT_EQ(pty.Waiting(), 0);
+
+    cmcComm second;
+    EXPECT_FALSE(second.OpenDevice(pty.path(), lineSettings));
+    EXPECT_NE(second.OpenFailureText().find("in use by another program (process " +
+                                            std::to_string(::getpid())),
+              std::string::npos)
+        << second.OpenFailureText();
+
+    port.Close();
+    EXPECT_FALSE(port.IsOpen());
+    EXPECT_TRUE(second.OpenDevice(pty.path(), lineSettings)) << second.OpenFailureText();
+}
+
+TEST(SerialPort, OpenOnAnOpenPortFailsAndLeavesItAsItWas) {
+    PtyPair pty;
+    PtyPair other;
+    cmcComm port;
+    ASSERT_TRUE(port.OpenDevice(pty.path(), "38400,N,8,1"));
+    EXPECT_FALSE(port.OpenDevice(other.path(), "9600,N,7,2"));
+    EXPECT_FALSE(port.Open(5, "9600,N,7,2"));
+    EXPECT_TRUE(port.IsOpen());
+    EXPECT_EQ(port.DevicePath(), pty.path());
+    EXPECT_EQ(port.Settings().baudRate, 38400u);
+    EXPECT_EQ(port.Settings().dataBits, 8);
+
+    const std::vector<std::uint8_t> bytes = pattern(4);
+    port.Write(bytes.data(), 4);
+    EXPECT_EQ(pty.ReadAll(), bytes);
+}
+
+TEST(SerialPort, AMissingDeviceFailsKeepingTheSettingsAndSaysWhy) {
+    cmcComm port;
+    EXPECT_FALSE(port.OpenDevice("/dev/ttyUSB-marlo-missing", "38400,N,7,2"));
+    EXPECT_FALSE(port.IsOpen());
+    EXPECT_FALSE(port.WriteFailed());
+    EXPECT_EQ(port.Settings().baudRate, 38400u);
+    EXPECT_EQ(port.Settings().dataBits, 7);
+    EXPECT_EQ(port.Settings().stopBits, cmcLineSettings::Two);
+    EXPECT_EQ(port.DevicePath(), "/dev/ttyUSB-marlo-missing");
+    EXPECT_NE(port.OpenFailureText().find("\"/dev/ttyUSB-marlo-missing\" does not exist"),
+              std::string::npos);
+
+    cmcPortMap::SetOverrides({{42, "/dev/ttyUSB-marlo-missing"}});
+    EXPECT_FALSE(port.Open(42, "9600,N,8,1"));
+    EXPECT_EQ(port.PortNumber(), 42);
+    EXPECT_EQ(port.DevicePath(), "/dev/ttyUSB-marlo-missing");
+    EXPECT_FALSE(port.Open(0, "9600,N,8,1"));
+    EXPECT_EQ(port.OpenFailureText(), "There is no serial port number 0.");
+    cmcPortMap::SetOverrides({});
+}
+
+TEST(SerialPort, OpenByNumberFollowsThePortMap) {
+    PtyPair pty;
+    cmcPortMap::SetOverrides({{9, pty.path()}});
+    cmcComm port;
+    EXPECT_TRUE(port.Open(9, lineSettings)) << port.OpenFailureText();
+    EXPECT_EQ(port.DevicePath(), pty.path());
+    EXPECT_EQ(port.PortNumber(), 9);
+    cmcPortMap::SetOverrides({});
+}
+
+struct RefusedOpen {
+    const char* settings;
+    const char* device; // empty: a pty
+    const char* words;
+};
+
+TEST(SerialPort, RefusedOpensLeaveTheDeviceFree) {
+    for (const RefusedOpen& row : {
+             RefusedOpen{"9600,N,8", "", "need four fields"},
+             RefusedOpen{",N,8,1", "", "no baud rate"},
+             RefusedOpen{"12345,N,8,1", "", "cannot be set to 12345 baud"},
+             RefusedOpen{"9600,N,4,1", "", "with 4 data bits"},
+             RefusedOpen{"9600,N,8,1", "/dev/null", "is not a serial port"},
+         }) {
+        PtyPair pty;
+        const std::string device = *row.device != '\0' ? row.device : pty.path();
+        cmcComm port;
+        EXPECT_FALSE(port.OpenDevice(device, row.settings)) << row.settings;
+        EXPECT_FALSE(port.IsOpen());
+        EXPECT_NE(port.OpenFailureText().find(row.words), std::string::npos)
+            << port.OpenFailureText();
+        cmcComm next;
+        EXPECT_TRUE(next.OpenDevice(pty.path(), lineSettings))
+            << "left locked after " << row.settings;
+    }
+}
+
+TEST(SerialPort, WriteOnAClosedPortDropsTheBytes) {
+    PtyPair pty;
+    cmcComm port;
+    const std::vector<std::uint8_t> bytes = pattern(10);
+    port.Write(bytes.data(), 10);
+    EXPECT_EQ(port.OutPending(), 0);
+    ASSERT_TRUE(port.OpenDevice(pty.path(), lineSettings));
+    runEventLoopFor(30);
+    EXPECT_EQ(pty.Waiting(), 0) << "nothing from before the open may be sent";
+    EXPECT_FALSE(port.WriteFailed());
+}
+
+// A pty has no transmit queue of its own (its OutQueue reads 0), so what the
+// pump holds back shows in OutPending and on the far end.
+TEST(SerialPort, LongWritesLeaveInChunksOfAtMost1024) {
+    PtyPair pty;
+    cmcComm port;
+    ASSERT_TRUE(port.OpenDevice(pty.path(), lineSettings));
+    const std::vector<std::uint8_t> bytes = pattern(3000);
+    port.Write(bytes.data(), 3000);
+
+    // What the far end had received just before each further chunk left: the
+    // pump waits for the previous chunk to be gone before it writes the next.
+    std::vector<int> pending{port.OutPending()};
+    std::vector<int> arrivedBefore;
+    int seen = 0;
+    ASSERT_TRUE(runEventLoopUntil([&] {
+        const int now = port.OutPending();
+        if (now != pending.back()) {
+            pending.push_back(now);
+            arrivedBefore.push_back(seen);
+        }
+        seen = pty.Waiting();
+        return now == 0;
+    }));
+    EXPECT_EQ(pending, (std::vector<int>{1976, 952, 0}));
+    EXPECT_EQ(arrivedBefore, (std::vector<int>{1024, 2048}));
+    ASSERT_TRUE(runEventLoopUntil([&] { return pty.Waiting() == 3000; }));
+    EXPECT_EQ(pty.ReadAll(), bytes);
+    EXPECT_FALSE(port.WriteFailed());
+}
+
+TEST(SerialPort, WritesQueueBehindWhatIsPending) {
+    PtyPair pty;
+    cmcComm port;
+    ASSERT_TRUE(port.OpenDevice(pty.path(), lineSettings));
+    const std::vector<std::uint8_t> bytes = pattern(2500);
+    port.Write(bytes.data(), 1500);
+    port.Write(bytes.data() + 1500, 1000);
+    EXPECT_EQ(port.OutPending(), 2500 - 2048) << "each Write runs the pump once";
+    ASSERT_TRUE(runEventLoopUntil([&] { return port.OutPending() == 0; }));
+    EXPECT_EQ(pty.ReadAll(), bytes);
+}
+
+TEST(SerialPort, ReadsTakeWhatWaitsAndNeverWait) {
+    PtyPair pty;
+    cmcComm port;
+    std::uint8_t in[256];
+    EXPECT_EQ(port.Read(in, 256), 0) << "closed";
+    ASSERT_TRUE(port.OpenDevice(pty.path(), lineSettings));
+    EXPECT_EQ(port.Read(in, 256), 0);
+
+    pty.Send(pattern(10));
+    ASSERT_TRUE(runEventLoopUntil([&] { return port.InQueue() == 10; }));
+    EXPECT_EQ(port.Read(in, 256), 10);
+    EXPECT_EQ(std::vector<std::uint8_t>(in, in + 10), pattern(10));
+    EXPECT_EQ(port.Read(in, 256), 0);
+    EXPECT_EQ(port.InQueue(), 0u);
+
+    pty.Send(pattern(300));
+    ASSERT_TRUE(runEventLoopUntil([&] { return port.InQueue() == 300; }));
+    EXPECT_EQ(port.Read(in, 256), 256);
+    EXPECT_EQ(port.Read(in, 256), 44);
+    EXPECT_EQ(in[43], 44);
+    EXPECT_EQ(port.Read(in, 0), 0);
+}
+
+TEST(SerialPort, APulledCableFailsTheWriteWithoutHanging) {
+    PtyPair pty;
+    cmcComm port;
+    ASSERT_TRUE(port.OpenDevice(pty.path(), lineSettings));
+    const std::vector<std::uint8_t> bytes = pattern(3000);
+    port.Write(bytes.data(), 3000);
+    EXPECT_EQ(port.OutPending(), 1976);
+    pty.HangUp();
+
+    ASSERT_TRUE(runEventLoopUntil([&] { return port.WriteFailed(); }));
+    EXPECT_NE(port.LineFailureText().find("has gone away"), std::string::npos);
+    EXPECT_GT(port.OutPending(), 0) << "unsent bytes stay until Close";
+    std::uint8_t in[16];
+    EXPECT_EQ(port.Read(in, 16), 0);
+    EXPECT_EQ(port.InQueue(), 0u);
+    port.Write(bytes.data(), 10);
+    EXPECT_TRUE(port.WriteFailed());
+
+    port.Close();
+    EXPECT_FALSE(port.WriteFailed());
+    EXPECT_EQ(port.OutPending(), 0);
+    EXPECT_FALSE(port.LineFailureText().empty()) << "kept for the message after the close";
+}
+
+TEST(SerialPort, APulledCableIsNoticedByAReadToo) {
+    PtyPair pty;
+    cmcComm port;
+    ASSERT_TRUE(port.OpenDevice(pty.path(), lineSettings));
+    pty.HangUp();
+    std::uint8_t in[16];
+    EXPECT_EQ(port.Read(in, 16), 0);
+    EXPECT_TRUE(port.WriteFailed());
+
+    PtyPair fresh;
+    port.Close();
+    ASSERT_TRUE(port.OpenDevice(fresh.path(), lineSettings));
+    EXPECT_FALSE(port.WriteFailed());
+    EXPECT_TRUE(port.LineFailureText().empty());
+}
+
+// The far end stops reading: the pty's buffer fills, and the chunk that no longer
+// fits fails once the write time-out (3000 ms + 0 ms per byte at 230400) is over.
+TEST(SerialPort, ADriverThatStopsTakingBytesSetsWriteFailed) {
+    PtyPair pty;
+    cmcComm port;
+    ASSERT_TRUE(port.OpenDevice(pty.path(), "230400,N,8,1"));
+    const std::vector<std::uint8_t> bytes(200000, 0x55);
+    port.Write(bytes.data(), static_cast<int>(bytes.size()));
+    ASSERT_TRUE(runEventLoopUntil([&] { return port.WriteFailed(); }, 30000));
+    EXPECT_NE(port.LineFailureText().find("did not take the data in time"), std::string::npos)
+        << port.LineFailureText();
+    const int stuck = port.OutPending();
+    EXPECT_GT(stuck, 0);
+    runEventLoopFor(50);
+    EXPECT_EQ(port.OutPending(), stuck) << "the pump stops after a failed write";
+}
+
+} // namespace

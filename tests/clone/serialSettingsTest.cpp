@@ -1,0 +1,159 @@
+#include "clone/cmcLineSettings.h"
+#include "clone/cmcPortDiagnosis.h"
+#include "clone/cmcPortMap.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
+#include <grp.h>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+using Parity = cmcLineSettings::Parity;
+
+struct SettingsRow {
+    const char* text;
+    bool valid;
+    std::uint32_t baud;
+    Parity parity;
+    int dataBits;
+    int stopBits;
+};
+
+class LineSettingsParse : public ::testing::TestWithParam<SettingsRow> {};
+
+TEST_P(LineSettingsParse, Row) {
+    const SettingsRow& row = GetParam();
+    cmcLineSettings s;
+    EXPECT_EQ(s.Parse(row.text), row.valid);
+    EXPECT_EQ(s.valid, row.valid);
+    EXPECT_EQ(s.fault.empty(), row.valid);
+    EXPECT_EQ(s.baudRate, row.baud);
+    EXPECT_EQ(s.parity, row.parity);
+    EXPECT_EQ(s.dataBits, row.dataBits);
+    EXPECT_EQ(s.stopBits, row.stopBits);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, LineSettingsParse,
+    ::testing::Values(
+        SettingsRow{"9600,N,8,1", true, 9600, Parity::None, 8, cmcLineSettings::One},
+        SettingsRow{"38400,N,8,1", true, 38400, Parity::None, 8, cmcLineSettings::One},
+        SettingsRow{"9600,n,8,1", true, 9600, Parity::None, 8, cmcLineSettings::One},
+        SettingsRow{"9600,N,9,1", true, 9600, Parity::None, 8, cmcLineSettings::One},
+        SettingsRow{"9600,N,3,1", true, 9600, Parity::None, 4, cmcLineSettings::One},
+        SettingsRow{"9600,N,-2,1", true, 9600, Parity::None, 4, cmcLineSettings::One},
+        SettingsRow{"9600,N,7,1.5", true, 9600, Parity::None, 7, cmcLineSettings::OneAndHalf},
+        SettingsRow{"9600,N,8,2", true, 9600, Parity::None, 8, cmcLineSettings::Two},
+        SettingsRow{"9600,N,8,", true, 9600, Parity::None, 8, cmcLineSettings::One},
+        SettingsRow{"9600,N,8,2.0", true, 9600, Parity::None, 8, cmcLineSettings::One},
+        SettingsRow{"9600,N,8, 2", true, 9600, Parity::None, 8, cmcLineSettings::One},
+        SettingsRow{"9600,e,7,1", true, 9600, Parity::Even, 7, cmcLineSettings::One},
+        SettingsRow{"4800,O,8,1", true, 4800, Parity::Odd, 8, cmcLineSettings::One},
+        SettingsRow{"4800,m,8,1", true, 4800, Parity::Mark, 8, cmcLineSettings::One},
+        SettingsRow{"9600baud,None,8,1", true, 9600, Parity::None, 8, cmcLineSettings::One},
+        SettingsRow{"9600,N,8,1,extra", true, 9600, Parity::None, 8, cmcLineSettings::One},
+        // Refused, but what could be read stays stored.
+        SettingsRow{"19200,N,7", false, 19200, Parity::None, 7, cmcLineSettings::One},
+        SettingsRow{"19200", false, 19200, Parity::None, 8, cmcLineSettings::One},
+        SettingsRow{"", false, 0, Parity::None, 8, cmcLineSettings::One},
+        SettingsRow{"fast,N,8,1", false, 0, Parity::None, 8, cmcLineSettings::One},
+        SettingsRow{"9600,X,8,1", false, 9600, Parity::None, 8, cmcLineSettings::One},
+        SettingsRow{"9600,,8,1", false, 9600, Parity::None, 8, cmcLineSettings::One},
+        SettingsRow{"99999999999,N,8,1", true, 0xFFFFFFFFu, Parity::None, 8,
+                    cmcLineSettings::One}));
+
+TEST(LineSettings, ParsingAgainStartsFromTheLastValues) {
+    cmcLineSettings s;
+    ASSERT_TRUE(s.Parse("38400,E,7,2"));
+    ASSERT_FALSE(s.Parse("1200,N"));
+    EXPECT_EQ(s.baudRate, 1200u);
+    EXPECT_EQ(s.parity, Parity::None);
+    EXPECT_EQ(s.dataBits, 7) << "fields that were missing keep their earlier value";
+    ASSERT_TRUE(s.Parse("1200,N,8,1"));
+    EXPECT_TRUE(s.fault.empty());
+}
+
+struct PortRow {
+    int port;
+    const char* path;
+};
+
+TEST(PortMap, DefaultsAreBuiltInPortsThenUsbCables) {
+    cmcPortMap::SetOverrides({});
+    for (const PortRow& row : {PortRow{1, "/dev/ttyS0"}, PortRow{4, "/dev/ttyS3"},
+                               PortRow{5, "/dev/ttyUSB0"}, PortRow{6, "/dev/ttyUSB1"},
+                               PortRow{20, "/dev/ttyUSB15"}, PortRow{0, ""}, PortRow{-3, ""}}) {
+        EXPECT_EQ(cmcPortMap::DevicePath(row.port), row.path) << "port " << row.port;
+    }
+}
+
+TEST(PortMap, OverridesWinAndAreReplacedAsAWhole) {
+    const std::string byId = "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A1B2C3-if00-port0";
+    cmcPortMap::SetOverrides({{5, byId}, {2, "/dev/ttyACM0"}, {3, ""}, {0, "/dev/ttyAMA0"}});
+    EXPECT_EQ(cmcPortMap::DevicePath(5), byId);
+    EXPECT_EQ(cmcPortMap::DevicePath(2), "/dev/ttyACM0");
+    EXPECT_EQ(cmcPortMap::DevicePath(3), "/dev/ttyS2") << "an empty override is no override";
+    EXPECT_EQ(cmcPortMap::DevicePath(0), "/dev/ttyAMA0");
+    EXPECT_EQ(cmcPortMap::SettingName(5), "Port5");
+
+    cmcPortMap::SetOverrides({{6, "/dev/ttyACM1"}});
+    EXPECT_EQ(cmcPortMap::DevicePath(5), "/dev/ttyUSB0");
+    EXPECT_EQ(cmcPortMap::DevicePath(6), "/dev/ttyACM1");
+    cmcPortMap::SetOverrides({});
+}
+
+TEST(PortDiagnosis, EachFailureSaysWhatToDoAndNamesTheDevice) {
+    const std::string missing = "/dev/ttyUSB-marlo-missing";
+    const std::string gone = cmcDescribeOpenFailure(missing, ENOENT);
+    EXPECT_NE(gone.find(missing), std::string::npos);
+    EXPECT_NE(gone.find("does not exist"), std::string::npos);
+    EXPECT_NE(gone.find("plugged in"), std::string::npos);
+
+    const std::string notSerial = cmcDescribeOpenFailure("/dev/null", ENOTTY);
+    EXPECT_NE(notSerial.find("\"/dev/null\" is not a serial port"), std::string::npos);
+
+    const std::string other = cmcDescribeOpenFailure("/dev/ttyS0", EMFILE);
+    EXPECT_NE(other.find("/dev/ttyS0"), std::string::npos);
+    EXPECT_NE(other.find("could not be opened"), std::string::npos);
+}
+
+TEST(PortDiagnosis, PermissionNamesTheDevicesGroupAndHowToJoinIt) {
+    const group* dialout = ::getgrnam("dialout");
+    if (dialout == nullptr)
+        GTEST_SKIP() << "no dialout group on this system";
+    const std::string path = ::testing::TempDir() + "marlo-fake-tty";
+    std::FILE* f = std::fopen(path.c_str(), "w");
+    ASSERT_NE(f, nullptr);
+    std::fclose(f);
+    if (::chown(path.c_str(), static_cast<uid_t>(-1), dialout->gr_gid) != 0)
+        GTEST_SKIP() << "cannot give a file to the dialout group here";
+
+    const std::string text = cmcDescribeOpenFailure(path, EACCES);
+    EXPECT_EQ(cmcDeviceGroup(path), "dialout");
+    EXPECT_NE(text.find(path), std::string::npos);
+    EXPECT_NE(text.find("group \"dialout\""), std::string::npos);
+    EXPECT_NE(text.find("sudo usermod -aG dialout $USER"), std::string::npos);
+    EXPECT_NE(text.find("log in again"), std::string::npos);
+    std::filesystem::remove(path);
+}
+
+TEST(PortDiagnosis, HoldersAreFoundThroughProc) {
+    const std::string path = ::testing::TempDir() + "marlo-held";
+    std::FILE* f = std::fopen(path.c_str(), "w");
+    ASSERT_NE(f, nullptr);
+    const std::vector<std::string> holders = cmcPortHolders(path);
+    const std::string self = std::to_string(::getpid()) + " (";
+    ASSERT_EQ(holders.size(), 1u);
+    EXPECT_EQ(holders[0].rfind(self, 0), 0u) << holders[0];
+    std::fclose(f);
+    EXPECT_TRUE(cmcPortHolders(path).empty());
+    EXPECT_TRUE(cmcPortHolders(path, "/nonexistent-proc").empty());
+    std::filesystem::remove(path);
+}
+
+} // namespace
