@@ -1,10 +1,51 @@
+#include "core/frmMain.h"
 #include "core/indEnviron.h"
+#include "core/indMain.h"
 #include "overlay/cmcGTex.h"
+#include "platform/cmcFatal.h"
 #include "platform/cuiQtPrompter.h"
-#include "platform/programPath.h"
+#include "sheets/cmcEvMan.h"
 
 #include <QApplication>
-#include <QMainWindow>
+
+#include <exception>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Installs a process-wide object for as long as it lives.
+template <typename T>
+struct Installed {
+    explicit Installed(T& object) { T::SetApp(&object); }
+    ~Installed() { T::SetApp(nullptr); }
+    Installed(const Installed&) = delete;
+    Installed& operator=(const Installed&) = delete;
+};
+
+int runProgram(QApplication& app, const std::vector<std::string>& args) {
+    cuiQtPrompter prompter;
+    cmcPrompter::install(&prompter);
+    int status = 0;
+    {
+        // Constructed in this order and destroyed in reverse: the controller
+        // uses the hub, the overlay and the settings up to its last moment.
+        cmcGTex overlay;
+        Installed<cmcGTex> overlayInstalled(overlay);
+        cmcEvMan hub;
+        Installed<cmcEvMan> hubInstalled(hub);
+        indMain controller(args);
+
+        TForm1 form(controller);
+        prompter.setParentWindow(&form);
+        status = app.exec();
+        prompter.setParentWindow(nullptr);
+    }
+    cmcPrompter::install(nullptr);
+    return status;
+}
+
+} // namespace
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -14,23 +55,10 @@ int main(int argc, char* argv[]) {
     indEnviron settings;
     if (!settings.IsFirstInstance())
         return 0;
-    cmcEnviron::SetApp(&settings);
-
-    cuiQtPrompter prompter;
-    cmcPrompter::install(&prompter);
-
-    cmcGTex overlay;
-    overlay.SetFile(programDir() + "Marlo" + ".OVL");
-    cmcGTex::SetApp(&overlay);
-
-    QMainWindow window;
-    window.setWindowTitle(QString::fromStdString(overlay.GetLine("GI_Sys_AppTitle", 0)));
-    window.resize(800, 600);
-    window.show();
-    const int status = app.exec();
-
-    cmcGTex::SetApp(nullptr);
-    cmcPrompter::install(nullptr);
-    cmcEnviron::SetApp(nullptr);
-    return status;
+    Installed<cmcEnviron> settingsInstalled(settings);
+    try {
+        return runProgram(app, std::vector<std::string>(argv, argv + argc));
+    } catch (const std::exception& e) {
+        cmcFatal(e.what());
+    }
 }

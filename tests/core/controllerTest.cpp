@@ -1,0 +1,331 @@
+#include "controllerFixture.h"
+
+#include "core/cmcVcfFile.h"
+#include "radio/ListEntry.h"
+#include "support/eventLoop.h"
+
+#include <cstdio>
+#include <fstream>
+#include <functional>
+
+namespace {
+
+std::string textAt(const cmcEeprom& image, int address, int n) {
+    return {reinterpret_cast<const char*>(image.Data()) + address, static_cast<std::size_t>(n)};
+}
+
+// ---- image checks ----
+
+TEST_F(ControllerTest, ImageRejectedChecksMapRevisionVariantAndInStrictModeTheSignature) {
+    indMain& c = makeController();
+    struct Case {
+        int address;
+        std::uint8_t value;
+        int normal, strict;
+    };
+    const Case cases[] = {
+        {-1, 0, 0, 0}, // the initial image itself
+        {0x2B0, 5, 1, 1},    {0x2B0, 7, 1, 1},        {0x2B1, 1, 0, 0},
+        {0x2B1, 2, 1, 1},    {0x6C2C + 7, 'k', 0, 1}, // "VEXA Ink"
+        {0x6C2C, 'v', 0, 1},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(testing::Message() << std::hex << k.address << " = " << int(k.value));
+        cmcEeprom image;
+        makeInitialImage(image, 0);
+        if (k.address >= 0)
+            image.SetByte(k.address, k.value);
+        EXPECT_EQ(c.ImageRejected(image, false), k.normal);
+        EXPECT_EQ(c.ImageRejected(image, true), k.strict);
+    }
+    cmcEeprom tooSmall;
+    tooSmall.Resize(0x2B0);
+    EXPECT_EQ(c.ImageRejected(tooSmall, false), 1);
+    EXPECT_EQ(c.ImageNewer(tooSmall), 0);
+}
+
+TEST_F(ControllerTest, ModelIdentityAndModesOfAPlainStart) {
+    indMain& c = makeController();
+    EXPECT_EQ(c.ImageSize(), 33268);
+    EXPECT_EQ(c.ModelCodeFirst(), 0x2620);
+    EXPECT_EQ(c.ModelCodeSecond(), 1);
+    EXPECT_TRUE(c.MapRevisionAccepted(6));
+    EXPECT_FALSE(c.MapRevisionAccepted(5));
+    EXPECT_FALSE(c.ExpertMode() || c.FactoryMode() || c.GeneMode());
+    EXPECT_EQ(c.ModeText(), "");
+    EXPECT_EQ(c.IdentityDigits(), kNoIdentityDigits);
+    EXPECT_EQ(c.CurrentImage().Size(), 33268);
+    EXPECT_EQ(c.ReferenceImage().Size(), 33268);
+    EXPECT_FALSE(c.IsModified());
+}
+
+TEST_F(ControllerTest, CommandLineSwitchesReachTheController) {
+    indMain& c = makeController({"marlo", "/Expert", "/GENE", "/expert=on"});
+    EXPECT_TRUE(c.ExpertMode());
+    EXPECT_TRUE(c.GeneMode());
+    EXPECT_FALSE(c.FactoryMode());
+    EXPECT_EQ(c.ModeText(), overlayLine("GI_StatusPanel_Expert") + "[ GENE ]");
+}
+
+// ---- model variant ----
+
+TEST_F(ControllerTest, ChangingToTheSameVariantAsksAndChangesNothing) {
+    settings_->ModelType = 0;
+    indMain& c = makeController();
+    c.CurrentImage().SetByte(0x300, 0x42);
+    c.ChangeModel(0, true); // the prompter fails the test on any question
+    c.ChangeModel(0, false);
+    EXPECT_TRUE(prompter_.shown().empty());
+    EXPECT_EQ(c.CurrentImage().GetByte(0x300), 0x42);
+    EXPECT_EQ(c.ReferenceImage().GetByte(0x2B0), 0); // never loaded
+}
+
+TEST_F(ControllerTest, ConfirmedChangeCancelledChangesNothing) {
+    settings_->ModelType = 0;
+    indMain& c = makeController();
+    c.ChangeModel(1, false);
+    c.ChangeModel(0, false);
+    c.CurrentImage().SetByte(0x300, 0x42);
+    c.SetDocumentName("/tmp/mine.vcf");
+    ASSERT_TRUE(c.UpdateModified());
+
+    prompter_.answerNext(PromptAnswer::Cancel);
+    c.ChangeModel(1, true);
+
+    ASSERT_EQ(prompter_.shown().size(), 1u);
+    const auto& box = prompter_.shown()[0];
+    EXPECT_EQ(box.caption, overlayLine("GI_Sys_AppTitle"));
+    EXPECT_EQ(box.text, overlayText("GI_AppMess_ChangeModel"));
+    EXPECT_EQ(box.icon, PromptIcon::Warning);
+    EXPECT_EQ(box.buttons, PromptButtons::OkCancel);
+    EXPECT_EQ(settings_->ModelType, 0);
+    EXPECT_EQ(textAt(c.ReferenceImage(), 0x2BB, 6), "INIT 0");
+    EXPECT_EQ(c.CurrentImage().GetByte(0x300), 0x42);
+    EXPECT_EQ(c.DocumentName(), "/tmp/mine.vcf");
+    EXPECT_TRUE(c.IsModified());
+}
+
+TEST_F(ControllerTest, ConfirmedChangeStartsAnUntitledDocumentFromTheNewVariant) {
+    settings_->ModelType = 0;
+    indMain& c = makeController();
+    c.SetDocumentName("/tmp/mine.vcf");
+    c.SetModified();
+
+    prompter_.answerNext(PromptAnswer::Ok);
+    c.ChangeModel(1, true);
+
+    EXPECT_EQ(settings_->ModelType, 1);
+    EXPECT_EQ(textAt(c.ReferenceImage(), 0x2BB, 6), "INIT 1");
+    EXPECT_EQ(c.ReferenceImage().GetByte(0x2B1), 1);
+    EXPECT_TRUE(c.CurrentImage().Equals(c.ReferenceImage()));
+    EXPECT_FALSE(c.IsModified());
+    EXPECT_FALSE(c.UpdateModified());
+    EXPECT_EQ(c.DocumentName(), "");
+    EXPECT_EQ(c.Caption(), "Untitled - " + overlayLine("GI_Sys_AppTitle"));
+}
+
+TEST_F(ControllerTest, AfterLoadAdoptsTheImagesVariantQuietlyAndAnnouncesTheReload) {
+    settings_->ModelType = 0;
+    indMain& c = makeController();
+    c.ChangeModel(1, false);
+    c.ChangeModel(0, false);
+    cmcEeprom& doc = c.CurrentImage();
+    makeInitialImage(doc, 1);
+    doc.SetByte(0x2B4, 0x99); // a radio byte: the reference's wins
+    ListEntry e(&doc);
+    e.makeBlank(listUserChannel, 5);
+    e.channelNumber = 77; // a used channel: the user's
+    e.state = 0;
+    e.rxFrequency = e.txFrequency = 7'000'000;
+    e.store(listUserChannel, 5);
+
+    c.AfterLoad(doc);
+
+    EXPECT_TRUE(prompter_.shown().empty());
+    EXPECT_EQ(settings_->ModelType, 1);
+    EXPECT_EQ(textAt(c.ReferenceImage(), 0x2BB, 6), "INIT 1");
+    EXPECT_EQ(doc.GetByte(0x2B4), 0);
+    e.load(listUserChannel, 5);
+    EXPECT_EQ(e.channelNumber, 77u);
+    EXPECT_EQ(e.rxFrequency, 7'000'000);
+    EXPECT_TRUE(waitForMessage(evDocumentReloaded));
+}
+
+// ---- clone write ----
+
+class FakeWriter : public cmcCloneWriter {
+public:
+    bool IsBusy() const override { return busy; }
+    void SetImageSize(std::int32_t n) override { size = n; }
+    bool StartWrite(const cmcEeprom& image, cmcRangeList list, Completion completion) override {
+        ++starts;
+        sent.Assign(image);
+        ranges.clear();
+        cmcForEachRange(list, image.Size(),
+                        [&](int first, int last) { ranges.emplace_back(first, last); });
+        done = std::move(completion);
+        return true;
+    }
+
+    bool busy = false;
+    std::int32_t size = 0;
+    int starts = 0;
+    cmcEeprom sent;
+    std::vector<std::pair<int, int>> ranges;
+    Completion done;
+};
+
+class CloneWriteTest : public ControllerTest {
+protected:
+    indMain& start(std::vector<std::string> args = {"marlo"}) {
+        settings_->ModelType = 0;
+        indMain& c = makeController(std::move(args));
+        prompter_.answerNext(PromptAnswer::Ok);
+        c.ChangeModel(1, true);
+        prompter_.answerNext(PromptAnswer::Ok);
+        c.ChangeModel(0, true);
+        prompter_.clear();
+        c.SetCloneWriter(&writer);
+        return c;
+    }
+    void setFirmware(indMain& c, const char* version) {
+        for (int i = 0; i < 4; ++i)
+            c.RadioInfo.block[24 + static_cast<std::size_t>(i)] =
+                static_cast<std::uint8_t>(version[i]);
+    }
+    FakeWriter writer;
+};
+
+TEST_F(CloneWriteTest, OldFirmwareGetsTheScanGroupFixInTheSentCopyOnly) {
+    indMain& c = start();
+    setFirmware(c, "3399");
+    c.StartCloneWrite(0);
+
+    ASSERT_EQ(writer.starts, 1);
+    EXPECT_EQ(writer.size, 33268);
+    EXPECT_EQ(writer.ranges, (std::vector<std::pair<int, int>>{{0x2B0, 0x6C19}, {0x6C25, 0x6C3F}}));
+    for (int ch : {0, 250, 499}) {
+        EXPECT_EQ(writer.sent.GetByte(14715 + ch), 1) << ch;
+        EXPECT_EQ(c.CurrentImage().GetByte(14715 + ch), 0) << ch;
+    }
+}
+
+TEST_F(CloneWriteTest, CurrentFirmwareGetsTheDocumentAsPrepared) {
+    indMain& c = start();
+    setFirmware(c, "3400");
+    c.StartCloneWrite(0);
+    ASSERT_EQ(writer.starts, 1);
+    EXPECT_TRUE(writer.sent.Equals(c.CurrentImage()));
+}
+
+TEST_F(CloneWriteTest, PreparationAloneDoesNotMarkTheDocumentModified) {
+    indMain& c = start();
+    c.CurrentImage().SetByte(0x2B4, 0x99); // the preparation puts the radio's byte back
+    c.TakeSaved();
+    c.StartCloneWrite(0);
+    EXPECT_EQ(c.CurrentImage().GetByte(0x2B4), 0);
+    EXPECT_EQ(writer.sent.GetByte(0x2B4), 0);
+    EXPECT_FALSE(c.IsModified());
+    EXPECT_FALSE(c.UpdateModified());
+
+    c.CurrentImage().SetByte(0x300, 1);
+    c.StartCloneWrite(0);
+    EXPECT_TRUE(c.IsModified()); // a real change stays a change
+}
+
+TEST_F(CloneWriteTest, FailedIdentificationOrABusyManagerSendsNothing) {
+    indMain& c = start();
+    c.CurrentImage().SetByte(0x2B4, 0x99);
+    c.StartCloneWrite(5);
+    writer.busy = true;
+    c.StartCloneWrite(0);
+    EXPECT_EQ(writer.starts, 0);
+    EXPECT_EQ(c.CurrentImage().GetByte(0x2B4), 0x99);
+}
+
+TEST_F(CloneWriteTest, FactoryModeSendsTheIdentityAndDrawsANewOneAfterwards) {
+    indMain& c = start({"marlo", "/factory"});
+    const cmcIdentityDigits digits = c.IdentityDigits();
+    ASSERT_NE(digits, kNoIdentityDigits);
+    c.StartCloneWrite(0);
+    ASSERT_EQ(writer.starts, 1);
+    EXPECT_EQ(writer.ranges, (std::vector<std::pair<int, int>>{{0x2B0, 0x6C3F}}));
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(writer.sent.GetByte(0x6C1A + i), digits[static_cast<std::size_t>(i)]);
+
+    writer.done(0);
+    EXPECT_NE(c.IdentityDigits(), digits);
+    ASSERT_EQ(prompter_.shown().size(), 1u);
+    EXPECT_EQ(prompter_.lastText(), overlayText("GI_Mess_CloneWrite_Succeeded"));
+    EXPECT_EQ(prompter_.shown()[0].icon, PromptIcon::Information);
+}
+
+TEST_F(CloneWriteTest, VariantOneInFactoryModeKeepsTheRadiosIdentity) {
+    indMain& c = start({"marlo", "/factory"});
+    prompter_.answerNext(PromptAnswer::Ok);
+    c.ChangeModel(1, true);
+    c.StartCloneWrite(0);
+    ASSERT_EQ(writer.starts, 1);
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(writer.sent.GetByte(0x6C1A + i), 0);
+}
+
+TEST_F(CloneWriteTest, AFailedWriteShowsNoSuccess) {
+    start();
+    controller_->StartCloneWrite(0);
+    ASSERT_EQ(writer.starts, 1);
+    writer.done(7);
+    EXPECT_TRUE(prompter_.shown().empty());
+}
+
+// ---- hub and tick ----
+
+TEST_F(ControllerTest, PortChangeRefreshesMenusAndToolbarUntilTheControllerIsGone) {
+    makeController();
+    hub_.Send(evPortChanged);
+    EXPECT_TRUE(waitForMessage(evRefreshMenus));
+    EXPECT_TRUE(waitForMessage(evRefreshToolBar));
+
+    controller_.reset();
+    const auto before = delivered().size();
+    hub_.Send(evPortChanged);
+    runEventLoopFor(100);
+    EXPECT_EQ(delivered().size(), before + 1); // only the message itself
+}
+
+TEST_F(ControllerTest, StatusTextIsTakenFromTheHub) {
+    indMain& c = makeController();
+    hub_.SendText(evStatusText, cmcEvColourObject(0x0000FF), 0xFFFFFF, "Ready to clone");
+    EXPECT_EQ(c.MessageText(), "Ready to clone");
+}
+
+// ---- a broken installation ----
+
+using ControllerDeathTest = ControllerTest;
+
+TEST_F(ControllerDeathTest, AMissingOrDamagedInitialFileEndsTheProgram) {
+    struct Case {
+        const char* name;
+        std::function<void()> damage;
+    };
+    const Case cases[] = {
+        {"missing", [this] { std::remove(initialFile(1).c_str()); }},
+        {"not a clone file", [this] { std::ofstream(initialFile(1)) << "garbage\n"; }},
+        {"wrong map revision in the image",
+         [this] {
+             cmcEeprom image;
+             makeInitialImage(image, 1);
+             image.SetByte(0x2B0, 5);
+             writeCloneFile(initialFile(1), image);
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        indMain& controller = makeController();
+        c.damage();
+        EXPECT_EXIT(controller.ChangeModel(1, false), testing::ExitedWithCode(3),
+                    "Cannot open '.*Init1\\.vcf'\\.");
+    }
+}
+
+} // namespace
