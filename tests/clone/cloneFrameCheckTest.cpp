@@ -1,6 +1,7 @@
 #include "clone/cloneFrameCheck.h"
 #include "clone/cloneFrames.h"
 #include "clone/dst_CDrv_Result.h"
+#include "wireSpelling.h"
 
 #include <gtest/gtest.h>
 
@@ -13,24 +14,11 @@ namespace {
 using R = dst_CDrv_Result;
 constexpr std::int32_t imageSize = 0x400;
 
-// A frame (without its FD) from a readable spelling: hex pairs and "quoted" text.
+// A frame (without its FD) from its spelling.
 cmcBuff frameOf(const std::string& s) {
+    const std::vector<std::uint8_t> bytes = spellBytes(s);
     cmcBuff out;
-    bool quoted = false;
-    std::string hex;
-    for (const char c : s) {
-        if (c == '"') {
-            quoted = !quoted;
-        } else if (quoted) {
-            out.AppendByte(static_cast<std::uint8_t>(c));
-        } else if (c != ' ') {
-            hex += c;
-            if (hex.size() == 2) {
-                out.AppendByte(static_cast<std::uint8_t>(std::stoul(hex, nullptr, 16)));
-                hex.clear();
-            }
-        }
-    }
+    out.AppendBytes(bytes.data(), static_cast<std::int32_t>(bytes.size()));
     return out;
 }
 

@@ -1,5 +1,6 @@
 #include "clone/cloneFrames.h"
 #include "core/cmcEeprom.h"
+#include "wireSpelling.h"
 
 #include <gtest/gtest.h>
 
@@ -12,27 +13,6 @@ using Bytes = std::vector<std::uint8_t>;
 
 Bytes bytesOf(const cmcBuff& b) {
     return Bytes(b.Data(), b.Data() + b.Count());
-}
-
-// Frame bytes from a readable spelling: hex pairs, and "quoted" ASCII text.
-Bytes spell(const std::string& s) {
-    Bytes out;
-    bool quoted = false;
-    std::string hex;
-    for (const char c : s) {
-        if (c == '"') {
-            quoted = !quoted;
-        } else if (quoted) {
-            out.push_back(static_cast<std::uint8_t>(c));
-        } else if (c != ' ') {
-            hex += c;
-            if (hex.size() == 2) {
-                out.push_back(static_cast<std::uint8_t>(std::stoul(hex, nullptr, 16)));
-                hex.clear();
-            }
-        }
-    }
-    return out;
 }
 
 TEST(CloneFrames, HexTemplateTakesDigitPairsAndIgnoresTheRest) {
@@ -69,7 +49,7 @@ TEST(CloneFrames, RequestsCarryTwelveExtraPreamblesAndBothValues) {
         cmcBuff out;
         cmcFrame::AppendRequest(out, r.command, r.value1, r.value2, 12);
         Bytes expected(12, 0xFE);
-        const Bytes tail = spell(r.frame);
+        const Bytes tail = spellBytes(r.frame);
         expected.insert(expected.end(), tail.begin(), tail.end());
         EXPECT_EQ(bytesOf(out), expected) << r.frame;
     }
@@ -82,7 +62,7 @@ TEST(CloneFrames, DataFrameOfTheWorkedExample) {
     image.SetByte(0x02B1, 0x34);
     cmcBuff out;
     cmcFrame::AppendDataFrame(out, image, 0x02B0, 2, 0);
-    EXPECT_EQ(bytesOf(out), spell("FE FE EE EF E4 \"02B002123406\" FD"));
+    EXPECT_EQ(bytesOf(out), spellBytes("FE FE EE EF E4 \"02B002123406\" FD"));
     EXPECT_EQ(cmcFrame::Checksum(0x02B0, image.Data() + 0x02B0, 2), 0x06);
 }
 
@@ -95,7 +75,7 @@ TEST(CloneFrames, DataFrameOfAFullBlockWithPreamble) {
     cmcFrame::AppendDataFrame(out, image, 0xFFF0, 16, 2);
     // FF + F0 + 10 + (F0 + ... + FF) = 0x1177, so the checksum is 0x100 - 0x77 = 0x89.
     EXPECT_EQ(bytesOf(out),
-              spell("FE FE FE FE EE EF E4 \"FFF010F0F1F2F3F4F5F6F7F8F9FAFBFCFDFEFF89\" FD"));
+              spellBytes("FE FE FE FE EE EF E4 \"FFF010F0F1F2F3F4F5F6F7F8F9FAFBFCFDFEFF89\" FD"));
 }
 
 TEST(CloneFrames, EndFrameCarriesTheCountModulo256) {
@@ -111,7 +91,7 @@ TEST(CloneFrames, EndFrameCarriesTheCountModulo256) {
     for (const Row& r : rows) {
         cmcBuff out;
         cmcFrame::AppendEndFrame(out, r.count);
-        EXPECT_EQ(bytesOf(out), spell(r.frame)) << r.count;
+        EXPECT_EQ(bytesOf(out), spellBytes(r.frame)) << r.count;
     }
 }
 
@@ -149,8 +129,8 @@ std::string feedAll(cmcBuff& frame, const Bytes& input) {
 TEST(CloneFrames, AssemblyStartsAtTheLastPreambleAndDropsStrayBytes) {
     cmcBuff frame;
     // A stray byte and an FD before any FE are dropped; FE FE FE starts one frame.
-    EXPECT_EQ(feedAll(frame, spell("11 FD FE FE FE EF EE E6 00 FD")), ".........C");
-    EXPECT_EQ(bytesOf(frame), spell("FE EF EE E6 00"));
+    EXPECT_EQ(feedAll(frame, spellBytes("11 FD FE FE FE EF EE E6 00 FD")), ".........C");
+    EXPECT_EQ(bytesOf(frame), spellBytes("FE EF EE E6 00"));
 }
 
 TEST(CloneFrames, AssemblyRefusesTheByteBeyondTheLimit) {

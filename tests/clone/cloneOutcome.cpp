@@ -1,0 +1,42 @@
+#include "cloneOutcome.h"
+
+#include "clone/cmcComm.h"
+#include "support/eventLoop.h"
+
+void CloneOutcome::Done(void* context, dst_CDrv_Result& result) {
+    auto* self = static_cast<CloneOutcome*>(context);
+    ++self->calls;
+    self->operation = result.operation;
+    self->code = result.code;
+    self->identification1 = result.identification1;
+    self->identification2 = result.identification2;
+    self->information.assign(result.information.Data(),
+                             result.information.Data() + result.information.Count());
+    self->image.Assign(result.image);
+    self->portFailure = result.portFailure;
+    if (self->then)
+        self->then(result);
+}
+
+void CloneOutcome::Reset() {
+    calls = 0;
+    operation = 0;
+    code = 0xFF;
+    identification1 = identification2 = 0;
+    information.clear();
+    image.Resize(0);
+    portFailure.clear();
+}
+
+bool CloneOutcome::Wait(int limitMs) {
+    const bool called = runEventLoopUntil([this] { return calls > 0; }, limitMs);
+    runEventLoopFor(100);
+    return called;
+}
+
+bool portIsFree(const std::string& devicePath) {
+    cmcComm probe;
+    const bool opened = probe.OpenDevice(devicePath, "9600,N,8,1");
+    probe.Close();
+    return opened;
+}

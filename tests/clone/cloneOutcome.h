@@ -1,0 +1,34 @@
+#pragma once
+
+#include "clone/dst_CDrv_Result.h"
+#include "core/cmcEeprom.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+// What the engine's completion callback delivered, copied out of the result.
+struct CloneOutcome {
+    int calls = 0;
+    std::uint8_t operation = 0;
+    std::uint8_t code = 0xFF;
+    std::uint32_t identification1 = 0;
+    std::uint32_t identification2 = 0;
+    std::vector<std::uint8_t> information;
+    cmcEeprom image;
+    std::string portFailure;
+    // Runs inside the callback, after the copy.
+    std::function<void(dst_CDrv_Result&)> then;
+
+    // Forgets the last outcome (not `then`), for the next operation.
+    void Reset();
+
+    static void Done(void* context, dst_CDrv_Result& result);
+    // Runs the event loop until the first call (false if none came), then a little
+    // longer so that a second call would be seen.
+    bool Wait(int limitMs = 30000);
+};
+
+// True when nobody holds the device: the engine closed its port.
+bool portIsFree(const std::string& devicePath);

@@ -1,0 +1,301 @@
+#include "clone/cmcCloneDrv.h"
+#include "clone/cmcComm.h"
+#include "cloneOutcome.h"
+#include "core/modelIdentity.h"
+#include "support/eventLoop.h"
+#include "tools/radiosim/cmcRadioSim.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <memory>
+#include <span>
+
+namespace {
+
+using R = dst_CDrv_Result;
+using Fault = cmcRadioSim::Fault;
+
+constexpr std::array<cmcRange, 3> writeRanges{{{0x02B0, 0x6C19}, {0x6C25, 0x6C3F}, cmcRangeEnd}};
+// A short read, so that failing reads end quickly.
+constexpr cmcRange shortRange{0x02B0, 0x03AF};
+constexpr std::array<cmcRange, 2> shortRanges{{shortRange, cmcRangeEnd}};
+
+std::uint8_t pattern(std::int32_t a) {
+    return static_cast<std::uint8_t>(a * 7 + (a >> 8));
+}
+
+// The engine against the simulated radio on a pseudo-terminal.
+class CloneDrvSim : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(sim.Start()) << sim.ErrorText();
+        drv = std::make_unique<cmcCloneDrv>();
+        drv->PrepareDevice(sim.DevicePath());
+        drv->SetIdentification(marloModel::modelCodeFirst, 0);
+        drv->SetImageSize(marloModel::imageSize);
+        image.Resize(marloModel::imageSize);
+        for (std::int32_t a = 0; a < image.Size(); ++a)
+            image.SetByte(a, pattern(a));
+    }
+
+    // Runs one operation to its end; the code, or 0xEE when it did not start or end.
+    std::uint8_t information() {
+        return drv->StartInformation(&CloneOutcome::Done, &out) && out.Wait() ? out.code : 0xEE;
+    }
+    std::uint8_t read(cmcRangeList ranges) {
+        return drv->StartRead(ranges, &CloneOutcome::Done, &out) && out.Wait() ? out.code : 0xEE;
+    }
+    std::uint8_t write(cmcRangeList ranges) {
+        return drv->StartWrite(image, ranges, &CloneOutcome::Done, &out) && out.Wait() ? out.code
+                                                                                       : 0xEE;
+    }
+    void expectEndedCleanly(const std::string& path) {
+        EXPECT_EQ(out.calls, 1);
+        EXPECT_FALSE(drv->IsBusy());
+        EXPECT_TRUE(portIsFree(path));
+    }
+
+    cmcRadioSim sim;
+    std::unique_ptr<cmcCloneDrv> drv;
+    cmcEeprom image;
+    CloneOutcome out;
+};
+
+TEST_F(CloneDrvSim, InformationReportsTheRadio) {
+    ASSERT_EQ(information(), R::codeSuccess);
+    EXPECT_EQ(out.operation, R::opInformation);
+    EXPECT_EQ(out.identification1, 0x2620u);
+    EXPECT_EQ(out.identification2, 0x0001u);
+    // The reply is FE FE EF EE E1 and four identification bytes, the block, FD.
+    const std::vector<std::uint8_t> reply = sim.InformationReply();
+    EXPECT_EQ(out.information, std::vector<std::uint8_t>(reply.begin() + 9, reply.end() - 1));
+    EXPECT_EQ(sim.Stats().informationRequests, 1);
+    expectEndedCleanly(sim.DevicePath());
+}
+
+TEST_F(CloneDrvSim, FullReadMatchesTheRadioMemory) {
+    sim.SetImage(image);
+    ASSERT_EQ(read(marloModel::cloneRange), R::codeSuccess);
+    EXPECT_EQ(out.operation, R::opRead);
+    ASSERT_EQ(out.image.Size(), marloModel::imageSize);
+    const cmcRange range = marloModel::cloneRange[0];
+    for (std::int32_t a = 0; a < out.image.Size(); ++a) {
+        const std::uint8_t expected = a >= range.first && a <= range.last ? pattern(a) : 0;
+        ASSERT_EQ(out.image.GetByte(a), expected) << "at " << a;
+    }
+    EXPECT_EQ(drv->DataBytes(), 27024);
+    EXPECT_EQ(drv->FrameCount(), 1689u);
+    expectEndedCleanly(sim.DevicePath());
+}
+
+TEST_F(CloneDrvSim, FullWriteLandsInTheRadioMemory) {
+    cmcEeprom before;
+    before.Assign(sim.Image());
+    ASSERT_EQ(write(writeRanges), R::codeSuccess);
+    EXPECT_EQ(out.operation, R::opWrite);
+    for (std::int32_t a = 0; a < image.Size(); ++a) {
+        const bool written = (a >= 0x02B0 && a <= 0x6C19) || (a >= 0x6C25 && a <= 0x6C3F);
+        ASSERT_EQ(sim.Image().GetByte(a), written ? pattern(a) : before.GetByte(a)) << "at " << a;
+    }
+    // 0x02B0..0x6C19 is 1687 frames (the last one 10 bytes); 0x6C25..0x6C3F is 2.
+    EXPECT_EQ(sim.Stats().framesAccepted, 1689);
+    EXPECT_EQ(sim.Stats().framesRejected, 0);
+    EXPECT_EQ(sim.Stats().lastWriteResult, 0);
+    EXPECT_EQ(drv->DataBytes(), 0x6C19 - 0x02B0 + 1 + 0x6C3F - 0x6C25 + 1);
+    expectEndedCleanly(sim.DevicePath());
+}
+
+struct FaultRow {
+    Fault fault;
+    std::uint8_t code;
+};
+
+// Runs `operation` once per row, each against a fresh radio with the row's fault,
+// so that a late answer from one row cannot spill into the next.
+template <typename Operation>
+void runFaultRows(std::span<const FaultRow> rows, cmcRange readRange, Operation operation) {
+    for (const FaultRow& row : rows) {
+        SCOPED_TRACE(testing::Message() << "fault " << static_cast<int>(row.fault));
+        cmcRadioSim sim;
+        ASSERT_TRUE(sim.Start()) << sim.ErrorText();
+        sim.SetFault(row.fault);
+        sim.SetReadRange(readRange);
+        const std::string path = sim.DevicePath();
+        cmcCloneDrv drv;
+        drv.PrepareDevice(path);
+        drv.SetIdentification(marloModel::modelCodeFirst, 0);
+        drv.SetImageSize(marloModel::imageSize);
+        CloneOutcome out;
+        ASSERT_TRUE(operation(drv, out));
+        ASSERT_TRUE(out.Wait());
+        EXPECT_EQ(out.code, row.code);
+        EXPECT_EQ(out.calls, 1);
+        EXPECT_FALSE(drv.IsBusy());
+        // A pulled cable takes the device with it; otherwise it must be let go.
+        if (sim.Stats().hangUps == 0) {
+            EXPECT_TRUE(portIsFree(path));
+        }
+    }
+}
+
+TEST(CloneDrvFaults, Information) {
+    const FaultRow rows[] = {
+        {Fault::NoEcho, R::codeEchoError},        {Fault::EchoOnly, R::codeNoAnswer},
+        {Fault::ChangedEcho, R::codeEchoError},   {Fault::ShortReply, R::codeBadFrame},
+        {Fault::MalformedReply, R::codeBadFrame}, {Fault::Flood, R::codeBadFrame},
+        {Fault::SlowReply, R::codeNoAnswer},      {Fault::TwoFrames, R::codeSuccess},
+        {Fault::WrongModel, R::codeSuccess},      {Fault::HangUp, R::codeWriteFailed},
+    };
+    runFaultRows(rows, shortRange, [](cmcCloneDrv& drv, CloneOutcome& out) {
+        return drv.StartInformation(&CloneOutcome::Done, &out);
+    });
+}
+
+TEST(CloneDrvFaults, Read) {
+    const FaultRow rows[] = {
+        {Fault::BadChecksum, R::codeBadFrame},
+        {Fault::LowerCaseHex, R::codeBadFrame},
+        {Fault::CountMismatch, R::codeBadFrame},
+        {Fault::FramePastImage, R::codeAddressError},
+        {Fault::FrameOutsideRange, R::codeAddressError},
+        {Fault::MissingFrame, R::codeIncomplete},
+        {Fault::WrongEndCount, R::codeFrameCount},
+        {Fault::Flood, R::codeBadFrame},
+        {Fault::TwoFrames, R::codeSuccess},
+        {Fault::SlowReply, R::codeNoAnswer},
+        {Fault::ChangedEcho, R::codeEchoError},
+        {Fault::EchoOnly, R::codeNoAnswer},
+        {Fault::HangUp, R::codeWriteFailed},
+    };
+    runFaultRows(rows, shortRange, [](cmcCloneDrv& drv, CloneOutcome& out) {
+        return drv.StartRead(shortRanges, &CloneOutcome::Done, &out);
+    });
+}
+
+TEST(CloneDrvFaults, Write) {
+    const FaultRow rows[] = {
+        {Fault::RefusedWrite, R::codeWriteRefused},
+        {Fault::Flood, R::codeWriteRefused}, // an over-long answer is no write result
+        {Fault::TwoFrames, R::codeSuccess},  // only the later frame counts
+        {Fault::SlowReply, R::codeSuccess},  // 1500 ms is within the write result's 2000 ms
+        {Fault::NoEcho, R::codeEchoError},
+        {Fault::ChangedEcho, R::codeEchoError},
+        {Fault::EchoOnly, R::codeNoAnswer},
+        {Fault::HangUp, R::codeWriteFailed},
+    };
+    cmcEeprom image;
+    image.Resize(marloModel::imageSize);
+    const std::array<cmcRange, 2> ranges{{{0x02B0, 0x04AF}, cmcRangeEnd}};
+    runFaultRows(rows, shortRange, [&](cmcCloneDrv& drv, CloneOutcome& out) {
+        return drv.StartWrite(image, ranges, &CloneOutcome::Done, &out);
+    });
+}
+
+TEST_F(CloneDrvSim, ReadNeverStoresOutsideTheImage) {
+    // The radio sends 0x02B0..0x03AF; we hold only 0x300 bytes and ask for what fits.
+    sim.SetImage(image);
+    sim.SetReadRange(shortRange);
+    drv->SetImageSize(0x300);
+    const std::array<cmcRange, 2> ranges{{{0x02B0, 0x02FF}, cmcRangeEnd}};
+    EXPECT_EQ(read(ranges), R::codeAddressError);
+    ASSERT_EQ(out.image.Size(), 0x300);
+    for (std::int32_t a = 0x02B0; a < 0x300; ++a)
+        EXPECT_EQ(out.image.GetByte(a), pattern(a));
+    expectEndedCleanly(sim.DevicePath());
+}
+
+TEST_F(CloneDrvSim, PortThatCannotBeOpened) {
+    struct Row {
+        const char* name;
+        std::function<void()> prepare;
+    } rows[] = {
+        {"no such device", [&] { drv->PrepareDevice("/dev/marlo-no-such-port"); }},
+        {"no such port number", [&] { drv->Prepare(0); }},
+        {"not a terminal", [&] { drv->PrepareDevice("/dev/null"); }},
+    };
+    for (const Row& row : rows) {
+        row.prepare();
+        out.Reset();
+        EXPECT_EQ(information(), R::codePortError) << row.name;
+        EXPECT_FALSE(out.portFailure.empty()) << row.name;
+        EXPECT_EQ(out.calls, 1);
+        EXPECT_FALSE(drv->IsBusy());
+    }
+}
+
+TEST_F(CloneDrvSim, PortHeldByAnotherProgram) {
+    cmcComm other;
+    ASSERT_TRUE(other.OpenDevice(sim.DevicePath(), "9600,N,8,1"));
+    EXPECT_EQ(read(marloModel::cloneRange), R::codePortError);
+    EXPECT_FALSE(out.portFailure.empty());
+    EXPECT_TRUE(other.IsOpen());
+}
+
+TEST_F(CloneDrvSim, StartsAreRefusedWhileBusy) {
+    ASSERT_TRUE(drv->StartInformation(&CloneOutcome::Done, &out));
+    CloneOutcome other;
+    EXPECT_FALSE(drv->StartInformation(&CloneOutcome::Done, &other));
+    EXPECT_FALSE(drv->StartRead(marloModel::cloneRange, &CloneOutcome::Done, &other));
+    EXPECT_FALSE(drv->StartWrite(image, writeRanges, &CloneOutcome::Done, &other));
+    ASSERT_TRUE(out.Wait());
+    EXPECT_EQ(out.code, R::codeSuccess);
+    EXPECT_EQ(out.operation, R::opInformation);
+    EXPECT_EQ(other.calls, 0);
+    expectEndedCleanly(sim.DevicePath());
+    EXPECT_EQ(sim.Stats().informationRequests, 1);
+    EXPECT_EQ(sim.Stats().readRequests, 0);
+}
+
+TEST_F(CloneDrvSim, RangesOutsideTheImageAreRefused) {
+    const std::array<cmcRange, 2> pastEnd{{{0x8000, marloModel::imageSize}, cmcRangeEnd}};
+    const std::array<cmcRange, 2> negative{{{-1, 0x10}, cmcRangeEnd}};
+    EXPECT_FALSE(drv->StartRead(pastEnd, &CloneOutcome::Done, &out));
+    EXPECT_FALSE(drv->StartRead(negative, &CloneOutcome::Done, &out));
+    cmcEeprom small;
+    small.Resize(0x100);
+    const std::array<cmcRange, 2> beyondSmall{{{0x00, 0x100}, cmcRangeEnd}};
+    EXPECT_FALSE(drv->StartWrite(small, beyondSmall, &CloneOutcome::Done, &out));
+    EXPECT_FALSE(drv->IsBusy());
+    runEventLoopFor(50);
+    EXPECT_EQ(out.calls, 0);
+}
+
+TEST_F(CloneDrvSim, CompletionMayStartTheNextOperation) {
+    sim.SetImage(image);
+    sim.SetReadRange(shortRange);
+    CloneOutcome second;
+    out.then = [&](dst_CDrv_Result&) {
+        EXPECT_FALSE(drv->IsBusy());
+        EXPECT_TRUE(drv->StartRead(shortRanges, &CloneOutcome::Done, &second));
+    };
+    ASSERT_EQ(information(), R::codeSuccess);
+    ASSERT_TRUE(second.Wait());
+    EXPECT_EQ(second.code, R::codeSuccess);
+    EXPECT_EQ(second.image.GetByte(0x0300), pattern(0x0300));
+    EXPECT_EQ(out.calls, 1);
+    EXPECT_EQ(second.calls, 1);
+}
+
+TEST_F(CloneDrvSim, CompletionMayDestroyTheEngine) {
+    out.then = [&](dst_CDrv_Result& result) {
+        drv.reset();
+        result.code = 0x42; // the result outlives the engine until we return
+    };
+    ASSERT_EQ(information(), R::codeSuccess);
+    runEventLoopFor(100);
+    EXPECT_EQ(drv, nullptr);
+    EXPECT_EQ(out.calls, 1);
+    EXPECT_TRUE(portIsFree(sim.DevicePath()));
+}
+
+TEST_F(CloneDrvSim, DestroyingARunningEngineCallsNothing) {
+    ASSERT_TRUE(drv->StartRead(marloModel::cloneRange, &CloneOutcome::Done, &out));
+    runEventLoopUntil([&] { return drv->DataBytes() > 0; });
+    drv.reset();
+    runEventLoopFor(200);
+    EXPECT_EQ(out.calls, 0);
+    EXPECT_TRUE(portIsFree(sim.DevicePath()));
+}
+
+} // namespace
