@@ -111,16 +111,6 @@ TEST_F(MainWindowTest, ClosingStoresPlacementAndTreePaneWidthAndStopsTheTick) {
     EXPECT_EQ(controller_->Form(), nullptr);
 }
 
-TEST_F(MainWindowTest, ADisabledWindowRefusesToClose) {
-    TForm1& form = open();
-    settings_->Left = -1;
-    form.setEnabled(false);
-    EXPECT_FALSE(form.close());
-    EXPECT_TRUE(form.isVisible());
-    EXPECT_EQ(settings_->Left, -1);
-    EXPECT_TRUE(controller_->TickRunning());
-}
-
 TEST_F(MainWindowTest, WithoutSwitchesTheMessagePanelFillsTheBarUpToTheLastPanel) {
     TForm1& form = open();
     form.resize(600, 300);
@@ -140,19 +130,12 @@ TEST_F(MainWindowTest, ExpertAndGeneShareOneModePanelBeforeTheLastPanel) {
     ASSERT_EQ(bar->PanelCount(), 3);
     EXPECT_EQ(controller_->ModePanel(), 1);
     const QFontMetrics m(bar->font());
+    EXPECT_EQ(controller_->ModeText(), overlayLine("GI_StatusPanel_Expert") + "[ GENE ]");
     const QString text = QString::fromStdString(controller_->ModeText());
     EXPECT_EQ(bar->PanelAt(1).width, m.horizontalAdvance(text) + m.horizontalAdvance("XX"));
     EXPECT_TRUE(bar->PanelAt(1).ownerDrawn);
     EXPECT_EQ(bar->PanelAt(0).width + bar->PanelAt(1).width + bar->PanelAt(2).width, bar->width());
     EXPECT_EQ(pixel(1, 1), QColor(0x00, 0x80, 0x80)); // teal
-}
-
-TEST_F(MainWindowTest, TheMessagePanelKeepsAHundredPixelsOnANarrowBar) {
-    open({"marlo", "/expert", "/factory", "/gene", "/expert"});
-    cuiStatusBar* bar = controller_->StatusBar();
-    bar->setFixedWidth(150);
-    ASSERT_TRUE(runEventLoopUntil([&] { return bar->width() == 150; }));
-    EXPECT_EQ(bar->PanelAt(0).width, 100);
 }
 
 TEST_F(MainWindowTest, StatusTextFromTheHubIsDrawnInItsColours) {

@@ -65,19 +65,11 @@ TEST(ModeSwitches, ArgumentsTable) {
     }
 }
 
+// A missing overlay entry would end the program even without the switch.
 TEST(ModeSwitches, ExpertTextIsLookedUpOnlyForTheSwitch) {
     int asked = 0;
     read({"marlo", "/gene", "/factory"}, &asked);
     EXPECT_EQ(asked, 0);
-    read({"marlo", "/expert", "/EXPERT"}, &asked);
-    EXPECT_EQ(asked, 2);
-}
-
-TEST(ModeSwitches, IdentityDigitsAreDrawnOnlyInFactoryMode) {
-    EXPECT_EQ(read({"marlo", "/expert", "/gene"}).identity, kNoIdentityDigits);
-    const dstModeSwitches factory = read({"marlo", "/factory"});
-    EXPECT_NE(factory.identity, kNoIdentityDigits);
-    EXPECT_TRUE(allDigits(factory.identity));
 }
 
 TEST(IdentityDigits, EveryNibbleIsADecimalDigitAndSeedsDiffer) {

@@ -112,18 +112,6 @@ TEST(PrepareImage, UnusedEntriesTakeTheReferenceEntryUsedOnesKeepTheirs) {
     }
 }
 
-TEST(PrepareImage, ChannelCallKindCopyIsRenewedFromTheRecords) {
-    cmcEeprom reference, image;
-    makeImage(reference);
-    makeImage(image);
-    storeUsed(image, listUserChannel, 10, 2); // call kind (10 + 2) % 4 = 0
-    putBytes(image, 715 + 26 * 10 + 8, {3});  // now an ALE channel in its record only
-    image.SetByte(32768 + 10, 0);
-
-    cmcPrepareImage(image, reference, {});
-    EXPECT_EQ(image.GetByte(32768 + 10), 3);
-}
-
 // Single bytes the preparation takes from the reference, and neighbours it leaves.
 TEST(PrepareImage, RadioBytesComeFromTheReferenceTheirNeighboursStay) {
     cmcEeprom reference, image;
