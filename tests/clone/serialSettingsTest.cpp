@@ -67,17 +67,6 @@ INSTANTIATE_TEST_SUITE_P(
         SettingsRow{"99999999999,N,8,1", true, 0xFFFFFFFFu, Parity::None, 8,
                     cmcLineSettings::One}));
 
-TEST(LineSettings, ParsingAgainStartsFromTheLastValues) {
-    cmcLineSettings s;
-    ASSERT_TRUE(s.Parse("38400,E,7,2"));
-    ASSERT_FALSE(s.Parse("1200,N"));
-    EXPECT_EQ(s.baudRate, 1200u);
-    EXPECT_EQ(s.parity, Parity::None);
-    EXPECT_EQ(s.dataBits, 7) << "fields that were missing keep their earlier value";
-    ASSERT_TRUE(s.Parse("1200,N,8,1"));
-    EXPECT_TRUE(s.fault.empty());
-}
-
 struct PortRow {
     int port;
     const char* path;

@@ -95,8 +95,10 @@ int main(int argc, char* argv[]) {
             return usage("an option needs a value");
         const char* value = argv[++i];
         if (option == "--image") {
-            if (!sim.LoadImage(value))
-                return usage("the image cannot be used");
+            if (!sim.LoadImage(value)) {
+                std::fprintf(stderr, "marlo-radiosim: the image %s cannot be used\n", value);
+                return 1; // the reason has gone to stderr already
+            }
         } else if (option == "--variant") {
             const auto v = number(value, 0, 255);
             if (!v)
