@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -315,6 +316,56 @@ TEST(CellParser, LongLinesAreReadWhole) {
     EXPECT_EQ(parse(opens).layout, 0);
     const std::string escapes(8000, '\\');
     EXPECT_EQ(parse(escapes).Text(), std::string(4000, '\\'));
+}
+
+// Lines made of random syntax pieces (none of them fatal: a lone backslash could
+// meet a parenthesis and make a counter expression) parse without harm,
+// and what they leave in the model stays within its ranges.
+TEST(CellParser, RandomPiecesOfSyntaxParseSafely) {
+    const char* const pieces[] = {"{",
+                                  "}",
+                                  "(",
+                                  ")",
+                                  "|",
+                                  "\\|",
+                                  "!",
+                                  "W",
+                                  "S",
+                                  "<",
+                                  ">",
+                                  "_",
+                                  "\\n",
+                                  "\\_",
+                                  "\xc3\xa9",
+                                  " ",
+                                  "\t",
+                                  "(Color=clRed",
+                                  "(Font=,,,%50,,fsBold",
+                                  "(ImageIndex=",
+                                  "(PopupMenu=",
+                                  "(Flag1=1",
+                                  "(Font=",
+                                  "x"};
+    std::mt19937 random(20261207);
+    std::uniform_int_distribution<std::size_t> piece(0, std::size(pieces) - 1);
+    std::uniform_int_distribution<int> length(0, 60);
+    const cmcCellParser parser(models().Store());
+    cmcCellObj model;
+    for (int n = 0; n < 2000; ++n) {
+        std::string line;
+        for (int k = length(random); k > 0; --k)
+            line += pieces[piece(random)];
+        std::string_view rest = line;
+        std::size_t cells = 0;
+        do {
+            rest = parser.SplitCell(rest, model, nullptr, nullptr);
+            ++cells;
+            EXPECT_EQ(model.Text().find('{'), std::string::npos) << line;
+            EXPECT_LE(model.HAlign(), 2) << line;
+            EXPECT_LE(model.VAlign(), 2) << line;
+        } while (!rest.empty());
+        EXPECT_EQ(cells, std::max<std::size_t>(1, cmcCellParser::CountCells(line))) << line;
+    }
 }
 
 using CellSyntaxDeathTest = ::testing::Test;
