@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -226,7 +227,8 @@ TEST_F(RadioSim, ReadFramesAreAlignedToBlocks) {
 }
 
 TEST_F(RadioSim, WriteStoresFramesAndAnswersWithItsResult) {
-    const std::string dump = ::testing::TempDir() + "marlo-sim-dump.vcf";
+    const std::string dump =
+        ::testing::TempDir() + "marlo-sim-dump-" + std::to_string(::getpid()) + ".vcf";
     std::filesystem::remove(dump);
     sim.SetDumpPath(dump);
     Bytes sent = request(0xE3);

@@ -115,7 +115,7 @@ TEST(PortDiagnosis, PermissionNamesTheDevicesGroupAndHowToJoinIt) {
     const group* dialout = ::getgrnam("dialout");
     if (dialout == nullptr)
         GTEST_SKIP() << "no dialout group on this system";
-    const std::string path = ::testing::TempDir() + "marlo-fake-tty";
+    const std::string path = ::testing::TempDir() + "marlo-fake-tty-" + std::to_string(::getpid());
     std::FILE* f = std::fopen(path.c_str(), "w");
     ASSERT_NE(f, nullptr);
     std::fclose(f);
@@ -132,7 +132,7 @@ TEST(PortDiagnosis, PermissionNamesTheDevicesGroupAndHowToJoinIt) {
 }
 
 TEST(PortDiagnosis, HoldersAreFoundThroughProc) {
-    const std::string path = ::testing::TempDir() + "marlo-held";
+    const std::string path = ::testing::TempDir() + "marlo-held-" + std::to_string(::getpid());
     std::FILE* f = std::fopen(path.c_str(), "w");
     ASSERT_NE(f, nullptr);
     const std::vector<std::string> holders = cmcPortHolders(path);

@@ -10,6 +10,7 @@
 #include <stdlib.h>
 #include <termios.h>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -68,6 +69,7 @@ bool cmcRadioSim::Line::Open() {
 }
 
 void cmcRadioSim::Line::Close() {
+    reopenPending_ = false;
     pacer_.stop();
     dropNotifier(readNotifier_);
     dropNotifier(writeNotifier_);
@@ -199,7 +201,10 @@ void cmcRadioSim::Line::hangUp() {
     ++sim_.counters_.hangUps;
     // A pulled cable is plugged in again: a new line, under a new name, once the
     // current event has unwound.
+    reopenPending_ = true;
     QTimer::singleShot(0, &pacer_, [this] {
+        if (!std::exchange(reopenPending_, false))
+            return; // stopped meanwhile
         sim_.radio_->Reset();
         if (Open() && sim_.reopened_)
             sim_.reopened_(sim_.devicePath_);

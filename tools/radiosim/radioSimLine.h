@@ -62,4 +62,5 @@ private:
     double lineFreeMs_ = 0;
     std::vector<std::uint8_t> outbox_;
     bool servicing_ = false;
+    bool reopenPending_ = false; // a hang-up's new line is still to be opened
 };
