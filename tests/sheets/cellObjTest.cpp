@@ -96,13 +96,4 @@ TEST(CellObj, PopupMenuIsFoundThroughTheAncestors) {
     EXPECT_EQ(*leaf.FindPopupMenu(), "GI_Middle");
 }
 
-TEST(CellObj, TextIsEmptyWhenNoneAndSetterCopies) {
-    cmcCellObj m;
-    EXPECT_EQ(m.Text(), "");
-    std::string source = "abc";
-    m.SetText(source);
-    source[0] = 'x';
-    EXPECT_EQ(m.Text(), "abc");
-}
-
 } // namespace

@@ -68,14 +68,7 @@ TEST(TextUtil, HexTextToBytes) {
     EXPECT_TRUE(hexToBytes("xyz").empty());
 }
 
-TEST(TextUtil, SmallChecksAndNibbles) {
-    EXPECT_FALSE(isPrintableAscii(31));
-    EXPECT_TRUE(isPrintableAscii(32));
-    EXPECT_TRUE(isPrintableAscii(126));
-    EXPECT_FALSE(isPrintableAscii(127));
-    EXPECT_TRUE(isInRange(5, 5, 5));
-    EXPECT_FALSE(isInRange(6, 0, 5));
-
+TEST(TextUtil, NibblesGoIntoTheirByte) {
     std::array<std::uint8_t, 2> bytes{0x00, 0xFF};
     EXPECT_TRUE(setNibble(bytes, 0, 0xA));
     EXPECT_TRUE(setNibble(bytes, 3, 0x1));
