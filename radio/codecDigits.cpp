@@ -38,7 +38,10 @@ std::string twoDigitText(std::span<const std::uint8_t> bytes, std::size_t digits
 std::optional<int> pairOf(const cmcCellObj* cell) {
     if (cell == nullptr || !cell->parameter)
         return std::nullopt;
-    const std::int64_t pair = leadingDigits(trimSpaces(*cell->parameter));
+    const std::string text = trimSpaces(*cell->parameter);
+    if (text.empty() || text[0] < '0' || text[0] > '9')
+        return std::nullopt;
+    const std::int64_t pair = leadingDigits(text);
     if (pair >= ListEntry::rangePairs)
         return std::nullopt;
     return static_cast<int>(pair);

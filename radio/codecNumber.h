@@ -19,7 +19,7 @@ struct cmcNumberForm {
     std::int32_t offset = 0; // shown and typed as value + offset
     std::int32_t step = 1;
     bool clamp = false; // limit a stored value that lies outside lo..hi
-    std::optional<std::string> fixedText;
+    std::optional<std::string> fixedText{};
     int minDigits = 0; // shown with leading zeros to this many digits
 };
 

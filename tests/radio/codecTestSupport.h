@@ -1,0 +1,52 @@
+#pragma once
+
+#include "radio/cmcCellCapsule.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// Requests as the engine hands them to the codecs.
+namespace codecTest {
+
+// Any non-null handle stands for the grid: the codecs only ask whether there is one.
+inline void* gridHandle() {
+    static int grid;
+    return &grid;
+}
+
+// Text typed into the cell editor and committed.
+inline cmcCellCapsule typed(std::string_view text) {
+    cmcCellCapsule request;
+    request.inputMode = cmcCellCapsule::kEditedText;
+    request.inputText = std::string(text);
+    return request;
+}
+
+// A key pressed on the grid's current cell.
+inline cmcCellCapsule keyed(std::int32_t action) {
+    cmcCellCapsule request;
+    request.grid = gridHandle();
+    request.action = action;
+    return request;
+}
+
+// A paint: no grid, no action, no input.
+inline cmcCellCapsule shown() {
+    return cmcCellCapsule();
+}
+
+// A thousand digits, as a stuck key or a paste might deliver.
+inline std::string manyDigits(char digit = '9') {
+    return std::string(1000, digit);
+}
+
+// Names a row of a table-driven suite after its `name` field.
+template <typename Row>
+std::string rowName(const ::testing::TestParamInfo<Row>& row) {
+    return row.param.name;
+}
+
+} // namespace codecTest
