@@ -1,0 +1,124 @@
+// A full clone read and a full clone write against the simulated radio on a
+// pseudo-terminal, unpaced and paced at 9600 baud. Beside the time taken, each
+// run reports the time its bytes need on the line (both directions, an echoed
+// byte once, 10 bits a byte) and the ratio of the two: at 9600 baud the engine
+// should keep the line busy, so the ratio stays close to 1.
+#include "clone/cloneFrames.h"
+#include "clone/cmcCloneDrv.h"
+#include "core/cmcEeprom.h"
+#include "core/modelIdentity.h"
+#include "tools/radiosim/cmcRadioSim.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <benchmark/benchmark.h>
+
+#include <array>
+
+namespace {
+
+constexpr std::array<cmcRange, 3> writeRanges{{{0x02B0, 0x6C19}, {0x6C25, 0x6C3F}, cmcRangeEnd}};
+constexpr std::int64_t requestBytes = 12 + 10; // extra preamble, then FE FE EE EF Ex v1 v2 FD
+constexpr std::int64_t endFrameBytes = 17;     // FE FE xx xx E5 "Vexa Inc." nn FD
+constexpr std::int64_t writeResultBytes = 7;   // FE FE EF EE E6 00 FD
+
+// Data frames over the ranges: 14 bytes of frame and two hex digits a data byte.
+std::int64_t dataFrameBytes(cmcRangeList ranges) {
+    std::int64_t bytes = 0;
+    cmcForEachRange(ranges, marloModel::imageSize, [&](std::int32_t first, std::int32_t last) {
+        for (std::int32_t a = first; a <= last;) {
+            const std::int32_t n = cmcFrame::BlockLength(a, last);
+            bytes += 14 + 2 * n;
+            a += n;
+        }
+    });
+    return bytes;
+}
+
+struct Run {
+    double seconds = 0;
+    int code = -1;
+};
+
+void finished(void* context, dst_CDrv_Result& result) {
+    auto* run = static_cast<std::pair<Run*, QEventLoop*>*>(context);
+    run->first->code = result.code;
+    run->second->quit();
+}
+
+Run clone(bool write, unsigned baud) {
+    cmcEeprom image;
+    image.Resize(marloModel::imageSize);
+    for (std::int32_t a = 0; a < image.Size(); ++a)
+        image.SetByte(a, static_cast<std::uint8_t>(a * 13 + 5));
+    cmcRadioSim sim;
+    sim.SetBaud(baud);
+    Run run;
+    if (!sim.Start())
+        return run;
+    cmcCloneDrv drv;
+    drv.PrepareDevice(sim.DevicePath());
+    drv.SetIdentification(marloModel::modelCodeFirst, 0);
+    drv.SetImageSize(marloModel::imageSize);
+
+    QEventLoop loop;
+    std::pair<Run*, QEventLoop*> context{&run, &loop};
+    QElapsedTimer clock;
+    clock.start();
+    const bool started = write ? drv.StartWrite(image, writeRanges, &finished, &context)
+                               : drv.StartRead(marloModel::cloneRange, &finished, &context);
+    if (started)
+        loop.exec();
+    run.seconds = static_cast<double>(clock.nsecsElapsed()) / 1e9;
+    return run;
+}
+
+void report(benchmark::State& state, const Run& run, std::int64_t wireBytes) {
+    state.SetIterationTime(run.seconds);
+    if (run.code != 0)
+        state.SkipWithError(("clone ended with code " + std::to_string(run.code)).c_str());
+    const auto baud = static_cast<double>(state.range(0));
+    state.counters["wire_bytes"] = static_cast<double>(wireBytes);
+    if (baud > 0) {
+        const double wireSeconds = static_cast<double>(wireBytes) * 10.0 / baud;
+        state.counters["wire_s"] = wireSeconds;
+        state.counters["ratio"] = run.seconds / wireSeconds;
+    }
+}
+
+void BM_CloneRead(benchmark::State& state) {
+    const std::int64_t wire = requestBytes + dataFrameBytes(marloModel::cloneRange) + endFrameBytes;
+    for (auto _ : state)
+        report(state, clone(false, static_cast<unsigned>(state.range(0))), wire);
+}
+
+void BM_CloneWrite(benchmark::State& state) {
+    const std::int64_t wire =
+        requestBytes + dataFrameBytes(writeRanges) + endFrameBytes + writeResultBytes;
+    for (auto _ : state)
+        report(state, clone(true, static_cast<unsigned>(state.range(0))), wire);
+}
+
+BENCHMARK(BM_CloneRead)
+    ->Arg(0)
+    ->Arg(9600)
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kSecond);
+BENCHMARK(BM_CloneWrite)
+    ->Arg(0)
+    ->Arg(9600)
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kSecond);
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
