@@ -79,7 +79,6 @@ public:
     // data frames accepted or generated.
     std::int32_t DataBytes() const { return dataBytes_; }
     std::uint32_t FrameCount() const { return frameCount_; }
-    std::uint8_t CurrentState() const { return state_; }
 
 private:
     static void taskTick(void* context, cmcTask* task);
