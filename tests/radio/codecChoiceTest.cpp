@@ -1,7 +1,6 @@
 #include "radio/codecChoice.h"
 
 #include "codecTestSupport.h"
-#include "radio/cmcCellCapsule.h"
 #include "radio/codecSteps.h"
 #include "sheets/cmcCellObj.h"
 
@@ -15,47 +14,29 @@ using namespace codecTest;
 
 namespace {
 
-// A list of the values 0, 2 and 5 in that order, answering for one key and kind.
-class ThreeItemList : public cmcSelectionLists {
+// The items Low (0), Mid (2), High (5) in that order; records what it opened.
+class ThreeItems : public cmcSelectionLists {
 public:
-    std::string TextOf(std::string_view listKey, int kind, std::int32_t value) override {
-        if (listKey != key || kind != itemKind)
-            return "wrong list";
-        return value == 0 ? "Low" : value == 2 ? "Mid" : value == 5 ? "High" : "error";
+    std::string TextOf(std::string_view, int, std::int32_t v) override {
+        return v == 0 ? "Low" : v == 2 ? "Mid" : v == 5 ? "High" : "error";
+    }
+    std::optional<std::int32_t> Step(std::string_view, int, std::int32_t v, int dir) override {
+        const auto n = static_cast<int>(values.size());
+        const auto at = std::find(values.begin(), values.end(), v) - values.begin();
+        return n == 0 ? std::nullopt : std::optional(values[(at + dir + n) % n]);
+    }
+    void OpenList(cmcCellCapsule&, std::string_view key, int, std::int32_t v) override {
+        opened.emplace_back(key, v);
     }
 
-    std::optional<std::int32_t> Step(std::string_view listKey, int kind, std::int32_t value,
-                                     int direction) override {
-        if (listKey != key || kind != itemKind || values.empty())
-            return std::nullopt;
-        const auto at = std::find(values.begin(), values.end(), value);
-        const auto n = static_cast<std::ptrdiff_t>(values.size());
-        const std::ptrdiff_t i = at == values.end() ? 0 : (at - values.begin() + direction + n) % n;
-        return values[static_cast<std::size_t>(i)];
-    }
-
-    void OpenList(cmcCellCapsule& request, std::string_view listKey, int kind,
-                  std::int32_t value) override {
-        opened.push_back({&request, std::string(listKey), kind, value});
-    }
-
-    struct Opened {
-        cmcCellCapsule* request;
-        std::string key;
-        int kind;
-        std::int32_t value;
-    };
-
-    std::string key = "GI_Sheet_Sel_Comm_PwrSel";
-    int itemKind = 1;
     std::vector<std::int32_t> values{0, 2, 5};
-    std::vector<Opened> opened;
+    std::vector<std::pair<std::string, std::int32_t>> opened;
 };
 
-class SelectionTest : public ::testing::Test {
+class Selection : public ::testing::Test {
 protected:
-    // The request that delivers a pick: the picked item's request as partner.
-    cmcCellCapsule pickOf(int label, std::int32_t index, std::uint8_t inputMode = 2) {
+    // The request that brings a pick back: the picked item's request as partner.
+    cmcCellCapsule pick(int label, std::int32_t index, std::uint8_t inputMode = 2) {
         item.label = label;
         item.index = index;
         itemRequest.cell = &item;
@@ -65,181 +46,105 @@ protected:
         return request;
     }
 
-    bool apply(cmcCellCapsule& request) {
+    std::string run(cmcCellCapsule request, bool* changed = nullptr) {
         lastResult = kResultNone;
-        return selectionByte(request, form, value, lists, lastResult);
+        const bool c = selectionByte(request, form, value, lists, lastResult);
+        if (changed != nullptr)
+            *changed = c;
+        return request.text;
     }
 
-    ThreeItemList lists;
-    cmcSelectionForm form{.listKey = "GI_Sheet_Sel_Comm_PwrSel", .kind = 1};
+    ThreeItems lists;
+    const cmcSelectionForm form{.listKey = "GI_Sheet_Sel_Comm_PwrSel", .kind = 1};
     cmcCellObj item;
     cmcCellCapsule itemRequest;
     std::uint8_t value = 2;
     std::uint8_t lastResult = kResultNone;
 };
 
-TEST_F(SelectionTest, ShowsTheItemTextOfTheValue) {
-    cmcCellCapsule paint = shown();
-    EXPECT_FALSE(apply(paint));
-    EXPECT_EQ(paint.text, "Mid");
-    EXPECT_EQ(paint.selLength, 3);
-}
+} // namespace
 
-TEST_F(SelectionTest, APickOfTheListsKindSetsTheValue) {
-    cmcCellCapsule pick = pickOf(1, 5);
-    EXPECT_TRUE(apply(pick));
-    EXPECT_EQ(value, 5);
-    EXPECT_EQ(pick.text, "High");
-}
-
-TEST_F(SelectionTest, OtherPicksChangeNothingAndShowNothing) {
-    struct {
-        const char* name;
-        int label;
-        std::int32_t index;
-        std::uint8_t inputMode;
-    } const rows[] = {{"another kind", 2, 5, 2},
-                      {"edited text, not a pick", 1, 5, 1},
-                      {"no input", 1, 5, 0},
-                      {"beyond a byte", 1, 300, 2},
-                      {"negative", 1, -1, 2}};
-    for (const auto& row : rows) {
-        cmcCellCapsule pick = pickOf(row.label, row.index, row.inputMode);
-        EXPECT_FALSE(apply(pick)) << row.name;
-        EXPECT_EQ(value, 2) << row.name;
-        EXPECT_EQ(pick.text, "") << row.name;
+TEST_F(Selection, APickOfTheListsKindSetsTheValueAndOthersChangeNothing) {
+    EXPECT_EQ(run({}), "Mid");
+    bool changed = false;
+    EXPECT_EQ(run(pick(1, 5), &changed), "High");
+    EXPECT_TRUE(changed);
+    const std::tuple<int, std::int32_t, std::uint8_t> refused[] = {
+        {2, 0, 2}, {1, 0, 1}, {1, 0, 0}, {1, 300, 2}, {1, -1, 2}}; // kind, index, input mode
+    for (auto [label, index, mode] : refused) {
+        EXPECT_EQ(run(pick(label, index, mode), &changed), "");
+        EXPECT_FALSE(changed);
+        EXPECT_EQ(value, 5) << label << " " << index << " " << int(mode);
     }
-    cmcCellCapsule noCell;
-    noCell.partner = &itemRequest;
-    itemRequest.cell = nullptr;
-    noCell.inputMode = 2;
-    EXPECT_FALSE(apply(noCell));
 }
 
-TEST_F(SelectionTest, SpaceAndBackspaceStepThroughTheList) {
-    cmcCellCapsule space = keyed(cmcCellCapsule::kSpace);
-    EXPECT_TRUE(apply(space));
-    EXPECT_EQ(value, 5);
-    EXPECT_EQ(space.text, "High");
-    EXPECT_TRUE(apply(space));
-    EXPECT_EQ(value, 0);
-    cmcCellCapsule back = keyed(cmcCellCapsule::kBackspace);
-    EXPECT_TRUE(apply(back));
-    EXPECT_EQ(value, 5);
-
-    lists.values.clear(); // a list that offers nothing to step to
-    EXPECT_FALSE(apply(space));
+TEST_F(Selection, SpaceAndBackspaceStepAndEnterOpensTheList) {
+    for (auto [action, after] : {std::pair{32, 5}, {32, 0}, {8, 5}}) {
+        EXPECT_EQ(run(keyed(action)), lists.TextOf("", 1, after));
+        EXPECT_EQ(value, after);
+    }
+    lists.values = {5, 300}; // a value the byte cannot hold is not stepped to
+    bool changed = true;
+    run(keyed(32), &changed);
+    EXPECT_FALSE(changed);
     EXPECT_EQ(value, 5);
 
-    lists.values = {0, 300};
-    value = 0;
-    EXPECT_FALSE(apply(space)); // a value the byte cannot hold is not stepped to
-    EXPECT_EQ(value, 0);
-}
-
-TEST_F(SelectionTest, EnterOpensTheListWithTheValueMarked) {
-    cmcCellCapsule enter = keyed(cmcCellCapsule::kEnter);
-    EXPECT_FALSE(apply(enter));
+    run(keyed(13));
     EXPECT_EQ(lastResult, kResultListOpened);
     ASSERT_EQ(lists.opened.size(), 1u);
-    EXPECT_EQ(lists.opened[0].request, &enter);
-    EXPECT_EQ(lists.opened[0].key, "GI_Sheet_Sel_Comm_PwrSel");
-    EXPECT_EQ(lists.opened[0].value, 2);
-
-    cmcCellCapsule letter = keyed('m');
-    apply(letter);
-    EXPECT_EQ(lastResult, kResultNone);
-    EXPECT_EQ(lists.opened.size(), 1u);
+    EXPECT_EQ(lists.opened[0], std::pair(std::string("GI_Sheet_Sel_Comm_PwrSel"), 5));
 }
 
 class RecordingBitEditor : public cmcBitEditorOpener {
 public:
-    void OpenBitEditor(cmcCellCapsule& request, std::uint8_t value,
-                       std::string_view listKey) override {
-        requests.push_back(&request);
-        values.push_back(value);
-        keys.emplace_back(listKey);
+    void OpenBitEditor(cmcCellCapsule&, std::uint8_t v, std::string_view key) override {
+        opened.emplace_back(key, v);
     }
-
-    std::vector<cmcCellCapsule*> requests;
-    std::vector<std::uint8_t> values;
-    std::vector<std::string> keys;
+    std::vector<std::pair<std::string, int>> opened;
 };
 
-TEST(HexByte, TypedHexDigitsSetTheByte) {
-    struct {
-        const char* input;
-        bool changed;
-        std::uint8_t value;
-    } const rows[] = {{"a", true, 0x0A},
-                      {"1f", true, 0x1F},
-                      {"123", true, 0x12},
-                      {"g7", true, 0x07},
-                      {"xyz", false, 0x55},
-                      {"", false, 0x55},
-                      {"\xc3\xa9"
-                       "Fe",
-                       true, 0xFE}};
-    for (const auto& row : rows) {
-        std::uint8_t value = 0x55;
-        std::uint8_t result = kResultNone;
-        cmcCellCapsule request = typed(row.input);
-        EXPECT_EQ(hexByte(request, value, 0x55, nullptr, result), row.changed) << row.input;
-        EXPECT_EQ(value, row.value) << row.input;
-    }
-}
-
-TEST(HexByte, ShownAsTwoDigitsAndRedWhileItDiffers) {
-    std::uint8_t value = 0x0A;
+TEST(HexByte, TypedOrChosenByteShownAsTwoDigitsRedWhileItDiffers) {
+    // clang-format off
+    const std::tuple<const char*, bool, std::uint8_t> rows[] = {
+        {"a", true, 0x0A}, {"1f", true, 0x1F}, {"123", true, 0x12}, {"g7", true, 0x07},
+        {"xyz", false, 0x55}, {"\xc3\xa9" "Fe", true, 0xFE}};
+    // clang-format on
     std::uint8_t result = kResultNone;
-    cmcCellCapsule paint = shown();
-    hexByte(paint, value, 0x0A, nullptr, result);
-    EXPECT_EQ(paint.text, "0A");
-    EXPECT_FALSE(paint.fontColour.has_value());
-
-    cmcCellCapsule differs = shown();
-    hexByte(differs, value, 0x0B, nullptr, result);
-    EXPECT_EQ(differs.fontColour, std::optional<cmcColour>(0x0000FF));
-}
-
-TEST(HexByte, TheBitEditorsChoiceComesBackShifted) {
+    for (auto [input, changed, after] : rows) {
+        std::uint8_t value = 0x55;
+        cmcCellCapsule request = typed(input);
+        EXPECT_EQ(hexByte(request, value, 0x55, nullptr, result), changed) << input;
+        EXPECT_EQ(value, after) << input;
+        EXPECT_EQ(request.fontColour.has_value(), after != 0x55);
+    }
     cmcCellObj chosen;
     cmcCellCapsule chooser;
     chooser.cell = &chosen;
-    for (auto [index, changed, expected] : {std::tuple{0xAB << 18, true, 0xAB},
-                                            {(0xAB << 18) | 0x3FFFF, true, 0xAB},
-                                            {0x100 << 18, false, 0x55},
-                                            {-1, false, 0x55}}) {
+    for (auto [index, after] :
+         {std::pair{(0xAB << 18) | 0x3FFFF, 0xAB}, {0x100 << 18, 0x55}, {-1, 0x55}}) {
         chosen.index = index;
         cmcCellCapsule request;
         request.partner = &chooser;
         request.inputMode = cmcCellCapsule::kChosen;
         std::uint8_t value = 0x55;
-        std::uint8_t result = kResultNone;
-        EXPECT_EQ(hexByte(request, value, 0, nullptr, result), changed) << index;
-        EXPECT_EQ(value, expected) << index;
+        hexByte(request, value, 0, nullptr, result);
+        EXPECT_EQ(request.text, after == 0xAB ? "AB" : "55") << index;
+        EXPECT_EQ(request.fontColour, std::optional<cmcColour>(0x0000FF));
     }
 }
 
 TEST(HexByte, EnterOpensTheBitEditorAndHexDigitsTheTextEditor) {
     RecordingBitEditor editor;
     std::uint8_t value = 0x3C;
-    std::uint8_t result = kResultNone;
-    cmcCellCapsule enter = keyed(cmcCellCapsule::kEnter);
-    hexByte(enter, value, 0, &editor, result);
-    EXPECT_EQ(result, kResultListOpened);
-    ASSERT_EQ(editor.values.size(), 1u);
-    EXPECT_EQ(editor.values[0], 0x3C);
-    EXPECT_EQ(editor.keys[0], "GI_Sheet_Sel_Bit_EeDebugWin");
-    EXPECT_EQ(editor.requests[0], &enter);
-
-    for (auto [key, opens] : {std::pair{'f', true}, {'9', true}, {'g', false}, {' ', false}}) {
+    for (auto [key, result] : {std::pair{13, kResultListOpened},
+                               {'f', kResultOpenEditor},
+                               {'g', kResultNone},
+                               {' ', kResultNone}}) {
         cmcCellCapsule request = keyed(key);
-        result = kResultNone;
-        hexByte(request, value, 0, &editor, result);
-        EXPECT_EQ(result, opens ? kResultOpenEditor : kResultNone) << key;
+        std::uint8_t got = kResultNone;
+        hexByte(request, value, 0, &editor, got);
+        EXPECT_EQ(got, result) << key;
     }
-    EXPECT_EQ(editor.values.size(), 1u);
+    EXPECT_EQ(editor.opened,
+              (std::vector<std::pair<std::string, int>>{{"GI_Sheet_Sel_Bit_EeDebugWin", 0x3C}}));
 }
-
-} // namespace

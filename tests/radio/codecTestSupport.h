@@ -2,8 +2,6 @@
 
 #include "radio/cmcCellCapsule.h"
 
-#include <gtest/gtest.h>
-
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -33,20 +31,7 @@ inline cmcCellCapsule keyed(std::int32_t action) {
     return request;
 }
 
-// A paint: no grid, no action, no input.
-inline cmcCellCapsule shown() {
-    return cmcCellCapsule();
-}
-
 // A thousand digits, as a stuck key or a paste might deliver.
-inline std::string manyDigits(char digit = '9') {
-    return std::string(1000, digit);
-}
-
-// Names a row of a table-driven suite after its `name` field.
-template <typename Row>
-std::string rowName(const ::testing::TestParamInfo<Row>& row) {
-    return row.param.name;
-}
+inline const std::string kManyDigits(1000, '9');
 
 } // namespace codecTest

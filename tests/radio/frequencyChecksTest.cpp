@@ -1,6 +1,5 @@
 #include "radio/frequencyChecks.h"
 
-#include "codecTestSupport.h"
 #include "entryTestImage.h"
 #include "radio/ListEntry.h"
 
@@ -21,198 +20,99 @@ cmcBandEdges usualEdges() {
     return edges;
 }
 
-TEST(BandEdges, LoadReadsTheEdgesThroughTheEntries) {
+} // namespace
+
+TEST(FrequencyChecks, EdgesLoadThroughTheEntriesAndJudgeTheChannelsSides) {
     cmcEeprom image;
     makeImage(image);
     ListEntry entry(&image);
+    const cmcBandEdges usual = usualEdges();
     entry.load(listRxEdge, 0);
-    entry.low = 30'000;
-    entry.high = 29'999'999;
+    std::tie(entry.low, entry.high) = std::pair(usual.receive.low, usual.receive.high);
     entry.store(listNone, 0);
     for (int i = 0; i < kTransmitRanges; ++i) {
         entry.load(listTxEdge, i);
-        entry.low = i == 10 ? 28'000'000 : -1;
-        entry.high = i == 10 ? 29'700'000 : -1;
+        std::tie(entry.low, entry.high) = std::pair(usual.transmit[i].low, usual.transmit[i].high);
         entry.store(listNone, i);
     }
-
     const cmcBandEdges edges = cmcBandEdges::load(image);
-    EXPECT_EQ(edges.receive.low, 30'000);
-    EXPECT_EQ(edges.receive.high, 29'999'999);
-    EXPECT_EQ(edges.transmit[9].low, -1);
-    EXPECT_EQ(edges.transmit[10].low, 28'000'000);
-    EXPECT_EQ(edges.transmit[10].high, 29'700'000);
-}
+    EXPECT_EQ(edges.transmit[2].high, 7'300'000);
+    EXPECT_EQ(edges.transmit[10].low, -1);
 
-TEST(ChannelChecks, ReceiveMustBeSetAndInsideTheReceiveEdge) {
-    const cmcBandEdges edges = usualEdges();
-    cmcEeprom image;
-    makeImage(image);
     ListEntry channel(&image);
     channel.load(listUserChannel, 0);
-    channel.channelNumber = 1;
     channel.state = ListEntry::stateUsed;
-    for (auto [hz, invalid] : {std::pair{1'800'000, false},
-                               {29'700'000, false},
-                               {1'799'900, true},
-                               {29'700'100, true}}) {
-        channel.rxFrequency = hz;
-        EXPECT_EQ(channelReceiveInvalid(channel, edges), invalid) << hz;
+    const std::tuple<std::int32_t, bool, bool, bool> rows[] = {
+        // Hz, receive invalid, transmit invalid, transmit invalid in gene mode
+        {1'800'000, false, false, false}, {2'000'100, false, true, false},
+        {3'650'000, false, false, false}, {14'000'000, false, true, false},
+        {29'700'000, false, true, false}, {29'700'100, true, true, true},
+        {1'799'900, true, true, true},    {-1, true, true, true}};
+    for (auto [hz, rxInvalid, txInvalid, geneInvalid] : rows) {
+        channel.rxFrequency = channel.txFrequency = hz;
+        EXPECT_EQ(channelReceiveInvalid(channel, edges), rxInvalid) << hz;
+        EXPECT_EQ(channelTransmitInvalid(channel, edges, false), txInvalid) << hz;
+        EXPECT_EQ(channelTransmitInvalid(channel, edges, true), geneInvalid) << hz;
     }
-    channel.rxFrequency = 7'000'000;
-    channel.state |= ListEntry::stateRxEmpty;
-    EXPECT_TRUE(channelReceiveInvalid(channel, edges));
+    channel.rxFrequency = channel.txFrequency = 14'000'000;
+    channel.state |= ListEntry::stateRxEmpty | ListEntry::stateTxEmpty;
+    EXPECT_TRUE(channelReceiveInvalid(channel, edges)); // an empty receive side is an error
+    EXPECT_FALSE(channelTransmitInvalid(channel, edges, false)); // an empty transmit side is not
 }
 
-TEST(ChannelChecks, TransmitMustLieInAUsedRangeUnlessEmpty) {
-    const cmcBandEdges edges = usualEdges();
-    ListEntry channel;
-    channel.state = ListEntry::stateUsed;
-    for (auto [hz, invalid] : {std::pair{1'800'000, false},
-                               {2'000'000, false},
-                               {3'650'000, false},
-                               {7'300'000, false},
-                               {2'000'100, true},
-                               {14'000'000, true},
-                               {-1, true}}) {
-        channel.txFrequency = hz;
-        EXPECT_EQ(channelTransmitInvalid(channel, edges, false), invalid) << hz;
-    }
-    channel.txFrequency = 14'000'000;
-    channel.state |= ListEntry::stateTxEmpty;
-    EXPECT_FALSE(channelTransmitInvalid(channel, edges, false));
-
-    cmcBandEdges halfSet = usualEdges();
-    halfSet.transmit[3] = {-1, 15'000'000}; // a range with one empty limit allows nothing
-    EXPECT_FALSE(transmitFrequencyValid(14'000'000, halfSet, false));
-}
-
-TEST(ChannelChecks, GeneModeAllowsTheWholeTransmitBandInsideTheReceiveEdge) {
-    const cmcBandEdges edges = usualEdges();
-    for (auto [hz, valid] : {std::pair{14'000'000, true},
-                             {1'800'000, true},
-                             {29'700'000, true},
-                             {29'700'100, false}, // beyond the receive edge
-                             {1'600'000, false}}) {
-        EXPECT_EQ(transmitFrequencyValid(hz, edges, true), valid) << hz;
-    }
-    cmcBandEdges wide = usualEdges();
-    wide.receive = {30'000, 29'999'999};
-    EXPECT_FALSE(transmitFrequencyValid(1'599'999, wide, true));
-    EXPECT_TRUE(transmitFrequencyValid(1'600'000, wide, true));
-    EXPECT_TRUE(transmitFrequencyValid(29'999'999, wide, true));
-}
-
-struct EdgeRow {
-    const char* name;
-    bool transmit;
-    int range;
-    void (*change)(cmcBandEdges&);
-    bool lowInvalid;
-    bool highInvalid;
-};
-
-class BandEdgeRulesTest : public ::testing::TestWithParam<EdgeRow> {};
-
-TEST_P(BandEdgeRulesTest, JudgesEachLimit) {
-    const EdgeRow& row = GetParam();
+TEST(FrequencyChecks, GeneModeStartsTheTransmitBandAt1600kHz) {
     cmcBandEdges edges = usualEdges();
-    if (row.change != nullptr)
-        row.change(edges);
-    const cmcEdgeValidity v = bandEdgeValidity(edges, row.transmit, row.range);
-    EXPECT_EQ(v.lowInvalid, row.lowInvalid);
-    EXPECT_EQ(v.highInvalid, row.highInvalid);
+    edges.receive = {30'000, 29'999'999};
+    edges.transmit[3] = {-1, 15'000'000}; // half set: allows nothing
+    EXPECT_FALSE(transmitFrequencyValid(14'000'000, edges, false));
+    EXPECT_FALSE(transmitFrequencyValid(1'599'999, edges, true));
+    EXPECT_TRUE(transmitFrequencyValid(1'600'000, edges, true));
+    EXPECT_TRUE(transmitFrequencyValid(29'999'999, edges, true));
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, BandEdgeRulesTest,
-                         ::
-                             testing::
-                                 Values(
-                                     EdgeRow{"UsualReceive", false, 0, nullptr, false, false},
-                                     EdgeRow{"ReceiveReversed", false, 0,
-                                             [](cmcBandEdges& e) {
-                                                 e.receive = {20'000'000, 10'000'000};
-                                             },
-                                             true, true},
-                                     EdgeRow{"ReceiveLowBelow30kHz", false, 0,
-                                             [](cmcBandEdges& e) { e.receive.low = 29'999; }, true,
-                                             false},
-                                     EdgeRow{"ReceiveLowAt30kHz", false, 0,
-                                             [](cmcBandEdges& e) { e.receive.low = 30'000; }, false,
-                                             false},
-                                     EdgeRow{"ReceiveHighAbove", false, 0,
-                                             [](cmcBandEdges& e) { e.receive.high = 30'000'000; },
-                                             false, true},
-                                     EdgeRow{"ReceiveEmpty", false, 0,
-                                             [](cmcBandEdges& e) {
-                                                 e.receive = {-1, -1};
-                                             },
-                                             true, true},
-                                     EdgeRow{"UsualTransmit", true, 1, nullptr, false, false},
-                                     EdgeRow{"TransmitReversed", true, 1,
-                                             [](cmcBandEdges& e) {
-                                                 e.transmit[1] = {3'800'000, 3'500'000};
-                                             },
-                                             true, true},
-                                     EdgeRow{"FirstRangeEmpty", true, 0,
-                                             [](cmcBandEdges& e) {
-                                                 for (auto& r : e.transmit)
-                                                     r = {-1, -1};
-                                             },
-                                             true, true},
-                                     EdgeRow{"EmptyRangeBeforeAUsedOne", true, 1,
-                                             [](cmcBandEdges& e) {
-                                                 e.transmit[1] = {-1, -1};
-                                             },
-                                             true, true},
-                                     EdgeRow{"EmptyRangeBeforeTheLastUsed", true, 9,
-                                             [](cmcBandEdges& e) {
-                                                 e.transmit[10] = {28'000'000, 29'000'000};
-                                             },
-                                             true, true},
-                                     EdgeRow{"EmptyRangeAtTheEnd", true, 3, nullptr, false, false},
-                                     EdgeRow{"LastRangeEmpty", true, 10, nullptr, false, false},
-                                     EdgeRow{"OnlyLowEmpty", true, 3,
-                                             [](cmcBandEdges& e) {
-                                                 e.transmit[3] = {-1, 10'150'000};
-                                             },
-                                             true, true},
-                                     EdgeRow{"OnlyHighEmptyAtTheEnd", true, 10,
-                                             [](cmcBandEdges& e) {
-                                                 e.transmit[10] = {28'000'000, -1};
-                                             },
-                                             true, true},
-                                     EdgeRow{"TransmitBelow1600kHz", true, 0,
-                                             [](cmcBandEdges& e) {
-                                                 e.receive.low = 30'000;
-                                                 e.transmit[0].low = 1'599'999;
-                                             },
-                                             true, false},
-                                     EdgeRow{"TransmitAt1600kHz", true, 0,
-                                             [](cmcBandEdges& e) {
-                                                 e.receive.low = 30'000;
-                                                 e.transmit[0].low = 1'600'000;
-                                             },
-                                             false, false},
-                                     EdgeRow{"TransmitOutsideReceive", true, 2,
-                                             [](cmcBandEdges& e) { e.receive.high = 7'200'000; },
-                                             false, true},
-                                     EdgeRow{"OverlapsThePreviousHigh", true, 1,
-                                             [](cmcBandEdges& e) { e.transmit[1].low = 2'000'000; },
-                                             true, false},
-                                     EdgeRow{"InsideThePreviousRange", true, 1,
-                                             [](cmcBandEdges& e) {
-                                                 e.transmit[1] = {1'850'000, 1'900'000};
-                                             },
-                                             true, true},
-                                     EdgeRow{"PreviousRangeEmptyIsNoBound", true, 2,
-                                             [](cmcBandEdges& e) {
-                                                 e.transmit[1] = {-1, -1};
-                                                 e.transmit[2] = {1'850'000, 1'900'000};
-                                             },
-                                             false, false},
-                                     EdgeRow{"NoSuchRange", true, 11, nullptr, true, true},
-                                     EdgeRow{"NegativeRange", true, -1, nullptr, true, true}),
-                         codecTest::rowName<EdgeRow>);
-
-} // namespace
+TEST(FrequencyChecks, BandEdgeRulesJudgeEachLimit) {
+    struct Limits {
+        int range; // -1: the receive edge
+        std::int32_t low, high;
+    };
+    struct Row {
+        const char* name;
+        int range; // -1: the receive edge
+        std::vector<Limits> changes;
+        bool lowInvalid, highInvalid;
+    };
+    // clang-format off
+    const Row rows[] = {
+        {"usual receive",             -1, {},                                          false, false},
+        {"receive reversed",          -1, {{-1, 20'000'000, 10'000'000}},              true,  true},
+        {"receive below 30 kHz",      -1, {{-1, 29'999, 29'700'000}},                  true,  false},
+        {"receive at 30 kHz",         -1, {{-1, 30'000, 29'700'000}},                  false, false},
+        {"receive above the top",     -1, {{-1, 1'800'000, 30'000'000}},               false, true},
+        {"usual transmit",             1, {},                                          false, false},
+        {"transmit reversed",          1, {{1, 3'800'000, 3'500'000}},                 true,  true},
+        {"first range empty",          0, {{0, -1, -1}, {1, -1, -1}, {2, -1, -1}},     true,  true},
+        {"gap before a used range",    1, {{1, -1, -1}},                               true,  true},
+        {"gap before the last range",  9, {{10, 28'000'000, 29'000'000}},              true,  true},
+        {"empty ranges at the end",    3, {},                                          false, false},
+        {"last range empty",          10, {},                                          false, false},
+        {"only low empty",             3, {{3, -1, 10'150'000}},                       true,  true},
+        {"only high empty",           10, {{10, 28'000'000, -1}},                      true,  true},
+        {"below 1600 kHz",             0, {{-1, 30'000, 29'700'000}, {0, 1'599'999, 2'000'000}}, true, false},
+        {"at 1600 kHz",                0, {{-1, 30'000, 29'700'000}, {0, 1'600'000, 2'000'000}}, false, false},
+        {"outside the receive edge",   2, {{-1, 1'800'000, 7'200'000}},                false, true},
+        {"low on the previous high",   1, {{1, 2'000'000, 3'800'000}},                 true,  false},
+        {"inside the previous range",  1, {{1, 1'850'000, 1'900'000}},                 true,  true},
+        {"after an empty range",       2, {{1, -1, -1}, {2, 1'850'000, 1'900'000}},    false, false},
+        {"no such range",             11, {},                                          true,  true},
+    };
+    // clang-format on
+    for (const Row& row : rows) {
+        cmcBandEdges edges = usualEdges();
+        for (const Limits& c : row.changes)
+            (c.range < 0 ? edges.receive : edges.transmit[c.range]) = {c.low, c.high};
+        const cmcEdgeValidity v = bandEdgeValidity(edges, row.range >= 0, row.range);
+        EXPECT_EQ(std::pair(v.lowInvalid, v.highInvalid),
+                  std::pair(row.lowInvalid, row.highInvalid))
+            << row.name;
+    }
+}
