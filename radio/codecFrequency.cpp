@@ -93,12 +93,15 @@ std::string frequencyText(std::int32_t hz, bool precise) {
 bool channelFrequency(cmcCellCapsule& request, ListEntry& channel, bool receiveSide, bool linked,
                       std::uint8_t& result) {
     bool changed = false;
-    if (hasInput(request)) {
+    // Text without a digit or point is no frequency at all: it leaves the side as
+    // it was rather than wiping it.
+    const std::optional<std::int32_t> typed =
+        hasInput(request) ? typedFrequency(request.inputText) : std::nullopt;
+    if (typed) {
         const bool follows =
             receiveSide && linked && effective(channel, true) == effective(channel, false);
-        const std::optional<std::int32_t> typed = typedFrequency(request.inputText);
-        const std::int32_t hz = typed.value_or(0) / kChannelStep * kChannelStep;
-        const bool accepted = typed && (receiveSide ? hz > 0 : hz >= 0);
+        const std::int32_t hz = *typed / kChannelStep * kChannelStep;
+        const bool accepted = receiveSide ? hz > 0 : hz >= 0;
         if (accepted)
             (receiveSide ? channel.rxFrequency : channel.txFrequency) = hz;
         setBit(channel.state, emptyBitOf(receiveSide), !accepted);

@@ -45,20 +45,15 @@ protected:
 };
 
 TEST_F(ChannelFrequency, TypedKilohertzAreStoredAt100HzOrEmptyTheSide) {
-    const std::pair<std::string, std::int32_t> rows[] = {// 0: refused, the side is emptied
-                                                         {"7053.45", 7'053'400},
-                                                         {"40000", 29'999'900},
-                                                         {"0.1", 100},
-                                                         {"0.09", 0},
-                                                         {"0", 0},
-                                                         {"", 0},
-                                                         {"abc", 0},
-                                                         {"-7000", 7'000'000},
-                                                         {"1.2.3", 1'200},
-                                                         {"7 053,4", 29'999'900},
-                                                         {kManyDigits, 29'999'900},
-                                                         {"." + kManyDigits, 1'000}};
+    // Hz after typing into 7,000.0 kHz; 0: refused, the side is emptied
+    // clang-format off
+    const std::pair<std::string, std::int32_t> rows[] = {
+        {"7053.45", 7'053'400}, {"40000", 29'999'900}, {"0.1", 100}, {"0.09", 0}, {"0", 0},
+        {"", 7'000'000}, {"abc", 7'000'000}, {"-7000", 7'000'000}, {"1.2.3", 1'200},
+        {"7 053,4", 29'999'900}, {kManyDigits, 29'999'900}, {"." + kManyDigits, 1'000}};
+    // clang-format on
     for (const auto& [input, hz] : rows) {
+        SetUp();
         run(typed(input), true, false);
         EXPECT_EQ(channel.rxFrequency, hz) << input;
         EXPECT_EQ((channel.state & ListEntry::stateRxEmpty) != 0, hz == 0) << input;
@@ -112,7 +107,7 @@ TEST_F(ChannelFrequency, KeysOpenTheEditorAsEachAsks) {
                       std::tuple(text, selStart, selLength));
         }
     }
-    run(typed(""), true);
+    run(typed("0"), true);
     EXPECT_EQ(run(keyed('.'), true).text, "."); // nothing to put the caret in
 }
 
