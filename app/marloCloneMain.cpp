@@ -1,33 +1,87 @@
+#include "clone/cloneCliOptions.h"
+#include "clone/cloneCliSession.h"
+#include "clone/cmcStderrProgress.h"
 #include "core/cloneFileCheck.h"
 #include "core/cmcEeprom.h"
 #include "overlay/cmcGTex.h"
 #include "platform/cmcPrompter.h"
 #include "platform/programPath.h"
 
+#include <QCoreApplication>
+
 #include <array>
 #include <cstdio>
+#include <optional>
 #include <span>
+#include <string>
 #include <string_view>
+#include <unistd.h>
+#include <vector>
 
 namespace {
 
-constexpr int usageError = 64; // EX_USAGE
+using Args = std::vector<std::string>;
 
 // The exit status is the clone file code; its box has gone to stderr already.
-int checkCommand(std::span<char* const> args) {
+int checkCommand(const Args& args) {
+    if (args.size() != 1)
+        return -1;
     cmcEeprom image;
     return cmcCheckCloneFile(args[0], image);
+}
+
+// The radio commands: the clone result code, or 32 + the code of FILE.
+int radioCommand(cmcCloneCliCommand command, const char* label, const Args& args) {
+    std::string problem;
+    const std::optional<dstCloneCliOptions> options =
+        cmcParseCloneCliOptions(command, args, problem);
+    if (!options) {
+        std::fprintf(stderr, "marlo-clone: %s\n", problem.c_str());
+        return -1;
+    }
+    cmcStderrProgress progress(stderr, ::isatty(STDERR_FILENO) == 1, label);
+    cmcProgressPrompter prompter(progress);
+    cmcPrompter* const previous = cmcPrompter::install(&prompter);
+    int status = 0;
+    {
+        cmcCloneCliSession session(*options, &progress);
+        switch (command) {
+        case cmcCloneCliCommand::Info:
+            status = session.Info(stdout);
+            break;
+        case cmcCloneCliCommand::Read:
+            status = session.Read();
+            break;
+        case cmcCloneCliCommand::Write:
+            status = session.Write();
+            break;
+        }
+    }
+    cmcPrompter::install(previous);
+    return status;
+}
+
+int infoCommand(const Args& args) {
+    return radioCommand(cmcCloneCliCommand::Info, "marlo-clone: identifying", args);
+}
+int readCommand(const Args& args) {
+    return radioCommand(cmcCloneCliCommand::Read, "marlo-clone: reading", args);
+}
+int writeCommand(const Args& args) {
+    return radioCommand(cmcCloneCliCommand::Write, "marlo-clone: writing", args);
 }
 
 struct Command {
     std::string_view name;
     std::string_view arguments;
-    std::size_t argumentCount;
-    int (*run)(std::span<char* const> args);
+    int (*run)(const Args& args); // -1: a usage error
 };
 
-constexpr std::array<Command, 1> commands{{
-    {"check", "FILE", 1, checkCommand},
+constexpr std::array<Command, 4> commands{{
+    {"check", "FILE", checkCommand},
+    {"info", "[--port N | --device PATH] [--variant V]", infoCommand},
+    {"read", "[--port N | --device PATH] [--variant V] -o FILE", readCommand},
+    {"write", "[--port N | --device PATH] [--variant V] FILE", writeCommand},
 }};
 
 void printUsage(std::FILE* to) {
@@ -35,16 +89,22 @@ void printUsage(std::FILE* to) {
     for (const Command& c : commands)
         std::fprintf(to, "  marlo-clone %.*s %.*s\n", static_cast<int>(c.name.size()),
                      c.name.data(), static_cast<int>(c.arguments.size()), c.arguments.data());
+    std::fputs("\nexit status: 0 success; 1..9 the clone file code (check); 2, 4..17 the clone\n"
+               "result code (info, read, write); 32 + the clone file code of FILE; 64 usage;\n"
+               "70 the operation could not start\n",
+               to);
 }
 
 int usage() {
     printUsage(stderr);
-    return usageError;
+    return marloCloneExit::usage;
 }
 
 } // namespace
 
 int main(int argc, char* argv[]) {
+    // The clone engine and the serial port run on the event loop's timers.
+    QCoreApplication app(argc, argv);
     cmcStderrPrompter prompter;
     cmcPrompter::install(&prompter);
     cmcGTex overlay;
@@ -60,8 +120,10 @@ int main(int argc, char* argv[]) {
     if (args.size() < 2)
         return usage();
     for (const Command& c : commands) {
-        if (c.name == args[1])
-            return args.size() - 2 == c.argumentCount ? c.run(args.subspan(2)) : usage();
+        if (c.name == args[1]) {
+            const int status = c.run(Args(args.begin() + 2, args.end()));
+            return status < 0 ? usage() : status;
+        }
     }
     return usage();
 }

@@ -1,0 +1,111 @@
+#include "clone/cloneCliOptions.h"
+
+#include <charconv>
+
+namespace {
+
+constexpr int lowestPort = 1;
+constexpr int highestPort = 256;
+constexpr int lowestVariant = 0;
+constexpr int highestVariant = 1;
+
+// The whole text as a decimal number within low..high.
+std::optional<int> number(const std::string& text, int low, int high) {
+    int value = 0;
+    const char* end = text.data() + text.size();
+    const auto [at, error] = std::from_chars(text.data(), end, value);
+    if (text.empty() || error != std::errc() || at != end || value < low || value > high)
+        return std::nullopt;
+    return value;
+}
+
+class Parser {
+public:
+    Parser(cmcCloneCliCommand command, const std::vector<std::string>& args, std::string& problem)
+        : command_(command), args_(args), problem_(problem) {}
+
+    std::optional<dstCloneCliOptions> Run() {
+        for (i_ = 0; i_ < args_.size(); ++i_) {
+            if (!Take(args_[i_]))
+                return std::nullopt;
+        }
+        if (options_.port.number > 0 && !options_.port.device.empty())
+            return Fail("--port and --device cannot be given together");
+        if (command_ != cmcCloneCliCommand::Info && options_.file.empty())
+            return Fail(command_ == cmcCloneCliCommand::Read ? "read needs -o FILE"
+                                                             : "write needs the FILE to send");
+        return options_;
+    }
+
+private:
+    bool Take(const std::string& arg) {
+        if (arg == "--port")
+            return Value(seenPort_, [&](const std::string& v) {
+                const auto n = number(v, lowestPort, highestPort);
+                options_.port.number = n.value_or(0);
+                return n ? "" : "--port needs a port number 1..256";
+            });
+        if (arg == "--device")
+            return Value(seenDevice_, [&](const std::string& v) {
+                options_.port.device = v;
+                return v.empty() ? "--device needs a device path" : "";
+            });
+        if (arg == "--variant")
+            return Value(seenVariant_, [&](const std::string& v) {
+                options_.variant = number(v, lowestVariant, highestVariant);
+                return options_.variant ? "" : "--variant needs 0 or 1";
+            });
+        if (arg == "-o" && command_ == cmcCloneCliCommand::Read)
+            return Value(seenFile_, [&](const std::string& v) {
+                options_.file = v;
+                return v.empty() ? "-o needs a file name" : "";
+            });
+        if (arg.size() > 1 && arg[0] == '-')
+            return Problem("unknown option " + arg);
+        if (command_ != cmcCloneCliCommand::Write || seenFile_)
+            return Problem("unexpected argument " + arg);
+        seenFile_ = true;
+        options_.file = arg;
+        return true;
+    }
+
+    // An option's value: the next argument, once per option.
+    template <typename Apply>
+    bool Value(bool& seen, Apply apply) {
+        const std::string& option = args_[i_];
+        if (seen)
+            return Problem(option + " is given twice");
+        if (i_ + 1 >= args_.size())
+            return Problem(option + " needs a value");
+        seen = true;
+        const std::string failure = apply(args_[++i_]);
+        return failure.empty() || Problem(failure);
+    }
+
+    bool Problem(std::string text) {
+        problem_ = std::move(text);
+        return false;
+    }
+    std::nullopt_t Fail(std::string text) {
+        problem_ = std::move(text);
+        return std::nullopt;
+    }
+
+    cmcCloneCliCommand command_;
+    const std::vector<std::string>& args_;
+    std::string& problem_;
+    dstCloneCliOptions options_;
+    std::size_t i_ = 0;
+    bool seenPort_ = false;
+    bool seenDevice_ = false;
+    bool seenVariant_ = false;
+    bool seenFile_ = false;
+};
+
+} // namespace
+
+std::optional<dstCloneCliOptions> cmcParseCloneCliOptions(cmcCloneCliCommand command,
+                                                          const std::vector<std::string>& args,
+                                                          std::string& problem) {
+    return Parser(command, args, problem).Run();
+}

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "clone/indCloneMan.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+// The options of marlo-clone's radio commands:
+//   info  [--port N | --device PATH] [--variant V]
+//   read  [--port N | --device PATH] [--variant V] -o FILE
+//   write [--port N | --device PATH] [--variant V] FILE
+enum class cmcCloneCliCommand { Info, Read, Write };
+
+struct dstCloneCliOptions {
+    dstClonePort port;          // neither number nor device: the port setting
+    std::optional<int> variant; // none: the variant setting
+    std::string file;           // read: -o FILE; write: FILE
+};
+
+// Parses the arguments that follow the command's name. On a usage error returns
+// nothing and says why in `problem`.
+std::optional<dstCloneCliOptions> cmcParseCloneCliOptions(cmcCloneCliCommand command,
+                                                          const std::vector<std::string>& args,
+                                                          std::string& problem);

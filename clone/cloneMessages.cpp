@@ -1,0 +1,78 @@
+#include "clone/cloneMessages.h"
+
+#include "clone/dst_CDrv_Result.h"
+#include "overlay/cmcGTex.h"
+
+#include <initializer_list>
+
+namespace {
+
+using R = dst_CDrv_Result;
+
+constexpr std::uint8_t lastCode = R::codeWriteFailed;
+constexpr int generalLine = 1;
+
+std::string checkLines(std::initializer_list<int> lines) {
+    cmcGTex& texts = cmcGTex::App();
+    std::string text;
+    for (const int n : lines) {
+        if (!text.empty())
+            text += '\n';
+        text += texts.GetLine("GI_Mess_CloneErr_Check", n);
+    }
+    return text;
+}
+
+std::string checksFor(std::uint8_t code) {
+    switch (code) {
+    case R::codeWriteRefused:
+        return checkLines({0, 2, 3});
+    case R::codeInfoMismatch:
+    case 12:
+        return checkLines({0, 1, 2, 3, 4, 5});
+    case R::codeModelUnknown:
+        return checkLines({0, 4, 5});
+    case R::codeImageNewer:
+        return {};
+    default:
+        return checkLines({0, 1, 2, 3});
+    }
+}
+
+} // namespace
+
+std::string cmcFormatPortLine(const std::string& format, const std::string& value) {
+    std::string text;
+    bool filled = false;
+    for (std::size_t i = 0; i < format.size(); ++i) {
+        const char c = format[i];
+        const char next = i + 1 < format.size() ? format[i + 1] : '\0';
+        if (c == '%' && next == '%') {
+            text += '%';
+            ++i;
+        } else if (c == '%' && !filled && (next == 'd' || next == 's')) {
+            text += value;
+            filled = true;
+            ++i;
+        } else {
+            text += c;
+        }
+    }
+    return text;
+}
+
+std::string cmcCloneMessage(std::uint8_t code, const std::string& port,
+                            const std::string& portFailure) {
+    if (code == R::codeSuccess)
+        return {};
+    if (code == R::codeModelMismatch)
+        return cmcGTex::App().GetText("GI_Mess_ModelError");
+    // The entry has a line per code up to the last one; reading past it would
+    // take whatever entry follows, so unknown codes get the general line 1.
+    const int line = code <= lastCode ? code : generalLine;
+    const std::string head = cmcGTex::App().GetLine("GI_Mess_CloneErr_Head", line);
+    std::string text = code == R::codePortError ? cmcFormatPortLine(head, port) : head;
+    if (!portFailure.empty())
+        text += "\n" + portFailure;
+    return text + "\n\n" + checksFor(code);
+}

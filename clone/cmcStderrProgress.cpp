@@ -1,0 +1,38 @@
+#include "clone/cmcStderrProgress.h"
+
+cmcStderrProgress::cmcStderrProgress(std::FILE* out, bool enabled, std::string label)
+    : out_(out), enabled_(enabled), label_(std::move(label)) {}
+
+void cmcStderrProgress::OperationStarted(bool transfer, std::int32_t expectedBytes) {
+    shown_ = -1;
+    if (transfer)
+        Progress(0, expectedBytes);
+}
+
+void cmcStderrProgress::Progress(std::int32_t dataBytes, std::int32_t expectedBytes) {
+    const int percent = cmcProgressPercent(dataBytes, expectedBytes);
+    if (!enabled_ || percent == shown_)
+        return;
+    shown_ = percent;
+    std::fprintf(out_, "\r%s %3d%%", label_.c_str(), percent);
+    std::fflush(out_);
+    lineOpen_ = true;
+}
+
+void cmcStderrProgress::OperationEnded() {
+    EndLine();
+}
+
+void cmcStderrProgress::EndLine() {
+    if (!lineOpen_)
+        return;
+    std::fputc('\n', out_);
+    std::fflush(out_);
+    lineOpen_ = false;
+}
+
+PromptAnswer cmcProgressPrompter::message(const std::string& caption, const std::string& text,
+                                          PromptIcon icon, PromptButtons buttons) {
+    progress_.EndLine();
+    return cmcStderrPrompter::message(caption, text, icon, buttons);
+}

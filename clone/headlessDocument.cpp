@@ -1,0 +1,26 @@
+#include "clone/headlessDocument.h"
+
+#include "core/cmcEeprom.h"
+#include "core/cmcEnviron.h"
+#include "core/cuiMain.h"
+#include "core/modelIdentity.h"
+
+namespace {
+
+// A ModelType no variant has, so that the change below always loads the file.
+constexpr std::uint8_t noVariant = 0xFF;
+
+} // namespace
+
+void cmcStartHeadlessDocument(cuiMain& controller, int variant) {
+    if (variant < marloModel::variantFirst || variant > marloModel::variantLast)
+        variant = marloModel::variantFirst;
+    // ChangeModel loads the variant's initial file as the reference image, but
+    // only when the variant changes.
+    cmcEnviron::App().ModelType = noVariant;
+    controller.ChangeModel(variant, false);
+    controller.CurrentImage().Assign(controller.ReferenceImage());
+    controller.ComparisonImage().Assign(controller.ReferenceImage());
+    controller.TakeSaved();
+    controller.SetDocumentName({});
+}

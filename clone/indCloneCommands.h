@@ -1,0 +1,58 @@
+#pragma once
+
+#include <functional>
+
+class cuiMain;
+class indCloneMan;
+struct dst_CDrv_Result;
+
+// The Clone Info, Read and Write commands as chains of clone operations, without
+// any window: the desktop program's menu commands and marlo-clone run the same
+// chains. Every chain first identifies the radio (an information operation and
+// its check), then moves data:
+//
+//   Info   identify
+//   Read   identify, read the clone range, check the image; on success the image
+//          becomes the document (AfterLoad), untitled and modified
+//   Write  identify, let the controller prepare the document and start the
+//          write (StartCloneWrite), wait for the write's end
+//
+// A failed step has shown its message before the chain ends; the document is
+// left alone unless a read succeeds. One chain at a time: a start while the
+// manager is busy returns false and calls nothing.
+class indCloneCommands {
+public:
+    // The chain's outcome: the code of the step that ended it (0: every step
+    // succeeded), or notStarted when a step could not even start.
+    using Done = std::function<void(int code)>;
+    static constexpr int notStarted = -1;
+
+    // Both borrowed; they must outlive this object. Registers the controller's
+    // clone checks with the manager and the manager as the controller's writer.
+    indCloneCommands(cuiMain& controller, indCloneMan& manager);
+    ~indCloneCommands();
+    indCloneCommands(const indCloneCommands&) = delete;
+    indCloneCommands& operator=(const indCloneCommands&) = delete;
+
+    bool Info(Done done);
+    bool Read(Done done);
+    bool Write(Done done);
+
+    // The Clone Write menu command: ends any cell edit, refuses a document with
+    // data errors (the data-error box), asks for confirmation, then Write. False
+    // when it stopped before anything was sent.
+    bool WriteCommand(Done done);
+
+private:
+    bool Identify(std::function<void(dst_CDrv_Result&)> next);
+    void ReadData(dst_CDrv_Result& identified);
+    void TakeImage(dst_CDrv_Result& read);
+    void StartWriting(dst_CDrv_Result& identified);
+    void WriteEnded(const dst_CDrv_Result& result);
+    void Finish(int code);
+
+    cuiMain& controller_;
+    indCloneMan& manager_;
+    Done done_;
+    bool awaitingWrite_ = false;
+};

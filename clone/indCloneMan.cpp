@@ -1,0 +1,161 @@
+#include "clone/indCloneMan.h"
+
+#include "clone/cloneMessages.h"
+#include "clone/cloneProgress.h"
+#include "clone/cmcCloneDrv.h"
+#include "clone/dst_CDrv_Result.h"
+#include "core/cmcEnviron.h"
+#include "platform/cmcPrompter.h"
+
+namespace {
+
+using R = dst_CDrv_Result;
+
+constexpr std::int32_t progressIntervalMs = 30;
+
+} // namespace
+
+indCloneMan::indCloneMan()
+    : engine_(std::make_unique<cmcCloneDrv>()), progressTask_(cmcTask::Create()) {
+    progressTask_->SetCallback(onProgressTick, this);
+}
+
+indCloneMan::~indCloneMan() = default;
+
+void indCloneMan::SetIdentification(std::uint32_t value1, std::uint32_t value2) {
+    engine_->SetIdentification(value1, value2);
+}
+
+void indCloneMan::SetImageSize(std::int32_t size) {
+    engine_->SetImageSize(size);
+}
+
+void indCloneMan::SetInformationCheck(Check check) {
+    informationCheck_ = std::move(check);
+}
+
+void indCloneMan::SetReadCheck(Check check) {
+    readCheck_ = std::move(check);
+}
+
+void indCloneMan::SetPort(dstClonePort port) {
+    port_ = std::move(port);
+}
+
+bool indCloneMan::IsBusy() const {
+    return engine_->IsBusy();
+}
+
+std::int32_t indCloneMan::DataBytes() const {
+    return engine_->DataBytes();
+}
+
+void indCloneMan::Prepare() {
+    if (!port_.device.empty()) {
+        engine_->PrepareDevice(port_.device);
+        portText_ = port_.device;
+        return;
+    }
+    const int number = port_.number > 0 ? port_.number : cmcEnviron::App().ComPort;
+    engine_->Prepare(number);
+    portText_ = std::to_string(number);
+}
+
+bool indCloneMan::StartInformation(Done done) {
+    if (IsBusy())
+        return false;
+    Prepare();
+    if (!engine_->StartInformation(onResult, this))
+        return false;
+    done_ = std::move(done);
+    if (progress_)
+        progress_->OperationStarted(false, 0);
+    return true;
+}
+
+bool indCloneMan::StartRead(cmcRangeList ranges, Done done) {
+    if (IsBusy())
+        return false;
+    Prepare();
+    if (!engine_->StartRead(ranges, onResult, this))
+        return false;
+    done_ = std::move(done);
+    BeginTransfer(ranges);
+    return true;
+}
+
+bool indCloneMan::StartWrite(const cmcEeprom& image, cmcRangeList ranges,
+                             cmcCloneWriter::Completion done) {
+    if (IsBusy())
+        return false;
+    Prepare();
+    if (!engine_->StartWrite(image, ranges, onResult, this))
+        return false;
+    done_ = [done = std::move(done)](R& result) {
+        if (done)
+            done(result.code);
+    };
+    BeginTransfer(ranges);
+    return true;
+}
+
+void indCloneMan::BeginTransfer(cmcRangeList ranges) {
+    expectedBytes_ = cmcRangeBytes(ranges);
+    if (progress_)
+        progress_->OperationStarted(true, expectedBytes_);
+    progressTask_->SetInterval(progressIntervalMs);
+}
+
+void indCloneMan::onProgressTick(void* context, cmcTask*) {
+    static_cast<indCloneMan*>(context)->ProgressTick();
+}
+
+void indCloneMan::ProgressTick() {
+    if (progress_)
+        progress_->Progress(engine_->DataBytes(), expectedBytes_);
+    if (!engine_->IsBusy())
+        progressTask_->SetInterval(-1);
+}
+
+void indCloneMan::onResult(void* context, dst_CDrv_Result& result) {
+    static_cast<indCloneMan*>(context)->HandleResult(result);
+}
+
+void indCloneMan::HandleResult(dst_CDrv_Result& result) {
+    // Without a check nothing vouches for the radio or the image; an engine
+    // failure keeps its own code.
+    if (result.operation == R::opInformation) {
+        if (informationCheck_)
+            informationCheck_(result);
+        else if (result.code == R::codeSuccess)
+            result.code = R::codeInfoMismatch;
+    } else if (result.operation == R::opRead) {
+        if (readCheck_)
+            readCheck_(result);
+        else if (result.code == R::codeSuccess)
+            result.code = R::codeIncomplete;
+    }
+
+    if (result.operation != R::opInformation) {
+        // The bar shows where the transfer stopped while the message is up.
+        if (progress_)
+            progress_->Progress(engine_->DataBytes(), expectedBytes_);
+        progressTask_->SetInterval(-1);
+    }
+    if (result.code != R::codeSuccess)
+        cmcPrompter::current().message(cuiMain::AppTitle(),
+                                       cmcCloneMessage(result.code, portText_, result.portFailure),
+                                       PromptIcon::Error, PromptButtons::Ok);
+    if (progress_)
+        progress_->OperationEnded();
+
+    // Taken first: the completion may start the next operation, or end the
+    // program and this manager with it.
+    const Done done = std::move(done_);
+    done_ = nullptr;
+    const Listener listener = listener_;
+    if (done)
+        done(result);
+    if (listener)
+        listener(result);
+}
