@@ -1,0 +1,115 @@
+#pragma once
+
+#include "radio/ListEntry.h"
+#include "radio/cellNames.h"
+#include "radio/cmcCellCapsule.h"
+#include "radio/cmcCellContext.h"
+#include "sheets/cmcColorTable.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+class cmcCellObj;
+class cmcGTex;
+class indActiveCell;
+
+namespace cmcCodec {
+class cmcSelectionLists;
+struct cmcSelectionForm;
+} // namespace cmcCodec
+
+// The change bits a cell reports to its sheet after an evaluation.
+namespace cmcChange {
+constexpr std::uint8_t Cell = 0x01;  // this cell
+constexpr std::uint8_t Entry = 0x08; // the cells of the row's entry
+constexpr std::uint8_t Edges = 0x20; // a band edge: every channel's marks may change
+} // namespace cmcChange
+
+// The common setting that chooses 6-digit (nonzero) or 4-digit selective-call IDs.
+constexpr std::int32_t kIdLengthAddress = 15249;
+
+// Mode and call kind agree: modes 6 and 7 take only call kind 0 or 3 (ALE), every
+// other mode any call kind but 3.
+inline bool callKindAgrees(std::uint8_t mode, std::int32_t callKind) {
+    constexpr std::int32_t ale = ListEntry::aleCallKind;
+    if (mode == 6 || mode == 7)
+        return callKind == 0 || callKind == ale;
+    return callKind != ale;
+}
+
+// One evaluation in progress: the request, the row's entry and what the cell
+// handlers report back. The engine fills it; a handler reads the cell from it and
+// writes text, status and result through the request.
+struct cmcCellEval {
+    cmcCellEval(indActiveCell& anEngine, cmcCellContext& aContext, cmcCellCapsule& aRequest);
+
+    indActiveCell& engine;
+    cmcCellContext& context;
+    cmcCellCapsule& request;
+    cmcCellObj& cell;
+    ListEntry entry;
+    std::int32_t category = 0;
+    std::int32_t label = 0;
+    std::int32_t index = 0;
+    std::uint8_t result = 0;
+    std::uint8_t changeBits = cmcChange::Cell;
+    bool refused = false; // an edit-restricted cell swallowed a typed character
+
+    cmcGTex& texts() const;
+    cmcCodec::cmcSelectionLists& lists() const { return context.SelectionLists(); }
+    bool expertOrFactory() const { return context.ExpertMode() || context.FactoryMode(); }
+
+    // Draws a cell that may not be edited now in olive and swallows a typed
+    // character; input that reaches it anyway is dropped, so it never changes.
+    void restrictEdit(bool editable);
+    void markInvalid(bool on);
+    void markDuplicate(bool on);
+    void setFontColour(cmcColour colour) { request.fontColour = colour; }
+    void alignCentre();
+    // Stores the row's entry and loads it again, so that its derived bits follow.
+    void storeEntry() { entry.storeAndReload(); }
+    // Asks the sheets to repaint every cell of `repaintLabel` (repeat marks of other
+    // rows may change with this one).
+    void repaintLabel(std::int32_t repaintLabel) const;
+
+    // The byte of the current image at `address`, when there is one.
+    bool readByte(std::int32_t address, std::uint8_t& value) const;
+    void writeByte(std::int32_t address, std::uint8_t value) const;
+    // A selection codec over one byte of the current image; true when it changed.
+    bool selectionOnByte(std::int32_t address, const cmcCodec::cmcSelectionForm& form);
+};
+
+using cmcCellHandler = void (*)(cmcCellEval&);
+
+// How the engine treats a label: who evaluates it, on which lists, and whether a
+// value picked from a list may reach it.
+struct cmcCellKind {
+    cmcCellHandler handler = nullptr;
+    // Bit t set: the cell works on an entry of list type t, and met on a row of
+    // another list it shows nothing and changes nothing. 0: any row will do.
+    std::uint8_t listTypes = 0;
+    bool takesPicks = false;
+};
+
+using cmcCellKinds = std::array<cmcCellKind, kLabelCount>;
+
+constexpr std::uint8_t listBit(std::uint8_t listType) {
+    return static_cast<std::uint8_t>(1u << listType);
+}
+
+// The families of cells, each adding its labels to the table.
+void addCommonCells(cmcCellKinds& kinds);
+void addExpertCells(cmcCellKinds& kinds);
+void addUserChannelCells(cmcCellKinds& kinds);
+void addIdListCells(cmcCellKinds& kinds);
+void addEdgeAndModeCells(cmcCellKinds& kinds);
+void addSelectionCells(cmcCellKinds& kinds);
+void addRawByteCells(cmcCellKinds& kinds);
+void addLayoutCells(cmcCellKinds& kinds);
+void addCheckCells(cmcCellKinds& kinds);
+void addMenuCells(cmcCellKinds& kinds);
+
+// The whole table, built once.
+const cmcCellKinds& cellKinds();

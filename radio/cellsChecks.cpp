@@ -1,0 +1,93 @@
+#include "radio/cellEval.h"
+#include "radio/cellLabels.h"
+#include "radio/frequencyChecks.h"
+#include "radio/indActiveCell.h"
+
+#include <array>
+
+using namespace cmcCells;
+
+// The checks behind the warnings of the navigation tree: each walks the cells of
+// one list and reports whether any of them is invalid or duplicated, stopping as
+// soon as it has found all it can report.
+
+namespace {
+
+// Labels of one walk, padded with CL_None.
+using WalkLabels = std::array<std::int32_t, 5>;
+
+struct CheckWalk {
+    std::int32_t label;
+    std::int32_t category;
+    std::int32_t last; // rows 0..last
+    WalkLabels invalidLabels;
+    WalkLabels duplicateLabels;
+};
+
+constexpr WalkLabels kNone{CL_None, CL_None, CL_None, CL_None, CL_None};
+
+constexpr CheckWalk kWalks[] = {
+    {CL_Check_UserCh, CT_UserCh, 499,
+     WalkLabels{CL_UCh_CH, CL_UCh_FreqR, CL_UCh_FreqT, CL_UCh_Mode, CL_UCh_Call},
+     WalkLabels{CL_UCh_Ale, CL_None, CL_None, CL_None, CL_None}},
+    {CL_Check_SelCallId, CT_SelCallID, 99, kNone,
+     WalkLabels{CL_SelCall_ID, CL_None, CL_None, CL_None, CL_None}},
+    {CL_Check_AleId, CT_AleID, 119, kNone,
+     WalkLabels{CL_Ale_ID, CL_Ale_IDN, CL_None, CL_None, CL_None}},
+    {CL_Check_TelNumber, CT_TelNumber, 99, kNone,
+     WalkLabels{CL_TelNumber_Number, CL_None, CL_None, CL_None, CL_None}},
+    {CL_Check_ModeReg, CT_ModeReg, 8, kNone,
+     WalkLabels{CL_ModeReg_Indication, CL_None, CL_None, CL_None, CL_None}},
+};
+
+bool any(const WalkLabels& labels) {
+    return labels.front() != CL_None;
+}
+
+void walkRows(cmcCellEval& ev, const CheckWalk& walk) {
+    bool invalid = false;
+    bool duplicate = false;
+    const bool wantsInvalid = any(walk.invalidLabels);
+    const bool wantsDuplicate = any(walk.duplicateLabels);
+    for (std::int32_t row = 0; row <= walk.last; ++row) {
+        for (std::int32_t label : walk.invalidLabels) {
+            if (!invalid && label != CL_None)
+                invalid = cellIsInvalid(ev.engine, walk.category, label, row);
+        }
+        for (std::int32_t label : walk.duplicateLabels) {
+            if (!duplicate && label != CL_None)
+                duplicate = cellIsDuplicate(ev.engine, walk.category, label, row);
+        }
+        if (invalid == wantsInvalid && duplicate == wantsDuplicate)
+            break;
+    }
+    ev.markInvalid(invalid);
+    ev.markDuplicate(duplicate);
+}
+
+void listCheck(cmcCellEval& ev) {
+    for (const CheckWalk& walk : kWalks) {
+        if (walk.label == ev.label)
+            walkRows(ev, walk);
+    }
+}
+
+// The receive edge and every transmit range.
+void frequencyRangeCheck(cmcCellEval& ev) {
+    const auto edgeInvalid = [&](std::int32_t category, std::int32_t row) {
+        return cellIsInvalid(ev.engine, category, CL_EdgeFreq_Low, row) ||
+               cellIsInvalid(ev.engine, category, CL_EdgeFreq_High, row);
+    };
+    bool invalid = edgeInvalid(CT_Edge_Rx, 0);
+    for (std::int32_t range = 0; range < cmcRangeCheck::kTransmitRanges && !invalid; ++range)
+        invalid = edgeInvalid(CT_Edge_Tx, range);
+    ev.markInvalid(invalid);
+}
+
+} // namespace
+
+void addCheckCells(cmcCellKinds& kinds) {
+    for (const CheckWalk& walk : kWalks)
+        kinds[static_cast<std::size_t>(walk.label)] = {listCheck, 0, false};
+    kinds[CL_Check_FreqRange] = {frequencyRangeCheck, 0, false};
+}

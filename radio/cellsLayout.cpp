@@ -1,0 +1,117 @@
+#include "overlay/cmcGTex.h"
+#include "radio/cellEval.h"
+#include "radio/cellLabels.h"
+#include "radio/codecSteps.h"
+#include "sheets/cmcCellObj.h"
+
+#include <string>
+
+using namespace cmcCells;
+
+// Cells that shape a sheet rather than edit a value: row numbers, marks drawn in
+// the cell, cells that may never be edited, the clone information the radio
+// reported, and the labels not handled yet.
+
+namespace {
+
+constexpr cmcColour kGrey = 0x808080;
+
+// Where the clone information lies in the radio's information block.
+constexpr std::size_t kInfoRevision = 1;
+constexpr std::size_t kInfoComment = 7;
+constexpr std::size_t kInfoCommentLength = 16;
+constexpr std::size_t kInfoModel = 23;
+constexpr int kModelVariants = 2;
+
+void rowNumber(cmcCellEval& ev) {
+    std::string text = std::to_string(ev.label == CL_Misc_ChNo_0Base ? std::int64_t{ev.index}
+                                                                     : std::int64_t{ev.index} + 1);
+    if (ev.label == CL_Misc_ChNo_1Base_Self)
+        text.insert(0, "S");
+    else if (ev.label == CL_Misc_ChNo_1Base_Tel)
+        text.insert(0, "T");
+    cmcCodec::showText(ev.request, std::move(text));
+}
+
+cmcCellCanvas* canvasOf(const cmcCellEval& ev) {
+    return static_cast<cmcCellCanvas*>(ev.request.canvas);
+}
+
+// A grey box over the lower 30 % of the cell.
+void quarterPillar(cmcCellEval& ev) {
+    cmcCellCanvas* canvas = canvasOf(ev);
+    if (canvas == nullptr || !ev.request.rect)
+        return;
+    cmcCellRect box = *ev.request.rect;
+    box.top = box.bottom - (box.bottom - box.top) * 3 / 10;
+    canvas->FillBox(box, kGrey);
+}
+
+// Struck through with a grey line.
+void cannotEdit(cmcCellEval& ev) {
+    ev.restrictEdit(false);
+    cmcCellCanvas* canvas = canvasOf(ev);
+    if (canvas == nullptr || !ev.request.rect)
+        return;
+    const cmcCellRect& r = *ev.request.rect;
+    canvas->DrawLine(r.right - 1, r.top, r.left, r.bottom - 1, kGrey);
+}
+
+void dummy(cmcCellEval& ev) {
+    ev.restrictEdit(false);
+    cmcCodec::showText(ev.request, ev.cell.Text());
+}
+
+void cloneInfo(cmcCellEval& ev) {
+    const auto& block = ev.context.RadioInfo().block;
+    if (ev.label == CL_CloneInfo_Model) {
+        const int model = block[kInfoModel];
+        if (model < kModelVariants)
+            cmcCodec::showText(ev.request, ev.texts().GetLine("GI_AppInd_Model", model));
+    } else if (ev.label == CL_CloneInfo_Revision) {
+        const int revision = block[kInfoRevision];
+        cmcCodec::showText(ev.request,
+                           std::to_string(revision >> 4) + "." + std::to_string(revision & 0x0F));
+    } else {
+        std::string comment;
+        for (std::size_t i = 0; i < kInfoCommentLength; ++i) {
+            const std::uint8_t c = block[kInfoComment + i];
+            comment += c >= 32 && c <= 126 ? static_cast<char>(c) : ' ';
+        }
+        cmcCodec::showText(ev.request, std::move(comment));
+        ev.request.action = cmcCellCapsule::kNoAction;
+    }
+}
+
+void notYet(cmcCellEval& ev) {
+    cmcCodec::showText(ev.request, std::to_string(ev.label) + " *Yet*");
+}
+
+void nothing(cmcCellEval&) {}
+
+} // namespace
+
+void addLayoutCells(cmcCellKinds& kinds) {
+    for (std::int32_t label :
+         {CL_Misc_ChNo_0Base, CL_Misc_ChNo_1Base, CL_Misc_ChNo_1Base_Self, CL_Misc_ChNo_1Base_Tel})
+        kinds[static_cast<std::size_t>(label)] = {rowNumber, 0, false};
+    kinds[CL_Misc_QuarterPillar] = {quarterPillar, 0, false};
+    kinds[CL_CannotEdit] = {cannotEdit, 0, false};
+    kinds[CL_Dummy] = {dummy, 0, false};
+    for (std::int32_t label : {CL_CloneInfo_Model, CL_CloneInfo_Revision, CL_CloneInfo_Comment})
+        kinds[static_cast<std::size_t>(label)] = {cloneInfo, 0, false};
+
+    kinds[CL_Null] = {nothing, 0, false};
+    kinds[CL_Free_Byte_Hex] = {nothing, 0, false};
+    const auto yet = [&](std::int32_t first, std::int32_t last) {
+        for (std::int32_t label = first; label <= last; ++label)
+            kinds[static_cast<std::size_t>(label)] = {notYet, 0, false};
+    };
+    yet(CL_FBits, CL_FBits);
+    yet(CL_Menu_Port_SpeedHigh, CL_Menu_Port_SpeedHigh);
+    yet(CL_Menu_Debug_Compare, CL_Menu_Debug_EeWindow);
+    yet(CL_PMenu_Edit, CL_PMenu_Copy);
+    yet(CL_PMenu_Sort, CL_Debug_Mtx_Podn);
+    yet(CL_Ale_Comment, CL_Ale_Comment);
+    yet(CL_Deb_Index, CL_Deb_RxFrqNo);
+}

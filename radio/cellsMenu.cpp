@@ -1,0 +1,203 @@
+#include "overlay/cmcGTex.h"
+#include "platform/programPath.h"
+#include "radio/EntryClipboard.h"
+#include "radio/cellEval.h"
+#include "radio/cellLabels.h"
+#include "radio/cmcCellCommands.h"
+#include "radio/codecSteps.h"
+#include "sheets/cmcCellObj.h"
+#include "sheets/cmcEvMan.h"
+
+#include <string>
+
+using namespace cmcCells;
+
+// The items of the main menu, the toolbar and the context menus: Enter runs the
+// item's command, and every evaluation sets the item's state in its user flags
+// (Flag0 checked, Flag1 hidden, Flag2 disabled, Flag3 the caption is the text).
+
+namespace {
+
+enum MenuFlag { Checked = 0, Hidden = 1, Disabled = 2, OwnCaption = 3 };
+
+// The ranges the settings accept.
+constexpr int kFirstPort = 1;
+constexpr int kLastPort = 256;
+constexpr int kLastComPort = 4; // higher numbers are the other ports
+constexpr int kSmallestFont = 25;
+constexpr int kLargestFont = 1000;
+constexpr int kModelVariants = 2;
+
+void setFlag(cmcCellEval& ev, MenuFlag flag, bool on) {
+    const auto bit = static_cast<std::uint8_t>(cmcBehaviour::Flag0 << flag);
+    ev.cell.behaviour =
+        static_cast<std::uint8_t>(on ? ev.cell.behaviour | bit : ev.cell.behaviour & ~bit);
+}
+
+bool entered(const cmcCellEval& ev) {
+    return ev.request.action == cmcCellCapsule::kEnter;
+}
+
+// The commands, when Enter was pressed and there is someone to run them.
+cmcCellCommands* commandToRun(cmcCellEval& ev) {
+    return entered(ev) ? ev.context.Commands() : nullptr;
+}
+
+void documentCommand(cmcCellEval& ev) {
+    cmcCellCommands* commands = commandToRun(ev);
+    if (commands == nullptr)
+        return;
+    switch (ev.label) {
+    case CL_Menu_File_New:
+        commands->FileNew();
+        break;
+    case CL_Menu_File_Open:
+        commands->FileOpen();
+        break;
+    case CL_Menu_File_Save:
+        if (ev.context.HasDocumentName())
+            commands->FileSave();
+        else
+            commands->FileSaveAs();
+        break;
+    case CL_Menu_File_SaveAs:
+        commands->FileSaveAs();
+        break;
+    case CL_Menu_File_Print_All:
+        commands->PrintAll();
+        break;
+    case CL_Menu_File_Exit:
+        commands->FileExit();
+        break;
+    case CL_Menu_Clone_Read:
+        commands->CloneRead();
+        break;
+    case CL_Menu_Clone_Write:
+        commands->CloneWrite();
+        break;
+    case CL_Menu_Clone_Info:
+        commands->CloneInfo();
+        break;
+    default:
+        break;
+    }
+}
+
+void printCurrent(cmcCellEval& ev) {
+    cmcCellCommands* commands = ev.context.Commands();
+    const bool can = commands != nullptr && commands->CanPrintCurrent();
+    setFlag(ev, Disabled, !can);
+    if (can && entered(ev))
+        commands->PrintCurrent();
+}
+
+void recentFile(cmcCellEval& ev) {
+    const std::string name = ev.context.RecentFile(ev.index);
+    cmcCodec::showText(ev.request, "&" + std::to_string(std::int64_t{ev.index} + 1) + " " + name);
+    setFlag(ev, OwnCaption, true);
+    setFlag(ev, Disabled, name.empty());
+    setFlag(ev, Hidden, name.empty() && ev.index != 0);
+    if (cmcCellCommands* commands = commandToRun(ev); commands != nullptr && !name.empty())
+        commands->FileOpenRecent(ev.index);
+}
+
+// The Edit menu shows the context menu of the sheet's cursor cell; without one it
+// holds the single "no item" entry.
+void editTop(cmcCellEval& ev) {
+    cmcCellCommands* commands = ev.context.Commands();
+    if (commands == nullptr || commands->MainMenuSubItems(CL_Menu_Edit_Top) < 0)
+        return;
+    cmcEvMan::App().PostText(evFillMenuItem, commands->MainMenu(), CL_Menu_Edit_Top,
+                             "GI_PMenu_NoItem");
+}
+
+void fontSize(cmcCellEval& ev) {
+    setFlag(ev, Checked, ev.index == ev.context.FontSize());
+    if (!entered(ev) || ev.index < kSmallestFont || ev.index > kLargestFont)
+        return;
+    ev.context.SetFontSize(ev.index);
+    if (cmcCellCommands* commands = ev.context.Commands())
+        commands->FontSizeChanged();
+}
+
+void toolBar(cmcCellEval& ev) {
+    setFlag(ev, Checked, ev.context.ToolBarVisible());
+    if (cmcCellCommands* commands = commandToRun(ev))
+        commands->ToggleToolBar();
+}
+
+void comPort(cmcCellEval& ev) {
+    setFlag(ev, Checked, ev.index == ev.context.ComPort());
+    if (!entered(ev) || ev.index < kFirstPort || ev.index > kLastPort)
+        return;
+    ev.context.SetComPort(ev.index);
+    cmcEvMan::App().Send(evPortChanged);
+}
+
+void otherPort(cmcCellEval& ev) {
+    setFlag(ev, Checked, ev.context.ComPort() > kLastComPort);
+    if (cmcCellCommands* commands = commandToRun(ev))
+        commands->PortDialog();
+}
+
+void model(cmcCellEval& ev) {
+    setFlag(ev, Checked, ev.index == ev.context.ModelVariant());
+    // Only the variants the installation has initial files for.
+    if (entered(ev) && ev.index >= 0 && ev.index < kModelVariants)
+        ev.context.ChangeModel(ev.index);
+}
+
+void about(cmcCellEval& ev) {
+    if (entered(ev))
+        cmcEvMan::App().Post(evShowAbout);
+}
+
+void helpContents(cmcCellEval& ev) {
+    if (cmcCellCommands* commands = commandToRun(ev))
+        commands->OpenHelp(programDir() + ev.texts().GetLine("GI_Sys_MyHelpFile"));
+}
+
+void callSheet(cmcCellEval& ev) {
+    cmcCellCommands* commands = commandToRun(ev);
+    if (commands != nullptr && ev.cell.parameter && !ev.cell.parameter->empty())
+        commands->CallSheet(*ev.cell.parameter);
+}
+
+// Shown only while it is the Edit menu's only item.
+void noItem(cmcCellEval& ev) {
+    cmcCellCommands* commands = ev.context.Commands();
+    setFlag(ev, Disabled, true);
+    setFlag(ev, Hidden, commands == nullptr || commands->MainMenuSubItems(CL_Menu_Edit_Top) != 1);
+}
+
+void paste(cmcCellEval& ev) {
+    setFlag(ev, Disabled, !ev.context.Clipboard().accepts(ev.entry.type));
+}
+
+void rowMove(cmcCellEval& ev) {
+    setFlag(ev, Disabled, !ListEntry::canMoveRows(ev.entry.type));
+}
+
+} // namespace
+
+void addMenuCells(cmcCellKinds& kinds) {
+    for (std::int32_t label : {CL_Menu_File_New, CL_Menu_File_Open, CL_Menu_File_Save,
+                               CL_Menu_File_SaveAs, CL_Menu_File_Print_All, CL_Menu_File_Exit,
+                               CL_Menu_Clone_Read, CL_Menu_Clone_Write, CL_Menu_Clone_Info})
+        kinds[static_cast<std::size_t>(label)] = {documentCommand, 0, false};
+    kinds[CL_Menu_File_Print_Current] = {printCurrent, 0, false};
+    kinds[CL_Menu_File_Recent] = {recentFile, 0, false};
+    kinds[CL_Menu_Edit_Top] = {editTop, 0, false};
+    kinds[CL_Menu_View_FontSize] = {fontSize, 0, false};
+    kinds[CL_Menu_View_ToolBar] = {toolBar, 0, false};
+    kinds[CL_Menu_Port_Com] = {comPort, 0, false};
+    kinds[CL_Menu_Port_Usb] = {otherPort, 0, false};
+    kinds[CL_Model] = {model, 0, false};
+    kinds[CL_Help_About] = {about, 0, false};
+    kinds[CL_Help_Contents] = {helpContents, 0, false};
+    kinds[CallSheet] = {callSheet, 0, false};
+    kinds[CL_PMenu_NoItem] = {noItem, 0, false};
+    kinds[CL_PMenu_Paste] = {paste, 0, false};
+    for (std::int32_t label = CL_PMenu_CarryUp; label <= CL_PMenu_Insert; ++label)
+        kinds[static_cast<std::size_t>(label)] = {rowMove, 0, false};
+}

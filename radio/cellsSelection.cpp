@@ -1,0 +1,57 @@
+#include "overlay/cmcGTex.h"
+#include "radio/cellEval.h"
+#include "radio/cellLabels.h"
+#include "radio/codecSteps.h"
+#include "sheets/cmcCellObj.h"
+
+using namespace cmcCells;
+
+// The items of the pop-up selection lists. An item stands for the value of its
+// index; some show what that value means in the current image and mark the
+// values that would be wrong for the cell that opened the list.
+
+namespace {
+
+constexpr std::int32_t kModeRows = 9;
+
+void ownText(cmcCellEval& ev) {
+    cmcCodec::showText(ev.request, ev.cell.Text());
+}
+
+void modeItem(cmcCellEval& ev) {
+    cmcCodec::showText(ev.request, ev.entry.modeNameOf(ev.index));
+    ev.markInvalid(!ev.entry.modeIsUsable(ev.index));
+}
+
+void modeFullName(cmcCellEval& ev) {
+    if (ev.index >= 0 && ev.index < kModeRows)
+        cmcCodec::showText(ev.request, "(" + ev.texts().GetLine("GI_AppInd_Mode", ev.index) + ")");
+}
+
+void aleItem(cmcCellEval& ev) {
+    cmcCodec::showText(ev.request, ev.entry.aleAddressOf(ev.index));
+    ev.markDuplicate(ev.entry.aleAddressIsDuplicated(ev.index));
+}
+
+// A call kind is marked when it does not agree with the mode of the channel
+// whose call cell opened the list.
+void callItem(cmcCellEval& ev) {
+    ownText(ev);
+    const cmcCellCapsule* opener = ev.request.partner;
+    if (opener == nullptr || opener->cell == nullptr || opener->cell->category != CT_UserCh)
+        return;
+    ListEntry channel(&ev.context.CurrentImage());
+    channel.load(listUserChannel, opener->cell->index);
+    if (channel.isUsed())
+        ev.markInvalid(!callKindAgrees(channel.mode, ev.index));
+}
+
+} // namespace
+
+void addSelectionCells(cmcCellKinds& kinds) {
+    kinds[Flex0] = {ownText, 0, false};
+    kinds[CL_Sel_Mode_U] = {modeItem, 0, false};
+    kinds[CL_Sel_Mode_F] = {modeFullName, 0, false};
+    kinds[CL_Sel_Ale_U] = {aleItem, 0, false};
+    kinds[CL_Sel_Call_U] = {callItem, 0, false};
+}

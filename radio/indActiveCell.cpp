@@ -1,0 +1,294 @@
+#include "radio/indActiveCell.h"
+
+#include "core/cmcEeprom.h"
+#include "overlay/cmcGTex.h"
+#include "radio/cellEval.h"
+#include "radio/cellLabels.h"
+#include "radio/cmcCellCommands.h"
+#include "radio/codecChoice.h"
+#include "radio/codecSteps.h"
+#include "sheets/cmcCellObj.h"
+#include "sheets/cmcEvMan.h"
+
+using namespace cmcCells;
+
+namespace {
+
+// Status-line colours: normal texts, and the warning of a refused edit.
+constexpr cmcColour kStatusText = kClWindowText;
+constexpr cmcColour kStatusBack = kClBtnFace;
+constexpr cmcColour kWarningText = 0x00FFFF;
+constexpr cmcColour kWarningBack = 0x000080;
+
+void postStatus(std::string_view text, cmcColour colour, cmcColour background) {
+    cmcEvMan::App().PostText(evStatusText, cmcEvColourObject(colour),
+                             static_cast<std::int32_t>(background), text);
+}
+
+// The label whose cells the sheets repaint after a row operation on a list.
+std::int32_t keyLabelOf(std::uint8_t listType) {
+    switch (listType) {
+    case listUserChannel:
+        return CL_UCh_CH;
+    case listSelCallId:
+        return CL_SelCall_ID;
+    case listAleId:
+        return CL_Ale_ID;
+    case listTelNumber:
+        return CL_TelNumber_Number;
+    default:
+        return CL_None;
+    }
+}
+
+// Context-menu commands. True when the cell is then taken as handled.
+bool runPopupCommand(cmcCellEval& ev) {
+    cmcCellCapsule& request = ev.request;
+    const std::int32_t command = request.popupCommand;
+    if (command == CL_PMenu_Edit) {
+        request.action = cmcCellCapsule::kEnter;
+        request.popupCommand = 0;
+        return false;
+    }
+    if (command == CL_PMenu_Sort) {
+        if (cmcCellCommands* commands = ev.context.Commands())
+            commands->SortUserChannels();
+        cmcEvMan::App().Post(evRepaintAll);
+        return false;
+    }
+    if (command < CL_PMenu_Copy || command > CL_PMenu_Insert)
+        return false;
+
+    const std::uint8_t type = ev.entry.type;
+    const std::int32_t lo = ListEntry::firstIndex(type);
+    const std::int32_t hi = ListEntry::lastIndex(type);
+    cmcCellCommands* commands = ev.context.Commands();
+    if (type != listNone && ev.index >= lo && ev.index <= hi && commands != nullptr)
+        commands->RowOperation(command, request, ev.entry, lo, hi);
+    request.action = cmcCellCapsule::kNoAction;
+    if (keyLabelOf(type) != CL_None)
+        ev.repaintLabel(keyLabelOf(type));
+    return true;
+}
+
+// Typing into any cell of an unused row edits the row's key instead.
+void redirectTo(cmcCellEval& ev, std::int32_t keyLabel) {
+    ev.request.text.clear();
+    ev.request.redirected = 1;
+    ev.request.outLabel = keyLabel;
+    ev.request.outAction = ev.request.action;
+}
+
+// The row redirects. True when the cell is then taken as handled.
+bool redirectRow(cmcCellEval& ev) {
+    cmcCellCapsule& request = ev.request;
+    if (ev.category == CT_PopupMenu) {
+        // A context-menu item works on the row that was clicked.
+        const cmcCellCapsule* partner = request.partner;
+        if (partner != nullptr && partner->cell != nullptr)
+            ev.entry.load(static_cast<std::uint8_t>(listTypeOf(partner->cell->category)),
+                          partner->cell->index);
+        return false;
+    }
+    if (request.action > 127)
+        return false;
+
+    if (ev.category == CT_UserCh) {
+        if (ev.index < ListEntry::firstIndex(listUserChannel) ||
+            ev.index > ListEntry::lastIndex(listUserChannel)) {
+            cmcCodec::showText(request, ev.texts().GetLine("GI_AppInd_DscRxTxNoUse"));
+            ev.alignCentre();
+            ev.setFontColour(cmcCodec::kSilver);
+            return true;
+        }
+        if (ev.entry.channelNumber == ListEntry::noChannel && ev.label != CL_UCh_CH) {
+            redirectTo(ev, CL_UCh_CH);
+            return true;
+        }
+        return false;
+    }
+    std::int32_t keyLabel = CL_None;
+    if (ev.category == CT_SelCallID)
+        keyLabel = CL_SelCall_ID;
+    else if (ev.category == CT_AleID)
+        keyLabel = CL_Ale_ID;
+    else if (ev.category == CT_TelNumber)
+        keyLabel = CL_TelNumber_Number;
+    if (keyLabel == CL_None || ev.entry.isUsed() || ev.label == keyLabel)
+        return false;
+    redirectTo(ev, keyLabel);
+    return true;
+}
+
+void dispatchLabel(cmcCellEval& ev) {
+    if (ev.label < 0 || ev.label >= kLabelCount)
+        return; // a plain cell: it shows its own text, the engine has nothing to add
+    const cmcCellKind& kind = cellKinds()[static_cast<std::size_t>(ev.label)];
+    if (kind.handler == nullptr)
+        return;
+    if (kind.listTypes != 0 && (kind.listTypes & listBit(ev.entry.type)) == 0)
+        return;
+    // A pick belongs to the list that was opened; any other cell ignores it.
+    if (ev.request.inputMode == cmcCellCapsule::kChosen && !kind.takesPicks)
+        ev.request.inputMode = cmcCellCapsule::kNoInput;
+    kind.handler(ev);
+}
+
+// After anything the user did: the warnings check waits for quiet again, and the
+// document counts as modified once it differs from its saved state.
+void noteUserAction(cmcCellContext& context) {
+    context.StartWarningsDelay();
+    if (!context.IsModified() && context.CurrentImage().Differs(context.SavedImage()))
+        context.SetModified();
+}
+
+std::uint8_t statusOf(indActiveCell& engine, std::int32_t category, std::int32_t label,
+                      std::int32_t index) {
+    cmcCellObj cell;
+    cell.category = category;
+    cell.label = label;
+    cell.index = index;
+    cmcCellCapsule request;
+    request.cell = &cell;
+    evaluateCell(engine, request, false);
+    return request.status;
+}
+
+} // namespace
+
+indActiveCell::indActiveCell() : context_(&cmcCellContext::App()) {}
+
+std::uint8_t evaluateCell(indActiveCell& engine, cmcCellCapsule& request, bool notify) {
+    if (request.cell == nullptr)
+        return cmcCellResult::None;
+    cmcCellEval ev(engine, engine.Context(), request);
+    if (request.action != cmcCellCapsule::kNoAction)
+        postStatus("", kStatusText, kStatusBack);
+
+    request.text.clear();
+    request.status &=
+        static_cast<std::uint8_t>(~(cmcCellCapsule::kDuplicate | cmcCellCapsule::kInvalid));
+    const auto listType = static_cast<std::uint8_t>(listTypeOf(ev.category));
+    if (listType != listNone)
+        ev.entry.load(listType, ev.index);
+    request.outCategory = ev.category;
+    request.outLabel = ev.label;
+    request.outIndex = ev.index;
+    if (request.action == cmcCellCapsule::kClick)
+        request.action = cmcCellCapsule::kEnter;
+
+    bool handled = runPopupCommand(ev);
+    if (!handled)
+        handled = redirectRow(ev);
+    if (!handled)
+        dispatchLabel(ev);
+
+    if (ev.entry.type != listNone)
+        ev.changeBits |= cmcChange::Entry;
+    if (notify && ev.changeBits != 0 && request.onChange.IsAssigned())
+        request.onChange(request, ev.changeBits);
+
+    if (request.action != cmcCellCapsule::kNoAction ||
+        request.inputMode != cmcCellCapsule::kNoInput || request.popupCommand != 0)
+        noteUserAction(ev.context);
+    if (ev.refused)
+        postStatus(cmcGTex::App().GetLine("GI_Botttom_EditRestrected"), kWarningText, kWarningBack);
+    return ev.result;
+}
+
+std::uint8_t runCell(indActiveCell& engine, cmcCellObj& cell, std::int32_t action) {
+    cmcCellCapsule request;
+    request.cell = &cell;
+    request.action = action;
+    return evaluateCell(engine, request, false);
+}
+
+bool cellIsInvalid(indActiveCell& engine, std::int32_t category, std::int32_t label,
+                   std::int32_t index) {
+    return (statusOf(engine, category, label, index) & cmcCellCapsule::kInvalid) != 0;
+}
+
+bool cellIsDuplicate(indActiveCell& engine, std::int32_t category, std::int32_t label,
+                     std::int32_t index) {
+    return (statusOf(engine, category, label, index) & cmcCellCapsule::kDuplicate) != 0;
+}
+
+// The evaluation record.
+
+cmcCellEval::cmcCellEval(indActiveCell& anEngine, cmcCellContext& aContext,
+                         cmcCellCapsule& aRequest)
+    : engine(anEngine), context(aContext), request(aRequest), cell(*aRequest.cell),
+      entry(&aContext.CurrentImage()), category(cell.category), label(cell.label),
+      index(cell.index) {}
+
+cmcGTex& cmcCellEval::texts() const {
+    return cmcGTex::App();
+}
+
+void cmcCellEval::restrictEdit(bool editable) {
+    if (editable)
+        return;
+    if (cmcCodec::editRestriction(request, false))
+        refused = true;
+    request.inputMode = cmcCellCapsule::kNoInput;
+}
+
+void cmcCellEval::markInvalid(bool on) {
+    if (on)
+        request.status |= cmcCellCapsule::kInvalid;
+}
+
+void cmcCellEval::markDuplicate(bool on) {
+    if (on)
+        request.status |= cmcCellCapsule::kDuplicate;
+}
+
+void cmcCellEval::alignCentre() {
+    cell.layout = static_cast<std::uint8_t>((cell.layout & ~cmcLayout::HAlignMask) | 1);
+}
+
+void cmcCellEval::repaintLabel(std::int32_t repaint) const {
+    cmcEvMan::App().Post(evRepaintLabel, nullptr, repaint);
+}
+
+bool cmcCellEval::readByte(std::int32_t address, std::uint8_t& value) const {
+    const cmcEeprom& image = context.CurrentImage();
+    if (!image.IsValidAddress(address))
+        return false;
+    value = image.GetByte(address);
+    return true;
+}
+
+void cmcCellEval::writeByte(std::int32_t address, std::uint8_t value) const {
+    cmcEeprom& image = context.CurrentImage();
+    if (image.IsValidAddress(address))
+        image.SetByte(address, value);
+}
+
+bool cmcCellEval::selectionOnByte(std::int32_t address, const cmcCodec::cmcSelectionForm& form) {
+    std::uint8_t value = 0;
+    if (!readByte(address, value))
+        return false;
+    if (!cmcCodec::selectionByte(request, form, value, lists(), result))
+        return false;
+    writeByte(address, value);
+    return true;
+}
+
+const cmcCellKinds& cellKinds() {
+    static const cmcCellKinds kinds = [] {
+        cmcCellKinds table{};
+        addCommonCells(table);
+        addExpertCells(table);
+        addUserChannelCells(table);
+        addIdListCells(table);
+        addEdgeAndModeCells(table);
+        addSelectionCells(table);
+        addRawByteCells(table);
+        addLayoutCells(table);
+        addCheckCells(table);
+        addMenuCells(table);
+        return table;
+    }();
+    return kinds;
+}

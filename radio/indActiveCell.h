@@ -1,0 +1,47 @@
+#pragma once
+
+#include <cstdint>
+
+class cmcCellCapsule;
+class cmcCellContext;
+class cmcCellObj;
+
+// The cell engine of this radio: gives every overlay cell that carries a cell
+// reference its meaning. It computes the cell's text and marks from the current
+// image, turns a key, an edited text or a list pick into a change of the image,
+// and runs the commands of menu items and toolbar buttons.
+//
+// Each sheet owns one; menus and toolbars make one for each evaluation. It holds
+// nothing but its context, so any number may exist at once.
+class indActiveCell {
+public:
+    // Works in the installed context (cmcCellContext::App()).
+    indActiveCell();
+    explicit indActiveCell(cmcCellContext& context) : context_(&context) {}
+
+    cmcCellContext& Context() const { return *context_; }
+
+private:
+    cmcCellContext* context_;
+};
+
+// The result byte of an evaluation.
+namespace cmcCellResult {
+constexpr std::uint8_t None = 0;
+constexpr std::uint8_t ListOpened = 1; // the engine opened a list or dialog itself
+constexpr std::uint8_t OpenEditor = 2; // the grid opens its editor on the request's text
+} // namespace cmcCellResult
+
+// Evaluates the request: fills in its text, marks and result, applies its input
+// or key to the image, and with `notify` calls its onChange with the change bits.
+// A request without a cell does nothing.
+std::uint8_t evaluateCell(indActiveCell& engine, cmcCellCapsule& request, bool notify);
+
+// Evaluates a fresh request for `cell` with `action` (13 runs a menu item).
+std::uint8_t runCell(indActiveCell& engine, cmcCellObj& cell, std::int32_t action);
+
+// Whether the cell of that reference shows an invalid or a duplicate mark.
+bool cellIsInvalid(indActiveCell& engine, std::int32_t category, std::int32_t label,
+                   std::int32_t index);
+bool cellIsDuplicate(indActiveCell& engine, std::int32_t category, std::int32_t label,
+                     std::int32_t index);
