@@ -192,19 +192,6 @@ TEST(CloneDrvFaults, Write) {
     });
 }
 
-TEST_F(CloneDrvSim, ReadNeverStoresOutsideTheImage) {
-    // The radio sends 0x02B0..0x03AF; we hold only 0x300 bytes and ask for what fits.
-    sim.SetImage(image);
-    sim.SetReadRange(shortRange);
-    drv->SetImageSize(0x300);
-    const std::array<cmcRange, 2> ranges{{{0x02B0, 0x02FF}, cmcRangeEnd}};
-    EXPECT_EQ(read(ranges), R::codeAddressError);
-    ASSERT_EQ(out.image.Size(), 0x300);
-    for (std::int32_t a = 0x02B0; a < 0x300; ++a)
-        EXPECT_EQ(out.image.GetByte(a), pattern(a));
-    expectEndedCleanly(sim.DevicePath());
-}
-
 TEST_F(CloneDrvSim, PortThatCannotBeOpened) {
     struct Row {
         const char* name;
