@@ -132,6 +132,8 @@ void runFaultRows(std::span<const FaultRow> rows, cmcRange readRange, Operation 
         EXPECT_EQ(out.code, row.code);
         EXPECT_EQ(out.calls, 1);
         EXPECT_FALSE(drv.IsBusy());
+        // The port's own words say why the line failed.
+        EXPECT_EQ(out.portFailure.empty(), row.code != R::codeWriteFailed);
         // A pulled cable takes the device with it; otherwise it must be let go.
         if (sim.Stats().hangUps == 0) {
             EXPECT_TRUE(portIsFree(path));
