@@ -74,10 +74,8 @@ TEST(CloneProgress, SegmentsAndPercentage) {
         int segments;
         int percent;
     } rows[] = {
-        {13512, 27024, 16, 50},  {0, 27024, 0, 0},
-        {27024, 27024, 33, 100}, {818, 27024, 0, 3},
-        {819, 27024, 1, 3},      {5, 0, 0, 0},
-        {-1, 27024, 0, 0},       {INT32_MAX, INT32_MAX, 33, 100},
+        {13512, 27024, 16, 50},  {818, 27024, 0, 3}, {819, 27024, 1, 3},
+        {27024, 27024, 33, 100}, {5, 0, 0, 0},       {INT32_MAX, INT32_MAX, 33, 100},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.bytes);
