@@ -29,7 +29,7 @@ void modeFullName(cmcCellEval& ev) {
 }
 
 void aleItem(cmcCellEval& ev) {
-    cmcCodec::showText(ev.request, ev.entry.aleAddressOf(ev.index));
+    cmcCodec::showText(ev.request, cmcCodec::trimSpaces(ev.entry.aleAddressOf(ev.index)));
     ev.markDuplicate(ev.entry.aleAddressIsDuplicated(ev.index));
 }
 

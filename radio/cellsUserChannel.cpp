@@ -59,7 +59,9 @@ void aleId(cmcCellEval& ev) {
         ev.storeEntry();
     }
     const std::uint8_t ale = ev.entry.aleIndex;
-    cmcCodec::showText(ev.request, ale == ListEntry::noAle ? "-----" : ev.entry.aleAddressOf(ale));
+    cmcCodec::showText(ev.request, ale == ListEntry::noAle
+                                       ? "-----"
+                                       : cmcCodec::trimSpaces(ev.entry.aleAddressOf(ale)));
     ev.markDuplicate(ev.entry.aleAddressIsDuplicated(ale));
     if (ev.entry.callKind != ListEntry::aleCallKind)
         ev.setFontColour(cmcCodec::kSilver);
