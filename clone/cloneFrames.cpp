@@ -1,6 +1,7 @@
 #include "clone/cloneFrames.h"
 
 #include "core/cmcEeprom.h"
+#include "core/hexText.h"
 
 #include <algorithm>
 #include <array>
@@ -9,20 +10,9 @@
 namespace cmcFrame {
 namespace {
 
-int hexDigitValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 void appendHexByte(cmcBuff& out, std::uint8_t b) {
-    static constexpr char digits[] = "0123456789ABCDEF";
-    out.AppendByte(static_cast<std::uint8_t>(digits[b >> 4]));
-    out.AppendByte(static_cast<std::uint8_t>(digits[b & 0x0F]));
+    out.AppendByte(static_cast<std::uint8_t>(upperHexDigit(b >> 4)));
+    out.AppendByte(static_cast<std::uint8_t>(upperHexDigit(b)));
 }
 
 void appendText(cmcBuff& out, const char* text, int n) {
@@ -32,20 +22,8 @@ void appendText(cmcBuff& out, const char* text, int n) {
 } // namespace
 
 void AppendHexTemplate(cmcBuff& out, std::string_view hexTemplate) {
-    int high = -1;
-    for (const char c : hexTemplate) {
-        const int v = hexDigitValue(c);
-        if (v < 0)
-            continue;
-        if (high < 0) {
-            high = v;
-        } else {
-            out.AppendByte(static_cast<std::uint8_t>(high << 4 | v));
-            high = -1;
-        }
-    }
-    if (high >= 0)
-        out.AppendByte(static_cast<std::uint8_t>(high << 4));
+    const std::vector<std::uint8_t> bytes = hexToBytes(hexTemplate);
+    out.AppendBytes(bytes.data(), static_cast<int>(bytes.size()));
 }
 
 void AppendRequest(cmcBuff& out, std::uint8_t command, std::uint32_t identification1,

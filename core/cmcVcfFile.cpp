@@ -2,6 +2,7 @@
 
 #include "core/cmcEeprom.h"
 #include "core/cmcFileReplace.h"
+#include "core/hexText.h"
 #include "overlay/cmcGTex.h"
 #include "platform/cmcFatal.h"
 #include "platform/cmcPrompter.h"
@@ -23,27 +24,16 @@ constexpr std::size_t minDataLine = 8;   // one byte
 constexpr std::size_t maxDataLine = 516; // 255 bytes
 const char* const lineEnd = "\r\n";
 
-int hexValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
-
 int hexNumber(std::string_view text, std::size_t at, std::size_t digits) {
     int value = 0;
     for (std::size_t i = 0; i < digits; ++i)
-        value = value * 16 + hexValue(text[at + i]);
+        value = value * 16 + hexDigitValue(text[at + i]);
     return value;
 }
 
 void appendHex(std::string& out, unsigned value, int digits) {
-    static const char upper[] = "0123456789ABCDEF";
     for (int shift = (digits - 1) * 4; shift >= 0; shift -= 4)
-        out.push_back(upper[(value >> shift) & 0xFu]);
+        out.push_back(upperHexDigit(value >> shift));
 }
 
 // The decimal number at `at`: optional sign, digits up to the first non-digit,
@@ -317,7 +307,7 @@ cmcVcfFile::Code cmcVcfFile::readDataLine(const std::string& line) {
     const std::string_view text(line.data(), line.size() - 1);
     if (text.size() < minDataLine || text.size() > maxDataLine)
         return Format;
-    if (!std::all_of(text.begin(), text.end(), [](char c) { return hexValue(c) >= 0; }))
+    if (!std::all_of(text.begin(), text.end(), [](char c) { return hexDigitValue(c) >= 0; }))
         return Format;
     const std::int32_t address = hexNumber(text, 0, 4);
     const std::int32_t count = hexNumber(text, 4, 2);

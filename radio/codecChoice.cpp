@@ -1,5 +1,6 @@
 #include "radio/codecChoice.h"
 
+#include "core/hexText.h"
 #include "radio/cmcCellCapsule.h"
 #include "radio/codecSteps.h"
 #include "sheets/cmcCellObj.h"
@@ -10,16 +11,6 @@ namespace {
 
 bool within(std::int64_t v, const cmcSelectionForm& form) {
     return v >= form.lo && v <= form.hi;
-}
-
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
 }
 
 // The byte a bit-editor choice stands for, when it is one.
@@ -36,15 +27,14 @@ std::optional<std::uint8_t> typedByte(std::string_view input) {
     const std::string hex = filter(input, "abcdefABCDEF");
     if (hex.empty())
         return std::nullopt;
-    int value = hexDigit(hex[0]);
+    int value = hexDigitValue(hex[0]);
     if (hex.size() > 1)
-        value = value * 16 + hexDigit(hex[1]);
+        value = value * 16 + hexDigitValue(hex[1]);
     return static_cast<std::uint8_t>(value);
 }
 
 std::string hexText(std::uint8_t value) {
-    constexpr char digits[] = "0123456789ABCDEF";
-    return {digits[value >> 4], digits[value & 0x0F]};
+    return {upperHexDigit(value >> 4), upperHexDigit(value)};
 }
 
 } // namespace
@@ -111,7 +101,7 @@ bool hexByte(cmcCellCapsule& request, std::uint8_t& value, std::uint8_t compareV
             bitEditor->OpenBitEditor(request, value, kBitEditorList);
             result = kResultListOpened;
         }
-    } else if (key != '\0' && hexDigit(key) >= 0) {
+    } else if (key != '\0' && hexDigitValue(key) >= 0) {
         startEditorWithKey(request, key, result);
     }
     return input.has_value();

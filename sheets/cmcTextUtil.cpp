@@ -66,34 +66,6 @@ std::int32_t readDecimal(std::string_view text, std::size_t* used) {
         value, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
 }
 
-namespace {
-int hexValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-} // namespace
-
-std::vector<std::uint8_t> hexToBytes(std::string_view text) {
-    std::vector<std::uint8_t> bytes;
-    bool high = true;
-    for (char c : text) {
-        const int v = hexValue(c);
-        if (v < 0)
-            continue;
-        if (high)
-            bytes.push_back(static_cast<std::uint8_t>(v << 4));
-        else
-            bytes.back() = static_cast<std::uint8_t>(bytes.back() | v);
-        high = !high;
-    }
-    return bytes;
-}
-
 bool isPrintableAscii(int c) {
     return c >= 32 && c <= 126;
 }

@@ -30,9 +30,6 @@ std::string removeBlanks(std::string_view text);
 // `used` (optional) receives the number of characters read, 0 without digits.
 std::int32_t readDecimal(std::string_view text, std::size_t* used = nullptr);
 
-// Hex digit pairs (either case), high nibble first; every other character is
-// skipped. An odd last digit becomes the high nibble of a last byte.
-std::vector<std::uint8_t> hexToBytes(std::string_view text);
 bool isPrintableAscii(int c);
 bool isInRange(std::int64_t value, std::int64_t low, std::int64_t high);
 // Sets nibble n of `bytes`: byte n / 2, the high nibble for even n. False (and no

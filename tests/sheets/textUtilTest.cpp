@@ -1,3 +1,4 @@
+#include "core/hexText.h"
 #include "sheets/cmcTextUtil.h"
 #include "sheets/windowPlacement.h"
 
