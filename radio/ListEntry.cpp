@@ -383,3 +383,8 @@ int ListEntry::aleChannelCount() const {
     return static_cast<int>(
         std::count(img + callKindMirror, img + callKindMirror + channelSlots, aleCallKind));
 }
+
+std::uint32_t ListEntry::channelNumberOf(int slot) const {
+    const std::uint8_t* img = listBytes(listUserChannel, slot);
+    return img == nullptr ? noChannel : readLe16(img + channelNumbers + 2 * slot);
+}

@@ -81,6 +81,9 @@ public:
     bool aleAddressIsDuplicated(int aleEntry) const;
     bool modeIsUsable(int mode) const;
     int aleChannelCount() const;
+    // The number of channel slot `slot` without loading the whole slot (the
+    // repeat search asks it of every earlier slot); noChannel outside the list.
+    std::uint32_t channelNumberOf(int slot) const;
 
     // The fields; a freshly made record is all zero with the used bit set.
     std::uint8_t type = 0;

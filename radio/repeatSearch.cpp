@@ -25,8 +25,15 @@ bool earlierUsed(const ListEntry& entry, Same same) {
 } // namespace
 
 bool channelNumber(const ListEntry& entry) {
-    return earlierUsed(
-        entry, [&](const ListEntry& other) { return other.channelNumber == entry.channelNumber; });
+    // Only the numbers are compared, so only they are read: the search runs for
+    // every channel-number cell of a repaint.
+    if (!entry.isUsed() || entry.type != listUserChannel)
+        return false;
+    for (std::int32_t j = entry.index - 1; j >= ListEntry::firstIndex(listUserChannel); --j) {
+        if (entry.channelNumberOf(j) == entry.channelNumber)
+            return true;
+    }
+    return false;
 }
 
 bool selCallId(const ListEntry& entry, bool longIds) {
