@@ -93,10 +93,15 @@ TEST_F(CellEngineTest, ListCellTakesOnlyPicksOfItsOwnKind) {
     EXPECT_EQ(byteAt(15285), 1);
     picked(CT_Null, CL_Comm_TxPwrSel, 0, Flex0, 3);
     EXPECT_EQ(byteAt(15285), 3);
-    // A number cell ignores picks altogether.
-    setByte(15245, 4);
-    picked(CT_Null, CL_Comm_ScanSpeed, 0, Flex0, 9);
-    EXPECT_EQ(byteAt(15245), 4);
+    // A cell without a list ignores picks altogether: a text cell would otherwise
+    // take the pick's empty text.
+    putChannel(0, 1, 7'100'000, 7'100'000);
+    typed(CT_UserCh, CL_UCh_Comment, 0, "KEEP");
+    picked(CT_UserCh, CL_UCh_Comment, 0, Flex0, 1);
+    EXPECT_EQ(shown(CT_UserCh, CL_UCh_Comment, 0).text, "KEEP");
+    typed(CT_Null, CL_Comm_CloneComm, 0, "KEEP TOO");
+    picked(CT_Null, CL_Comm_CloneComm, 0, Flex0, 1);
+    EXPECT_EQ(shown(CT_Null, CL_Comm_CloneComm, 0).text, "KEEP TOO");
 }
 
 TEST_F(CellEngineTest, CloneCommentKeepsPrintableCharactersOnly) {
