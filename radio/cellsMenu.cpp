@@ -111,40 +111,42 @@ void editTop(cmcCellEval& ev) {
                              "GI_PMenu_NoItem");
 }
 
+// The settings items show the state after their command has run.
+
 void fontSize(cmcCellEval& ev) {
+    if (entered(ev) && ev.index >= kSmallestFont && ev.index <= kLargestFont) {
+        ev.context.SetFontSize(ev.index);
+        if (cmcCellCommands* commands = ev.context.Commands())
+            commands->FontSizeChanged();
+    }
     setFlag(ev, Checked, ev.index == ev.context.FontSize());
-    if (!entered(ev) || ev.index < kSmallestFont || ev.index > kLargestFont)
-        return;
-    ev.context.SetFontSize(ev.index);
-    if (cmcCellCommands* commands = ev.context.Commands())
-        commands->FontSizeChanged();
 }
 
 void toolBar(cmcCellEval& ev) {
-    setFlag(ev, Checked, ev.context.ToolBarVisible());
     if (cmcCellCommands* commands = commandToRun(ev))
         commands->ToggleToolBar();
+    setFlag(ev, Checked, ev.context.ToolBarVisible());
 }
 
 void comPort(cmcCellEval& ev) {
+    if (entered(ev) && ev.index >= kFirstPort && ev.index <= kLastPort) {
+        ev.context.SetComPort(ev.index);
+        cmcEvMan::App().Send(evPortChanged);
+    }
     setFlag(ev, Checked, ev.index == ev.context.ComPort());
-    if (!entered(ev) || ev.index < kFirstPort || ev.index > kLastPort)
-        return;
-    ev.context.SetComPort(ev.index);
-    cmcEvMan::App().Send(evPortChanged);
 }
 
 void otherPort(cmcCellEval& ev) {
-    setFlag(ev, Checked, ev.context.ComPort() > kLastComPort);
     if (cmcCellCommands* commands = commandToRun(ev))
         commands->PortDialog();
+    setFlag(ev, Checked, ev.context.ComPort() > kLastComPort);
 }
 
 void model(cmcCellEval& ev) {
-    setFlag(ev, Checked, ev.index == ev.context.ModelVariant());
     // Only the variants the installation has initial files for.
     if (entered(ev) && ev.index >= 0 && ev.index < kModelVariants)
         ev.context.ChangeModel(ev.index);
+    setFlag(ev, Checked, ev.index == ev.context.ModelVariant());
 }
 
 void about(cmcCellEval& ev) {
