@@ -1,3 +1,4 @@
+#include "clone/cmcPortMap.h"
 #include "core/frmMain.h"
 #include "core/indEnviron.h"
 #include "core/indMain.h"
@@ -56,6 +57,7 @@ int main(int argc, char* argv[]) {
     if (!settings.IsFirstInstance())
         return 0;
     Installed<cmcEnviron> settingsInstalled(settings);
+    cmcPortMap::SetOverrides(settings.PortDevices);
     try {
         return runProgram(app, std::vector<std::string>(argv, argv + argc));
     } catch (const std::exception& e) {

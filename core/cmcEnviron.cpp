@@ -1,5 +1,6 @@
 #include "core/cmcEnviron.h"
 
+#include "clone/cmcPortMap.h"
 #include "platform/cmcFatal.h"
 #include "platform/cmcInstanceLock.h"
 
@@ -108,11 +109,18 @@ QString recentName(int index) {
 } // namespace
 
 cmcEnviron::cmcEnviron(const std::string& mutexName, const std::string& key,
-                       const cmcEnvironPlaces& places)
+                       const cmcEnvironPlaces& places, Access access)
     : settingsFile_(places.settingsFile.empty() ? settingsPathForKey(key).toStdString()
                                                 : places.settingsFile),
-      screen_(places.screen.value_or(primaryScreenSize())),
-      lock_(std::make_unique<cmcInstanceLock>(mutexName, places.lockFolder)) {
+      screen_(places.screen.value_or(primaryScreenSize())) {
+    if (access == Access::ReadOnly) {
+        firstInstance_ = true;
+        if (!Load() || Signature != kSignature)
+            ApplyDefaults();
+        LoadPortDevices();
+        return;
+    }
+    lock_ = std::make_unique<cmcInstanceLock>(mutexName, places.lockFolder);
     switch (lock_->state()) {
     case cmcInstanceLock::State::HeldElsewhere:
         return;
@@ -126,12 +134,14 @@ cmcEnviron::cmcEnviron(const std::string& mutexName, const std::string& key,
         break;
     }
     firstInstance_ = true;
+    saves_ = true;
     if (!Load() || Signature != kSignature)
         ApplyDefaults();
+    LoadPortDevices();
 }
 
 cmcEnviron::~cmcEnviron() {
-    if (firstInstance_ && Signature == kSignature)
+    if (saves_ && Signature == kSignature)
         Save();
     // The lock goes with lock_, after the save, so the next copy to start reads a complete file.
 }
@@ -160,7 +170,7 @@ bool cmcEnviron::Load() {
     read.group("Global");
     if (!read.integer("BBT", Signature) || !read.integer("ComPort", ComPort))
         return false;
-    ComPort = std::clamp(ComPort, 1, 256);
+    ComPort = std::clamp(ComPort, 1, kHighestPort);
     CurrentDirectory = read.text(QStringLiteral("Current Directory"));
 
     read.group("Recent File List");
@@ -185,6 +195,18 @@ bool cmcEnviron::Load() {
         return false;
     ModelType = static_cast<std::uint8_t>(modelType & 0xFF);
     return true;
+}
+
+void cmcEnviron::LoadPortDevices() {
+    QSettings settings(QString::fromStdString(settingsFile_), QSettings::IniFormat);
+    settings.beginGroup(QStringLiteral("Ports"));
+    PortDevices.clear();
+    for (int port = 1; port <= kHighestPort; ++port) {
+        const QVariant value =
+            settings.value(QString::fromStdString(cmcPortMap::SettingName(port)));
+        if (value.typeId() == QMetaType::QString && !value.toString().isEmpty())
+            PortDevices.emplace(port, value.toString().toStdString());
+    }
 }
 
 void cmcEnviron::ApplyDefaults() {

@@ -3,6 +3,7 @@
 #include "core/cmcRecent.h"
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -43,11 +44,17 @@ struct cmcEnvironPlaces {
 // text reads as empty.
 class cmcEnviron {
 public:
+    // Owner: the desktop program, which takes the lock and saves at the end.
+    // ReadOnly: a companion tool that only reads the user's settings; it takes no lock
+    // and never writes, so it may run beside an open program.
+    enum class Access { Owner, ReadOnly };
+
     static constexpr std::int32_t kSignature = 753951;
     static constexpr int kRecentCapacity = 10;
+    static constexpr int kHighestPort = 256;
 
     cmcEnviron(const std::string& mutexName, const std::string& key,
-               const cmcEnvironPlaces& places = {});
+               const cmcEnvironPlaces& places = {}, Access access = Access::Owner);
     virtual ~cmcEnviron();
     cmcEnviron(const cmcEnviron&) = delete;
     cmcEnviron& operator=(const cmcEnviron&) = delete;
@@ -79,8 +86,13 @@ public:
     int SplitterV = 200;        // tree pane width
     std::uint8_t ModelType = 0; // model variant; the controller checks its range
 
+    // Device paths the user gave to port numbers: INI group "Ports", values "Port1",
+    // "Port2", ... Read only; the program never writes them.
+    std::map<int, std::string> PortDevices;
+
 private:
     bool Load();
+    void LoadPortDevices();
     void ApplyDefaults();
     void Save() const;
 
@@ -88,4 +100,5 @@ private:
     cmcScreenSize screen_;
     std::unique_ptr<cmcInstanceLock> lock_;
     bool firstInstance_ = false;
+    bool saves_ = false;
 };

@@ -8,6 +8,6 @@ public:
     static constexpr const char* kMutexName = "Vexa Marlo APP Exclusive Mutex";
     static constexpr const char* kKey = "Software\\Vexa\\Marlo";
 
-    explicit indEnviron(const cmcEnvironPlaces& places = {})
-        : cmcEnviron(kMutexName, kKey, places) {}
+    explicit indEnviron(const cmcEnvironPlaces& places = {}, Access access = Access::Owner)
+        : cmcEnviron(kMutexName, kKey, places, access) {}
 };

@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -322,6 +323,23 @@ TEST_F(SettingsFolder, ASecondInstanceLoadsNothingAndSavesNothing) {
     cmcEnviron next("test lock", "Software\\Test\\Two", places());
     EXPECT_TRUE(next.IsFirstInstance());
     EXPECT_EQ(next.ComPort, 9);
+}
+
+TEST_F(SettingsFolder, AReadOnlyStoreReadsBesideTheProgramAndWritesNothing) {
+    writeSettings(kValid + "\n[Ports]\nPort5=/dev/serial/by-id/usb-cable\nPort7=\nPort2=3\n");
+    cmcEnviron owner("test lock", "Software\\Test\\Ro", places());
+    ASSERT_TRUE(owner.IsFirstInstance());
+    {
+        cmcEnviron reader("test lock", "Software\\Test\\Ro", places(),
+                          cmcEnviron::Access::ReadOnly);
+        EXPECT_EQ(valuesOf(reader), validValues());
+        // Empty paths are no override; a number written by hand is taken as its text.
+        EXPECT_EQ(reader.PortDevices,
+                  (std::map<int, std::string>{{2, "3"}, {5, "/dev/serial/by-id/usb-cable"}}));
+        reader.ComPort = 42;
+    }
+    EXPECT_EQ(owner.PortDevices.at(5), "/dev/serial/by-id/usb-cable");
+    EXPECT_EQ(stored("Global/ComPort").toInt(), 3);
 }
 
 TEST_F(SettingsFolder, WithoutALockFolderTheProgramStillRunsAndSaves) {
