@@ -1,5 +1,6 @@
 #include "cellEngineFixture.h"
 
+#include "clone/cmcTask.h"
 #include "core/modelIdentity.h"
 #include "radio/ListEntry.h"
 #include "support/eventLoop.h"
@@ -148,6 +149,10 @@ CellEngineTest::~CellEngineTest() {
     hub_.Unsubscribe(record, this);
     cmcEvMan::SetApp(nullptr);
     cmcGTex::SetApp(previousOverlay_);
+    // The hub's timer task goes on its next tick; let it, so that no test leaves
+    // one behind for the next.
+    hub_.Shutdown();
+    runEventLoopUntil([] { return cmcTask::LiveCount() == 0; });
 }
 
 void CellEngineTest::record(void* self, const cmcEvMessage& message) {
