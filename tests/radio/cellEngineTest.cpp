@@ -1,7 +1,6 @@
 #include "cellEngineFixture.h"
 
 #include "radio/cellLabels.h"
-#include "radio/cellNames.h"
 #include "radio/codecSteps.h"
 
 #include <set>
@@ -11,39 +10,6 @@ using ::testing::_;
 using ::testing::Field;
 
 namespace {
-
-TEST(CellLabels, NumbersAgreeWithTheNameTable) {
-    struct Named {
-        std::int32_t number;
-        const char* name;
-    };
-#define NAMED(x)                                                                                   \
-    Named {                                                                                        \
-        x, #x                                                                                      \
-    }
-    const Named labels[] = {
-        NAMED(CL_Null),          NAMED(Flex0),
-        NAMED(CL_Sel_Call_U),    NAMED(CL_EeDebugWin_0),
-        NAMED(CL_EeDebugWin_F),  NAMED(CL_Free_DscId),
-        NAMED(CL_Menu_Edit_Top), NAMED(CL_Model),
-        NAMED(CallSheet),        NAMED(CL_Check_ModeReg),
-        NAMED(CL_PMenu_Insert),  NAMED(CL_PMenu_Sort),
-        NAMED(CL_Dummy),         NAMED(CL_Comm_CloneComm),
-        NAMED(CL_Comm_AleE),     NAMED(CL_Comm_CallTime),
-        NAMED(CL_UCh_CH),        NAMED(CL_UCh_Edit),
-        NAMED(CL_Ale_Comment),   NAMED(CL_TelNumber_Number),
-        NAMED(CL_Exp_CbBand),    NAMED(CL_ModeReg_Use),
-        NAMED(CL_Deb_RxFrqNo),
-    };
-    for (const Named& l : labels)
-        EXPECT_EQ(labelNumber(l.name), l.number) << l.name;
-    const Named categories[] = {NAMED(CT_Null),     NAMED(CT_PopupMenu), NAMED(CT_UserCh),
-                                NAMED(CT_Edge_Tx),  NAMED(CT_ModeReg),   NAMED(CT_TelNumber),
-                                NAMED(CT_Deb_DscRx)};
-    for (const Named& c : categories)
-        EXPECT_EQ(categoryNumber(c.name), c.number) << c.name;
-#undef NAMED
-}
 
 TEST_F(CellEngineTest, LabelsNotHandledShowTheirNumberAndYet) {
     std::set<std::int32_t> notYet = {6, 40, 47, 48, 49, 50, 62, 63, 161};
