@@ -4,16 +4,17 @@
 #include "radio/cellNames.h"
 #include "radio/cmcCellCapsule.h"
 #include "radio/cmcCellContext.h"
+#include "radio/indActiveCell.h"
 #include "sheets/cmcColorTable.h"
 
 #include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class cmcCellObj;
 class cmcGTex;
-class indActiveCell;
 
 namespace cmcCodec {
 class cmcSelectionLists;
@@ -26,6 +27,9 @@ constexpr std::uint8_t Cell = 0x01;  // this cell
 constexpr std::uint8_t Entry = 0x08; // the cells of the row's entry
 constexpr std::uint8_t Edges = 0x20; // a band edge: every channel's marks may change
 } // namespace cmcChange
+
+// The names of the modes, line n for mode n.
+constexpr const char* kModeNamesText = "GI_AppInd_Mode";
 
 // The common setting that chooses 6-digit (nonzero) or 4-digit selective-call IDs.
 constexpr std::int32_t kIdLengthAddress = 15249;
@@ -99,17 +103,31 @@ constexpr std::uint8_t listBit(std::uint8_t listType) {
     return static_cast<std::uint8_t>(1u << listType);
 }
 
-// The families of cells, each adding its labels to the table.
-void addCommonCells(cmcCellKinds& kinds);
-void addExpertCells(cmcCellKinds& kinds);
-void addUserChannelCells(cmcCellKinds& kinds);
-void addIdListCells(cmcCellKinds& kinds);
-void addEdgeAndModeCells(cmcCellKinds& kinds);
-void addSelectionCells(cmcCellKinds& kinds);
-void addRawByteCells(cmcCellKinds& kinds);
-void addLayoutCells(cmcCellKinds& kinds);
-void addCheckCells(cmcCellKinds& kinds);
-void addMenuCells(cmcCellKinds& kinds);
+// What the engine knows of its labels: how it treats each, and which overlay
+// entries the cells read. The families fill it in one place each, so the entries
+// they read are named where they are used.
+struct cmcCellCatalogue {
+    cmcCellKinds kinds{};
+    std::vector<cmcOverlayUse> overlay;
+
+    void usesText(std::string_view key) { uses({std::string(key), 0}); }
+    void usesList(std::string_view listKey, int kind) { uses({std::string(listKey), kind}); }
+
+private:
+    void uses(cmcOverlayUse use);
+};
+
+// The families of cells, each adding its labels and the overlay entries they read.
+void addCommonCells(cmcCellCatalogue& catalogue);
+void addExpertCells(cmcCellCatalogue& catalogue);
+void addUserChannelCells(cmcCellCatalogue& catalogue);
+void addIdListCells(cmcCellCatalogue& catalogue);
+void addEdgeAndModeCells(cmcCellCatalogue& catalogue);
+void addSelectionCells(cmcCellCatalogue& catalogue);
+void addRawByteCells(cmcCellCatalogue& catalogue);
+void addLayoutCells(cmcCellCatalogue& catalogue);
+void addCheckCells(cmcCellCatalogue& catalogue);
+void addMenuCells(cmcCellCatalogue& catalogue);
 
 // The whole table, built once.
 const cmcCellKinds& cellKinds();

@@ -86,8 +86,8 @@ void frequencyRangeCheck(cmcCellEval& ev) {
 
 } // namespace
 
-void addCheckCells(cmcCellKinds& kinds) {
+void addCheckCells(cmcCellCatalogue& catalogue) {
     for (const CheckWalk& walk : kWalks)
-        kinds[static_cast<std::size_t>(walk.label)] = {listCheck, 0, false};
-    kinds[CL_Check_FreqRange] = {frequencyRangeCheck, 0, false};
+        catalogue.kinds[static_cast<std::size_t>(walk.label)] = {listCheck, 0, false};
+    catalogue.kinds[CL_Check_FreqRange] = {frequencyRangeCheck, 0, false};
 }

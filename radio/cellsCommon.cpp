@@ -181,8 +181,13 @@ void password(cmcCellEval& ev) {
 
 } // namespace
 
-void addCommonCells(cmcCellKinds& kinds) {
-    for (const CommonCell& c : kCommonCells)
-        kinds[static_cast<std::size_t>(c.label)] = {evaluateCommon, 0, isList(c.form)};
-    kinds[CL_Comm_Password] = {password, 0, false};
+void addCommonCells(cmcCellCatalogue& catalogue) {
+    for (const CommonCell& c : kCommonCells) {
+        catalogue.kinds[static_cast<std::size_t>(c.label)] = {evaluateCommon, 0, isList(c.form)};
+        if (isList(c.form))
+            catalogue.usesList(c.listKey, Flex0);
+        else if (c.form == Form::Timer)
+            catalogue.usesText(cmcCodec::kTimerAutoText);
+    }
+    catalogue.kinds[CL_Comm_Password] = {password, 0, false};
 }

@@ -18,6 +18,7 @@ using namespace cmcCells;
 namespace {
 
 constexpr std::int32_t kModeRows = 9;
+constexpr const char* kModeUseList = "GI_Sheet_Sel_ModeOk";
 
 void bandEdge(cmcCellEval& ev) {
     ev.restrictEdit(ev.expertOrFactory());
@@ -36,7 +37,7 @@ void bandEdge(cmcCellEval& ev) {
 
 void modeName(cmcCellEval& ev) {
     if (ev.index >= 0 && ev.index < kModeRows)
-        cmcCodec::showText(ev.request, ev.texts().GetLine("GI_AppInd_Mode", ev.index));
+        cmcCodec::showText(ev.request, ev.texts().GetLine(kModeNamesText, ev.index));
 }
 
 // The two spellings a mode registration's name may take, on rows 1..6.
@@ -79,14 +80,15 @@ void modeIndication(cmcCellEval& ev) {
 void modeUse(cmcCellEval& ev) {
     // Row 1 is the mode every channel can fall back on.
     ev.restrictEdit(ev.index != 1);
-    if (cmcCodec::selectionByte(ev.request, {"GI_Sheet_Sel_ModeOk", Flex0}, ev.entry.modeUse,
-                                ev.lists(), ev.result))
+    if (cmcCodec::selectionByte(ev.request, {kModeUseList, Flex0}, ev.entry.modeUse, ev.lists(),
+                                ev.result))
         ev.storeEntry();
 }
 
 } // namespace
 
-void addEdgeAndModeCells(cmcCellKinds& kinds) {
+void addEdgeAndModeCells(cmcCellCatalogue& catalogue) {
+    cmcCellKinds& kinds = catalogue.kinds;
     const auto edges = static_cast<std::uint8_t>(listBit(listRxEdge) | listBit(listTxEdge));
     kinds[CL_EdgeFreq_Low] = {bandEdge, edges, false};
     kinds[CL_EdgeFreq_High] = {bandEdge, edges, false};
@@ -94,4 +96,8 @@ void addEdgeAndModeCells(cmcCellKinds& kinds) {
     kinds[CL_ModeReg_Name] = {modeName, modes, false};
     kinds[CL_ModeReg_Indication] = {modeIndication, modes, true};
     kinds[CL_ModeReg_Use] = {modeUse, modes, true};
+    catalogue.usesText(kModeNamesText);
+    for (const ModeSpellings& s : kSpellings)
+        catalogue.usesList(s.listKey, Flex0);
+    catalogue.usesList(kModeUseList, Flex0);
 }

@@ -45,7 +45,9 @@ void expertBit(cmcCellEval& ev) {
 
 } // namespace
 
-void addExpertCells(cmcCellKinds& kinds) {
-    for (const ExpertBit& b : kExpertBits)
-        kinds[static_cast<std::size_t>(b.label)] = {expertBit, 0, true};
+void addExpertCells(cmcCellCatalogue& catalogue) {
+    for (const ExpertBit& b : kExpertBits) {
+        catalogue.kinds[static_cast<std::size_t>(b.label)] = {expertBit, 0, true};
+        catalogue.usesList(b.listKey, Flex0);
+    }
 }

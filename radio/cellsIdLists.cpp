@@ -77,7 +77,8 @@ void telNumber(cmcCellEval& ev) {
 
 } // namespace
 
-void addIdListCells(cmcCellKinds& kinds) {
+void addIdListCells(cmcCellCatalogue& catalogue) {
+    cmcCellKinds& kinds = catalogue.kinds;
     const std::uint8_t selCalls = listBit(listSelCallId);
     const std::uint8_t ales = listBit(listAleId);
     const std::uint8_t tels = listBit(listTelNumber);

@@ -22,6 +22,7 @@ constexpr std::size_t kInfoComment = 7;
 constexpr std::size_t kInfoCommentLength = 16;
 constexpr std::size_t kInfoModel = 23;
 constexpr int kModelVariants = 2;
+constexpr const char* kModelNames = "GI_AppInd_Model";
 
 void rowNumber(cmcCellEval& ev) {
     std::string text = std::to_string(ev.label == CL_Misc_ChNo_0Base ? std::int64_t{ev.index}
@@ -67,7 +68,7 @@ void cloneInfo(cmcCellEval& ev) {
     if (ev.label == CL_CloneInfo_Model) {
         const int model = block[kInfoModel];
         if (model < kModelVariants)
-            cmcCodec::showText(ev.request, ev.texts().GetLine("GI_AppInd_Model", model));
+            cmcCodec::showText(ev.request, ev.texts().GetLine(kModelNames, model));
     } else if (ev.label == CL_CloneInfo_Revision) {
         const int revision = block[kInfoRevision];
         cmcCodec::showText(ev.request,
@@ -91,7 +92,9 @@ void nothing(cmcCellEval&) {}
 
 } // namespace
 
-void addLayoutCells(cmcCellKinds& kinds) {
+void addLayoutCells(cmcCellCatalogue& catalogue) {
+    cmcCellKinds& kinds = catalogue.kinds;
+    catalogue.usesText(kModelNames);
     for (std::int32_t label :
          {CL_Misc_ChNo_0Base, CL_Misc_ChNo_1Base, CL_Misc_ChNo_1Base_Self, CL_Misc_ChNo_1Base_Tel})
         kinds[static_cast<std::size_t>(label)] = {rowNumber, 0, false};

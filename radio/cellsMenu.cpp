@@ -27,6 +27,8 @@ constexpr int kLastComPort = 4; // higher numbers are the other ports
 constexpr int kSmallestFont = 25;
 constexpr int kLargestFont = 1000;
 constexpr int kModelVariants = 2;
+// The help file's name; it lies beside the program.
+constexpr const char* kHelpFileName = "GI_Sys_MyHelpFile";
 
 void setFlag(cmcCellEval& ev, MenuFlag flag, bool on) {
     const auto bit = static_cast<std::uint8_t>(cmcBehaviour::Flag0 << flag);
@@ -156,7 +158,7 @@ void about(cmcCellEval& ev) {
 
 void helpContents(cmcCellEval& ev) {
     if (cmcCellCommands* commands = commandToRun(ev))
-        commands->OpenHelp(programDir() + ev.texts().GetLine("GI_Sys_MyHelpFile"));
+        commands->OpenHelp(programDir() + ev.texts().GetLine(kHelpFileName));
 }
 
 void callSheet(cmcCellEval& ev) {
@@ -182,7 +184,8 @@ void rowMove(cmcCellEval& ev) {
 
 } // namespace
 
-void addMenuCells(cmcCellKinds& kinds) {
+void addMenuCells(cmcCellCatalogue& catalogue) {
+    cmcCellKinds& kinds = catalogue.kinds;
     for (std::int32_t label : {CL_Menu_File_New, CL_Menu_File_Open, CL_Menu_File_Save,
                                CL_Menu_File_SaveAs, CL_Menu_File_Print_All, CL_Menu_File_Exit,
                                CL_Menu_Clone_Read, CL_Menu_Clone_Write, CL_Menu_Clone_Info})
@@ -202,4 +205,5 @@ void addMenuCells(cmcCellKinds& kinds) {
     kinds[CL_PMenu_Paste] = {paste, 0, false};
     for (std::int32_t label = CL_PMenu_CarryUp; label <= CL_PMenu_Insert; ++label)
         kinds[static_cast<std::size_t>(label)] = {rowMove, 0, false};
+    catalogue.usesText(kHelpFileName);
 }

@@ -25,6 +25,8 @@ constexpr std::int32_t kBytesPerRow = 16;
 // The difference search covers the image up to here.
 constexpr std::int32_t kSearchSpan = 30832;
 constexpr std::int32_t kSelfIdBytes = 5;
+// What a self ID shows while it is not set.
+constexpr const char* kSelfIdOffText = "GI_AppInd_Dsc_SelfIdOff";
 
 // The bit editor is one of the windows behind the commands.
 class BitEditorCommand : public cmcCodec::cmcBitEditorOpener {
@@ -119,15 +121,17 @@ void selfId(cmcCellEval& ev) {
     if (cmcCodec::selfId(ev.request, bytes, ev.result))
         image.Write(ev.index, bytes.data(), kSelfIdBytes);
     if (bytes[0] >= 100 && ev.result != cmcCodec::kResultOpenEditor)
-        cmcCodec::showText(ev.request, ev.texts().GetLine("GI_AppInd_Dsc_SelfIdOff"));
+        cmcCodec::showText(ev.request, ev.texts().GetLine(kSelfIdOffText));
 }
 
 } // namespace
 
-void addRawByteCells(cmcCellKinds& kinds) {
+void addRawByteCells(cmcCellCatalogue& catalogue) {
+    cmcCellKinds& kinds = catalogue.kinds;
     kinds[CL_EeDebugWin_Adr] = {rowAddress, 0, false};
     for (std::int32_t label = CL_EeDebugWin_0; label <= CL_EeDebugWin_F; ++label)
         kinds[static_cast<std::size_t>(label)] = {rawByte, 0, true};
     kinds[CL_Free_Byte_Dec] = {decimalByte, 0, false};
     kinds[CL_Free_DscId] = {selfId, 0, false};
+    catalogue.usesText(kSelfIdOffText);
 }

@@ -25,7 +25,7 @@ void modeItem(cmcCellEval& ev) {
 
 void modeFullName(cmcCellEval& ev) {
     if (ev.index >= 0 && ev.index < kModeRows)
-        cmcCodec::showText(ev.request, "(" + ev.texts().GetLine("GI_AppInd_Mode", ev.index) + ")");
+        cmcCodec::showText(ev.request, "(" + ev.texts().GetLine(kModeNamesText, ev.index) + ")");
 }
 
 void aleItem(cmcCellEval& ev) {
@@ -48,10 +48,12 @@ void callItem(cmcCellEval& ev) {
 
 } // namespace
 
-void addSelectionCells(cmcCellKinds& kinds) {
+void addSelectionCells(cmcCellCatalogue& catalogue) {
+    cmcCellKinds& kinds = catalogue.kinds;
     kinds[Flex0] = {ownText, 0, false};
     kinds[CL_Sel_Mode_U] = {modeItem, 0, false};
     kinds[CL_Sel_Mode_F] = {modeFullName, 0, false};
     kinds[CL_Sel_Ale_U] = {aleItem, 0, false};
     kinds[CL_Sel_Call_U] = {callItem, 0, false};
+    catalogue.usesText(kModeNamesText);
 }

@@ -23,6 +23,13 @@ constexpr std::int32_t kLastAleEntry = 119;
 // At most this many channels may be ALE channels.
 constexpr int kAleChannelLimit = 100;
 
+constexpr const char* kModeList = "GI_Sheet_Sel_Mode1_R";
+constexpr const char* kAleList = "GI_Sheet_Sel_Ale1_R";
+// The call kinds of the model variants; with kFullSuffix, the same without ALE.
+constexpr const char* kCallListOthers = "GI_Sheet_Sel_UchCallO";
+constexpr const char* kCallListFirst = "GI_Sheet_Sel_UchCallA";
+constexpr const char* kFullSuffix = "_full";
+
 void channelNumber(cmcCellEval& ev) {
     if (cmcCodec::channelNumber(ev.request, ev.entry.channelNumber, kFirstChannel, kLastChannel,
                                 ListEntry::noChannel, ev.result)) {
@@ -43,8 +50,8 @@ void frequency(cmcCellEval& ev) {
 }
 
 void mode(cmcCellEval& ev) {
-    if (cmcCodec::selectionByte(ev.request, {"GI_Sheet_Sel_Mode1_R", CL_Sel_Mode_U, 0, 8},
-                                ev.entry.mode, ev.lists(), ev.result))
+    if (cmcCodec::selectionByte(ev.request, {kModeList, CL_Sel_Mode_U, 0, 8}, ev.entry.mode,
+                                ev.lists(), ev.result))
         ev.storeEntry();
     cmcCodec::showText(ev.request, ev.entry.modeNameOf(ev.entry.mode));
     ev.markInvalid(!ev.entry.modeIsUsable(ev.entry.mode));
@@ -52,8 +59,7 @@ void mode(cmcCellEval& ev) {
 
 void aleId(cmcCellEval& ev) {
     std::uint8_t chosen = ev.entry.aleIndex;
-    if (cmcCodec::selectionByte(ev.request, {"GI_Sheet_Sel_Ale1_R", Flex0}, chosen, ev.lists(),
-                                ev.result) &&
+    if (cmcCodec::selectionByte(ev.request, {kAleList, Flex0}, chosen, ev.lists(), ev.result) &&
         (chosen == ListEntry::noAle || chosen <= kLastAleEntry)) {
         ev.entry.aleIndex = chosen;
         ev.storeEntry();
@@ -80,10 +86,9 @@ void callKind(cmcCellEval& ev) {
     // Once the limit is reached, a channel that is not yet ALE is offered the list
     // without the ALE item.
     const bool aleFull = !isAle && channel.aleChannelCount() >= kAleChannelLimit;
-    std::string listKey =
-        ev.context.ModelVariant() != 0 ? "GI_Sheet_Sel_UchCallO" : "GI_Sheet_Sel_UchCallA";
+    std::string listKey = ev.context.ModelVariant() != 0 ? kCallListOthers : kCallListFirst;
     if (aleFull)
-        listKey += "_full";
+        listKey += kFullSuffix;
     const cmcCodec::cmcSelectionForm form{listKey, CL_Sel_Call_U};
     std::uint8_t chosen = channel.callKind;
     if (cmcCodec::selectionByte(ev.request, form, chosen, ev.lists(), ev.result)) {
@@ -127,7 +132,8 @@ void listField(cmcCellEval& ev) {
 
 } // namespace
 
-void addUserChannelCells(cmcCellKinds& kinds) {
+void addUserChannelCells(cmcCellCatalogue& catalogue) {
+    cmcCellKinds& kinds = catalogue.kinds;
     const std::uint8_t channels = listBit(listUserChannel);
     kinds[CL_UCh_CH] = {channelNumber, channels, false};
     kinds[CL_UCh_FreqR] = {frequency, channels, false};
@@ -138,4 +144,13 @@ void addUserChannelCells(cmcCellKinds& kinds) {
     kinds[CL_UCh_Call] = {callKind, channels, true};
     for (const ListField& f : kListFields)
         kinds[static_cast<std::size_t>(f.label)] = {listField, channels, true};
+
+    catalogue.usesList(kModeList, CL_Sel_Mode_U);
+    catalogue.usesList(kAleList, Flex0);
+    for (const std::string key : {kCallListOthers, kCallListFirst}) {
+        catalogue.usesList(key, CL_Sel_Call_U);
+        catalogue.usesList(key + kFullSuffix, CL_Sel_Call_U);
+    }
+    for (const ListField& f : kListFields)
+        catalogue.usesList(f.listKey, Flex0);
 }

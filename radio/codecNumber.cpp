@@ -157,7 +157,7 @@ void showTimer(cmcCellCapsule& request, std::int32_t value, const cmcTimerForm& 
                std::int64_t scale, cmcGTex& texts) {
     const bool off = form.kind == cmcTimerKind::Off;
     if (request.action == cmcCellCapsule::kNoAction && value == 0)
-        showText(request, texts.GetLine(off ? "GI_AppInd_TimerOff" : "GI_AppInd_TimerAuto"));
+        showText(request, texts.GetLine(off ? kTimerOffText : kTimerAutoText));
     else
         showText(request, off ? offText(value, scale, form.decimals)
                               : std::to_string(std::int64_t{value} / scale));

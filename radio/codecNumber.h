@@ -38,6 +38,10 @@ bool channelNumber(cmcCellCapsule& request, std::uint32_t& value, std::uint32_t 
 
 enum class cmcTimerKind : std::uint8_t { Off = 1, Auto = 2 };
 
+// The overlay texts a timer of value 0 shows.
+constexpr const char* kTimerOffText = "GI_AppInd_TimerOff";
+constexpr const char* kTimerAutoText = "GI_AppInd_TimerAuto";
+
 struct cmcTimerForm {
     std::int32_t scale = 1; // stored units per shown unit
     std::int32_t lo = 0;
@@ -47,8 +51,8 @@ struct cmcTimerForm {
 };
 
 // Timer: a number whose 0 means "off" or "auto", shown with the overlay's word
-// for it (`texts` holds "GI_AppInd_TimerOff" and "GI_AppInd_TimerAuto") and typed
-// as that word or a number.
+// for it (`texts` holds kTimerOffText and kTimerAutoText) and typed as that word
+// or a number.
 bool timer(cmcCellCapsule& request, std::int32_t& value, const cmcTimerForm& form, cmcGTex& texts,
            std::uint8_t& result);
 bool timerByte(cmcCellCapsule& request, std::uint8_t& value, const cmcTimerForm& form,

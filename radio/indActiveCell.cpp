@@ -10,6 +10,8 @@
 #include "sheets/cmcCellObj.h"
 #include "sheets/cmcEvMan.h"
 
+#include <algorithm>
+
 using namespace cmcCells;
 
 namespace {
@@ -19,6 +21,10 @@ constexpr cmcColour kStatusText = kClWindowText;
 constexpr cmcColour kStatusBack = kClBtnFace;
 constexpr cmcColour kWarningText = 0x00FFFF;
 constexpr cmcColour kWarningBack = 0x000080;
+
+// What a row beyond the last channel slot shows, and why an edit was refused.
+constexpr const char* kRowNotInUseText = "GI_AppInd_DscRxTxNoUse";
+constexpr const char* kEditRestrictedText = "GI_Botttom_EditRestrected";
 
 void postStatus(std::string_view text, cmcColour colour, cmcColour background) {
     cmcEvMan::App().PostText(evStatusText, cmcEvColourObject(colour),
@@ -96,7 +102,7 @@ bool redirectRow(cmcCellEval& ev) {
     if (ev.category == CT_UserCh) {
         if (ev.index < ListEntry::firstIndex(listUserChannel) ||
             ev.index > ListEntry::lastIndex(listUserChannel)) {
-            cmcCodec::showText(request, ev.texts().GetLine("GI_AppInd_DscRxTxNoUse"));
+            cmcCodec::showText(request, ev.texts().GetLine(kRowNotInUseText));
             ev.alignCentre();
             ev.setFontColour(cmcCodec::kSilver);
             return true;
@@ -192,7 +198,7 @@ std::uint8_t evaluateCell(indActiveCell& engine, cmcCellCapsule& request, bool n
         request.inputMode != cmcCellCapsule::kNoInput || request.popupCommand != 0)
         noteUserAction(ev.context);
     if (ev.refused)
-        postStatus(cmcGTex::App().GetLine("GI_Botttom_EditRestrected"), kWarningText, kWarningBack);
+        postStatus(cmcGTex::App().GetLine(kEditRestrictedText), kWarningText, kWarningBack);
     return ev.result;
 }
 
@@ -275,20 +281,39 @@ bool cmcCellEval::selectionOnByte(std::int32_t address, const cmcCodec::cmcSelec
     return true;
 }
 
-const cmcCellKinds& cellKinds() {
-    static const cmcCellKinds kinds = [] {
-        cmcCellKinds table{};
-        addCommonCells(table);
-        addExpertCells(table);
-        addUserChannelCells(table);
-        addIdListCells(table);
-        addEdgeAndModeCells(table);
-        addSelectionCells(table);
-        addRawByteCells(table);
-        addLayoutCells(table);
-        addCheckCells(table);
-        addMenuCells(table);
-        return table;
+void cmcCellCatalogue::uses(cmcOverlayUse use) {
+    if (std::find(overlay.begin(), overlay.end(), use) == overlay.end())
+        overlay.push_back(std::move(use));
+}
+
+namespace {
+
+const cmcCellCatalogue& catalogue() {
+    static const cmcCellCatalogue built = [] {
+        cmcCellCatalogue c;
+        c.usesText(kRowNotInUseText);
+        c.usesText(kEditRestrictedText);
+        addCommonCells(c);
+        addExpertCells(c);
+        addUserChannelCells(c);
+        addIdListCells(c);
+        addEdgeAndModeCells(c);
+        addSelectionCells(c);
+        addRawByteCells(c);
+        addLayoutCells(c);
+        addCheckCells(c);
+        addMenuCells(c);
+        return c;
     }();
-    return kinds;
+    return built;
+}
+
+} // namespace
+
+const cmcCellKinds& cellKinds() {
+    return catalogue().kinds;
+}
+
+const std::vector<cmcOverlayUse>& cellOverlayUses() {
+    return catalogue().overlay;
 }

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 class cmcCellCapsule;
 class cmcCellContext;
@@ -45,3 +47,16 @@ bool cellIsInvalid(indActiveCell& engine, std::int32_t category, std::int32_t la
                    std::int32_t index);
 bool cellIsDuplicate(indActiveCell& engine, std::int32_t category, std::int32_t label,
                      std::int32_t index);
+
+// An overlay entry the engine reads: a text (kind 0), or a selection list whose
+// items carry the label `kind` (Flex0 for ordinary lists).
+struct cmcOverlayUse {
+    std::string key;
+    int kind = 0;
+
+    bool operator==(const cmcOverlayUse&) const = default;
+};
+
+// Every overlay entry the engine and its cells read, each once. A lookup of a
+// missing entry ends the program, so the installed overlay must hold them all.
+const std::vector<cmcOverlayUse>& cellOverlayUses();

@@ -4,6 +4,7 @@
 #include "overlay/cmcGTex.h"
 #include "platform/programPath.h"
 #include "radio/ListEntry.h"
+#include "radio/indActiveCell.h"
 #include "sheets/cmcFCache.h"
 #include "sheets/iuiSh_CommonDef.h"
 #include "support/ScriptedPrompter.h"
@@ -14,6 +15,7 @@
 #include <array>
 #include <cstdint>
 #include <fstream>
+#include <iterator>
 #include <numeric>
 #include <set>
 #include <sstream>
@@ -72,17 +74,31 @@ TEST(OverlayFile, EndsWithItsMarkerAndDefinesEachKeyOnce) {
         EXPECT_TRUE(seen.insert(key).second) << "#" << key << " is defined twice";
 }
 
-// Texts the cell engine and the editing operations show.
+// The texts the cell engine reads and the one the editing operations show.
 TEST(OverlayTexts, EveryTextTheCellsShowIsPresent) {
-    for (const char* key : {"GI_AppInd_Mode", "GI_AppInd_DscRxTxNoUse", "GI_AppInd_TimerAuto",
-                            "GI_AppInd_TimerOff", "GI_AppInd_Dsc_SelfIdOff", "GI_AppInd_Model",
-                            "GI_Botttom_EditRestrected", "GI_Botttom_AleFull"}) {
+    std::vector<std::string> keys = {"GI_Botttom_AleFull"};
+    for (const cmcOverlayUse& use : cellOverlayUses()) {
+        if (use.kind == 0)
+            keys.push_back(use.key);
+    }
+    ASSERT_GT(keys.size(), 1u);
+    for (const std::string& key : keys) {
         SCOPED_TRACE(key);
         ASSERT_TRUE(hasKey(key));
         const std::vector<std::string> lines = linesOf(key);
         ASSERT_FALSE(lines.empty());
         EXPECT_FALSE(lines[0].empty());
     }
+}
+
+// Help Contents opens the file the overlay names, beside the program.
+TEST(OverlayTexts, HelpFileLiesBesideTheProgram) {
+    ASSERT_TRUE(hasKey("GI_Sys_MyHelpFile"));
+    const std::string path = programDir() + cmcGTex::App().GetLine("GI_Sys_MyHelpFile");
+    std::ifstream help(path, std::ios::binary);
+    ASSERT_TRUE(help) << path;
+    const std::string text((std::istreambuf_iterator<char>(help)), {});
+    EXPECT_NE(text.find("</html>"), std::string::npos) << path;
 }
 
 // Line n names mode n, in the order of the radio's mode registrations.
@@ -256,6 +272,20 @@ INSTANTIATE_TEST_SUITE_P(RadioValueCells, SelectionList, ::testing::ValuesIn(lis
                          [](const auto& param) {
                              return std::string(param.param.key).substr(sizeof "GI_Sheet_Sel_" - 1);
                          });
+
+// Every list a cell shows is among the cases above, with the kind the cell
+// expects back from a pick, and every case is a list some cell shows.
+TEST(OverlayFile, SelectionListsAreThoseTheCellsShow) {
+    std::set<std::pair<std::string, int>> shown;
+    for (const cmcOverlayUse& use : cellOverlayUses()) {
+        if (use.kind != 0)
+            shown.insert({use.key, use.kind});
+    }
+    std::set<std::pair<std::string, int>> checked;
+    for (const ListCase& c : listCases())
+        checked.insert({c.key, c.kind});
+    EXPECT_EQ(shown, checked);
+}
 
 class ListCache : public ::testing::Test {
 protected:
