@@ -38,11 +38,11 @@ std::optional<std::int32_t> cmcFCache::Step(std::string_view sheet, int label, s
         return std::nullopt;
     const auto& order = list->readingOrder;
     const auto count = static_cast<std::int64_t>(order.size());
+    // A value that is not in the list stands just past the last entry, so Space
+    // goes on to the first entry and Backspace back to the last one.
     const auto at = std::find_if(order.begin(), order.end(), [list, value](std::size_t entry) {
         return list->entries[entry].value == value;
     });
-    if (at == order.end())
-        return list->entries[order.front()].value; // an unknown value starts over
     std::int64_t next = (at - order.begin()) + std::int64_t{direction};
     if (next >= count)
         next = 0;

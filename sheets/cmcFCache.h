@@ -53,7 +53,8 @@ public:
     // "error" when no entry has that value.
     std::string TextOf(std::string_view sheet, int label, std::int32_t value);
     // The value `direction` (+1 or -1) entries after `value` in reading order,
-    // wrapping at both ends; a value not in the list steps to the first entry.
+    // wrapping at both ends; from a value not in the list +1 gives the first
+    // entry and -1 the last.
     // Nothing when the list has not been built yet or has no entries.
     std::optional<std::int32_t> Step(std::string_view sheet, int label, std::int32_t value,
                                      int direction) const;

@@ -107,14 +107,16 @@ TEST(SelectionList, StepsInReadingOrderAndWraps) {
         {"Column", 2, +1, 0},
         {"Column", 0, -1, 2},
         {"Column", 1, -1, 0},
-        {"Column", 9, +1, 0},
-        {"Column", 9, -1, 0},
+        {"Column", 9, +1, 0}, // an unknown value: forward to the first entry,
+        {"Column", 9, -1, 2}, // back to the last
         // Down the first column (D, C), then the second (A, B).
         {"Grid", 4, +1, 3},
         {"Grid", 3, +1, 1},
         {"Grid", 1, +1, 2},
         {"Grid", 2, +1, 4},
         {"Grid", 4, -1, 2},
+        {"Grid", 9, +1, 4},
+        {"Grid", 9, -1, 2},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(cache.Step(c.sheet, kMode, c.from, c.direction), c.to)
