@@ -1,6 +1,8 @@
 #include "core/cuiMain.h"
 
 #include "clone/cmcTick.h"
+#include "clone/indCloneChecks.h"
+#include "clone/indCloneMan.h"
 #include "core/cmcEeprom.h"
 #include "core/cmcEnviron.h"
 #include "core/cmcVcfFile.h"
@@ -72,6 +74,8 @@ cuiMain::cuiMain(std::int32_t imageSize, const std::string& overlayBaseName)
     cmcGTex::App().SetFile(programDir() + overlayBaseName + ".OVL");
     CurrentDirectory = startDirectory();
 
+    cloneManager_ = std::make_unique<indCloneMan>();
+    cloneWriter_ = cloneManager_.get();
     clipboard_ = std::make_unique<indEntryClipboard>();
     current_ = newImage(imageSize_);
     saved_ = newImage(imageSize_);
@@ -91,6 +95,7 @@ cuiMain::~cuiMain() {
 
 void cuiMain::Initialize() {
     SetModelCode(0, 0);
+    indInstallCloneChecks(*cloneManager_, *this);
 }
 
 void cuiMain::SetModelCode(int first, int second) {
@@ -178,8 +183,12 @@ void cuiMain::StartCloneWrite(int code) {
     SendImage(copyOf(*current_), marloModel::writeRangeNormal);
 }
 
+void cuiMain::SetCloneWriter(cmcCloneWriter* writer) {
+    cloneWriter_ = writer != nullptr ? writer : cloneManager_.get();
+}
+
 bool cuiMain::PrepareDocumentForSending(int code) {
-    if (code != 0 || cloneWriter_ == nullptr || cloneWriter_->IsBusy())
+    if (code != 0 || cloneWriter_->IsBusy())
         return false;
     cloneWriter_->SetImageSize(imageSize_);
     const bool wasModified = UpdateModified();

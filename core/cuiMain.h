@@ -22,10 +22,11 @@ class QRect;
 class cmcEeprom;
 class cmcTick;
 class EntryClipboard;
+class indCloneMan;
 struct cmcEvMessage;
 
 // What the controller needs of the clone manager to send the document. The
-// manager implements it; without one, no write is started.
+// manager implements it.
 class cmcCloneWriter {
 public:
     using Completion = std::function<void(int code)>;
@@ -39,7 +40,8 @@ public:
 
 // The application controller, as far as it knows nothing of a particular radio:
 // it owns the document (the image being edited, its name and modified state),
-// the images it is compared with, the main window's parts and the periodic tick.
+// the images it is compared with, the clone manager, the main window's parts and
+// the periodic tick.
 // What belongs to the radio model comes in through the virtual operations, which
 // the model's controller replaces.
 //
@@ -122,8 +124,12 @@ public:
     void FormClose();
     bool TickRunning() const;
 
-    // The clone manager (borrowed; may be null).
-    void SetCloneWriter(cmcCloneWriter* writer) { cloneWriter_ = writer; }
+    // The controller's clone manager; its information and read checks are the
+    // controller's own from Initialize on.
+    indCloneMan& CloneManager() { return *cloneManager_; }
+    // What StartCloneWrite sends through: the clone manager unless another writer
+    // (borrowed) is set; null gives the clone manager back.
+    void SetCloneWriter(cmcCloneWriter* writer);
 
     std::string CurrentDirectory; // offered by the file dialogs
     dstRadioInfo RadioInfo;       // the radio's answer to the last identification
@@ -166,6 +172,8 @@ private:
 
     cmcCloneWriter* cloneWriter_ = nullptr;
     std::unique_ptr<cmcEeprom> sending_; // the image a running clone write sends
+    // Declared after the image it may be sending, so that it goes first.
+    std::unique_ptr<indCloneMan> cloneManager_;
     std::unique_ptr<EntryClipboard> clipboard_;
     std::unique_ptr<cmcEeprom> current_;
     std::unique_ptr<cmcEeprom> saved_;

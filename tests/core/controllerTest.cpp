@@ -1,8 +1,12 @@
 #include "controllerFixture.h"
 
+#include "clone/dst_CDrv_Result.h"
+#include "clone/indCloneMan.h"
 #include "core/cmcVcfFile.h"
 #include "radio/ListEntry.h"
+#include "radio/entryTestImage.h"
 #include "support/eventLoop.h"
+#include "tools/radiosim/cmcRadioSim.h"
 
 #include <cstdio>
 #include <fstream>
@@ -12,6 +16,30 @@ namespace {
 
 std::string textAt(const cmcEeprom& image, int address, int n) {
     return {reinterpret_cast<const char*>(image.Data()) + address, static_cast<std::size_t>(n)};
+}
+
+constexpr int callKindMirror = 32768;
+
+// A used channel of the given call kind in slot `slot`.
+void storeChannel(cmcEeprom& image, int slot, std::uint8_t callKind) {
+    ListEntry e(&image);
+    e.makeBlank(listUserChannel, slot);
+    e.state = 0;
+    e.channelNumber = static_cast<std::uint32_t>(100 + slot);
+    e.rxFrequency = e.txFrequency = 7'000'000;
+    e.callKind = callKind;
+    e.store(listUserChannel, slot);
+}
+
+// Reads a clone file into the document as opening a file does, then lets the
+// controller adapt it.
+void openAsDocument(indMain& c, const std::string& path) {
+    cmcVcfFile file;
+    file.BindImage(c.CurrentImage());
+    file.SetModelCode(marloModel::modelCodeFirst, marloModel::modelCodeSecond);
+    file.SetMapRevisionCheck([&c](int revision) { return c.MapRevisionAccepted(revision); });
+    ASSERT_EQ(file.Load(path, marloModel::cloneRange), cmcVcfFile::Ok);
+    c.AfterLoad(c.CurrentImage());
 }
 
 // ---- image checks ----
@@ -127,6 +155,87 @@ TEST_F(ControllerTest, AfterLoadAdoptsTheImagesVariantQuietlyAndAnnouncesTheRelo
     EXPECT_TRUE(waitForMessage(evDocumentReloaded));
 }
 
+// ---- documents from files ----
+
+// Files and the radio do not carry the call-kind copy that counts ALE channels:
+// a loaded document must not keep the previous document's copy.
+TEST_F(ControllerTest, AnOpenedFileGetsTheCallKindCopyOfItsChannels) {
+    settings_->ModelType = 0;
+    indMain& c = makeController();
+    c.ChangeModel(1, false);
+    c.ChangeModel(0, false);
+    cmcEeprom image;
+    makeInitialImage(image, 0);
+    for (int slot : {0, 17, 499})
+        storeChannel(image, slot, ListEntry::aleCallKind);
+    storeChannel(image, 18, 1);
+    image.SetByte(715 + 26 * 30 + 8, ListEntry::aleCallKind); // an unused slot's stale kind
+    const std::string path = install_->filePath("calls.vcf").toStdString();
+    writeCloneFile(path, image);
+
+    for (int slot = 0; slot < 500; ++slot) // what the previous document left
+        c.CurrentImage().SetByte(callKindMirror + slot, ListEntry::aleCallKind);
+    openAsDocument(c, path);
+
+    const cmcEeprom& doc = c.CurrentImage();
+    for (int slot = 0; slot < 500; ++slot)
+        ASSERT_EQ(doc.GetByte(callKindMirror + slot), doc.GetByte(715 + 26 * slot + 8)) << slot;
+    EXPECT_EQ(doc.GetByte(callKindMirror + 18), 1);
+    EXPECT_EQ(doc.GetByte(callKindMirror + 30), 0);
+    EXPECT_EQ(ListEntry(&c.CurrentImage()).aleChannelCount(), 3);
+}
+
+// Bytes that no editor would write: kept as they are (the scan group apart,
+// which the list limits to 3), and never a reason to look outside the tables.
+TEST_F(ControllerTest, OutOfRangeListBytesLoadAndStoreInPlace) {
+    settings_->ModelType = 0;
+    indMain& c = makeController();
+    c.ChangeModel(1, false);
+    c.ChangeModel(0, false);
+    cmcEeprom image;
+    makeInitialImage(image, 0);
+    storeChannel(image, 7, 1);
+    const int record = 715 + 26 * 7;
+    image.SetByte(record + 6, 200);  // mode index
+    image.SetByte(record + 25, 250); // ALE index
+    image.SetByte(14715 + 7, 9);     // scan group
+    image.SetByte(13715 + 2 * 7, 0); // channel number 0
+    image.SetByte(13715 + 2 * 7 + 1, 0);
+    const int ale = 15454 + 51 * 4; // an ALE entry whose ranges name channels 0 and 10000
+    putText(image, ale, "SHIP");
+    putBytes(image, ale + 30, {0, 0, 0x10, 0x27});
+    const std::string path = install_->filePath("odd.vcf").toStdString();
+    writeCloneFile(path, image);
+
+    openAsDocument(c, path);
+
+    cmcEeprom& doc = c.CurrentImage();
+    ASSERT_EQ(doc.Size(), marloModel::imageSize);
+    for (int a = 0x2B0; a <= 0x6C3F; ++a) {
+        const std::uint8_t expected = a == 14715 + 7 ? 3 : image.GetByte(a);
+        ASSERT_EQ(doc.GetByte(a), expected) << std::hex << a;
+    }
+    ListEntry e(&doc);
+    e.load(listUserChannel, 7);
+    EXPECT_TRUE(e.isUsed());
+    EXPECT_EQ(e.channelNumber, 0u);
+    EXPECT_EQ(e.modeNameOf(e.mode), "");
+    EXPECT_FALSE(e.modeIsUsable(e.mode));
+    EXPECT_EQ(e.aleAddressOf(e.aleIndex), "");
+    EXPECT_EQ(e.aleAddressOf(300), "");
+    e.load(listAleId, 4);
+    EXPECT_EQ(e.rangeFrom(0), ListEntry::noChannel);
+    EXPECT_EQ(e.rangeTo(0), ListEntry::noChannel);
+
+    // Saved and opened again, the document is the same.
+    const std::string again = install_->filePath("again.vcf").toStdString();
+    writeCloneFile(again, doc);
+    cmcEeprom saved;
+    saved.Assign(doc);
+    openAsDocument(c, again);
+    EXPECT_TRUE(c.CurrentImage().Equals(saved));
+}
+
 // ---- clone write ----
 
 class FakeWriter : public cmcCloneWriter {
@@ -233,6 +342,51 @@ TEST_F(CloneWriteTest, FactoryModeSendsTheIdentityAndDrawsANewOneAfterwards) {
     ASSERT_EQ(prompter_.shown().size(), 1u);
     EXPECT_EQ(prompter_.lastText(), overlayText("GI_Mess_CloneWrite_Succeeded"));
     EXPECT_EQ(prompter_.shown()[0].icon, PromptIcon::Information);
+}
+
+// The controller's own clone manager carries its checks: the identification
+// fills the radio information, a radio of the other variant is refused, and a
+// clone write goes out through it.
+TEST_F(ControllerTest, ItsCloneManagerChecksTheRadioAndSendsTheDocument) {
+    settings_->ModelType = 0;
+    indMain& c = makeController();
+    prompter_.answerNext(PromptAnswer::Ok);
+    c.ChangeModel(1, true);
+    prompter_.answerNext(PromptAnswer::Ok);
+    c.ChangeModel(0, true);
+    prompter_.clear();
+    c.CurrentImage().SetByte(0x2BB, 'X'); // the user's change to send
+
+    cmcRadioSim radio;
+    ASSERT_TRUE(radio.Start()) << radio.ErrorText();
+    cmcEeprom memory;
+    makeInitialImage(memory, 0);
+    radio.SetImage(memory);
+    radio.SetFirmware("3399");
+    indCloneMan& manager = c.CloneManager();
+    manager.SetPort({0, radio.DevicePath()});
+    manager.SetIdentification(static_cast<std::uint32_t>(c.ModelCodeFirst()), 0);
+    const auto identify = [&] {
+        int code = -1;
+        EXPECT_TRUE(manager.StartInformation([&](dst_CDrv_Result& r) { code = r.code; }));
+        EXPECT_TRUE(runEventLoopUntil([&] { return code != -1; }));
+        return code;
+    };
+
+    radio.SetVariant(1);
+    EXPECT_EQ(identify(), dst_CDrv_Result::codeModelMismatch);
+    EXPECT_EQ(prompter_.shown().size(), 1u);
+    radio.SetVariant(0);
+    ASSERT_EQ(identify(), dst_CDrv_Result::codeSuccess);
+    EXPECT_EQ(std::string(c.RadioInfo.block.begin() + 24, c.RadioInfo.block.begin() + 28), "3399");
+
+    c.StartCloneWrite(0);
+    ASSERT_TRUE(manager.IsBusy());
+    ASSERT_TRUE(runEventLoopUntil([&] { return !manager.IsBusy(); }, 30000));
+    EXPECT_EQ(radio.Stats().lastWriteResult, 0);
+    EXPECT_EQ(prompter_.lastText(), overlayText("GI_Mess_CloneWrite_Succeeded"));
+    EXPECT_EQ(radio.Image().GetByte(0x2BB), 'X');
+    EXPECT_EQ(radio.Image().GetByte(14715 + 9), 1); // the older firmware's scan group
 }
 
 // ---- hub and tick ----
