@@ -35,6 +35,7 @@ protected:
     }
 
     static QString program() { return QString::fromStdString(programDir() + "marlo"); }
+    QProcessEnvironment environment() const { return env_; }
     QString settingsPath() const { return config_.filePath("Vexa/Marlo.conf"); }
     QString lockPath() const { return runtime_.filePath("Vexa Marlo APP Exclusive Mutex.lock"); }
 
@@ -118,6 +119,49 @@ TEST_F(TwoPrograms, ALockLeftByAKilledCopyDoesNotBlockTheNextStart) {
     // ...and it is a proper first copy: it turns the following one away.
     expectQuietExit(start());
     EXPECT_EQ(next.state(), QProcess::Running);
+}
+
+// A copy of the program in a folder of its own, with the overlay beside it and
+// an initial file of variant 0 whose image the program must refuse.
+class BrokenInstallation : public TwoPrograms {
+protected:
+    void SetUp() override {
+        TwoPrograms::SetUp();
+        ASSERT_TRUE(install_.isValid());
+        for (const char* name : {"marlo", "Marlo.OVL"})
+            ASSERT_TRUE(
+                QFile::copy(QString::fromStdString(programDir() + name), install_.filePath(name)))
+                << name;
+    }
+
+    QString initialFile() const { return install_.filePath("Marlo_Variant0.vcf"); }
+
+    QTemporaryDir install_;
+};
+
+// A file that reads well but holds map revision 5 in its image. (Files that do
+// not read at all first show the clone file's own box, which nobody can dismiss
+// on the offscreen platform; the controller suite covers them.)
+TEST_F(BrokenInstallation, ARejectedInitialFileEndsTheProgramWithStatusThree) {
+    QFile good(QString::fromStdString(programDir() + "Marlo_Variant0.vcf"));
+    ASSERT_TRUE(good.open(QIODevice::ReadOnly));
+    QByteArray text = good.readAll();
+    ASSERT_TRUE(text.contains("\n02B01006"));
+    text.replace("\n02B01006", "\n02B01005");
+    QFile damaged(initialFile());
+    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
+    damaged.write(text);
+    damaged.close();
+
+    QProcess p;
+    p.setProcessEnvironment(environment());
+    p.start(install_.filePath("marlo"), {});
+    ASSERT_TRUE(p.waitForFinished(20000));
+    EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(p.exitCode(), 3);
+    EXPECT_TRUE(QString::fromUtf8(p.readAllStandardError())
+                    .contains("Cannot open '" + initialFile() + "'."));
+    EXPECT_EQ(settingsBytes(), QByteArray("<none>")); // nothing was saved
 }
 
 } // namespace

@@ -3,10 +3,13 @@
 #include "core/frmMain.h"
 #include "support/eventLoop.h"
 
+#include <QApplication>
 #include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
+#include <QSettings>
 #include <QSplitter>
+#include <QTimer>
 
 namespace {
 
@@ -93,7 +96,9 @@ TEST_F(MainWindowTest, PlacedFromTheSettingsAndTheTreePaneNeverNarrowerThanEight
         << controller_->LeftPane()->width();
 }
 
-TEST_F(MainWindowTest, ClosingStoresPlacementAndTreePaneWidthAndStopsTheTick) {
+// The whole way out: the close ends the message loop, the placement goes into
+// the store, and the store writes it to the settings file when it goes last.
+TEST_F(MainWindowTest, ClosingEndsTheLoopAndThePlacementReachesTheSettingsFile) {
     settings_->SplitterV = 200;
     TForm1& form = open();
     form.move(70, 60);
@@ -101,14 +106,27 @@ TEST_F(MainWindowTest, ClosingStoresPlacementAndTreePaneWidthAndStopsTheTick) {
     controller_->Splitter()->setSizes({150, 550});
     ASSERT_TRUE(runEventLoopUntil([&] { return controller_->LeftPane()->width() == 150; }));
 
-    EXPECT_TRUE(form.close());
-    EXPECT_EQ(settings_->Left, 70);
-    EXPECT_EQ(settings_->Top, 60);
-    EXPECT_EQ(settings_->Width, 700);
-    EXPECT_EQ(settings_->Height, 500);
-    EXPECT_EQ(settings_->SplitterV, 150);
+    QTimer::singleShot(0, &form, [&form] { form.close(); });
+    QTimer neverEnds; // gone with the test, so it cannot end a later test's loop
+    neverEnds.setSingleShot(true);
+    QObject::connect(&neverEnds, &QTimer::timeout, [] { QCoreApplication::exit(99); });
+    neverEnds.start(10000);
+    EXPECT_EQ(QApplication::exec(), 0);
+    EXPECT_FALSE(form.isVisible());
     EXPECT_FALSE(controller_->TickRunning());
     EXPECT_EQ(controller_->Form(), nullptr);
+
+    form_.reset();
+    controller_.reset();
+    const QString file = QString::fromStdString(settings_->SettingsFile());
+    settings_.reset();
+    QSettings stored(file, QSettings::IniFormat);
+    stored.beginGroup("Window Position");
+    EXPECT_EQ(stored.value("Left").toInt(), 70);
+    EXPECT_EQ(stored.value("Top").toInt(), 60);
+    EXPECT_EQ(stored.value("Width").toInt(), 700);
+    EXPECT_EQ(stored.value("Height").toInt(), 500);
+    EXPECT_EQ(stored.value("SplitterV").toInt(), 150);
 }
 
 TEST_F(MainWindowTest, WithoutSwitchesTheMessagePanelFillsTheBarUpToTheLastPanel) {
