@@ -121,6 +121,7 @@ int main(int argc, char* argv[]) {
         return usage();
     for (const Command& c : commands) {
         if (c.name == args[1]) {
+            overlay.RequireEndMarker(); // a broken installation ends here with status 3
             const int status = c.run(Args(args.begin() + 2, args.end()));
             return status < 0 ? usage() : status;
         }

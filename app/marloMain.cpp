@@ -35,7 +35,10 @@ int runProgram(QApplication& app, const std::vector<std::string>& args) {
         Installed<cmcGTex> overlayInstalled(overlay);
         cmcEvMan hub;
         Installed<cmcEvMan> hubInstalled(hub);
-        indMain controller(args);
+        indMain controller(args); // names the overlay file
+        // A missing, empty or truncated overlay ends the program here, before any
+        // window stands, not at the first entry it lacks in the middle of an edit.
+        overlay.RequireEndMarker();
 
         TForm1 form(controller);
         prompter.setParentWindow(&form);

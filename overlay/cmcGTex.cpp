@@ -75,6 +75,11 @@ std::string cmcGTex::GetText(const std::string& key) {
     return text;
 }
 
+void cmcGTex::RequireEndMarker() {
+    if (!FindEntry(kEndKey))
+        LookupError(kEndKey);
+}
+
 cmcGTex& cmcGTex::App() {
     if (!appStore)
         cmcFatal("GTEX Error !\nNo overlay store is installed.");

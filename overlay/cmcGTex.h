@@ -38,6 +38,12 @@ public:
     // Lines 0.. of the entry up to the first line beginning with "#", joined with "\n".
     std::string GetText(const std::string& key);
 
+    // Indexes the source up to its "#End_Of_Ovl" entry; a source that cannot be
+    // read or ends without it is the lookup error. The programs call this once at
+    // start-up, so that a truncated installation stops at once instead of in the
+    // middle of an edit, at the first entry it happens to lack.
+    void RequireEndMarker();
+
     // The application's overlay store (the file beside the program), installed
     // by whoever owns it; ends the program when none is installed.
     static cmcGTex& App();

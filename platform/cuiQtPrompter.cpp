@@ -1,6 +1,7 @@
 #include "platform/cuiQtPrompter.h"
 
 #include <QFileDialog>
+#include <QGuiApplication>
 #include <QMessageBox>
 
 namespace {
@@ -57,6 +58,13 @@ PromptAnswer cuiQtPrompter::message(const std::string& caption, const std::strin
     default:
         return PromptAnswer::Cancel;
     }
+}
+
+bool cuiQtPrompter::hasWindows() const {
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr)
+        return false;
+    const QString platform = QGuiApplication::platformName();
+    return platform != QLatin1String("offscreen") && platform != QLatin1String("minimal");
 }
 
 std::optional<std::string> cuiQtPrompter::openFileName(const std::string& caption,

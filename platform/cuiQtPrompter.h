@@ -17,7 +17,10 @@ public:
     std::optional<std::string> saveFileName(const std::string& caption,
                                             const std::string& suggestion,
                                             const std::string& filter) override;
-    bool hasWindows() const override { return true; }
+    // True on a platform that puts windows on a screen. On the offscreen and
+    // minimal platforms nobody could see a box, let alone dismiss it: a fatal error
+    // there must end the program rather than wait for a click.
+    bool hasWindows() const override;
 
 private:
     QWidget* parent_ = nullptr;

@@ -44,6 +44,16 @@ TEST_P(GTexSourceDeathTest, NegativeLineNumberIsTheLookupError) {
                 lookupErrorPattern("First"));
 }
 
+TEST_P(GTexSourceDeathTest, RequiringTheEndMarkerIndexesUpToIt) {
+    TestOverlay complete(GetParam(), kWithEntryAfterEnd);
+    complete.store().RequireEndMarker();
+    EXPECT_EQ(complete.store().IndexKeys(), (std::vector<std::string>{"First", "End_Of_Ovl"}));
+
+    TestOverlay cut(GetParam(), kNoEndMarker);
+    EXPECT_EXIT(cut.store().RequireEndMarker(), ExitedWithCode(3),
+                lookupErrorPattern("End_Of_Ovl"));
+}
+
 INSTANTIATE_TEST_SUITE_P(AllSources, GTexSourceDeathTest,
                          ::testing::Values(OverlayKind::LfFile, OverlayKind::CrLfFile,
                                            OverlayKind::Memory),
@@ -59,6 +69,8 @@ TEST(GTexDeathTest, UnusableFileMakesEveryLookupTheLookupError) {
         store.SetFile(path);
         EXPECT_EXIT(store.GetLine("GI_Sys_AppTitle"), ExitedWithCode(3),
                     lookupErrorPattern("GI_Sys_AppTitle"))
+            << "path '" << path << "'";
+        EXPECT_EXIT(store.RequireEndMarker(), ExitedWithCode(3), lookupErrorPattern("End_Of_Ovl"))
             << "path '" << path << "'";
     }
 }

@@ -1,13 +1,69 @@
 #include "platform/cmcFatal.h"
 #include "platform/cmcPrompter.h"
+#include "platform/cuiQtPrompter.h"
 #include "platform/programPath.h"
 #include "support/ScriptedPrompter.h"
 
+#include <QAbstractButton>
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
-TEST(FatalDeathTest, WritesTextToStderrAndExitsWithThree) {
-    EXPECT_EXIT(cmcFatal("Overlapped Hash table."), ::testing::ExitedWithCode(3),
-                "test_platform: Overlapped Hash table\\.");
+#include <cstdio>
+#include <functional>
+
+namespace {
+
+// A prompter that writes each box to stderr, where a death test can see it, and
+// raises a second fatal error from inside the box when asked to.
+class RecordingPrompter : public cmcStderrPrompter {
+public:
+    RecordingPrompter(bool windows, bool failInsideBox)
+        : windows_(windows), failInsideBox_(failInsideBox) {}
+    PromptAnswer message(const std::string& caption, const std::string& text, PromptIcon icon,
+                         PromptButtons) override {
+        std::fprintf(stderr, "box(%s|%s|%s)\n", caption.c_str(), text.c_str(),
+                     icon == PromptIcon::Error ? "error" : "other");
+        if (failInsideBox_)
+            cmcFatal("second fault");
+        return PromptAnswer::Ok;
+    }
+    bool hasWindows() const override { return windows_; }
+
+private:
+    bool windows_;
+    bool failInsideBox_;
+};
+
+void dieWith(bool windows, bool failInsideBox) {
+    RecordingPrompter prompter(windows, failInsideBox);
+    cmcPrompter::install(&prompter);
+    cmcFatal("Overlapped Hash table.");
+}
+
+} // namespace
+
+TEST(FatalDeathTest, WithoutWindowsOnlyStderrAndStatus3) {
+    EXPECT_EXIT(dieWith(false, false), ::testing::ExitedWithCode(3),
+                "(^|\n)test_platform: Overlapped Hash table\\.\n$");
+}
+
+TEST(FatalDeathTest, WithWindowsAlsoShowsAnErrorBoxCaptionedWithTheProgramName) {
+    EXPECT_EXIT(dieWith(true, false), ::testing::ExitedWithCode(3),
+                "(^|\n)test_platform: Overlapped Hash table\\.\n"
+                "box\\(test_platform\\|Overlapped Hash table\\.\\|error\\)\n$");
+}
+
+// Another box would raise the fault again and again; only the exit shows it did not.
+TEST(FatalDeathTest, FaultRaisedWhileTheBoxIsUpEndsWithoutASecondBox) {
+    EXPECT_EXIT(dieWith(true, true), ::testing::ExitedWithCode(3),
+                "(^|\n)test_platform: Overlapped Hash table\\.\n"
+                "box\\(test_platform\\|Overlapped Hash table\\.\\|error\\)\n"
+                "test_platform: second fault\n$");
 }
 
 TEST(Prompter, StderrPrompterTakesTheSafeAnswerToEveryQuestion) {
@@ -43,6 +99,113 @@ TEST(Prompter, ScriptedPrompterIsInstalledForItsLifetimeAndAnswersInOrder) {
         EXPECT_TRUE(script.scriptUsed());
     }
     EXPECT_EQ(&cmcPrompter::current(), before);
+}
+
+TEST(Prompter, ScriptedPrompterFailsTheTestOnAnUnscriptedQuestionOrDialog) {
+    ScriptedPrompter script;
+    PromptAnswer answer = PromptAnswer::Yes;
+    EXPECT_NONFATAL_FAILURE(
+        answer = script.message("cap", "Overwrite?", PromptIcon::Question, PromptButtons::YesNo),
+        "unexpected question: Overwrite?");
+    EXPECT_EQ(answer, PromptAnswer::Cancel);
+    EXPECT_NONFATAL_FAILURE(script.openFileName("Open", "", ""), "unexpected file dialog: Open");
+    // A plain notice needs no script.
+    EXPECT_EQ(script.message("cap", "Done.", PromptIcon::Information, PromptButtons::Ok),
+              PromptAnswer::Ok);
+    EXPECT_EQ(script.shown().size(), 2u);
+}
+
+namespace {
+
+// Runs `act` on the first modal window of type W once it is up (a box or dialog
+// runs its own event loop, so the timer fires from inside it).
+template <typename W>
+void whenShown(std::function<void(W&)> act) {
+    auto* poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, [poll, act] {
+        if (auto* window = qobject_cast<W*>(QApplication::activeModalWidget())) {
+            poll->stop();
+            poll->deleteLater();
+            act(*window);
+        }
+    });
+    poll->start(5);
+}
+
+struct QtBoxRow {
+    const char* name;
+    PromptIcon icon;
+    PromptButtons buttons;
+    QMessageBox::Icon qtIcon;
+    QMessageBox::StandardButtons qtButtons;
+    QMessageBox::StandardButton pressed;
+    PromptAnswer answer;
+};
+
+class QtPrompterBox : public ::testing::TestWithParam<QtBoxRow> {};
+
+} // namespace
+
+TEST_P(QtPrompterBox, ShowsARealBoxAndReturnsTheButtonPressed) {
+    const QtBoxRow& row = GetParam();
+    QString title;
+    QString text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QMessageBox::StandardButtons buttons;
+    whenShown<QMessageBox>([&](QMessageBox& box) {
+        title = box.windowTitle();
+        text = box.text();
+        icon = box.icon();
+        buttons = box.standardButtons();
+        box.button(row.pressed)->click();
+    });
+    cuiQtPrompter prompter;
+    EXPECT_EQ(prompter.message("Marlo", "Save changes?", row.icon, row.buttons), row.answer);
+    EXPECT_EQ(title, "Marlo");
+    EXPECT_EQ(text, "Save changes?");
+    EXPECT_EQ(icon, row.qtIcon);
+    EXPECT_EQ(buttons, row.qtButtons);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, QtPrompterBox,
+    ::testing::Values(
+        QtBoxRow{"Ok", PromptIcon::Warning, PromptButtons::Ok, QMessageBox::Warning,
+                 QMessageBox::Ok, QMessageBox::Ok, PromptAnswer::Ok},
+        QtBoxRow{"OkCancel", PromptIcon::Information, PromptButtons::OkCancel,
+                 QMessageBox::Information, QMessageBox::Ok | QMessageBox::Cancel,
+                 QMessageBox::Cancel, PromptAnswer::Cancel},
+        QtBoxRow{"YesNo", PromptIcon::Question, PromptButtons::YesNo, QMessageBox::Question,
+                 QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes, PromptAnswer::Yes},
+        QtBoxRow{"YesNoCancel", PromptIcon::Error, PromptButtons::YesNoCancel,
+                 QMessageBox::Critical, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+                 QMessageBox::No, PromptAnswer::No},
+        QtBoxRow{"NoIcon", PromptIcon::None, PromptButtons::YesNoCancel, QMessageBox::NoIcon,
+                 QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Cancel,
+                 PromptAnswer::Cancel}),
+    [](const auto& p) { return std::string(p.param.name); });
+
+TEST(QtPrompter, FileDialogsGiveTheChosenPathOrNothing) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QString chosen = folder.filePath("radio.vcf");
+    cuiQtPrompter prompter;
+
+    whenShown<QFileDialog>([&](QFileDialog& dialog) {
+        dialog.selectFile(chosen);
+        static_cast<QDialog&>(dialog).accept(); // the file dialog's own accept is protected
+    });
+    EXPECT_EQ(prompter.saveFileName("Save As", folder.path().toStdString(), "Clone files (*.vcf)"),
+              chosen.toStdString());
+
+    whenShown<QFileDialog>([](QFileDialog& dialog) { dialog.reject(); });
+    EXPECT_EQ(prompter.openFileName("Open", folder.path().toStdString(), "Clone files (*.vcf)"),
+              std::nullopt);
+}
+
+TEST(QtPrompter, OffscreenPlatformHasNoWindowsForAFatalBox) {
+    ASSERT_EQ(QGuiApplication::platformName(), "offscreen");
+    EXPECT_FALSE(cuiQtPrompter().hasWindows());
 }
 
 TEST(ProgramPath, NamesTheRunningExecutable) {
