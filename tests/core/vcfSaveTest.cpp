@@ -143,6 +143,23 @@ TEST_F(VcfSave, ReadOnlyFileIsRefused) {
     EXPECT_EQ(readFile(path("ro.vcf")), "old");
 }
 
+// The old file is still writable, but its folder no longer takes a new one: the
+// save cannot be made safely, so it is refused and the old file stays.
+TEST_F(VcfSave, FolderThatBecameUnwritableKeepsTheOldFile) {
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "running as root: folder permissions do not stop root";
+    writeFile(path("h.vcf"), "the previous document");
+    const std::string dir = folder.path().toStdString();
+    ASSERT_EQ(::chmod(dir.c_str(), 0555), 0);
+    const cmcVcfFile::Code code = file.Save(path("h.vcf"), marloModel::cloneRange);
+    ::chmod(dir.c_str(), 0700);
+
+    EXPECT_EQ(code, cmcVcfFile::FileOpen);
+    expectFileError(prompter, cmcVcfFile::FileOpen);
+    EXPECT_EQ(readFile(path("h.vcf")), "the previous document");
+    EXPECT_EQ(entries(), std::set<std::string>{"h.vcf"});
+}
+
 // A full disk, simulated with a file size limit: the write fails part-way.
 TEST_F(VcfSave, FailedWriteLeavesTheOldFileAndNoTemporaryFile) {
     writeFile(path("g.vcf"), "the previous document");
