@@ -67,6 +67,11 @@ bool transmitShownAsReceive(const ListEntry& channel) {
            channel.txFrequency == channel.rxFrequency;
 }
 
+// The editor handed back nothing but blanks: the user cleared the value.
+bool clearedByUser(const cmcCellCapsule& request) {
+    return hasInput(request) && trimSpaces(request.inputText).empty();
+}
+
 void setBit(std::uint8_t& state, std::uint8_t bit, bool on) {
     state = static_cast<std::uint8_t>(on ? state | bit : state & ~bit);
 }
@@ -93,15 +98,16 @@ std::string frequencyText(std::int32_t hz, bool precise) {
 bool channelFrequency(cmcCellCapsule& request, ListEntry& channel, bool receiveSide, bool linked,
                       std::uint8_t& result) {
     bool changed = false;
-    // Text without a digit or point is no frequency at all: it leaves the side as
-    // it was rather than wiping it.
+    // A cleared editor empties the side. Text with neither digits nor points is no
+    // frequency at all: it leaves the side as it was rather than wiping it.
+    const bool cleared = clearedByUser(request);
     const std::optional<std::int32_t> typed =
-        hasInput(request) ? typedFrequency(request.inputText) : std::nullopt;
-    if (typed) {
+        hasInput(request) && !cleared ? typedFrequency(request.inputText) : std::nullopt;
+    if (cleared || typed) {
         const bool follows =
             receiveSide && linked && effective(channel, true) == effective(channel, false);
-        const std::int32_t hz = *typed / kChannelStep * kChannelStep;
-        const bool accepted = receiveSide ? hz > 0 : hz >= 0;
+        const std::int32_t hz = typed.value_or(0) / kChannelStep * kChannelStep;
+        const bool accepted = typed && (receiveSide ? hz > 0 : hz >= 0);
         if (accepted)
             (receiveSide ? channel.rxFrequency : channel.txFrequency) = hz;
         setBit(channel.state, emptyBitOf(receiveSide), !accepted);
@@ -131,7 +137,10 @@ bool bandEdge(cmcCellCapsule& request, std::int32_t& limit, bool precise, bool e
               std::uint8_t& result) {
     bool changed = false;
     if (hasInput(request)) {
-        if (const std::optional<std::int32_t> typed = typedFrequency(request.inputText)) {
+        // A cleared editor counts as 0, which empties a transmit range.
+        const std::optional<std::int32_t> typed =
+            clearedByUser(request) ? 0 : typedFrequency(request.inputText);
+        if (typed) {
             const std::int32_t hz = precise ? *typed : *typed / kChannelStep * kChannelStep;
             if (emptyAllowed && hz <= 0) {
                 limit = kNoEdge;

@@ -22,15 +22,16 @@ std::optional<std::int32_t> typedFrequency(std::string_view text);
 std::string frequencyText(std::int32_t hz, bool precise);
 
 // Channel frequency on the receive or transmit side of a user channel. Typed
-// text is stored at 100 Hz resolution; a refused value (0 on the receive side)
-// marks the side empty, and text without digits changes nothing.
+// text is stored at 100 Hz resolution; a cleared editor or a refused value (0 on
+// the receive side) marks the side empty, and other text without digits changes
+// nothing.
 // With `linked`, a transmit side equal to the receive side follows its changes
 // and shows "<-".
 bool channelFrequency(cmcCellCapsule& request, ListEntry& channel, bool receiveSide, bool linked,
                       std::uint8_t& result);
 
 // Band edge on one limit of a band edge entry; `precise` keeps 1 Hz resolution,
-// `emptyAllowed` (transmit ranges) stores 0 as kNoEdge.
+// `emptyAllowed` (transmit ranges) stores 0 or a cleared editor as kNoEdge.
 bool bandEdge(cmcCellCapsule& request, std::int32_t& limit, bool precise, bool emptyAllowed,
               std::uint8_t& result);
 

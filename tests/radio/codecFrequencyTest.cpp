@@ -45,11 +45,11 @@ protected:
 };
 
 TEST_F(ChannelFrequency, TypedKilohertzAreStoredAt100HzOrEmptyTheSide) {
-    // Hz after typing into 7,000.0 kHz; 0: refused, the side is emptied
+    // Hz after typing into 7,000.0 kHz; 0: refused or cleared, the side is emptied
     // clang-format off
     const std::pair<std::string, std::int32_t> rows[] = {
         {"7053.45", 7'053'400}, {"40000", 29'999'900}, {"0.1", 100}, {"0.09", 0}, {"0", 0},
-        {"", 7'000'000}, {"abc", 7'000'000}, {"-7000", 7'000'000}, {"1.2.3", 1'200},
+        {"", 0}, {"   ", 0}, {"abc", 7'000'000}, {"-7000", 7'000'000}, {"1.2.3", 1'200},
         {"7 053,4", 29'999'900}, {kManyDigits, 29'999'900}, {"." + kManyDigits, 1'000}};
     // clang-format on
     for (const auto& [input, hz] : rows) {
@@ -84,6 +84,16 @@ TEST_F(ChannelFrequency, TransmitTakesZeroAndAnUnusedSlotShowsNothing) {
     run(typed("0"), false);
     EXPECT_EQ(channel.txFrequency, 0);
     EXPECT_EQ(channel.state & ListEntry::stateRxEmpty, 0);
+    // Clearing the editor makes a receive-only channel as well; text without a
+    // digit leaves the side alone.
+    for (const char* input : {"", "  "}) {
+        run(typed("7100"), false);
+        EXPECT_EQ(run(typed(input), false).text, "");
+        EXPECT_NE(channel.state & ListEntry::stateTxEmpty, 0);
+        EXPECT_EQ(channel.rxFrequency, 7'000'000);
+    }
+    run(typed("7100"), false);
+    EXPECT_EQ(run(typed("off"), false).text, "7100.0");
     channel.channelNumber = ListEntry::noChannel;
     channel.storeAndReload();
     EXPECT_EQ(run({}, true).text, "");
@@ -129,8 +139,11 @@ protected:
 };
 
 TEST_F(BandEdge, ZeroEmptiesATransmitRangeAndNothingElse) {
-    EXPECT_EQ(run(typed("0"), true, true), "");
-    EXPECT_EQ(limit, kNoEdge);
+    for (const char* input : {"0", " "}) {
+        limit = 1'800'000;
+        EXPECT_EQ(run(typed(input), true, true), "");
+        EXPECT_EQ(limit, kNoEdge);
+    }
     const std::tuple<const char*, bool> unchanged[] = {{"0", false}, {"none", true}, {"", false}};
     for (auto [input, emptyAllowed] : unchanged) {
         limit = 1'800'000;
