@@ -45,7 +45,16 @@ cmcSheetDef::cmcSheetDef(cmcGTex& store, std::string key, cmcGTex& models)
 
 cmcSheetDef::~cmcSheetDef() = default;
 
+void cmcSheetDef::SetSetup(const cmcSheetSetup& setup) {
+    setup_ = setup;
+    if (printer_ != nullptr) {
+        setup_.printing = true;
+        setup_.marginUnit = marginUnitOf(printer_);
+    }
+}
+
 void cmcSheetDef::SetPrinter(QPaintDevice* printer) {
+    printer_ = printer;
     ownMeasure_ = std::make_unique<cmcQtTextMeasure>(printer);
     measure_ = ownMeasure_.get();
     setup_.printing = printer != nullptr;

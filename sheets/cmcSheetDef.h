@@ -77,9 +77,12 @@ public:
     cmcSheetDef(const cmcSheetDef&) = delete;
     cmcSheetDef& operator=(const cmcSheetDef&) = delete;
 
-    void SetSetup(const cmcSheetSetup& setup) { setup_ = setup; }
+    // Once a printer is set, it decides `printing` and `marginUnit` whatever
+    // the setup says.
+    void SetSetup(const cmcSheetSetup& setup);
     const cmcSheetSetup& Setup() const { return setup_; }
-    // Measures on the printer's paint device (borrowed) from now on, with its margin unit.
+    // Measures on the printer's paint device (borrowed) from now on, with its
+    // margin unit; nullptr goes back to the screen.
     void SetPrinter(QPaintDevice* printer);
     // Measures with `measure` (borrowed); nullptr measures on the screen.
     void SetMeasure(cmcTextMeasure* measure) { measure_ = measure; }
@@ -139,6 +142,7 @@ private:
     std::string key_;
     cmcCellParser parser_;
     cmcSheetSetup setup_;
+    QPaintDevice* printer_ = nullptr;
     cmcTextMeasure* measure_ = nullptr;
     std::unique_ptr<cmcTextMeasure> ownMeasure_;
 

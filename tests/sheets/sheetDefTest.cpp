@@ -358,7 +358,9 @@ TEST(SheetSizes, TheQtMeasureUsesTheFontMetricsOfThePrinterDevice) {
     page.setDotsPerMeterX(23622); // 600 dpi
     page.setDotsPerMeterY(23622);
     sheet.Def().SetPrinter(&page);
+    sheet.Def().SetSetup({}); // zoom and model handed over after the printer
     sheet.Def().Build();
+    EXPECT_TRUE(sheet.Def().Setup().printing);
     EXPECT_EQ(sheet.Def().Setup().marginUnit, 5);
     cmcFont font;
     font.SetHeight(-20);
