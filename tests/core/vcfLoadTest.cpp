@@ -7,6 +7,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <random>
+#include <set>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -215,6 +216,22 @@ TEST_F(VcfLoad, UnreadableFileGivesCode1) {
     const std::string target = put(cloneFileText(source));
     ASSERT_EQ(::chmod(target.c_str(), 0), 0);
     expectLoad(target, cmcVcfFile::FileOpen);
+}
+
+TEST(VcfMessages, EveryFailureCodeShowsItsOwnMessageAndSuccessNone) {
+    std::set<std::string> texts;
+    for (int code = cmcVcfFile::FileOpen; code <= cmcVcfFile::Newer; ++code) {
+        ScriptedPrompter prompter;
+        cmcVcfFile::ShowMessage(static_cast<cmcVcfFile::Code>(code));
+        expectFileError(prompter, static_cast<cmcVcfFile::Code>(code));
+        if (!prompter.shown().empty())
+            texts.insert(prompter.lastText());
+    }
+    EXPECT_EQ(texts.size(), 9u) << "two codes share a message";
+
+    ScriptedPrompter prompter;
+    cmcVcfFile::ShowMessage(cmcVcfFile::Ok);
+    EXPECT_TRUE(prompter.shown().empty());
 }
 
 } // namespace
