@@ -11,10 +11,9 @@
 #include "radio/cellLabels.h"
 #include "radio/cmcCellCapsule.h"
 #include "radio/cmcCellContext.h"
-#include "radio/codecChoice.h"
+#include "radio/cmcOverlayLists.h"
 #include "radio/indActiveCell.h"
 #include "sheets/cmcCellObj.h"
-#include "sheets/cmcFCache.h"
 
 #include <benchmark/benchmark.h>
 
@@ -46,9 +45,9 @@ std::vector<std::string> overlayLines() {
 }
 
 // The document and nothing else: no commands, no settings worth changing.
-class BenchContext : public cmcCellContext, public cmcCodec::cmcSelectionLists {
+class BenchContext : public cmcCellContext {
 public:
-    explicit BenchContext(cmcGTex& overlay) : lists_(overlay, overlay) {
+    explicit BenchContext(cmcGTex& overlay) : lists_(overlay, *this) {
         for (cmcEeprom* image : {&current_, &saved_})
             image->Resize(marloModel::imageSize);
     }
@@ -74,24 +73,15 @@ public:
     int ComPort() const override { return 1; }
     void SetComPort(int) override {}
     std::string RecentFile(int) const override { return {}; }
-    cmcCodec::cmcSelectionLists& SelectionLists() override { return *this; }
+    cmcCodec::cmcSelectionLists& SelectionLists() override { return lists_; }
     cmcCellCommands* Commands() override { return nullptr; }
-
-    std::string TextOf(std::string_view key, int kind, std::int32_t value) override {
-        return lists_.TextOf(key, kind, value);
-    }
-    std::optional<std::int32_t> Step(std::string_view key, int kind, std::int32_t value,
-                                     int direction) override {
-        return lists_.Step(key, kind, value, direction);
-    }
-    void OpenList(cmcCellCapsule&, std::string_view, int, std::int32_t) override {}
 
 private:
     cmcEeprom current_;
     cmcEeprom saved_;
     indEntryClipboard clipboard_;
     dstRadioInfo info_;
-    cmcFCache lists_;
+    cmcOverlayLists lists_;
 };
 
 void fillDocument(cmcEeprom& image) {

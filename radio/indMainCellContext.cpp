@@ -3,10 +3,9 @@
 #include "core/cmcEnviron.h"
 #include "core/indMain.h"
 #include "overlay/cmcGTex.h"
-#include "radio/cmcCellCommands.h"
 
 indMainCellContext::indMainCellContext(indMain& controller)
-    : controller_(controller), lists_(cmcGTex::App(), cmcGTex::App()) {}
+    : controller_(controller), lists_(cmcGTex::App(), *this) {}
 
 indMainCellContext::~indMainCellContext() = default;
 
@@ -92,19 +91,4 @@ void indMainCellContext::SetComPort(int port) {
 
 std::string indMainCellContext::RecentFile(int index) const {
     return cmcEnviron::App().Recent.DisplayName(index, controller_.CurrentDirectory);
-}
-
-std::string indMainCellContext::TextOf(std::string_view listKey, int kind, std::int32_t value) {
-    return lists_.TextOf(listKey, kind, value);
-}
-
-std::optional<std::int32_t> indMainCellContext::Step(std::string_view listKey, int kind,
-                                                     std::int32_t value, int direction) {
-    return lists_.Step(listKey, kind, value, direction);
-}
-
-void indMainCellContext::OpenList(cmcCellCapsule& request, std::string_view listKey, int kind,
-                                  std::int32_t value) {
-    if (commands_ != nullptr)
-        commands_->OpenSelectionList(request, listKey, kind, value);
 }

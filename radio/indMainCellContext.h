@@ -1,15 +1,14 @@
 #pragma once
 
 #include "radio/cmcCellContext.h"
-#include "radio/codecChoice.h"
-#include "sheets/cmcFCache.h"
+#include "radio/cmcOverlayLists.h"
 
 class indMain;
 
 // The cell context of the running program: the controller's document, images
 // and modes, the settings store, the selection lists of the overlay and the
 // commands the windows take on.
-class indMainCellContext : public cmcCellContext, private cmcCodec::cmcSelectionLists {
+class indMainCellContext : public cmcCellContext {
 public:
     // Reads the selection lists from the installed overlay store.
     explicit indMainCellContext(indMain& controller);
@@ -41,17 +40,11 @@ public:
     int ComPort() const override;
     void SetComPort(int port) override;
     std::string RecentFile(int index) const override;
-    cmcCodec::cmcSelectionLists& SelectionLists() override { return *this; }
+    cmcCodec::cmcSelectionLists& SelectionLists() override { return lists_; }
     cmcCellCommands* Commands() override { return commands_; }
 
 private:
-    std::string TextOf(std::string_view listKey, int kind, std::int32_t value) override;
-    std::optional<std::int32_t> Step(std::string_view listKey, int kind, std::int32_t value,
-                                     int direction) override;
-    void OpenList(cmcCellCapsule& request, std::string_view listKey, int kind,
-                  std::int32_t value) override;
-
     indMain& controller_;
-    cmcFCache lists_;
+    cmcOverlayLists lists_;
     cmcCellCommands* commands_ = nullptr;
 };

@@ -84,28 +84,13 @@ std::vector<std::string> testOverlayLines() {
 
 // The context.
 
-TestCellContext::TestCellContext(cmcGTex& overlay) : lists_(overlay, overlay) {
+TestCellContext::TestCellContext(cmcGTex& overlay) : lists_(overlay, *this) {
     for (cmcEeprom* image : {&current, &saved, &comparison})
         image->Resize(marloModel::imageSize);
 }
 
 std::string TestCellContext::RecentFile(int index) const {
     return index >= 0 && index < static_cast<int>(recent.size()) ? recent[index] : std::string();
-}
-
-std::string TestCellContext::TextOf(std::string_view listKey, int kind, std::int32_t value) {
-    return lists_.TextOf(listKey, kind, value);
-}
-
-std::optional<std::int32_t> TestCellContext::Step(std::string_view listKey, int kind,
-                                                  std::int32_t value, int direction) {
-    return lists_.Step(listKey, kind, value, direction);
-}
-
-void TestCellContext::OpenList(cmcCellCapsule& request, std::string_view listKey, int kind,
-                               std::int32_t value) {
-    if (commands != nullptr)
-        commands->OpenSelectionList(request, listKey, kind, value);
 }
 
 // The fixture.

@@ -6,11 +6,10 @@
 #include "radio/cmcCellCapsule.h"
 #include "radio/cmcCellCommands.h"
 #include "radio/cmcCellContext.h"
-#include "radio/codecChoice.h"
+#include "radio/cmcOverlayLists.h"
 #include "radio/indActiveCell.h"
 #include "sheets/cmcCellObj.h"
 #include "sheets/cmcEvMan.h"
-#include "sheets/cmcFCache.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -51,7 +50,7 @@ public:
 
 // A document of the model's size with plain contents, and the rest of what the
 // engine asks of the program, kept in members a test may set and read.
-class TestCellContext : public cmcCellContext, public cmcCodec::cmcSelectionLists {
+class TestCellContext : public cmcCellContext {
 public:
     explicit TestCellContext(cmcGTex& overlay);
 
@@ -76,14 +75,8 @@ public:
     int ComPort() const override { return comPort; }
     void SetComPort(int port) override { comPort = port; }
     std::string RecentFile(int index) const override;
-    cmcCodec::cmcSelectionLists& SelectionLists() override { return *this; }
+    cmcCodec::cmcSelectionLists& SelectionLists() override { return lists_; }
     cmcCellCommands* Commands() override { return commands; }
-
-    std::string TextOf(std::string_view listKey, int kind, std::int32_t value) override;
-    std::optional<std::int32_t> Step(std::string_view listKey, int kind, std::int32_t value,
-                                     int direction) override;
-    void OpenList(cmcCellCapsule& request, std::string_view listKey, int kind,
-                  std::int32_t value) override;
 
     cmcEeprom current;
     cmcEeprom saved;
@@ -106,7 +99,7 @@ public:
     cmcCellCommands* commands = nullptr;
 
 private:
-    cmcFCache lists_;
+    cmcOverlayLists lists_;
 };
 
 // What an evaluation left in its request.
