@@ -67,6 +67,9 @@ struct cmcSheetRow {
 // one with a printer. Broken entries end the program with their message.
 class cmcSheetDef {
 public:
+    // Far above the largest real sheet (the raw-byte table, about 2,100 rows of
+    // 17 cells); a loop count or line that would pass them is a broken entry and
+    // ends with "Illegal Cell assign" before the table is allocated.
     static constexpr int kMaxRows = 65536;
     static constexpr std::int64_t kMaxCells = 262144;
 
