@@ -37,13 +37,9 @@ INSTANTIATE_TEST_SUITE_P(
                       ShownRow{"NmeaIdTwoDigits", CL_Comm_NmeaId, 15234, 5, "05"},
                       ShownRow{"LQAvaregeZeroShowsOne", CL_Comm_LQAvarege, 15270, 0, "1"},
                       ShownRow{"AutoMuteAboveOneShowsFirstItem", CL_Comm_AutoMute, 15280, 5, "Off"},
-
                       ShownRow{"CallTimeZeroIsAuto", CL_Comm_CallTime, 15273, 0, "Auto"},
-
                       ShownRow{"FirstRxTxByte", CL_Comm_SelcallE, 15253, 1, "v1"},
-
                       ShownRow{"LastRxTxByte", CL_Comm_AleE, 15261, 3, "v3"},
-
                       ShownRow{"ListValueMissing", CL_Comm_DispType, 15277, 9, "error"}),
     rowName<ShownRow>);
 
