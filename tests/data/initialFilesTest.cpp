@@ -1,3 +1,4 @@
+#include "clone/headlessDocument.h"
 #include "core/cloneFileCheck.h"
 #include "core/cmcEeprom.h"
 #include "core/cmcEnviron.h"
@@ -6,6 +7,12 @@
 #include "overlay/cmcGTex.h"
 #include "platform/programPath.h"
 #include "radio/ListEntry.h"
+#include "radio/cellLabels.h"
+#include "radio/cellNames.h"
+#include "radio/cmcCellCapsule.h"
+#include "radio/indActiveCell.h"
+#include "radio/indMainCellContext.h"
+#include "sheets/cmcCellObj.h"
 #include "sheets/cmcEvMan.h"
 #include "support/ScriptedPrompter.h"
 
@@ -299,29 +306,75 @@ TEST_P(InitialImage, CloneCommentIsPrintable) {
     }
 }
 
+// What a controller needs around it: a settings store of its own and a hub.
+class ProgramAround {
+public:
+    ProgramAround()
+        : settings_("initial files test lock", "Software\\Test\\InitialFiles",
+                    {path("Marlo.conf"), folder_.path().toStdString(), cmcScreenSize{1024, 768}}) {
+        cmcEnviron::SetApp(&settings_);
+        cmcEvMan::SetApp(&hub_);
+    }
+    ~ProgramAround() {
+        cmcEvMan::SetApp(nullptr);
+        cmcEnviron::SetApp(nullptr);
+    }
+    ProgramAround(const ProgramAround&) = delete;
+    ProgramAround& operator=(const ProgramAround&) = delete;
+
+    cmcEnviron& settings() { return settings_; }
+
+private:
+    std::string path(const char* name) const { return folder_.filePath(name).toStdString(); }
+
+    QTemporaryDir folder_;
+    cmcEnviron settings_;
+    cmcEvMan hub_;
+};
+
 // The controller loads each file as its reference image for that variant; the
 // radio's parts it copies from there must leave the file itself unchanged, and
 // the strict check that a clone read meets must pass too.
 TEST_P(InitialImage, ControllerTakesTheFileAsItsReference) {
-    QTemporaryDir folder;
-    ASSERT_TRUE(folder.isValid());
-    const std::string dir = folder.path().toStdString();
-    cmcEnviron settings("initial files test lock", "Software\\Test\\InitialFiles",
-                        {dir + "/Marlo.conf", dir, cmcScreenSize{1024, 768}});
-    ASSERT_TRUE(settings.IsFirstInstance());
-    cmcEnviron::SetApp(&settings);
-    cmcEvMan hub;
-    cmcEvMan::SetApp(&hub);
-    {
-        indMain controller({"marlo"});
-        settings.ModelType = static_cast<std::uint8_t>(1 - variant());
-        controller.ChangeModel(variant(), false);
-        EXPECT_EQ(controller.ModelVariant(), variant());
-        EXPECT_TRUE(controller.ReferenceImage().Equals(image()));
-        EXPECT_EQ(controller.ImageRejected(image(), true), 0);
+    ProgramAround program;
+    indMain controller({"marlo"});
+    program.settings().ModelType = static_cast<std::uint8_t>(1 - variant());
+    controller.ChangeModel(variant(), false);
+    EXPECT_EQ(controller.ModelVariant(), variant());
+    EXPECT_TRUE(controller.ReferenceImage().Equals(image()));
+    EXPECT_EQ(controller.ImageRejected(image(), true), 0);
+}
+
+// A new document must not open with warnings in the tree, nor with a common
+// setting that its cell cannot show (a list position past the overlay's items
+// shows "error").
+TEST_P(InitialImage, TheProgramFindsNothingToWarnAboutInANewDocument) {
+    ProgramAround program;
+    indMain controller({"marlo"});
+    cmcStartHeadlessDocument(controller, variant());
+    ASSERT_TRUE(controller.CurrentImage().Equals(image()));
+    indMainCellContext context(controller);
+    indActiveCell engine(context);
+    using namespace cmcCells;
+    for (std::int32_t label = CL_Check_UserCh; label <= CL_Check_ModeReg; ++label) {
+        EXPECT_FALSE(cellIsInvalid(engine, CT_Null, label, 0))
+            << labelNames()[static_cast<std::size_t>(label)];
+        EXPECT_FALSE(cellIsDuplicate(engine, CT_Null, label, 0))
+            << labelNames()[static_cast<std::size_t>(label)];
     }
-    cmcEvMan::SetApp(nullptr);
-    cmcEnviron::SetApp(nullptr);
+    // Texts may be empty; every other setting shows an item or a number.
+    for (std::int32_t label = CL_Comm_TxPwrSel; label <= CL_Comm_CallTime; ++label) {
+        if (label == CL_Comm_Password)
+            continue;
+        cmcCellObj cell;
+        cell.category = CT_Null;
+        cell.label = label;
+        cmcCellCapsule request;
+        request.cell = &cell;
+        evaluateCell(engine, request, false);
+        EXPECT_NE(request.text, "") << labelNames()[static_cast<std::size_t>(label)];
+        EXPECT_NE(request.text, "error") << labelNames()[static_cast<std::size_t>(label)];
+    }
 }
 
 std::string variantName(const ::testing::TestParamInfo<int>& param) {
