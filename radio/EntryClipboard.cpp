@@ -15,17 +15,23 @@ void EntryClipboard::clear() {
     first_ = 0;
 }
 
-void EntryClipboard::copyFrom(cmcEeprom& image, std::uint8_t listType, std::int32_t first,
-                              std::int32_t count) {
+std::int32_t EntryClipboard::makeRoom(std::uint8_t listType, std::int32_t first,
+                                      std::int32_t count) {
     clear();
     const std::int32_t n = holdable(listType, count);
     if (n == 0)
-        return;
+        return 0;
     entries_.resize(static_cast<std::size_t>(n));
-    for (std::int32_t i = 0; i < n; ++i)
-        loadOne(image, listType, first + i, entries_[static_cast<std::size_t>(i)]);
     type_ = listType;
     first_ = first;
+    return n;
+}
+
+void EntryClipboard::copyFrom(cmcEeprom& image, std::uint8_t listType, std::int32_t first,
+                              std::int32_t count) {
+    const std::int32_t n = makeRoom(listType, first, count);
+    for (std::int32_t i = 0; i < n; ++i)
+        loadOne(image, listType, first + i, entries_[static_cast<std::size_t>(i)]);
 }
 
 void EntryClipboard::loadOne(cmcEeprom& image, std::uint8_t listType, std::int32_t entryIndex,
@@ -55,15 +61,12 @@ void EntryClipboard::storeOne(cmcEeprom& image, std::uint8_t listType, std::int3
 
 void EntryClipboard::fillBlank(cmcEeprom& image, std::uint8_t listType, std::int32_t first,
                                std::int32_t count) {
-    clear();
-    const std::int32_t n = holdable(listType, count);
-    if (n == 0)
-        return;
-    entries_.resize(static_cast<std::size_t>(n), ListEntry(&image));
-    for (std::int32_t i = 0; i < n; ++i)
-        entries_[static_cast<std::size_t>(i)].makeBlank(listType, first + i);
-    type_ = listType;
-    first_ = first;
+    const std::int32_t n = makeRoom(listType, first, count);
+    for (std::int32_t i = 0; i < n; ++i) {
+        ListEntry& entry = entries_[static_cast<std::size_t>(i)];
+        entry.bind(&image);
+        entry.makeBlank(listType, first + i);
+    }
 }
 
 indEntryClipboard::~indEntryClipboard() = default;

@@ -43,6 +43,9 @@ public:
 private:
     // Room for the request, cut to the list's length; 0 when nothing may be held.
     static std::int32_t holdable(std::uint8_t listType, std::int32_t count);
+    // Clears, then makes room for that many entries of the list (cut as above) and
+    // takes on its type and first index; the number of entries to fill.
+    std::int32_t makeRoom(std::uint8_t listType, std::int32_t first, std::int32_t count);
 
     std::vector<ListEntry> entries_;
     std::uint8_t type_ = listNone;
