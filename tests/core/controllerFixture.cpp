@@ -70,6 +70,13 @@ indMain& ControllerTest::makeController(std::vector<std::string> args) {
     return *controller_;
 }
 
+indMain& ControllerTest::makeControllerWithReference(std::vector<std::string> args) {
+    settings_->ModelType = 1; // so that the change below loads variant 0's file
+    indMain& c = makeController(std::move(args));
+    c.ChangeModel(0, false);
+    return c;
+}
+
 std::string ControllerTest::initialFile(int variant) const {
     return install_->filePath(QString("Init%1.vcf").arg(variant)).toStdString();
 }

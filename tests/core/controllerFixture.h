@@ -26,6 +26,9 @@ protected:
     ~ControllerTest() override;
 
     indMain& makeController(std::vector<std::string> args = {"marlo"});
+    // A controller of variant 0 with that variant's initial file as its reference
+    // image (which otherwise only building the window loads).
+    indMain& makeControllerWithReference(std::vector<std::string> args = {"marlo"});
 
     // The initial file of a variant as the program reads it.
     std::string initialFile(int variant) const;

@@ -85,10 +85,7 @@ TEST_F(ControllerTest, ChangingToTheSameVariantAsksAndChangesNothing) {
 }
 
 TEST_F(ControllerTest, ConfirmedChangeCancelledChangesNothing) {
-    settings_->ModelType = 0;
-    indMain& c = makeController();
-    c.ChangeModel(1, false);
-    c.ChangeModel(0, false);
+    indMain& c = makeControllerWithReference();
     c.CurrentImage().SetByte(0x300, 0x42);
     c.SetDocumentName("/tmp/mine.vcf");
     ASSERT_TRUE(c.UpdateModified());
@@ -129,10 +126,7 @@ TEST_F(ControllerTest, ConfirmedChangeStartsAnUntitledDocumentFromTheNewVariant)
 }
 
 TEST_F(ControllerTest, AfterLoadAdoptsTheImagesVariantQuietlyAndAnnouncesTheReload) {
-    settings_->ModelType = 0;
-    indMain& c = makeController();
-    c.ChangeModel(1, false);
-    c.ChangeModel(0, false);
+    indMain& c = makeControllerWithReference();
     cmcEeprom& doc = c.CurrentImage();
     makeInitialImage(doc, 1);
     doc.SetByte(0x2B4, 0x99); // a radio byte: the reference's wins
@@ -160,10 +154,7 @@ TEST_F(ControllerTest, AfterLoadAdoptsTheImagesVariantQuietlyAndAnnouncesTheRelo
 // Files and the radio do not carry the call-kind copy that counts ALE channels:
 // a loaded document must not keep the previous document's copy.
 TEST_F(ControllerTest, AnOpenedFileGetsTheCallKindCopyOfItsChannels) {
-    settings_->ModelType = 0;
-    indMain& c = makeController();
-    c.ChangeModel(1, false);
-    c.ChangeModel(0, false);
+    indMain& c = makeControllerWithReference();
     cmcEeprom image;
     makeInitialImage(image, 0);
     for (int slot : {0, 17, 499})
@@ -188,10 +179,7 @@ TEST_F(ControllerTest, AnOpenedFileGetsTheCallKindCopyOfItsChannels) {
 // Bytes that no editor would write: kept as they are (the scan group apart,
 // which the list limits to 3), and never a reason to look outside the tables.
 TEST_F(ControllerTest, OutOfRangeListBytesLoadAndStoreInPlace) {
-    settings_->ModelType = 0;
-    indMain& c = makeController();
-    c.ChangeModel(1, false);
-    c.ChangeModel(0, false);
+    indMain& c = makeControllerWithReference();
     cmcEeprom image;
     makeInitialImage(image, 0);
     storeChannel(image, 7, 1);
@@ -347,14 +335,9 @@ TEST_F(CloneWriteTest, FactoryModeSendsTheIdentityAndDrawsANewOneAfterwards) {
 // The controller's own clone manager carries its checks: the identification
 // fills the radio information, a radio of the other variant is refused, and a
 // clone write goes out through it.
-TEST_F(ControllerTest, ItsCloneManagerChecksTheRadioAndSendsTheDocument) {
-    settings_->ModelType = 0;
-    indMain& c = makeController();
-    prompter_.answerNext(PromptAnswer::Ok);
-    c.ChangeModel(1, true);
-    prompter_.answerNext(PromptAnswer::Ok);
-    c.ChangeModel(0, true);
-    prompter_.clear();
+TEST_F(CloneWriteTest, ItsOwnCloneManagerChecksTheRadioAndSendsTheDocument) {
+    indMain& c = start();
+    c.SetCloneWriter(nullptr);            // gives the controller's own manager back
     c.CurrentImage().SetByte(0x2BB, 'X'); // the user's change to send
 
     cmcRadioSim radio;
