@@ -28,14 +28,7 @@ bool cmcComm::Open(int portNumber, const std::string& lineSettings) {
     if (IsOpen())
         return false;
     portNumber_ = portNumber;
-    const std::string path = cmcPortMap::DevicePath(portNumber);
-    if (path.empty()) {
-        settings_.Parse(lineSettings);
-        devicePath_.clear();
-        openFailure_ = "There is no serial port number " + std::to_string(portNumber) + ".";
-        return false;
-    }
-    return openPath(path, lineSettings);
+    return openPath(cmcPortMap::DevicePath(portNumber), lineSettings);
 }
 
 bool cmcComm::OpenDevice(const std::string& devicePath, const std::string& lineSettings) {
@@ -54,6 +47,10 @@ bool cmcComm::openPath(const std::string& devicePath, const std::string& lineSet
     // when the open fails.
     if (!settings_.Parse(lineSettings)) {
         openFailure_ = settings_.fault;
+        return false;
+    }
+    if (devicePath.empty()) {
+        openFailure_ = "There is no serial port number " + std::to_string(portNumber_) + ".";
         return false;
     }
     if (const int error = device_->Open(devicePath); error != 0) {

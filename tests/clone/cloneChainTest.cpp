@@ -69,6 +69,24 @@ TEST_F(CloneChainTest, InfoFailuresEndWithTheirCodeAndMessage) {
     }
 }
 
+TEST_F(CloneChainTest, NoSecondChainStartsWhileOneRuns) {
+    int calls = 0;
+    const auto count = [&](int) { ++calls; };
+    ASSERT_TRUE(commands_->Read(count));
+    EXPECT_FALSE(commands_->Info(count));
+    EXPECT_FALSE(commands_->Read(count));
+    EXPECT_FALSE(commands_->Write(count));
+    // And still once the chain has moved on to its read.
+    ASSERT_TRUE(runEventLoopUntil([&] { return sim_.Stats().readRequests == 1; }));
+    EXPECT_FALSE(commands_->Info(count));
+    EXPECT_FALSE(manager_.StartInformation([&](R&) { ++calls; }));
+    ASSERT_TRUE(runEventLoopUntil([&] { return calls > 0; }, 60000));
+    runEventLoopFor(100);
+    EXPECT_EQ(calls, 1);
+    EXPECT_EQ(sim_.Stats().informationRequests, 1);
+    EXPECT_EQ(sim_.Stats().writeRequests, 0);
+}
+
 TEST_F(CloneChainTest, PortThatCannotBeOpenedNamesTheDeviceAndWhy) {
     manager_.SetPort({0, "/dev/marlo-no-such-port"});
     EXPECT_EQ(run(&C::Info), R::codePortError);

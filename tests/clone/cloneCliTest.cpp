@@ -1,5 +1,7 @@
 #include "clone/cloneCliOptions.h"
 #include "clone/cloneFileSave.h"
+#include "clone/cloneMessages.h"
+#include "clone/cmcComm.h"
 #include "cloneChainFixture.h"
 #include "core/cloneFileCheck.h"
 #include "core/cmcVcfFile.h"
@@ -15,6 +17,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <string_view>
+#include <unistd.h>
 
 namespace {
 
@@ -66,6 +70,21 @@ protected:
                 tool.readAllStandardError().toStdString()};
     }
     QString device() const { return QString::fromStdString(sim.DevicePath()); }
+    // Writes the user's settings file, as marlo leaves it, with the stored port
+    // `comPort`, the stored variant and a [Ports] group; returns its text.
+    std::string writeSettings(int comPort, int modelType, const std::string& ports) {
+        QDir(home.path()).mkpath("Vexa");
+        const std::string text = "[Global]\nBBT=753951\nComPort=" + std::to_string(comPort) +
+                                 "\n[View%20Option]\nFontSize%20Percentage=100\n"
+                                 "Toolbar%20Visible=1\n[Window%20Position]\nLeft=1\nTop=2\n"
+                                 "Width=640\nHeight=480\nSplitterV=200\n[Setup]\nModelType=" +
+                                 std::to_string(modelType) + "\n[Ports]\n" + ports;
+        QFile f(settingsPath());
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(text.data(), static_cast<qint64>(text.size()));
+        return text;
+    }
+    QString settingsPath() const { return home.filePath("Vexa/Marlo.conf"); }
     QString file(const char* name) const { return files.filePath(name); }
     // The radio's memory as a document file.
     QString saveRadio(const char* name) {
@@ -89,16 +108,70 @@ TEST_F(CloneCli, InfoPrintsTheRadio) {
     EXPECT_EQ(r.err, "");
 }
 
+// Each failure exits with its clone result code and its message, the whole of
+// stderr; a failed read leaves no file.
 TEST_F(CloneCli, FailuresExitWithTheirCodeAndMessage) {
+    const QString backup = saveRadio("backup.vcf");
+    const QString out = file("out.vcf");
+    const auto fault = [](Fault f) { return [f](cmcRadioSim& s) { s.SetFault(f); }; };
+    const struct {
+        const char* command;
+        std::function<void(cmcRadioSim&)> setUp;
+        int status;
+        QStringList options = {};
+    } rows[] = {
+        {"info", fault(Fault::NoEcho), 4},
+        {"info", fault(Fault::EchoOnly), 5},
+        {"info", fault(Fault::MalformedReply), 6},
+        {"read", fault(Fault::WrongEndCount), 7},
+        {"read", fault(Fault::MissingFrame), 8},
+        {"read", fault(Fault::FrameOutsideRange), 9},
+        {"write", fault(Fault::RefusedWrite), 10},
+        {"info", fault(Fault::WrongSecond), 11},
+        {"info", [](cmcRadioSim&) {}, 13, {"--variant", "1"}},
+        {"info", [](cmcRadioSim& s) { s.SetMapRevision(5); }, 14},
+    };
     const std::string title = cmcGTex::App().GetLine("GI_Sys_AppTitle", 0);
-    const Run variant = run({"info", "--device", device(), "--variant", "1"});
-    EXPECT_EQ(variant.status, 13);
-    EXPECT_EQ(variant.err, title + ": " + cmcGTex::App().GetText("GI_Mess_ModelError") + "\n");
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.status);
+        cmcRadioSim radio;
+        radio.SetImage(sim.Image());
+        row.setUp(radio);
+        ASSERT_TRUE(radio.Start());
+        QStringList args{row.command, "--device", QString::fromStdString(radio.DevicePath())};
+        args << row.options;
+        if (std::string_view(row.command) == "read")
+            args << "-o" << out;
+        if (std::string_view(row.command) == "write")
+            args << backup;
+        const Run r = run(args);
+        EXPECT_EQ(r.status, row.status);
+        const auto code = static_cast<std::uint8_t>(row.status);
+        EXPECT_EQ(r.err, title + ": " + cmcCloneMessage(code, "") + "\n");
+        EXPECT_EQ(r.out, "");
+        EXPECT_FALSE(QFile::exists(out));
+    }
+}
 
-    const Run port = run({"info", "--device", "/dev/marlo-no-such-port"});
-    EXPECT_EQ(port.status, 2);
-    EXPECT_NE(port.err.find("/dev/marlo-no-such-port"), std::string::npos);
-    EXPECT_NE(port.err.find("does not exist"), std::string::npos) << port.err;
+TEST_F(CloneCli, APortThatCannotBeOpenedExits2NamingTheDeviceAndWhy) {
+    cmcComm holder; // this test process keeps the radio's line busy
+    ASSERT_TRUE(holder.OpenDevice(sim.DevicePath(), "9600,N,8,1"));
+    const struct {
+        std::string device;
+        std::string why;
+    } rows[] = {
+        {"/dev/marlo-no-such-port", "\"/dev/marlo-no-such-port\" does not exist"},
+        {sim.DevicePath(), "in use by another program (process " + std::to_string(::getpid())},
+        {"/dev/null", "\"/dev/null\" is not a serial port"},
+    };
+    const std::string portLine = cmcGTex::App().GetLine("GI_Mess_CloneErr_Head", 2);
+    for (const auto& row : rows) {
+        const Run r = run({"info", "--device", QString::fromStdString(row.device)});
+        EXPECT_EQ(r.status, 2) << row.device;
+        EXPECT_NE(r.err.find(cmcFormatPortLine(portLine, row.device)), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find(row.why), std::string::npos) << r.err;
+    }
+    EXPECT_EQ(sim.Stats().informationRequests, 0);
 }
 
 TEST_F(CloneCli, ReadSavesTheRadioAsALoadableFile) {
@@ -190,29 +263,42 @@ TEST_F(CloneCli, WriteOfAFileThatDoesNotLoadExits32PlusItsCode) {
 }
 
 TEST_F(CloneCli, StoredPortAndVariantAreReadButNeverWritten) {
-    QDir(home.path()).mkpath("Vexa");
-    const QString settings = home.filePath("Vexa/Marlo.conf");
-    const std::string text = "[Global]\nBBT=753951\nComPort=9\n"
-                             "[View%20Option]\nFontSize%20Percentage=100\nToolbar%20Visible=1\n"
-                             "[Window%20Position]\nLeft=1\nTop=2\nWidth=640\nHeight=480\n"
-                             "SplitterV=200\n[Setup]\nModelType=1\n[Ports]\nPort9=" +
-                             sim.DevicePath() + "\n";
-    {
-        QFile f(settings);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(text.data(), static_cast<qint64>(text.size()));
-    }
+    const std::string text = writeSettings(9, 1, "Port9=" + sim.DevicePath() + "\n");
     sim.SetVariant(1);
     const Run r = run({"info"});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(sim.Stats().informationRequests, 1);
-    EXPECT_EQ(readAll(settings), text);
+    EXPECT_EQ(readAll(settingsPath()), text);
     EXPECT_EQ(QDir(runtime.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size(), 0)
         << "no single-instance lock is taken";
 
     // The stored variant 1 against a radio of variant 0.
     sim.SetVariant(0);
     EXPECT_EQ(run({"info"}).status, 13);
+}
+
+// --port N goes through the port map: N's own [Ports] entry, else the default
+// device of N; the stored port is only the fallback.
+TEST_F(CloneCli, PortNumbersFollowTheSettingsOverrides) {
+    writeSettings(3, 0,
+                  "Port7=" + sim.DevicePath() + "\nPort3=/dev/serial/by-id/marlo-unplugged\n");
+    const Run overridden = run({"info", "--port", "7"});
+    EXPECT_EQ(overridden.status, 0) << overridden.err;
+    EXPECT_EQ(sim.Stats().informationRequests, 1);
+
+    const std::string portLine = cmcGTex::App().GetLine("GI_Mess_CloneErr_Head", 2);
+    const Run stored = run({"info"});
+    EXPECT_EQ(stored.status, 2);
+    EXPECT_NE(stored.err.find(cmcFormatPortLine(portLine, "3")), std::string::npos) << stored.err;
+    EXPECT_NE(stored.err.find("\"/dev/serial/by-id/marlo-unplugged\" does not exist"),
+              std::string::npos)
+        << stored.err;
+
+    const Run unmapped = run({"info", "--port", "200"});
+    EXPECT_EQ(unmapped.status, 2);
+    EXPECT_NE(unmapped.err.find(cmcFormatPortLine(portLine, "200")), std::string::npos);
+    EXPECT_NE(unmapped.err.find("\"/dev/ttyUSB195\""), std::string::npos) << unmapped.err;
+    EXPECT_EQ(sim.Stats().informationRequests, 1);
 }
 
 TEST_F(CloneCli, UsageErrorsExit64) {

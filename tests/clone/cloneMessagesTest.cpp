@@ -1,11 +1,16 @@
 #include "clone/cloneMessages.h"
 #include "clone/cloneProgress.h"
+#include "clone/cmcStderrProgress.h"
 #include "cloneChainFixture.h"
 #include "core/cloneWriteImage.h"
 #include "core/modelIdentity.h"
 #include "overlay/cmcGTex.h"
 
 #include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
 
 namespace {
 
@@ -81,6 +86,36 @@ TEST(CloneProgress, SegmentsAndPercentage) {
         SCOPED_TRACE(row.bytes);
         EXPECT_EQ(cmcProgressSegments(row.bytes, row.expected), row.segments);
         EXPECT_EQ(cmcProgressPercent(row.bytes, row.expected), row.percent);
+    }
+}
+
+// marlo-clone's progress on stderr: one line rewritten in place, ended before a
+// message; nothing at all when stderr is no terminal.
+TEST(CloneProgress, StderrLineOnATerminalOnly) {
+    for (const bool terminal : {true, false}) {
+        SCOPED_TRACE(terminal);
+        char* text = nullptr;
+        std::size_t size = 0;
+        std::FILE* out = ::open_memstream(&text, &size);
+        ASSERT_NE(out, nullptr);
+        {
+            cmcStderrProgress progress(out, terminal, "reading");
+            progress.OperationStarted(false, 0); // identifying: no line
+            progress.OperationEnded();
+            progress.OperationStarted(true, 200);
+            progress.Progress(1, 200);
+            progress.Progress(2, 200); // still 1 %: not repeated
+            progress.Progress(100, 200);
+            progress.EndLine(); // a message comes
+            progress.Progress(200, 200);
+            progress.OperationEnded();
+        }
+        std::fclose(out);
+        const std::string written(text, size);
+        std::free(text);
+        EXPECT_EQ(written, terminal ? "\rreading   0%\rreading   1%\rreading  50%\n"
+                                      "\rreading 100%\n"
+                                    : "");
     }
 }
 

@@ -3,6 +3,8 @@
 #include "clone/cmcComm.h"
 #include "support/eventLoop.h"
 
+#include <filesystem>
+
 void CloneOutcome::Done(void* context, dst_CDrv_Result& result) {
     auto* self = static_cast<CloneOutcome*>(context);
     ++self->calls;
@@ -39,4 +41,17 @@ bool portIsFree(const std::string& devicePath) {
     const bool opened = probe.OpenDevice(devicePath, "9600,N,8,1");
     probe.Close();
     return opened;
+}
+
+bool holdsVanishedDevice(const std::string& devicePath) {
+    namespace fs = std::filesystem;
+    // The kernel shows a descriptor of a removed device node as "<path> (deleted)".
+    const std::string gone = devicePath + " (deleted)";
+    std::error_code ec;
+    for (const auto& fd : fs::directory_iterator("/proc/self/fd", ec)) {
+        std::error_code linkError;
+        if (fs::read_symlink(fd.path(), linkError).string() == gone)
+            return true;
+    }
+    return false;
 }

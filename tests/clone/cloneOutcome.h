@@ -32,3 +32,7 @@ struct CloneOutcome {
 
 // True when nobody holds the device: the engine closed its port.
 bool portIsFree(const std::string& devicePath);
+
+// True while this process still has a descriptor of `devicePath` after the device
+// itself has gone (a pulled cable, a hung-up pty), which portIsFree cannot tell.
+bool holdsVanishedDevice(const std::string& devicePath);

@@ -180,7 +180,7 @@ TEST_F(CloneDrvWire, EchoDifferenceWhileSendingDataEndsTheWrite) {
     cmcEeprom image;
     image.Resize(0x400);
     const std::array<cmcRange, 2> ranges{{{0x0000, 0x03FF}, cmcRangeEnd}};
-    // Byte 500 lies in the eleventh data frame (22 request bytes, then 48 per frame).
+    // Byte 500 lies in the eleventh data frame (22 request bytes, then 46 per frame).
     peer.AlterEcho(500, 0x00);
     answerRequest(cmcFrame::endFrame, fromRadio(cmcFrame::writeResult, {0x00}));
     ASSERT_TRUE(drv.StartWrite(image, ranges, &CloneOutcome::Done, &out));
@@ -188,7 +188,39 @@ TEST_F(CloneDrvWire, EchoDifferenceWhileSendingDataEndsTheWrite) {
     EXPECT_EQ(out.code, R::codeEchoError);
     for (const Bytes& frame : peer.Frames())
         EXPECT_NE(frame[3], cmcFrame::endFrame);
-    EXPECT_LT(peer.Heard().size(), 22u + 64 * 48);
+    // Nothing more leaves after the difference: at most the 128 bytes that may be
+    // unechoed and the batch that followed them.
+    EXPECT_LE(peer.Heard().size(), 501u + 128 + 8 * 46);
+}
+
+// Data go out in batches of up to eight frames a tick, and a batch only while at
+// most 128 sent bytes are still on their way back. The first batch follows the
+// 22-byte request; with frames of 46 bytes it leaves 22 + 368 bytes to echo.
+TEST_F(CloneDrvWire, SendingPausesWhileMoreThan128BytesAreUnechoed) {
+    constexpr std::size_t request = 22;
+    constexpr std::size_t batch = 8 * 46;
+    cmcEeprom image;
+    image.Resize(0x400);
+    const std::array<cmcRange, 2> ranges{{{0x0000, 0x03FF}, cmcRangeEnd}};
+    const struct {
+        std::size_t echoed;
+        std::size_t sent;
+    } rows[] = {
+        {0, request + batch},
+        {request + batch - 129, request + batch},
+        {request + batch - 128, request + 2 * batch},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.echoed);
+        PtyPeer wire;
+        wire.LimitEcho(row.echoed);
+        drv.PrepareDevice(wire.DevicePath());
+        out.Reset();
+        ASSERT_TRUE(drv.StartWrite(image, ranges, &CloneOutcome::Done, &out));
+        ASSERT_TRUE(out.Wait());
+        EXPECT_EQ(out.code, R::codeEchoError);
+        EXPECT_EQ(wire.Heard().size(), row.sent);
+    }
 }
 
 // What the simulated radio cannot send: noise, odd counts, unknown commands, silence.

@@ -55,7 +55,7 @@ void PtyPeer::readProgram() {
     while ((n = ::read(master_, buffer, sizeof buffer)) > 0) {
         for (ssize_t i = 0; i < n; ++i) {
             const std::uint8_t b = buffer[i];
-            if (echo_)
+            if (heard_.size() < echoLimit_)
                 outbox_.push_back(heard_.size() == alteredIndex_ ? alteredValue_ : b);
             heard_.push_back(b);
             if (b == 0xFE) {

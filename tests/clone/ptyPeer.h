@@ -26,7 +26,8 @@ public:
     const std::string& DevicePath() const { return path_; }
 
     void SetAnswer(Answer answer) { answer_ = std::move(answer); }
-    void SetEcho(bool on) { echo_ = on; }
+    // Only the program's first `count` bytes come back; the rest are lost.
+    void LimitEcho(std::size_t count) { echoLimit_ = count; }
     // The echo of the program's byte number `index` (from 0) comes back as `value`.
     void AlterEcho(std::size_t index, std::uint8_t value);
     // Puts bytes on the line at once, as the radio.
@@ -47,7 +48,7 @@ private:
     std::unique_ptr<QSocketNotifier> readNotifier_;
     std::unique_ptr<QSocketNotifier> writeNotifier_;
     Answer answer_;
-    bool echo_ = true;
+    std::size_t echoLimit_ = SIZE_MAX;
     std::size_t alteredIndex_ = SIZE_MAX;
     std::uint8_t alteredValue_ = 0;
     Bytes heard_;

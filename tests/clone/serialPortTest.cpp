@@ -279,8 +279,12 @@ TEST(SerialPort, APulledCableIsNoticedByAReadToo) {
     EXPECT_EQ(port.Read(in, 16), 0);
     EXPECT_TRUE(port.WriteFailed());
 
-    PtyPair fresh;
+    // Any next open forgets the failure, also one that finds no device.
     port.Close();
+    EXPECT_FALSE(port.Open(0, lineSettings));
+    EXPECT_TRUE(port.LineFailureText().empty());
+
+    PtyPair fresh;
     ASSERT_TRUE(port.OpenDevice(fresh.path(), lineSettings));
     EXPECT_FALSE(port.WriteFailed());
     EXPECT_TRUE(port.LineFailureText().empty());
