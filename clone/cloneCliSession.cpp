@@ -2,6 +2,7 @@
 
 #include "clone/cloneFileSave.h"
 #include "clone/headlessDocument.h"
+#include "clone/indCloneMan.h"
 #include "core/cloneFileCheck.h"
 #include "core/cmcEeprom.h"
 #include "core/cmcEnviron.h"
@@ -79,9 +80,10 @@ cmcCloneCliSession::cmcCloneCliSession(const dstCloneCliOptions& options,
     controller_ = std::make_unique<indMain>(std::vector<std::string>{"marlo-clone"});
     const int variant = options_.variant.value_or(settings_.Store().ModelType);
     cmcStartHeadlessDocument(*controller_, variant);
-    manager_.SetPort(options_.port);
-    manager_.SetProgress(progress);
-    commands_ = std::make_unique<indCloneCommands>(*controller_, manager_);
+    indCloneMan& manager = controller_->CloneManager();
+    manager.SetPort(options_.port);
+    manager.SetProgress(progress);
+    commands_ = std::make_unique<indCloneCommands>(*controller_);
 }
 
 cmcCloneCliSession::~cmcCloneCliSession() {

@@ -3,7 +3,6 @@
 #include "clone/cloneCliOptions.h"
 #include "clone/cmcSettingsSnapshot.h"
 #include "clone/indCloneCommands.h"
-#include "clone/indCloneMan.h"
 #include "sheets/cmcEvMan.h"
 
 #include <cstdio>
@@ -23,8 +22,8 @@ inline constexpr int notStarted = 70; // the operation could not start at all
 } // namespace marloCloneExit
 
 // One radio command of marlo-clone: the settings (read only), a hub, the model's
-// controller with an untitled document of the chosen variant, a clone manager
-// on the chosen port, and the clone chains over them. Needs a Qt application
+// controller with an untitled document of the chosen variant, its clone manager
+// set to the chosen port, and the clone chains over them. Needs a Qt application
 // and the overlay store; runs a local event loop until the chain has ended.
 // Failures have gone to the prompter by the time a command returns.
 class cmcCloneCliSession {
@@ -52,7 +51,6 @@ private:
     cmcSettingsSnapshot settings_;
     cmcEvMan hub_;
     std::unique_ptr<indMain> controller_;
-    indCloneMan manager_;
     std::unique_ptr<indCloneCommands> commands_;
 };
 

@@ -1,7 +1,6 @@
 #include "clone/indCloneCommands.h"
 
 #include "clone/dst_CDrv_Result.h"
-#include "clone/indCloneChecks.h"
 #include "clone/indCloneMan.h"
 #include "core/cmcEeprom.h"
 #include "core/cuiMain.h"
@@ -12,15 +11,12 @@
 
 using R = dst_CDrv_Result;
 
-indCloneCommands::indCloneCommands(cuiMain& controller, indCloneMan& manager)
-    : controller_(controller), manager_(manager) {
-    indInstallCloneChecks(manager_, controller_);
+indCloneCommands::indCloneCommands(cuiMain& controller)
+    : controller_(controller), manager_(controller.CloneManager()) {
     manager_.SetResultListener([this](const R& result) { WriteEnded(result); });
-    controller_.SetCloneWriter(&manager_);
 }
 
 indCloneCommands::~indCloneCommands() {
-    controller_.SetCloneWriter(nullptr);
     manager_.SetResultListener(nullptr);
 }
 

@@ -27,9 +27,9 @@ public:
     using Done = std::function<void(int code)>;
     static constexpr int notStarted = -1;
 
-    // Both borrowed; they must outlive this object. Registers the controller's
-    // clone checks with the manager and the manager as the controller's writer.
-    indCloneCommands(cuiMain& controller, indCloneMan& manager);
+    // Borrowed; it must outlive this object. The chains run on the controller's
+    // own clone manager, which carries the controller's checks and sends its writes.
+    explicit indCloneCommands(cuiMain& controller);
     ~indCloneCommands();
     indCloneCommands(const indCloneCommands&) = delete;
     indCloneCommands& operator=(const indCloneCommands&) = delete;

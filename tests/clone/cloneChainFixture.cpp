@@ -47,8 +47,6 @@ CloneChainTest::CloneChainTest() : config_(std::make_unique<QTemporaryDir>()) {
     makeRadioImage(radio, 0);
     sim_.SetImage(radio);
     EXPECT_TRUE(sim_.Start()) << sim_.ErrorText();
-    manager_.SetPort({0, sim_.DevicePath()});
-    manager_.SetProgress(&progress_);
     useController(std::make_unique<indMain>(std::vector<std::string>{"marlo"}));
 }
 
@@ -64,7 +62,9 @@ void CloneChainTest::useController(std::unique_ptr<indMain> controller) {
     commands_.reset();
     controller_ = std::move(controller);
     cmcStartHeadlessDocument(*controller_, 0);
-    commands_ = std::make_unique<indCloneCommands>(*controller_, manager_);
+    manager().SetPort({0, sim_.DevicePath()});
+    manager().SetProgress(&progress_);
+    commands_ = std::make_unique<indCloneCommands>(*controller_);
 }
 
 int CloneChainTest::run(bool (indCloneCommands::*start)(indCloneCommands::Done)) {

@@ -35,8 +35,8 @@ public:
 void makeRadioImage(cmcEeprom& image, int variant, const std::string& name = "MY RADIO");
 
 // A controller with an untitled document of variant 0 (its own settings, never
-// the user's), the clone manager and the chains over them, and a simulated radio
-// holding makeRadioImage(0) on a pseudo-terminal that the manager uses.
+// the user's), the chains over its clone manager, and a simulated radio holding
+// makeRadioImage(0) on a pseudo-terminal that the manager uses.
 class CloneChainTest : public ::testing::Test {
 protected:
     CloneChainTest();
@@ -46,6 +46,7 @@ protected:
     int run(bool (indCloneCommands::*start)(indCloneCommands::Done));
     // Replaces the controller (before any chain runs).
     void useController(std::unique_ptr<indMain> controller);
+    indCloneMan& manager() { return controller_->CloneManager(); }
 
     std::unique_ptr<QTemporaryDir> config_;
     std::unique_ptr<indEnviron> settings_;
@@ -53,7 +54,6 @@ protected:
     ScriptedPrompter prompter_;
     cmcRadioSim sim_;
     std::unique_ptr<indMain> controller_;
-    indCloneMan manager_;
     RecordingProgress progress_;
     std::unique_ptr<indCloneCommands> commands_;
 };

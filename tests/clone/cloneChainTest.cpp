@@ -30,7 +30,7 @@ TEST_F(CloneChainTest, InfoIdentifiesTheRadio) {
     EXPECT_TRUE(
         std::equal(reply.begin() + 9, reply.begin() + 41, controller_->RadioInfo.block.begin()));
     EXPECT_EQ(progress_.events, (std::vector<std::string>{"start", "end"}));
-    EXPECT_FALSE(manager_.IsBusy());
+    EXPECT_FALSE(manager().IsBusy());
     EXPECT_TRUE(portIsFree(sim_.DevicePath()));
 }
 
@@ -52,7 +52,7 @@ TEST_F(CloneChainTest, InfoFailuresEndWithTheirCodeAndMessage) {
         cmcRadioSim sim;
         row.setUp(sim);
         ASSERT_TRUE(sim.Start());
-        manager_.SetPort({0, sim.DevicePath()});
+        manager().SetPort({0, sim.DevicePath()});
         prompter_.clear();
         progress_.events.clear();
 
@@ -79,7 +79,7 @@ TEST_F(CloneChainTest, NoSecondChainStartsWhileOneRuns) {
     // And still once the chain has moved on to its read.
     ASSERT_TRUE(runEventLoopUntil([&] { return sim_.Stats().readRequests == 1; }));
     EXPECT_FALSE(commands_->Info(count));
-    EXPECT_FALSE(manager_.StartInformation([&](R&) { ++calls; }));
+    EXPECT_FALSE(manager().StartInformation([&](R&) { ++calls; }));
     ASSERT_TRUE(runEventLoopUntil([&] { return calls > 0; }, 60000));
     runEventLoopFor(100);
     EXPECT_EQ(calls, 1);
@@ -88,7 +88,7 @@ TEST_F(CloneChainTest, NoSecondChainStartsWhileOneRuns) {
 }
 
 TEST_F(CloneChainTest, PortThatCannotBeOpenedNamesTheDeviceAndWhy) {
-    manager_.SetPort({0, "/dev/marlo-no-such-port"});
+    manager().SetPort({0, "/dev/marlo-no-such-port"});
     EXPECT_EQ(run(&C::Info), R::codePortError);
     ASSERT_EQ(prompter_.shown().size(), 1u);
     const std::string text = prompter_.lastText();
@@ -147,13 +147,13 @@ TEST_F(CloneChainTest, FailedReadsLeaveTheDocumentAlone) {
         EXPECT_EQ(prompter_.shown().size(), 1u);
         EXPECT_TRUE(controller_->CurrentImage().Equals(before));
         EXPECT_FALSE(controller_->IsModified());
-        EXPECT_FALSE(manager_.IsBusy());
+        EXPECT_FALSE(manager().IsBusy());
     }
     // The engine is ready again once the line is back.
     EXPECT_EQ(sim_.Stats().hangUps, 1);
     progress_.onStart = nullptr;
     sim_.SetFault(Fault::None);
-    manager_.SetPort({0, sim_.DevicePath()});
+    manager().SetPort({0, sim_.DevicePath()});
     prompter_.clear();
     EXPECT_EQ(run(&C::Info), 0);
 }
