@@ -2,6 +2,7 @@
 #include "clone/cmcCloneDrv.h"
 #include "cloneOutcome.h"
 #include "ptyPeer.h"
+#include "support/eventLoop.h"
 #include "wireSpelling.h"
 
 #include <gtest/gtest.h>
@@ -90,6 +91,13 @@ TEST_F(CloneDrvWire, InformationRequestAndReplyOnTheWire) {
     EXPECT_EQ(out.information, spellBytes("03 41 42"));
     EXPECT_EQ(out.calls, 1);
     EXPECT_TRUE(portIsFree(peer.DevicePath()));
+}
+
+TEST_F(CloneDrvWire, AReplyLeftOnTheLineBeforeTheOpenIsNoAnswer) {
+    peer.Send(fromRadio(cmcFrame::informationReply, spellBytes("26 20 00 01")));
+    runEventLoopFor(50);
+    EXPECT_EQ(information(), R::codeNoAnswer);
+    EXPECT_EQ(peer.Frames().size(), 1u) << "the request went out";
 }
 
 TEST_F(CloneDrvWire, OnlyTheLastOfSeveralRepliesCounts) {
