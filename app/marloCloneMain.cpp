@@ -2,10 +2,9 @@
 #include "clone/cloneCliSession.h"
 #include "clone/cmcStderrProgress.h"
 #include "core/cloneFileCheck.h"
+#include "core/cmcConsoleTexts.h"
 #include "core/cmcEeprom.h"
-#include "overlay/cmcGTex.h"
 #include "platform/cmcPrompter.h"
-#include "platform/programPath.h"
 
 #include <QCoreApplication>
 
@@ -105,11 +104,7 @@ int usage() {
 int main(int argc, char* argv[]) {
     // The clone engine and the serial port run on the event loop's timers.
     QCoreApplication app(argc, argv);
-    cmcStderrPrompter prompter;
-    cmcPrompter::install(&prompter);
-    cmcGTex overlay;
-    overlay.SetFile(programDir() + "Marlo" + ".OVL");
-    cmcGTex::SetApp(&overlay);
+    cmcConsoleTexts texts;
 
     const std::span<char* const> args(argv, static_cast<std::size_t>(argc));
     if (args.size() == 2 &&
@@ -121,7 +116,7 @@ int main(int argc, char* argv[]) {
         return usage();
     for (const Command& c : commands) {
         if (c.name == args[1]) {
-            overlay.RequireEndMarker(); // a broken installation ends here with status 3
+            texts.Overlay().RequireEndMarker(); // a broken installation ends here with status 3
             const int status = c.run(Args(args.begin() + 2, args.end()));
             return status < 0 ? usage() : status;
         }

@@ -20,11 +20,16 @@ std::string cmcDocumentComment(const cmcEeprom& image) {
     return comment;
 }
 
-cmcVcfFile::Code cmcSaveDocumentFile(cmcEeprom& image, const std::string& path) {
+cmcVcfFile::Code cmcSaveImageFile(cmcEeprom& image, const std::string& path,
+                                  const std::string& comment) {
     cmcVcfFile file;
     file.BindImage(image);
     file.SetModelCode(marloModel::modelCodeFirst, marloModel::modelCodeSecond);
-    file.SetComment(cmcDocumentComment(image));
+    file.SetComment(comment);
     file.SetMapRevision(marloModel::mapRevision);
     return file.Save(path, marloModel::cloneRange);
+}
+
+cmcVcfFile::Code cmcSaveDocumentFile(cmcEeprom& image, const std::string& path) {
+    return cmcSaveImageFile(image, path, cmcDocumentComment(image));
 }

@@ -15,7 +15,6 @@
 
 namespace {
 
-constexpr char overlayBaseName[] = "Marlo";
 constexpr char makerSignature[] = "VEXA Inc";
 constexpr int minimumMessageWidth = 100;
 const QColor modePanelColour(0x00, 0x80, 0x80); // teal
@@ -29,7 +28,7 @@ bool signatureDiffers(const cmcEeprom& image) {
 } // namespace
 
 indMain::indMain(std::vector<std::string> args)
-    : cuiMain(marloModel::imageSize, overlayBaseName), args_(std::move(args)) {
+    : cuiMain(marloModel::imageSize, marloModel::overlayBaseName), args_(std::move(args)) {
     Initialize();
 }
 

@@ -10,6 +10,9 @@
 // address block that clone files and clone reads cover.
 namespace marloModel {
 
+// The overlay file beside the program is this name followed by ".OVL".
+inline constexpr char overlayBaseName[] = "Marlo";
+
 inline constexpr std::int32_t imageSize = 33268; // 0x81F4
 
 inline constexpr int modelCodeFirst = 0x2620;

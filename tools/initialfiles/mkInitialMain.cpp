@@ -5,13 +5,12 @@
 // variant). Exit status: 0, 64 for a usage error, else the clone file code of
 // the first file that could not be written (its message has gone to stderr).
 
+#include "clone/cloneFileSave.h"
+#include "core/cmcConsoleTexts.h"
 #include "core/cmcEeprom.h"
 #include "core/cmcVcfFile.h"
 #include "core/modelIdentity.h"
 #include "initialImage.h"
-#include "overlay/cmcGTex.h"
-#include "platform/cmcPrompter.h"
-#include "platform/programPath.h"
 
 #include <cstdio>
 #include <string>
@@ -23,12 +22,7 @@ constexpr int usageError = 64; // EX_USAGE
 cmcVcfFile::Code writeInitialFile(const std::string& path, int variant) {
     cmcEeprom image;
     buildInitialImage(image, variant);
-    cmcVcfFile file;
-    file.BindImage(image);
-    file.SetModelCode(marloModel::modelCodeFirst, marloModel::modelCodeSecond);
-    file.SetComment(initialFileComment(variant));
-    file.SetMapRevision(marloModel::mapRevision);
-    return file.Save(path, marloModel::cloneRange);
+    return cmcSaveImageFile(image, path, initialFileComment(variant));
 }
 
 } // namespace
@@ -38,17 +32,13 @@ int main(int argc, char* argv[]) {
         std::fputs("usage: marlo-mkinitial FOLDER\n", stderr);
         return usageError;
     }
-    cmcStderrPrompter prompter;
-    cmcPrompter::install(&prompter);
-    cmcGTex overlay;
-    overlay.SetFile(programDir() + "Marlo.OVL");
-    cmcGTex::SetApp(&overlay);
+    cmcConsoleTexts texts;
 
     std::string folder = argv[1];
     if (!folder.empty() && folder.back() != '/')
         folder += '/';
     for (int variant = marloModel::variantFirst; variant <= marloModel::variantLast; ++variant) {
-        const std::string path = folder + overlay.GetLine("GI_App_InitialFile", variant);
+        const std::string path = folder + texts.Overlay().GetLine("GI_App_InitialFile", variant);
         const cmcVcfFile::Code code = writeInitialFile(path, variant);
         if (code != cmcVcfFile::Ok)
             return code;

@@ -1,9 +1,7 @@
 // marlo-radiosim: a simulated radio on a pseudo-terminal, for trying the clone
 // commands without hardware. See README.md beside this file.
 
-#include "overlay/cmcGTex.h"
-#include "platform/cmcPrompter.h"
-#include "platform/programPath.h"
+#include "core/cmcConsoleTexts.h"
 #include "tools/radiosim/cmcRadioSim.h"
 
 #include <QCoreApplication>
@@ -78,11 +76,7 @@ bool installSignalHandlers() {
 
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
-    cmcStderrPrompter prompter;
-    cmcPrompter::install(&prompter);
-    cmcGTex overlay;
-    overlay.SetFile(programDir() + "Marlo" + ".OVL");
-    cmcGTex::SetApp(&overlay);
+    cmcConsoleTexts texts;
 
     cmcRadioSim sim;
     for (int i = 1; i < argc; ++i) {
@@ -152,6 +146,5 @@ int main(int argc, char* argv[]) {
                  c.informationRequests, c.readRequests, c.writeRequests, c.framesSent,
                  c.framesAccepted, c.framesRejected);
     sim.Stop();
-    cmcGTex::SetApp(nullptr);
     return status;
 }

@@ -1,0 +1,14 @@
+#include "core/cmcConsoleTexts.h"
+
+#include "core/modelIdentity.h"
+#include "platform/programPath.h"
+
+cmcConsoleTexts::cmcConsoleTexts() : previousPrompter_(cmcPrompter::install(&prompter_)) {
+    overlay_.SetFile(programDir() + marloModel::overlayBaseName + ".OVL");
+    cmcGTex::SetApp(&overlay_);
+}
+
+cmcConsoleTexts::~cmcConsoleTexts() {
+    cmcGTex::SetApp(nullptr);
+    cmcPrompter::install(previousPrompter_);
+}
