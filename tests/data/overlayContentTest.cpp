@@ -177,8 +177,8 @@ const std::vector<ListCase>& listCases() {
         {"GI_Sheet_Sel_Ale1_R", kOrdinary, aleChoices()},
         {"GI_Sheet_Sel_UchCallO", kCallKind, {0, 1, 2, 3}},
         {"GI_Sheet_Sel_UchCallO_full", kCallKind, {0, 1, 2}},
-        {"GI_Sheet_Sel_UchCallA", kCallKind, {0, 1, 2, 3, 4}},
-        {"GI_Sheet_Sel_UchCallA_full", kCallKind, {0, 1, 2, 4}},
+        {"GI_Sheet_Sel_UchCallA", kCallKind, {0, 1, 2, 3}},
+        {"GI_Sheet_Sel_UchCallA_full", kCallKind, {0, 1, 2}},
     };
     return cases;
 }
