@@ -13,6 +13,7 @@
 #include <climits>
 #include <map>
 #include <optional>
+#include <set>
 
 using namespace cmcCells;
 
@@ -280,6 +281,7 @@ private:
     }
 
     bool Refuse(int line, const std::string& column, std::string reason) {
+        refusedCells_.emplace(line, column);
         Problem(line, column, std::move(reason));
         return false;
     }
@@ -383,6 +385,9 @@ private:
                 refusedKey_[r])
                 continue;
             for (std::size_t c = 0; c < list_.columns.size(); ++c) {
+                // A refused value has said why already.
+                if (refusedCells_.count({rowOf_[r]->line, list_.columns[c].header}) != 0)
+                    continue;
                 const cmcExchangeCells::Shown shown = cells_.Show(list_.rows[r], list_.columns[c]);
                 if (shown.invalid || shown.duplicate)
                     Problem(rowOf_[r]->line, list_.columns[c].header, MarkReason(r, c, shown));
@@ -432,6 +437,7 @@ private:
     std::map<std::string, std::vector<std::pair<std::string, std::int32_t>>> items_;
     bool alePicks_ = false;
     std::vector<bool> refusedKey_;
+    std::set<std::pair<int, std::string>> refusedCells_;
     std::vector<dstImportProblem> problems_;
 };
 
