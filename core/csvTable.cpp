@@ -186,18 +186,20 @@ private:
                 separator_ = static_cast<char>(c);
             if (quoted_) {
                 if (c == '"') {
-                    if (bytes_.Peek() == '"') {
-                        bytes_.Get();
-                        field += '"';
+                    if (bytes_.Peek() != '"') {
+                        quoted_ = false;
+                        closedQuote_ = true;
                         continue;
                     }
-                    quoted_ = false;
-                    closedQuote_ = true;
-                    continue;
+                    bytes_.Get();
                 }
-                if (c == '\r' || c == '\n')
-                    CountLineEnd(c);
                 field += static_cast<char>(c);
+                if (c == '\r' && bytes_.Peek() == '\n')
+                    field += static_cast<char>(bytes_.Get());
+                if (c == '\r' || c == '\n')
+                    ++line_;
+                if (field.size() > limits_.maxFieldBytes)
+                    return Limit(field, startLine, column);
                 continue;
             }
             if (c == Separator()) {
