@@ -117,7 +117,7 @@ std::optional<dstCsvTable> readTable(const std::string& path, const cmcExchangeL
     std::ifstream in;
     if (std::filesystem::is_regular_file(path, error))
         in.open(path, std::ios::binary);
-    if (!in) {
+    if (!in.is_open() || !in) {
         std::fprintf(stderr, "marlo-clone: %s cannot be read\n", path.c_str());
         status = marloCloneExit::noInput;
         return std::nullopt;
@@ -185,8 +185,11 @@ int cmcImportCommand(const Args& args) {
             std::fprintf(stderr, "%s\n", describeImportProblem(p).c_str());
         return marloCloneExit::dataRefused;
     }
-    // Saved as the desktop program saves a document.
+    // A table that changes nothing leaves FILE as it was, to the byte.
     cmcEeprom& document = controller.CurrentImage();
+    if (options->out.empty() && document.Equals(controller.SavedImage()))
+        return 0;
+    // Saved as the desktop program saves a document.
     controller.PrepareImage(document, true);
     const cmcVcfFile::Code saved =
         cmcSaveDocumentFile(document, options->out.empty() ? file : options->out);

@@ -252,6 +252,9 @@ private:
                           context_.ExpertMode() || context_.FactoryMode()
                               ? "cannot be changed"
                               : "can be changed only in expert mode (import --expert)");
+        // A blank where the cell cannot be emptied leaves it as it is.
+        if (form == Form::Choice && typed.empty())
+            return true;
         if (form == Form::Choice) {
             const Chosen chosen = Choose(r, c, typed);
             if (chosen != Chosen::Picked)
@@ -271,10 +274,10 @@ private:
         const cmcExchangeCells::Shown after = cells_.Show(row, column);
         if (value::holds(form, typed, after.text, ReceiveShown(r)))
             return true;
+        if (after.text == before.text)
+            return typed.empty() || Refuse(line, header, "not accepted by the cell");
         if (typed.empty())
             return Refuse(line, header, "cannot be empty");
-        if (after.text == before.text)
-            return Refuse(line, header, "not accepted by the cell");
         return Refuse(line, header,
                       after.text.empty() ? "would leave the cell empty"
                                          : "would be stored as " + quoted(after.text));

@@ -94,10 +94,13 @@ TEST_F(ExchangeTest, ImportTypesEveryValueIntoItsCell) {
     // A column the table leaves out keeps what the entry held.
     ASSERT_EQ(importCsv("selcall", "slot,id,channels_1\n1,12,20-5\n"), Lines{});
     EXPECT_NE(exportCsv("selcall").find("\r\n1,000012,Unit/0 (HQ),5-20,"), std::string::npos);
-    ASSERT_EQ(importCsv("settings", "setting,value\nTxPwrSel,medium\nCallTime,auto\n"), Lines{});
+    // A blank leaves a value that cannot be emptied as it is.
+    ASSERT_EQ(importCsv("settings", "setting,value\nTxPwrSel,medium\nCallTime,auto\nNmeaId,\n"),
+              Lines{});
     const std::string settings = exportCsv("settings");
     EXPECT_NE(settings.find("\r\nTxPwrSel,Medium\r\n"), std::string::npos);
     EXPECT_NE(settings.find("\r\nCallTime,Auto\r\n"), std::string::npos);
+    EXPECT_NE(settings.find("\r\nNmeaId,42\r\n"), std::string::npos);
 }
 
 struct Refusal {
@@ -168,10 +171,6 @@ const Refusal kRefusals[] = {
      "settings",
      "setting,value\nScanSpeed,fast\n",
      {"line 2, column value: not accepted by the cell"}},
-    {"BlankNumber",
-     "settings",
-     "setting,value\nScanSpeed,\n",
-     {"line 2, column value: cannot be empty"}},
     {"ExpertOnly",
      "edges",
      "range,low_khz\ntx1,2100\n",
