@@ -148,6 +148,10 @@ struct Config {
     const Mode* mode;
 };
 
+void PrintTo(const Config& config, std::ostream* os) {
+    *os << config.mode->name << " mode, variant " << config.variant;
+}
+
 std::vector<Config> allConfigs() {
     std::vector<Config> configs;
     for (int variant = 0; variant < 2; ++variant) {
