@@ -15,6 +15,7 @@
 #include "radio/indMainCellContext.h"
 #include "sheets/cmcCellParser.h"
 #include "sheets/cmcFBitsOverlay.h"
+#include "sheets/cmcTextMeasure.h"
 #include "sheets/cmcTextUtil.h"
 #include "sheets/iuiSh_CommonDef.h"
 
@@ -248,6 +249,45 @@ TEST_P(TreeSheets, EveryNodeOpensASheetThatShowsItsValues) {
         EXPECT_GT(bound, 0);
         EXPECT_LT(sheet->FirstSelectableRow(), sheet->RowCount()) << "nothing to edit";
     }
+}
+
+// Every value a setting can take fits its column: Space steps a list or number
+// through all its values, as the user would, and each text is measured in the
+// cell's font against the column's text area.
+TEST_P(TreeSheets, EverySettingValueFitsItsColumn) {
+    cmcQtTextMeasure measure;
+    int stepped = 0;
+    for (const std::string& descriptor : treeSheets(cmcGTex::App())) {
+        if (!descriptor.starts_with("[St_Common]"))
+            continue;
+        SCOPED_TRACE(descriptor);
+        const auto sheet = build(descriptor);
+        for (int row = 0; row < sheet->RowCount(); ++row) {
+            for (int col = 0; col < sheet->ColCount(); ++col) {
+                const cmcCellObj& model = sheet->Cell(col, row).model;
+                if (!model.IsBound() || !model.IsSelectable())
+                    continue;
+                const cmcFont& font = model.font ? *model.font : sheet->BaseFont();
+                const std::string first = shown(model);
+                std::string text = first;
+                for (int step = 0; step < 256; ++step) {
+                    EXPECT_LE(measure.Extent(font, text).width + 8, sheet->ColWidth(col))
+                        << labelName(model.label) << " shows \"" << text << "\"";
+                    cmcCellObj cell = model;
+                    cmcCellCapsule request;
+                    request.cell = &cell;
+                    request.grid = this; // keys count only from a grid
+                    request.action = cmcCellCapsule::kSpace;
+                    evaluateCell(*engine_, request, false);
+                    text = shown(model);
+                    if (text == first)
+                        break;
+                    ++stepped;
+                }
+            }
+        }
+    }
+    EXPECT_GT(stepped, 100);
 }
 
 // The warnings check marks the tree nodes whose parameter its lines name.
