@@ -341,14 +341,9 @@ TEST_P(InitialImage, TheProgramFindsNothingToWarnAboutInANewDocument) {
     for (std::int32_t label = CL_Comm_TxPwrSel; label <= CL_Comm_CallTime; ++label) {
         if (label == CL_Comm_Password)
             continue;
-        cmcCellObj cell;
-        cell.category = CT_Null;
-        cell.label = label;
-        cmcCellCapsule request;
-        request.cell = &cell;
-        evaluateCell(engine, request, false);
-        EXPECT_NE(request.text, "") << labelNames()[static_cast<std::size_t>(label)];
-        EXPECT_NE(request.text, "error") << labelNames()[static_cast<std::size_t>(label)];
+        const std::string text = shownText(engine, CT_Null, label);
+        EXPECT_NE(text, "") << labelNames()[static_cast<std::size_t>(label)];
+        EXPECT_NE(text, "error") << labelNames()[static_cast<std::size_t>(label)];
     }
 }
 

@@ -198,13 +198,7 @@ protected:
         return buildSheet(cmcGTex::App(), descriptor, controller_->ModelVariant(),
                           controller_->FactoryMode());
     }
-    std::string shown(const cmcCellObj& model) {
-        cmcCellObj cell = model;
-        cmcCellCapsule request;
-        request.cell = &cell;
-        evaluateCell(*engine_, request, false);
-        return request.text;
-    }
+    std::string shown(const cmcCellObj& model) { return shownText(*engine_, model); }
 
     std::unique_ptr<ProgramAround> program_;
     std::unique_ptr<indMain> controller_;
@@ -331,13 +325,7 @@ std::vector<std::int32_t> radioValueLabels(indActiveCell& engine) {
         // The engine has no cell for a hexadecimal free byte; it shows nothing.
         if (!radio || label == CL_Free_Byte_Hex)
             continue;
-        cmcCellObj cell;
-        cell.category = CT_Null;
-        cell.label = label;
-        cmcCellCapsule request;
-        request.cell = &cell;
-        evaluateCell(engine, request, false);
-        if (!request.text.ends_with(" *Yet*"))
+        if (!shownText(engine, CT_Null, label).ends_with(" *Yet*"))
             labels.push_back(label);
     }
     return labels;

@@ -1,6 +1,9 @@
 #pragma once
 
 #include "core/cmcEnviron.h"
+#include "radio/cmcCellCapsule.h"
+#include "radio/indActiveCell.h"
+#include "sheets/cmcCellObj.h"
 #include "sheets/cmcEvMan.h"
 
 #include <QTemporaryDir>
@@ -35,3 +38,20 @@ private:
     cmcEnviron settings_;
     cmcEvMan hub_;
 };
+
+// The text the engine shows for a copy of `model` when it is painted.
+inline std::string shownText(indActiveCell& engine, const cmcCellObj& model) {
+    cmcCellObj cell = model;
+    cmcCellCapsule request;
+    request.cell = &cell;
+    evaluateCell(engine, request, false);
+    return request.text;
+}
+
+// The same for a cell of `label` in category `category` and entry 0.
+inline std::string shownText(indActiveCell& engine, std::int32_t category, std::int32_t label) {
+    cmcCellObj cell;
+    cell.category = category;
+    cell.label = label;
+    return shownText(engine, cell);
+}
