@@ -245,43 +245,63 @@ TEST_P(TreeSheets, EveryNodeOpensASheetThatShowsItsValues) {
     }
 }
 
-// Every value a setting can take fits its column: Space steps a list or number
-// through all its values, as the user would, and each text is measured in the
-// cell's font against the column's text area.
-TEST_P(TreeSheets, EverySettingValueFitsItsColumn) {
+// Every value a cell can show fits its column. Each value cell of a settings
+// sheet, and of the first entry of each list, first gets its own size sample
+// typed in (the widest text it is meant to hold); then Space steps lists and
+// numbers through all their values, as the user would. Each text is measured
+// in the cell's font against the column's text area.
+TEST_P(TreeSheets, EveryValueFitsItsColumn) {
     cmcQtTextMeasure measure;
-    int stepped = 0;
+    const auto evaluate = [&](const cmcCellObj& model, std::int32_t action,
+                              const std::string* typed) {
+        cmcCellObj cell = model;
+        cmcCellCapsule request;
+        request.cell = &cell;
+        request.grid = this; // keys count only from a grid
+        request.action = action;
+        if (typed != nullptr) {
+            request.inputMode = cmcCellCapsule::kEditedText;
+            request.inputText = *typed;
+        }
+        evaluateCell(*engine_, request, false);
+    };
+    int measured = 0;
     for (const std::string& descriptor : treeSheets(cmcGTex::App())) {
-        if (!descriptor.starts_with("[St_Common]"))
-            continue;
         SCOPED_TRACE(descriptor);
         const auto sheet = build(descriptor);
-        for (int row = 0; row < sheet->RowCount(); ++row) {
+        const int first = sheet->Style().fixedRows;
+        const int last = descriptor.starts_with("[St_Common]") ? sheet->RowCount() - 1 : first;
+        for (int row = first; row <= last; ++row) {
+            std::vector<int> cols;
             for (int col = 0; col < sheet->ColCount(); ++col) {
                 const cmcCellObj& model = sheet->Cell(col, row).model;
-                if (!model.IsBound() || !model.IsSelectable())
-                    continue;
+                if (model.IsBound() && model.IsSelectable())
+                    cols.push_back(col);
+            }
+            // Typing into an unused entry goes to its key cell; the second
+            // round reaches the others.
+            for (int round = 0; round < 2; ++round) {
+                for (const int col : cols)
+                    evaluate(sheet->Cell(col, row).model, 0, &sheet->Cell(col, row).model.Text());
+            }
+            for (const int col : cols) {
+                const cmcCellObj& model = sheet->Cell(col, row).model;
                 const cmcFont& font = model.font ? *model.font : sheet->BaseFont();
-                const std::string first = shown(model);
-                std::string text = first;
+                const std::string start = shown(model);
+                std::string text = start;
                 for (int step = 0; step < 256; ++step) {
                     EXPECT_LE(measure.Extent(font, text).width + 8, sheet->ColWidth(col))
                         << labelName(model.label) << " shows \"" << text << "\"";
-                    cmcCellObj cell = model;
-                    cmcCellCapsule request;
-                    request.cell = &cell;
-                    request.grid = this; // keys count only from a grid
-                    request.action = cmcCellCapsule::kSpace;
-                    evaluateCell(*engine_, request, false);
+                    ++measured;
+                    evaluate(model, cmcCellCapsule::kSpace, nullptr);
                     text = shown(model);
-                    if (text == first)
+                    if (text == start)
                         break;
-                    ++stepped;
                 }
             }
         }
     }
-    EXPECT_GT(stepped, 100);
+    EXPECT_GT(measured, 500);
 }
 
 // The warnings check marks the tree nodes whose parameter its lines name.
