@@ -3,7 +3,7 @@
 #include "core/cmcEeprom.h"
 #include "core/modelIdentity.h"
 #include "radio/ListEntry.h"
-#include "radio/cellNames.h"
+#include "sheets/cellNames.h"
 #include "radio/exchangeLists.h"
 #include "radio/settingFields.h"
 

@@ -4,10 +4,10 @@
 #include "core/csvTable.h"
 #include "radio/ListEntry.h"
 #include "radio/cellLabels.h"
-#include "radio/cellNames.h"
 #include "radio/codecSteps.h"
 #include "radio/exchangeLists.h"
 #include "radio/exchangeValues.h"
+#include "sheets/cellNames.h"
 
 #include <algorithm>
 #include <climits>

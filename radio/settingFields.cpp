@@ -1,6 +1,6 @@
 #include "radio/settingFields.h"
 
-#include "radio/cellNames.h"
+#include "sheets/cellNames.h"
 
 #include <string_view>
 

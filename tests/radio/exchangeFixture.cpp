@@ -1,8 +1,8 @@
 #include "exchangeFixture.h"
 
-#include "clone/headlessDocument.h"
 #include "core/csvTable.h"
 #include "core/modelIdentity.h"
+#include "main/headlessDocument.h"
 #include "radio/ListEntry.h"
 #include "radio/documentDiff.h"
 #include "radio/exchangeLists.h"
