@@ -230,8 +230,8 @@ private:
         const Form form = cmcExchangeCells::FormOf(row, column);
         const int line = rowOf_[r]->line;
         const std::string& header = column.header;
-        // Call kinds that make a channel an ALE channel go last, once every
-        // channel that gives up ALE has done so.
+        // A call kind the ALE limit refuses is tried again in a second sweep,
+        // once every channel that gives ALE up has done so.
         const bool callKind = column.label == CL_UCh_Call;
         if (alePicks_ && !callKind)
             return true;
@@ -325,8 +325,6 @@ private:
         }
         if (found == nullptr && callKind && !alePicks_)
             return Chosen::Later; // ALE may be offered once others have given it up
-        if (found != nullptr && callKind && (found->second == ListEntry::aleCallKind) != alePicks_)
-            return Chosen::Later;
         if (found == nullptr) {
             std::string offered;
             for (const auto& item : items) {

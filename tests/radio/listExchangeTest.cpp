@@ -111,6 +111,10 @@ struct Refusal {
     bool expert = false;
 };
 
+void PrintTo(const Refusal& r, std::ostream* os) {
+    *os << r.name;
+}
+
 class ImportRefusal : public ExchangeTest, public ::testing::WithParamInterface<Refusal> {};
 
 // Every refusal leaves the document exactly as it was.
@@ -258,32 +262,41 @@ INSTANTIATE_TEST_SUITE_P(Table, ImportRefusal, ::testing::ValuesIn(kRefusals),
 
 // The 101st ALE channel: the full document has 100 already. Giving one up in
 // the same table makes room, in whichever row it comes.
+// The table with the row of `slot` replaced.
+std::string withRow(std::string table, int slot, const std::string& row) {
+    const std::string start = "\r\n" + std::to_string(slot) + ",";
+    const std::size_t at = table.find(start);
+    EXPECT_NE(at, std::string::npos) << slot;
+    return table.replace(at + 2, table.find("\r\n", at + 2) - at - 2, row);
+}
+
+// The 101st ALE channel. The full document has 100; here the last is slot 500,
+// so a channel that gives ALE up may come after one that takes it.
 TEST_F(ExchangeTest, ImportKeepsTheAleChannelLimit) {
     startDocument(0);
     fillEveryList();
+    const std::string filled = exportCsv("channels");
+    const std::string voice = "J3E,,Voice,-----,Group 0,Auto,Editable";
+    ASSERT_EQ(importCsv("channels",
+                        withRow(withRow(filled, 1, "1,9999,2000.0,<-," + voice), 500,
+                                "500,9500,2000.0,<-,J3E-A,,ALE,ST1000,Group 0,Auto,Editable")),
+              Lines{});
     cmcEeprom before;
     copy(before, document());
+    const std::string full = exportCsv("channels");
+
     // A table of one ALE channel empties every other slot: room enough.
     EXPECT_EQ(importCsv("channels", kAleOver), Lines{});
     copy(document(), before);
-    std::string full = exportCsv("channels");
-    const std::string row101 = "\r\n101,9899,";
-    const std::size_t at = full.find(row101);
-    ASSERT_NE(at, std::string::npos);
-    std::string tooMany = full;
-    tooMany.replace(at + 2, full.find("\r\n", at + 2) - at - 2,
-                    "101,9899,2000.0,<-,J3E-A,,ALE,-----,Group 1,Narrow (0.5 kHz),Protected");
+
+    const std::string tooMany =
+        withRow(full, 101, "101,9899,2000.0,<-,J3E-A,,ALE,-----,Group 0,Auto,Editable");
     EXPECT_EQ(importCsv("channels", tooMany),
               (Lines{"line 102, column call: not one of \"Voice\", \"Selcall\", \"Telcall\" (no "
                      "more than 100 channels can use ALE calling)"}));
     EXPECT_TRUE(document().Equals(before));
 
-    // Slot 1 gives up ALE further down the table than slot 101 takes it.
-    std::string swapped = tooMany;
-    const std::size_t one = swapped.find("\r\n1,9999,");
-    swapped.replace(one + 2, swapped.find("\r\n", one + 2) - one - 2,
-                    "1,9999,2000.0,<-,J3E,,Voice,-----,Group 0,Auto,Editable");
-    EXPECT_EQ(importCsv("channels", swapped), Lines{});
+    EXPECT_EQ(importCsv("channels", withRow(tooMany, 500, "500,9500,2000.0,<-," + voice)), Lines{});
 }
 
 TEST_F(ExchangeTest, DiffShowsChangedCellsAndOtherBytes) {
