@@ -154,8 +154,11 @@ private:
         return " (" + list_.rows.front().key + ".." + list_.rows.back().key + ")";
     }
 
+    // A row's key in any case; a slot number with leading zeros too.
     std::optional<std::size_t> RowByKey(const std::string& key) const {
-        const std::string wanted = lower(cmcCodec::trimSpaces(key));
+        std::string wanted = lower(cmcCodec::trimSpaces(key));
+        if (wanted.find_first_not_of("0123456789") == std::string::npos)
+            wanted.erase(0, std::min(wanted.find_first_not_of('0'), wanted.size()));
         for (std::size_t r = 0; r < list_.rows.size(); ++r) {
             if (lower(list_.rows[r].key) == wanted)
                 return r;
