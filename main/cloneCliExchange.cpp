@@ -143,6 +143,12 @@ int cmcExportCommand(const Args& args) {
     const std::optional<Options> options = parseOptions(args, 1, false);
     if (!options)
         return -1;
+    std::error_code error;
+    if (!options->out.empty() &&
+        std::filesystem::equivalent(options->out, options->positional[0], error)) {
+        std::fputs("marlo-clone: -o names the clone file itself\n", stderr);
+        return -1;
+    }
     DocumentSession session(false);
     indMain& controller = session.Controller();
     const cmcVcfFile::Code opened = cmcOpenHeadlessDocument(controller, options->positional[0]);

@@ -117,6 +117,9 @@ TEST_F(ExchangeCli, UnusableFilesAndUsage) {
     EXPECT_EQ(run({"export", "junk.vcf", "--list", "ale"}).status, 32 + cmcVcfFile::Format);
     EXPECT_EQ(run({"export", "v0.vcf", "--list", "colours"}).status, 64);
     EXPECT_EQ(run({"export", "v0.vcf"}).status, 64);
+    const std::string file = read("v0.vcf");
+    EXPECT_EQ(run({"export", "v0.vcf", "--list", "ale", "-o", "./v0.vcf"}).status, 64);
+    EXPECT_EQ(read("v0.vcf"), file);
     EXPECT_EQ(run({"diff", "v0.vcf"}).status, 64);
     EXPECT_EQ(run({"export", "v0.vcf", "--list", "phone", "-o", "no/such/folder.csv"}).status, 73);
 }
