@@ -34,7 +34,7 @@ cuiImageList::cuiImageList(std::vector<QString> files, int size)
     : files_(std::move(files)), size_(size) {}
 
 cuiImageList cuiImageList::Tree() {
-    return cuiImageList({image("radio"), image("folder"), image("sheet"), image("settings"),
+    return cuiImageList({image("radio"), image("folder"), image("settings"), image("sheet"),
                          image("warning"), image("error"), image("bytes")},
                         16);
 }

@@ -14,8 +14,8 @@
 namespace cuiTreeImage {
 constexpr int Radio = 0;
 constexpr int Folder = 1;
-constexpr int Sheet = 2;
-constexpr int Settings = 3;
+constexpr int SettingsSheet = 2;
+constexpr int ListSheet = 3;
 constexpr int Warning = 4;
 constexpr int Error = 5;
 constexpr int Bytes = 6;

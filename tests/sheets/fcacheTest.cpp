@@ -1,4 +1,4 @@
-#include "radio/cellNames.h"
+#include "sheets/cellNames.h"
 #include "sheets/cmcCellParser.h"
 #include "sheets/cmcFBitsOverlay.h"
 #include "sheets/cmcFCache.h"

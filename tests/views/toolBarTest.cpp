@@ -1,6 +1,6 @@
 #include "cellEngineFixture.h"
 
-#include "radio/cellNames.h"
+#include "sheets/cellNames.h"
 #include "sheets/cmcLineStore.h"
 #include "views/cuiImageList.h"
 #include "views/cuiToolBar.h"
