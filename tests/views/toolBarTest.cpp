@@ -1,14 +1,18 @@
 #include "cellEngineFixture.h"
 
+#include "platform/programPath.h"
 #include "sheets/cellNames.h"
 #include "sheets/cmcLineStore.h"
 #include "views/cuiImageList.h"
 #include "views/cuiToolBar.h"
+#include "views/cuiTree.h"
 
 #include <QMainWindow>
 #include <QTest>
 #include <QToolBar>
 #include <QToolButton>
+#include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 
 namespace {
 
@@ -115,6 +119,39 @@ TEST_F(ToolBarTest, ACommandThatDeletesTheToolbarEndsTheClickQuietly) {
     hub_.Send(evRefreshToolBar); // no longer subscribed
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(window_.findChildren<QToolBar*>().isEmpty());
+}
+
+} // namespace
+
+namespace {
+
+// The installed overlay's toolbar and tree, built with the program's images.
+TEST_F(ToolBarTest, TheInstalledToolbarAndTreeFindAnImageForEveryIndexTheyName) {
+    cmcGTex installed;
+    installed.SetFile(programDir() + "Marlo.OVL");
+    const cuiImageList toolImages = cuiImageList::ToolBar();
+    cuiToolBar bar(&window_, installed, "GI_ToolBar_Main", toolImages, hub_, &context_);
+    bar.Build();
+    int buttons = 0;
+    for (int line = 0; line < bar.LineCount(); ++line) {
+        if (QToolButton* button = bar.Button(line)) {
+            ++buttons;
+            EXPECT_TRUE(toolImages.Has(bar.Model(line).imageIndex)) << "toolbar line " << line;
+            EXPECT_FALSE(button->toolTip().isEmpty()) << "toolbar line " << line;
+        }
+    }
+    EXPECT_GT(buttons, 0);
+
+    QWidget host;
+    cuiTree tree(&host, installed, "GI_Tree_Main", images_, hub_);
+    tree.Build();
+    int nodes = 0;
+    for (QTreeWidgetItemIterator it(tree.View()); *it; ++it, ++nodes) {
+        const cmcCellObj* model = tree.ModelOf(*it);
+        EXPECT_TRUE(images_.Has(model->imageIndex)) << (*it)->text(0).toStdString();
+        EXPECT_TRUE(model->parameter.has_value()) << (*it)->text(0).toStdString();
+    }
+    EXPECT_GT(nodes, 0);
 }
 
 } // namespace
