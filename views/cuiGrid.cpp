@@ -141,9 +141,10 @@ void cuiGrid::resizeEvent(QResizeEvent* event) {
 
 void cuiGrid::paintEvent(QPaintEvent* event) {
     QPainter painter(viewport());
-    const QRect dirty = event->rect();
+    const QRegion dirty = event->region();
     if (background_.isValid())
-        painter.fillRect(dirty, background_);
+        for (const QRect& r : dirty)
+            painter.fillRect(r, background_);
     if (owner_ == nullptr || ColCount() == 0 || RowCount() == 0)
         return;
     const int lastCol = layout_.LastVisibleCol();
@@ -229,20 +230,17 @@ void cuiGrid::mouseReleaseEvent(QMouseEvent* event) {
 
 void cuiGrid::mouseMoveEvent(QMouseEvent* event) {
     lastMouse_ = event->position().toPoint();
-    if (owner_ != nullptr && owner_->GridMouseMove(*event))
-        return;
-    if ((event->buttons() & Qt::LeftButton) == 0) {
-        scrollTimer_.stop();
-        return;
-    }
-    if (DirectionsOutside(lastMouse_) != 0) {
+    const bool held = (event->buttons() & Qt::LeftButton) != 0;
+    if (held && DirectionsOutside(lastMouse_) != 0) {
         if (!scrollTimer_.isActive())
             scrollTimer_.start();
         return;
     }
     scrollTimer_.stop();
+    if (owner_ != nullptr && owner_->GridMouseMove(*event))
+        return;
     const cmcGridCell cell = CellAt(lastMouse_);
-    if (cell.IsValid() && cell != current_)
+    if (held && cell.IsValid() && cell != current_)
         SelectCell(cell.col, cell.row);
 }
 
