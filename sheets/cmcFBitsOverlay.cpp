@@ -21,7 +21,7 @@ std::vector<std::string> fbitsEntries(int bitCount) {
         // The cell models: the base, the bit-number heading, the bit itself and
         // the short grey pillar between two bits.
         "#CellModel_Basic",
-        "-<(Font=DEFAULT_CHARSET,,clWindowText,-13,,,)",
+        "-<(Font=DEFAULT_CHARSET,,clWindowText,-16,,,)",
         "#CellModel_iChI",
         "^-WH(Color=clBtnFace)",
         "#CellModel_eWh",

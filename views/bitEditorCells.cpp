@@ -2,7 +2,6 @@
 
 #include "radio/cmcCellCapsule.h"
 #include "radio/codecChoice.h"
-#include "radio/indActiveCell.h"
 #include "sheets/cmcCellObj.h"
 
 namespace cmcBitCells {
@@ -17,7 +16,6 @@ bool EvaluateBit(cmcCellCapsule& request, std::uint8_t& value) {
         switch (request.action) {
         case cmcCellCapsule::kSpace:
         case cmcCellCapsule::kBackspace:
-        case cmcCellCapsule::kEnter:
         case cmcCellCapsule::kClick:
             value ^= mask;
             break;
@@ -37,7 +35,7 @@ bool EvaluateBit(cmcCellCapsule& request, std::uint8_t& value) {
     return value != before;
 }
 
-std::uint8_t Deliver(indActiveCell& engine, const cmcCellCapsule& owner, std::uint8_t value) {
+std::uint8_t Deliver(const cuiCellEngine& engine, const cmcCellCapsule& owner, std::uint8_t value) {
     cmcCellObj picked;
     picked.index = std::int32_t{value} << cmcCodec::kBitEditorShift;
     cmcCellCapsule pick;
@@ -47,7 +45,7 @@ std::uint8_t Deliver(indActiveCell& engine, const cmcCellCapsule& owner, std::ui
     request.inputMode = cmcCellCapsule::kChosen;
     request.action = cmcCellCapsule::kNoAction;
     request.inputText.clear();
-    return evaluateCell(engine, request, true);
+    return engine(request, true);
 }
 
 } // namespace cmcBitCells

@@ -1,9 +1,10 @@
 #pragma once
 
+#include "views/cellPainter.h"
+
 #include <cstdint>
 
 class cmcCellCapsule;
-class indActiveCell;
 
 // What the bit editor's cells do with the byte being edited. Its sheet is built
 // from the built-in entries of cmcFBitsOverlay: one CL_FBits cell per bit, the
@@ -12,15 +13,15 @@ class indActiveCell;
 namespace cmcBitCells {
 
 // Shows bit `request.cell->index` of `value` as "1" or "0" and, with a grid,
-// takes its key: Space, Backspace, Enter or a click flips the bit, "0" and "1"
-// set it. Returns true when the value changed. A cell index outside 0..7 shows
-// nothing and takes no key.
+// takes its key: Space, Backspace or a click flips the bit, "0" and "1" set it.
+// Enter is left to the editor's window, where it confirms the byte. Returns true when the value
+// changed. A cell index outside 0..7 shows nothing and takes no key.
 bool EvaluateBit(cmcCellCapsule& request, std::uint8_t& value);
 
 // Hands `value` back to the raw-byte cell that opened the editor: a copy of
 // `owner` (that cell's request) carrying a pick with input mode 2, whose picked
 // index is the byte shifted left by 18 bits, evaluated with notification so
 // that the owner's sheet sees the change. Returns the evaluation's result byte.
-std::uint8_t Deliver(indActiveCell& engine, const cmcCellCapsule& owner, std::uint8_t value);
+std::uint8_t Deliver(const cuiCellEngine& engine, const cmcCellCapsule& owner, std::uint8_t value);
 
 } // namespace cmcBitCells
