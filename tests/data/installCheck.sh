@@ -20,6 +20,15 @@ for v in 0 1; do
   "$prefix/bin/marlo-clone" check "$prefix/share/marlo/Marlo_Variant$v.vcf"
 done
 
+# The installed program starts and stays up (a missing file would end it with
+# status 3 at once); its settings go to a home of its own under the prefix.
+home=$prefix/home
+mkdir -m 700 "$home"
+status=0
+HOME=$home XDG_RUNTIME_DIR=$home QT_QPA_PLATFORM=offscreen timeout 5 "$prefix/bin/marlo" \
+  2>/dev/null || status=$?
+[ "$status" -eq 124 ] || { echo "installed marlo ended with status $status" >&2; exit 1; }
+
 desktop=$prefix/share/applications/marlo.desktop
 grep -qx 'Exec=marlo %f' "$desktop" || { echo "desktop entry: Exec" >&2; exit 1; }
 grep -qx 'Icon=marlo' "$desktop" || { echo "desktop entry: Icon" >&2; exit 1; }
