@@ -25,6 +25,12 @@ cuiCellEngine applicationEngine() {
     };
 }
 
+// The desktop's work area on the screen of `near`.
+QRect availableArea(const QWidget* near) {
+    QScreen* screen = near != nullptr ? near->screen() : QGuiApplication::primaryScreen();
+    return screen != nullptr ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+}
+
 } // namespace
 
 cuiBitEditor::cuiBitEditor(const cmcCellCapsule& ownerRequest, std::uint8_t value,
@@ -74,16 +80,7 @@ cuiBitEditor* cuiBitEditor::Open(const cmcCellCapsule& ownerRequest, std::uint8_
     editor->sheet_->Grid()->installEventFilter(editor);
     editor->sheet_->Grid()->viewport()->installEventFilter(editor);
     editor->ShowValue();
-    QRect work;
-    if (workArea) {
-        work = *workArea;
-    } else {
-        QScreen* screen = editor->ownerWindow_ ? editor->ownerWindow_->screen() : nullptr;
-        if (screen == nullptr)
-            screen = QGuiApplication::primaryScreen();
-        work = screen != nullptr ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
-    }
-    editor->Place(work);
+    editor->Place(workArea.value_or(availableArea(editor->ownerWindow_)));
     editor->show();
     editor->activateWindow();
     editor->sheet_->Grid()->setFocus(Qt::PopupFocusReason);
