@@ -1,5 +1,8 @@
 #include "views/cuiGrid.h"
 
+#include "views/cuiGridAccessible.h"
+
+#include <QAccessible>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -8,6 +11,7 @@
 #include <algorithm>
 
 cuiGrid::cuiGrid(QWidget* parent) : QAbstractScrollArea(parent) {
+    cuiInstallGridAccessibility();
     setFrameShape(QFrame::NoFrame);
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_InputMethodEnabled, false);
@@ -23,11 +27,16 @@ cuiGrid::~cuiGrid() = default;
 void cuiGrid::SetSizes(std::vector<int> colWidths, std::vector<int> rowHeights, int fixedCols,
                        int fixedRows) {
     layout_.SetSizes(std::move(colWidths), std::move(rowHeights), fixedCols, fixedRows);
+    ++generation_;
     layout_.SetViewport(viewport()->width(), viewport()->height());
     current_.col = std::clamp(current_.col, 0, std::max(0, ColCount() - 1));
     current_.row = std::clamp(current_.row, 0, std::max(0, RowCount() - 1));
     UpdateScrollBars();
     viewport()->update();
+    if (QAccessible::isActive()) {
+        QAccessibleTableModelChangeEvent reset(this, QAccessibleTableModelChangeEvent::ModelReset);
+        QAccessible::updateAccessibility(&reset);
+    }
 }
 
 void cuiGrid::SetBackground(const QColor& colour) {
@@ -57,6 +66,11 @@ void cuiGrid::SetCurrentQuiet(int col, int row) {
         InvalidateCell(old.col, old.row);
         InvalidateCell(col, row);
         emit CurrentChanged(col, row);
+        if (QAccessible::isActive() && hasFocus()) {
+            QAccessibleEvent focus(this, QAccessible::Focus);
+            focus.setChild(row * ColCount() + col);
+            QAccessible::updateAccessibility(&focus);
+        }
     }
 }
 
