@@ -110,6 +110,7 @@ protected:
 
 private:
     void UpdateScrollBars();
+    void Scrolled(int dx, int dy);
     void ApplyScrollBars();
     int DirectionsOutside(const QPoint& viewportPoint) const;
     void OnTimedScroll();
