@@ -75,6 +75,16 @@ struct World {
         sheet->Build();
         return sheet;
     }
+    // The sheet in a shown 1280 x 1024 window with the focus on its grid.
+    std::unique_ptr<cuiSheet> ShownSheet(QWidget& host) {
+        host.resize(1280, 1024);
+        auto sheet = Sheet(host);
+        host.show();
+        host.activateWindow();
+        sheet->Grid()->setFocus();
+        QApplication::processEvents();
+        return sheet;
+    }
 
     cmcLineStore store;
     cmcEvMan hub;
@@ -112,9 +122,7 @@ double millisecondsOf(QWidget* viewport) {
 void BM_RepaintSheetAgainstTableView(benchmark::State& state) {
     World world;
     QWidget host;
-    host.resize(1280, 1024);
-    auto sheet = world.Sheet(host);
-    host.show();
+    auto sheet = world.ShownSheet(host);
     QStandardItemModel model;
     auto table = staticTable(*sheet, model);
     QApplication::processEvents();
@@ -135,12 +143,7 @@ BENCHMARK(BM_RepaintSheetAgainstTableView)->Unit(benchmark::kMillisecond);
 void BM_CursorStepWithKeyRepeat(benchmark::State& state) {
     World world;
     QWidget host;
-    host.resize(1280, 1024);
-    auto sheet = world.Sheet(host);
-    host.show();
-    host.activateWindow();
-    sheet->Grid()->setFocus();
-    QApplication::processEvents();
+    auto sheet = world.ShownSheet(host);
     const int lastRow = sheet->Def().RowCount() - 1;
     for (auto _ : state) {
         if (sheet->Grid()->Row() == lastRow) {
