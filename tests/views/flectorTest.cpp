@@ -73,8 +73,16 @@ TEST_F(FlectorTest, EnterHandsThePickToTheOwnerCellAndReleasesThePicker) {
         sheet->Grid()->viewport()->mapToGlobal(QPoint(request.rect->left, request.rect->bottom));
     EXPECT_EQ(f->geometry().topLeft(), cell + QPoint(8, 0));
 
+    // The cursor follows the mouse; a release picks like a double-click.
     engine.calls.clear();
-    QTest::keyClick(f->Sheet().Grid(), Qt::Key_Up);
+    const cmcGridRect first = f->Sheet().Grid()->CellRect(0, 0);
+    const QPointF over(first.left + 3, first.top + 3);
+    QMouseEvent hover(QEvent::MouseMove, over, f->Sheet().Grid()->viewport()->mapToGlobal(over),
+                      Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(f->Sheet().Grid()->viewport(), &hover);
+    EXPECT_EQ(f->Sheet().Grid()->Row(), 0);
+    EXPECT_TRUE(engine.calls.empty());
+    QTest::keyClick(f->Sheet().Grid(), Qt::Key_Down);
     QTest::keyClick(f->Sheet().Grid(), Qt::Key_Return);
     ASSERT_EQ(engine.calls.size(), 1u);
     EXPECT_EQ(engine.calls[0].label, CL_UCh_Comment) << "the owner cell receives the pick";
