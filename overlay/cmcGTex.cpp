@@ -170,16 +170,14 @@ bool cmcGTex::ReadCached() {
     return true;
 }
 
-// A memory line keeps at most as many characters as a file line read at once.
+// A memory line keeps at most as many characters as a file line; the rest is dropped.
 bool cmcGTex::ReadElement() {
     line_.clear();
     if (position_ >= lines_.size() || lines_[position_] == nullptr)
         return false;
     const char* text = lines_[position_];
-    const std::size_t length = strnlen(text, cmcLineFile::kMaxLineChars);
-    line_.assign(text, length);
-    if (length < cmcLineFile::kMaxLineChars)
-        line_ += '\n';
+    line_.assign(text, strnlen(text, cmcLineFile::kMaxLineChars));
+    line_ += '\n';
     ++position_;
     return true;
 }
