@@ -79,7 +79,10 @@ void setBit(std::uint8_t& state, std::uint8_t bit, bool on) {
 } // namespace
 
 std::optional<std::int32_t> typedFrequency(std::string_view text) {
-    const std::string typed = filter(text, ".").substr(0, 10);
+    // Many operators write the decimal point as a comma.
+    std::string pointed(text);
+    std::replace(pointed.begin(), pointed.end(), ',', '.');
+    const std::string typed = filter(pointed, ".").substr(0, 10);
     if (typed.empty())
         return std::nullopt;
     const double hz = std::min(leadingDecimal(typed) * 1000 + 0.5, kMaxFrequency + 0.5);

@@ -14,7 +14,8 @@ namespace cmcCodec {
 constexpr std::int32_t kMaxFrequency = 29'999'999;
 constexpr std::int32_t kNoEdge = -1; // an unused transmit range limit
 
-// Typed kHz to Hz: the digits and points of the text, cut to 10 characters,
+// Typed kHz to Hz: the digits and points of the text (a comma counts as a
+// point), cut to 10 characters,
 // times 1000, rounded and limited to 0..29,999,999. Nothing when the text holds
 // neither digits nor points.
 std::optional<std::int32_t> typedFrequency(std::string_view text);

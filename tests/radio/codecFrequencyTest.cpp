@@ -50,7 +50,8 @@ TEST_F(ChannelFrequency, TypedKilohertzAreStoredAt100HzOrEmptyTheSide) {
     const std::pair<std::string, std::int32_t> rows[] = {
         {"7053.45", 7'053'400}, {"40000", 29'999'900}, {"0.1", 100}, {"0.09", 0}, {"0", 0},
         {"", 0}, {"   ", 0}, {"abc", 7'000'000}, {"-7000", 7'000'000}, {"1.2.3", 1'200},
-        {"7 053,4", 29'999'900}, {kManyDigits, 29'999'900}, {"." + kManyDigits, 1'000}};
+        {"7 053,4", 7'053'400}, {"7000,5", 7'000'500}, {kManyDigits, 29'999'900},
+        {"." + kManyDigits, 1'000}};
     // clang-format on
     for (const auto& [input, hz] : rows) {
         SetUp();
