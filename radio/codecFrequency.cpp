@@ -110,7 +110,9 @@ bool channelFrequency(cmcCellCapsule& request, ListEntry& channel, bool receiveS
         const bool follows =
             receiveSide && linked && effective(channel, true) == effective(channel, false);
         const std::int32_t hz = typed.value_or(0) / kChannelStep * kChannelStep;
-        const bool accepted = typed && (receiveSide ? hz > 0 : hz >= 0);
+        // 0 Hz is how the image marks an empty side: a side set to 0 would show
+        // "0.0" now and nothing once it has been read back.
+        const bool accepted = typed && hz > 0;
         if (accepted)
             (receiveSide ? channel.rxFrequency : channel.txFrequency) = hz;
         setBit(channel.state, emptyBitOf(receiveSide), !accepted);

@@ -23,9 +23,8 @@ std::optional<std::int32_t> typedFrequency(std::string_view text);
 std::string frequencyText(std::int32_t hz, bool precise);
 
 // Channel frequency on the receive or transmit side of a user channel. Typed
-// text is stored at 100 Hz resolution; a cleared editor or a refused value (0 on
-// the receive side) marks the side empty, and other text without digits changes
-// nothing.
+// text is stored at 100 Hz resolution; a cleared editor or 0 marks the side
+// empty, and other text without digits changes nothing.
 // With `linked`, a transmit side equal to the receive side follows its changes
 // and shows "<-".
 bool channelFrequency(cmcCellCapsule& request, ListEntry& channel, bool receiveSide, bool linked,

@@ -81,9 +81,11 @@ TEST_F(ChannelFrequency, LinkedTransmitFollowsTheReceiveSideAndShowsTheArrow) {
     EXPECT_EQ(run({}, false).text, "7100.0");
 }
 
-TEST_F(ChannelFrequency, TransmitTakesZeroAndAnUnusedSlotShowsNothing) {
-    run(typed("0"), false);
-    EXPECT_EQ(channel.txFrequency, 0);
+TEST_F(ChannelFrequency, TransmitZeroEmptiesTheSideAndAnUnusedSlotShowsNothing) {
+    // What the edit shows is what a repaint shows.
+    EXPECT_EQ(run(typed("0"), false, false).text, "");
+    EXPECT_EQ(run({}, false, false).text, "");
+    EXPECT_NE(channel.state & ListEntry::stateTxEmpty, 0);
     EXPECT_EQ(channel.state & ListEntry::stateRxEmpty, 0);
     // Clearing the editor makes a receive-only channel as well; text without a
     // digit leaves the side alone.
