@@ -8,8 +8,10 @@ class cmcCellCapsule;
 class ListEntry;
 
 // The codecs of digit strings and channel ranges. The key fields (selective-call
-// ID, self ID, telephone number) are cleared to 0xFF bytes by an input that gives
-// no digits or too many: that is how the user empties an entry.
+// ID, telephone number) are cleared to 0xFF bytes by an input that gives no
+// digits: that is how the user empties an entry. More digits than the field
+// takes are refused and change nothing. The self ID takes exactly its 9 digits
+// and is cleared by anything else.
 namespace cmcCodec {
 
 // Selective-call ID: 6 digits in two-digit bytes; 1..6 typed digits (1..4 with
