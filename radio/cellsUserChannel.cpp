@@ -74,9 +74,8 @@ void aleId(cmcCellEval& ev) {
 }
 
 void comment(cmcCellEval& ev) {
-    if (!cmcCodec::nameText(ev.request, ev.entry.name, ev.result))
+    if (!cmcCodec::nameText(ev.request, ev.entry.name, ev.result, cmcCodec::kNameAlphabet))
         return;
-    cmcCodec::keepNameAlphabet(ev.entry.name);
     ev.storeEntry();
 }
 
