@@ -1,9 +1,7 @@
 #include "clone/cloneCliOptions.h"
 #include "clone/cloneCliSession.h"
 #include "clone/cmcStderrProgress.h"
-#include "core/cloneFileCheck.h"
 #include "core/cmcConsoleTexts.h"
-#include "core/cmcEeprom.h"
 #include "platform/cmcPrompter.h"
 
 #include <QCoreApplication>
@@ -25,8 +23,10 @@ using Args = std::vector<std::string>;
 int checkCommand(const Args& args) {
     if (args.size() != 1)
         return -1;
-    cmcEeprom image;
-    return cmcCheckCloneFile(args[0], image);
+    dstCloneCliOptions options;
+    options.file = args[0];
+    cmcCloneCliSession session(options, nullptr);
+    return session.Check();
 }
 
 // The radio commands: the clone result code, or 32 + the code of FILE.

@@ -3,7 +3,6 @@
 #include "clone/cloneFileSave.h"
 #include "clone/headlessDocument.h"
 #include "clone/indCloneMan.h"
-#include "core/cloneFileCheck.h"
 #include "core/cmcEeprom.h"
 #include "core/cmcEnviron.h"
 #include "core/indMain.h"
@@ -118,6 +117,11 @@ int cmcCloneCliSession::Info(std::FILE* out) {
     return code;
 }
 
+int cmcCloneCliSession::Check() {
+    cmcEeprom file;
+    return controller_->OpenImage(options_.file, file);
+}
+
 int cmcCloneCliSession::Read() {
     if (!folderTakesFile(options_.file)) {
         cmcVcfFile::ShowMessage(cmcVcfFile::FileOpen);
@@ -134,16 +138,8 @@ int cmcCloneCliSession::Read() {
 }
 
 int cmcCloneCliSession::Write() {
-    // Opened as the desktop program opens a document.
     cmcEeprom file;
-    cmcVcfFile::Code loaded = cmcCheckCloneFile(options_.file, file); // shows its own box
-    if (loaded == cmcVcfFile::Ok) {
-        if (controller_->ImageRejected(file, false) != 0)
-            loaded = cmcVcfFile::Data;
-        else if (controller_->ImageNewer(file) != 0)
-            loaded = cmcVcfFile::Newer;
-        cmcVcfFile::ShowMessage(loaded);
-    }
+    const cmcVcfFile::Code loaded = controller_->OpenImage(options_.file, file);
     if (loaded != cmcVcfFile::Ok)
         return marloCloneExit::fileBase + loaded;
     cmcEeprom& document = controller_->CurrentImage();
