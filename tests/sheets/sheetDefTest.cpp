@@ -125,9 +125,10 @@ TEST(SheetRows, LoopsRepeatTheirBody) {
 
 TEST(SheetCells, AOneLineLoopCopiesTheRowAboveWithTheNextIndex) {
     SheetFixture sheet(
-        {":(LoopFrom 8)", "|{(%CT_UserCh.CL_UCh_CH[10])W(Font=,,,-30,,,)}ch|", ":(LoopTo)"});
+        {":(LoopFrom 8)", "|{(%CT_UserCh.CL_UCh_CH[10])WH(Font=,,,-30,,,)}ch|", ":(LoopTo)"});
     cmcSheetDef& def = sheet.Built();
     ASSERT_EQ(def.RowCount(), 8);
+    ASSERT_GT(def.RowHeight(0), 1) << "the cell sets the height the copies take";
     for (int row = 0; row < 8; ++row) {
         const cmcCellObj& m = def.Cell(1, row).model;
         EXPECT_EQ(m.index, 10 + row);
