@@ -113,7 +113,7 @@ void cmcCloneDrv::tick() {
     // A driver that stopped taking our bytes ends the operation whatever the step did.
     if (result_ && port_->WriteFailed()) {
         result_->code = dst_CDrv_Result::codeWriteFailed;
-        result_->portFailure = port_->LineFailureText();
+        result_->portFailure = port_->LineFailure();
         state_ = stDone;
     }
     if (state_ == stDone) {
@@ -260,7 +260,7 @@ std::uint8_t cmcCloneDrv::openPort() {
                                             : port_->OpenDevice(devicePath_, lineSettings_);
     if (!opened) {
         result_->code = dst_CDrv_Result::codePortError;
-        result_->portFailure = port_->OpenFailureText();
+        result_->portFailure = port_->OpenFailure();
         return stDraining;
     }
     purgeInput();

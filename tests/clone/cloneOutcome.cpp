@@ -27,7 +27,7 @@ void CloneOutcome::Reset() {
     identification1 = identification2 = 0;
     information.clear();
     image.Resize(0);
-    portFailure.clear();
+    portFailure = {};
 }
 
 bool CloneOutcome::Wait(int limitMs) {

@@ -17,7 +17,7 @@ struct CloneOutcome {
     std::uint32_t identification2 = 0;
     std::vector<std::uint8_t> information;
     cmcEeprom image;
-    std::string portFailure;
+    dstPortFailure portFailure;
     // Runs inside the callback, after the copy.
     std::function<void(dst_CDrv_Result&)> then;
 

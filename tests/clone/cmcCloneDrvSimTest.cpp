@@ -133,7 +133,7 @@ void runFaultRows(std::span<const FaultRow> rows, cmcRange readRange, Operation 
         EXPECT_EQ(out.calls, 1);
         EXPECT_FALSE(drv.IsBusy());
         // The port's own words say why the line failed.
-        EXPECT_EQ(out.portFailure.empty(), row.code != R::codeWriteFailed);
+        EXPECT_EQ(out.portFailure.Failed(), row.code == R::codeWriteFailed);
         // The port is closed, also when a pulled cable took the device with it.
         if (sim.Stats().hangUps == 0)
             EXPECT_TRUE(portIsFree(path));
@@ -208,7 +208,7 @@ TEST_F(CloneDrvSim, PortThatCannotBeOpened) {
         row.prepare();
         out.Reset();
         EXPECT_EQ(information(), R::codePortError) << row.name;
-        EXPECT_FALSE(out.portFailure.empty()) << row.name;
+        EXPECT_TRUE(out.portFailure.Failed()) << row.name;
         EXPECT_EQ(out.calls, 1);
         EXPECT_FALSE(drv->IsBusy());
     }
@@ -218,7 +218,7 @@ TEST_F(CloneDrvSim, PortHeldByAnotherProgram) {
     cmcComm other;
     ASSERT_TRUE(other.OpenDevice(sim.DevicePath(), "9600,N,8,1"));
     EXPECT_EQ(read(marloModel::cloneRange), R::codePortError);
-    EXPECT_FALSE(out.portFailure.empty());
+    EXPECT_TRUE(out.portFailure.Failed());
     EXPECT_TRUE(other.IsOpen());
 }
 
