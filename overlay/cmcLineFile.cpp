@@ -1,6 +1,7 @@
 #include "overlay/cmcLineFile.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <climits>
 #include <cstring>
 
@@ -10,10 +11,13 @@ cmcLineFile::~cmcLineFile() = default;
 bool cmcLineFile::Open(const std::string& path) {
     file_.reset();
     blockLen_ = 0;
+    failure_.clear();
     if (path.empty())
         return false;
     // Binary mode: line ends are handled here so that offsets are plain byte counts.
     file_.reset(std::fopen(path.c_str(), "rb"));
+    if (!file_)
+        failure_ = std::strerror(errno);
     return file_ != nullptr;
 }
 
@@ -21,6 +25,8 @@ bool cmcLineFile::ReadLine(std::uint64_t& pos, std::string& line) {
     line.clear();
     if (!file_)
         return false;
+    if (pos == 0 && ByteAt(0) == 0xEF && ByteAt(1) == 0xBB && ByteAt(2) == 0xBF)
+        pos = 3; // an editor's mark, invisible to whoever wrote the file
     const std::uint64_t start = pos;
     // One character more than the limit is kept, so that the CR of a CR LF pair
     // right behind a full line is still seen as such.
@@ -68,6 +74,10 @@ bool cmcLineFile::Load(std::uint64_t pos) {
         std::fseek(file_.get(), static_cast<long>(pos), SEEK_SET) != 0)
         return false;
     block_.resize(kBlockSize);
+    errno = 0;
     blockLen_ = std::fread(block_.data(), 1, block_.size(), file_.get());
+    // A folder opens, and says what it is at the first read.
+    if (blockLen_ == 0 && std::ferror(file_.get()) && errno != 0)
+        failure_ = std::strerror(errno);
     return blockLen_ > 0;
 }

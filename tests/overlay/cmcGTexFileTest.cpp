@@ -66,6 +66,16 @@ TEST_P(GTexFile, LongLinesAreCutAtTheLimitAndTheRestDropped) {
     }
 }
 
+// Bytes no editor shows never hide a key.
+TEST_P(GTexFile, AByteOrderMarkAndBlanksAfterAKeyAreNoPartOfIt) {
+    TestOverlay overlay(GetParam(), {"\xEF\xBB\xBF#GI_Sys_AppTitle ", "Marlo", "#Next\t \t", "x",
+                                     "# Lead", "y", "#End_Of_Ovl"});
+    cmcGTex& store = overlay.store();
+    EXPECT_EQ(store.GetLine("GI_Sys_AppTitle"), "Marlo");
+    EXPECT_EQ(store.GetLine("Next"), "x");
+    EXPECT_EQ(store.GetLine(" Lead"), "y") << "blanks before a key are part of it";
+}
+
 INSTANTIATE_TEST_SUITE_P(FileSources, GTexFile,
                          ::testing::Values(OverlayKind::LfFile, OverlayKind::CrLfFile),
                          overlayKindName);
