@@ -90,6 +90,13 @@ bool cmcCloneDrv::copyRanges(cmcRangeList ranges, std::int32_t imageSize) {
     return true;
 }
 
+void cmcCloneDrv::SetClock(cmcTickClock clock) {
+    if (IsBusy())
+        return;
+    clock_ = clock;
+    timeout_ = cmcTick(clock);
+}
+
 bool cmcCloneDrv::start(std::uint8_t operation, cmcCloneDone done, void* context) {
     done_ = done;
     doneContext_ = context;
@@ -274,12 +281,13 @@ std::uint8_t cmcCloneDrv::openPort() {
     }
 }
 
-// Whatever the radio or the line left behind must not pass for an answer.
+// Whatever the radio or the line left behind must not pass for an answer. The
+// wait is told by the engine's clock, a millisecond at a time.
 void cmcCloneDrv::purgeInput() {
-    cmcTick wait;
+    cmcTick wait(clock_);
     wait.Start(purgeWaitMs);
-    for (std::uint32_t left = wait.Remaining(); left > 0; left = wait.Remaining())
-        std::this_thread::sleep_for(std::chrono::milliseconds(left));
+    while (wait.Remaining() > 0)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     std::uint8_t b = 0;
     for (int i = 0; i < purgeLimit && port_->Read(&b, 1) > 0; ++i) {
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "clone/cmcTask.h"
+#include "clone/cmcTick.h"
 #include "core/cmcRangeList.h"
 #include "core/cuiMain.h"
 
@@ -50,6 +51,8 @@ public:
     void SetInformationCheck(Check check);
     void SetReadCheck(Check check);
     void SetPort(dstClonePort port);
+    // The engine's clock (cmcCloneDrv::SetClock); null is the system tick.
+    void SetClock(cmcTickClock clock);
     // Borrowed; may be null.
     void SetProgress(cmcCloneProgress* progress) { progress_ = progress; }
     // Told of every result once its completion has run (a chain learns how the

@@ -1,6 +1,7 @@
 #include "cloneChainFixture.h"
 
 #include "clone/headlessDocument.h"
+#include "cloneOutcome.h"
 #include "core/cloneFileCheck.h"
 #include "overlay/cmcGTex.h"
 #include "platform/programPath.h"
@@ -63,6 +64,8 @@ void CloneChainTest::useController(std::unique_ptr<indMain> controller) {
     controller_ = std::move(controller);
     cmcStartHeadlessDocument(*controller_, 0);
     manager().SetPort({0, sim_.DevicePath()});
+    manager().SetClock(&fastClock); // the fault rows end in time-outs
+    sim_.SetTimeScale(kFastTimeScale);
     manager().SetProgress(&progress_);
     commands_ = std::make_unique<indCloneCommands>(*controller_);
 }

@@ -30,6 +30,11 @@ struct CloneOutcome {
     bool Wait(int limitMs = 30000);
 };
 
+// Engine time for suites whose outcomes are time-outs: it runs this many times
+// faster than the wall clock, and a simulated radio's delays are divided alike.
+inline constexpr int kFastTimeScale = 4;
+std::uint32_t fastClock();
+
 // True when nobody holds the device: the engine closed its port.
 bool portIsFree(const std::string& devicePath);
 

@@ -121,8 +121,10 @@ void runFaultRows(std::span<const FaultRow> rows, cmcRange readRange, Operation 
         ASSERT_TRUE(sim.Start()) << sim.ErrorText();
         sim.SetFault(row.fault);
         sim.SetReadRange(readRange);
+        sim.SetTimeScale(kFastTimeScale);
         const std::string path = sim.DevicePath();
         cmcCloneDrv drv;
+        drv.SetClock(&fastClock); // the rows end in time-outs
         drv.PrepareDevice(path);
         drv.SetIdentification(marloModel::modelCodeFirst, 0);
         drv.SetImageSize(marloModel::imageSize);
