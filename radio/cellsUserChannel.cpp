@@ -19,7 +19,6 @@ namespace {
 
 constexpr std::uint32_t kFirstChannel = 1;
 constexpr std::uint32_t kLastChannel = 9999;
-constexpr std::int32_t kLastAleEntry = 119;
 // At most this many channels may be ALE channels.
 constexpr int kAleChannelLimit = 100;
 
@@ -60,7 +59,7 @@ void mode(cmcCellEval& ev) {
 void aleId(cmcCellEval& ev) {
     std::uint8_t chosen = ev.entry.aleIndex;
     if (cmcCodec::selectionByte(ev.request, {kAleList, Flex0}, chosen, ev.lists(), ev.result) &&
-        (chosen == ListEntry::noAle || chosen <= kLastAleEntry)) {
+        (chosen == ListEntry::noAle || chosen <= ListEntry::lastAleEntry)) {
         ev.entry.aleIndex = chosen;
         ev.storeEntry();
     }

@@ -16,7 +16,6 @@ namespace {
 
 constexpr std::size_t kSelCallDigits = 6;
 constexpr std::size_t kShortSelCallDigits = 4;
-constexpr std::size_t kSelfIdBytes = 5;
 constexpr std::size_t kSelfIdDigits = 9;
 constexpr std::size_t kTelDigits = 16;
 constexpr std::size_t kCodeDigits = 10;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <span>
 
@@ -20,8 +21,9 @@ namespace cmcCodec {
 bool selCallId(cmcCellCapsule& request, std::array<std::uint8_t, 3>& field, bool longIds,
                std::uint8_t& result);
 
-// Self ID: exactly 9 digits in the first 5 two-digit bytes of `bytes`. A span of
-// fewer than 5 bytes is neither read nor written.
+// Self ID: exactly 9 digits in the first kSelfIdBytes two-digit bytes of `bytes`.
+// A shorter span is neither read nor written.
+constexpr std::size_t kSelfIdBytes = 5;
 bool selfId(cmcCellCapsule& request, std::span<std::uint8_t> bytes, std::uint8_t& result);
 
 // Telephone number: up to 16 digits in packed nibbles, shown up to the first

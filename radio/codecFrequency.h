@@ -1,5 +1,7 @@
 #pragma once
 
+#include "radio/frequencyLimits.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -11,8 +13,8 @@ class ListEntry;
 // The frequency codecs: frequencies are held in Hz and typed and shown in kHz.
 namespace cmcCodec {
 
-constexpr std::int32_t kMaxFrequency = 29'999'999;
-constexpr std::int32_t kNoEdge = -1; // an unused transmit range limit
+constexpr std::int32_t kMaxFrequency = marloFrequency::highest;
+constexpr std::int32_t kNoEdge = marloFrequency::noEdge;
 
 // Typed kHz to Hz: the digits and points of the text (a comma counts as a
 // point), cut to 10 characters,

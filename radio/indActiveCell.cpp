@@ -39,7 +39,8 @@ std::string tooLongText(std::int32_t most) {
     return text;
 }
 
-// The label whose cells the sheets repaint after a row operation on a list.
+// The key of each list: the label whose cells the sheets repaint after a row
+// operation, and the cell that typing into an unused row edits.
 std::int32_t keyLabelOf(std::uint8_t listType) {
     switch (listType) {
     case listUserChannel:
@@ -121,13 +122,9 @@ bool redirectRow(cmcCellEval& ev) {
         }
         return false;
     }
-    std::int32_t keyLabel = CL_None;
-    if (ev.category == CT_SelCallID)
-        keyLabel = CL_SelCall_ID;
-    else if (ev.category == CT_AleID)
-        keyLabel = CL_Ale_ID;
-    else if (ev.category == CT_TelNumber)
-        keyLabel = CL_TelNumber_Number;
+    // The call lists; a channel's key is its number, handled above.
+    const auto listType = static_cast<std::uint8_t>(listTypeOf(ev.category));
+    const std::int32_t keyLabel = listType == listUserChannel ? CL_None : keyLabelOf(listType);
     if (keyLabel == CL_None || ev.entry.isUsed() || ev.label == keyLabel)
         return false;
     redirectTo(ev, keyLabel);
