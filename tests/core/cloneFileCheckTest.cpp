@@ -17,6 +17,7 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(folder.isValid());
         fillPattern(source);
+        source.SetByte(0x2B1, 1); // a model variant the radio has
         writeFile(path("good.vcf"), cloneFileText(source));
         writeFile(path("gap.vcf"), cloneFileText(source, 0x6C30));
         writeFile(path("model.vcf"), "26210001\r\n");
@@ -26,7 +27,7 @@ protected:
         source.SetByte(marloModel::mapRevisionAddress, 6);
         source.SetByte(0x2B1, 5); // a model variant this radio does not have
         writeFile(path("variant5.vcf"), cloneFileText(source));
-        source.SetByte(0x2B1, 0);
+        source.SetByte(0x2B1, 1);
     }
     std::string path(const char* name) const { return folder.filePath(name).toStdString(); }
 

@@ -93,7 +93,7 @@ TEST_F(TextCodecs, BytesThatAreNoCharacterShowAndEditAsBlanks) {
     field[5] = 'B';
     cmcCellCapsule paint;
     nameText(paint, field, result);
-    EXPECT_EQ(paint.text, "A  B");
+    EXPECT_EQ(paint.text, "A B");
     field.fill(0);
     cmcCellCapsule enter = keyed(13);
     result = kResultNone;
