@@ -94,7 +94,8 @@ std::string cmcFormatPortLine(const std::string& format, const std::string& valu
 }
 
 std::string cmcPortFailureText(const dstPortFailure& failure) {
-    if (!failure.Failed() || failure.kind >= std::size(kPortFailureEntries))
+    if (!failure.Failed() ||
+        static_cast<std::size_t>(failure.kind) >= std::size(kPortFailureEntries))
         return {};
     cmcGTex& texts = cmcGTex::App();
     const char* entry = kPortFailureEntries[failure.kind];
