@@ -1,7 +1,7 @@
 #include "clone/cloneCliOptions.h"
-#include "clone/cloneCliSession.h"
 #include "clone/cmcStderrProgress.h"
 #include "core/cmcConsoleTexts.h"
+#include "main/cloneCliSession.h"
 #include "platform/cmcPrompter.h"
 
 #include <QCoreApplication>

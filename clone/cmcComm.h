@@ -1,9 +1,9 @@
 #pragma once
 
-#include "clone/cmcBuff.h"
 #include "clone/cmcLineSettings.h"
-#include "clone/cmcTask.h"
 #include "clone/dstPortFailure.h"
+#include "core/cmcBuff.h"
+#include "core/cmcTask.h"
 
 #include <cstdint>
 #include <memory>

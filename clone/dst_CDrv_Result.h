@@ -1,7 +1,7 @@
 #pragma once
 
-#include "clone/cmcBuff.h"
 #include "clone/dstPortFailure.h"
+#include "core/cmcBuff.h"
 #include "core/cmcEeprom.h"
 
 #include <cstdint>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "clone/cmcTask.h"
-#include "clone/cmcTick.h"
+#include "clone/cmcCloneWriter.h"
 #include "core/cmcRangeList.h"
-#include "core/cuiMain.h"
+#include "core/cmcTask.h"
+#include "core/cmcTick.h"
 
 #include <cstdint>
 #include <functional>

@@ -1,7 +1,7 @@
 #include "clone/cloneMessages.h"
 #include "clone/cmcLineSettings.h"
 #include "clone/cmcPortDiagnosis.h"
-#include "clone/cmcPortMap.h"
+#include "core/cmcPortMap.h"
 
 #include <gtest/gtest.h>
 
