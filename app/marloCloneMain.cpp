@@ -1,6 +1,5 @@
 #include "clone/cloneCliOptions.h"
 #include "clone/cmcStderrProgress.h"
-#include "core/cloneFileCheck.h"
 #include "core/cmcConsoleTexts.h"
 #include "core/cmcEeprom.h"
 #include "main/cloneCliExchange.h"
@@ -26,8 +25,10 @@ using Args = std::vector<std::string>;
 int checkCommand(const Args& args) {
     if (args.size() != 1)
         return -1;
-    cmcEeprom image;
-    return cmcCheckCloneFile(args[0], image);
+    dstCloneCliOptions options;
+    options.file = args[0];
+    cmcCloneCliSession session(options, nullptr);
+    return session.Check();
 }
 
 // The radio commands: the clone result code, or 32 + the code of FILE.

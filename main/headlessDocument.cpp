@@ -1,6 +1,5 @@
 #include "main/headlessDocument.h"
 
-#include "core/cloneFileCheck.h"
 #include "core/cmcEeprom.h"
 #include "core/cmcEnviron.h"
 #include "main/cuiMain.h"
@@ -27,18 +26,8 @@ void cmcStartHeadlessDocument(cuiMain& controller, int variant) {
 
 cmcVcfFile::Code cmcReadDocumentFile(cuiMain& controller, const std::string& path,
                                      cmcEeprom& image) {
-    cmcEeprom file;
-    cmcVcfFile::Code code = cmcCheckCloneFile(path, file); // shows its own box
-    if (code != cmcVcfFile::Ok)
-        return code;
-    if (controller.ImageRejected(file, false) != 0)
-        code = cmcVcfFile::Data;
-    else if (controller.ImageNewer(file) != 0)
-        code = cmcVcfFile::Newer;
-    cmcVcfFile::ShowMessage(code);
-    if (code == cmcVcfFile::Ok)
-        image.Assign(file);
-    return code;
+    // The desktop program's own Open steps, so the tools never accept a file it refuses.
+    return controller.OpenImage(path, image);
 }
 
 cmcVcfFile::Code cmcOpenHeadlessDocument(cuiMain& controller, const std::string& path) {

@@ -16,7 +16,7 @@ void cmcStartHeadlessDocument(cuiMain& controller, int variant);
 class cmcEeprom;
 
 // Reads `path` as opening a document does, without adapting it to the program:
-// a clone file of this model (cmcCheckCloneFile) whose image the controller can
+// through the controller's OpenImage: a clone file of this model whose image it can
 // use and that is not newer than it. Shows the box for a failure and returns its
 // code; `image` receives the file only on success.
 cmcVcfFile::Code cmcReadDocumentFile(cuiMain& controller, const std::string& path,

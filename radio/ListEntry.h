@@ -40,6 +40,8 @@ public:
     static constexpr int aleChannelLimit = 100;
     static constexpr std::uint8_t maxScanGroup = 3;
     static constexpr int rangePairs = 5;
+    static constexpr std::int32_t modeRows = 9;       // mode registrations 0..8
+    static constexpr std::int32_t lastAleEntry = 119; // ALE IDs 0..119
 
     ListEntry() = default;
     explicit ListEntry(cmcEeprom* image) : image_(image) {}
