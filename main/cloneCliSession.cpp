@@ -134,14 +134,8 @@ int cmcCloneCliSession::Read() {
 }
 
 int cmcCloneCliSession::Write() {
-    cmcEeprom file;
-    const cmcVcfFile::Code loaded = controller_->OpenImage(options_.file, file);
+    const cmcVcfFile::Code loaded = cmcOpenHeadlessDocument(*controller_, options_.file);
     if (loaded != cmcVcfFile::Ok)
         return marloCloneExit::fileBase + loaded;
-    cmcEeprom& document = controller_->CurrentImage();
-    document.Assign(file);
-    controller_->AfterLoad(document);
-    controller_->TakeSaved();
-    controller_->SetDocumentName(options_.file);
     return Run(&indCloneCommands::Write);
 }
