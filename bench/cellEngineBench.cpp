@@ -13,6 +13,8 @@
 #include "radio/cmcCellContext.h"
 #include "radio/cmcOverlayLists.h"
 #include "radio/indActiveCell.h"
+#include "radio/rowOperations.h"
+#include "radio/warningCheck.h"
 #include "sheets/cmcCellObj.h"
 
 #include <benchmark/benchmark.h>
@@ -40,6 +42,15 @@ std::vector<std::string> overlayLines() {
     list("GI_Sheet_Sel_UchScanG", "Flex0", 4);
     list("GI_Sheet_Sel_UchFilt", "Flex0", 4);
     list("GI_Sheet_Sel_UchEdit", "Flex0", 2);
+    for (const char* form : {"J3E", "A3E", "J2B", "F1B", "A1A", "J3EALE"})
+        list(std::string("GI_Sheet_Sel_ModeIn_") + form, "Flex0", 2);
+    // The check list as the program's overlay has it.
+    lines.emplace_back("#GI_WarningCheckList");
+    for (const char* check :
+         {"CL_Check_UserCh:GI_Sheet_UserCh", "CL_Check_SelCallId:GI_Sheet_SelCallId",
+          "CL_Check_AleId:GI_Sheet_AleId", "CL_Check_TelNumber:GI_Sheet_TelNumber",
+          "CL_Check_FreqRange:GI_Sheet_BandEdge", "CL_Check_ModeReg:GI_Sheet_ModeReg"})
+        lines.push_back(std::string("{(%CT_Null.") + check + ")}");
     lines.emplace_back("#End_Of_Ovl");
     return lines;
 }
@@ -162,6 +173,93 @@ void BM_RepaintChannelSheet(benchmark::State& state) {
     cmcGTex::SetApp(nullptr);
 }
 BENCHMARK(BM_RepaintChannelSheet)->Unit(benchmark::kMillisecond);
+
+// An overlay and a full document for one benchmark's lifetime.
+struct FullDocument {
+    FullDocument() : lines(overlayLines()), context((install(), overlay)) {
+        fillDocument(context.CurrentImage());
+    }
+    ~FullDocument() { cmcGTex::SetApp(nullptr); }
+    void install() {
+        for (const std::string& line : lines)
+            pointers.push_back(line.c_str());
+        overlay.SetLines(pointers);
+        cmcGTex::SetApp(&overlay);
+    }
+
+    std::vector<std::string> lines;
+    std::vector<const char*> pointers;
+    cmcGTex overlay;
+    BenchContext context;
+};
+
+// The check that runs 250 ms after every edit, on a document whose lists are
+// full and whose channels hold repeats and out-of-band frequencies.
+void BM_WarningsCheckFullDocument(benchmark::State& state) {
+    FullDocument doc;
+    indActiveCell engine(doc.context);
+    int errors = 0;
+    for (auto _ : state) {
+        const dstWarningCheck check = cmcCheckWarnings(engine, doc.overlay);
+        errors = check.errors + check.warnings;
+        benchmark::DoNotOptimize(errors);
+    }
+    state.counters["marks"] = errors;
+}
+BENCHMARK(BM_WarningsCheckFullDocument)->Unit(benchmark::kMillisecond);
+
+// The same on full lists without a fault: every row of every list is looked at.
+void BM_WarningsCheckCleanFullDocument(benchmark::State& state) {
+    FullDocument doc;
+    ListEntry e(&doc.context.CurrentImage());
+    for (std::int32_t slot = 0; slot < 500; ++slot) {
+        e.load(listUserChannel, slot);
+        e.channelNumber = static_cast<std::uint32_t>(slot + 1);
+        e.txFrequency = e.rxFrequency;
+        e.mode = 1;
+        e.callKind = 0;
+        e.aleIndex = ListEntry::noAle;
+        e.store(listUserChannel, slot);
+    }
+    for (std::int32_t i = 0; i < 120; ++i) {
+        e.load(listAleId, i);
+        const std::string address = "ALE" + std::to_string(i);
+        std::copy(address.begin(), address.end(), e.aleAddress.begin());
+        e.store(listAleId, i);
+    }
+    indActiveCell engine(doc.context);
+    int marks = 0;
+    for (auto _ : state) {
+        const dstWarningCheck check = cmcCheckWarnings(engine, doc.overlay);
+        marks = check.errors + check.warnings;
+        benchmark::DoNotOptimize(marks);
+    }
+    state.counters["marks"] = marks;
+}
+BENCHMARK(BM_WarningsCheckCleanFullDocument)->Unit(benchmark::kMillisecond);
+
+// Sort of 500 used channels whose numbers run backwards (every one moves).
+void BM_SortFullChannels(benchmark::State& state) {
+    FullDocument doc;
+    cmcEeprom& image = doc.context.CurrentImage();
+    ListEntry e(&image);
+    for (std::int32_t slot = 0; slot < 500; ++slot) {
+        e.load(listUserChannel, slot);
+        e.channelNumber = static_cast<std::uint32_t>(1000 - slot);
+        e.store(listUserChannel, slot);
+    }
+    cmcEeprom unsorted;
+    unsorted.Assign(image);
+    for (auto _ : state) {
+        state.PauseTiming();
+        image.Assign(unsorted);
+        state.ResumeTiming();
+        cmcSortUserChannels(image);
+    }
+    e.load(listUserChannel, 0);
+    state.counters["first"] = e.channelNumber;
+}
+BENCHMARK(BM_SortFullChannels)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
