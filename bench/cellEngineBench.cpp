@@ -193,18 +193,22 @@ struct FullDocument {
     BenchContext context;
 };
 
+void checkRepeatedly(benchmark::State& state, FullDocument& doc) {
+    indActiveCell engine(doc.context);
+    int marks = 0;
+    for (auto _ : state) {
+        const dstWarningCheck check = cmcCheckWarnings(engine, doc.overlay);
+        marks = check.errors + check.warnings;
+        benchmark::DoNotOptimize(marks);
+    }
+    state.counters["marks"] = marks;
+}
+
 // The check that runs 250 ms after every edit, on a document whose lists are
 // full and whose channels hold repeats and out-of-band frequencies.
 void BM_WarningsCheckFullDocument(benchmark::State& state) {
     FullDocument doc;
-    indActiveCell engine(doc.context);
-    int errors = 0;
-    for (auto _ : state) {
-        const dstWarningCheck check = cmcCheckWarnings(engine, doc.overlay);
-        errors = check.errors + check.warnings;
-        benchmark::DoNotOptimize(errors);
-    }
-    state.counters["marks"] = errors;
+    checkRepeatedly(state, doc);
 }
 BENCHMARK(BM_WarningsCheckFullDocument)->Unit(benchmark::kMillisecond);
 
@@ -227,14 +231,7 @@ void BM_WarningsCheckCleanFullDocument(benchmark::State& state) {
         std::copy(address.begin(), address.end(), e.aleAddress.begin());
         e.store(listAleId, i);
     }
-    indActiveCell engine(doc.context);
-    int marks = 0;
-    for (auto _ : state) {
-        const dstWarningCheck check = cmcCheckWarnings(engine, doc.overlay);
-        marks = check.errors + check.warnings;
-        benchmark::DoNotOptimize(marks);
-    }
-    state.counters["marks"] = marks;
+    checkRepeatedly(state, doc);
 }
 BENCHMARK(BM_WarningsCheckCleanFullDocument)->Unit(benchmark::kMillisecond);
 

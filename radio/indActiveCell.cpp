@@ -8,6 +8,7 @@
 #include "radio/codecChoice.h"
 #include "radio/codecSteps.h"
 #include "radio/rowOperations.h"
+#include "radio/statusLine.h"
 #include "sheets/cmcCellObj.h"
 #include "sheets/cmcEvMan.h"
 
@@ -17,20 +18,9 @@ using namespace cmcCells;
 
 namespace {
 
-// Status-line colours: normal texts, and the warning of a refused edit.
-constexpr cmcColour kStatusText = kClWindowText;
-constexpr cmcColour kStatusBack = kClBtnFace;
-constexpr cmcColour kWarningText = 0x00FFFF;
-constexpr cmcColour kWarningBack = 0x000080;
-
 // What a row beyond the last channel slot shows, and why an edit was refused.
 constexpr const char* kRowNotInUseText = "GI_AppInd_DscRxTxNoUse";
 constexpr const char* kEditRestrictedText = "GI_Botttom_EditRestrected";
-
-void postStatus(std::string_view text, cmcColour colour, cmcColour background) {
-    cmcEvMan::App().PostText(evStatusText, cmcEvColourObject(colour),
-                             static_cast<std::int32_t>(background), text);
-}
 
 // The label whose cells the sheets repaint after a row operation on a list.
 std::int32_t keyLabelOf(std::uint8_t listType) {
@@ -168,7 +158,7 @@ std::uint8_t evaluateCell(indActiveCell& engine, cmcCellCapsule& request, bool n
         return cmcCellResult::None;
     cmcCellEval ev(engine, engine.Context(), request);
     if (request.action != cmcCellCapsule::kNoAction)
-        postStatus("", kStatusText, kStatusBack);
+        cmcStatusLine::Post("");
 
     request.text.clear();
     request.status &=
@@ -197,7 +187,7 @@ std::uint8_t evaluateCell(indActiveCell& engine, cmcCellCapsule& request, bool n
         request.inputMode != cmcCellCapsule::kNoInput || request.popupCommand != 0)
         noteUserAction(ev.context);
     if (ev.refused)
-        postStatus(cmcGTex::App().GetLine(kEditRestrictedText), kWarningText, kWarningBack);
+        cmcStatusLine::PostWarning(cmcGTex::App().GetLine(kEditRestrictedText));
     return ev.result;
 }
 

@@ -8,6 +8,7 @@
 #include "radio/cellLabels.h"
 #include "radio/cmcCellCapsule.h"
 #include "radio/cmcCellContext.h"
+#include "radio/statusLine.h"
 #include "sheets/cmcEvMan.h"
 
 #include <algorithm>
@@ -19,14 +20,8 @@ using namespace cmcCells;
 
 namespace {
 
-constexpr cmcColour kStatusText = kClWindowText;
-constexpr cmcColour kStatusBack = kClBtnFace;
-constexpr cmcColour kWarningText = 0x00FFFF;
-constexpr cmcColour kWarningBack = 0x000080;
-
-void postStatus(const char* key, cmcColour colour = kStatusText, cmcColour back = kStatusBack) {
-    cmcEvMan::App().PostText(evStatusText, cmcEvColourObject(colour),
-                             static_cast<std::int32_t>(back), cmcGTex::App().GetLine(key));
+void postStatus(const char* key) {
+    cmcStatusLine::Post(cmcGTex::App().GetLine(key));
 }
 
 // The warning box with OK and Cancel; true when the user chose OK.
@@ -126,7 +121,7 @@ void pasteRows(RowWork& w) {
     if (n < 1)
         return;
     if (w.type == listUserChannel && aleChannelsAfterPaste(w, clipboard, r, n) > kAleChannelLimit) {
-        postStatus("GI_Botttom_AleFull", kWarningText, kWarningBack);
+        cmcStatusLine::PostWarning(cmcGTex::App().GetLine("GI_Botttom_AleFull"));
         return;
     }
     if (w.anyUsed(r, r + n - 1) && !confirmed("GI_AppMess_Conv_Overwrite"))
