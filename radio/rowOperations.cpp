@@ -120,7 +120,8 @@ void pasteRows(RowWork& w) {
     const std::int32_t n = std::min(clipboard.heldCount(), w.hi - r + 1);
     if (n < 1)
         return;
-    if (w.type == listUserChannel && aleChannelsAfterPaste(w, clipboard, r, n) > kAleChannelLimit) {
+    if (w.type == listUserChannel &&
+        aleChannelsAfterPaste(w, clipboard, r, n) > ListEntry::aleChannelLimit) {
         cmcStatusLine::PostWarning(cmcGTex::App().GetLine("GI_Botttom_AleFull"));
         return;
     }

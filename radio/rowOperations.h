@@ -25,6 +25,3 @@ void cmcRunRowOperation(std::int32_t command, cmcCellContext& context, cmcCellCa
 // Orders the 500 user channels by channel number, empty slots last; channels of
 // the same number keep their order.
 void cmcSortUserChannels(cmcEeprom& image);
-
-// The most user channels that may call by ALE.
-inline constexpr int kAleChannelLimit = 100;
