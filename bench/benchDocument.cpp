@@ -22,6 +22,15 @@ std::vector<std::string> benchListLines() {
     list("GI_Sheet_Sel_UchScanG", "Flex0", 4);
     list("GI_Sheet_Sel_UchFilt", "Flex0", 4);
     list("GI_Sheet_Sel_UchEdit", "Flex0", 2);
+    for (const char* form : {"J3E", "A3E", "J2B", "F1B", "A1A", "J3EALE"})
+        list(std::string("GI_Sheet_Sel_ModeIn_") + form, "Flex0", 2);
+    // The check list as the program's overlay has it.
+    lines.emplace_back("#GI_WarningCheckList");
+    for (const char* check :
+         {"CL_Check_UserCh:GI_Sheet_UserCh", "CL_Check_SelCallId:GI_Sheet_SelCallId",
+          "CL_Check_AleId:GI_Sheet_AleId", "CL_Check_TelNumber:GI_Sheet_TelNumber",
+          "CL_Check_FreqRange:GI_Sheet_BandEdge", "CL_Check_ModeReg:GI_Sheet_ModeReg"})
+        lines.push_back(std::string("{(%CT_Null.") + check + ")}");
     lines.emplace_back("#End_Of_Ovl");
     return lines;
 }

@@ -15,6 +15,8 @@
 #include "radio/cmcCellContext.h"
 #include "radio/cmcOverlayLists.h"
 #include "radio/indActiveCell.h"
+#include "radio/rowOperations.h"
+#include "radio/warningCheck.h"
 #include "sheets/cmcCellObj.h"
 
 #include <benchmark/benchmark.h>
@@ -66,6 +68,90 @@ void BM_RepaintChannelSheet(benchmark::State& state) {
     cmcGTex::SetApp(nullptr);
 }
 BENCHMARK(BM_RepaintChannelSheet)->Unit(benchmark::kMillisecond);
+
+// An overlay and a full document for one benchmark's lifetime.
+struct FullDocument {
+    FullDocument() : lines(benchListLines()), context((install(), overlay)) {
+        fillDocument(context.CurrentImage());
+    }
+    ~FullDocument() { cmcGTex::SetApp(nullptr); }
+    void install() {
+        for (const std::string& line : lines)
+            pointers.push_back(line.c_str());
+        overlay.SetLines(pointers);
+        cmcGTex::SetApp(&overlay);
+    }
+
+    std::vector<std::string> lines;
+    std::vector<const char*> pointers;
+    cmcGTex overlay;
+    BenchContext context;
+};
+
+void checkRepeatedly(benchmark::State& state, FullDocument& doc) {
+    indActiveCell engine(doc.context);
+    int marks = 0;
+    for (auto _ : state) {
+        const dstWarningCheck check = cmcCheckWarnings(engine, doc.overlay);
+        marks = check.errors + check.warnings;
+        benchmark::DoNotOptimize(marks);
+    }
+    state.counters["marks"] = marks;
+}
+
+// The check that runs 250 ms after every edit, on a document whose lists are
+// full and whose channels hold repeats and out-of-band frequencies.
+void BM_WarningsCheckFullDocument(benchmark::State& state) {
+    FullDocument doc;
+    checkRepeatedly(state, doc);
+}
+BENCHMARK(BM_WarningsCheckFullDocument)->Unit(benchmark::kMillisecond);
+
+// The same on full lists without a fault: every row of every list is looked at.
+void BM_WarningsCheckCleanFullDocument(benchmark::State& state) {
+    FullDocument doc;
+    ListEntry e(&doc.context.CurrentImage());
+    for (std::int32_t slot = 0; slot < 500; ++slot) {
+        e.load(listUserChannel, slot);
+        e.channelNumber = static_cast<std::uint32_t>(slot + 1);
+        e.txFrequency = e.rxFrequency;
+        e.mode = 1;
+        e.callKind = 0;
+        e.aleIndex = ListEntry::noAle;
+        e.store(listUserChannel, slot);
+    }
+    for (std::int32_t i = 0; i < 120; ++i) {
+        e.load(listAleId, i);
+        const std::string address = "ALE" + std::to_string(i);
+        std::copy(address.begin(), address.end(), e.aleAddress.begin());
+        e.store(listAleId, i);
+    }
+    checkRepeatedly(state, doc);
+}
+BENCHMARK(BM_WarningsCheckCleanFullDocument)->Unit(benchmark::kMillisecond);
+
+// Sort of 500 used channels whose numbers run backwards (every one moves).
+void BM_SortFullChannels(benchmark::State& state) {
+    FullDocument doc;
+    cmcEeprom& image = doc.context.CurrentImage();
+    ListEntry e(&image);
+    for (std::int32_t slot = 0; slot < 500; ++slot) {
+        e.load(listUserChannel, slot);
+        e.channelNumber = static_cast<std::uint32_t>(1000 - slot);
+        e.store(listUserChannel, slot);
+    }
+    cmcEeprom unsorted;
+    unsorted.Assign(image);
+    for (auto _ : state) {
+        state.PauseTiming();
+        image.Assign(unsorted);
+        state.ResumeTiming();
+        cmcSortUserChannels(image);
+    }
+    e.load(listUserChannel, 0);
+    state.counters["first"] = e.channelNumber;
+}
+BENCHMARK(BM_SortFullChannels)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
