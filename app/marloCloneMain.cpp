@@ -1,9 +1,9 @@
 #include "clone/cloneCliOptions.h"
-#include "clone/cloneCliSession.h"
 #include "clone/cmcStderrProgress.h"
 #include "core/cloneFileCheck.h"
 #include "core/cmcConsoleTexts.h"
 #include "core/cmcEeprom.h"
+#include "main/cloneCliSession.h"
 #include "platform/cmcPrompter.h"
 
 #include <QCoreApplication>

@@ -2,7 +2,7 @@
 // a channel sheet of 500 rows of 12 cells (a LoopFrom 500 body, so rows after
 // the first are copies), the same sheet with every row parsed (a two-line body
 // whose cells count with a channel counter), and a picker list of 30 items.
-#include "radio/cellNames.h"
+#include "sheets/cellNames.h"
 #include "sheets/cmcFCache.h"
 #include "sheets/cmcLineStore.h"
 #include "sheets/cmcSheetDef.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "clone/cmcBuff.h"
+#include "core/cmcBuff.h"
 
 #include <cstdint>
 #include <string_view>

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "clone/cmcBuff.h"
-#include "clone/cmcTask.h"
-#include "clone/cmcTick.h"
 #include "clone/dst_CDrv_Result.h"
+#include "core/cmcBuff.h"
 #include "core/cmcRangeList.h"
+#include "core/cmcTask.h"
+#include "core/cmcTick.h"
 
 #include <array>
 #include <cstdint>

@@ -1,8 +1,8 @@
 #include "clone/cmcComm.h"
 
 #include "clone/cmcPortDiagnosis.h"
-#include "clone/cmcPortMap.h"
 #include "clone/cmcSerialDevice.h"
+#include "core/cmcPortMap.h"
 
 #include <algorithm>
 

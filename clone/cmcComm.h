@@ -1,8 +1,8 @@
 #pragma once
 
-#include "clone/cmcBuff.h"
 #include "clone/cmcLineSettings.h"
-#include "clone/cmcTask.h"
+#include "core/cmcBuff.h"
+#include "core/cmcTask.h"
 
 #include <cstdint>
 #include <memory>

@@ -1,6 +1,6 @@
 #include "clone/cmcSettingsSnapshot.h"
 
-#include "clone/cmcPortMap.h"
+#include "core/cmcPortMap.h"
 #include "core/indEnviron.h"
 
 namespace {

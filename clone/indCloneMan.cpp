@@ -5,6 +5,7 @@
 #include "clone/cmcCloneDrv.h"
 #include "clone/dst_CDrv_Result.h"
 #include "core/cmcEnviron.h"
+#include "overlay/cmcGTex.h"
 #include "platform/cmcPrompter.h"
 
 namespace {
@@ -143,7 +144,7 @@ void indCloneMan::HandleResult(dst_CDrv_Result& result) {
         progressTask_->SetInterval(-1);
     }
     if (result.code != R::codeSuccess)
-        cmcPrompter::current().message(cuiMain::AppTitle(),
+        cmcPrompter::current().message(cmcGTex::App().GetLine("GI_Sys_AppTitle", 0),
                                        cmcCloneMessage(result.code, portText_, result.portFailure),
                                        PromptIcon::Error, PromptButtons::Ok);
     if (progress_)

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "clone/cmcTask.h"
+#include "clone/cmcCloneWriter.h"
 #include "core/cmcRangeList.h"
-#include "core/cuiMain.h"
+#include "core/cmcTask.h"
 
 #include <cstdint>
 #include <functional>

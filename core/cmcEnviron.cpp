@@ -1,6 +1,6 @@
 #include "core/cmcEnviron.h"
 
-#include "clone/cmcPortMap.h"
+#include "core/cmcPortMap.h"
 #include "platform/cmcFatal.h"
 #include "platform/cmcInstanceLock.h"
 

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "radio/ListEntry.h"
-#include "radio/cellNames.h"
 #include "radio/cmcCellCapsule.h"
 #include "radio/cmcCellContext.h"
 #include "radio/indActiveCell.h"
+#include "sheets/cellNames.h"
 #include "sheets/cmcColorTable.h"
 
 #include <array>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "radio/cellLabelList.h"
-#include "radio/cellNames.h"
+#include "sheets/cellLabelList.h"
+#include "sheets/cellNames.h"
 
 #include <cstdint>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/cloneWriteImage.h"
-#include "core/commandLine.h"
+#include "radio/cloneWriteImage.h"
+#include "radio/identityDigits.h"
 #include "sheets/cmcColorTable.h"
 
 #include <cstdint>

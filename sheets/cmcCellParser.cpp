@@ -2,7 +2,7 @@
 
 #include "overlay/cmcGTex.h"
 #include "platform/cmcFatal.h"
-#include "radio/cellNames.h"
+#include "sheets/cellNames.h"
 #include "sheets/cmcTextUtil.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "clone/cmcTask.h"
+#include "core/cmcTask.h"
 
 #include <cstdint>
 #include <list>

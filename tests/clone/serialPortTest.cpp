@@ -1,5 +1,5 @@
 #include "clone/cmcComm.h"
-#include "clone/cmcPortMap.h"
+#include "core/cmcPortMap.h"
 #include "support/eventLoop.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "clone/cmcLineSettings.h"
 #include "clone/cmcPortDiagnosis.h"
-#include "clone/cmcPortMap.h"
+#include "core/cmcPortMap.h"
 
 #include <gtest/gtest.h>
 

@@ -1,17 +1,18 @@
-#include "clone/headlessDocument.h"
 #include "core/cloneFileCheck.h"
 #include "core/cmcEeprom.h"
 #include "core/cmcEnviron.h"
-#include "core/indMain.h"
 #include "core/modelIdentity.h"
+#include "main/headlessDocument.h"
+#include "main/indMain.h"
+#include "main/indMainCellContext.h"
 #include "overlay/cmcGTex.h"
 #include "platform/programPath.h"
+#include "programAround.h"
 #include "radio/ListEntry.h"
 #include "radio/cellLabels.h"
-#include "radio/cellNames.h"
 #include "radio/cmcCellCapsule.h"
 #include "radio/indActiveCell.h"
-#include "radio/indMainCellContext.h"
+#include "sheets/cellNames.h"
 #include "sheets/cmcCellObj.h"
 #include "sheets/cmcEvMan.h"
 #include "support/ScriptedPrompter.h"
@@ -306,37 +307,11 @@ TEST_P(InitialImage, CloneCommentIsPrintable) {
     }
 }
 
-// What a controller needs around it: a settings store of its own and a hub.
-class ProgramAround {
-public:
-    ProgramAround()
-        : settings_("initial files test lock", "Software\\Test\\InitialFiles",
-                    {path("Marlo.conf"), folder_.path().toStdString(), cmcScreenSize{1024, 768}}) {
-        cmcEnviron::SetApp(&settings_);
-        cmcEvMan::SetApp(&hub_);
-    }
-    ~ProgramAround() {
-        cmcEvMan::SetApp(nullptr);
-        cmcEnviron::SetApp(nullptr);
-    }
-    ProgramAround(const ProgramAround&) = delete;
-    ProgramAround& operator=(const ProgramAround&) = delete;
-
-    cmcEnviron& settings() { return settings_; }
-
-private:
-    std::string path(const char* name) const { return folder_.filePath(name).toStdString(); }
-
-    QTemporaryDir folder_;
-    cmcEnviron settings_;
-    cmcEvMan hub_;
-};
-
 // The controller loads each file as its reference image for that variant; the
 // radio's parts it copies from there must leave the file itself unchanged, and
 // the strict check that a clone read meets must pass too.
 TEST_P(InitialImage, ControllerTakesTheFileAsItsReference) {
-    ProgramAround program;
+    ProgramAround program("initial files test lock");
     indMain controller({"marlo"});
     program.settings().ModelType = static_cast<std::uint8_t>(1 - variant());
     controller.ChangeModel(variant(), false);
@@ -349,7 +324,7 @@ TEST_P(InitialImage, ControllerTakesTheFileAsItsReference) {
 // setting that its cell cannot show (a list position past the overlay's items
 // shows "error").
 TEST_P(InitialImage, TheProgramFindsNothingToWarnAboutInANewDocument) {
-    ProgramAround program;
+    ProgramAround program("initial files test lock");
     indMain controller({"marlo"});
     cmcStartHeadlessDocument(controller, variant());
     ASSERT_TRUE(controller.CurrentImage().Equals(image()));
@@ -366,14 +341,9 @@ TEST_P(InitialImage, TheProgramFindsNothingToWarnAboutInANewDocument) {
     for (std::int32_t label = CL_Comm_TxPwrSel; label <= CL_Comm_CallTime; ++label) {
         if (label == CL_Comm_Password)
             continue;
-        cmcCellObj cell;
-        cell.category = CT_Null;
-        cell.label = label;
-        cmcCellCapsule request;
-        request.cell = &cell;
-        evaluateCell(engine, request, false);
-        EXPECT_NE(request.text, "") << labelNames()[static_cast<std::size_t>(label)];
-        EXPECT_NE(request.text, "error") << labelNames()[static_cast<std::size_t>(label)];
+        const std::string text = shownText(engine, CT_Null, label);
+        EXPECT_NE(text, "") << labelNames()[static_cast<std::size_t>(label)];
+        EXPECT_NE(text, "error") << labelNames()[static_cast<std::size_t>(label)];
     }
 }
 

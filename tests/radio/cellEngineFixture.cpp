@@ -1,6 +1,6 @@
 #include "cellEngineFixture.h"
 
-#include "clone/cmcTask.h"
+#include "core/cmcTask.h"
 #include "core/modelIdentity.h"
 #include "radio/ListEntry.h"
 #include "support/eventLoop.h"

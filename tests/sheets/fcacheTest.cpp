@@ -1,4 +1,4 @@
-#include "radio/cellNames.h"
+#include "sheets/cellNames.h"
 #include "sheets/cmcFBitsOverlay.h"
 #include "sheets/cmcFCache.h"
 #include "sheets/cmcLineStore.h"

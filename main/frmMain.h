@@ -1,0 +1,36 @@
+#pragma once
+
+#include "core/cmcEnviron.h"
+#include "core/cmcTask.h"
+
+#include <QMainWindow>
+
+class cuiMain;
+
+// Keeps at least 16 pixels of a window inside the work area (both given as
+// left, top, width, height), so that a placement saved on a larger desktop
+// can still be grabbed. Only the position changes.
+cmcWindowBounds cmcKeepInsideWorkArea(cmcWindowBounds window, const cmcWindowBounds& workArea);
+
+// The main window: an empty frame that the controller fills. It takes its
+// caption from the overlay and its placement from the settings store, and hands
+// its close to the controller, which stores the placement.
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+
+public:
+    explicit TForm1(cuiMain& controller);
+    ~TForm1() override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    // The wheel belongs to the sheet under the mouse, never to the frame.
+    void wheelEvent(QWheelEvent* event) override;
+
+private:
+    void PlaceFromSettings();
+
+    cuiMain& controller_;
+    cmcTaskPtr task_;
+};

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "main/commandLine.h"
+#include "main/cuiMain.h"
+
+#include <string>
+#include <vector>
+
+// The controller of this radio model: its identity, the modes of the command
+// line, the checks and the preparation of its images, and the mode panel of the
+// status bar.
+class indMain : public cuiMain {
+public:
+    // `args` is the whole command line, the program's own name first.
+    explicit indMain(std::vector<std::string> args);
+
+    ~indMain() override;
+    void Initialize() override;
+    void BuildWindow(QMainWindow& form) override;
+    int ImageRejected(const cmcEeprom& image, bool strict) override;
+    void AfterLoad(cmcEeprom& image) override;
+    void PrepareImage(cmcEeprom& image, bool forSending) override;
+    void StartCloneWrite(int code) override;
+    void CloneWriteDone(int code) override;
+    bool MapRevisionAccepted(int revision) override;
+    void StatusBarResize() override;
+    void StatusBarDrawPanel(QPainter& painter, int panel, const QRect& rect) override;
+    int VariantCount() const override;
+    cmcRangeList CloneRange() const override;
+    std::int32_t CatalogueExtent() const override;
+
+    // The modes, read by the cell engine, the codecs and the main sheet.
+    bool ExpertMode() const { return modes_.expert != 0; }
+    bool FactoryMode() const { return modes_.factory != 0; }
+    bool GeneMode() const { return modes_.gene != 0; }
+    const cmcIdentityDigits& IdentityDigits() const { return modes_.identity; }
+    const std::string& ModeText() const { return modes_.modeText; }
+    // The status bar panel that shows the mode text; -1 when there is none.
+    int ModePanel() const { return modePanel_; }
+    // The name of the current model variant.
+    std::string VariantName() const;
+
+private:
+    std::vector<std::string> args_;
+    dstModeSwitches modes_;
+    int modePanel_ = -1;
+};
