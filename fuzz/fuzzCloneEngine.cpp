@@ -110,7 +110,7 @@ void checkGoodRead(const R& result, cmcRangeList ranges) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 2)
         return 0;
-    const std::uint8_t operation = static_cast<std::uint8_t>(1 + data[0] % 3);
+    const std::uint8_t operation = static_cast<std::uint8_t>(1 + (data[0] & 3) % 3);
     const bool withEcho = (data[0] & 0x04) != 0;
     const std::vector<cmcRange>& ranges = rangesFor(data[1]);
     Pieces pieces(data[0] >> 3);

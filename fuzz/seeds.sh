@@ -81,6 +81,9 @@ cloneengine)
       dataFrame $((0x15)) 01 02 03 04 05 06 07 08 09 0A 0B
       dataFrame $((0x20)) 01 02 03
       endFrame 03; } > "$out/read-two-blocks"
+    { bytes 05 01
+      dataFrame 0 01 02 03 04
+      endFrame 01; } > "$out/read-block-missing"
     { bytes 06 03; bytes FE FE EF EE E6 00 FD; } > "$out/write"
     { bytes 06 04; bytes FE FE EF EE E6 01 FD; } > "$out/write-refused"
     ;;
