@@ -2,6 +2,7 @@
 
 #include "clone/cloneFrameCheck.h"
 #include "clone/cloneFrames.h"
+#include "clone/cloneReceive.h"
 #include "clone/cmcComm.h"
 #include "core/cmcEeprom.h"
 
@@ -171,18 +172,8 @@ void cmcCloneDrv::step() {
 
 // Compares what came back with what we sent; true on the first difference.
 bool cmcCloneDrv::takeEcho(bool& progress) {
-    progress = false;
     readPort();
-    while (receive_.Count() > 0 && echo_.Count() > 0) {
-        if (*receive_.Data() != *echo_.Data())
-            return true;
-        receive_.PopFront();
-        echo_.PopFront();
-        progress = true;
-    }
-    if (echo_.Count() == 0)
-        echo_.Clear();
-    return false;
+    return cmcFrame::TakeEcho(receive_, echo_, progress);
 }
 
 std::uint8_t cmcCloneDrv::act(bool& progress) {
@@ -293,26 +284,10 @@ void cmcCloneDrv::purgeInput() {
     }
 }
 
-// The last frame completed by what has arrived, or an empty buffer. An over-long
-// frame gives the single byte 00, which fails every check.
+// The last frame completed by what has arrived, or an empty buffer.
 cmcBuff cmcCloneDrv::takeLastFrame() {
     readPort();
-    cmcBuff found;
-    while (receive_.Count() > 0) {
-        switch (cmcFrame::FeedByte(frame_, static_cast<std::uint8_t>(receive_.PopFront()))) {
-        case cmcFrame::Feed::complete:
-            found.Assign(frame_);
-            frame_.Resize(0);
-            break;
-        case cmcFrame::Feed::overflow:
-            frame_.Clear();
-            found.AssignBytes("", 1);
-            return found;
-        case cmcFrame::Feed::pending:
-            break;
-        }
-    }
-    return found;
+    return cmcFrame::TakeLastFrame(receive_, frame_);
 }
 
 std::uint8_t cmcCloneDrv::awaitInformation() {
@@ -325,26 +300,12 @@ std::uint8_t cmcCloneDrv::awaitInformation() {
 
 std::uint8_t cmcCloneDrv::receive(bool& progress) {
     readPort();
-    while (receive_.Count() > 0) {
-        const auto b = static_cast<std::uint8_t>(receive_.PopFront());
-        const cmcFrame::Feed fed = cmcFrame::FeedByte(frame_, b);
-        if (fed == cmcFrame::Feed::pending)
-            continue;
-        int d = dst_CDrv_Result::codeBadFrame;
-        if (fed == cmcFrame::Feed::complete)
-            d = cmcFrame::CheckReadFrame(frame_, imageSize_, frameCount_, *result_, dataBytes_);
-        if (d == 1) {
-            ++frameCount_;
-            progress = true;
-            frame_.Resize(0);
-            continue;
-        }
-        if (d == dst_CDrv_Result::codeSuccess)
-            d = cmcFrame::CheckCoverage(result_->coverage, imageSize_, ranges_);
-        result_->code = static_cast<std::uint8_t>(d);
-        return stDraining;
-    }
-    return stReceiving;
+    const int code = cmcFrame::TakeReadFrames(receive_, frame_, imageSize_, ranges_, frameCount_,
+                                              *result_, dataBytes_, progress);
+    if (code == cmcFrame::readGoesOn)
+        return stReceiving;
+    result_->code = static_cast<std::uint8_t>(code);
+    return stDraining;
 }
 
 // Up to eight frames a tick, each sent at once unless the port still holds more

@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages the build and the tests need, when missing.
+# With the argument "fuzz" also the compiler of the fuzz targets (clang and its
+# sanitizer and libFuzzer runtimes).
 set -euo pipefail
 
 packages=(
@@ -7,6 +9,9 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-svg-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
 )
+if [ "${1:-}" = fuzz ]; then
+  packages+=(clang libclang-rt-14-dev)
+fi
 
 missing=()
 for p in "${packages[@]}"; do
