@@ -6,6 +6,8 @@
 #include "overlay/cmcGTex.h"
 #include "radio/imagePreparation.h"
 #include "sheets/cmcEvMan.h"
+#include "sheets/cmcSheetDescriptor.h"
+#include "views/cuiSheet.h"
 
 #include <QFontMetrics>
 #include <QPainter>
@@ -135,4 +137,15 @@ cmcRangeList indMain::CloneRange() const {
 
 std::int32_t indMain::CatalogueExtent() const {
     return catalogueImageExtent;
+}
+
+std::unique_ptr<cuiSheet> indMain::CreateSheet(QWidget* parent, const std::string& descriptor) {
+    const cmcSheetDescriptor parts = parseSheetDescriptor(descriptor);
+    if (parts.className != "St_Common")
+        return cuiMain::CreateSheet(parent, descriptor);
+    cmcSheetSetup setup = SheetSetup();
+    setup.factoryMode = FactoryMode();
+    return SetUpSheet(std::make_unique<iuiSh_Common>(parent, nullptr, cuiSheet::StartCell{},
+                                                     cmcGTex::App(), parts.key, &MarkImages()),
+                      descriptor, setup);
 }

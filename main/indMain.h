@@ -25,6 +25,9 @@ public:
     bool MapRevisionAccepted(int revision) override;
     void StatusBarResize() override;
     void StatusBarDrawPanel(QPainter& painter, int panel, const QRect& rect) override;
+    // The common settings' class "St_Common" gets the sheet that knows the
+    // variant and factory lines; the rest get the generic sheet.
+    std::unique_ptr<cuiSheet> CreateSheet(QWidget* parent, const std::string& descriptor) override;
     int VariantCount() const override;
     cmcRangeList CloneRange() const override;
     std::int32_t CatalogueExtent() const override;

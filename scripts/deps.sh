@@ -6,6 +6,7 @@ packages=(
   build-essential cmake pkg-config ccache
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  poppler-utils
 )
 
 missing=()
