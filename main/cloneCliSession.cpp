@@ -134,22 +134,8 @@ int cmcCloneCliSession::Read() {
 }
 
 int cmcCloneCliSession::Write() {
-    // Opened as the desktop program opens a document.
-    cmcEeprom file;
-    cmcVcfFile::Code loaded = cmcCheckCloneFile(options_.file, file); // shows its own box
-    if (loaded == cmcVcfFile::Ok) {
-        if (controller_->ImageRejected(file, false) != 0)
-            loaded = cmcVcfFile::Data;
-        else if (controller_->ImageNewer(file) != 0)
-            loaded = cmcVcfFile::Newer;
-        cmcVcfFile::ShowMessage(loaded);
-    }
+    const cmcVcfFile::Code loaded = cmcOpenHeadlessDocument(*controller_, options_.file);
     if (loaded != cmcVcfFile::Ok)
         return marloCloneExit::fileBase + loaded;
-    cmcEeprom& document = controller_->CurrentImage();
-    document.Assign(file);
-    controller_->AfterLoad(document);
-    controller_->TakeSaved();
-    controller_->SetDocumentName(options_.file);
     return Run(&indCloneCommands::Write);
 }

@@ -1,5 +1,6 @@
 #include "main/headlessDocument.h"
 
+#include "core/cloneFileCheck.h"
 #include "core/cmcEeprom.h"
 #include "core/cmcEnviron.h"
 #include "main/cuiMain.h"
@@ -22,4 +23,33 @@ void cmcStartHeadlessDocument(cuiMain& controller, int variant) {
     controller.ComparisonImage().Assign(controller.ReferenceImage());
     controller.TakeSaved();
     controller.SetDocumentName({});
+}
+
+cmcVcfFile::Code cmcReadDocumentFile(cuiMain& controller, const std::string& path,
+                                     cmcEeprom& image) {
+    cmcEeprom file;
+    cmcVcfFile::Code code = cmcCheckCloneFile(path, file); // shows its own box
+    if (code != cmcVcfFile::Ok)
+        return code;
+    if (controller.ImageRejected(file, false) != 0)
+        code = cmcVcfFile::Data;
+    else if (controller.ImageNewer(file) != 0)
+        code = cmcVcfFile::Newer;
+    cmcVcfFile::ShowMessage(code);
+    if (code == cmcVcfFile::Ok)
+        image.Assign(file);
+    return code;
+}
+
+cmcVcfFile::Code cmcOpenHeadlessDocument(cuiMain& controller, const std::string& path) {
+    cmcEeprom file;
+    const cmcVcfFile::Code code = cmcReadDocumentFile(controller, path, file);
+    if (code != cmcVcfFile::Ok)
+        return code;
+    cmcEeprom& document = controller.CurrentImage();
+    document.Assign(file);
+    controller.AfterLoad(document);
+    controller.TakeSaved();
+    controller.SetDocumentName(path);
+    return code;
 }

@@ -36,6 +36,8 @@ public:
     static constexpr std::uint32_t noChannel = 0xFFFF;
     static constexpr std::uint8_t noAle = 255;
     static constexpr std::uint8_t aleCallKind = 3;
+    // At most this many channels may be ALE channels.
+    static constexpr int aleChannelLimit = 100;
     static constexpr std::uint8_t maxScanGroup = 3;
     static constexpr int rangePairs = 5;
 

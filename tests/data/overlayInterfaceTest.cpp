@@ -1,18 +1,18 @@
 // The user interface the installed overlay defines: the main menu, the toolbar,
 // the tree and every sheet it opens, the context menus and the fixed texts the
 // program asks for, read as the program reads them.
-#include "clone/headlessDocument.h"
-#include "core/indMain.h"
+#include "main/headlessDocument.h"
+#include "main/indMain.h"
+#include "main/indMainCellContext.h"
 #include "overlay/cmcGTex.h"
 #include "platform/programPath.h"
 #include "programAround.h"
 #include "radio/ListEntry.h"
 #include "radio/cellEval.h"
 #include "radio/cellLabels.h"
-#include "radio/cellNames.h"
 #include "radio/cmcCellCapsule.h"
 #include "radio/indActiveCell.h"
-#include "radio/indMainCellContext.h"
+#include "sheets/cellNames.h"
 #include "sheets/cmcCellParser.h"
 #include "sheets/cmcFBitsOverlay.h"
 #include "sheets/cmcTextMeasure.h"
