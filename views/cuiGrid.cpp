@@ -1,17 +1,24 @@
 #include "views/cuiGrid.h"
 
+#include "views/cuiGridAccessible.h"
+
+#include <QAccessible>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
 
 #include <algorithm>
+#include <cstdlib>
 
 cuiGrid::cuiGrid(QWidget* parent) : QAbstractScrollArea(parent) {
+    cuiInstallGridAccessibility();
     setFrameShape(QFrame::NoFrame);
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_InputMethodEnabled, false);
     viewport()->setAutoFillBackground(false);
+    // Every pixel is painted here, so scrolling may move pixels instead of repainting.
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     verticalScrollBar()->setTracking(true);
     horizontalScrollBar()->setTracking(true);
     scrollTimer_.setInterval(kTimedScrollMs);
@@ -23,11 +30,16 @@ cuiGrid::~cuiGrid() = default;
 void cuiGrid::SetSizes(std::vector<int> colWidths, std::vector<int> rowHeights, int fixedCols,
                        int fixedRows) {
     layout_.SetSizes(std::move(colWidths), std::move(rowHeights), fixedCols, fixedRows);
+    ++generation_;
     layout_.SetViewport(viewport()->width(), viewport()->height());
     current_.col = std::clamp(current_.col, 0, std::max(0, ColCount() - 1));
     current_.row = std::clamp(current_.row, 0, std::max(0, RowCount() - 1));
     UpdateScrollBars();
     viewport()->update();
+    if (QAccessible::isActive()) {
+        QAccessibleTableModelChangeEvent reset(this, QAccessibleTableModelChangeEvent::ModelReset);
+        QAccessible::updateAccessibility(&reset);
+    }
 }
 
 void cuiGrid::SetBackground(const QColor& colour) {
@@ -57,6 +69,11 @@ void cuiGrid::SetCurrentQuiet(int col, int row) {
         InvalidateCell(old.col, old.row);
         InvalidateCell(col, row);
         emit CurrentChanged(col, row);
+        if (QAccessible::isActive() && hasFocus()) {
+            QAccessibleEvent focus(this, QAccessible::Focus);
+            focus.setChild(row * ColCount() + col);
+            QAccessible::updateAccessibility(&focus);
+        }
     }
 }
 
@@ -75,25 +92,38 @@ void cuiGrid::InvalidateAll() {
 }
 
 void cuiGrid::SetLeftCol(int col) {
-    const int before = layout_.LeftCol();
+    const cmcGridRect before = layout_.CellRect(layout_.LeftCol(), 0);
+    const int was = layout_.LeftCol();
     layout_.SetLeftCol(col);
-    if (layout_.LeftCol() != before) {
-        UpdateScrollBars();
-        viewport()->update();
-        if (owner_ != nullptr)
-            owner_->GridTopLeftChanged();
-    }
+    if (layout_.LeftCol() != was)
+        Scrolled(layout_.CellRect(was, 0).left - before.left, 0);
 }
 
 void cuiGrid::SetTopRow(int row) {
-    const int before = layout_.TopRow();
+    const cmcGridRect before = layout_.CellRect(0, layout_.TopRow());
+    const int was = layout_.TopRow();
     layout_.SetTopRow(row);
-    if (layout_.TopRow() != before) {
-        UpdateScrollBars();
+    if (layout_.TopRow() != was)
+        Scrolled(0, layout_.CellRect(0, was).top - before.top);
+}
+
+// Moves what is already painted and paints only what came into view; the
+// fixed headers stay where they are.
+void cuiGrid::Scrolled(int dx, int dy) {
+    UpdateScrollBars();
+    const QRect view = viewport()->rect();
+    const int fixedWidth = layout_.CellRect(layout_.FixedCols(), 0).left;
+    const int fixedHeight = layout_.CellRect(0, layout_.FixedRows()).top;
+    if (std::abs(dx) < view.width() && std::abs(dy) < view.height()) {
+        if (dx != 0)
+            viewport()->scroll(dx, 0, view.adjusted(fixedWidth, 0, 0, 0));
+        if (dy != 0)
+            viewport()->scroll(0, dy, view.adjusted(0, fixedHeight, 0, 0));
+    } else {
         viewport()->update();
-        if (owner_ != nullptr)
-            owner_->GridTopLeftChanged();
     }
+    if (owner_ != nullptr)
+        owner_->GridTopLeftChanged();
 }
 
 void cuiGrid::ScrollIntoView(int col, int row) {
@@ -142,9 +172,9 @@ void cuiGrid::resizeEvent(QResizeEvent* event) {
 void cuiGrid::paintEvent(QPaintEvent* event) {
     QPainter painter(viewport());
     const QRegion dirty = event->region();
-    if (background_.isValid())
-        for (const QRect& r : dirty)
-            painter.fillRect(r, background_);
+    const QColor fill = background_.isValid() ? background_ : palette().color(QPalette::Base);
+    for (const QRect& r : dirty)
+        painter.fillRect(r, fill);
     if (owner_ == nullptr || ColCount() == 0 || RowCount() == 0)
         return;
     const int lastCol = layout_.LastVisibleCol();

@@ -88,6 +88,9 @@ public:
 
     // The timed scroll's period while the mouse is held outside the view.
     static constexpr int kTimedScrollMs = 60;
+    // Counts the layouts set so far; cached views of the cells (assistive
+    // technology's) start again when it moves on.
+    std::uint64_t Generation() const { return generation_; }
 
 signals:
     // The current cell changed (for assistive technology and the like).
@@ -107,6 +110,7 @@ protected:
 
 private:
     void UpdateScrollBars();
+    void Scrolled(int dx, int dy);
     void ApplyScrollBars();
     int DirectionsOutside(const QPoint& viewportPoint) const;
     void OnTimedScroll();
@@ -120,4 +124,5 @@ private:
     QTimer scrollTimer_;
     QPoint lastMouse_;
     bool syncingBars_ = false;
+    std::uint64_t generation_ = 0;
 };

@@ -108,6 +108,7 @@ void cuiSheet::Build() {
     grid_->SetBackground(toQColor(def_->BaseCell().colour));
     grid_->setFont(toQFont(def_->BaseFont()));
     grid_->SetScrollBarsEnabled(true);
+    grid_->viewport()->setMouseTracking(popup_); // a picker's cursor follows the mouse
 
     PlaceCursorAfterBuild();
     grid_->setEnabled(IsSelectable(grid_->Col(), grid_->Row()));

@@ -16,8 +16,10 @@ std::uint8_t ScriptedEngine::operator()(cmcCellCapsule& request, bool notify) {
         painted.emplace_back(cell.label, cell.index);
         return 0;
     }
+    const cmcCellObj* partner = request.partner ? request.partner->cell : nullptr;
     calls.push_back({cell.label, cell.index, request.action, request.popupCommand,
-                     request.inputMode, request.inputText, request.partner != nullptr});
+                     request.inputMode, request.inputText, request.partner != nullptr,
+                     partner ? partner->label : -1, partner ? partner->index : -1});
     return respond ? respond(request) : 0;
 }
 

@@ -25,6 +25,8 @@ struct EngineCall {
     std::uint8_t inputMode = 0;
     std::string inputText;
     bool hasPartner = false;
+    std::int32_t partnerLabel = -1; // the partner request's cell
+    std::int32_t partnerIndex = -1;
 };
 
 // Stands in for the cell engine: bound cells show "<label>:<index>", every

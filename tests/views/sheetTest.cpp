@@ -4,8 +4,12 @@
 #include "views/cuiMenu.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QMenu>
+#include <QPainter>
+#include <QPdfWriter>
 #include <QPlainTextEdit>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace cmcCells;
@@ -50,6 +54,13 @@ TEST_F(SheetTest, BuildPutsTheCursorNearTheTopLeftOrOnTheStartCellAndDisablesAnE
     QTest::mouseClick(sheet->Grid()->viewport(), Qt::LeftButton, {}, CentreOf(1, 1));
     QTest::mouseDClick(sheet->Grid()->viewport(), Qt::LeftButton, {}, QPoint(400, 280));
     EXPECT_TRUE(engine.calls.empty());
+
+    // A host window that goes first takes the sheet's windows with it.
+    defineList(*this);
+    Make("L");
+    host.reset();
+    EXPECT_EQ(sheet->Grid(), nullptr);
+    sheet.reset();
 }
 
 TEST_F(SheetTest, ASheetWithoutCellLinesEndsTheProgramWithItsMessage) {
@@ -377,6 +388,42 @@ TEST_F(SheetTest, HubMessagesRepaintOnlyTheCellsTheyNameAndAskForTheMenusCell) {
     EXPECT_EQ(cell->index, 1);
     QMenu foreign;
     EXPECT_FALSE(hub.Ask(evAskMenuCell, &foreign).has_value());
+}
+
+TEST_F(SheetTest, OnPaperTheSheetMeasuresWithThePrintersUnitAndPaintsWithTheSamePainter) {
+    defineList(*this);
+    Make("L");
+    const int screenWidth = sheet->Def().ColWidth(4);
+    QTemporaryDir dir;
+    QPdfWriter pdf(dir.filePath("sheet.pdf"));
+    pdf.setResolution(600);
+    sheet->SetPrinter(&pdf);
+    sheet->SetFontHeight(-50);
+    sheet->Build();
+    EXPECT_EQ(sheet->Def().Setup().marginUnit, 5);
+    EXPECT_GT(sheet->Def().ColWidth(4), 3 * screenWidth);
+    engine.painted.clear();
+    {
+        QPainter painter(&pdf);
+        int y = 0;
+        for (int row = 0; row < sheet->Def().RowCount(); ++row) {
+            int x = 0;
+            for (int col = 0; col < sheet->Def().ColCount(); ++col) {
+                const cmcGridRect r{x, y, x + sheet->Def().ColWidth(col),
+                                    y + sheet->Def().RowHeight(row)};
+                sheet->PaintCell(painter, col, row, r);
+                x = r.right;
+            }
+            y += sheet->Def().RowHeight(row);
+        }
+    }
+    EXPECT_EQ(engine.painted.size(), 40u);
+    EXPECT_GT(QFileInfo(dir.filePath("sheet.pdf")).size(), 1000);
+    // Back on screen, the sizes are the screen's again.
+    sheet->SetPrinter(nullptr);
+    sheet->SetFontHeight(0);
+    sheet->Build();
+    EXPECT_EQ(sheet->Def().ColWidth(4), screenWidth);
 }
 
 } // namespace
