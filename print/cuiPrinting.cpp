@@ -76,7 +76,7 @@ void cuiPrinting::Print(bool all) {
     setup_.page = printPageRect(margins_, dpi, printer_->width(), printer_->height());
     cuiPrintFrame frame;
     frame.height = printPointsToPixels(setup_.framePoints, dpi);
-    if (frame.Content(setup_.page).IsEmpty())
+    if (isEmptyArea(frame.Content(setup_.page)))
         return Fail("GI_Sys_Printer_NoRoom", {});
 
     if (all) {

@@ -1,21 +1,18 @@
 #pragma once
 
+#include "views/cmcGridLayout.h"
+
 #include <array>
 #include <optional>
 #include <string_view>
 
-// A page area in printer pixels: left and top inside, right and bottom just past it.
-struct cmcPageRect {
-    int left = 0;
-    int top = 0;
-    int right = 0;
-    int bottom = 0;
+// A page area in printer pixels: left and top inside, right and bottom just
+// past it, as a cell's area is.
+using cmcPageRect = cmcGridRect;
 
-    int Width() const { return right - left; }
-    int Height() const { return bottom - top; }
-    bool IsEmpty() const { return right <= left || bottom <= top; }
-    bool operator==(const cmcPageRect&) const = default;
-};
+inline bool isEmptyArea(const cmcPageRect& area) {
+    return area.right <= area.left || area.bottom <= area.top;
+}
 
 // The margins of the page in millimetres: left, top, right, bottom.
 using cmcPrintMargins = std::array<int, 4>;
