@@ -11,11 +11,16 @@
 #include "overlay/cmcGTex.h"
 #include "platform/cmcFatal.h"
 #include "platform/programPath.h"
+#include "print/cuiPrinting.h"
+#include "print/printTreeNodes.h"
 #include "radio/EntryClipboard.h"
 #include "sheets/cellQtMapping.h"
 #include "sheets/cmcEvMan.h"
+#include "sheets/cmcSheetDescriptor.h"
+#include "views/cuiSheet.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QFrame>
 #include <QMainWindow>
 #include <QPainter>
@@ -83,12 +88,16 @@ cuiMain::cuiMain(std::int32_t imageSize, const std::string& overlayBaseName)
 
     task_ = cmcTask::Create();
     task_->SetCallback(onTick, this);
+    cuiPrintHost& host = *this;
+    printing_ = std::make_unique<cuiPrinting>(host, cmcGTex::App());
     cmcEvMan::App().Subscribe(onEvent, this);
     Initialize();
 }
 
 cuiMain::~cuiMain() {
     task_.reset(); // a running task is released on its next tick
+    printing_.reset();
+    shownSheet_.reset();
     cmcEvMan::App().Unsubscribe(onEvent, this);
 }
 
@@ -372,6 +381,7 @@ void cuiMain::StorePlacement() {
 
 void cuiMain::FormClose() {
     task_->SetInterval(-1);
+    shownSheet_.reset(); // while the pane it lives in still stands
     form_ = nullptr;
 }
 
@@ -384,6 +394,8 @@ void cuiMain::onTick(void* context, cmcTask*) {
 }
 
 void cuiMain::Tick() {
+    if (printing_->Busy())
+        printing_->Step();
     // Once expired, the delay is dropped: the next edit arms a new one.
     if (warningsDelay_ && warningsDelay_->Remaining() == 0) {
         warningsDelay_.reset();
@@ -414,4 +426,59 @@ void cuiMain::HandleEvent(const cmcEvMessage& message) {
     default:
         break;
     }
+}
+
+std::unique_ptr<cuiSheet> cuiMain::CreateSheet(QWidget* parent, const std::string& descriptor) {
+    return SetUpSheet(
+        std::make_unique<cuiSheet>(parent, nullptr, cuiSheet::StartCell{}, cmcGTex::App(),
+                                   parseSheetDescriptor(descriptor).key, &markImages_),
+        descriptor, SheetSetup());
+}
+
+cmcSheetSetup cuiMain::SheetSetup() const {
+    cmcSheetSetup setup;
+    setup.fontZoom = cmcEnviron::App().FontSizePercentage;
+    setup.modelVariant = ModelVariant();
+    return setup;
+}
+
+std::unique_ptr<cuiSheet> cuiMain::SetUpSheet(std::unique_ptr<cuiSheet> sheet,
+                                              const std::string& descriptor,
+                                              const cmcSheetSetup& setup) {
+    sheet->SetSetup(setup);
+    sheet->SetDisplayName(descriptor);
+    sheet->SetAuxText(parseSheetDescriptor(descriptor).options);
+    return sheet;
+}
+
+void cuiMain::SetShownSheet(std::unique_ptr<cuiSheet> sheet) {
+    shownSheet_ = std::move(sheet);
+}
+
+bool cuiMain::CanPrintCurrent() {
+    return shownSheet_ && shownSheet_->Printable() && !printing_->Active();
+}
+
+void cuiMain::PrintCurrent() {
+    printing_->Print(false);
+}
+
+void cuiMain::PrintAll() {
+    printing_->Print(true);
+}
+
+std::vector<cuiPrintNode> cuiMain::PrintNodes() {
+    return printTreeNodes(cmcGTex::App(), "GI_Tree_Main");
+}
+
+QWidget* cuiMain::PrintOwner() {
+    return form_;
+}
+
+std::string cuiMain::PdfFileSuggestion() {
+    const std::string name =
+        documentName_.empty()
+            ? std::string("Untitled")
+            : QFileInfo(QString::fromStdString(documentName_)).completeBaseName().toStdString();
+    return withDelimiter(CurrentDirectory) + name + ".pdf";
 }

@@ -6,7 +6,10 @@
 #include "core/cmcVcfFile.h"
 #include "main/cuiStatusBar.h"
 #include "platform/cmcPrompter.h"
+#include "print/cuiPrintHost.h"
 #include "radio/cloneWriteImage.h"
+#include "sheets/cmcSheetDef.h"
+#include "views/cellPainter.h"
 
 #include <QColor>
 #include <QFrame>
@@ -24,6 +27,8 @@ class QPainter;
 class QRect;
 class cmcEeprom;
 class cmcTick;
+class cuiPrinting;
+class cuiSheet;
 class EntryClipboard;
 class indCloneMan;
 struct cmcEvMessage;
@@ -38,7 +43,7 @@ struct cmcEvMessage;
 // Exactly one controller exists while the program runs. It needs the settings
 // store, the overlay store and the hub installed before it is constructed, and it
 // must be destroyed before them.
-class cuiMain {
+class cuiMain : private cuiPrintHost {
 public:
     // Message box caption and the program's title.
     static std::string AppTitle();
@@ -59,7 +64,11 @@ public:
     virtual int ImageNewer(const cmcEeprom& image);
     virtual void AfterLoad(cmcEeprom& image);
     virtual void PrepareImage(cmcEeprom& image, bool forSending);
-    // (The sheet factory takes its place here once sheets exist.)
+    // A new sheet, not yet built, for a descriptor "[class]key,options" in
+    // `parent`: the generic sheet of the key, showing the descriptor as its
+    // display name and holding the options as its auxiliary text.
+    virtual std::unique_ptr<cuiSheet> CreateSheet(QWidget* parent,
+                                                  const std::string& descriptor) override;
     virtual int CanCloneWrite();
     // (So does the Clone Write command, with the clone commands.)
     virtual void StartCloneWrite(int code);
@@ -153,6 +162,21 @@ public:
     cuiStatusBar* StatusBar() const { return statusBar_; }
     const std::string& MessageText() const { return messageText_; }
 
+    // The sheet on show, or null; the window's sheet opening replaces it.
+    cuiSheet* ShownSheet() override { return shownSheet_.get(); }
+    void SetShownSheet(std::unique_ptr<cuiSheet> sheet);
+    // The warning and error images the sheets draw their marks with (on paper
+    // the marks are drawn as shapes, so any images serve there).
+    const cuiMarkImages& MarkImages() const { return markImages_; }
+    void SetMarkImages(cuiMarkImages images) { markImages_ = std::move(images); }
+
+    // The File menu's print commands. Print all goes on in the controller's
+    // tick, one tree node each time.
+    bool CanPrintCurrent();
+    void PrintCurrent();
+    void PrintAll();
+    cuiPrinting& Printing() { return *printing_; }
+
     // The main window's close query and close: false refuses to close.
     bool FormCloseQuery();
     void FormClose();
@@ -176,8 +200,18 @@ protected:
     // Starts sending `image` over `ranges` with CloneWriteDone as completion.
     void SendImage(std::unique_ptr<cmcEeprom> image, cmcRangeList ranges);
     void ShowMessage(const std::string& text, PromptIcon icon);
+    // What every sheet is built with: the font zoom and the model variant.
+    cmcSheetSetup SheetSetup() const;
+    // Gives a new sheet its setup, its descriptor as display name and the
+    // descriptor's options as auxiliary text.
+    std::unique_ptr<cuiSheet> SetUpSheet(std::unique_ptr<cuiSheet> sheet,
+                                         const std::string& descriptor, const cmcSheetSetup& setup);
+    // The nodes print all goes through: those of the tree entry "GI_Tree_Main".
+    std::vector<cuiPrintNode> PrintNodes() override;
 
 private:
+    QWidget* PrintOwner() override;
+    std::string PdfFileSuggestion() override;
     static void onTick(void* context, cmcTask* task);
     static void onEvent(void* context, const cmcEvMessage& message);
     void Tick();
@@ -222,4 +256,8 @@ private:
     std::unique_ptr<cmcEeprom> reference_;
     std::unique_ptr<cmcEeprom> comparison_;
     cmcTaskPtr task_;
+    cuiMarkImages markImages_;
+    std::unique_ptr<cuiSheet> shownSheet_;
+    // Last: it prints through the members above.
+    std::unique_ptr<cuiPrinting> printing_;
 };

@@ -8,6 +8,8 @@
 #include "radio/imagePreparation.h"
 #include "radio/indActiveCell.h"
 #include "sheets/cmcEvMan.h"
+#include "sheets/cmcSheetDescriptor.h"
+#include "views/cuiSheet.h"
 
 #include <QFontMetrics>
 #include <QPainter>
@@ -154,4 +156,15 @@ std::int32_t indMain::CatalogueExtent() const {
 
 int indMain::MapRevision() const {
     return marloModel::mapRevision;
+}
+
+std::unique_ptr<cuiSheet> indMain::CreateSheet(QWidget* parent, const std::string& descriptor) {
+    const cmcSheetDescriptor parts = parseSheetDescriptor(descriptor);
+    if (parts.className != "St_Common")
+        return cuiMain::CreateSheet(parent, descriptor);
+    cmcSheetSetup setup = SheetSetup();
+    setup.factoryMode = FactoryMode();
+    return SetUpSheet(std::make_unique<iuiSh_Common>(parent, nullptr, cuiSheet::StartCell{},
+                                                     cmcGTex::App(), parts.key, &MarkImages()),
+                      descriptor, setup);
 }

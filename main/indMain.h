@@ -32,6 +32,9 @@ public:
     // Runs the overlay's check list on the document; the result per line stays
     // for the tree's marks.
     void CheckWarnings(int& errors, int& warnings) override;
+    // The common settings' class "St_Common" gets the sheet that knows the
+    // variant and factory lines; the rest get the generic sheet.
+    std::unique_ptr<cuiSheet> CreateSheet(QWidget* parent, const std::string& descriptor) override;
     int VariantCount() const override;
     cmcRangeList CloneRange() const override;
     std::int32_t CatalogueExtent() const override;

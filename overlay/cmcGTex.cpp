@@ -62,6 +62,10 @@ std::string cmcGTex::GetLine(const std::string& key, int n) {
     return std::string(withoutLineEnd(line_));
 }
 
+bool cmcGTex::Has(const std::string& key) {
+    return FindEntry(key) != nullptr && open_;
+}
+
 std::string cmcGTex::GetText(const std::string& key) {
     std::string text;
     for (int i = 0;; ++i) {

@@ -36,6 +36,10 @@ public:
     // Line n (0-based) of the entry `key`, without its line end. Nothing stops at
     // the end of the entry: lines beyond it are the lines that follow in the source.
     std::string GetLine(const std::string& key, int n = 0);
+    // True when the entry `key` exists; the one lookup that does not end the
+    // program on a missing key, for callers that name entries from data (a tree
+    // node naming a sheet).
+    bool Has(const std::string& key);
     // Lines 0.. of the entry up to the first line beginning with "#", joined with "\n".
     std::string GetText(const std::string& key);
 

@@ -3,6 +3,8 @@
 #include <optional>
 #include <string>
 
+class QPrinter;
+
 enum class PromptIcon { None, Information, Warning, Error, Question };
 enum class PromptButtons { Ok, OkCancel, YesNo, YesNoCancel };
 enum class PromptAnswer { Ok, Cancel, Yes, No };
@@ -26,6 +28,11 @@ public:
     virtual std::optional<std::string> saveFileName(const std::string& caption,
                                                     const std::string& suggestion,
                                                     const std::string& filter) = 0;
+
+    // The printer setup dialog on `printer`, which it changes as the user
+    // chooses (a printer, or a PDF file); false when the user cancels it. Without
+    // a dialog to show, nothing is chosen.
+    virtual bool printerSetup(QPrinter& /*printer*/) { return false; }
 
     // True when boxes appear on a screen (the fatal error shows its box only then).
     virtual bool hasWindows() const { return false; }

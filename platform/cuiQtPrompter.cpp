@@ -3,6 +3,7 @@
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QMessageBox>
+#include <QPrintDialog>
 
 namespace {
 
@@ -81,4 +82,9 @@ std::optional<std::string> cuiQtPrompter::saveFileName(const std::string& captio
     return chosen(QFileDialog::getSaveFileName(parent_, QString::fromStdString(caption),
                                                QString::fromStdString(suggestion),
                                                QString::fromStdString(filter)));
+}
+
+bool cuiQtPrompter::printerSetup(QPrinter& printer) {
+    QPrintDialog dialog(&printer, parent_);
+    return dialog.exec() == QDialog::Accepted;
 }

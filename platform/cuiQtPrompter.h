@@ -17,6 +17,7 @@ public:
     std::optional<std::string> saveFileName(const std::string& caption,
                                             const std::string& suggestion,
                                             const std::string& filter) override;
+    bool printerSetup(QPrinter& printer) override;
     // True on a platform that puts windows on a screen. On the offscreen and
     // minimal platforms nobody could see a box, let alone dismiss it: a fatal error
     // there must end the program rather than wait for a click.

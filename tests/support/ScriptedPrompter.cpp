@@ -1,5 +1,6 @@
 #include "support/ScriptedPrompter.h"
 
+#include <QPrinter>
 #include <gtest/gtest.h>
 
 ScriptedPrompter::ScriptedPrompter() : previous_(cmcPrompter::install(this)) {}
@@ -40,4 +41,25 @@ std::optional<std::string> ScriptedPrompter::openFileName(const std::string& cap
 std::optional<std::string> ScriptedPrompter::saveFileName(const std::string& caption,
                                                           const std::string&, const std::string&) {
     return nextFile(caption);
+}
+
+void ScriptedPrompter::printNextToFile(const std::string& path) {
+    answerNextPrinterSetup([path](QPrinter& printer) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(QString::fromStdString(path));
+    });
+}
+
+bool ScriptedPrompter::printerSetup(QPrinter& printer) {
+    ++printerSetups_;
+    if (printers_.empty()) {
+        ADD_FAILURE() << "unexpected printer setup dialog";
+        return false;
+    }
+    const PrinterChoice choose = std::move(printers_.front());
+    printers_.pop_front();
+    if (!choose)
+        return false;
+    choose(printer);
+    return true;
 }

@@ -3,6 +3,7 @@
 #include "platform/cmcPrompter.h"
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -26,12 +27,20 @@ public:
     // The path chosen in the next open or save dialog; nullopt cancels it.
     void chooseNextFile(std::optional<std::string> path) { files_.push_back(std::move(path)); }
 
+    // How the next printer setup dialog is answered: `choose` sees the printer as
+    // the dialog would show it and sets what the user picks; no function cancels.
+    using PrinterChoice = std::function<void(QPrinter&)>;
+    void answerNextPrinterSetup(PrinterChoice choose) { printers_.push_back(std::move(choose)); }
+    // Accepts the next printer setup with output to the PDF file `path`.
+    void printNextToFile(const std::string& path);
+    int printerSetups() const { return printerSetups_; }
+
     const std::vector<Shown>& shown() const { return shown_; }
     // Text of the last box shown, or empty.
     std::string lastText() const { return shown_.empty() ? std::string() : shown_.back().text; }
     void clear() { shown_.clear(); }
     // True when every scripted answer has been used.
-    bool scriptUsed() const { return answers_.empty() && files_.empty(); }
+    bool scriptUsed() const { return answers_.empty() && files_.empty() && printers_.empty(); }
 
     PromptAnswer message(const std::string& caption, const std::string& text, PromptIcon icon,
                          PromptButtons buttons) override;
@@ -40,6 +49,7 @@ public:
     std::optional<std::string> saveFileName(const std::string& caption,
                                             const std::string& suggestion,
                                             const std::string& filter) override;
+    bool printerSetup(QPrinter& printer) override;
 
 private:
     std::optional<std::string> nextFile(const std::string& caption);
@@ -48,4 +58,6 @@ private:
     std::vector<Shown> shown_;
     std::deque<PromptAnswer> answers_;
     std::deque<std::optional<std::string>> files_;
+    std::deque<PrinterChoice> printers_;
+    int printerSetups_ = 0;
 };

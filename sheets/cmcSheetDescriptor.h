@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// What opens a sheet: "[" class "]" key "," options, as tree nodes and menu
+// items name their sheets.
+//
+//   "[St_Common]GI_Sheet_Common_General"  class St_Common, key GI_Sheet_Common_General
+//   "GI_Sheet_UserCh,Top"                 no class, key GI_Sheet_UserCh, options "Top"
+struct cmcSheetDescriptor {
+    std::string className; // empty: the generic sheet
+    std::string key;       // names the sheet's overlay entries
+    std::string options;   // the text after the first ","; empty when there is none
+};
+
+cmcSheetDescriptor parseSheetDescriptor(std::string_view text);

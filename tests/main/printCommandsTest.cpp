@@ -1,0 +1,181 @@
+// The File menu's print commands reach the controller through the engine's
+// command interface; print all then runs on the controller's tick over every
+// sheet of the tree, on the program's own overlay and a full document.
+#include "controllerFixture.h"
+
+#include "main/frmMain.h"
+#include "main/indMainCellContext.h"
+#include "print/cuiPrinting.h"
+#include "radio/ListEntry.h"
+#include "radio/cellEngineFixture.h"
+#include "radio/cellLabels.h"
+#include "support/eventLoop.h"
+#include "views/cuiSheet.h"
+
+#include <QElapsedTimer>
+#include <QPageSize>
+#include <QPrinter>
+#include <QProcess>
+#include <QRegularExpression>
+
+#include <iostream>
+
+using namespace cmcCells;
+using ::testing::Invoke;
+using ::testing::NiceMock;
+
+namespace {
+
+std::string pdfText(const std::string& path) {
+    QProcess process;
+    process.start("pdftotext", {"-layout", QString::fromStdString(path), "-"});
+    process.waitForFinished(120000);
+    return process.readAllStandardOutput().toStdString();
+}
+
+int pdfPages(const std::string& path) {
+    QProcess process;
+    process.start("pdfinfo", {QString::fromStdString(path)});
+    process.waitForFinished(60000);
+    const auto m = QRegularExpression(R"(Pages:\s+(\d+))")
+                       .match(QString::fromUtf8(process.readAllStandardOutput()));
+    return m.hasMatch() ? m.captured(1).toInt() : -1;
+}
+
+class PrintCommandsTest : public ControllerTest {
+protected:
+    void SetUp() override {
+        controller_ = &makeController();
+        form_ = std::make_unique<TForm1>(*controller_);
+        ASSERT_TRUE(runEventLoopUntil([&] { return form_->isVisible(); }));
+        context_ = std::make_unique<indMainCellContext>(*controller_);
+        context_->SetCommands(&commands_);
+        cmcCellContext::SetApp(context_.get());
+        ON_CALL(commands_, CanPrintCurrent).WillByDefault(Invoke([&] {
+            return controller_->CanPrintCurrent();
+        }));
+        ON_CALL(commands_, PrintCurrent).WillByDefault(Invoke([&] {
+            controller_->PrintCurrent();
+        }));
+        ON_CALL(commands_, PrintAll).WillByDefault(Invoke([&] { controller_->PrintAll(); }));
+    }
+    void TearDown() override {
+        controller_->SetShownSheet(nullptr);
+        cmcCellContext::SetApp(nullptr);
+        form_.reset();
+    }
+
+    // Every user channel used, each with a frequency of its own.
+    void fillChannels() {
+        for (int i = 0; i < 500; ++i) {
+            ListEntry entry(&controller_->CurrentImage());
+            entry.load(listUserChannel, i);
+            entry.state = ListEntry::stateUsed;
+            entry.channelNumber = static_cast<std::uint32_t>(i + 1);
+            entry.rxFrequency = 2'000'000 + i * 10'000;
+            entry.txFrequency = entry.rxFrequency;
+            entry.storeAndReload();
+        }
+    }
+
+    void show(const std::string& descriptor) {
+        controller_->SetShownSheet(controller_->CreateSheet(controller_->RightPane(), descriptor));
+        controller_->ShownSheet()->Build();
+    }
+
+    cmcCellCapsule menu(std::int32_t label) {
+        cell_ = cmcCellObj();
+        cell_.category = CT_Null;
+        cell_.label = label;
+        cmcCellCapsule request;
+        request.cell = &cell_;
+        request.action = cmcCellCapsule::kEnter;
+        indActiveCell engine(*context_);
+        evaluateCell(engine, request, true);
+        return request;
+    }
+
+    std::string shownText(std::int32_t category, std::int32_t label, std::int32_t index) {
+        cmcCellObj cell;
+        cell.category = category;
+        cell.label = label;
+        cell.index = index;
+        cmcCellCapsule request;
+        request.cell = &cell;
+        indActiveCell engine(*context_);
+        evaluateCell(engine, request, false);
+        return request.text;
+    }
+
+    std::string printTo(const std::string& name) {
+        const std::string path = install_->filePath(QString::fromStdString(name)).toStdString();
+        prompter_.answerNextPrinterSetup([path](QPrinter& printer) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(QString::fromStdString(path));
+            printer.setResolution(600);
+            printer.setPageSize(QPageSize(QPageSize::A4));
+        });
+        return path;
+    }
+
+    indMain* controller_ = nullptr;
+    std::unique_ptr<TForm1> form_;
+    std::unique_ptr<indMainCellContext> context_;
+    NiceMock<MockCellCommands> commands_;
+    cmcCellObj cell_;
+};
+
+TEST_F(PrintCommandsTest, PrintAllOfAFullDocumentRunsOnTheTickOverEverySheet) {
+    fillChannels();
+    show("GI_Sheet_UserCh");
+    const std::string path = printTo("all.pdf");
+    QElapsedTimer clock;
+    clock.start();
+    menu(CL_Menu_File_Print_All);
+    EXPECT_TRUE(controller_->Printing().Busy());
+    EXPECT_FALSE(form_->isEnabled());
+    EXPECT_FALSE(controller_->FormCloseQuery()); // no closing in the middle of a job
+    ASSERT_TRUE(runEventLoopUntil([&] { return !controller_->Printing().Active(); }, 300000));
+    const qint64 ms = clock.elapsed();
+    EXPECT_TRUE(form_->isEnabled());
+
+    const int pages = controller_->Printing().Pages();
+    std::cout << "[ figure ] print all of 500 used channels to PDF: " << pages << " pages in " << ms
+              << " ms\n";
+    EXPECT_EQ(pdfPages(path), pages);
+    const std::string text = pdfText(path);
+    for (const char* title : {"General Settings", "User Channels", "Selective-Call IDs",
+                              "ALE Addresses", "Telephone Numbers", "Modes", "Expert Settings"})
+        EXPECT_NE(text.find(title), std::string::npos) << title;
+    // The raw bytes are not printable; the last channel is.
+    EXPECT_EQ(text.find("Memory Bytes"), std::string::npos);
+    const std::string last = shownText(CT_UserCh, CL_UCh_FreqR, 499);
+    ASSERT_FALSE(last.empty());
+    EXPECT_NE(text.find(last), std::string::npos) << last;
+    EXPECT_EQ(text.find('\f') == 0, false); // the first page is not blank
+}
+
+TEST_F(PrintCommandsTest, PrintCurrentIsOfferedOnlyForAPrintableShownSheet) {
+    EXPECT_FALSE(controller_->CanPrintCurrent());
+    EXPECT_CALL(commands_, PrintCurrent).Times(0);
+    menu(CL_Menu_File_Print_Current);
+    ::testing::Mock::VerifyAndClearExpectations(&commands_);
+
+    show("GI_Sheet_RawBytes"); // NoPrint
+    EXPECT_FALSE(controller_->CanPrintCurrent());
+
+    show("[St_Common]GI_Sheet_Common_General");
+    EXPECT_TRUE(controller_->CanPrintCurrent());
+    const std::string path = printTo("current.pdf");
+    menu(CL_Menu_File_Print_Current);
+    EXPECT_TRUE(form_->isEnabled());
+    EXPECT_EQ(pdfPages(path), controller_->Printing().Pages());
+    EXPECT_GE(controller_->Printing().Pages(), 1);
+    const std::string text = pdfText(path);
+    EXPECT_NE(text.find("General Settings"), std::string::npos);
+    EXPECT_NE(text.find(overlayLine("GI_Sys_AppTitleRev")), std::string::npos);
+    EXPECT_NE(text.find(overlayLine("GI_Sys_Maker")), std::string::npos);
+    EXPECT_TRUE(prompter_.scriptUsed());
+}
+
+} // namespace
