@@ -7,6 +7,7 @@
 #include "radio/codecText.h"
 #include "radio/frequencyChecks.h"
 #include "radio/repeatSearch.h"
+#include "radio/rowOperations.h"
 
 #include <string>
 
@@ -21,7 +22,6 @@ constexpr std::uint32_t kFirstChannel = 1;
 constexpr std::uint32_t kLastChannel = 9999;
 constexpr std::int32_t kLastAleEntry = 119;
 // At most this many channels may be ALE channels.
-constexpr int kAleChannelLimit = 100;
 
 constexpr const char* kModeList = "GI_Sheet_Sel_Mode1_R";
 constexpr const char* kAleList = "GI_Sheet_Sel_Ale1_R";

@@ -7,6 +7,7 @@
 #include "radio/cmcCellCommands.h"
 #include "radio/codecChoice.h"
 #include "radio/codecSteps.h"
+#include "radio/rowOperations.h"
 #include "sheets/cmcCellObj.h"
 #include "sheets/cmcEvMan.h"
 
@@ -57,8 +58,7 @@ bool runPopupCommand(cmcCellEval& ev) {
         return false;
     }
     if (command == CL_PMenu_Sort) {
-        if (cmcCellCommands* commands = ev.context.Commands())
-            commands->SortUserChannels();
+        cmcSortUserChannels(ev.context.CurrentImage());
         cmcEvMan::App().Post(evRepaintAll);
         return false;
     }
@@ -68,9 +68,8 @@ bool runPopupCommand(cmcCellEval& ev) {
     const std::uint8_t type = ev.entry.type;
     const std::int32_t lo = ListEntry::firstIndex(type);
     const std::int32_t hi = ListEntry::lastIndex(type);
-    cmcCellCommands* commands = ev.context.Commands();
-    if (type != listNone && ev.index >= lo && ev.index <= hi && commands != nullptr)
-        commands->RowOperation(command, request, ev.entry, lo, hi);
+    if (type != listNone && ev.index >= lo && ev.index <= hi)
+        cmcRunRowOperation(command, ev.context, request, ev.entry, lo, hi);
     request.action = cmcCellCapsule::kNoAction;
     if (keyLabelOf(type) != CL_None)
         ev.repaintLabel(keyLabelOf(type));
