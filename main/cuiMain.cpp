@@ -13,6 +13,10 @@
 #include "radio/EntryClipboard.h"
 #include "sheets/cellQtMapping.h"
 #include "sheets/cmcEvMan.h"
+#include "views/cuiImageList.h"
+#include "views/cuiMenu.h"
+#include "views/cuiToolBar.h"
+#include "views/cuiTree.h"
 
 #include <QDir>
 #include <QFrame>
@@ -20,6 +24,9 @@
 #include <QPainter>
 #include <QSplitter>
 #include <QStandardPaths>
+#include <QToolBar>
+#include <QTreeWidget>
+#include <QVBoxLayout>
 
 #include <algorithm>
 
@@ -28,6 +35,7 @@ namespace {
 constexpr std::int32_t tickInterval = 50;      // ms, while the window is up
 constexpr std::uint32_t warningsDelayMs = 250; // of quiet after the last edit
 constexpr int splitterMinimum = 8;             // the tree pane never vanishes
+constexpr int sheetPaneMinimum = 100;          // nor does the sheet pane
 
 std::string fileNamePart(const std::string& path) {
     const auto slash = path.find_last_of('/');
@@ -111,10 +119,10 @@ void cuiMain::BuildWindow(QMainWindow& form) {
     comparison_->Assign(*reference_);
 
     form_ = &form;
+    BuildMenuAndToolBar(form);
     BuildPanes(form);
     RebuildTree();
-    splitter_->setSizes({std::max(splitterMinimum, settings.SplitterV),
-                         std::max(form.width() - settings.SplitterV, 0)});
+    PlaceSplitter();
     BuildStatusBar(form);
     ReportRecoveryFile();
 
@@ -122,6 +130,15 @@ void cuiMain::BuildWindow(QMainWindow& form) {
         cmcFatal("Self Check Error.\nEEPROM Map is too large.");
     task_->SetInterval(tickInterval);
     form.show();
+}
+
+void cuiMain::PlaceSplitter() {
+    // Both panes stay visible whatever the settings say: the tree at least the
+    // splitter's minimum, the sheet enough to show some cells.
+    const int total = std::max(splitter_->width(), form_->width());
+    const int left = std::clamp(cmcEnviron::App().SplitterV, splitterMinimum,
+                                std::max(splitterMinimum, total - sheetPaneMinimum));
+    splitter_->setSizes({left, std::max(total - left, splitterMinimum)});
 }
 
 void cuiMain::BuildPanes(QMainWindow& form) {
@@ -136,6 +153,8 @@ void cuiMain::BuildPanes(QMainWindow& form) {
         pane->setLineWidth(2);
     }
     left->setMinimumWidth(splitterMinimum);
+    auto* treeLayout = new QVBoxLayout(left);
+    treeLayout->setContentsMargins(0, 0, 0, 0);
     splitter->addWidget(left);
     splitter->addWidget(right);
     splitter->setStretchFactor(1, 1);
@@ -157,8 +176,6 @@ void cuiMain::BuildStatusBar(QMainWindow& form) {
                      [this] { StatusBarResize(); });
     statusBar_ = bar;
 }
-
-void cuiMain::RebuildTree() {}
 
 int cuiMain::ImageRejected(const cmcEeprom&, bool) {
     return 1;
@@ -345,7 +362,7 @@ void cuiMain::StorePlacement() {
     settings.Width = placement.width();
     settings.Height = placement.height();
     if (splitter_)
-        settings.SplitterV = splitter_->sizes().value(0);
+        settings.SplitterV = std::max(splitter_->sizes().value(0), splitterMinimum);
 }
 
 void cuiMain::FormClose() {
@@ -362,6 +379,7 @@ void cuiMain::onTick(void* context, cmcTask*) {
 }
 
 void cuiMain::Tick() {
+    ReopenWhenNoneShown();
     // Once expired, the delay is dropped: the next edit arms a new one.
     if (warningsDelay_ && warningsDelay_->Remaining() == 0) {
         warningsDelay_.reset();
@@ -381,6 +399,9 @@ void cuiMain::HandleEvent(const cmcEvMessage& message) {
     case evPortChanged:
         cmcEvMan::App().Post(evRefreshMenus);
         cmcEvMan::App().Post(evRefreshToolBar);
+        break;
+    case evShowAbout:
+        ShowAbout();
         break;
     case evStatusText:
         messageColour_ = toQColor(cmcEvObjectColour(message.object));

@@ -6,6 +6,8 @@
 #include "main/cuiStatusBar.h"
 #include "platform/cmcPrompter.h"
 #include "radio/cloneWriteImage.h"
+#include "views/cellPainter.h"
+#include "views/cuiSheet.h"
 
 #include <QColor>
 #include <QFrame>
@@ -15,6 +17,7 @@
 
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
@@ -23,6 +26,10 @@ class QPainter;
 class QRect;
 class cmcEeprom;
 class cmcTick;
+class cuiImageList;
+class cuiMenu;
+class cuiToolBar;
+class cuiTree;
 class EntryClipboard;
 class indCloneMan;
 struct cmcEvMessage;
@@ -58,7 +65,8 @@ public:
     virtual int ImageNewer(const cmcEeprom& image);
     virtual void AfterLoad(cmcEeprom& image);
     virtual void PrepareImage(cmcEeprom& image, bool forSending);
-    // (The sheet factory takes its place here once sheets exist.)
+    // Makes the sheet a descriptor names in `parent`, not yet built.
+    virtual std::unique_ptr<cuiSheet> CreateSheet(QWidget* parent, const std::string& descriptor);
     virtual int CanCloneWrite();
     // (So does the Clone Write command, with the clone commands.)
     virtual void StartCloneWrite(int code);
@@ -102,6 +110,36 @@ public:
     const std::string& Caption() const { return caption_; }
     // (Re)arms the delayed warnings check after an edit.
     void StartWarningsDelay();
+
+    // The sheet pane. A descriptor is "[class]key,options": the class and the
+    // options may be missing. Positions are remembered per sheet key, newest
+    // first, so that coming back to a sheet finds its cursor and scroll again.
+    struct SheetDescriptor {
+        std::string className;
+        std::string key;
+        std::string options;
+    };
+    static SheetDescriptor SplitDescriptor(const std::string& descriptor);
+    struct RememberedPosition {
+        std::string key;
+        cuiSheet::Position position;
+    };
+    void OpenSheet(const std::string& descriptor);
+    void CloseSheet();
+    // Opens the shown sheet again (the font size changed).
+    void ReopenSheet();
+    cuiSheet* ShownSheet() const { return sheet_.get(); }
+    const std::string& ShownDescriptor() const { return shownDescriptor_; }
+    const std::deque<RememberedPosition>& RememberedPositions() const { return positions_; }
+    cuiTree* Tree() const { return tree_.get(); }
+    const cuiMarkImages& MarkImages() const { return markImages_; }
+    cuiMenu* MainMenu() const { return mainMenu_.get(); }
+    cuiToolBar* ToolBar() const { return toolBar_.get(); }
+    void ToggleToolbar();
+    // The program's About box, modal.
+    void ShowAbout();
+    // The window is going: its parts go first, while their widgets still exist.
+    void ReleaseWindow();
 
     // Document commands. Each asks and reports through the prompter; a failure
     // leaves the document, its name and its modified flag as they were.
@@ -177,6 +215,12 @@ private:
     void LoadReference(int variant);
     void BuildPanes(QMainWindow& form);
     void BuildStatusBar(QMainWindow& form);
+    void BuildMenuAndToolBar(QMainWindow& form);
+    void PlaceSplitter();
+    // Hands a tree node's model to the cell engine as a click does.
+    void RunTreeNode(const cmcCellObj& model);
+    void TreeSelected(const cmcCellObj& model);
+    void ReopenWhenNoneShown();
     void StorePlacement();
     void ReportRecoveryFile();
     // Writes the document, prepared for sending, to `path` and returns the
@@ -193,6 +237,16 @@ private:
     QPointer<QFrame> rightPane_;
     QPointer<QSplitter> splitter_;
     QPointer<cuiStatusBar> statusBar_;
+    std::unique_ptr<cuiImageList> treeImages_;
+    std::unique_ptr<cuiImageList> toolImages_;
+    cuiMarkImages markImages_;
+    std::unique_ptr<cuiMenu> mainMenu_;
+    std::unique_ptr<cuiToolBar> toolBar_;
+    std::unique_ptr<cuiTree> tree_;
+    std::unique_ptr<cuiSheet> sheet_;
+    std::string shownDescriptor_;
+    std::deque<RememberedPosition> positions_;
+    bool focusAwayFromTree_ = false;
     QColor messageColour_;
     QColor messageBackground_;
     std::string messageText_;

@@ -4,13 +4,19 @@
 #include "core/modelIdentity.h"
 #include "main/cuiStatusBar.h"
 #include "main/indMainCellContext.h"
+#include "main/indMainCommands.h"
 #include "overlay/cmcGTex.h"
 #include "radio/imagePreparation.h"
 #include "radio/indActiveCell.h"
 #include "sheets/cmcEvMan.h"
+#include "views/cuiTree.h"
 
+#include <QFileInfo>
 #include <QFontMetrics>
+#include <QMainWindow>
 #include <QPainter>
+#include <QTimer>
+#include <QTreeWidget>
 
 #include <algorithm>
 #include <cstring>
@@ -36,7 +42,13 @@ indMain::indMain(std::vector<std::string> args)
     Initialize();
 }
 
-indMain::~indMain() = default;
+indMain::~indMain() {
+    if (cellContext_) {
+        cellContext_->SetCommands(nullptr);
+        if (&cmcCellContext::App() == cellContext_.get())
+            cmcCellContext::SetApp(nullptr);
+    }
+}
 
 void indMain::Initialize() {
     cuiMain::Initialize();
@@ -46,8 +58,14 @@ void indMain::Initialize() {
 }
 
 void indMain::BuildWindow(QMainWindow& form) {
+    // The menus, the toolbar, the tree and the sheets evaluate their cells in
+    // this controller's context, and its commands are the window's.
+    commands_ = std::make_unique<indMainCommands>(*this);
+    CellContext().SetCommands(commands_.get());
+    cmcCellContext::SetApp(&CellContext());
     cuiMain::BuildWindow(form);
     cuiStatusBar* bar = StatusBar();
+    OpenCommandLineFile(form);
     if (ModeText().empty() || bar == nullptr)
         return;
     const QFontMetrics metrics(bar->font());
@@ -56,6 +74,42 @@ void indMain::BuildWindow(QMainWindow& form) {
     modePanel_ = bar->PanelCount() - 1;
     bar->InsertPanel(modePanel_, {width, true});
     StatusBarResize();
+}
+
+void indMain::OpenCommandLineFile(QMainWindow& form) {
+    const std::string file = cmcCommandLineFile(args_);
+    if (file.empty())
+        return;
+    // Once the window stands, as the Open command would, with its messages.
+    const std::string path =
+        QFileInfo(QString::fromStdString(file)).absoluteFilePath().toStdString();
+    QTimer::singleShot(0, &form, [this, path] { OpenFile(path); });
+}
+
+void indMain::RebuildTree() {
+    cuiMain::RebuildTree();
+    if (Tree() == nullptr)
+        return;
+    if (QTreeWidgetItem* first = Tree()->FirstNode())
+        first->setText(0, first->text(0) + QString::fromStdString(VariantName()));
+}
+
+std::unique_ptr<cuiSheet> indMain::CreateSheet(QWidget* parent, const std::string& descriptor) {
+    const SheetDescriptor d = SplitDescriptor(descriptor);
+    std::unique_ptr<cuiSheet> sheet;
+    if (d.className == "St_Common") {
+        sheet = std::make_unique<iuiSh_Common>(parent, nullptr, cuiSheet::StartCell{},
+                                               cmcGTex::App(), d.key, &MarkImages());
+        sheet->SetAuxText(d.options);
+    } else {
+        sheet = cuiMain::CreateSheet(parent, descriptor);
+    }
+    cmcSheetSetup setup;
+    setup.fontZoom = CellContext().FontSize();
+    setup.modelVariant = ModelVariant();
+    setup.factoryMode = FactoryMode();
+    sheet->SetSetup(setup);
+    return sheet;
 }
 
 std::string indMain::VariantName() const {

@@ -9,6 +9,7 @@
 #include <vector>
 
 class indMainCellContext;
+class indMainCommands;
 
 // The controller of this radio model: its identity, the modes of the command
 // line, the checks and the preparation of its images, and the mode panel of the
@@ -21,9 +22,13 @@ public:
     ~indMain() override;
     void Initialize() override;
     void BuildWindow(QMainWindow& form) override;
+    // The base's tree with the variant's name after the first node's text.
+    void RebuildTree() override;
     int ImageRejected(const cmcEeprom& image, bool strict) override;
     void AfterLoad(cmcEeprom& image) override;
     void PrepareImage(cmcEeprom& image, bool forSending) override;
+    // The common-settings sheet for the class "St_Common", else the base's.
+    std::unique_ptr<cuiSheet> CreateSheet(QWidget* parent, const std::string& descriptor) override;
     void StartCloneWrite(int code) override;
     void CloneWriteDone(int code) override;
     bool MapRevisionAccepted(int revision) override;
@@ -54,9 +59,12 @@ public:
     const dstWarningCheck& LastWarningCheck() const { return lastCheck_; }
 
 private:
+    void OpenCommandLineFile(QMainWindow& form);
+
     std::vector<std::string> args_;
     dstModeSwitches modes_;
     int modePanel_ = -1;
     std::unique_ptr<indMainCellContext> cellContext_;
+    std::unique_ptr<indMainCommands> commands_;
     dstWarningCheck lastCheck_;
 };
