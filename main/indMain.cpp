@@ -43,11 +43,10 @@ indMain::indMain(std::vector<std::string> args)
 }
 
 indMain::~indMain() {
-    if (cellContext_) {
+    if (contextInstalled_)
+        cmcCellContext::SetApp(nullptr);
+    if (cellContext_)
         cellContext_->SetCommands(nullptr);
-        if (&cmcCellContext::App() == cellContext_.get())
-            cmcCellContext::SetApp(nullptr);
-    }
 }
 
 void indMain::Initialize() {
@@ -63,6 +62,7 @@ void indMain::BuildWindow(QMainWindow& form) {
     commands_ = std::make_unique<indMainCommands>(*this);
     CellContext().SetCommands(commands_.get());
     cmcCellContext::SetApp(&CellContext());
+    contextInstalled_ = true;
     cuiMain::BuildWindow(form);
     cuiStatusBar* bar = StatusBar();
     OpenCommandLineFile(form);

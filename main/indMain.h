@@ -66,5 +66,6 @@ private:
     int modePanel_ = -1;
     std::unique_ptr<indMainCellContext> cellContext_;
     std::unique_ptr<indMainCommands> commands_;
+    bool contextInstalled_ = false; // the program's cell context from BuildWindow on
     dstWarningCheck lastCheck_;
 };
