@@ -283,6 +283,27 @@ void cuiMain::ChangeModel(int variant, bool confirm) {
     RebuildTree();
 }
 
+cmcVcfFile::Code cuiMain::OpenImage(const std::string& path, cmcEeprom& image) {
+    auto work = newImage(imageSize_);
+    cmcVcfFile file;
+    file.BindImage(*work);
+    file.SetModelCode(modelCodeFirst_, modelCodeSecond_);
+    file.SetMapRevisionCheck([this](int revision) { return MapRevisionAccepted(revision); });
+    cmcVcfFile::Code code = file.Load(path);
+    if (code != cmcVcfFile::Ok)
+        return code; // Load has shown its box
+    if (ImageRejected(*work, false) != 0)
+        code = cmcVcfFile::Data;
+    else if (ImageNewer(*work) != 0)
+        code = cmcVcfFile::Newer;
+    else
+        code = file.CheckCoverage(marloModel::cloneRange);
+    cmcVcfFile::ShowMessage(code);
+    if (code == cmcVcfFile::Ok)
+        image.Assign(*work);
+    return code;
+}
+
 void cuiMain::LoadReference(int variant) {
     const std::string path =
         programFilesDir() + cmcGTex::App().GetLine("GI_App_InitialFile", variant);

@@ -54,6 +54,8 @@ std::vector<std::string> testOverlayLines() {
         "Deleted",
         "#GI_AppMess_S_Insert",
         "Inserted",
+        "#GI_Botttom_TooLong",
+        "At most %d",
         "#GI_AppInd_DscRxTxNoUse",
         "No use",
         "#GI_AppInd_TimerAuto",

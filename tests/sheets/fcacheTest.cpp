@@ -37,7 +37,7 @@ cmcLineStore& overlay() {
         "#",
         "#Counted_Cells",
         "{(%CL_Sel_Mode_U[@ch0])(@ch0++)}first|{(%CL_Sel_Mode_U[@ch0])(@ch0++)}second",
-        "{(%CL_Sel_Mode_U[@ch0])(@ch0++)}third",
+        "{(%CL_Sel_Mode_U[@ch0])(@ch0++)}third|{(%CL_Sel_Call_U[@ch0])}call",
         "#",
         "#Reused_Cells",
         "{(%CT_UserCh.CL_Sel_Mode_U[5])}a|{(%CL_Sel_Mode_U)}b|{(%CL_Sel_Mode_U[1])}c",
@@ -154,8 +154,9 @@ TEST(SelectionList, CountersStartFromZeroForEveryList) {
     EXPECT_EQ(cache.TextOf("Counted", kMode, 0), "first");
     EXPECT_EQ(cache.TextOf("Counted", kMode, 2), "third");
     EXPECT_EQ(cache.TextOf("Counted", kMode, 3), "error") << "both passes count alike";
-    EXPECT_EQ(cache.TextOf("Counted", kCall, 0), "error");
-    EXPECT_EQ(cache.Find("Counted", kCall)->entries.size(), 0u);
+    // The second list of the sheet counts from zero again: three increments.
+    EXPECT_EQ(cache.TextOf("Counted", kCall, 3), "call");
+    ASSERT_EQ(cache.Find("Counted", kCall)->entries.size(), 1u);
 }
 
 TEST(SelectionList, OneReusedModelKeepsTheIndexOfTheCellBefore) {
