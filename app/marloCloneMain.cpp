@@ -1,8 +1,8 @@
 #include "clone/cloneCliOptions.h"
 #include "clone/cmcStderrProgress.h"
-#include "core/cloneFileCheck.h"
 #include "core/cmcConsoleTexts.h"
 #include "core/cmcEeprom.h"
+#include "main/cloneCliExchange.h"
 #include "main/cloneCliSession.h"
 #include "platform/cmcPrompter.h"
 
@@ -25,8 +25,10 @@ using Args = std::vector<std::string>;
 int checkCommand(const Args& args) {
     if (args.size() != 1)
         return -1;
-    cmcEeprom image;
-    return cmcCheckCloneFile(args[0], image);
+    dstCloneCliOptions options;
+    options.file = args[0];
+    cmcCloneCliSession session(options, nullptr);
+    return session.Check();
 }
 
 // The radio commands: the clone result code, or 32 + the code of FILE.
@@ -76,11 +78,14 @@ struct Command {
     int (*run)(const Args& args); // -1: a usage error
 };
 
-constexpr std::array<Command, 4> commands{{
+constexpr std::array<Command, 7> commands{{
     {"check", "FILE", checkCommand},
     {"info", "[--port N | --device PATH] [--variant V]", infoCommand},
     {"read", "[--port N | --device PATH] [--variant V] -o FILE", readCommand},
     {"write", "[--port N | --device PATH] [--variant V] FILE", writeCommand},
+    {"export", "FILE --list LIST [-o OUT.csv]", cmcExportCommand},
+    {"import", "FILE --list LIST CSV [-o OUT] [--expert]", cmcImportCommand},
+    {"diff", "A B", cmcDiffCommand},
 }};
 
 void printUsage(std::FILE* to) {
@@ -88,9 +93,12 @@ void printUsage(std::FILE* to) {
     for (const Command& c : commands)
         std::fprintf(to, "  marlo-clone %.*s %.*s\n", static_cast<int>(c.name.size()),
                      c.name.data(), static_cast<int>(c.arguments.size()), c.arguments.data());
-    std::fputs("\nexit status: 0 success; 1..9 the clone file code (check); 2, 4..17 the clone\n"
-               "result code (info, read, write); 32 + the clone file code of FILE; 64 usage;\n"
-               "70 the operation could not start\n",
+    std::fputs("\nLIST: channels, selcall, ale, phone, modes, edges or settings.\n"
+               "\nexit status: 0 success; 1..9 the clone file code (check); 2, 4..17 the clone\n"
+               "result code (info, read, write); 1 the files differ (diff); 32 + the clone\n"
+               "file code of FILE; 64 usage; 65 the CSV was refused, nothing written (import);\n"
+               "66 the CSV cannot be read; 70 the operation could not start; 73 the output\n"
+               "cannot be written\n",
                to);
 }
 

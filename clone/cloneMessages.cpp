@@ -4,6 +4,7 @@
 #include "overlay/cmcGTex.h"
 
 #include <initializer_list>
+#include <iterator>
 
 namespace {
 
@@ -19,6 +20,37 @@ std::string checkLines(std::initializer_list<int> lines) {
         if (!text.empty())
             text += '\n';
         text += texts.GetLine("GI_Mess_CloneErr_Check", n);
+    }
+    return text;
+}
+
+// The overlay entry of each kind, in the order of dstPortFailure::Kind.
+constexpr const char* kPortFailureEntries[] = {
+    nullptr,
+    "GI_Mess_PortErr_NoSuchPort",
+    "GI_Mess_PortErr_BadSettings",
+    "GI_Mess_PortErr_Missing",
+    "GI_Mess_PortErr_Permission",
+    "GI_Mess_PortErr_Busy",
+    "GI_Mess_PortErr_NotSerial",
+    "GI_Mess_PortErr_Vanished",
+    "GI_Mess_PortErr_Stalled",
+    "GI_Mess_PortErr_Other",
+};
+static_assert(std::size(kPortFailureEntries) == dstPortFailure::Other + 1);
+
+// "%1".."%3" replaced by the values; the overlay is the installation's, so its
+// text is never handed to printf.
+std::string filled(const std::string& format, std::initializer_list<const std::string*> values) {
+    std::string text;
+    for (std::size_t i = 0; i < format.size(); ++i) {
+        const std::size_t n = i + 1 < format.size() ? std::size_t(format[i + 1] - '1') : 99;
+        if (format[i] == '%' && n < values.size()) {
+            text += *values.begin()[n];
+            ++i;
+        } else {
+            text += format[i];
+        }
     }
     return text;
 }
@@ -61,8 +93,22 @@ std::string cmcFormatPortLine(const std::string& format, const std::string& valu
     return text;
 }
 
+std::string cmcPortFailureText(const dstPortFailure& failure) {
+    if (!failure.Failed() ||
+        static_cast<std::size_t>(failure.kind) >= std::size(kPortFailureEntries))
+        return {};
+    cmcGTex& texts = cmcGTex::App();
+    const char* entry = kPortFailureEntries[failure.kind];
+    const auto values = {&failure.device, &failure.reason, &failure.detail};
+    std::string text = filled(texts.GetLine(entry, 0), values);
+    // Line 1 only with a detail: without one it may be the next entry's header.
+    if (!failure.detail.empty())
+        text += "\n" + filled(texts.GetLine(entry, 1), values);
+    return text;
+}
+
 std::string cmcCloneMessage(std::uint8_t code, const std::string& port,
-                            const std::string& portFailure) {
+                            const dstPortFailure& portFailure) {
     if (code == R::codeSuccess)
         return {};
     if (code == R::codeModelMismatch)
@@ -72,7 +118,7 @@ std::string cmcCloneMessage(std::uint8_t code, const std::string& port,
     const int line = code <= lastCode ? code : generalLine;
     const std::string head = cmcGTex::App().GetLine("GI_Mess_CloneErr_Head", line);
     std::string text = code == R::codePortError ? cmcFormatPortLine(head, port) : head;
-    if (!portFailure.empty())
-        text += "\n" + portFailure;
+    if (portFailure.Failed())
+        text += "\n" + cmcPortFailureText(portFailure);
     return text + "\n\n" + checksFor(code);
 }

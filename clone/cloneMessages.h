@@ -1,5 +1,7 @@
 #pragma once
 
+#include "clone/dstPortFailure.h"
+
 #include <cstdint>
 #include <string>
 
@@ -20,10 +22,16 @@
 //
 // The head is followed by an empty line, the check lines by single line breaks.
 // `port` fills the "%d" of head line 2: a port number, or the device path when
-// a device was named. `portFailure` is the port's own account of what failed
-// (device path and reason); when given, it follows the head line directly.
+// a device was named. `portFailure`, the port's account of what failed, follows
+// the head line directly in the words of cmcPortFailureText.
 std::string cmcCloneMessage(std::uint8_t code, const std::string& port,
-                            const std::string& portFailure = {});
+                            const dstPortFailure& portFailure = {});
+
+// A port failure in words from the overlay entry of its kind
+// ("GI_Mess_PortErr_Missing", ...): line 0 with "%1" the device and "%2" the
+// system's reason, then line 1 with "%3" the detail when there is one. Empty for
+// no failure.
+std::string cmcPortFailureText(const dstPortFailure& failure);
 
 // `format` with its first "%d" (or "%s") replaced by `value` and "%%" by "%";
 // anything else after a "%" is kept as it stands. The overlay is the

@@ -90,6 +90,13 @@ bool cmcCloneDrv::copyRanges(cmcRangeList ranges, std::int32_t imageSize) {
     return true;
 }
 
+void cmcCloneDrv::SetClock(cmcTickClock clock) {
+    if (IsBusy())
+        return;
+    clock_ = clock;
+    timeout_ = cmcTick(clock);
+}
+
 bool cmcCloneDrv::start(std::uint8_t operation, cmcCloneDone done, void* context) {
     done_ = done;
     doneContext_ = context;
@@ -113,7 +120,7 @@ void cmcCloneDrv::tick() {
     // A driver that stopped taking our bytes ends the operation whatever the step did.
     if (result_ && port_->WriteFailed()) {
         result_->code = dst_CDrv_Result::codeWriteFailed;
-        result_->portFailure = port_->LineFailureText();
+        result_->portFailure = port_->LineFailure();
         state_ = stDone;
     }
     if (state_ == stDone) {
@@ -260,7 +267,7 @@ std::uint8_t cmcCloneDrv::openPort() {
                                             : port_->OpenDevice(devicePath_, lineSettings_);
     if (!opened) {
         result_->code = dst_CDrv_Result::codePortError;
-        result_->portFailure = port_->OpenFailureText();
+        result_->portFailure = port_->OpenFailure();
         return stDraining;
     }
     purgeInput();
@@ -274,12 +281,13 @@ std::uint8_t cmcCloneDrv::openPort() {
     }
 }
 
-// Whatever the radio or the line left behind must not pass for an answer.
+// Whatever the radio or the line left behind must not pass for an answer. The
+// wait is told by the engine's clock, a millisecond at a time.
 void cmcCloneDrv::purgeInput() {
-    cmcTick wait;
+    cmcTick wait(clock_);
     wait.Start(purgeWaitMs);
-    for (std::uint32_t left = wait.Remaining(); left > 0; left = wait.Remaining())
-        std::this_thread::sleep_for(std::chrono::milliseconds(left));
+    while (wait.Remaining() > 0)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     std::uint8_t b = 0;
     for (int i = 0; i < purgeLimit && port_->Read(&b, 1) > 0; ++i) {
     }

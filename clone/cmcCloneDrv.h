@@ -61,6 +61,10 @@ public:
     void SetIdentification(std::uint32_t value1, std::uint32_t value2);
     // The size of the image a read fills; also bounds every received address.
     void SetImageSize(std::int32_t n);
+    // The clock of every wait and time-out, replaceable as the tick's is, so that
+    // a suite can run the engine's time faster than the wall clock; null is the
+    // system tick. Only while idle.
+    void SetClock(cmcTickClock clock);
     // Sets up the next operation on port `portNumber` with the clone line settings.
     void Prepare(int portNumber);
     // The same, but the next operation opens this device path instead of a port number.
@@ -131,6 +135,7 @@ private:
     cmcCloneDone done_ = nullptr;
     void* doneContext_ = nullptr;
     std::uint8_t state_ = stIdle;
+    cmcTickClock clock_ = nullptr;
     cmcTick timeout_;
     std::uint32_t timeoutDefault_ = 1000;
     std::uint32_t timeoutWriteResult_ = 2000;

@@ -5,6 +5,7 @@
 #include "core/cmcPortMap.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -40,21 +41,21 @@ bool cmcComm::OpenDevice(const std::string& devicePath, const std::string& lineS
 
 bool cmcComm::openPath(const std::string& devicePath, const std::string& lineSettings) {
     writeFailed_ = false;
-    lineFailure_.clear();
-    openFailure_.clear();
+    lineFailure_ = {};
+    openFailure_ = {};
     devicePath_ = devicePath;
     // Parsed before the device is touched, so that the settings stay stored even
     // when the open fails.
     if (!settings_.Parse(lineSettings)) {
-        openFailure_ = settings_.fault;
+        openFailure_ = {dstPortFailure::BadSettings, devicePath, settings_.fault, lineSettings};
         return false;
     }
     if (devicePath.empty()) {
-        openFailure_ = "There is no serial port number " + std::to_string(portNumber_) + ".";
+        openFailure_ = {dstPortFailure::NoSuchPort, std::to_string(portNumber_), {}, {}};
         return false;
     }
     if (const int error = device_->Open(devicePath); error != 0) {
-        openFailure_ = cmcDescribeOpenFailure(devicePath, error);
+        openFailure_ = cmcOpenFailure(devicePath, error);
         return false;
     }
     int error = device_->Purge();
@@ -65,7 +66,7 @@ bool cmcComm::openPath(const std::string& devicePath, const std::string& lineSet
     if (error != 0) {
         // Unlike a handle left for the caller's Close, a half-opened device is let go
         // at once: it would keep the port locked against every other program.
-        openFailure_ = cmcDescribeSetupFailure(devicePath, settings_, error);
+        openFailure_ = cmcSetupFailure(devicePath, settings_, error);
         Close();
         return false;
     }
@@ -155,10 +156,9 @@ void cmcComm::pump() {
                 // The unsent bytes stay buffered until Close; the engine sees the flag.
                 writeFailed_ = true;
                 noteLineFailure();
-                if (lineFailure_.empty())
-                    lineFailure_ = "The serial port \"" + devicePath_ +
-                                   "\" did not take the data in time (" + std::to_string(written) +
-                                   " of " + std::to_string(chunk) + " bytes sent).";
+                if (!lineFailure_.Failed())
+                    lineFailure_ = {dstPortFailure::Stalled, devicePath_, lastReason(),
+                                    std::to_string(written) + " / " + std::to_string(chunk)};
             } else if (chunk < count) {
                 for (int i = 0; i < written; ++i)
                     transmit_.PopFront();
@@ -171,11 +171,15 @@ void cmcComm::pump() {
     pumpTask_->SetInterval(next);
 }
 
+std::string cmcComm::lastReason() const {
+    const int error = device_->LastError();
+    return error != 0 ? std::strerror(error) : std::string();
+}
+
 void cmcComm::noteLineFailure() {
     if (!device_->Vanished())
         return;
     writeFailed_ = true;
-    if (lineFailure_.empty())
-        lineFailure_ = "The serial port \"" + devicePath_ +
-                       "\" has gone away: the cable was unplugged or the device switched off.";
+    if (!lineFailure_.Failed())
+        lineFailure_ = {dstPortFailure::Vanished, devicePath_, lastReason(), {}};
 }

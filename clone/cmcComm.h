@@ -1,6 +1,7 @@
 #pragma once
 
 #include "clone/cmcLineSettings.h"
+#include "clone/dstPortFailure.h"
 #include "core/cmcBuff.h"
 #include "core/cmcTask.h"
 
@@ -23,8 +24,8 @@ class cmcSerialDevice;
 // A driver that takes fewer bytes than offered, or a device that vanishes (cable
 // pulled: EIO, ENXIO, hang-up), sets the sticky write-failed flag; reads then
 // give 0 bytes. Nothing here blocks beyond one bounded write and nothing here
-// shows a message: callers turn false / WriteFailed into words, helped by
-// OpenFailureText and LineFailureText.
+// words a message: OpenFailure and LineFailure say what failed, and callers put
+// that into words.
 class cmcComm {
 public:
     static constexpr std::int32_t receiveQueueSize = 32000;
@@ -67,19 +68,19 @@ public:
     const cmcLineSettings& Settings() const { return settings_; }
     // The device path of the last Open / OpenDevice.
     const std::string& DevicePath() const { return devicePath_; }
-    // Why the last Open / OpenDevice failed, in words an operator can act on (with
-    // the device path); empty after a successful open.
-    std::string OpenFailureText() const { return openFailure_; }
-    // Why the line failed while open (device gone, driver refused bytes); empty if
+    // Why the last Open / OpenDevice failed; none after a successful open.
+    const dstPortFailure& OpenFailure() const { return openFailure_; }
+    // Why the line failed while open (device gone, driver refused bytes); none if
     // it did not. Survives Close so that it can be shown after the operation ended;
     // cleared by the next Open.
-    std::string LineFailureText() const { return lineFailure_; }
+    const dstPortFailure& LineFailure() const { return lineFailure_; }
 
 private:
     static void pumpTick(void* context, cmcTask* task);
     void pump();
     bool openPath(const std::string& devicePath, const std::string& lineSettings);
     void noteLineFailure();
+    std::string lastReason() const;
 
     std::unique_ptr<cmcSerialDevice> device_;
     int portNumber_ = 0;
@@ -87,7 +88,7 @@ private:
     cmcBuff transmit_;
     cmcLineSettings settings_;
     std::string devicePath_;
-    std::string openFailure_;
-    std::string lineFailure_;
+    dstPortFailure openFailure_;
+    dstPortFailure lineFailure_;
     cmcTaskPtr pumpTask_;
 };

@@ -13,10 +13,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string quoted(const std::string& path) {
-    return "\"" + path + "\"";
-}
-
 std::string joined(const std::vector<std::string>& items, const char* separator) {
     std::string text;
     for (const std::string& item : items)
@@ -39,33 +35,9 @@ std::vector<std::string> presentSerialDevices() {
     return found;
 }
 
-std::string noSuchDevice(const std::string& path) {
-    std::string text = "The serial port " + quoted(path) +
-                       " does not exist. Check that the cable is plugged in; a USB cable "
-                       "may have come back under another name.";
-    const std::vector<std::string> present = presentSerialDevices();
-    text += present.empty() ? "\nNo USB serial device is present now."
-                            : "\nSerial devices present now: " + joined(present, ", ") + ".";
-    return text;
-}
-
-std::string permissionDenied(const std::string& path) {
-    const std::string group = cmcDeviceGroup(path);
-    if (group.empty() || group == "root")
-        return "You may not use the serial port " + quoted(path) +
-               ". Ask the administrator of this computer for access to it.";
-    return "You may not use the serial port " + quoted(path) +
-           ": it is open to members of the group \"" + group +
-           "\" only. Join that group with\n    sudo usermod -aG " + group +
-           " $USER\nthen log out and log in again.";
-}
-
-std::string busy(const std::string& path) {
-    const std::vector<std::string> holders = cmcPortHolders(path);
-    std::string text = "The serial port " + quoted(path) + " is in use by another program";
-    if (!holders.empty())
-        text += " (process " + joined(holders, ", ") + ")";
-    return text + ". Close that program and try again.";
+dstPortFailure failure(dstPortFailure::Kind kind, const std::string& path, int error,
+                       std::string detail = {}) {
+    return {kind, path, std::strerror(error), std::move(detail)};
 }
 
 std::string processName(const fs::path& processDir) {
@@ -77,35 +49,37 @@ std::string processName(const fs::path& processDir) {
 
 } // namespace
 
-std::string cmcDescribeOpenFailure(const std::string& devicePath, int error) {
+dstPortFailure cmcOpenFailure(const std::string& devicePath, int error) {
+    using F = dstPortFailure;
     switch (error) {
     case ENOENT:
     case ENODEV:
     case ENXIO:
-        return noSuchDevice(devicePath);
+        return failure(F::Missing, devicePath, error, joined(presentSerialDevices(), ", "));
     case EACCES:
-    case EPERM:
-        return permissionDenied(devicePath);
+    case EPERM: {
+        // Joining root's group is no advice worth giving.
+        const std::string group = cmcDeviceGroup(devicePath);
+        return failure(F::Permission, devicePath, error, group == "root" ? "" : group);
+    }
     case EBUSY:
     case EWOULDBLOCK:
-        return busy(devicePath);
+        return failure(F::Busy, devicePath, error, joined(cmcPortHolders(devicePath), ", "));
     case ENOTTY:
     case EISDIR:
-        return quoted(devicePath) + " is not a serial port. Choose the device of the clone cable.";
+        return failure(F::NotSerial, devicePath, error);
     default:
-        return "The serial port " + quoted(devicePath) +
-               " could not be opened: " + std::strerror(error) + ".";
+        return failure(F::Other, devicePath, error);
     }
 }
 
-std::string cmcDescribeSetupFailure(const std::string& devicePath, const cmcLineSettings& settings,
-                                    int error) {
+dstPortFailure cmcSetupFailure(const std::string& devicePath, const cmcLineSettings& settings,
+                               int error) {
     if (error == EINVAL)
-        return "The serial port " + quoted(devicePath) + " cannot be set to " +
-               std::to_string(settings.baudRate) + " baud with " +
-               std::to_string(settings.dataBits) + " data bits.";
-    return "The serial port " + quoted(devicePath) +
-           " could not be set up: " + std::strerror(error) + ".";
+        return failure(dstPortFailure::BadSettings, devicePath, error,
+                       std::to_string(settings.baudRate) + " baud, " +
+                           std::to_string(settings.dataBits) + " data bits");
+    return failure(dstPortFailure::Other, devicePath, error);
 }
 
 std::vector<std::string> cmcPortHolders(const std::string& devicePath,

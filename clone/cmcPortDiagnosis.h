@@ -1,20 +1,21 @@
 #pragma once
 
 #include "clone/cmcLineSettings.h"
+#include "clone/dstPortFailure.h"
 
 #include <string>
 #include <vector>
 
-// Why a serial device could not be opened, in words a radio operator can act on.
-// Each text names the device path and says what to do next.
+// Why a serial device could not be opened, as facts for the clone manager to put
+// into words: the kind, the device, the system's reason and what helps on.
 
-// A failure of opening and locking the device, by its errno: no such device,
-// permission denied (naming the device's group and how to join it), busy (naming
-// the process that holds it, when /proc tells), not a serial device.
-std::string cmcDescribeOpenFailure(const std::string& devicePath, int error);
+// A failure of opening and locking the device, by its errno: no such device (with
+// the serial devices present now), permission denied (with the device's group),
+// busy (with the processes that hold it, when /proc tells), not a serial device.
+dstPortFailure cmcOpenFailure(const std::string& devicePath, int error);
 // A device that opened but cannot take the settings (EINVAL), or failed otherwise.
-std::string cmcDescribeSetupFailure(const std::string& devicePath, const cmcLineSettings& settings,
-                                    int error);
+dstPortFailure cmcSetupFailure(const std::string& devicePath, const cmcLineSettings& settings,
+                               int error);
 
 // Processes that have `devicePath` open, as "1234 (minicom)", found by scanning
 // <procRoot>/<pid>/fd; empty when nothing is found or /proc may not be read.

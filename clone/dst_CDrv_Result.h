@@ -1,5 +1,6 @@
 #pragma once
 
+#include "clone/dstPortFailure.h"
 #include "core/cmcBuff.h"
 #include "core/cmcEeprom.h"
 
@@ -51,7 +52,7 @@ struct dst_CDrv_Result {
     cmcEeprom image;
     // Read: bit (address % 8) of byte (address / 8) is set for every address received.
     cmcBuff coverage;
-    // The port's own words when it could not be opened (code 2) or failed on the
-    // way (code 17), so that a message can say why; empty otherwise.
-    std::string portFailure;
+    // What failed when the port could not be opened (code 2) or failed on the way
+    // (code 17), so that a message can say why; none otherwise.
+    dstPortFailure portFailure;
 };

@@ -43,6 +43,10 @@ void indCloneMan::SetPort(dstClonePort port) {
     port_ = std::move(port);
 }
 
+void indCloneMan::SetClock(cmcTickClock clock) {
+    engine_->SetClock(clock);
+}
+
 bool indCloneMan::IsBusy() const {
     return engine_->IsBusy();
 }

@@ -3,6 +3,7 @@
 #include "clone/cmcCloneWriter.h"
 #include "core/cmcRangeList.h"
 #include "core/cmcTask.h"
+#include "core/cmcTick.h"
 
 #include <cstdint>
 #include <functional>
@@ -50,6 +51,8 @@ public:
     void SetInformationCheck(Check check);
     void SetReadCheck(Check check);
     void SetPort(dstClonePort port);
+    // The engine's clock (cmcCloneDrv::SetClock); null is the system tick.
+    void SetClock(cmcTickClock clock);
     // Borrowed; may be null.
     void SetProgress(cmcCloneProgress* progress) { progress_ = progress; }
     // Told of every result once its completion has run (a chain learns how the

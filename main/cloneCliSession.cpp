@@ -2,13 +2,13 @@
 
 #include "clone/cloneFileSave.h"
 #include "clone/indCloneMan.h"
-#include "core/cloneFileCheck.h"
 #include "core/cmcEeprom.h"
 #include "core/cmcEnviron.h"
 #include "core/modelIdentity.h"
 #include "main/headlessDocument.h"
 #include "main/indMain.h"
 #include "overlay/cmcGTex.h"
+#include "radio/cloneWriteImage.h"
 
 #include <QEventLoop>
 
@@ -17,15 +17,6 @@
 #include <unistd.h>
 
 namespace {
-
-// Where the radio's information block keeps what we show of it.
-constexpr int blockRevision = 1;
-constexpr int blockMapRevision = 2;
-constexpr int blockComment = 7;
-constexpr int blockCommentLength = 16;
-constexpr int blockVariant = 23;
-constexpr int blockFirmware = 24;
-constexpr int blockFirmwareLength = 4;
 
 std::string printable(const std::uint8_t* bytes, int n) {
     std::string text;
@@ -52,7 +43,7 @@ bool folderTakesFile(const std::string& path) {
 
 std::string cmcDescribeRadio(const dstRadioInfo& info) {
     const auto& block = info.block;
-    const int variant = block[blockVariant];
+    const int variant = block[marloInfoBlock::variant];
     char line[96];
     std::string text;
     std::snprintf(line, sizeof line, "model code: %04X %04X\n", info.value1, info.value2);
@@ -62,13 +53,17 @@ std::string cmcDescribeRadio(const dstRadioInfo& info) {
                                         : "";
     std::snprintf(line, sizeof line, "model variant: %d%s\n", variant, variantName.c_str());
     text += line;
-    std::snprintf(line, sizeof line, "revision: %d.%d\n", block[blockRevision] >> 4,
-                  block[blockRevision] & 0x0F);
+    std::snprintf(line, sizeof line, "revision: %d.%d\n", block[marloInfoBlock::revision] >> 4,
+                  block[marloInfoBlock::revision] & 0x0F);
     text += line;
-    std::snprintf(line, sizeof line, "map revision: %d\n", block[blockMapRevision]);
+    std::snprintf(line, sizeof line, "map revision: %d\n", block[marloInfoBlock::mapRevision]);
     text += line;
-    text += "firmware: " + printable(&block[blockFirmware], blockFirmwareLength) + "\n";
-    text += "comment: " + printable(&block[blockComment], blockCommentLength) + "\n";
+    text +=
+        "firmware: " + printable(&block[marloInfoBlock::firmware], marloInfoBlock::firmwareLength) +
+        "\n";
+    text +=
+        "comment: " + printable(&block[marloInfoBlock::comment], marloInfoBlock::commentLength) +
+        "\n";
     return text;
 }
 
@@ -118,6 +113,11 @@ int cmcCloneCliSession::Info(std::FILE* out) {
     return code;
 }
 
+int cmcCloneCliSession::Check() {
+    cmcEeprom file;
+    return controller_->OpenImage(options_.file, file);
+}
+
 int cmcCloneCliSession::Read() {
     if (!folderTakesFile(options_.file)) {
         cmcVcfFile::ShowMessage(cmcVcfFile::FileOpen);
@@ -134,22 +134,8 @@ int cmcCloneCliSession::Read() {
 }
 
 int cmcCloneCliSession::Write() {
-    // Opened as the desktop program opens a document.
-    cmcEeprom file;
-    cmcVcfFile::Code loaded = cmcCheckCloneFile(options_.file, file); // shows its own box
-    if (loaded == cmcVcfFile::Ok) {
-        if (controller_->ImageRejected(file, false) != 0)
-            loaded = cmcVcfFile::Data;
-        else if (controller_->ImageNewer(file) != 0)
-            loaded = cmcVcfFile::Newer;
-        cmcVcfFile::ShowMessage(loaded);
-    }
+    const cmcVcfFile::Code loaded = cmcOpenHeadlessDocument(*controller_, options_.file);
     if (loaded != cmcVcfFile::Ok)
         return marloCloneExit::fileBase + loaded;
-    cmcEeprom& document = controller_->CurrentImage();
-    document.Assign(file);
-    controller_->AfterLoad(document);
-    controller_->TakeSaved();
-    controller_->SetDocumentName(options_.file);
     return Run(&indCloneCommands::Write);
 }

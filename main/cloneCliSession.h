@@ -34,6 +34,9 @@ public:
     cmcCloneCliSession(const cmcCloneCliSession&) = delete;
     cmcCloneCliSession& operator=(const cmcCloneCliSession&) = delete;
 
+    // Opens the options' file as the desktop program opens a document, and no
+    // more: the clone file code.
+    int Check();
     // Identifies the radio; on success describes it on `out`.
     int Info(std::FILE* out);
     // Reads the radio into the document and saves it as the options' file; the

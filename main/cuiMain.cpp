@@ -69,7 +69,7 @@ std::string cuiMain::AppTitle() {
 cuiMain::cuiMain(std::int32_t imageSize, const std::string& overlayBaseName)
     : imageSize_(imageSize), wholeImage_{{{0, imageSize - 1}, cmcRangeEnd}} {
     // The overlay file is only named here; it is opened on the first lookup.
-    cmcGTex::App().SetFile(programDir() + overlayBaseName + ".OVL");
+    cmcGTex::App().SetFile(programFilesDir() + overlayBaseName + ".OVL");
     CurrentDirectory = startDirectory();
 
     cloneManager_ = std::make_unique<indCloneMan>();
@@ -261,8 +261,30 @@ void cuiMain::ChangeModel(int variant, bool confirm) {
     RebuildTree();
 }
 
+cmcVcfFile::Code cuiMain::OpenImage(const std::string& path, cmcEeprom& image) {
+    auto work = newImage(imageSize_);
+    cmcVcfFile file;
+    file.BindImage(*work);
+    file.SetModelCode(modelCodeFirst_, modelCodeSecond_);
+    file.SetMapRevisionCheck([this](int revision) { return MapRevisionAccepted(revision); });
+    cmcVcfFile::Code code = file.Load(path);
+    if (code != cmcVcfFile::Ok)
+        return code; // Load has shown its box
+    if (ImageRejected(*work, false) != 0)
+        code = cmcVcfFile::Data;
+    else if (ImageNewer(*work) != 0)
+        code = cmcVcfFile::Newer;
+    else
+        code = file.CheckCoverage(marloModel::cloneRange);
+    cmcVcfFile::ShowMessage(code);
+    if (code == cmcVcfFile::Ok)
+        image.Assign(*work);
+    return code;
+}
+
 void cuiMain::LoadReference(int variant) {
-    const std::string path = programDir() + cmcGTex::App().GetLine("GI_App_InitialFile", variant);
+    const std::string path =
+        programFilesDir() + cmcGTex::App().GetLine("GI_App_InitialFile", variant);
     // A fresh image, so that nothing of the previous variant's file survives.
     auto work = newImage(imageSize_);
     cmcVcfFile file;

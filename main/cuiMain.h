@@ -3,6 +3,7 @@
 #include "clone/cmcCloneWriter.h"
 #include "core/cmcRangeList.h"
 #include "core/cmcTask.h"
+#include "core/cmcVcfFile.h"
 #include "main/cuiStatusBar.h"
 #include "platform/cmcPrompter.h"
 #include "radio/cloneWriteImage.h"
@@ -87,6 +88,13 @@ public:
     void ChangeModel(int variant, bool confirm);
     // The variant the settings store holds.
     int ModelVariant() const;
+
+    // Reads a clone file as opening a document does: the file as this model's
+    // (model code, map revision), then ImageRejected, ImageNewer and every byte
+    // of the clone range, in that order, each failure shown with its box. The one
+    // rule for a usable file: marlo-clone's check and write go through it too.
+    // `image` receives the contents only when every step passed.
+    cmcVcfFile::Code OpenImage(const std::string& path, cmcEeprom& image);
 
     // The document.
     bool UpdateModified();

@@ -23,3 +23,22 @@ void cmcStartHeadlessDocument(cuiMain& controller, int variant) {
     controller.TakeSaved();
     controller.SetDocumentName({});
 }
+
+cmcVcfFile::Code cmcReadDocumentFile(cuiMain& controller, const std::string& path,
+                                     cmcEeprom& image) {
+    // The desktop program's own Open steps, so the tools never accept a file it refuses.
+    return controller.OpenImage(path, image);
+}
+
+cmcVcfFile::Code cmcOpenHeadlessDocument(cuiMain& controller, const std::string& path) {
+    cmcEeprom file;
+    const cmcVcfFile::Code code = cmcReadDocumentFile(controller, path, file);
+    if (code != cmcVcfFile::Ok)
+        return code;
+    cmcEeprom& document = controller.CurrentImage();
+    document.Assign(file);
+    controller.AfterLoad(document);
+    controller.TakeSaved();
+    controller.SetDocumentName(path);
+    return code;
+}

@@ -1,5 +1,9 @@
 #pragma once
 
+#include "core/cmcVcfFile.h"
+
+#include <string>
+
 class cuiMain;
 
 // Starts an untitled document without changes from the initial file of model
@@ -8,3 +12,17 @@ class cuiMain;
 // does not have means its first one. The variant becomes the settings store's
 // (in memory: nothing here saves it).
 void cmcStartHeadlessDocument(cuiMain& controller, int variant);
+
+class cmcEeprom;
+
+// Reads `path` as opening a document does, without adapting it to the program:
+// through the controller's OpenImage: a clone file of this model whose image it can
+// use and that is not newer than it. Shows the box for a failure and returns its
+// code; `image` receives the file only on success.
+cmcVcfFile::Code cmcReadDocumentFile(cuiMain& controller, const std::string& path,
+                                     cmcEeprom& image);
+
+// Opens `path` as the desktop program opens a document: read as above, then
+// made the controller's unmodified document under that name, adapted to the
+// program (its variant chosen, its radio-owned parts renewed).
+cmcVcfFile::Code cmcOpenHeadlessDocument(cuiMain& controller, const std::string& path);

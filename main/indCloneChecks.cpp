@@ -12,10 +12,6 @@ namespace {
 
 using R = dst_CDrv_Result;
 
-// Where the radio tells its memory map revision and its model variant.
-constexpr int blockMapRevision = 2;
-constexpr int blockVariant = 23;
-
 std::uint8_t informationCode(cuiMain& controller, const R& result) {
     if (result.identification1 != static_cast<std::uint32_t>(controller.ModelCodeFirst()) ||
         result.identification2 != static_cast<std::uint32_t>(controller.ModelCodeSecond()))
@@ -31,11 +27,11 @@ std::uint8_t informationCode(cuiMain& controller, const R& result) {
         return R::codeInfoMismatch;
     std::copy_n(block.Data(), info.block.size(), info.block.begin());
 
-    if (!controller.MapRevisionAccepted(info.block[blockMapRevision]))
+    if (!controller.MapRevisionAccepted(info.block[marloInfoBlock::mapRevision]))
         return R::codeModelUnknown;
     const cmcEeprom& document = controller.CurrentImage();
     if (!document.IsValidAddress(marloImageMap::variantAddress) ||
-        info.block[blockVariant] != document.GetByte(marloImageMap::variantAddress))
+        info.block[marloInfoBlock::variant] != document.GetByte(marloImageMap::variantAddress))
         return R::codeModelMismatch;
     return R::codeSuccess;
 }

@@ -132,7 +132,10 @@ void cmcGTex::IndexStep() {
     if (!isHeader(line_))
         return;
     Entry entry;
-    entry.key = std::string(withoutLineEnd(std::string_view(line_).substr(1)));
+    // Trailing blanks are invisible in any editor; a key must not hide behind them.
+    std::string_view key = withoutLineEnd(std::string_view(line_).substr(1));
+    key = key.substr(0, key.find_last_not_of(" \t") + 1);
+    entry.key = std::string(key);
     entry.start = position_;
     entry.cursorPos = position_;
     if (entry.key == kEndKey)
@@ -170,20 +173,21 @@ bool cmcGTex::ReadCached() {
     return true;
 }
 
-// A memory line keeps at most as many characters as a file line read at once.
+// A memory line keeps at most as many characters as a file line; the rest is dropped.
 bool cmcGTex::ReadElement() {
     line_.clear();
     if (position_ >= lines_.size() || lines_[position_] == nullptr)
         return false;
     const char* text = lines_[position_];
-    const std::size_t length = strnlen(text, cmcLineFile::kMaxLineChars);
-    line_.assign(text, length);
-    if (length < cmcLineFile::kMaxLineChars)
-        line_ += '\n';
+    line_.assign(text, strnlen(text, cmcLineFile::kMaxLineChars));
+    line_ += '\n';
     ++position_;
     return true;
 }
 
-void cmcGTex::LookupError(const std::string& key) {
+void cmcGTex::LookupError(const std::string& key) const {
+    if (source_ == Source::File && !file_.Failure().empty())
+        cmcFatal("GTEX Error !\nThe overlay file '" + path_ +
+                 "' cannot be read: " + file_.Failure() + ".");
     cmcFatal("GTEX Error !\nThe index '" + key + "' was not found.");
 }

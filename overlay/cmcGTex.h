@@ -16,8 +16,9 @@
 // missing entry.
 //
 // Source format: a line "#Key" starts the entry Key; its content lines follow.
-// The entry "#End_Of_Ovl" ends the indexing. A key given twice is found at its
-// first place in the file.
+// Blanks and tabs after a key are no part of it, nor is a UTF-8 byte-order mark
+// before the first line. The entry "#End_Of_Ovl" ends the indexing. A key given
+// twice is found at its first place in the file.
 class cmcGTex {
 public:
     cmcGTex();
@@ -69,7 +70,8 @@ private:
     bool ReadPlain();
     bool ReadCached();
     bool ReadElement();
-    [[noreturn]] static void LookupError(const std::string& key);
+    // Names the file and the system's reason when the file could not be read.
+    [[noreturn]] void LookupError(const std::string& key) const;
 
     Source source_ = Source::None;
     bool open_ = false;

@@ -1,6 +1,7 @@
 #include "overlay/cmcLineFile.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <climits>
 #include <cstring>
 
@@ -10,10 +11,13 @@ cmcLineFile::~cmcLineFile() = default;
 bool cmcLineFile::Open(const std::string& path) {
     file_.reset();
     blockLen_ = 0;
+    failure_.clear();
     if (path.empty())
         return false;
     // Binary mode: line ends are handled here so that offsets are plain byte counts.
     file_.reset(std::fopen(path.c_str(), "rb"));
+    if (!file_)
+        failure_ = std::strerror(errno);
     return file_ != nullptr;
 }
 
@@ -21,27 +25,40 @@ bool cmcLineFile::ReadLine(std::uint64_t& pos, std::string& line) {
     line.clear();
     if (!file_)
         return false;
-    // Whole runs of the block at a time, up to the LF or the length limit.
-    while (line.size() < kMaxLineChars && ByteAt(pos) >= 0) {
+    if (pos == 0 && ByteAt(0) == 0xEF && ByteAt(1) == 0xBB && ByteAt(2) == 0xBF)
+        pos = 3; // an editor's mark, invisible to whoever wrote the file
+    const std::uint64_t start = pos;
+    // One character more than the limit is kept, so that the CR of a CR LF pair
+    // right behind a full line is still seen as such.
+    std::uint64_t length = 0;
+    char last = 0;
+    bool ended = false;
+    while (ByteAt(pos) >= 0) {
         const char* from = block_.data() + (pos - blockStart_);
-        const std::size_t room =
-            std::min<std::uint64_t>(blockStart_ + blockLen_ - pos, kMaxLineChars - line.size());
+        const std::size_t room = blockStart_ + blockLen_ - pos;
         const auto* lf = static_cast<const char*>(std::memchr(from, '\n', room));
-        const std::size_t taken = lf ? std::size_t(lf - from) + 1 : room;
-        line.append(from, taken);
-        pos += taken;
-        if (lf)
+        const std::size_t n = lf ? std::size_t(lf - from) : room;
+        if (line.size() <= kMaxLineChars)
+            line.append(from, std::min(n, kMaxLineChars + 1 - line.size()));
+        if (n > 0)
+            last = from[n - 1];
+        length += n;
+        pos += n;
+        if (lf) {
+            ++pos;
+            ended = true;
             break;
+        }
     }
-    // The CR of a CR LF pair is no character: drop it, and when it filled the
-    // last place of a full line, the LF behind it still belongs to this line.
-    if (line.ends_with("\r\n")) {
-        line.erase(line.size() - 2, 1);
-    } else if (line.size() == kMaxLineChars && line.back() == '\r' && ByteAt(pos) == '\n') {
-        line.back() = '\n';
-        ++pos;
-    }
-    return !line.empty();
+    if (pos == start)
+        return false;
+    if (ended && last == '\r' && line.size() == length)
+        line.pop_back();
+    if (line.size() > kMaxLineChars)
+        line.resize(kMaxLineChars);
+    if (ended)
+        line += '\n';
+    return true;
 }
 
 int cmcLineFile::ByteAt(std::uint64_t pos) {
@@ -57,6 +74,10 @@ bool cmcLineFile::Load(std::uint64_t pos) {
         std::fseek(file_.get(), static_cast<long>(pos), SEEK_SET) != 0)
         return false;
     block_.resize(kBlockSize);
+    errno = 0;
     blockLen_ = std::fread(block_.data(), 1, block_.size(), file_.get());
+    // A folder opens, and says what it is at the first read.
+    if (blockLen_ == 0 && std::ferror(file_.get()) && errno != 0)
+        failure_ = std::strerror(errno);
     return blockLen_ > 0;
 }

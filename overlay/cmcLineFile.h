@@ -11,8 +11,9 @@
 // offsets, so offsets stay true file positions whichever line ends the file uses.
 class cmcLineFile {
 public:
-    // Longest text one read returns, line end included; longer lines come back in
-    // several pieces.
+    // Longest text one read returns, line end not counted. A longer line is cut
+    // there and the rest of it dropped: a piece of a line must never come back
+    // as a line of its own, where a "#" could start a key.
     static constexpr std::size_t kMaxLineChars = 8191;
     // Bytes fetched from the file at a time.
     static constexpr std::size_t kBlockSize = 4096;
@@ -25,9 +26,13 @@ public:
     // False when the path is empty or the file cannot be opened for reading.
     bool Open(const std::string& path);
     bool IsOpen() const { return file_ != nullptr; }
+    // The system's reason why the last open or read failed; empty when none did.
+    const std::string& Failure() const { return failure_; }
 
     // Reads the line that starts at `pos` into `line` (LF kept when the line had
-    // one) and moves `pos` behind it. False at the end of the file or on a read error.
+    // one) and moves `pos` behind it, behind the whole line also when its text was
+    // cut. A UTF-8 byte-order mark at the start of the file is no text. False at
+    // the end of the file or on a read error.
     bool ReadLine(std::uint64_t& pos, std::string& line);
 
 private:
@@ -42,4 +47,5 @@ private:
     std::vector<char> block_;
     std::uint64_t blockStart_ = 0;
     std::size_t blockLen_ = 0;
+    std::string failure_;
 };

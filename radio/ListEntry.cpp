@@ -29,11 +29,11 @@ constexpr std::int32_t txEdgeSlots = 11;
 constexpr std::int32_t modeUseFlags = 15289;
 constexpr std::int32_t modeNames = 15409;
 constexpr std::int32_t modeNameLength = 5;
-constexpr std::int32_t modeSlots = 9;
+constexpr std::int32_t modeSlots = ListEntry::modeRows;
 
 constexpr std::int32_t aleIds = 15454;
 constexpr std::int32_t aleRecord = 51;
-constexpr std::int32_t aleSlots = 120;
+constexpr std::int32_t aleSlots = ListEntry::lastAleEntry + 1;
 
 constexpr std::int32_t selCallIds = 21574;
 constexpr std::int32_t selCallRecord = 38;
@@ -60,10 +60,10 @@ constexpr ListRow listTable[] = {
     {0, 499, true, channelSlots, endOf(callKindMirror, 1, channelSlots)},
     {0, 0, true, 1, endOf(rxEdge, edgeRecord, 1)},
     {0, 0, true, txEdgeSlots, endOf(txEdges, edgeRecord, txEdgeSlots)},
-    {0, 8, false, modeSlots,
+    {0, modeSlots - 1, false, modeSlots,
      std::max(endOf(modeUseFlags, 1, modeSlots), endOf(modeNames, modeNameLength, modeSlots))},
     {0, 99, true, selCallSlots, endOf(selCallIds, selCallRecord, selCallSlots)},
-    {0, 119, true, aleSlots, endOf(aleIds, aleRecord, aleSlots)},
+    {0, ListEntry::lastAleEntry, true, aleSlots, endOf(aleIds, aleRecord, aleSlots)},
     {0, 99, true, telSlots, endOf(telNumbers, telRecord, telSlots)},
 };
 

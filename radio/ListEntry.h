@@ -36,8 +36,12 @@ public:
     static constexpr std::uint32_t noChannel = 0xFFFF;
     static constexpr std::uint8_t noAle = 255;
     static constexpr std::uint8_t aleCallKind = 3;
+    // At most this many channels may be ALE channels.
+    static constexpr int aleChannelLimit = 100;
     static constexpr std::uint8_t maxScanGroup = 3;
     static constexpr int rangePairs = 5;
+    static constexpr std::int32_t modeRows = 9;       // mode registrations 0..8
+    static constexpr std::int32_t lastAleEntry = 119; // ALE IDs 0..119
 
     ListEntry() = default;
     explicit ListEntry(cmcEeprom* image) : image_(image) {}

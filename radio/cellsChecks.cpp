@@ -32,11 +32,11 @@ constexpr CheckWalk kWalks[] = {
      WalkLabels{CL_UCh_Ale, CL_None, CL_None, CL_None, CL_None}},
     {CL_Check_SelCallId, CT_SelCallID, 99, kNone,
      WalkLabels{CL_SelCall_ID, CL_None, CL_None, CL_None, CL_None}},
-    {CL_Check_AleId, CT_AleID, 119, kNone,
+    {CL_Check_AleId, CT_AleID, ListEntry::lastAleEntry, kNone,
      WalkLabels{CL_Ale_ID, CL_Ale_IDN, CL_None, CL_None, CL_None}},
     {CL_Check_TelNumber, CT_TelNumber, 99, kNone,
      WalkLabels{CL_TelNumber_Number, CL_None, CL_None, CL_None, CL_None}},
-    {CL_Check_ModeReg, CT_ModeReg, 8, kNone,
+    {CL_Check_ModeReg, CT_ModeReg, ListEntry::modeRows - 1, kNone,
      WalkLabels{CL_ModeReg_Indication, CL_None, CL_None, CL_None, CL_None}},
 };
 

@@ -7,6 +7,7 @@
 #include "radio/codecNumber.h"
 #include "radio/codecSteps.h"
 #include "radio/codecText.h"
+#include "radio/settingFields.h"
 
 #include <algorithm>
 #include <array>
@@ -190,4 +191,20 @@ void addCommonCells(cmcCellCatalogue& catalogue) {
             catalogue.usesText(cmcCodec::kTimerAutoText);
     }
     catalogue.kinds[CL_Comm_Password] = {password, 0, false};
+}
+
+void addCommonSettingFields(std::vector<cmcSettingField>& fields) {
+    for (const CommonCell& c : kCommonCells) {
+        cmcSettingForm form = cmcSettingForm::Choice;
+        std::int32_t length = 1;
+        if (c.form == Form::Number)
+            form = cmcSettingForm::Number;
+        else if (c.form == Form::Timer)
+            form = cmcSettingForm::Timer;
+        else if (c.form == Form::CloneText) {
+            form = cmcSettingForm::Text;
+            length = kCloneCommentLength;
+        }
+        fields.push_back({c.label, c.offset, length, 0xFF, form});
+    }
 }

@@ -17,7 +17,6 @@ using namespace cmcCells;
 
 namespace {
 
-constexpr std::int32_t kModeRows = 9;
 constexpr const char* kModeUseList = "GI_Sheet_Sel_ModeOk";
 
 void bandEdge(cmcCellEval& ev) {
@@ -36,7 +35,7 @@ void bandEdge(cmcCellEval& ev) {
 }
 
 void modeName(cmcCellEval& ev) {
-    if (ev.index >= 0 && ev.index < kModeRows)
+    if (ev.index >= 0 && ev.index < ListEntry::modeRows)
         cmcCodec::showText(ev.request, ev.texts().GetLine(kModeNamesText, ev.index));
 }
 

@@ -1,6 +1,7 @@
 #include "radio/cellEval.h"
 #include "radio/cellLabels.h"
 #include "radio/codecChoice.h"
+#include "radio/settingFields.h"
 
 #include <algorithm>
 
@@ -50,4 +51,10 @@ void addExpertCells(cmcCellCatalogue& catalogue) {
         catalogue.kinds[static_cast<std::size_t>(b.label)] = {expertBit, 0, true};
         catalogue.usesList(b.listKey, Flex0);
     }
+}
+
+void addExpertSettingFields(std::vector<cmcSettingField>& fields) {
+    for (const ExpertBit& b : kExpertBits)
+        fields.push_back({b.label, kExpertByte, 1, static_cast<std::uint8_t>(1u << b.bit),
+                          cmcSettingForm::Choice});
 }

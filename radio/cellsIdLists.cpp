@@ -19,9 +19,8 @@ constexpr std::int32_t kLastSlotTime = 100;
 
 // Name of a selective-call or telephone entry.
 void entryName(cmcCellEval& ev) {
-    if (!cmcCodec::nameText(ev.request, ev.entry.name, ev.result))
+    if (!cmcCodec::nameText(ev.request, ev.entry.name, ev.result, cmcCodec::kNameAlphabet))
         return;
-    cmcCodec::keepNameAlphabet(ev.entry.name);
     ev.storeEntry();
 }
 

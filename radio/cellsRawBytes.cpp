@@ -24,8 +24,8 @@ namespace {
 constexpr std::int32_t kBytesPerRow = 16;
 // The difference search covers the image up to here.
 constexpr std::int32_t kSearchSpan = 30832;
-constexpr std::int32_t kSelfIdBytes = 5;
 // What a self ID shows while it is not set.
+constexpr auto kSelfIdSize = static_cast<std::int32_t>(cmcCodec::kSelfIdBytes);
 constexpr const char* kSelfIdOffText = "GI_AppInd_Dsc_SelfIdOff";
 
 // The bit editor is one of the windows behind the commands.
@@ -114,12 +114,12 @@ void decimalByte(cmcCellEval& ev) {
 
 void selfId(cmcCellEval& ev) {
     cmcEeprom& image = ev.context.CurrentImage();
-    if (!image.IsValidAddress(ev.index) || !image.IsValidAddress(ev.index + kSelfIdBytes - 1))
+    if (!image.IsValidAddress(ev.index) || !image.IsValidAddress(ev.index + kSelfIdSize - 1))
         return;
-    std::array<std::uint8_t, kSelfIdBytes> bytes{};
-    image.Read(ev.index, bytes.data(), kSelfIdBytes);
+    std::array<std::uint8_t, cmcCodec::kSelfIdBytes> bytes{};
+    image.Read(ev.index, bytes.data(), kSelfIdSize);
     if (cmcCodec::selfId(ev.request, bytes, ev.result))
-        image.Write(ev.index, bytes.data(), kSelfIdBytes);
+        image.Write(ev.index, bytes.data(), kSelfIdSize);
     if (bytes[0] >= 100 && ev.result != cmcCodec::kResultOpenEditor)
         cmcCodec::showText(ev.request, ev.texts().GetLine(kSelfIdOffText));
 }

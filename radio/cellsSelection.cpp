@@ -12,8 +12,6 @@ using namespace cmcCells;
 
 namespace {
 
-constexpr std::int32_t kModeRows = 9;
-
 void ownText(cmcCellEval& ev) {
     cmcCodec::showText(ev.request, ev.cell.Text());
 }
@@ -24,7 +22,7 @@ void modeItem(cmcCellEval& ev) {
 }
 
 void modeFullName(cmcCellEval& ev) {
-    if (ev.index >= 0 && ev.index < kModeRows)
+    if (ev.index >= 0 && ev.index < ListEntry::modeRows)
         cmcCodec::showText(ev.request, "(" + ev.texts().GetLine(kModeNamesText, ev.index) + ")");
 }
 

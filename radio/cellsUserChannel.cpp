@@ -19,9 +19,6 @@ namespace {
 
 constexpr std::uint32_t kFirstChannel = 1;
 constexpr std::uint32_t kLastChannel = 9999;
-constexpr std::int32_t kLastAleEntry = 119;
-// At most this many channels may be ALE channels.
-constexpr int kAleChannelLimit = 100;
 
 constexpr const char* kModeList = "GI_Sheet_Sel_Mode1_R";
 constexpr const char* kAleList = "GI_Sheet_Sel_Ale1_R";
@@ -60,7 +57,7 @@ void mode(cmcCellEval& ev) {
 void aleId(cmcCellEval& ev) {
     std::uint8_t chosen = ev.entry.aleIndex;
     if (cmcCodec::selectionByte(ev.request, {kAleList, Flex0}, chosen, ev.lists(), ev.result) &&
-        (chosen == ListEntry::noAle || chosen <= kLastAleEntry)) {
+        (chosen == ListEntry::noAle || chosen <= ListEntry::lastAleEntry)) {
         ev.entry.aleIndex = chosen;
         ev.storeEntry();
     }
@@ -74,9 +71,8 @@ void aleId(cmcCellEval& ev) {
 }
 
 void comment(cmcCellEval& ev) {
-    if (!cmcCodec::nameText(ev.request, ev.entry.name, ev.result))
+    if (!cmcCodec::nameText(ev.request, ev.entry.name, ev.result, cmcCodec::kNameAlphabet))
         return;
-    cmcCodec::keepNameAlphabet(ev.entry.name);
     ev.storeEntry();
 }
 
@@ -85,7 +81,7 @@ void callKind(cmcCellEval& ev) {
     const bool isAle = channel.callKind == ListEntry::aleCallKind;
     // Once the limit is reached, a channel that is not yet ALE is offered the list
     // without the ALE item.
-    const bool aleFull = !isAle && channel.aleChannelCount() >= kAleChannelLimit;
+    const bool aleFull = !isAle && channel.aleChannelCount() >= ListEntry::aleChannelLimit;
     std::string listKey = ev.context.ModelVariant() != 0 ? kCallListOthers : kCallListFirst;
     if (aleFull)
         listKey += kFullSuffix;

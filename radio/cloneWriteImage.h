@@ -17,6 +17,17 @@ struct dstRadioInfo {
     std::array<std::uint8_t, 32> block{};
 };
 
+// Where the information block keeps what we read of it.
+namespace marloInfoBlock {
+inline constexpr int revision = 1; // high nibble major, low nibble minor
+inline constexpr int mapRevision = 2;
+inline constexpr int comment = 7;
+inline constexpr int commentLength = 16;
+inline constexpr int variant = 23;
+inline constexpr int firmware = 24;
+inline constexpr int firmwareLength = 4;
+} // namespace marloInfoBlock
+
 namespace marloModel {
 // A normal write leaves out the eleven bytes 0x6C1A..0x6C24, which hold the
 // radio's identity; only factory mode writes them.

@@ -113,6 +113,10 @@ public:
     cmcCellCallback onChange;
     cmcCellCallback secondCallback; // kept and copied only
 
+    // Set by a codec that refused typed text too long for its field: the most
+    // characters the field takes. The engine says so on the status line.
+    std::int32_t refusedAbove = 0;
+
     // Drawing output: the text colour chosen for this cell (olive for a cell that
     // may not be edited, red for a changed byte, ...); none keeps the cell's font.
     std::optional<cmcColour> fontColour;

@@ -16,7 +16,6 @@ namespace {
 
 constexpr std::size_t kSelCallDigits = 6;
 constexpr std::size_t kShortSelCallDigits = 4;
-constexpr std::size_t kSelfIdBytes = 5;
 constexpr std::size_t kSelfIdDigits = 9;
 constexpr std::size_t kTelDigits = 16;
 constexpr std::size_t kCodeDigits = 10;
@@ -87,10 +86,11 @@ bool storeTypedRange(ListEntry& entry, int pair, std::string_view input) {
 bool selCallId(cmcCellCapsule& request, std::array<std::uint8_t, 3>& field, bool longIds,
                std::uint8_t& result) {
     bool changed = false;
-    if (hasInput(request)) {
-        const std::string digits = filter(request.inputText, "");
+    const std::string digits = hasInput(request) ? filter(request.inputText, "") : "";
+    if (hasInput(request) &&
+        !refusedAsTooLong(request, digits.size(), longIds ? kSelCallDigits : kShortSelCallDigits)) {
         field.fill(0xFF);
-        if (!digits.empty() && digits.size() <= (longIds ? kSelCallDigits : kShortSelCallDigits)) {
+        if (!digits.empty()) {
             const std::string six = std::string(kSelCallDigits - digits.size(), '0') + digits;
             for (std::size_t k = 0; k < field.size(); ++k)
                 field[k] =
@@ -136,13 +136,11 @@ bool selfId(cmcCellCapsule& request, std::span<std::uint8_t> bytes, std::uint8_t
 
 bool telNumber(cmcCellCapsule& request, std::array<std::uint8_t, 8>& field, std::uint8_t& result) {
     bool changed = false;
-    if (hasInput(request)) {
-        const std::string digits = filter(request.inputText, "");
+    const std::string digits = hasInput(request) ? filter(request.inputText, "") : "";
+    if (hasInput(request) && !refusedAsTooLong(request, digits.size(), kTelDigits)) {
         field.fill(0xFF);
-        if (!digits.empty() && digits.size() <= kTelDigits) {
-            for (std::size_t k = 0; k < digits.size(); ++k)
-                cmcEncoding::nibbleSet(field, static_cast<int>(k), digits[k] - '0');
-        }
+        for (std::size_t k = 0; k < digits.size(); ++k)
+            cmcEncoding::nibbleSet(field, static_cast<int>(k), digits[k] - '0');
         changed = true;
     }
     std::string text;

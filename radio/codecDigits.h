@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <span>
 
@@ -8,8 +9,10 @@ class cmcCellCapsule;
 class ListEntry;
 
 // The codecs of digit strings and channel ranges. The key fields (selective-call
-// ID, self ID, telephone number) are cleared to 0xFF bytes by an input that gives
-// no digits or too many: that is how the user empties an entry.
+// ID, telephone number) are cleared to 0xFF bytes by an input that gives no
+// digits: that is how the user empties an entry. More digits than the field
+// takes are refused and change nothing. The self ID takes exactly its 9 digits
+// and is cleared by anything else.
 namespace cmcCodec {
 
 // Selective-call ID: 6 digits in two-digit bytes; 1..6 typed digits (1..4 with
@@ -18,8 +21,9 @@ namespace cmcCodec {
 bool selCallId(cmcCellCapsule& request, std::array<std::uint8_t, 3>& field, bool longIds,
                std::uint8_t& result);
 
-// Self ID: exactly 9 digits in the first 5 two-digit bytes of `bytes`. A span of
-// fewer than 5 bytes is neither read nor written.
+// Self ID: exactly 9 digits in the first kSelfIdBytes two-digit bytes of `bytes`.
+// A shorter span is neither read nor written.
+constexpr std::size_t kSelfIdBytes = 5;
 bool selfId(cmcCellCapsule& request, std::span<std::uint8_t> bytes, std::uint8_t& result);
 
 // Telephone number: up to 16 digits in packed nibbles, shown up to the first

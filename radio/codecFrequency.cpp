@@ -79,7 +79,10 @@ void setBit(std::uint8_t& state, std::uint8_t bit, bool on) {
 } // namespace
 
 std::optional<std::int32_t> typedFrequency(std::string_view text) {
-    const std::string typed = filter(text, ".").substr(0, 10);
+    // Many operators write the decimal point as a comma.
+    std::string pointed(text);
+    std::replace(pointed.begin(), pointed.end(), ',', '.');
+    const std::string typed = filter(pointed, ".").substr(0, 10);
     if (typed.empty())
         return std::nullopt;
     const double hz = std::min(leadingDecimal(typed) * 1000 + 0.5, kMaxFrequency + 0.5);
@@ -107,7 +110,9 @@ bool channelFrequency(cmcCellCapsule& request, ListEntry& channel, bool receiveS
         const bool follows =
             receiveSide && linked && effective(channel, true) == effective(channel, false);
         const std::int32_t hz = typed.value_or(0) / kChannelStep * kChannelStep;
-        const bool accepted = typed && (receiveSide ? hz > 0 : hz >= 0);
+        // 0 Hz is how the image marks an empty side: a side set to 0 would show
+        // "0.0" now and nothing once it has been read back.
+        const bool accepted = typed && hz > 0;
         if (accepted)
             (receiveSide ? channel.rxFrequency : channel.txFrequency) = hz;
         setBit(channel.state, emptyBitOf(receiveSide), !accepted);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "radio/frequencyLimits.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -11,10 +13,11 @@ class ListEntry;
 // The frequency codecs: frequencies are held in Hz and typed and shown in kHz.
 namespace cmcCodec {
 
-constexpr std::int32_t kMaxFrequency = 29'999'999;
-constexpr std::int32_t kNoEdge = -1; // an unused transmit range limit
+constexpr std::int32_t kMaxFrequency = marloFrequency::highest;
+constexpr std::int32_t kNoEdge = marloFrequency::noEdge;
 
-// Typed kHz to Hz: the digits and points of the text, cut to 10 characters,
+// Typed kHz to Hz: the digits and points of the text (a comma counts as a
+// point), cut to 10 characters,
 // times 1000, rounded and limited to 0..29,999,999. Nothing when the text holds
 // neither digits nor points.
 std::optional<std::int32_t> typedFrequency(std::string_view text);
@@ -22,9 +25,8 @@ std::optional<std::int32_t> typedFrequency(std::string_view text);
 std::string frequencyText(std::int32_t hz, bool precise);
 
 // Channel frequency on the receive or transmit side of a user channel. Typed
-// text is stored at 100 Hz resolution; a cleared editor or a refused value (0 on
-// the receive side) marks the side empty, and other text without digits changes
-// nothing.
+// text is stored at 100 Hz resolution; a cleared editor or 0 marks the side
+// empty, and other text without digits changes nothing.
 // With `linked`, a transmit side equal to the receive side follows its changes
 // and shows "<-".
 bool channelFrequency(cmcCellCapsule& request, ListEntry& channel, bool receiveSide, bool linked,

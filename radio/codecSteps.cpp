@@ -86,6 +86,13 @@ bool hasInput(const cmcCellCapsule& request) {
            request.inputMode == cmcCellCapsule::kChosen;
 }
 
+bool refusedAsTooLong(cmcCellCapsule& request, std::size_t length, std::size_t most) {
+    if (length <= most)
+        return false;
+    request.refusedAbove = static_cast<std::int32_t>(most);
+    return true;
+}
+
 void showText(cmcCellCapsule& request, std::string text) {
     request.text = std::move(text);
     request.selStart = 0;

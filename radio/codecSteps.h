@@ -47,6 +47,9 @@ std::string trimSpaces(std::string_view text);
 
 // True when the request carries edited text or a list choice.
 bool hasInput(const cmcCellCapsule& request);
+// True, and the refusal noted in the request, when `length` typed characters are
+// more than a key field's `most`: the entry is left as it was rather than erased.
+bool refusedAsTooLong(cmcCellCapsule& request, std::size_t length, std::size_t most);
 
 // Sets the display text with the whole of it selected.
 void showText(cmcCellCapsule& request, std::string text);

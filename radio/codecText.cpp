@@ -26,10 +26,12 @@ std::size_t characterLength(std::string_view text, std::size_t i) {
     return n;
 }
 
-std::string fieldText(std::span<const std::uint8_t> field, bool ffAsSpace) {
+// A byte that is no character (NUL, 0xFF of an unused entry) shows, and so
+// edits, as a blank.
+std::string fieldText(std::span<const std::uint8_t> field) {
     std::string text;
     for (std::uint8_t b : field)
-        text += ffAsSpace && b == 0xFF ? ' ' : static_cast<char>(b);
+        text += isPrintable(b) ? static_cast<char>(b) : ' ';
     return trimSpaces(text);
 }
 
@@ -49,7 +51,12 @@ void textKeys(cmcCellCapsule& request, Starts starts, std::uint8_t& result) {
 
 } // namespace
 
-bool nameText(cmcCellCapsule& request, std::span<std::uint8_t> field, std::uint8_t& result) {
+bool nameText(cmcCellCapsule& request, std::span<std::uint8_t> field, std::uint8_t& result,
+              std::string_view alphabet) {
+    const auto kept = [alphabet](unsigned char c) {
+        return isPrintable(c) &&
+               (alphabet.empty() || alphabet.find(static_cast<char>(c)) != std::string_view::npos);
+    };
     bool changed = false;
     if (hasInput(request)) {
         const std::string_view typed = request.inputText;
@@ -57,38 +64,29 @@ bool nameText(cmcCellCapsule& request, std::span<std::uint8_t> field, std::uint8
         for (std::size_t i = 0; i < typed.size() && place < field.size(); ++place) {
             const std::size_t n = characterLength(typed, i);
             const auto c = static_cast<unsigned char>(typed[i]);
-            field[place] = n == 1 && isPrintable(c) ? c : ' ';
+            field[place] = n == 1 && kept(c) ? c : ' ';
             i += n;
         }
         std::fill(field.begin() + static_cast<std::ptrdiff_t>(place), field.end(), ' ');
         changed = true;
     }
-    showText(request, fieldText(field, false));
+    showText(request, fieldText(field));
     textKeys(
         request, [](char key) { return isPrintable(static_cast<unsigned char>(key)); }, result);
     return changed;
 }
 
-void keepNameAlphabet(std::span<std::uint8_t> field) {
-    for (std::uint8_t& b : field) {
-        if (kNameAlphabet.find(static_cast<char>(b)) == kNameAlphabet.npos)
-            b = ' ';
-    }
-}
-
 bool aleText(cmcCellCapsule& request, std::span<std::uint8_t> field, std::uint8_t& result) {
     bool changed = false;
-    if (hasInput(request)) {
-        const std::string typed = filter(request.inputText, kAleAlphabet);
+    const std::string typed = hasInput(request) ? filter(request.inputText, kAleAlphabet) : "";
+    if (hasInput(request) && !refusedAsTooLong(request, typed.size(), field.size())) {
         std::fill(field.begin(), field.end(), 0xFF);
-        if (!typed.empty() && typed.size() <= field.size()) {
-            std::transform(typed.begin(), typed.end(), field.begin(), [](char c) {
-                return static_cast<std::uint8_t>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
-            });
-        }
+        std::transform(typed.begin(), typed.end(), field.begin(), [](char c) {
+            return static_cast<std::uint8_t>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
+        });
         changed = true;
     }
-    showText(request, fieldText(field, true));
+    showText(request, fieldText(field));
     textKeys(
         request, [](char key) { return kAleAlphabet.find(key) != kAleAlphabet.npos; }, result);
     return changed;

@@ -17,14 +17,16 @@ constexpr std::string_view kAleAlphabet =
     "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789@?_";
 
 // Name text on a field of n characters: typed text fills it from the left, padded
-// with spaces; a character outside 32..126 (a UTF-8 sequence counts as one)
-// becomes a space. Shown trimmed of spaces.
-bool nameText(cmcCellCapsule& request, std::span<std::uint8_t> field, std::uint8_t& result);
-// Turns every character outside the name alphabet into a space.
-void keepNameAlphabet(std::span<std::uint8_t> field);
+// with spaces; a character outside 32..126 (a UTF-8 sequence counts as one) or
+// outside `alphabet`, unless that is empty, becomes a space. So what the editor
+// shows after the edit is what the image holds. Shown trimmed of spaces, with
+// bytes that are no character shown as spaces.
+bool nameText(cmcCellCapsule& request, std::span<std::uint8_t> field, std::uint8_t& result,
+              std::string_view alphabet = {});
 
 // ALE text: only the ALE alphabet is kept; 1..n such characters fill the field,
-// upper-cased; anything else (none, or more than fit) clears it to 0xFF bytes.
+// upper-cased; none clears it to 0xFF bytes; more than fit are refused and change
+// nothing.
 bool aleText(cmcCellCapsule& request, std::span<std::uint8_t> field, std::uint8_t& result);
 
 } // namespace cmcCodec

@@ -1,6 +1,7 @@
 #include "radio/frequencyChecks.h"
 
 #include "radio/ListEntry.h"
+#include "radio/frequencyLimits.h"
 
 #include <optional>
 
@@ -8,10 +9,10 @@ namespace cmcRangeCheck {
 
 namespace {
 
-constexpr std::int32_t kNoEdge = -1;
-constexpr std::int32_t kReceiveLowest = 30'000;
-constexpr std::int32_t kTransmitLowest = 1'600'000;
-constexpr std::int32_t kHighest = 29'999'999;
+constexpr std::int32_t kNoEdge = marloFrequency::noEdge;
+constexpr std::int32_t kReceiveLowest = marloFrequency::receiveLowest;
+constexpr std::int32_t kTransmitLowest = marloFrequency::transmitLowest;
+constexpr std::int32_t kHighest = marloFrequency::highest;
 
 bool inside(std::int32_t hz, std::int32_t low, std::int32_t high) {
     return low <= hz && hz <= high;

@@ -25,13 +25,22 @@ constexpr cmcColour kWarningBack = 0x000080;
 // What a row beyond the last channel slot shows, and why an edit was refused.
 constexpr const char* kRowNotInUseText = "GI_AppInd_DscRxTxNoUse";
 constexpr const char* kEditRestrictedText = "GI_Botttom_EditRestrected";
+constexpr const char* kTooLongText = "GI_Botttom_TooLong"; // "%d": the characters the field takes
 
 void postStatus(std::string_view text, cmcColour colour, cmcColour background) {
     cmcEvMan::App().PostText(evStatusText, cmcEvColourObject(colour),
                              static_cast<std::int32_t>(background), text);
 }
 
-// The label whose cells the sheets repaint after a row operation on a list.
+std::string tooLongText(std::int32_t most) {
+    std::string text = cmcGTex::App().GetLine(kTooLongText);
+    if (const auto at = text.find("%d"); at != std::string::npos)
+        text.replace(at, 2, std::to_string(most));
+    return text;
+}
+
+// The key of each list: the label whose cells the sheets repaint after a row
+// operation, and the cell that typing into an unused row edits.
 std::int32_t keyLabelOf(std::uint8_t listType) {
     switch (listType) {
     case listUserChannel:
@@ -113,13 +122,9 @@ bool redirectRow(cmcCellEval& ev) {
         }
         return false;
     }
-    std::int32_t keyLabel = CL_None;
-    if (ev.category == CT_SelCallID)
-        keyLabel = CL_SelCall_ID;
-    else if (ev.category == CT_AleID)
-        keyLabel = CL_Ale_ID;
-    else if (ev.category == CT_TelNumber)
-        keyLabel = CL_TelNumber_Number;
+    // The call lists; a channel's key is its number, handled above.
+    const auto listType = static_cast<std::uint8_t>(listTypeOf(ev.category));
+    const std::int32_t keyLabel = listType == listUserChannel ? CL_None : keyLabelOf(listType);
     if (keyLabel == CL_None || ev.entry.isUsed() || ev.label == keyLabel)
         return false;
     redirectTo(ev, keyLabel);
@@ -172,6 +177,7 @@ std::uint8_t evaluateCell(indActiveCell& engine, cmcCellCapsule& request, bool n
         postStatus("", kStatusText, kStatusBack);
 
     request.text.clear();
+    request.refusedAbove = 0;
     request.status &=
         static_cast<std::uint8_t>(~(cmcCellCapsule::kDuplicate | cmcCellCapsule::kInvalid));
     const auto listType = static_cast<std::uint8_t>(listTypeOf(ev.category));
@@ -199,6 +205,8 @@ std::uint8_t evaluateCell(indActiveCell& engine, cmcCellCapsule& request, bool n
         noteUserAction(ev.context);
     if (ev.refused)
         postStatus(cmcGTex::App().GetLine(kEditRestrictedText), kWarningText, kWarningBack);
+    if (request.refusedAbove > 0)
+        postStatus(tooLongText(request.refusedAbove), kWarningText, kWarningBack);
     return ev.result;
 }
 

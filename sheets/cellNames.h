@@ -1,14 +1,17 @@
 #pragma once
 
+#include "sheets/cmcCellObj.h"
+
 #include <span>
 #include <string_view>
 
 // The names that overlay cell references use for categories and labels, and the
-// numbers the program works with. The order of both tables is the numbering.
-constexpr int kCategoryCount = 12;
-constexpr int kNoCategory = 12; // a reference without a category
-constexpr int kLabelCount = 204;
-constexpr int kNoLabel = 204; // a plain cell that shows its own text
+// numbers the program works with. The order of both tables is the numbering; the
+// numbers past the last name mean "none", as a fresh cell model has them.
+constexpr int kNoCategory = cmcCellObj::kNoCategory; // a reference without a category
+constexpr int kCategoryCount = kNoCategory;
+constexpr int kNoLabel = cmcCellObj::kNoLabel; // a plain cell that shows its own text
+constexpr int kLabelCount = kNoLabel;
 
 // 0..11; "" gives kNoCategory. An unknown name ends the program: an overlay file
 // that names one cannot be used.

@@ -12,6 +12,11 @@
 namespace {
 
 constexpr std::string_view kCellModelPrefix = "CellModel_";
+// Named models taken within one another; real overlays nest three or four.
+constexpr std::size_t kMaxModelDepth = 64;
+// Named models taken for one cell: a short chain whose models each take the next
+// one twice would otherwise run for hours.
+constexpr std::size_t kMaxModelUses = 4096;
 
 bool isDigit(char c) {
     return c >= '0' && c <= '9';
@@ -66,7 +71,8 @@ constexpr FlagLetter kFlagLetters[] = {
 };
 
 // Applies attribute text to one model; remembers the named models being applied
-// so that a model that refers to itself ends with a message instead of recursing.
+// so that a model that refers to itself, nests too deep or is taken too often
+// ends with a message naming it instead of recursing.
 class AttributeReader {
 public:
     AttributeReader(cmcGTex& models, cmcCellObj& model) : models_(models), model_(model) {}
@@ -136,6 +142,12 @@ private:
         const std::string key = std::string(kCellModelPrefix) + std::string(name);
         if (std::find(active_.begin(), active_.end(), key) != active_.end())
             cmcFatal("Cell model refers to itself.\n'" + key + "'");
+        if (active_.size() >= kMaxModelDepth)
+            cmcFatal("Cell models nest more than " + std::to_string(kMaxModelDepth) + " deep.\n'" +
+                     key + "'");
+        if (++uses_ > kMaxModelUses)
+            cmcFatal("Cell models are taken more than " + std::to_string(kMaxModelUses) +
+                     " times in one cell.\n'" + key + "'");
         active_.push_back(key);
         const std::string line = models_.GetLine(key, 0);
         Apply(line);
@@ -206,6 +218,7 @@ private:
     cmcGTex& models_;
     cmcCellObj& model_;
     std::vector<std::string> active_;
+    std::size_t uses_ = 0;
 };
 
 // Blanks and control characters; bytes of 0x80 and above are text.

@@ -185,7 +185,9 @@ void cmcSheetDef::ApplyDirective(std::string_view group) {
         state_.loopCount = std::max(1, readDecimal(group.substr(8)));
         state_.loopBody.clear();
     } else if (group.starts_with("LoopTo")) {
-        state_.loopEnd = state_.line;
+        // Without a loop to close it would close the next loop as soon as it opens.
+        if (state_.loopStart >= 0)
+            state_.loopEnd = state_.line;
     } else if (group.starts_with("SelectON")) {
         state_.multiSelectable = true;
     } else if (group.starts_with("SelectOFF")) {

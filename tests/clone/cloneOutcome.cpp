@@ -1,6 +1,7 @@
 #include "cloneOutcome.h"
 
 #include "clone/cmcComm.h"
+#include "platform/cmcTickCount.h"
 #include "support/eventLoop.h"
 
 #include <filesystem>
@@ -27,7 +28,7 @@ void CloneOutcome::Reset() {
     identification1 = identification2 = 0;
     information.clear();
     image.Resize(0);
-    portFailure.clear();
+    portFailure = {};
 }
 
 bool CloneOutcome::Wait(int limitMs) {
@@ -54,4 +55,8 @@ bool holdsVanishedDevice(const std::string& devicePath) {
             return true;
     }
     return false;
+}
+
+std::uint32_t fastClock() {
+    return cmcTickCount() * static_cast<std::uint32_t>(kFastTimeScale);
 }

@@ -17,7 +17,7 @@ struct CloneOutcome {
     std::uint32_t identification2 = 0;
     std::vector<std::uint8_t> information;
     cmcEeprom image;
-    std::string portFailure;
+    dstPortFailure portFailure;
     // Runs inside the callback, after the copy.
     std::function<void(dst_CDrv_Result&)> then;
 
@@ -29,6 +29,11 @@ struct CloneOutcome {
     // longer so that a second call would be seen.
     bool Wait(int limitMs = 30000);
 };
+
+// Engine time for suites whose outcomes are time-outs: it runs this many times
+// faster than the wall clock, and a simulated radio's delays are divided alike.
+inline constexpr int kFastTimeScale = 4;
+std::uint32_t fastClock();
 
 // True when nobody holds the device: the engine closed its port.
 bool portIsFree(const std::string& devicePath);

@@ -106,7 +106,7 @@ protected:
     void SetUp() override { ASSERT_TRUE(sim.Start()) << sim.ErrorText(); }
 
     void Open() {
-        ASSERT_TRUE(port.OpenDevice(sim.DevicePath(), "9600,N,8,1")) << port.OpenFailureText();
+        ASSERT_TRUE(port.OpenDevice(sim.DevicePath(), "9600,N,8,1")) << port.OpenFailure().reason;
     }
     // Sends `bytes` and collects what comes back until `done` holds or `limitMs`.
     Bytes Exchange(const Bytes& bytes, const std::function<bool(const Bytes&)>& done,
@@ -427,7 +427,7 @@ TEST_F(RadioSim, AHangUpDropsTheLineAndComesBackUnderANewName) {
     const Bytes got = Exchange(sent, [&](const Bytes&) { return port.WriteFailed(); });
     EXPECT_TRUE(port.WriteFailed());
     EXPECT_EQ(addresses(splitFrames(Answer(sent, got))), (std::vector<int>{0x300, 0x310}));
-    EXPECT_NE(port.LineFailureText().find("has gone away"), std::string::npos);
+    EXPECT_EQ(port.LineFailure().kind, dstPortFailure::Vanished);
 
     ASSERT_TRUE(runEventLoopUntil([&] { return !reopened.empty(); }));
     EXPECT_EQ(sim.Stats().hangUps, 1);

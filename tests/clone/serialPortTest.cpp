@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <numeric>
 #include <sys/ioctl.h>
@@ -68,10 +70,10 @@ const std::string lineSettings = "9600,N,8,1";
 TEST(SerialPort, OpensAPtyRawAndExclusive) {
     PtyPair pty;
     cmcComm port;
-    ASSERT_TRUE(port.OpenDevice(pty.path(), lineSettings)) << port.OpenFailureText();
+    ASSERT_TRUE(port.OpenDevice(pty.path(), lineSettings)) << port.OpenFailure().reason;
     EXPECT_TRUE(port.IsOpen());
     EXPECT_EQ(port.DevicePath(), pty.path());
-    EXPECT_TRUE(port.OpenFailureText().empty());
+    EXPECT_FALSE(port.OpenFailure().Failed());
 
     // Raw: nothing is echoed, translated or held back for a line end.
     pty.Send({0x0D, 0x0A, 0x03, 0xFE, 0xFD});
@@ -84,14 +86,13 @@ TEST(SerialPort, OpensAPtyRawAndExclusive) {
 
     cmcComm second;
     EXPECT_FALSE(second.OpenDevice(pty.path(), lineSettings));
-    EXPECT_NE(second.OpenFailureText().find("in use by another program (process " +
-                                            std::to_string(::getpid())),
-              std::string::npos)
-        << second.OpenFailureText();
+    EXPECT_EQ(second.OpenFailure().kind, dstPortFailure::Busy);
+    EXPECT_EQ(second.OpenFailure().detail.find(std::to_string(::getpid()) + " ("), 0u)
+        << second.OpenFailure().detail;
 
     port.Close();
     EXPECT_FALSE(port.IsOpen());
-    EXPECT_TRUE(second.OpenDevice(pty.path(), lineSettings)) << second.OpenFailureText();
+    EXPECT_TRUE(second.OpenDevice(pty.path(), lineSettings)) << second.OpenFailure().reason;
 }
 
 TEST(SerialPort, OpenOnAnOpenPortFailsAndLeavesItAsItWas) {
@@ -120,15 +121,17 @@ TEST(SerialPort, AMissingDeviceFailsKeepingTheSettingsAndSaysWhy) {
     EXPECT_EQ(port.Settings().dataBits, 7);
     EXPECT_EQ(port.Settings().stopBits, cmcLineSettings::Two);
     EXPECT_EQ(port.DevicePath(), "/dev/ttyUSB-marlo-missing");
-    EXPECT_NE(port.OpenFailureText().find("\"/dev/ttyUSB-marlo-missing\" does not exist"),
-              std::string::npos);
+    EXPECT_EQ(port.OpenFailure().kind, dstPortFailure::Missing);
+    EXPECT_EQ(port.OpenFailure().device, "/dev/ttyUSB-marlo-missing");
+    EXPECT_EQ(port.OpenFailure().reason, std::strerror(ENOENT));
 
     cmcPortMap::SetOverrides({{42, "/dev/ttyUSB-marlo-missing"}});
     EXPECT_FALSE(port.Open(42, "9600,N,8,1"));
     EXPECT_EQ(port.PortNumber(), 42);
     EXPECT_EQ(port.DevicePath(), "/dev/ttyUSB-marlo-missing");
     EXPECT_FALSE(port.Open(0, "9600,N,8,1"));
-    EXPECT_EQ(port.OpenFailureText(), "There is no serial port number 0.");
+    EXPECT_EQ(port.OpenFailure().kind, dstPortFailure::NoSuchPort);
+    EXPECT_EQ(port.OpenFailure().device, "0");
     cmcPortMap::SetOverrides({});
 }
 
@@ -136,7 +139,7 @@ TEST(SerialPort, OpenByNumberFollowsThePortMap) {
     PtyPair pty;
     cmcPortMap::SetOverrides({{9, pty.path()}});
     cmcComm port;
-    EXPECT_TRUE(port.Open(9, lineSettings)) << port.OpenFailureText();
+    EXPECT_TRUE(port.Open(9, lineSettings)) << port.OpenFailure().reason;
     EXPECT_EQ(port.DevicePath(), pty.path());
     EXPECT_EQ(port.PortNumber(), 9);
     cmcPortMap::SetOverrides({});
@@ -145,24 +148,28 @@ TEST(SerialPort, OpenByNumberFollowsThePortMap) {
 struct RefusedOpen {
     const char* settings;
     const char* device; // empty: a pty
-    const char* words;
+    dstPortFailure::Kind kind;
+    const char* words; // in the reason or the detail
 };
 
 TEST(SerialPort, RefusedOpensLeaveTheDeviceFree) {
     for (const RefusedOpen& row : {
-             RefusedOpen{"9600,N,8", "", "need four fields"},
-             RefusedOpen{",N,8,1", "", "no baud rate"},
-             RefusedOpen{"12345,N,8,1", "", "cannot be set to 12345 baud"},
-             RefusedOpen{"9600,N,4,1", "", "with 4 data bits"},
-             RefusedOpen{"9600,N,8,1", "/dev/null", "is not a serial port"},
+             RefusedOpen{"9600,N,8", "", dstPortFailure::BadSettings, "need four fields"},
+             RefusedOpen{",N,8,1", "", dstPortFailure::BadSettings, "no baud rate"},
+             RefusedOpen{"12345,N,8,1", "", dstPortFailure::BadSettings, "12345 baud"},
+             RefusedOpen{"9600,N,4,1", "", dstPortFailure::BadSettings, "4 data bits"},
+             RefusedOpen{"9600,N,8,1", "/dev/null", dstPortFailure::NotSerial,
+                         "Inappropriate ioctl"},
          }) {
         PtyPair pty;
         const std::string device = *row.device != '\0' ? row.device : pty.path();
         cmcComm port;
         EXPECT_FALSE(port.OpenDevice(device, row.settings)) << row.settings;
         EXPECT_FALSE(port.IsOpen());
-        EXPECT_NE(port.OpenFailureText().find(row.words), std::string::npos)
-            << port.OpenFailureText();
+        const dstPortFailure& failure = port.OpenFailure();
+        EXPECT_EQ(failure.kind, row.kind) << row.settings;
+        EXPECT_NE((failure.reason + " " + failure.detail).find(row.words), std::string::npos)
+            << failure.reason << " / " << failure.detail;
         cmcComm next;
         EXPECT_TRUE(next.OpenDevice(pty.path(), lineSettings))
             << "left locked after " << row.settings;
@@ -256,7 +263,8 @@ TEST(SerialPort, APulledCableFailsTheWriteWithoutHanging) {
     pty.HangUp();
 
     ASSERT_TRUE(runEventLoopUntil([&] { return port.WriteFailed(); }));
-    EXPECT_NE(port.LineFailureText().find("has gone away"), std::string::npos);
+    EXPECT_EQ(port.LineFailure().kind, dstPortFailure::Vanished);
+    EXPECT_FALSE(port.LineFailure().reason.empty());
     EXPECT_GT(port.OutPending(), 0) << "unsent bytes stay until Close";
     std::uint8_t in[16];
     EXPECT_EQ(port.Read(in, 16), 0);
@@ -267,7 +275,7 @@ TEST(SerialPort, APulledCableFailsTheWriteWithoutHanging) {
     port.Close();
     EXPECT_FALSE(port.WriteFailed());
     EXPECT_EQ(port.OutPending(), 0);
-    EXPECT_FALSE(port.LineFailureText().empty()) << "kept for the message after the close";
+    EXPECT_TRUE(port.LineFailure().Failed()) << "kept for the message after the close";
 }
 
 TEST(SerialPort, APulledCableIsNoticedByAReadToo) {
@@ -282,12 +290,12 @@ TEST(SerialPort, APulledCableIsNoticedByAReadToo) {
     // Any next open forgets the failure, also one that finds no device.
     port.Close();
     EXPECT_FALSE(port.Open(0, lineSettings));
-    EXPECT_TRUE(port.LineFailureText().empty());
+    EXPECT_FALSE(port.LineFailure().Failed());
 
     PtyPair fresh;
     ASSERT_TRUE(port.OpenDevice(fresh.path(), lineSettings));
     EXPECT_FALSE(port.WriteFailed());
-    EXPECT_TRUE(port.LineFailureText().empty());
+    EXPECT_FALSE(port.LineFailure().Failed());
 }
 
 // The far end stops reading: the pty's buffer fills, and the chunk that no longer
@@ -299,8 +307,7 @@ TEST(SerialPort, ADriverThatStopsTakingBytesSetsWriteFailed) {
     const std::vector<std::uint8_t> bytes(200000, 0x55);
     port.Write(bytes.data(), static_cast<int>(bytes.size()));
     ASSERT_TRUE(runEventLoopUntil([&] { return port.WriteFailed(); }, 30000));
-    EXPECT_NE(port.LineFailureText().find("did not take the data in time"), std::string::npos)
-        << port.LineFailureText();
+    EXPECT_EQ(port.LineFailure().kind, dstPortFailure::Stalled);
     const int stuck = port.OutPending();
     EXPECT_GT(stuck, 0);
     runEventLoopFor(50);

@@ -1,3 +1,4 @@
+#include "clone/cloneMessages.h"
 #include "clone/cmcLineSettings.h"
 #include "clone/cmcPortDiagnosis.h"
 #include "core/cmcPortMap.h"
@@ -6,6 +7,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <grp.h>
 #include <string>
@@ -96,19 +98,40 @@ TEST(PortMap, OverridesWinAndAreReplacedAsAWhole) {
     cmcPortMap::SetOverrides({});
 }
 
-TEST(PortDiagnosis, EachFailureSaysWhatToDoAndNamesTheDevice) {
-    const std::string missing = "/dev/ttyUSB-marlo-missing";
-    const std::string gone = cmcDescribeOpenFailure(missing, ENOENT);
-    EXPECT_NE(gone.find(missing), std::string::npos);
-    EXPECT_NE(gone.find("does not exist"), std::string::npos);
-    EXPECT_NE(gone.find("plugged in"), std::string::npos);
-
-    const std::string notSerial = cmcDescribeOpenFailure("/dev/null", ENOTTY);
-    EXPECT_NE(notSerial.find("\"/dev/null\" is not a serial port"), std::string::npos);
-
-    const std::string other = cmcDescribeOpenFailure("/dev/ttyS0", EMFILE);
-    EXPECT_NE(other.find("/dev/ttyS0"), std::string::npos);
-    EXPECT_NE(other.find("could not be opened"), std::string::npos);
+// The port layer says what failed; the clone manager's words, from the overlay,
+// name the device and the system's reason for every kind.
+TEST(PortDiagnosis, EachFailureHasItsKindAndWordsNamingDeviceAndReason) {
+    using F = dstPortFailure;
+    const struct {
+        int error;
+        F::Kind kind;
+        const char* words;
+    } rows[] = {
+        {ENOENT, F::Missing, "does not exist"},
+        {ENXIO, F::Missing, "plugged in"},
+        {EACCES, F::Permission, "may not use"},
+        {EBUSY, F::Busy, "in use by another program"},
+        {ENOTTY, F::NotSerial, "is not a serial port"},
+        {EMFILE, F::Other, "could not be used"},
+    };
+    const std::string device = "/dev/ttyUSB-marlo-missing";
+    for (const auto& row : rows) {
+        const dstPortFailure failure = cmcOpenFailure(device, row.error);
+        EXPECT_EQ(failure.kind, row.kind) << row.words;
+        EXPECT_EQ(failure.device, device);
+        EXPECT_EQ(failure.reason, std::strerror(row.error));
+        const std::string text = cmcPortFailureText(failure);
+        EXPECT_NE(text.find("\"" + device + "\""), std::string::npos) << text;
+        EXPECT_NE(text.find(std::strerror(row.error)), std::string::npos) << text;
+        EXPECT_NE(text.find(row.words), std::string::npos) << text;
+    }
+    const dstPortFailure gone{F::Vanished, "/dev/ttyUSB0", std::strerror(EIO), {}};
+    EXPECT_NE(cmcPortFailureText(gone).find("has gone away (" + std::string(std::strerror(EIO))),
+              std::string::npos);
+    const dstPortFailure held{F::Busy, "/dev/ttyS0", std::strerror(EBUSY), "42 (minicom)"};
+    EXPECT_NE(cmcPortFailureText(held).find("\nIt is held by process 42 (minicom)."),
+              std::string::npos);
+    EXPECT_EQ(cmcPortFailureText({}), "");
 }
 
 TEST(PortDiagnosis, PermissionNamesTheDevicesGroupAndHowToJoinIt) {
@@ -122,10 +145,12 @@ TEST(PortDiagnosis, PermissionNamesTheDevicesGroupAndHowToJoinIt) {
     if (::chown(path.c_str(), static_cast<uid_t>(-1), dialout->gr_gid) != 0)
         GTEST_SKIP() << "cannot give a file to the dialout group here";
 
-    const std::string text = cmcDescribeOpenFailure(path, EACCES);
+    const dstPortFailure failure = cmcOpenFailure(path, EACCES);
+    EXPECT_EQ(failure.detail, "dialout");
+    const std::string text = cmcPortFailureText(failure);
     EXPECT_EQ(cmcDeviceGroup(path), "dialout");
     EXPECT_NE(text.find(path), std::string::npos);
-    EXPECT_NE(text.find("group \"dialout\""), std::string::npos);
+    EXPECT_NE(text.find("group \"dialout\""), std::string::npos) << text;
     EXPECT_NE(text.find("sudo usermod -aG dialout $USER"), std::string::npos);
     EXPECT_NE(text.find("log in again"), std::string::npos);
     std::filesystem::remove(path);

@@ -17,6 +17,7 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(folder.isValid());
         fillPattern(source);
+        source.SetByte(0x2B1, 1); // a model variant the radio has
         writeFile(path("good.vcf"), cloneFileText(source));
         writeFile(path("gap.vcf"), cloneFileText(source, 0x6C30));
         writeFile(path("model.vcf"), "26210001\r\n");
@@ -24,6 +25,9 @@ protected:
         writeFile(path("rev5.vcf"), cloneFileText(source));
         writeFile(path("extra.vcf"), cloneFileText(source) + record(0x0000, 1, 0) + "\r\n");
         source.SetByte(marloModel::mapRevisionAddress, 6);
+        source.SetByte(0x2B1, 5); // a model variant this radio does not have
+        writeFile(path("variant5.vcf"), cloneFileText(source));
+        source.SetByte(0x2B1, 1);
     }
     std::string path(const char* name) const { return folder.filePath(name).toStdString(); }
 
@@ -64,7 +68,8 @@ TEST_F(CloneFileCheck, RejectedFileShowsOneBoxAndLeavesTheImage) {
     }
 }
 
-// The built command-line tool, run as a user would.
+// The built command-line tool, run as a user would. Its check and its write open
+// a file through the desktop program's own steps, so they refuse alike.
 struct ToolRun {
     int status;
     std::string err;
@@ -90,16 +95,19 @@ TEST_F(CloneFileCheck, ToolExitsWithTheCodeAndPrintsTheMessage) {
         int status;
         const char* entry;
     } cases[] = {
-        {"missing.vcf", 1, "GI_Mess_FileErr_FileOpen"},
-        {"model.vcf", 3, "GI_Mess_FileErr_Model"},
-        {"gap.vcf", 7, "GI_Mess_FileErr_Coverage"},
-        {"rev5.vcf", 8, "GI_Mess_FileErr_Data"},
+        {"missing.vcf", 1, "GI_Mess_FileErr_FileOpen"}, {"model.vcf", 3, "GI_Mess_FileErr_Model"},
+        {"gap.vcf", 7, "GI_Mess_FileErr_Coverage"},     {"rev5.vcf", 8, "GI_Mess_FileErr_Data"},
+        {"variant5.vcf", 8, "GI_Mess_FileErr_Data"},
     };
     for (const auto& c : cases) {
-        const ToolRun run = runTool({"check", QString::fromStdString(path(c.file))});
+        const QString file = QString::fromStdString(path(c.file));
+        const ToolRun run = runTool({"check", file});
         EXPECT_EQ(run.status, c.status) << c.file;
         EXPECT_NE(run.err.find(headline + "\n\n" + texts.GetLine(c.entry, 0)), std::string::npos)
             << c.file << ": " << run.err;
+        // The file is refused before any port is opened.
+        EXPECT_EQ(runTool({"write", "--device", "/nonexistent/tty", file}).status, 32 + c.status)
+            << c.file;
     }
 }
 

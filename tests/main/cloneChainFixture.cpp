@@ -1,5 +1,6 @@
 #include "cloneChainFixture.h"
 
+#include "../clone/cloneOutcome.h"
 #include "core/cloneFileCheck.h"
 #include "main/headlessDocument.h"
 #include "overlay/cmcGTex.h"
@@ -63,6 +64,8 @@ void CloneChainTest::useController(std::unique_ptr<indMain> controller) {
     controller_ = std::move(controller);
     cmcStartHeadlessDocument(*controller_, 0);
     manager().SetPort({0, sim_.DevicePath()});
+    manager().SetClock(&fastClock); // the fault rows end in time-outs
+    sim_.SetTimeScale(kFastTimeScale);
     manager().SetProgress(&progress_);
     commands_ = std::make_unique<indCloneCommands>(*controller_);
 }

@@ -161,7 +161,7 @@ TEST_F(CloneCli, APortThatCannotBeOpenedExits2NamingTheDeviceAndWhy) {
         std::string why;
     } rows[] = {
         {"/dev/marlo-no-such-port", "\"/dev/marlo-no-such-port\" does not exist"},
-        {sim.DevicePath(), "in use by another program (process " + std::to_string(::getpid())},
+        {sim.DevicePath(), "It is held by process " + std::to_string(::getpid())},
         {"/dev/null", "\"/dev/null\" is not a serial port"},
     };
     const std::string portLine = cmcGTex::App().GetLine("GI_Mess_CloneErr_Head", 2);

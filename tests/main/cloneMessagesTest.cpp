@@ -48,8 +48,10 @@ TEST(CloneMessages, PortErrorNamesThePortAndTheReason) {
     ASSERT_NE(line.find("%d"), std::string::npos) << "head line 2 names the port";
     const std::string checks = overlayLines(check, {0, 1, 2, 3});
     EXPECT_EQ(cmcCloneMessage(2, "5"), cmcFormatPortLine(line, "5") + "\n\n" + checks);
-    EXPECT_EQ(cmcCloneMessage(2, "/dev/ttyUSB0", "no such device"),
-              cmcFormatPortLine(line, "/dev/ttyUSB0") + "\nno such device\n\n" + checks);
+    const dstPortFailure missing{dstPortFailure::Missing, "/dev/ttyUSB0", "No such device", {}};
+    EXPECT_EQ(cmcCloneMessage(2, "/dev/ttyUSB0", missing), cmcFormatPortLine(line, "/dev/ttyUSB0") +
+                                                               "\n" + cmcPortFailureText(missing) +
+                                                               "\n\n" + checks);
 }
 
 TEST(CloneMessages, PortLineFormatIsNeverTakenForMoreThanOneValue) {

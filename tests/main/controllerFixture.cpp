@@ -27,9 +27,8 @@ std::vector<std::string> readLines(const std::string& path) {
 } // namespace
 
 ControllerTest::ControllerTest()
-    : install_(std::make_unique<QTemporaryDir>(
-          QString::fromStdString(programDir() + "controllerTest-XXXXXX"))),
-      config_(std::make_unique<QTemporaryDir>()), previousOverlay_(&cmcGTex::App()) {
+    : install_(std::make_unique<QTemporaryDir>()), config_(std::make_unique<QTemporaryDir>()),
+      previousOverlay_(&cmcGTex::App()) {
     EXPECT_TRUE(install_->isValid() && config_->isValid());
     cmcEnvironPlaces places;
     places.settingsFile = config_->filePath("Marlo.conf").toStdString();
@@ -43,8 +42,11 @@ ControllerTest::ControllerTest()
         makeInitialImage(image, v);
         writeCloneFile(initialFile(v), image);
     }
-    // Our initial files come first; every other key is the program's own.
-    const std::string folder = QDir(install_->path()).dirName().toStdString();
+    // Our initial files come first; every other key is the program's own. The
+    // program finds them beside itself, so they are named from there: a folder
+    // beside the program would outlive every death test that ends inside it.
+    const std::string folder =
+        QDir(QString::fromStdString(programDir())).relativeFilePath(install_->path()).toStdString();
     overlayLines_ = {"#GI_App_InitialFile", folder + "/Init0.vcf", folder + "/Init1.vcf"};
     const auto program = readLines(programDir() + "Marlo.OVL");
     overlayLines_.insert(overlayLines_.end(), program.begin(), program.end());

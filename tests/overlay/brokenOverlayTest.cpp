@@ -1,11 +1,15 @@
 // Both programs, run from a copy of the build's bin folder whose overlay file is
-// missing, empty or cut short, stop at start-up with the lookup error and status 3.
+// missing, empty or cut short, stop at start-up with status 3: a missing file
+// named with the system's reason, an empty or short one with the lookup error.
 #include "platform/programPath.h"
 
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
 
 namespace {
 
@@ -18,7 +22,8 @@ class BrokenOverlay : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(install_.isValid() && config_.isValid() && runtime_.isValid());
-        for (const char* name : {"marlo", "marlo-clone", "Marlo_Variant0.vcf"})
+        for (const char* name :
+             {"marlo", "marlo-clone", "Marlo_Variant0.vcf", "Marlo_Variant1.vcf"})
             ASSERT_TRUE(
                 QFile::copy(QString::fromStdString(programDir() + name), install_.filePath(name)))
                 << name;
@@ -57,8 +62,10 @@ protected:
     }
 
     void expectLookupErrorFromBoth(const char* what) {
+        expectErrorFromBoth(what, "GTEX Error !\nThe index 'End_Of_Ovl' was not found.");
+    }
+    void expectErrorFromBoth(const char* what, const std::string& error) {
         SCOPED_TRACE(what);
-        const std::string error = "GTEX Error !\nThe index 'End_Of_Ovl' was not found.";
         const QString file = install_.filePath("Marlo_Variant0.vcf");
         for (const char* program : {"marlo-clone", "marlo"}) {
             const ProgramRun r =
@@ -86,7 +93,9 @@ TEST_F(BrokenOverlay, IntactCopyRuns) {
 
 TEST_F(BrokenOverlay, MissingFile) {
     removeOverlay();
-    expectLookupErrorFromBoth("missing");
+    expectErrorFromBoth("missing", "GTEX Error !\nThe overlay file '" +
+                                       install_.filePath("Marlo.OVL").toStdString() +
+                                       "' cannot be read: " + std::strerror(ENOENT) + ".");
 }
 
 TEST_F(BrokenOverlay, EmptyFile) {

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 
 namespace {
@@ -59,12 +61,25 @@ INSTANTIATE_TEST_SUITE_P(AllSources, GTexSourceDeathTest,
                                            OverlayKind::Memory),
                          overlayKindName);
 
-TEST(GTexDeathTest, UnusableFileMakesEveryLookupTheLookupError) {
+// A file that cannot be read is named with the system's reason, not taken for a
+// missing key.
+TEST(GTexDeathTest, UnreadableFileIsNamedWithTheSystemsReason) {
     const std::string missing =
         (std::filesystem::temp_directory_path() / "marlo-no-such-dir" / "Marlo.OVL").string();
     const std::string folder = std::filesystem::temp_directory_path().string();
+    for (const auto& [path, reason] :
+         {std::pair{missing, std::strerror(ENOENT)}, std::pair{folder, std::strerror(EISDIR)}}) {
+        const std::string pattern = "The overlay file '" + path + "' cannot be read: " + reason;
+        cmcGTex store;
+        store.SetFile(path);
+        EXPECT_EXIT(store.GetLine("GI_Sys_AppTitle"), ExitedWithCode(3), pattern) << path;
+        EXPECT_EXIT(store.RequireEndMarker(), ExitedWithCode(3), pattern) << path;
+    }
+}
+
+TEST(GTexDeathTest, UnnamedOrEmptyFileMakesEveryLookupTheLookupError) {
     TempFile empty("");
-    for (const std::string& path : {std::string(), missing, folder, empty.path()}) {
+    for (const std::string& path : {std::string(), empty.path()}) {
         cmcGTex store;
         store.SetFile(path);
         EXPECT_EXIT(store.GetLine("GI_Sys_AppTitle"), ExitedWithCode(3),

@@ -44,27 +44,36 @@ TEST_P(GTexFile, CacheKeepsTheSixtyFourMostRecentlyUsedLines) {
     EXPECT_EQ(store.SourceLineReads(), filled + 2);
 }
 
-TEST_P(GTexFile, LinesLongerThanTheLimitComeBackInPieces) {
+// A cut line's rest never becomes a line of its own: a "#" in it would start a key.
+TEST_P(GTexFile, LongLinesAreCutAtTheLimitAndTheRestDropped) {
     const std::string lineEnd = GetParam() == OverlayKind::CrLfFile ? "\r\n" : "\n";
     const struct {
         std::size_t length;
-        std::vector<std::size_t> pieces;
-    } cases[] = {
-        {8190, {8190}},
-        {8191, {8191, 0}}, // the line end is left for a read of its own
-        {10000, {8191, 1809}},
-        {16382, {8191, 8191, 0}},
-    };
+        std::size_t kept;
+    } cases[] = {{8190, 8190}, {8191, 8191}, {8192, 8191}, {16383, 8191}, {100000, 8191}};
     for (const auto& c : cases) {
-        TempFile file("#K" + lineEnd + std::string(c.length, 'x') + lineEnd + "tail" + lineEnd +
-                      "#End_Of_Ovl" + lineEnd);
+        std::string longLine(c.length, 'x');
+        if (c.length > 8192)
+            longLine[8191] = '#'; // byte 8,192 of the line
+        TempFile file("#K" + lineEnd + longLine + lineEnd + "tail" + lineEnd + "#End_Of_Ovl" +
+                      lineEnd);
         cmcGTex store;
         store.SetFile(file.path());
-        for (std::size_t i = 0; i < c.pieces.size(); ++i)
-            EXPECT_EQ(store.GetLine("K", int(i)), std::string(c.pieces[i], 'x'))
-                << c.length << " piece " << i;
-        EXPECT_EQ(store.GetLine("K", int(c.pieces.size())), "tail") << c.length;
+        EXPECT_EQ(store.GetLine("K", 0), std::string(c.kept, 'x')) << c.length;
+        EXPECT_EQ(store.GetLine("K", 1), "tail") << c.length;
+        store.RequireEndMarker();
+        EXPECT_EQ(store.IndexKeys(), (std::vector<std::string>{"K", "End_Of_Ovl"})) << c.length;
     }
+}
+
+// Bytes no editor shows never hide a key.
+TEST_P(GTexFile, AByteOrderMarkAndBlanksAfterAKeyAreNoPartOfIt) {
+    TestOverlay overlay(GetParam(), {"\xEF\xBB\xBF#GI_Sys_AppTitle ", "Marlo", "#Next\t \t", "x",
+                                     "# Lead", "y", "#End_Of_Ovl"});
+    cmcGTex& store = overlay.store();
+    EXPECT_EQ(store.GetLine("GI_Sys_AppTitle"), "Marlo");
+    EXPECT_EQ(store.GetLine("Next"), "x");
+    EXPECT_EQ(store.GetLine(" Lead"), "y") << "blanks before a key are part of it";
 }
 
 INSTANTIATE_TEST_SUITE_P(FileSources, GTexFile,

@@ -32,6 +32,8 @@ std::vector<std::string> testOverlayLines() {
     std::vector<std::string> lines = {
         "#GI_Botttom_EditRestrected",
         "Restricted",
+        "#GI_Botttom_TooLong",
+        "At most %d",
         "#GI_AppInd_DscRxTxNoUse",
         "No use",
         "#GI_AppInd_TimerAuto",

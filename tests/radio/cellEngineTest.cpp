@@ -96,6 +96,18 @@ TEST_F(CellEngineTest, RowBeyondTheLastSlotSaysSoInSilver) {
     }
 }
 
+TEST_F(CellEngineTest, TooLongAKeySaysWhyAndKeepsTheEntry) {
+    putAleAddress(4, "SHIP1");
+    const CellOutcome out = typed(CT_AleID, CL_Ale_ID, 4, "ABCDEFGHIJKLMNOP");
+    EXPECT_EQ(out.text, "SHIP1");
+    EXPECT_TRUE(entry(listAleId, 4).isUsed());
+    flushHub();
+    const auto status = delivered(evStatusText);
+    ASSERT_FALSE(status.empty());
+    EXPECT_EQ(status.back().Text(), "At most 15");
+    EXPECT_EQ(cmcEvObjectColour(status.back().object), 0x00FFFFu);
+}
+
 TEST_F(CellEngineTest, ExpertCellRefusesKeysOutsideExpertMode) {
     const std::int32_t before = entry(listRxEdge, 0).low;
     const CellOutcome out = key(CT_Edge_Rx, CL_EdgeFreq_Low, 0, '5');

@@ -33,10 +33,7 @@ TEST_F(DigitCodecs, SelCallIdIsRightAlignedWithZerosOrCleared) {
         {"12", true, {0, 0, 12}, "000012"},
         {"123456", true, {12, 34, 56}, "123456"},
         {"12-34", false, {0, 12, 34}, "  1234"},
-        {"12345", false, kCleared3, ""},
-        {"1234567", true, kCleared3, ""},
-        {"", true, kCleared3, ""},
-        {kManyDigits, true, kCleared3, ""}};
+        {"", true, kCleared3, ""}};
     for (const auto& [input, longIds, stored, text] : rows) {
         entry.load(listSelCallId, 3);
         cmcCellCapsule request = typed(input);
@@ -76,7 +73,6 @@ TEST_F(DigitCodecs, TelephoneNumberPacksUpToSixteenDigits) {
     const std::tuple<std::string, Bytes, const char*> rows[] = {
         {"+61 (8) 9", {0x61, 0x89, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}, "6189"},
         {"1234567890123456", {0x12, 0x34, 0x56, 0x78, 0x90, 0x12, 0x34, 0x56}, "1234567890123456"},
-        {"12345678901234567", Bytes(8, 0xFF), ""},
         {"", Bytes(8, 0xFF), ""}};
     for (const auto& [input, stored, text] : rows) {
         cmcCellCapsule request = typed(input);
@@ -88,6 +84,28 @@ TEST_F(DigitCodecs, TelephoneNumberPacksUpToSixteenDigits) {
     cmcCellCapsule paint;
     telNumber(paint, entry.telNumber, result);
     EXPECT_EQ(paint.text, "123");
+}
+
+// More than a key field takes would erase the entry: it is refused instead, and
+// the request says how many the field takes.
+TEST_F(DigitCodecs, KeyFieldsRefuseTooManyDigitsAndKeepTheEntry) {
+    const std::tuple<std::string, bool, std::int32_t> selCalls[] = {
+        {"12345", false, 4}, {"1234567", true, 6}, {kManyDigits, true, 6}};
+    for (const auto& [input, longIds, most] : selCalls) {
+        std::array<std::uint8_t, 3> id = {0, 12, 34};
+        cmcCellCapsule request = typed(input);
+        EXPECT_FALSE(selCallId(request, id, longIds, result)) << input;
+        EXPECT_EQ(id, (std::array<std::uint8_t, 3>{0, 12, 34})) << input;
+        EXPECT_EQ(request.refusedAbove, most) << input;
+        EXPECT_EQ(request.text, longIds ? "001234" : "  1234") << input;
+    }
+    std::array<std::uint8_t, 8> number = {0x12, 0x3F, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
+    const auto kept = number;
+    cmcCellCapsule request = typed("12345678901234567");
+    EXPECT_FALSE(telNumber(request, number, result));
+    EXPECT_EQ(number, kept);
+    EXPECT_EQ(request.refusedAbove, 16);
+    EXPECT_EQ(request.text, "123");
 }
 
 TEST_F(DigitCodecs, ChannelRangeStoresThePairInOrder) {

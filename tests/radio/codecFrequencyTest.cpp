@@ -50,7 +50,8 @@ TEST_F(ChannelFrequency, TypedKilohertzAreStoredAt100HzOrEmptyTheSide) {
     const std::pair<std::string, std::int32_t> rows[] = {
         {"7053.45", 7'053'400}, {"40000", 29'999'900}, {"0.1", 100}, {"0.09", 0}, {"0", 0},
         {"", 0}, {"   ", 0}, {"abc", 7'000'000}, {"-7000", 7'000'000}, {"1.2.3", 1'200},
-        {"7 053,4", 29'999'900}, {kManyDigits, 29'999'900}, {"." + kManyDigits, 1'000}};
+        {"7 053,4", 7'053'400}, {"7000,5", 7'000'500}, {kManyDigits, 29'999'900},
+        {"." + kManyDigits, 1'000}};
     // clang-format on
     for (const auto& [input, hz] : rows) {
         SetUp();
@@ -80,9 +81,11 @@ TEST_F(ChannelFrequency, LinkedTransmitFollowsTheReceiveSideAndShowsTheArrow) {
     EXPECT_EQ(run({}, false).text, "7100.0");
 }
 
-TEST_F(ChannelFrequency, TransmitTakesZeroAndAnUnusedSlotShowsNothing) {
-    run(typed("0"), false);
-    EXPECT_EQ(channel.txFrequency, 0);
+TEST_F(ChannelFrequency, TransmitZeroEmptiesTheSideAndAnUnusedSlotShowsNothing) {
+    // What the edit shows is what a repaint shows.
+    EXPECT_EQ(run(typed("0"), false, false).text, "");
+    EXPECT_EQ(run({}, false, false).text, "");
+    EXPECT_NE(channel.state & ListEntry::stateTxEmpty, 0);
     EXPECT_EQ(channel.state & ListEntry::stateRxEmpty, 0);
     // Clearing the editor makes a receive-only channel as well; text without a
     // digit leaves the side alone.

@@ -72,14 +72,34 @@ TEST_F(TextCodecs, NameTextKeysOpenTheEditor) {
     }
 }
 
-TEST(NameAlphabet, EveryOtherCharacterBecomesASpace) {
-    std::array<std::uint8_t, 15> field = textField<15>("A#b~c\"d;e?f'g@");
-    field[14] = 0xFF;
-    keepNameAlphabet(field);
+// What the edit hands back is what the field holds.
+TEST_F(TextCodecs, NameAlphabetTurnsEveryOtherCharacterIntoASpace) {
+    std::array<std::uint8_t, 15> field{};
+    cmcCellCapsule request = typed("A#b~c\"d;e?f'g@|");
+    nameText(request, field, result, kNameAlphabet);
     EXPECT_EQ(field, textField<15>("A b c d e f'g@"));
-    Bytes whole(kNameAlphabet.begin(), kNameAlphabet.end());
-    keepNameAlphabet(whole);
-    EXPECT_EQ(whole, Bytes(kNameAlphabet.begin(), kNameAlphabet.end()));
+    EXPECT_EQ(request.text, "A b c d e f'g@");
+
+    Bytes whole(kNameAlphabet.size());
+    cmcCellCapsule all = typed(std::string(kNameAlphabet));
+    nameText(all, whole, result, kNameAlphabet);
+    EXPECT_EQ(Bytes(whole.begin(), whole.end()), Bytes(kNameAlphabet.begin(), kNameAlphabet.end()));
+}
+
+TEST_F(TextCodecs, BytesThatAreNoCharacterShowAndEditAsBlanks) {
+    std::array<std::uint8_t, 15> field{}; // all NUL
+    field[3] = 'A';
+    field[4] = 0xFF;
+    field[5] = 'B';
+    cmcCellCapsule paint;
+    nameText(paint, field, result);
+    EXPECT_EQ(paint.text, "A B");
+    field.fill(0);
+    cmcCellCapsule enter = keyed(13);
+    result = kResultNone;
+    nameText(enter, field, result);
+    EXPECT_EQ(result, kResultOpenEditor);
+    EXPECT_EQ(enter.text, "");
 }
 
 TEST_F(TextCodecs, AleTextKeepsItsAlphabetUpperCasedOrClearsTheEntry) {
@@ -88,11 +108,9 @@ TEST_F(TextCodecs, AleTextKeepsItsAlphabetUpperCasedOrClearsTheEntry) {
                                                         {"ab-c d!e", "ABCDE"},
                                                         {"@?_", "@?_"},
                                                         {"abcdefghijklmno", "ABCDEFGHIJKLMNO"},
-                                                        {"abcdefghijklmnop", ""}, // 16 characters
                                                         {"", ""},
                                                         {"!!! ---", ""},
-                                                        {"\xc3\xa9mile", "MILE"},
-                                                        {kManyDigits, ""}};
+                                                        {"\xc3\xa9mile", "MILE"}};
     for (const auto& [input, stored] : rows) {
         entry.load(listAleId, 7);
         cmcCellCapsule request = typed(input);
@@ -103,6 +121,16 @@ TEST_F(TextCodecs, AleTextKeepsItsAlphabetUpperCasedOrClearsTheEntry) {
         std::copy(stored, stored + std::strlen(stored), expected.begin());
         EXPECT_EQ(Bytes(entry.aleAddress.begin(), entry.aleAddress.end()), expected) << input;
         EXPECT_EQ(entry.isUsed(), *stored != '\0') << input;
+    }
+    // Too long an address is refused: the entry keeps the one it had.
+    for (const std::string& input : {std::string("abcdefghijklmnop"), kManyDigits}) {
+        entry.load(listAleId, 7);
+        cmcCellCapsule first = typed("ship1");
+        aleText(first, entry.aleAddress, result);
+        cmcCellCapsule request = typed(input);
+        EXPECT_FALSE(aleText(request, entry.aleAddress, result)) << input;
+        EXPECT_EQ(request.text, "SHIP1");
+        EXPECT_EQ(request.refusedAbove, 15);
     }
     for (auto [key, opens] : {std::pair{'x', true}, {'?', true}, {32, true}, {'!', false}}) {
         cmcCellCapsule request = keyed(key);

@@ -397,6 +397,38 @@ TEST_F(CellSyntaxDeathTest, AModelThatRefersToItselfEndsTheProgram) {
                 "Cell model refers to itself\\.\n'CellModel_PingA'");
 }
 
+// Model i takes model i + 1 (twice with `twice`); the last one sets W.
+std::vector<std::string> modelChain(int count, bool twice) {
+    std::vector<std::string> lines;
+    for (int i = 0; i < count; ++i) {
+        const std::string next = "($M" + std::to_string(i + 1) + ")";
+        lines.push_back("#CellModel_M" + std::to_string(i));
+        lines.push_back(i + 1 < count ? (twice ? next + next : next) : "W");
+    }
+    return lines;
+}
+
+cmcCellObj parseWith(cmcLineStore& store, std::string_view cell) {
+    cmcCellObj model;
+    cmcCellParser(store.Store()).SplitCell(cell, model, nullptr, nullptr);
+    return model;
+}
+
+TEST_F(CellSyntaxDeathTest, ModelChainsEndWithAMessageNamingTheModel) {
+    cmcLineStore deepest(modelChain(64, false));
+    EXPECT_TRUE(parseWith(deepest, "{($M0)}").layout & cmcLayout::FitWidth) << "64 deep is allowed";
+
+    cmcLineStore deeper(modelChain(65, false));
+    EXPECT_EXIT(parseWith(deeper, "{($M0)}"), ::testing::ExitedWithCode(3),
+                "Cell models nest more than 64 deep\\.\n'CellModel_M64'");
+    cmcLineStore longChain(modelChain(50000, false)); // a stack overflow before
+    EXPECT_EXIT(parseWith(longChain, "{($M0)}"), ::testing::ExitedWithCode(3),
+                "Cell models nest more than 64 deep\\.\n'CellModel_M64'");
+    cmcLineStore doubling(modelChain(31, true)); // 2^31 uses before
+    EXPECT_EXIT(parseWith(doubling, "{($M0)}"), ::testing::ExitedWithCode(3),
+                "Cell models are taken more than 4096 times in one cell\\.\n'CellModel_M");
+}
+
 TEST(CellParser, AModelUsedTwiceInOneCellIsNoCycle) {
     cmcChCounters counters{};
     parse("{($Count)($Count)($Head)($Head)}", nullptr, &counters);

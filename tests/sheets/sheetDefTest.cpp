@@ -97,10 +97,16 @@ TEST(SheetRows, LoopsRepeatTheirBody) {
     const LoopCase cases[] = {
         {"one line eight times", {":(LoopFrom 8)", "x", ":(LoopTo)"}, {1, 1, 1, 1, 1, 1, 1, 1}},
         {"two lines three times", {":(LoopFrom 3)", "a", "b", ":(LoopTo)"}, {1, 2, 1, 2, 1, 2}},
-        {"count 0 is 1", {":(LoopFrom 0)", "a", ":(LoopTo)"}, {1}},
+        // Read as 0, the count would leave the loop open and cancel the next one.
+        {"count 0 is 1",
+         {":(LoopFrom 0)", "a", ":(LoopTo)", ":(LoopFrom 2)", "b", ":(LoopTo)"},
+         {1, 4, 4}},
         {"no count is 1", {":(LoopFrom)", "a", ":(LoopTo)"}, {1}},
         {"lines around", {"h", ":(LoopFrom 2)", "a", ":(LoopTo)", "f"}, {0, 2, 2, 4}},
         {"LoopTo alone", {"a", ":(LoopTo)", "b"}, {0, 2}},
+        {"LoopTo alone before a loop",
+         {"a", ":(LoopTo)", ":(LoopFrom 3)", "b", ":(LoopTo)"},
+         {0, 3, 3, 3}},
         {"open loop", {":(LoopFrom 4)", "a"}, {1}},
         {"a directive in the body is not repeated",
          {":(LoopFrom 2)", "a", ":(SelectOFF)", "b", ":(LoopTo)"},
@@ -119,9 +125,10 @@ TEST(SheetRows, LoopsRepeatTheirBody) {
 
 TEST(SheetCells, AOneLineLoopCopiesTheRowAboveWithTheNextIndex) {
     SheetFixture sheet(
-        {":(LoopFrom 8)", "|{(%CT_UserCh.CL_UCh_CH[10])W(Font=,,,-30,,,)}ch|", ":(LoopTo)"});
+        {":(LoopFrom 8)", "|{(%CT_UserCh.CL_UCh_CH[10])WH(Font=,,,-30,,,)}ch|", ":(LoopTo)"});
     cmcSheetDef& def = sheet.Built();
     ASSERT_EQ(def.RowCount(), 8);
+    ASSERT_GT(def.RowHeight(0), 1) << "the cell sets the height the copies take";
     for (int row = 0; row < 8; ++row) {
         const cmcCellObj& m = def.Cell(1, row).model;
         EXPECT_EQ(m.index, 10 + row);

@@ -3,6 +3,7 @@
 #include "core/cmcEeprom.h"
 #include "core/modelIdentity.h"
 #include "radio/ListEntry.h"
+#include "radio/frequencyLimits.h"
 
 #include <array>
 #include <cstring>
@@ -111,8 +112,8 @@ constexpr ModeRow modeRegistrations[] = {
 };
 
 // Receive band edge: the full coverage of the receiver.
-constexpr std::int32_t rxLow = 30'000;
-constexpr std::int32_t rxHigh = 29'999'999;
+constexpr std::int32_t rxLow = marloFrequency::receiveLowest;
+constexpr std::int32_t rxHigh = marloFrequency::highest;
 
 // Transmit ranges 0..10: each variant ships with one range; -1 marks the rest unused.
 struct TxRange {
@@ -120,8 +121,8 @@ struct TxRange {
     std::int32_t high;
 };
 constexpr TxRange txRanges[marloModel::variantCount] = {
-    {2'000'000, 29'999'999}, // variant 0: transmits from 2 MHz up
-    {1'600'000, 29'999'999}, // variant 1: the whole transmit coverage
+    {2'000'000, marloFrequency::highest},                      // variant 0: from 2 MHz up
+    {marloFrequency::transmitLowest, marloFrequency::highest}, // variant 1: the whole coverage
 };
 
 void writeBlankList(cmcEeprom& image, std::uint8_t listType) {

@@ -128,6 +128,10 @@ public:
     void SetModelCode(int first, int second);
     void SetReadRange(cmcRange range) { readRange_ = range; }
     void SetBaud(unsigned baud) { baud_ = baud; }
+    // Divides the simulator's own delays (a slow reply, the pause before a
+    // hang-up) for a program whose clock runs this many times faster.
+    void SetTimeScale(int scale) { timeScale_ = scale > 0 ? scale : 1; }
+    int TimeScale() const { return timeScale_; }
     void SetFault(Fault fault) { fault_ = fault; }
     Fault CurrentFault() const { return fault_; }
     // Which data frame (from 0) a per-frame fault or a hang-up hits; default 2.
@@ -157,6 +161,7 @@ private:
     int modelSecond_;
     cmcRange readRange_;
     unsigned baud_ = 0;
+    int timeScale_ = 1;
     Fault fault_ = Fault::None;
     int faultFrame_ = 2;
     Counters counters_;

@@ -104,7 +104,9 @@ void cmcRadioSim::Line::SendBurst(const std::vector<std::uint8_t>& bytes) {
 void cmcRadioSim::Line::HangUpAfterQueued() {
     // A moment's pause first, so the program has taken what was sent before the
     // line drops (a hang-up loses whatever is still in the pty).
-    queue_.push_back({{}, Kind::HangUp, static_cast<double>(clock_.elapsed() + hangUpPauseMs)});
+    queue_.push_back({{},
+                      Kind::HangUp,
+                      static_cast<double>(clock_.elapsed() + hangUpPauseMs / sim_.timeScale_)});
     service();
 }
 

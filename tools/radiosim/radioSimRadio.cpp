@@ -128,7 +128,7 @@ void cmcRadioSim::Radio::handleFrame() {
     if (frame_.size() != 8 || (frame_[4] << 8 | frame_[5]) != sim_.modelFirst_)
         return;
     reading_ = writing_ = false;
-    replyDelayMs_ = faultIs(Fault::SlowReply) ? slowReplyMs : 0;
+    replyDelayMs_ = faultIs(Fault::SlowReply) ? slowReplyMs / sim_.timeScale_ : 0;
     if (faultIs(Fault::EchoOnly))
         return;
     if (command == cmdInformation)

@@ -1,0 +1,191 @@
+#include "radio/documentDiff.h"
+
+#include "core/cmcEeprom.h"
+#include "core/modelIdentity.h"
+#include "radio/ListEntry.h"
+#include "sheets/cellNames.h"
+#include "radio/exchangeLists.h"
+#include "radio/settingFields.h"
+
+#include <cstdio>
+#include <map>
+#include <optional>
+
+namespace {
+
+// Bits of the image, by address, that one entry or setting keeps.
+using OwnedBits = std::map<std::int32_t, std::uint8_t>;
+
+constexpr std::size_t kBytesPerLine = 16;
+
+// The bits a list entry's record writes: stored from an image of all-ones bytes
+// into one of all-zero bytes and the other way round, every bit it writes shows.
+OwnedBits entryBits(std::uint8_t listType, std::int32_t index) {
+    OwnedBits owned;
+    for (const std::uint8_t from : {0xFF, 0x00}) {
+        cmcEeprom source;
+        cmcEeprom target;
+        source.Resize(marloModel::imageSize);
+        target.Resize(marloModel::imageSize);
+        std::fill_n(source.Data(), marloModel::imageSize, from);
+        const auto other = static_cast<std::uint8_t>(~from);
+        std::fill_n(target.Data(), marloModel::imageSize, other);
+        ListEntry entry(&source);
+        entry.load(listType, index);
+        entry.bind(&target);
+        entry.store(listType, index);
+        for (std::int32_t a = 0; a < marloModel::imageSize; ++a) {
+            const auto changed = static_cast<std::uint8_t>(target.Data()[a] ^ other);
+            if (changed != 0)
+                owned[a] |= changed;
+        }
+    }
+    return owned;
+}
+
+OwnedBits settingBits(std::int32_t label) {
+    OwnedBits owned;
+    for (const cmcSettingField& f : settingFields()) {
+        if (f.label != label)
+            continue;
+        for (std::int32_t a = f.address; a < f.address + f.length; ++a)
+            owned[a] |= f.mask;
+    }
+    return owned;
+}
+
+// The owned bits of every row of every exchanged list, list by list, and all
+// of them together; worked out once.
+struct KnownBits {
+    std::vector<std::vector<OwnedBits>> rows;
+    std::vector<std::uint8_t> all;
+};
+
+const KnownBits& knownBits() {
+    static const KnownBits known = [] {
+        KnownBits k;
+        k.all.assign(static_cast<std::size_t>(marloModel::imageSize), 0);
+        for (const cmcExchangeList& list : exchangeLists()) {
+            std::vector<OwnedBits>& rows = k.rows.emplace_back();
+            for (const cmcExchangeRow& row : list.rows) {
+                rows.push_back(row.label >= 0
+                                   ? settingBits(row.label)
+                                   : entryBits(static_cast<std::uint8_t>(listTypeOf(row.category)),
+                                               row.index));
+                for (const auto& [address, bits] : rows.back())
+                    k.all[static_cast<std::size_t>(address)] |= bits;
+            }
+        }
+        return k;
+    }();
+    return known;
+}
+
+bool inRanges(std::int32_t address, std::span<const cmcRange> ranges, std::int32_t size) {
+    bool inside = false;
+    cmcForEachRange(ranges, size, [&](std::int32_t first, std::int32_t last) {
+        inside = inside || (address >= first && address <= last);
+    });
+    return inside;
+}
+
+std::string shownValue(const std::string& text) {
+    return text.empty() ? "(empty)" : text;
+}
+
+std::string hexAddress(std::int32_t address) {
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%04X", static_cast<unsigned>(address));
+    return text;
+}
+
+std::string hexBytes(const cmcEeprom& image, std::int32_t first, std::int32_t last) {
+    std::string text;
+    char byte[4];
+    for (std::int32_t a = first; a <= last; ++a) {
+        std::snprintf(byte, sizeof byte, "%s%02X", a == first ? "" : " ", image.Data()[a]);
+        text += byte;
+    }
+    return text;
+}
+
+// The first address of `owned` where the two images differ in an owned bit.
+std::optional<std::int32_t> ownedDifference(const OwnedBits& owned, const cmcEeprom& a,
+                                            const cmcEeprom& b, std::span<const cmcRange> ranges) {
+    for (const auto& [address, bits] : owned) {
+        if (((a.Data()[address] ^ b.Data()[address]) & bits) != 0 &&
+            inRanges(address, ranges, a.Size()))
+            return address;
+    }
+    return std::nullopt;
+}
+
+void compareLists(cmcCellContext& context, dstDiffSide a, dstDiffSide b,
+                  std::span<const cmcRange> ranges, std::vector<std::string>& lines) {
+    cmcExchangeCells cellsA(context, a.image, a.variant);
+    cmcExchangeCells cellsB(context, b.image, b.variant);
+    const KnownBits& known = knownBits();
+    for (std::size_t l = 0; l < exchangeLists().size(); ++l) {
+        const cmcExchangeList& list = exchangeLists()[l];
+        for (std::size_t r = 0; r < list.rows.size(); ++r) {
+            const cmcExchangeRow& row = list.rows[r];
+            const std::string where = list.name + " " +
+                                      (row.label >= 0 ? row.key : list.keyHeader + " " + row.key) +
+                                      ": ";
+            bool shownDiffers = false;
+            for (const cmcExchangeColumn& column : list.columns) {
+                const std::string ta = cellsA.Show(row, column).text;
+                const std::string tb = cellsB.Show(row, column).text;
+                if (ta == tb)
+                    continue;
+                shownDiffers = true;
+                lines.push_back(where + (row.label >= 0 ? "" : column.header + " ") +
+                                shownValue(ta) + " -> " + shownValue(tb));
+            }
+            if (shownDiffers)
+                continue;
+            if (const auto at = ownedDifference(known.rows[l][r], a.image, b.image, ranges))
+                lines.push_back(where + "stored bytes differ where nothing shown differs (" +
+                                hexAddress(*at) + ")");
+        }
+    }
+}
+
+// Bytes that differ in bits no entry or setting keeps, a run of at most 16 a line.
+void compareOtherBytes(const cmcEeprom& a, const cmcEeprom& b, std::span<const cmcRange> ranges,
+                       std::vector<std::string>& lines) {
+    const std::vector<std::uint8_t>& known = knownBits().all;
+    const std::int32_t size = std::min(a.Size(), b.Size());
+    auto differs = [&](std::int32_t at) {
+        return ((a.Data()[at] ^ b.Data()[at]) & ~known[static_cast<std::size_t>(at)]) != 0;
+    };
+    cmcForEachRange(ranges, size, [&](std::int32_t first, std::int32_t last) {
+        std::int32_t at = first;
+        while (at <= last) {
+            if (!differs(at)) {
+                ++at;
+                continue;
+            }
+            std::int32_t end = at;
+            while (end < last && differs(end + 1) &&
+                   static_cast<std::size_t>(end + 1 - at) < kBytesPerLine)
+                ++end;
+            lines.push_back((end == at ? "byte " + hexAddress(at)
+                                       : "bytes " + hexAddress(at) + ".." + hexAddress(end)) +
+                            ": " + hexBytes(a, at, end) + " -> " + hexBytes(b, at, end));
+            at = end + 1;
+        }
+    });
+}
+
+} // namespace
+
+std::vector<std::string> diffDocuments(cmcCellContext& context, dstDiffSide a, dstDiffSide b,
+                                       std::span<const cmcRange> ranges) {
+    std::vector<std::string> lines;
+    if (a.image.Size() < marloModel::imageSize || b.image.Size() < marloModel::imageSize)
+        return {"the images are not of this radio's size"};
+    compareLists(context, a, b, ranges, lines);
+    compareOtherBytes(a.image, b.image, ranges, lines);
+    return lines;
+}

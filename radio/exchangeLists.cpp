@@ -1,0 +1,249 @@
+#include "radio/exchangeLists.h"
+
+#include "radio/ListEntry.h"
+#include "radio/cellLabels.h"
+#include "radio/cmcCellCapsule.h"
+#include "radio/codecSteps.h"
+#include "radio/settingFields.h"
+
+using namespace cmcCells;
+
+namespace {
+
+using Form = cmcValueForm;
+
+constexpr int kNameLength = 15;
+constexpr int kTelDigits = 16;
+constexpr int kCloneCommentLength = 16;
+
+cmcExchangeColumn column(std::string header, std::int32_t label, Form form, int length = 0) {
+    cmcExchangeColumn c;
+    c.header = std::move(header);
+    c.label = label;
+    c.form = form;
+    c.length = length;
+    return c;
+}
+
+cmcExchangeRow makeRow(std::int32_t category, std::int32_t index, std::string key) {
+    cmcExchangeRow r;
+    r.category = category;
+    r.index = index;
+    r.key = std::move(key);
+    return r;
+}
+
+cmcExchangeList makeList(std::string name, std::string keyHeader, int usedColumn,
+                         std::vector<cmcExchangeRow> rows) {
+    cmcExchangeList l;
+    l.name = std::move(name);
+    l.keyHeader = std::move(keyHeader);
+    l.usedColumn = usedColumn;
+    l.rows = std::move(rows);
+    return l;
+}
+
+// Rows numbered from 1, as the sheets number them.
+std::vector<cmcExchangeRow> numberedRows(std::int32_t category, std::uint8_t listType) {
+    std::vector<cmcExchangeRow> rows;
+    for (std::int32_t i = ListEntry::firstIndex(listType); i <= ListEntry::lastIndex(listType); ++i)
+        rows.push_back(makeRow(category, i, std::to_string(i + 1)));
+    return rows;
+}
+
+// The five channel ranges of a selective-call or ALE entry.
+void addRangeColumns(std::vector<cmcExchangeColumn>& columns, std::int32_t label) {
+    for (int pair = 0; pair < ListEntry::rangePairs; ++pair) {
+        cmcExchangeColumn c = column("channels_" + std::to_string(pair + 1), label, Form::Range);
+        c.parameter = std::to_string(pair);
+        c.blankInput = "0"; // what clears a range
+        columns.push_back(std::move(c));
+    }
+}
+
+cmcExchangeList channels() {
+    cmcExchangeColumn aleColumn = column("ale", CL_UCh_Ale, Form::Choice);
+    aleColumn.blankChoice = "-----"; // no ALE ID
+    cmcExchangeList list =
+        makeList("channels", "slot", 0, numberedRows(CT_UserCh, listUserChannel));
+    list.columns = {
+        column("number", CL_UCh_CH, Form::Decimal),
+        column("rx_khz", CL_UCh_FreqR, Form::Frequency),
+        column("tx_khz", CL_UCh_FreqT, Form::Transmit),
+        column("mode", CL_UCh_Mode, Form::Choice),
+        column("name", CL_UCh_Comment, Form::Name, kNameLength),
+        column("call", CL_UCh_Call, Form::Choice),
+        {"ale", CL_UCh_Ale, Form::Choice, 0, "", "", "-----"},
+        column("scan_group", CL_UCh_ScanGroup, Form::Choice),
+        column("filter", CL_UCh_Filter, Form::Choice),
+        column("edit", CL_UCh_Edit, Form::Choice),
+    };
+    return list;
+}
+
+cmcExchangeList selectiveCalls() {
+    cmcExchangeList list =
+        makeList("selcall", "slot", 0, numberedRows(CT_SelCallID, listSelCallId));
+    list.columns = {
+        column("id", CL_SelCall_ID, Form::Decimal),
+        column("name", CL_SelCall_Name, Form::Name, kNameLength),
+    };
+    addRangeColumns(list.columns, CL_SelCall_CH);
+    return list;
+}
+
+cmcExchangeList aleIds() {
+    cmcExchangeList list = makeList("ale", "slot", 0, numberedRows(CT_AleID, listAleId));
+    list.columns = {
+        column("address", CL_Ale_ID, Form::Ale, kNameLength),
+        column("idn", CL_Ale_IDN, Form::Ale, kNameLength),
+    };
+    addRangeColumns(list.columns, CL_Ale_CH);
+    list.columns.push_back(column("slot_time", CL_Ale_SlotT, Form::Decimal));
+    return list;
+}
+
+cmcExchangeList telephoneNumbers() {
+    cmcExchangeList list = makeList("phone", "slot", 0, numberedRows(CT_TelNumber, listTelNumber));
+    list.columns = {
+        column("number", CL_TelNumber_Number, Form::Digits, kTelDigits),
+        column("name", CL_TelNumber_Name, Form::Name, kNameLength),
+    };
+    return list;
+}
+
+cmcExchangeList modeRegistrations() {
+    cmcExchangeList list = makeList("modes", "slot", -1, numberedRows(CT_ModeReg, listModeReg));
+    list.columns = {
+        column("mode", CL_ModeReg_Name, Form::Shown),
+        column("indication", CL_ModeReg_Indication, Form::Choice),
+        column("use", CL_ModeReg_Use, Form::Choice),
+    };
+    return list;
+}
+
+cmcExchangeList bandEdges() {
+    cmcExchangeList list = makeList("edges", "range", -1, {makeRow(CT_Edge_Rx, 0, "rx")});
+    for (std::int32_t i = 0; i <= ListEntry::lastStoredIndex(listTxEdge); ++i)
+        list.rows.push_back(makeRow(CT_Edge_Tx, i, "tx" + std::to_string(i + 1)));
+    list.columns = {
+        column("low_khz", CL_EdgeFreq_Low, Form::Frequency),
+        column("high_khz", CL_EdgeFreq_High, Form::Frequency),
+    };
+    return list;
+}
+
+cmcExchangeList settings() {
+    cmcExchangeList list = makeList("settings", "setting", -1, {});
+    list.columns.push_back(column("value", -1, Form::Shown));
+    for (const cmcSettingField& f : settingFields()) {
+        cmcExchangeRow row = makeRow(CT_Null, 0, settingName(f.label));
+        row.label = f.label;
+        switch (f.form) {
+        case cmcSettingForm::Choice:
+            row.form = Form::Choice;
+            break;
+        case cmcSettingForm::Number:
+            row.form = Form::Decimal;
+            break;
+        case cmcSettingForm::Timer:
+            row.form = Form::Timer;
+            break;
+        case cmcSettingForm::Text:
+            row.form = Form::Printable;
+            row.length = kCloneCommentLength;
+            break;
+        }
+        list.rows.push_back(std::move(row));
+    }
+    return list;
+}
+
+} // namespace
+
+const std::vector<cmcExchangeList>& exchangeLists() {
+    static const std::vector<cmcExchangeList> lists{
+        channels(),          selectiveCalls(), aleIds(),   telephoneNumbers(),
+        modeRegistrations(), bandEdges(),      settings(),
+    };
+    return lists;
+}
+
+const cmcExchangeList* findExchangeList(std::string_view name) {
+    for (const cmcExchangeList& list : exchangeLists()) {
+        if (list.name == name)
+            return &list;
+    }
+    return nullptr;
+}
+
+std::string exchangeListNames() {
+    std::string names;
+    for (const cmcExchangeList& list : exchangeLists())
+        names += (names.empty() ? "" : ", ") + list.name;
+    return names;
+}
+
+// The cells.
+
+cmcExchangeCells::cmcExchangeCells(cmcCellContext& base, cmcEeprom& image, int variant)
+    : context_(base, image, variant), engine_(context_) {}
+
+cmcCellObj& cmcExchangeCells::CellFor(const cmcExchangeRow& row, const cmcExchangeColumn& column) {
+    cell_.category = row.category;
+    cell_.label = LabelOf(row, column);
+    cell_.index = row.index;
+    cell_.layout = 0;
+    if (column.parameter.empty())
+        cell_.parameter.reset();
+    else
+        cell_.parameter = column.parameter;
+    return cell_;
+}
+
+cmcExchangeCells::Shown cmcExchangeCells::Show(const cmcExchangeRow& row,
+                                               const cmcExchangeColumn& column) {
+    cmcCellCapsule request;
+    request.cell = &CellFor(row, column);
+    evaluateCell(engine_, request, false);
+    Shown shown;
+    shown.text = cmcCodec::trimSpaces(request.text);
+    shown.invalid = (request.status & cmcCellCapsule::kInvalid) != 0;
+    shown.duplicate = (request.status & cmcCellCapsule::kDuplicate) != 0;
+    shown.restricted = request.fontColour == cmcCodec::kOlive;
+    return shown;
+}
+
+void cmcExchangeCells::Type(const cmcExchangeRow& row, const cmcExchangeColumn& column,
+                            const std::string& text) {
+    cmcCellCapsule request;
+    request.cell = &CellFor(row, column);
+    request.inputMode = cmcCellCapsule::kEditedText;
+    request.inputText = text;
+    evaluateCell(engine_, request, false);
+}
+
+std::optional<dstOpenedList> cmcExchangeCells::ListOf(const cmcExchangeRow& row,
+                                                      const cmcExchangeColumn& column) {
+    context_.TakeOpenedList();
+    cmcCellCapsule request;
+    request.cell = &CellFor(row, column);
+    request.grid = &cell_; // a grid asks: Enter opens the list
+    request.action = cmcCellCapsule::kEnter;
+    evaluateCell(engine_, request, false);
+    return context_.TakeOpenedList();
+}
+
+void cmcExchangeCells::Pick(const cmcExchangeRow& row, const cmcExchangeColumn& column,
+                            const dstOpenedList& list, std::int32_t value) {
+    cmcCellObj item;
+    item.label = list.kind;
+    item.index = value;
+    cmcCellCapsule picked;
+    picked.cell = &item;
+    cmcCellCapsule request;
+    request.cell = &CellFor(row, column);
+    request.partner = &picked;
+    request.inputMode = cmcCellCapsule::kChosen;
+    evaluateCell(engine_, request, false);
+}

@@ -1,0 +1,104 @@
+#pragma once
+
+#include "radio/cmcImageCellContext.h"
+#include "radio/indActiveCell.h"
+#include "sheets/cmcCellObj.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// How a value of an exchanged column is read and compared.
+enum class cmcValueForm : std::uint8_t {
+    Choice,    // one of the texts its cell's list offers
+    Decimal,   // a number, compared by value ("07" is "7")
+    Frequency, // kHz, compared by value; a decimal comma is read in ';' tables
+    Transmit,  // a transmit frequency, or "<-" for "as received"
+    Name,      // characters of the name alphabet
+    Printable, // printable ASCII characters
+    Ale,       // characters of the ALE alphabet, any case
+    Digits,    // a digit string, compared as written
+    Range,     // a channel range "from-to", compared by value
+    Timer,     // a number, or the cell's word for 0
+    Shown,     // shown only; an import may only repeat it
+};
+
+// One column of an exchanged list: a cell label of the list's rows.
+struct cmcExchangeColumn {
+    std::string header; // stable lower-case name
+    std::int32_t label = 0;
+    cmcValueForm form = cmcValueForm::Shown;
+    int length = 0;          // characters of a text, digits of a digit string
+    std::string parameter;   // the cell's parameter (the channel range it shows)
+    std::string blankInput;  // typed for a blank value; empty: the blank itself
+    std::string blankChoice; // chosen for a blank value of a choice
+};
+
+// One row: the cell reference's category and index, and the key it goes by.
+// A settings row names its own label and form for the list's one column.
+struct cmcExchangeRow {
+    std::int32_t category = 0;
+    std::int32_t index = 0;
+    std::string key;
+    std::int32_t label = -1;
+    cmcValueForm form = cmcValueForm::Shown;
+    int length = 0;
+};
+
+struct cmcExchangeList {
+    std::string name;      // as the command line names it
+    std::string keyHeader; // the column that names the row
+    std::vector<cmcExchangeColumn> columns;
+    // The column whose value makes a row an entry in use (a channel's number,
+    // an ID, an address); -1 when every row always is. Such a list is exchanged
+    // whole: a row that is missing or holds its key alone is an empty entry.
+    int usedColumn = -1;
+    std::vector<cmcExchangeRow> rows;
+};
+
+// The lists by name: channels, selcall, ale, phone, modes, edges, settings.
+const cmcExchangeList* findExchangeList(std::string_view name);
+const std::vector<cmcExchangeList>& exchangeLists();
+// "channels, selcall, ..." for messages.
+std::string exchangeListNames();
+
+// The engine on one image, cell by cell of an exchanged list.
+class cmcExchangeCells {
+public:
+    cmcExchangeCells(cmcCellContext& base, cmcEeprom& image, int variant);
+
+    struct Shown {
+        std::string text; // trimmed of spaces
+        bool invalid = false;
+        bool duplicate = false;
+        bool restricted = false; // the cell may not be edited now
+    };
+
+    Shown Show(const cmcExchangeRow& row, const cmcExchangeColumn& column);
+    // Types `text` into the cell as its editor would hand it over.
+    void Type(const cmcExchangeRow& row, const cmcExchangeColumn& column, const std::string& text);
+    // The list the cell opens on Enter; none for a cell without one.
+    std::optional<dstOpenedList> ListOf(const cmcExchangeRow& row, const cmcExchangeColumn& column);
+    // Picks `value` from the cell's list.
+    void Pick(const cmcExchangeRow& row, const cmcExchangeColumn& column, const dstOpenedList& list,
+              std::int32_t value);
+
+    cmcImageCellContext& Context() { return context_; }
+    cmcEeprom& Image() { return context_.CurrentImage(); }
+
+    static std::int32_t LabelOf(const cmcExchangeRow& row, const cmcExchangeColumn& column) {
+        return row.label >= 0 ? row.label : column.label;
+    }
+    static cmcValueForm FormOf(const cmcExchangeRow& row, const cmcExchangeColumn& column) {
+        return row.label >= 0 ? row.form : column.form;
+    }
+
+private:
+    cmcCellObj& CellFor(const cmcExchangeRow& row, const cmcExchangeColumn& column);
+
+    cmcImageCellContext context_;
+    indActiveCell engine_;
+    cmcCellObj cell_;
+};

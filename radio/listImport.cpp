@@ -1,0 +1,461 @@
+#include "radio/listImport.h"
+
+#include "core/cmcEeprom.h"
+#include "core/csvTable.h"
+#include "radio/ListEntry.h"
+#include "radio/cellLabels.h"
+#include "radio/codecSteps.h"
+#include "radio/exchangeLists.h"
+#include "radio/exchangeValues.h"
+#include "sheets/cellNames.h"
+
+#include <algorithm>
+#include <climits>
+#include <map>
+#include <optional>
+#include <set>
+
+using namespace cmcCells;
+
+namespace {
+
+namespace value = cmcExchangeValue;
+using Form = cmcValueForm;
+
+constexpr int kKeyColumn = -1;
+constexpr int kMostItems = 1024; // a selection list longer than this is broken
+
+bool isBlank(const std::string& text) {
+    return cmcCodec::trimSpaces(text).empty();
+}
+
+std::string quoted(const std::string& text) {
+    return "\"" + text + "\"";
+}
+
+std::string lower(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+class Importer {
+public:
+    Importer(cmcCellContext& context, int variant, const cmcExchangeList& list,
+             const dstCsvTable& table)
+        : context_(context), variant_(variant), list_(list), table_(table),
+          cells_(context, working_, variant) {
+        working_.Assign(context.CurrentImage());
+    }
+
+    std::vector<dstImportProblem> Run() {
+        if (MapHeader() && MatchRows()) {
+            EmptyUnusedRows();
+            for (const bool alePicks : {false, true}) {
+                alePicks_ = alePicks;
+                for (std::size_t r = 0; r < list_.rows.size(); ++r)
+                    ApplyRow(r);
+            }
+            CheckMarks();
+        }
+        if (!problems_.empty()) {
+            std::stable_sort(problems_.begin(), problems_.end(),
+                             [](const auto& a, const auto& b) { return a.line < b.line; });
+            return problems_;
+        }
+        context_.CurrentImage().Assign(working_);
+        return {};
+    }
+
+private:
+    void Problem(int line, std::string column, std::string reason) {
+        problems_.push_back({line, std::move(column), std::move(reason)});
+    }
+
+    // Which list column each field of the table holds.
+    bool MapHeader() {
+        const int line = table_.headerLine;
+        std::vector<bool> seen(list_.columns.size() + 1, false);
+        for (const std::string& raw : table_.header) {
+            const std::string name = lower(cmcCodec::trimSpaces(raw));
+            int column = -2;
+            if (name == list_.keyHeader)
+                column = kKeyColumn;
+            for (std::size_t c = 0; c < list_.columns.size(); ++c) {
+                if (name == list_.columns[c].header)
+                    column = static_cast<int>(c);
+            }
+            fields_.push_back(column);
+            if (column == -2) {
+                Problem(line, raw, "unknown column; " + list_.name + " has " + ColumnNames());
+                continue;
+            }
+            if (seen[static_cast<std::size_t>(column + 1)])
+                Problem(line, raw, "the column is given twice");
+            seen[static_cast<std::size_t>(column + 1)] = true;
+        }
+        const bool rowsByKey = list_.rows.empty() || list_.rows.front().label >= 0;
+        if (rowsByKey && !seen[0])
+            Problem(line, list_.keyHeader, "missing from the header");
+        if (list_.usedColumn >= 0 && !seen[static_cast<std::size_t>(list_.usedColumn + 1)])
+            Problem(line, list_.columns[static_cast<std::size_t>(list_.usedColumn)].header,
+                    "missing from the header");
+        keyField_ = FieldOf(kKeyColumn);
+        return problems_.empty();
+    }
+
+    std::string ColumnNames() const {
+        std::string names = list_.keyHeader;
+        for (const cmcExchangeColumn& c : list_.columns)
+            names += ", " + c.header;
+        return names;
+    }
+
+    std::optional<std::size_t> FieldOf(int column) const {
+        const auto at = std::find(fields_.begin(), fields_.end(), column);
+        if (at == fields_.end())
+            return std::nullopt;
+        return static_cast<std::size_t>(at - fields_.begin());
+    }
+
+    // Which row of the list each record is: by its key, else by its place.
+    bool MatchRows() {
+        rowOf_.assign(list_.rows.size(), nullptr);
+        for (std::size_t k = 0; k < table_.rows.size(); ++k) {
+            const dstCsvRow& record = table_.rows[k];
+            std::optional<std::size_t> row = k;
+            if (keyField_) {
+                row = RowByKey(record.fields[*keyField_]);
+                if (!row) {
+                    Problem(record.line, list_.keyHeader,
+                            quoted(cmcCodec::trimSpaces(record.fields[*keyField_])) + " is no " +
+                                list_.keyHeader + " of " + list_.name + KeyRange());
+                    continue;
+                }
+            }
+            if (*row >= list_.rows.size()) {
+                Problem(record.line, "", "more rows than " + list_.name + " has");
+                continue;
+            }
+            if (rowOf_[*row] != nullptr) {
+                Problem(record.line, list_.keyHeader,
+                        list_.keyHeader + " " + list_.rows[*row].key + " is given twice (line " +
+                            std::to_string(rowOf_[*row]->line) + ")");
+                continue;
+            }
+            rowOf_[*row] = &record;
+        }
+        return problems_.empty();
+    }
+
+    std::string KeyRange() const {
+        if (list_.rows.empty() || list_.rows.front().label >= 0)
+            return "";
+        return " (" + list_.rows.front().key + ".." + list_.rows.back().key + ")";
+    }
+
+    // A row's key in any case; a slot number with leading zeros too.
+    std::optional<std::size_t> RowByKey(const std::string& key) const {
+        std::string wanted = lower(cmcCodec::trimSpaces(key));
+        if (wanted.find_first_not_of("0123456789") == std::string::npos)
+            wanted.erase(0, std::min(wanted.find_first_not_of('0'), wanted.size()));
+        for (std::size_t r = 0; r < list_.rows.size(); ++r) {
+            if (lower(list_.rows[r].key) == wanted)
+                return r;
+        }
+        return std::nullopt;
+    }
+
+    // The record's value for a list column; none when the table lacks it.
+    std::optional<std::string> ValueOf(std::size_t row, std::size_t column) const {
+        const std::optional<std::size_t> field = FieldOf(static_cast<int>(column));
+        if (!field || rowOf_[row] == nullptr)
+            return std::nullopt;
+        return rowOf_[row]->fields[*field];
+    }
+
+    // A record that holds nothing but its key.
+    bool RecordIsEmpty(std::size_t row) const {
+        const dstCsvRow* record = rowOf_[row];
+        if (record == nullptr)
+            return true;
+        for (std::size_t f = 0; f < record->fields.size(); ++f) {
+            if (fields_[f] != kKeyColumn && !isBlank(record->fields[f]))
+                return false;
+        }
+        return true;
+    }
+
+    std::uint8_t ListTypeOf(std::size_t row) const {
+        return static_cast<std::uint8_t>(listTypeOf(list_.rows[row].category));
+    }
+
+    // Entries the table leaves empty are cleared as clearing a row does; an
+    // entry the table fills starts from a blank one, so nothing of what an
+    // unused entry held before comes back.
+    void EmptyUnusedRows() {
+        refusedKey_.assign(list_.rows.size(), false);
+        if (list_.usedColumn < 0)
+            return;
+        const auto used = static_cast<std::size_t>(list_.usedColumn);
+        for (std::size_t r = 0; r < list_.rows.size(); ++r) {
+            ListEntry entry(&working_);
+            entry.load(ListTypeOf(r), list_.rows[r].index);
+            const bool empty = RecordIsEmpty(r);
+            if (!empty && isBlank(ValueOf(r, used).value_or(""))) {
+                Problem(rowOf_[r]->line, list_.columns[used].header,
+                        "a row with values needs one here (a row with its " + list_.keyHeader +
+                            " alone is an empty entry)");
+                refusedKey_[r] = true;
+            }
+            if (empty == entry.isUsed()) {
+                entry.makeBlank(ListTypeOf(r), list_.rows[r].index);
+                entry.store(ListTypeOf(r), list_.rows[r].index);
+            }
+        }
+    }
+
+    void ApplyRow(std::size_t r) {
+        if (rowOf_[r] == nullptr || (list_.usedColumn >= 0 && RecordIsEmpty(r)))
+            return;
+        for (std::size_t c = 0; c < list_.columns.size() && !refusedKey_[r]; ++c) {
+            const std::optional<std::string> text = ValueOf(r, c);
+            // The other cells of an entry not in use take nothing.
+            if (text && !Apply(r, c, *text) && static_cast<int>(c) == list_.usedColumn)
+                refusedKey_[r] = true;
+        }
+    }
+
+    // Types one value. False when it was refused.
+    bool Apply(std::size_t r, std::size_t c, const std::string& raw) {
+        const cmcExchangeRow& row = list_.rows[r];
+        const cmcExchangeColumn& column = list_.columns[c];
+        const Form form = cmcExchangeCells::FormOf(row, column);
+        const int line = rowOf_[r]->line;
+        const std::string& header = column.header;
+        // A call kind the ALE limit refuses is tried again in a second sweep,
+        // once every channel that gives ALE up has done so.
+        const bool callKind = column.label == CL_UCh_Call;
+        if (alePicks_ && !callKind)
+            return true;
+
+        std::string problem;
+        std::string typed = value::typedForm(form, raw, table_.separator == ';', problem);
+        if (!problem.empty())
+            return Refuse(line, header, problem);
+        if (typed.empty() && !column.blankChoice.empty())
+            typed = column.blankChoice;
+        const cmcExchangeCells::Shown before = cells_.Show(row, column);
+        if (value::holds(form, typed, before.text, ReceiveShown(r)))
+            return true;
+        if (form == Form::Shown)
+            return Refuse(line, header, "cannot be changed (it shows " + quoted(before.text) + ")");
+        if (before.restricted)
+            return Refuse(line, header,
+                          context_.ExpertMode() || context_.FactoryMode()
+                              ? "cannot be changed"
+                              : "can be changed only in expert mode (import --expert)");
+        // A blank where the cell cannot be emptied leaves it as it is.
+        if (form == Form::Choice && typed.empty())
+            return true;
+        if (form == Form::Choice) {
+            const Chosen chosen = Choose(r, c, typed);
+            if (chosen != Chosen::Picked)
+                return chosen == Chosen::Later;
+        } else {
+            const int length = row.label >= 0 ? row.length : column.length;
+            const std::string why = value::unstorable(form, length, typed);
+            if (!why.empty())
+                return Refuse(line, header, why);
+            std::string input = typed;
+            if (input.empty() && !column.blankInput.empty())
+                input = column.blankInput;
+            if (form == Form::Transmit && input == "<-")
+                input = ReceiveShown(r);
+            cells_.Type(row, column, input);
+        }
+        const cmcExchangeCells::Shown after = cells_.Show(row, column);
+        if (value::holds(form, typed, after.text, ReceiveShown(r)))
+            return true;
+        if (after.text == before.text)
+            return typed.empty() || Refuse(line, header, "not accepted by the cell");
+        if (typed.empty())
+            return Refuse(line, header, "cannot be empty");
+        return Refuse(line, header,
+                      after.text.empty() ? "would leave the cell empty"
+                                         : "would be stored as " + quoted(after.text));
+    }
+
+    bool Refuse(int line, const std::string& column, std::string reason) {
+        refusedCells_.emplace(line, column);
+        Problem(line, column, std::move(reason));
+        return false;
+    }
+
+    std::string ReceiveShown(std::size_t r) {
+        for (const cmcExchangeColumn& column : list_.columns) {
+            if (column.label == CL_UCh_FreqR)
+                return cells_.Show(list_.rows[r], column).text;
+        }
+        return {};
+    }
+
+    enum class Chosen { Picked, Later, Refused };
+
+    // Picks the item of the cell's list that makes the cell show `typed`.
+    Chosen Choose(std::size_t r, std::size_t c, const std::string& typed) {
+        const cmcExchangeRow& row = list_.rows[r];
+        const cmcExchangeColumn& column = list_.columns[c];
+        const int line = rowOf_[r]->line;
+        const std::string& wanted = typed;
+        const std::optional<dstOpenedList> list = cells_.ListOf(row, column);
+        if (!list) {
+            Refuse(line, column.header, "not accepted by the cell");
+            return Chosen::Refused;
+        }
+        const bool callKind = column.label == CL_UCh_Call;
+        const std::vector<std::pair<std::string, std::int32_t>>& items = Items(r, c, *list);
+        const std::pair<std::string, std::int32_t>* found = nullptr;
+        for (const auto& item : items) {
+            if (item.first == wanted) {
+                found = &item;
+                break;
+            }
+        }
+        for (const auto& item : items) {
+            if (found == nullptr && value::sameChoice(item.first, wanted))
+                found = &item;
+        }
+        if (found == nullptr && callKind && !alePicks_)
+            return Chosen::Later; // ALE may be offered once others have given it up
+        if (found == nullptr) {
+            std::string offered;
+            for (const auto& item : items) {
+                if (!item.first.empty() && offered.find(quoted(item.first)) == std::string::npos)
+                    offered += (offered.empty() ? "" : ", ") + quoted(item.first);
+            }
+            std::string reason = "not one of " + offered;
+            ListEntry channel(&working_);
+            channel.load(ListTypeOf(r), row.index);
+            if (callKind && channel.callKind != ListEntry::aleCallKind &&
+                channel.aleChannelCount() >= ListEntry::aleChannelLimit)
+                reason += " (no more than " + std::to_string(ListEntry::aleChannelLimit) +
+                          " channels can use ALE calling)";
+            Refuse(line, column.header, reason);
+            return Chosen::Refused;
+        }
+        cells_.Pick(row, column, *list, found->second);
+        return Chosen::Picked;
+    }
+
+    // What the cell shows for each item of its list, in the list's order. The
+    // texts do not depend on the row's other cells, so each list is tried once,
+    // on a copy of the document.
+    const std::vector<std::pair<std::string, std::int32_t>>& Items(std::size_t r, std::size_t c,
+                                                                   const dstOpenedList& list) {
+        const cmcExchangeRow& row = list_.rows[r];
+        const cmcExchangeColumn& column = list_.columns[c];
+        const std::string key = std::to_string(cmcExchangeCells::LabelOf(row, column)) + "|" +
+                                column.parameter + "|" + list.listKey + "|" +
+                                std::to_string(list.kind);
+        auto cached = items_.find(key);
+        if (cached != items_.end())
+            return cached->second;
+
+        cmcCodec::cmcSelectionLists& lists = context_.SelectionLists();
+        lists.TextOf(list.listKey, list.kind, list.value); // builds the list
+        std::vector<std::int32_t> values;
+        std::optional<std::int32_t> next = lists.Step(list.listKey, list.kind, INT_MIN, 1);
+        while (next && values.size() < kMostItems &&
+               std::find(values.begin(), values.end(), *next) == values.end()) {
+            values.push_back(*next);
+            next = lists.Step(list.listKey, list.kind, *next, 1);
+        }
+        cmcEeprom scratch;
+        scratch.Assign(working_);
+        cmcExchangeCells tried(context_, scratch, variant_);
+        std::vector<std::pair<std::string, std::int32_t>> items;
+        for (const std::int32_t v : values) {
+            tried.Pick(row, column, list, v);
+            items.emplace_back(tried.Show(row, column).text, v);
+        }
+        return items_.emplace(key, std::move(items)).first->second;
+    }
+
+    // The marks the cells show once everything is typed.
+    void CheckMarks() {
+        for (std::size_t r = 0; r < list_.rows.size(); ++r) {
+            if (rowOf_[r] == nullptr || (list_.usedColumn >= 0 && RecordIsEmpty(r)) ||
+                refusedKey_[r])
+                continue;
+            for (std::size_t c = 0; c < list_.columns.size(); ++c) {
+                // A refused value has said why already.
+                if (refusedCells_.count({rowOf_[r]->line, list_.columns[c].header}) != 0)
+                    continue;
+                const cmcExchangeCells::Shown shown = cells_.Show(list_.rows[r], list_.columns[c]);
+                if (shown.invalid || shown.duplicate)
+                    Problem(rowOf_[r]->line, list_.columns[c].header, MarkReason(r, c, shown));
+            }
+        }
+    }
+
+    std::string MarkReason(std::size_t r, std::size_t c, const cmcExchangeCells::Shown& shown) {
+        const cmcExchangeColumn& column = list_.columns[c];
+        if (static_cast<int>(c) == list_.usedColumn) {
+            for (std::size_t e = 0; e < r; ++e) {
+                if (cells_.Show(list_.rows[e], column).text == shown.text)
+                    return quoted(shown.text) + " repeats " + list_.keyHeader + " " +
+                           list_.rows[e].key;
+            }
+        }
+        switch (column.label) {
+        case CL_UCh_FreqR:
+            return shown.text.empty() ? "a channel needs a receive frequency"
+                                      : "outside the receive band edge";
+        case CL_UCh_FreqT:
+            return "outside every transmit range";
+        case CL_UCh_Mode:
+            return "the mode is disabled in the mode registrations";
+        case CL_UCh_Call:
+            return "the call kind does not go with the channel's mode";
+        case CL_UCh_Ale:
+            return "the ALE address repeats an earlier ALE entry";
+        case CL_EdgeFreq_Low:
+        case CL_EdgeFreq_High:
+            return "the band edges do not fit together (every transmit range within the "
+                   "receive edge, ranges rising and without gaps, both limits set)";
+        default:
+            return shown.invalid ? "invalid" : "repeats an earlier entry";
+        }
+    }
+
+    cmcCellContext& context_;
+    int variant_;
+    const cmcExchangeList& list_;
+    const dstCsvTable& table_;
+    cmcEeprom working_;
+    cmcExchangeCells cells_;
+    std::vector<int> fields_; // list column of each table field; kKeyColumn for the key
+    std::optional<std::size_t> keyField_;
+    std::vector<const dstCsvRow*> rowOf_;
+    std::map<std::string, std::vector<std::pair<std::string, std::int32_t>>> items_;
+    bool alePicks_ = false;
+    std::vector<bool> refusedKey_;
+    std::set<std::pair<int, std::string>> refusedCells_;
+    std::vector<dstImportProblem> problems_;
+};
+
+} // namespace
+
+std::string describeImportProblem(const dstImportProblem& problem) {
+    std::string text = "line " + std::to_string(problem.line);
+    if (!problem.column.empty())
+        text += ", column " + problem.column;
+    return text + ": " + problem.reason;
+}
+
+std::vector<dstImportProblem> importListTable(cmcCellContext& context, int variant,
+                                              const cmcExchangeList& list,
+                                              const dstCsvTable& table) {
+    return Importer(context, variant, list, table).Run();
+}
