@@ -5,7 +5,11 @@
 #include "views/cellPainter.h"
 #include "views/cuiGrid.h"
 
+#include <QFrame>
+#include <QLabel>
+#include <QMenu>
 #include <QObject>
+#include <QPlainTextEdit>
 #include <QPointer>
 
 #include <functional>
@@ -13,11 +17,7 @@
 #include <optional>
 #include <string>
 
-class QFrame;
-class QLabel;
-class QMenu;
 class QPaintDevice;
-class QPlainTextEdit;
 class cmcGTex;
 class cuiMenu;
 class indActiveCell;
@@ -213,13 +213,14 @@ private:
     std::function<void(int)> wait_;
 
     std::unique_ptr<cmcSheetDef> def_;
-    QFrame* titlePanel_ = nullptr;
-    QLabel* titleLabel_ = nullptr;
-    QFrame* gridPanel_ = nullptr;
-    cuiGrid* grid_ = nullptr;
-    QPlainTextEdit* editor_ = nullptr;
+    // The windows belong to the host; they may go with it before the sheet does.
+    QPointer<QFrame> titlePanel_;
+    QPointer<QLabel> titleLabel_;
+    QPointer<QFrame> gridPanel_;
+    QPointer<cuiGrid> grid_;
+    QPointer<QPlainTextEdit> editor_;
     cmcGridCell edited_;
-    QMenu* contextMenu_ = nullptr;
+    QPointer<QMenu> contextMenu_;
     std::unique_ptr<cuiMenu> menuBuilder_;
     const cmcCellObj* menuCell_ = nullptr;
     std::string menuKey_;

@@ -54,6 +54,13 @@ TEST_F(SheetTest, BuildPutsTheCursorNearTheTopLeftOrOnTheStartCellAndDisablesAnE
     QTest::mouseClick(sheet->Grid()->viewport(), Qt::LeftButton, {}, CentreOf(1, 1));
     QTest::mouseDClick(sheet->Grid()->viewport(), Qt::LeftButton, {}, QPoint(400, 280));
     EXPECT_TRUE(engine.calls.empty());
+
+    // A host window that goes first takes the sheet's windows with it.
+    defineList(*this);
+    Make("L");
+    host.reset();
+    EXPECT_EQ(sheet->Grid(), nullptr);
+    sheet.reset();
 }
 
 TEST_F(SheetTest, ASheetWithoutCellLinesEndsTheProgramWithItsMessage) {
