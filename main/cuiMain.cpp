@@ -297,7 +297,7 @@ cmcVcfFile::Code cuiMain::OpenImage(const std::string& path, cmcEeprom& image) {
     else if (ImageNewer(*work) != 0)
         code = cmcVcfFile::Newer;
     else
-        code = file.CheckCoverage(marloModel::cloneRange);
+        code = file.CheckCoverage(CloneRange());
     cmcVcfFile::ShowMessage(code);
     if (code == cmcVcfFile::Ok)
         image.Assign(*work);
