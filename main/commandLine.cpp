@@ -11,7 +11,20 @@ std::string lowerCase(std::string text) {
     return text;
 }
 
+bool isSwitch(const std::string& arg) {
+    const std::string word = lowerCase(arg);
+    return word == "/expert" || word == "/factory" || word == "/gene";
+}
+
 } // namespace
+
+std::string cmcCommandLineFile(const std::vector<std::string>& args) {
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        if (!args[i].empty() && !isSwitch(args[i]))
+            return args[i];
+    }
+    return {};
+}
 
 dstModeSwitches cmcReadModeSwitches(const std::vector<std::string>& args,
                                     const std::function<std::string()>& expertText,

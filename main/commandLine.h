@@ -25,3 +25,8 @@ struct dstModeSwitches {
 dstModeSwitches cmcReadModeSwitches(const std::vector<std::string>& args,
                                     const std::function<std::string()>& expertText,
                                     std::uint32_t seed);
+
+// The file the command line names: the first argument after the program's own
+// name that is not one of the switches. Any other word, even one that starts
+// with "/", is a path. Empty when there is none.
+std::string cmcCommandLineFile(const std::vector<std::string>& args);

@@ -18,6 +18,10 @@
 #include "sheets/cmcEvMan.h"
 #include "sheets/cmcSheetDescriptor.h"
 #include "views/cuiSheet.h"
+#include "views/cuiImageList.h"
+#include "views/cuiMenu.h"
+#include "views/cuiToolBar.h"
+#include "views/cuiTree.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -26,6 +30,9 @@
 #include <QPainter>
 #include <QSplitter>
 #include <QStandardPaths>
+#include <QToolBar>
+#include <QTreeWidget>
+#include <QVBoxLayout>
 
 #include <algorithm>
 
@@ -34,6 +41,7 @@ namespace {
 constexpr std::int32_t tickInterval = 50;      // ms, while the window is up
 constexpr std::uint32_t warningsDelayMs = 250; // of quiet after the last edit
 constexpr int splitterMinimum = 8;             // the tree pane never vanishes
+constexpr int sheetPaneMinimum = 100;          // nor does the sheet pane
 
 std::string fileNamePart(const std::string& path) {
     const auto slash = path.find_last_of('/');
@@ -97,7 +105,7 @@ cuiMain::cuiMain(std::int32_t imageSize, const std::string& overlayBaseName)
 cuiMain::~cuiMain() {
     task_.reset(); // a running task is released on its next tick
     printing_.reset();
-    shownSheet_.reset();
+    sheet_.reset();
     cmcEvMan::App().Unsubscribe(onEvent, this);
 }
 
@@ -121,10 +129,10 @@ void cuiMain::BuildWindow(QMainWindow& form) {
     comparison_->Assign(*reference_);
 
     form_ = &form;
+    BuildMenuAndToolBar(form);
     BuildPanes(form);
     RebuildTree();
-    splitter_->setSizes({std::max(splitterMinimum, settings.SplitterV),
-                         std::max(form.width() - settings.SplitterV, 0)});
+    PlaceSplitter();
     BuildStatusBar(form);
     ReportRecoveryFile();
 
@@ -132,6 +140,15 @@ void cuiMain::BuildWindow(QMainWindow& form) {
         cmcFatal("Self Check Error.\nEEPROM Map is too large.");
     task_->SetInterval(tickInterval);
     form.show();
+}
+
+void cuiMain::PlaceSplitter() {
+    // Both panes stay visible whatever the settings say: the tree at least the
+    // splitter's minimum, the sheet enough to show some cells.
+    const int total = std::max(splitter_->width(), form_->width());
+    const int left = std::clamp(cmcEnviron::App().SplitterV, splitterMinimum,
+                                std::max(splitterMinimum, total - sheetPaneMinimum));
+    splitter_->setSizes({left, std::max(total - left, splitterMinimum)});
 }
 
 void cuiMain::BuildPanes(QMainWindow& form) {
@@ -146,6 +163,8 @@ void cuiMain::BuildPanes(QMainWindow& form) {
         pane->setLineWidth(2);
     }
     left->setMinimumWidth(splitterMinimum);
+    auto* treeLayout = new QVBoxLayout(left);
+    treeLayout->setContentsMargins(0, 0, 0, 0);
     splitter->addWidget(left);
     splitter->addWidget(right);
     splitter->setStretchFactor(1, 1);
@@ -167,8 +186,6 @@ void cuiMain::BuildStatusBar(QMainWindow& form) {
                      [this] { StatusBarResize(); });
     statusBar_ = bar;
 }
-
-void cuiMain::RebuildTree() {}
 
 int cuiMain::ImageRejected(const cmcEeprom&, bool) {
     return 1;
@@ -376,12 +393,12 @@ void cuiMain::StorePlacement() {
     settings.Width = placement.width();
     settings.Height = placement.height();
     if (splitter_)
-        settings.SplitterV = splitter_->sizes().value(0);
+        settings.SplitterV = std::max(splitter_->sizes().value(0), splitterMinimum);
 }
 
 void cuiMain::FormClose() {
     task_->SetInterval(-1);
-    shownSheet_.reset(); // while the pane it lives in still stands
+    sheet_.reset(); // while the pane it lives in still stands
     form_ = nullptr;
 }
 
@@ -396,6 +413,7 @@ void cuiMain::onTick(void* context, cmcTask*) {
 void cuiMain::Tick() {
     if (printing_->Busy())
         printing_->Step();
+    ReopenWhenNoneShown();
     // Once expired, the delay is dropped: the next edit arms a new one.
     if (warningsDelay_ && warningsDelay_->Remaining() == 0) {
         warningsDelay_.reset();
@@ -415,6 +433,9 @@ void cuiMain::HandleEvent(const cmcEvMessage& message) {
     case evPortChanged:
         cmcEvMan::App().Post(evRefreshMenus);
         cmcEvMan::App().Post(evRefreshToolBar);
+        break;
+    case evShowAbout:
+        ShowAbout();
         break;
     case evStatusText:
         messageColour_ = toQColor(cmcEvObjectColour(message.object));
@@ -452,11 +473,11 @@ std::unique_ptr<cuiSheet> cuiMain::SetUpSheet(std::unique_ptr<cuiSheet> sheet,
 }
 
 void cuiMain::SetShownSheet(std::unique_ptr<cuiSheet> sheet) {
-    shownSheet_ = std::move(sheet);
+    sheet_ = std::move(sheet);
 }
 
 bool cuiMain::CanPrintCurrent() {
-    return shownSheet_ && shownSheet_->Printable() && !printing_->Active();
+    return sheet_ && sheet_->Printable() && !printing_->Active();
 }
 
 void cuiMain::PrintCurrent() {

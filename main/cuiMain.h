@@ -10,6 +10,7 @@
 #include "radio/cloneWriteImage.h"
 #include "sheets/cmcSheetDef.h"
 #include "views/cellPainter.h"
+#include "views/cuiSheet.h"
 
 #include <QColor>
 #include <QFrame>
@@ -19,6 +20,7 @@
 
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
@@ -27,8 +29,12 @@ class QPainter;
 class QRect;
 class cmcEeprom;
 class cmcTick;
+class cuiImageList;
+class cuiMenu;
 class cuiPrinting;
 class cuiSheet;
+class cuiToolBar;
+class cuiTree;
 class EntryClipboard;
 class indCloneMan;
 struct cmcEvMessage;
@@ -120,6 +126,35 @@ public:
     // (Re)arms the delayed warnings check after an edit.
     void StartWarningsDelay();
 
+    // The sheet pane. A descriptor is "[class]key,options": the class and the
+    // options may be missing. Positions are remembered per sheet key, newest
+    // first, so that coming back to a sheet finds its cursor and scroll again.
+    struct SheetDescriptor {
+        std::string className;
+        std::string key;
+        std::string options;
+    };
+    static SheetDescriptor SplitDescriptor(const std::string& descriptor);
+    struct RememberedPosition {
+        std::string key;
+        cuiSheet::Position position;
+    };
+    void OpenSheet(const std::string& descriptor);
+    void CloseSheet();
+    // Opens the shown sheet again (the font size changed).
+    void ReopenSheet();
+    const std::string& ShownDescriptor() const { return shownDescriptor_; }
+    const std::deque<RememberedPosition>& RememberedPositions() const { return positions_; }
+    cuiTree* Tree() const { return tree_.get(); }
+    const cuiMarkImages& MarkImages() const { return markImages_; }
+    cuiMenu* MainMenu() const { return mainMenu_.get(); }
+    cuiToolBar* ToolBar() const { return toolBar_.get(); }
+    void ToggleToolbar();
+    // The program's About box, modal.
+    void ShowAbout();
+    // The window is going: its parts go first, while their widgets still exist.
+    void ReleaseWindow();
+
     // Document commands. Each asks and reports through the prompter; a failure
     // leaves the document, its name and its modified flag as they were.
     // The save question: kAskSaved (saved, or nothing to save), kAskDiscard (go
@@ -163,7 +198,7 @@ public:
     const std::string& MessageText() const { return messageText_; }
 
     // The sheet on show, or null; the window's sheet opening replaces it.
-    cuiSheet* ShownSheet() override { return shownSheet_.get(); }
+    cuiSheet* ShownSheet() override { return sheet_.get(); }
     void SetShownSheet(std::unique_ptr<cuiSheet> sheet);
     // The warning and error images the sheets draw their marks with (on paper
     // the marks are drawn as shapes, so any images serve there).
@@ -219,6 +254,12 @@ private:
     void LoadReference(int variant);
     void BuildPanes(QMainWindow& form);
     void BuildStatusBar(QMainWindow& form);
+    void BuildMenuAndToolBar(QMainWindow& form);
+    void PlaceSplitter();
+    // Hands a tree node's model to the cell engine as a click does.
+    void RunTreeNode(const cmcCellObj& model);
+    void TreeSelected(const cmcCellObj& model);
+    void ReopenWhenNoneShown();
     void StorePlacement();
     void ReportRecoveryFile();
     // Writes the document, prepared for sending, to `path` and returns the
@@ -235,6 +276,16 @@ private:
     QPointer<QFrame> rightPane_;
     QPointer<QSplitter> splitter_;
     QPointer<cuiStatusBar> statusBar_;
+    std::unique_ptr<cuiImageList> treeImages_;
+    std::unique_ptr<cuiImageList> toolImages_;
+    cuiMarkImages markImages_;
+    std::unique_ptr<cuiMenu> mainMenu_;
+    std::unique_ptr<cuiToolBar> toolBar_;
+    std::unique_ptr<cuiTree> tree_;
+    std::unique_ptr<cuiSheet> sheet_;
+    std::string shownDescriptor_;
+    std::deque<RememberedPosition> positions_;
+    bool focusAwayFromTree_ = false;
     QColor messageColour_;
     QColor messageBackground_;
     std::string messageText_;
@@ -257,7 +308,6 @@ private:
     std::unique_ptr<cmcEeprom> comparison_;
     cmcTaskPtr task_;
     cuiMarkImages markImages_;
-    std::unique_ptr<cuiSheet> shownSheet_;
     // Last: it prints through the members above.
     std::unique_ptr<cuiPrinting> printing_;
 };

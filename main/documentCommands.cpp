@@ -116,23 +116,9 @@ int cuiMain::OpenFile(const std::string& path) {
     const WaitCursor wait;
     auto work = std::make_unique<cmcEeprom>();
     work->Resize(imageSize_);
-    cmcVcfFile file;
-    file.BindImage(*work);
-    file.SetModelCode(modelCodeFirst_, modelCodeSecond_);
-    file.SetMapRevisionCheck([this](int revision) { return MapRevisionAccepted(revision); });
-    cmcVcfFile::Code code = file.Load(path);
+    const cmcVcfFile::Code code = OpenImage(path, *work);
     if (code != cmcVcfFile::Ok)
         return code; // its box has been shown
-    if (ImageRejected(*work, false) != 0)
-        code = cmcVcfFile::Data;
-    else if (ImageNewer(*work) != 0)
-        code = cmcVcfFile::Newer;
-    else
-        code = file.CheckCoverage(CloneRange());
-    if (code != cmcVcfFile::Ok) {
-        cmcVcfFile::ShowMessage(code);
-        return code;
-    }
 
     CurrentDirectory = directoryPart(path);
     cmcEnviron& settings = cmcEnviron::App();

@@ -6,9 +6,16 @@
 #include "sheets/cmcCellParser.h"
 
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QGuiApplication>
+#include <QMimeData>
 #include <QScreen>
+#include <QTimer>
+#include <QUrl>
 #include <QWheelEvent>
+
+#include <algorithm>
 
 namespace {
 
@@ -32,7 +39,26 @@ cmcWindowBounds workArea() {
     return {r.left(), r.top(), r.width(), r.height()};
 }
 
+// The one local file a drag carries; empty for anything else.
+QString droppedFile(const QMimeData* data) {
+    if (data == nullptr || !data->hasUrls() || data->urls().size() != 1)
+        return {};
+    const QUrl url = data->urls().front();
+    return url.isLocalFile() ? url.toLocalFile() : QString();
+}
+
 } // namespace
+
+cmcWindowBounds cmcSaneWindowSize(cmcWindowBounds w, const cmcWindowBounds& area) {
+    // Nothing stored yet: three quarters of the work area.
+    if (w.width <= 0 || w.height <= 0) {
+        w.width = area.width * 3 / 4;
+        w.height = area.height * 3 / 4;
+    }
+    w.width = std::clamp(w.width, smallestWidth, std::max(smallestWidth, area.width));
+    w.height = std::clamp(w.height, smallestHeight, std::max(smallestHeight, area.height));
+    return w;
+}
 
 cmcWindowBounds cmcKeepInsideWorkArea(cmcWindowBounds w, const cmcWindowBounds& area) {
     const int right = area.left + area.width;
@@ -53,16 +79,21 @@ TForm1::TForm1(cuiMain& controller) : controller_(controller) {
     setFont(mainFont());
     PlaceFromSettings();
     setMinimumSize(smallestWidth, smallestHeight);
+    setAcceptDrops(true);
     task_ = cmcTask::Create();
     controller_.BuildWindow(*this);
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1() {
+    controller_.ReleaseWindow();
+}
 
 void TForm1::PlaceFromSettings() {
     const cmcEnviron& settings = cmcEnviron::App();
+    const cmcWindowBounds area = workArea();
     const cmcWindowBounds b = cmcKeepInsideWorkArea(
-        {settings.Left, settings.Top, settings.Width, settings.Height}, workArea());
+        cmcSaneWindowSize({settings.Left, settings.Top, settings.Width, settings.Height}, area),
+        area);
     move(b.left, b.top);
     resize(b.width, b.height);
 }
@@ -83,4 +114,19 @@ void TForm1::closeEvent(QCloseEvent* event) {
 
 void TForm1::wheelEvent(QWheelEvent* event) {
     event->accept();
+}
+
+void TForm1::dragEnterEvent(QDragEnterEvent* event) {
+    if (isEnabled() && !droppedFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void TForm1::dropEvent(QDropEvent* event) {
+    const QString path = droppedFile(event->mimeData());
+    if (path.isEmpty() || !isEnabled())
+        return;
+    event->acceptProposedAction();
+    // Opened once the drag has ended, so that the source is not held while
+    // the save question or a message is up.
+    QTimer::singleShot(0, this, [this, path] { controller_.OpenFile(path.toStdString()); });
 }

@@ -12,6 +12,11 @@ class cuiMain;
 // can still be grabbed. Only the position changes.
 cmcWindowBounds cmcKeepInsideWorkArea(cmcWindowBounds window, const cmcWindowBounds& workArea);
 
+// A stored window size made usable on the work area: a size never stored (0 or
+// less) gets three quarters of it, any other is kept between the window's
+// smallest size and the work area. Only the size changes.
+cmcWindowBounds cmcSaneWindowSize(cmcWindowBounds window, const cmcWindowBounds& workArea);
+
 // The main window: an empty frame that the controller fills. It takes its
 // caption from the overlay and its placement from the settings store, and hands
 // its close to the controller, which stores the placement.
@@ -27,6 +32,9 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     // The wheel belongs to the sheet under the mouse, never to the frame.
     void wheelEvent(QWheelEvent* event) override;
+    // A clone file dropped on the window opens as the Open command does.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void PlaceFromSettings();

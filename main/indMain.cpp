@@ -4,15 +4,21 @@
 #include "core/modelIdentity.h"
 #include "main/cuiStatusBar.h"
 #include "main/indMainCellContext.h"
+#include "main/indMainCommands.h"
 #include "overlay/cmcGTex.h"
 #include "radio/imagePreparation.h"
 #include "radio/indActiveCell.h"
 #include "sheets/cmcEvMan.h"
 #include "sheets/cmcSheetDescriptor.h"
 #include "views/cuiSheet.h"
+#include "views/cuiTree.h"
 
+#include <QFileInfo>
 #include <QFontMetrics>
+#include <QMainWindow>
 #include <QPainter>
+#include <QTimer>
+#include <QTreeWidget>
 
 #include <algorithm>
 #include <cstring>
@@ -38,7 +44,12 @@ indMain::indMain(std::vector<std::string> args)
     Initialize();
 }
 
-indMain::~indMain() = default;
+indMain::~indMain() {
+    if (contextInstalled_)
+        cmcCellContext::SetApp(nullptr);
+    if (cellContext_)
+        cellContext_->SetCommands(nullptr);
+}
 
 void indMain::Initialize() {
     cuiMain::Initialize();
@@ -48,8 +59,15 @@ void indMain::Initialize() {
 }
 
 void indMain::BuildWindow(QMainWindow& form) {
+    // The menus, the toolbar, the tree and the sheets evaluate their cells in
+    // this controller's context, and its commands are the window's.
+    commands_ = std::make_unique<indMainCommands>(*this);
+    CellContext().SetCommands(commands_.get());
+    cmcCellContext::SetApp(&CellContext());
+    contextInstalled_ = true;
     cuiMain::BuildWindow(form);
     cuiStatusBar* bar = StatusBar();
+    OpenCommandLineFile(form);
     if (ModeText().empty() || bar == nullptr)
         return;
     const QFontMetrics metrics(bar->font());
@@ -58,6 +76,24 @@ void indMain::BuildWindow(QMainWindow& form) {
     modePanel_ = bar->PanelCount() - 1;
     bar->InsertPanel(modePanel_, {width, true});
     StatusBarResize();
+}
+
+void indMain::OpenCommandLineFile(QMainWindow& form) {
+    const std::string file = cmcCommandLineFile(args_);
+    if (file.empty())
+        return;
+    // Once the window stands, as the Open command would, with its messages.
+    const std::string path =
+        QFileInfo(QString::fromStdString(file)).absoluteFilePath().toStdString();
+    QTimer::singleShot(0, &form, [this, path] { OpenFile(path); });
+}
+
+void indMain::RebuildTree() {
+    cuiMain::RebuildTree();
+    if (Tree() == nullptr)
+        return;
+    if (QTreeWidgetItem* first = Tree()->FirstNode())
+        first->setText(0, first->text(0) + QString::fromStdString(VariantName()));
 }
 
 std::string indMain::VariantName() const {

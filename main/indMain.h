@@ -9,6 +9,7 @@
 #include <vector>
 
 class indMainCellContext;
+class indMainCommands;
 
 // The controller of this radio model: its identity, the modes of the command
 // line, the checks and the preparation of its images, and the mode panel of the
@@ -21,6 +22,8 @@ public:
     ~indMain() override;
     void Initialize() override;
     void BuildWindow(QMainWindow& form) override;
+    // The base's tree with the variant's name after the first node's text.
+    void RebuildTree() override;
     int ImageRejected(const cmcEeprom& image, bool strict) override;
     void AfterLoad(cmcEeprom& image) override;
     void PrepareImage(cmcEeprom& image, bool forSending) override;
@@ -57,9 +60,13 @@ public:
     const dstWarningCheck& LastWarningCheck() const { return lastCheck_; }
 
 private:
+    void OpenCommandLineFile(QMainWindow& form);
+
     std::vector<std::string> args_;
     dstModeSwitches modes_;
     int modePanel_ = -1;
     std::unique_ptr<indMainCellContext> cellContext_;
+    std::unique_ptr<indMainCommands> commands_;
+    bool contextInstalled_ = false; // the program's cell context from BuildWindow on
     dstWarningCheck lastCheck_;
 };

@@ -144,6 +144,13 @@ bool cuiGrid::ShowsScrollBars() const {
     return horizontalScrollBar()->isVisible() || verticalScrollBar()->isVisible();
 }
 
+QSize cuiGrid::ClientSize() const {
+    const QScrollBar* v = verticalScrollBar();
+    const QScrollBar* h = horizontalScrollBar();
+    return {width() - (v->isVisible() ? v->width() : 0),
+            height() - (h->isVisible() ? h->height() : 0)};
+}
+
 // Scroll bars count whole columns and rows past the fixed ones.
 void cuiGrid::UpdateScrollBars() {
     syncingBars_ = true;

@@ -85,6 +85,9 @@ public:
     // Both scroll bars as needed, or never.
     void SetScrollBarsEnabled(bool on);
     bool ShowsScrollBars() const;
+    // The area the cells are drawn in: the grid less its visible scroll bars.
+    // Unlike the view's size it is right as soon as a layout placed the grid.
+    QSize ClientSize() const;
 
     // The timed scroll's period while the mouse is held outside the view.
     static constexpr int kTimedScrollMs = 60;

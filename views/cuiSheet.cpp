@@ -128,6 +128,7 @@ void cuiSheet::CreateWindows() {
         gridPanel_ = new QFrame(host_);
         auto* panelLayout = new QVBoxLayout(gridPanel_);
         grid_ = new cuiGrid(gridPanel_);
+        grid_->setMinimumSize(1, 1); // a small picker is as small as its cells
         panelLayout->addWidget(grid_);
         layout->addWidget(gridPanel_, 1);
         contextMenu_ = new QMenu(grid_);
@@ -223,13 +224,13 @@ void cuiSheet::ScrollHome() {
 int cuiSheet::TotalWidth() const {
     if (grid_ == nullptr)
         return 0;
-    return grid_->Layout().TotalWidth() + host_->width() - grid_->viewport()->width();
+    return grid_->Layout().TotalWidth() + host_->width() - grid_->ClientSize().width();
 }
 
 int cuiSheet::TotalHeight() const {
     if (grid_ == nullptr)
         return 0;
-    return grid_->Layout().TotalHeight() + host_->height() - grid_->viewport()->height();
+    return grid_->Layout().TotalHeight() + host_->height() - grid_->ClientSize().height();
 }
 
 bool cuiSheet::IsCursor(int col, int row) const {

@@ -179,6 +179,8 @@ TEST_F(MainWindowTest, WarningsAreCheckedOnceAfterTheDelayAndAnnounced) {
     CountingController& c = *owned;
     controller_ = std::move(owned);
     form_ = std::make_unique<TForm1>(c);
+    runEventLoopFor(400); // the checks of building the tree
+    c.checks = 0;
 
     c.StartWarningsDelay();
     c.StartWarningsDelay(); // re-armed, still one check

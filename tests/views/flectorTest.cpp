@@ -69,6 +69,9 @@ TEST_F(FlectorTest, EnterHandsThePickToTheOwnerCellAndReleasesThePicker) {
     ASSERT_TRUE(f->isVisible());
     EXPECT_EQ(f->Sheet().Grid()->Row(), 2) << "the cursor starts on the current value";
     EXPECT_FALSE(f->Sheet().Grid()->ShowsScrollBars());
+    const cmcGridLayout& cells = f->Sheet().Grid()->Layout();
+    EXPECT_EQ(f->Sheet().Grid()->ClientSize(), QSize(cells.TotalWidth(), cells.TotalHeight()))
+        << "the window is as large as its cells, no more";
     const QPoint cell =
         sheet->Grid()->viewport()->mapToGlobal(QPoint(request.rect->left, request.rect->bottom));
     EXPECT_EQ(f->geometry().topLeft(), cell + QPoint(8, 0));

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QDialog>
+
+class QPushButton;
+
+// The About box: the program's icon, name, version and maker, and one button
+// that closes it. Captioned and labelled from the overlay.
+class cuiAboutBox : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit cuiAboutBox(QWidget* parent);
+
+    QPushButton* Button() const { return button_; }
+    QString Text() const;
+
+private:
+    QPushButton* button_ = nullptr;
+    QString text_;
+};

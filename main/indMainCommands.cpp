@@ -1,0 +1,79 @@
+#include "main/indMainCommands.h"
+
+#include "main/indMain.h"
+#include "overlay/cmcGTex.h"
+#include "views/cuiBitEditor.h"
+#include "views/cuiFlector.h"
+#include "views/cuiMenu.h"
+
+#include <QAction>
+#include <QDesktopServices>
+#include <QMainWindow>
+#include <QMenu>
+#include <QUrl>
+
+void indMainCommands::FileNew() {
+    controller_.NewDocument();
+}
+
+void indMainCommands::FileOpen() {
+    controller_.OpenDialog();
+}
+
+void indMainCommands::FileSave() {
+    if (controller_.DocumentName().empty())
+        controller_.SaveAsDialog();
+    else
+        controller_.SaveFile(controller_.DocumentName());
+}
+
+void indMainCommands::FileSaveAs() {
+    controller_.SaveAsDialog();
+}
+
+void indMainCommands::FileOpenRecent(int index) {
+    controller_.OpenRecent(index);
+}
+
+void indMainCommands::FileExit() {
+    // Closing asks the save question as the window's own close button does.
+    if (QMainWindow* form = controller_.Form())
+        form->close();
+}
+
+void indMainCommands::FontSizeChanged() {
+    controller_.ReopenSheet();
+}
+
+void indMainCommands::ToggleToolBar() {
+    controller_.ToggleToolbar();
+}
+
+void indMainCommands::OpenHelp(const std::string& path) {
+    QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
+}
+
+void indMainCommands::CallSheet(const std::string& sheetKey) {
+    controller_.OpenSheet(sheetKey);
+}
+
+void* indMainCommands::MainMenu() {
+    return controller_.MainMenu();
+}
+
+int indMainCommands::MainMenuSubItems(int label) {
+    cuiMenu* menu = controller_.MainMenu();
+    QAction* item = menu != nullptr ? menu->FindByLabel(label) : nullptr;
+    if (item == nullptr)
+        return -1;
+    return item->menu() != nullptr ? static_cast<int>(item->menu()->actions().size()) : 0;
+}
+
+void indMainCommands::OpenSelectionList(cmcCellCapsule& request, std::string_view listKey, int kind,
+                                        std::int32_t value) {
+    cuiFlector::Open(request, {kind, value}, cmcGTex::App(), std::string(listKey));
+}
+
+void indMainCommands::OpenBitEditor(cmcCellCapsule& request, std::uint8_t value, std::string_view) {
+    cuiBitEditor::Open(request, value);
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "radio/cmcCellCommands.h"
+
+class indMain;
+
+// The commands of menu items, toolbar buttons and cells that belong to the
+// main window: the document commands, the toolbar and font size, help, the
+// sheets, the main menu and the pickers. Printing and cloning from the window
+// are not offered here: their items do nothing.
+class indMainCommands : public cmcCellCommands {
+public:
+    explicit indMainCommands(indMain& controller) : controller_(controller) {}
+
+    void FileNew() override;
+    void FileOpen() override;
+    void FileSave() override;
+    void FileSaveAs() override;
+    void FileOpenRecent(int index) override;
+    void FileExit() override;
+    bool CanPrintCurrent() override { return false; }
+    void PrintCurrent() override {}
+    void PrintAll() override {}
+    void CloneRead() override {}
+    void CloneWrite() override {}
+    void CloneInfo() override {}
+    void PortDialog() override {}
+    void FontSizeChanged() override;
+    void ToggleToolBar() override;
+    void OpenHelp(const std::string& path) override;
+    void CallSheet(const std::string& sheetKey) override;
+    void* MainMenu() override;
+    int MainMenuSubItems(int label) override;
+    void OpenSelectionList(cmcCellCapsule& request, std::string_view listKey, int kind,
+                           std::int32_t value) override;
+    void OpenBitEditor(cmcCellCapsule& request, std::uint8_t value,
+                       std::string_view listKey) override;
+
+private:
+    indMain& controller_;
+};
