@@ -146,7 +146,6 @@ public:
     const std::string& ShownDescriptor() const { return shownDescriptor_; }
     const std::deque<RememberedPosition>& RememberedPositions() const { return positions_; }
     cuiTree* Tree() const { return tree_.get(); }
-    const cuiMarkImages& MarkImages() const { return markImages_; }
     cuiMenu* MainMenu() const { return mainMenu_.get(); }
     cuiToolBar* ToolBar() const { return toolBar_.get(); }
     void ToggleToolbar();
@@ -307,7 +306,6 @@ private:
     std::unique_ptr<cmcEeprom> reference_;
     std::unique_ptr<cmcEeprom> comparison_;
     cmcTaskPtr task_;
-    cuiMarkImages markImages_;
     // Last: it prints through the members above.
     std::unique_ptr<cuiPrinting> printing_;
 };
