@@ -5,6 +5,7 @@
 #include "core/cmcEnviron.h"
 #include "core/cmcTick.h"
 #include "core/cmcVcfFile.h"
+#include "core/modelIdentity.h"
 #include "main/cuiStatusBar.h"
 #include "main/indCloneChecks.h"
 #include "overlay/cmcGTex.h"
