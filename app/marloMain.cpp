@@ -6,6 +6,7 @@
 #include "platform/cmcFatal.h"
 #include "platform/cuiQtPrompter.h"
 #include "sheets/cmcEvMan.h"
+#include "views/cuiImageList.h"
 
 #include <QApplication>
 
@@ -53,6 +54,10 @@ int runProgram(QApplication& app, const std::vector<std::string>& args) {
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    // The radio on every window, and the desktop entry's name for the shells
+    // that match windows to their launchers by it.
+    app.setWindowIcon(cuiAppIcon());
+    QGuiApplication::setDesktopFileName(QStringLiteral("marlo"));
 
     // The settings store comes first: it is also the single-instance guard, and a
     // second copy ends here silently, without a window and without saving anything.

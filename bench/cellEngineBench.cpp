@@ -3,6 +3,8 @@
 // comment, call kind, scan group, filter, edit flag), each evaluated for its text
 // and its invalid and duplicate marks. The channels repeat numbers and ALE IDs
 // and stray outside the band edges, so the marks are really searched for.
+#include "benchDocument.h"
+
 #include "core/cmcEeprom.h"
 #include "core/modelIdentity.h"
 #include "overlay/cmcGTex.h"
@@ -24,106 +26,8 @@ using namespace cmcCells;
 
 namespace {
 
-std::vector<std::string> overlayLines() {
-    std::vector<std::string> lines;
-    const auto list = [&](const std::string& key, const std::string& label, int count) {
-        lines.push_back("#" + key + "_Cells");
-        for (int v = 0; v < count; ++v)
-            lines.push_back("{(%" + label + "[" + std::to_string(v) + "])}item " +
-                            std::to_string(v));
-        lines.push_back("#");
-    };
-    list("GI_Sheet_Sel_Mode1_R", "CL_Sel_Mode_U", 9);
-    list("GI_Sheet_Sel_Ale1_R", "Flex0", 120);
-    list("GI_Sheet_Sel_UchCallA", "CL_Sel_Call_U", 4);
-    list("GI_Sheet_Sel_UchCallA_full", "CL_Sel_Call_U", 3);
-    list("GI_Sheet_Sel_UchScanG", "Flex0", 4);
-    list("GI_Sheet_Sel_UchFilt", "Flex0", 4);
-    list("GI_Sheet_Sel_UchEdit", "Flex0", 2);
-    lines.emplace_back("#End_Of_Ovl");
-    return lines;
-}
-
-// The document and nothing else: no commands, no settings worth changing.
-class BenchContext : public cmcCellContext {
-public:
-    explicit BenchContext(cmcGTex& overlay) : lists_(overlay, *this) {
-        for (cmcEeprom* image : {&current_, &saved_})
-            image->Resize(marloModel::imageSize);
-    }
-
-    cmcEeprom& CurrentImage() override { return current_; }
-    const cmcEeprom& SavedImage() override { return saved_; }
-    const cmcEeprom& ComparisonImage() override { return saved_; }
-    EntryClipboard& Clipboard() override { return clipboard_; }
-    bool IsModified() const override { return false; }
-    void SetModified() override {}
-    bool HasDocumentName() const override { return false; }
-    void StartWarningsDelay() override {}
-    bool ExpertMode() const override { return false; }
-    bool FactoryMode() const override { return false; }
-    bool GeneMode() const override { return false; }
-    cmcIdentityDigits IdentityDigits() const override { return kNoIdentityDigits; }
-    const dstRadioInfo& RadioInfo() const override { return info_; }
-    int ModelVariant() const override { return 0; }
-    void ChangeModel(int) override {}
-    int FontSize() const override { return 100; }
-    void SetFontSize(int) override {}
-    bool ToolBarVisible() const override { return true; }
-    int ComPort() const override { return 1; }
-    void SetComPort(int) override {}
-    std::string RecentFile(int) const override { return {}; }
-    cmcCodec::cmcSelectionLists& SelectionLists() override { return lists_; }
-    cmcCellCommands* Commands() override { return nullptr; }
-
-private:
-    cmcEeprom current_;
-    cmcEeprom saved_;
-    indEntryClipboard clipboard_;
-    dstRadioInfo info_;
-    cmcOverlayLists lists_;
-};
-
-void fillDocument(cmcEeprom& image) {
-    ListEntry e(&image);
-    e.load(listRxEdge, 0);
-    e.low = 1'600'000;
-    e.high = 29'999'999;
-    e.store(listRxEdge, 0);
-    for (std::int32_t i = 0; i <= ListEntry::lastStoredIndex(listTxEdge); ++i) {
-        e.load(listTxEdge, i);
-        e.low = i == 0 ? 7'000'000 : -1;
-        e.high = i == 0 ? 7'300'000 : -1;
-        e.store(listTxEdge, i);
-    }
-    for (std::int32_t m = 0; m < 9; ++m) {
-        e.load(listModeReg, m);
-        e.modeName = {'M', 'O', 'D', 'E', static_cast<std::uint8_t>('0' + m)};
-        e.modeUse = m == 8 ? 0 : 1;
-        e.store(listModeReg, m);
-    }
-    for (std::int32_t i = 0; i < 120; ++i) {
-        e.makeBlank(listAleId, i);
-        const std::string address = "ALE" + std::to_string(i % 90); // some repeat
-        std::copy(address.begin(), address.end(), e.aleAddress.begin());
-        e.store(listAleId, i);
-    }
-    for (std::int32_t slot = 0; slot < 500; ++slot) {
-        e.makeBlank(listUserChannel, slot);
-        e.channelNumber = static_cast<std::uint32_t>(slot % 450 + 1); // the last 50 repeat
-        e.rxFrequency = 2'000'000 + slot * 50'000;
-        e.txFrequency = slot % 3 == 0 ? e.rxFrequency : 7'100'000;
-        e.state = 0;
-        e.mode = static_cast<std::uint8_t>(slot % 9);
-        e.callKind = static_cast<std::uint8_t>(slot % 4);
-        e.aleIndex = static_cast<std::uint8_t>(slot % 5 == 0 ? 255 : slot % 120);
-        e.name.fill('C');
-        e.store(listUserChannel, slot);
-    }
-}
-
 void BM_RepaintChannelSheet(benchmark::State& state) {
-    const std::vector<std::string> lines = overlayLines();
+    const std::vector<std::string> lines = benchListLines();
     std::vector<const char*> pointers;
     for (const std::string& line : lines)
         pointers.push_back(line.c_str());

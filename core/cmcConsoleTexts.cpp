@@ -4,7 +4,7 @@
 #include "platform/programPath.h"
 
 cmcConsoleTexts::cmcConsoleTexts() : previousPrompter_(cmcPrompter::install(&prompter_)) {
-    overlay_.SetFile(programDir() + marloModel::overlayBaseName + ".OVL");
+    overlay_.SetFile(programFilesDir() + marloModel::overlayBaseName + ".OVL");
     cmcGTex::SetApp(&overlay_);
 }
 

@@ -69,7 +69,7 @@ std::string cuiMain::AppTitle() {
 cuiMain::cuiMain(std::int32_t imageSize, const std::string& overlayBaseName)
     : imageSize_(imageSize), wholeImage_{{{0, imageSize - 1}, cmcRangeEnd}} {
     // The overlay file is only named here; it is opened on the first lookup.
-    cmcGTex::App().SetFile(programDir() + overlayBaseName + ".OVL");
+    cmcGTex::App().SetFile(programFilesDir() + overlayBaseName + ".OVL");
     CurrentDirectory = startDirectory();
 
     cloneManager_ = std::make_unique<indCloneMan>();
@@ -262,7 +262,8 @@ void cuiMain::ChangeModel(int variant, bool confirm) {
 }
 
 void cuiMain::LoadReference(int variant) {
-    const std::string path = programDir() + cmcGTex::App().GetLine("GI_App_InitialFile", variant);
+    const std::string path =
+        programFilesDir() + cmcGTex::App().GetLine("GI_App_InitialFile", variant);
     // A fresh image, so that nothing of the previous variant's file survives.
     auto work = newImage(imageSize_);
     cmcVcfFile file;

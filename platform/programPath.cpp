@@ -1,6 +1,7 @@
 #include "platform/programPath.h"
 
 #include <climits>
+#include <sys/stat.h>
 #include <unistd.h>
 
 std::string programPath() {
@@ -21,4 +22,16 @@ std::string programFileName() {
     const std::string path = programPath();
     const auto slash = path.rfind('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string programFilesDir(const std::string& executableDir) {
+    const std::string installed = executableDir + "../share/marlo/";
+    struct stat info {};
+    if (::stat(installed.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
+        return installed;
+    return executableDir;
+}
+
+std::string programFilesDir() {
+    return programFilesDir(programDir());
 }

@@ -158,7 +158,7 @@ void about(cmcCellEval& ev) {
 
 void helpContents(cmcCellEval& ev) {
     if (cmcCellCommands* commands = commandToRun(ev))
-        commands->OpenHelp(programDir() + ev.texts().GetLine(kHelpFileName));
+        commands->OpenHelp(programFilesDir() + ev.texts().GetLine(kHelpFileName));
 }
 
 void callSheet(cmcCellEval& ev) {

@@ -16,7 +16,23 @@ std::vector<std::string> fbitsEntries(int bitCount) {
             bits += "{($iQp)}";
         bits += "|{($eWh)^(%CL_FBits[" + std::to_string(bit) + "])}9|";
     }
+    const std::string menu = cmcFBitsOverlay::kMenuKey;
     return {
+        // The cell models: the base, the bit-number heading, the bit itself and
+        // the short grey pillar between two bits.
+        "#CellModel_Basic",
+        "-<(Font=DEFAULT_CHARSET,,clWindowText,-16,,,)",
+        "#CellModel_iChI",
+        "^-WH(Color=clBtnFace)",
+        "#CellModel_eWh",
+        "S<_WHB",
+        "#CellModel_iQp",
+        "(%CT_Null.CL_Misc_QuarterPillar)",
+        // The context menu of every cell: nothing to choose.
+        "#" + menu + "_BasicCell",
+        "{(%CT_PopupMenu.)}",
+        "#" + menu + "_Body",
+        "+No item\t{(%CL_PMenu_NoItem)}",
         "#" + key + "_Style",
         "(FixedCols=1)(FixedRows=1)",
         "#" + key + "_BasicCell",

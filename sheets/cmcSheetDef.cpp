@@ -75,6 +75,9 @@ const cmcFont& cmcSheetDef::BaseFont() const {
 }
 
 void cmcSheetDef::Build() {
+    // Counters start from zero on every build: a rebuild (font size, printing)
+    // must bind every row to the same entry as the first build did.
+    counters_ = {};
     ApplyStyle();
     BuildBaseCell();
     BuildRowTable();

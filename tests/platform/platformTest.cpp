@@ -6,6 +6,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QTemporaryDir>
@@ -211,4 +212,15 @@ TEST(QtPrompter, OffscreenPlatformHasNoWindowsForAFatalBox) {
 TEST(ProgramPath, NamesTheRunningExecutable) {
     EXPECT_EQ(programFileName(), "test_platform");
     EXPECT_EQ(programDir() + programFileName(), programPath());
+}
+
+TEST(ProgramPath, InstallationFilesLieBesideTheProgramOrInItsShareFolder) {
+    EXPECT_EQ(programFilesDir(), programDir()); // a build folder
+    QTemporaryDir prefix;
+    ASSERT_TRUE(prefix.isValid());
+    const std::string bin = prefix.path().toStdString() + "/bin/";
+    ASSERT_TRUE(QDir().mkpath(QString::fromStdString(bin)));
+    EXPECT_EQ(programFilesDir(bin), bin);
+    ASSERT_TRUE(QDir().mkpath(prefix.filePath("share/marlo")));
+    EXPECT_EQ(programFilesDir(bin), bin + "../share/marlo/");
 }

@@ -224,7 +224,7 @@ TEST_F(CellEngineTest, SettingsItemsAreCheckedAndChangeTheirSetting) {
 }
 
 TEST_F(CellEngineTest, HelpAboutAndSheetItems) {
-    EXPECT_CALL(commands_, OpenHelp(programDir() + "Marlo.html"));
+    EXPECT_CALL(commands_, OpenHelp(programFilesDir() + "Marlo.html"));
     key(CT_Null, CL_Help_Contents, 0, cmcCellCapsule::kEnter);
     key(CT_Null, CL_Help_About, 0, cmcCellCapsule::kEnter);
     flushHub();

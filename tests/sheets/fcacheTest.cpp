@@ -1,4 +1,5 @@
 #include "sheets/cellNames.h"
+#include "sheets/cmcCellParser.h"
 #include "sheets/cmcFBitsOverlay.h"
 #include "sheets/cmcFCache.h"
 #include "sheets/cmcLineStore.h"
@@ -172,9 +173,11 @@ TEST(SelectionList, EqualValuesKeepTheirReadingOrder) {
     EXPECT_EQ(cache.Step("Twins", kMode, 1, +1), 0);
 }
 
-TEST(BitPicker, BuiltInEntriesDefineTheBitSheet) {
+TEST(BitPicker, BuiltInEntriesDefineTheBitSheetWithoutTheOverlayFile) {
+    // Every entry the picker's sheet names is in its own store: an overlay with
+    // none of them (the shipped one has no cell models) is never asked.
     cmcFBitsOverlay bits;
-    cmcSheetDef def(bits.Store(), cmcFBitsOverlay::kSheetKey, overlay().Store());
+    cmcSheetDef def(bits.Store(), cmcFBitsOverlay::kSheetKey, bits.Store());
     def.Build();
     EXPECT_EQ(def.Style().fixedCols, 1);
     EXPECT_EQ(def.Style().fixedRows, 1);
@@ -184,6 +187,7 @@ TEST(BitPicker, BuiltInEntriesDefineTheBitSheet) {
     for (int bit = 7; bit >= 0; --bit) {
         const int col = 1 + 2 * (7 - bit);
         EXPECT_EQ(def.Cell(col, 1).model.Text(), std::to_string(bit));
+        EXPECT_GT(def.ColWidth(col), 8); // headings and bits fit their text
         const cmcCellObj& cell = def.Cell(col, 3).model;
         EXPECT_EQ(cell.label, labelNumber("CL_FBits"));
         EXPECT_EQ(cell.index, bit);
@@ -196,9 +200,20 @@ TEST(BitPicker, BuiltInEntriesDefineTheBitSheet) {
     EXPECT_EQ(def.FirstSelectableCol(), 1);
     EXPECT_EQ(def.FirstSelectableRow(), 3);
 
-    cmcFCache cache(bits.Store(), overlay().Store());
+    cmcFCache cache(bits.Store(), bits.Store());
     EXPECT_EQ(cache.TextOf(cmcFBitsOverlay::kSheetKey, labelNumber("CL_FBits"), 3), "9");
     EXPECT_EQ(cache.Step(cmcFBitsOverlay::kSheetKey, labelNumber("CL_FBits"), 0, +1), 7);
+
+    // Its context menu: one item, the engine's "no item".
+    cmcCellObj base;
+    cmcCellObj item;
+    const cmcCellParser parser(bits.Store());
+    parser.SplitCell(bits.Store().GetLine("GI_PMenu_NoItem_BasicCell"), base, nullptr, nullptr);
+    const std::string line = bits.Store().GetLine("GI_PMenu_NoItem_Body");
+    parser.SplitCell(line.substr(line.find('+') + 1), item, &base, nullptr);
+    EXPECT_EQ(item.category, categoryNumber("CT_PopupMenu"));
+    EXPECT_EQ(item.label, labelNumber("CL_PMenu_NoItem"));
+    EXPECT_EQ(bits.Store().GetLine("GI_PMenu_NoItem_Body", 1)[0], '#');
 }
 
 } // namespace

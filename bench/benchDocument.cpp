@@ -1,0 +1,70 @@
+#include "benchDocument.h"
+
+#include "core/modelIdentity.h"
+#include "overlay/cmcGTex.h"
+#include "radio/ListEntry.h"
+
+#include <algorithm>
+
+std::vector<std::string> benchListLines() {
+    std::vector<std::string> lines;
+    const auto list = [&](const std::string& key, const std::string& label, int count) {
+        lines.push_back("#" + key + "_Cells");
+        for (int v = 0; v < count; ++v)
+            lines.push_back("{(%" + label + "[" + std::to_string(v) + "])}item " +
+                            std::to_string(v));
+        lines.push_back("#");
+    };
+    list("GI_Sheet_Sel_Mode1_R", "CL_Sel_Mode_U", 9);
+    list("GI_Sheet_Sel_Ale1_R", "Flex0", 120);
+    list("GI_Sheet_Sel_UchCallA", "CL_Sel_Call_U", 4);
+    list("GI_Sheet_Sel_UchCallA_full", "CL_Sel_Call_U", 3);
+    list("GI_Sheet_Sel_UchScanG", "Flex0", 4);
+    list("GI_Sheet_Sel_UchFilt", "Flex0", 4);
+    list("GI_Sheet_Sel_UchEdit", "Flex0", 2);
+    lines.emplace_back("#End_Of_Ovl");
+    return lines;
+}
+
+BenchContext::BenchContext(cmcGTex& overlay) : lists_(overlay, *this) {
+    for (cmcEeprom* image : {&current_, &saved_})
+        image->Resize(marloModel::imageSize);
+}
+
+void fillDocument(cmcEeprom& image) {
+    ListEntry e(&image);
+    e.load(listRxEdge, 0);
+    e.low = 1'600'000;
+    e.high = 29'999'999;
+    e.store(listRxEdge, 0);
+    for (std::int32_t i = 0; i <= ListEntry::lastStoredIndex(listTxEdge); ++i) {
+        e.load(listTxEdge, i);
+        e.low = i == 0 ? 7'000'000 : -1;
+        e.high = i == 0 ? 7'300'000 : -1;
+        e.store(listTxEdge, i);
+    }
+    for (std::int32_t m = 0; m < 9; ++m) {
+        e.load(listModeReg, m);
+        e.modeName = {'M', 'O', 'D', 'E', static_cast<std::uint8_t>('0' + m)};
+        e.modeUse = m == 8 ? 0 : 1;
+        e.store(listModeReg, m);
+    }
+    for (std::int32_t i = 0; i < 120; ++i) {
+        e.makeBlank(listAleId, i);
+        const std::string address = "ALE" + std::to_string(i % 90); // some repeat
+        std::copy(address.begin(), address.end(), e.aleAddress.begin());
+        e.store(listAleId, i);
+    }
+    for (std::int32_t slot = 0; slot < 500; ++slot) {
+        e.makeBlank(listUserChannel, slot);
+        e.channelNumber = static_cast<std::uint32_t>(slot % 450 + 1); // the last 50 repeat
+        e.rxFrequency = 2'000'000 + slot * 50'000;
+        e.txFrequency = slot % 3 == 0 ? e.rxFrequency : 7'100'000;
+        e.state = 0;
+        e.mode = static_cast<std::uint8_t>(slot % 9);
+        e.callKind = static_cast<std::uint8_t>(slot % 4);
+        e.aleIndex = static_cast<std::uint8_t>(slot % 5 == 0 ? 255 : slot % 120);
+        e.name.fill('C');
+        e.store(listUserChannel, slot);
+    }
+}

@@ -1,0 +1,193 @@
+// The sheet window on screen: a full repaint of a 500-channel sheet in a
+// 1280 x 1024 window, timed against a QTableView of static strings showing as
+// many cells of the same sizes (the ratio is the figure to watch); one cursor
+// step with key repeat through the 500 rows; the heap a built sheet takes.
+// The cells are evaluated by the real engine on a channel document.
+#include "benchDocument.h"
+
+#include "overlay/cmcGTex.h"
+#include "radio/indActiveCell.h"
+#include "sheets/cmcEvMan.h"
+#include "sheets/cmcLineStore.h"
+#include "views/cuiSheet.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QStandardItemModel>
+#include <QTableView>
+#include <benchmark/benchmark.h>
+#include <malloc.h>
+
+#include <chrono>
+#include <memory>
+
+namespace {
+
+const char* const kCells[] = {
+    "{($Hd)(%CT_UserCh.CL_Misc_ChNo_1Base[0])}000",
+    "{($r)(%CT_UserCh.CL_UCh_CH[0])}0000",
+    "{($r)(%CT_UserCh.CL_UCh_FreqR[0])}29999.9",
+    "{($r)(%CT_UserCh.CL_UCh_FreqT[0])}29999.9",
+    "{($e)(%CT_UserCh.CL_UCh_Mode[0])}ALE-U",
+    "{($e)(%CT_UserCh.CL_UCh_Ale[0])}item 119",
+    "{($e)(%CT_UserCh.CL_UCh_Comment[0])}MMMMMMMMMMMMMMMM",
+    "{($e)(%CT_UserCh.CL_UCh_Call[0])}item 3",
+    "{($e)(%CT_UserCh.CL_UCh_ScanGroup[0])}item 3",
+    "{($e)(%CT_UserCh.CL_UCh_Filter[0])}item 3",
+    "{($e)(%CT_UserCh.CL_UCh_Edit[0])}item 1",
+};
+
+std::vector<std::string> sheetLines() {
+    std::vector<std::string> lines = benchListLines();
+    lines.pop_back(); // the end marker goes after our entries
+    std::string header;
+    std::string row;
+    for (const char* cell : kCells) {
+        header += std::string(header.empty() ? "" : "|") + "{($Hd)}Head";
+        row += std::string(row.empty() ? "" : "|") + cell;
+    }
+    lines.insert(lines.end(),
+                 {"#CellModel_Basic", "~<(Font=,,clWindowText,-13,,,)", "#CellModel_Hd",
+                  "^-WH(Color=clBtnFace)B", "#CellModel_e", "S<-WHB", "#CellModel_r", "S>-WHB",
+                  "#GI_Sheet_Bench_Style", "(FixedCols=1)(FixedRows=1)(MultiSelect=Line)",
+                  "#GI_Sheet_Bench_BasicCell", "{($Basic)}", "#GI_Sheet_Bench_Cells", header,
+                  ":(LoopFrom 500)", row, ":(LoopTo)", "#", "#End_Of_Ovl"});
+    return lines;
+}
+
+// The program's pieces a sheet needs, with the channel document loaded.
+struct World {
+    World() : store(sheetLines()), context(store.Store()) {
+        cmcGTex::SetApp(&store.Store());
+        cmcEvMan::SetApp(&hub);
+        cmcCellContext::SetApp(&context);
+        fillDocument(context.CurrentImage());
+    }
+    ~World() {
+        cmcCellContext::SetApp(nullptr);
+        cmcEvMan::SetApp(nullptr);
+        cmcGTex::SetApp(nullptr);
+    }
+    std::unique_ptr<cuiSheet> Sheet(QWidget& host) {
+        auto sheet = std::make_unique<cuiSheet>(&host, nullptr, cuiSheet::StartCell{},
+                                                store.Store(), "GI_Sheet_Bench", nullptr);
+        sheet->Build();
+        return sheet;
+    }
+    // The sheet in a shown 1280 x 1024 window with the focus on its grid.
+    std::unique_ptr<cuiSheet> ShownSheet(QWidget& host) {
+        host.resize(1280, 1024);
+        auto sheet = Sheet(host);
+        host.show();
+        host.activateWindow();
+        sheet->Grid()->setFocus();
+        QApplication::processEvents();
+        return sheet;
+    }
+
+    cmcLineStore store;
+    cmcEvMan hub;
+    BenchContext context;
+};
+
+// A table of static strings showing as many cells, of the sheet's sizes.
+std::unique_ptr<QTableView> staticTable(const cuiSheet& sheet, QStandardItemModel& model) {
+    const cmcSheetDef& def = sheet.Def();
+    model.setRowCount(def.RowCount());
+    model.setColumnCount(def.ColCount());
+    for (int row = 0; row < def.RowCount(); ++row)
+        for (int col = 0; col < def.ColCount(); ++col)
+            model.setItem(row, col, new QStandardItem(QStringLiteral("14250.0")));
+    auto view = std::make_unique<QTableView>();
+    view->setModel(&model);
+    view->horizontalHeader()->hide();
+    view->verticalHeader()->hide();
+    for (int col = 0; col < def.ColCount(); ++col)
+        view->setColumnWidth(col, def.ColWidth(col));
+    for (int row = 0; row < def.RowCount(); ++row)
+        view->setRowHeight(row, def.RowHeight(row));
+    view->resize(1280, 1024);
+    view->show();
+    return view;
+}
+
+double millisecondsOf(QWidget* viewport) {
+    const auto start = std::chrono::steady_clock::now();
+    viewport->repaint();
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+        .count();
+}
+
+void BM_RepaintSheetAgainstTableView(benchmark::State& state) {
+    World world;
+    QWidget host;
+    auto sheet = world.ShownSheet(host);
+    QStandardItemModel model;
+    auto table = staticTable(*sheet, model);
+    QApplication::processEvents();
+    double sheetMs = 0;
+    double tableMs = 0;
+    for (auto _ : state) {
+        sheetMs += millisecondsOf(sheet->Grid()->viewport());
+        tableMs += millisecondsOf(table->viewport());
+    }
+    const double n = static_cast<double>(state.iterations());
+    state.counters["sheet_ms"] = sheetMs / n;
+    state.counters["table_ms"] = tableMs / n;
+    state.counters["ratio"] = sheetMs / tableMs;
+    state.counters["visible_rows"] = sheet->Grid()->Layout().LastVisibleRow() + 1;
+}
+BENCHMARK(BM_RepaintSheetAgainstTableView)->Unit(benchmark::kMillisecond);
+
+void BM_CursorStepWithKeyRepeat(benchmark::State& state) {
+    World world;
+    QWidget host;
+    auto sheet = world.ShownSheet(host);
+    const int lastRow = sheet->Def().RowCount() - 1;
+    for (auto _ : state) {
+        if (sheet->Grid()->Row() == lastRow) {
+            state.PauseTiming();
+            sheet->SetCursor(1, 1);
+            QApplication::processEvents();
+            state.ResumeTiming();
+        }
+        QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier, QString(), true);
+        QApplication::sendEvent(sheet->Grid(), &down);
+        QApplication::processEvents(); // paints the frame the step shows
+    }
+    state.counters["rows"] = lastRow;
+}
+BENCHMARK(BM_CursorStepWithKeyRepeat)->Unit(benchmark::kMicrosecond);
+
+void BM_MemoryOfABuiltSheet(benchmark::State& state) {
+    World world;
+    std::size_t bytes = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        QWidget host;
+        host.resize(1280, 1024);
+        const std::size_t before = mallinfo2().uordblks;
+        state.ResumeTiming();
+        auto sheet = world.Sheet(host);
+        state.PauseTiming();
+        bytes = mallinfo2().uordblks - before;
+        state.counters["cells"] = sheet->Def().RowCount() * sheet->Def().ColCount();
+        sheet.reset();
+        state.ResumeTiming();
+    }
+    state.counters["heap_bytes"] = static_cast<double>(bytes);
+}
+BENCHMARK(BM_MemoryOfABuiltSheet)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

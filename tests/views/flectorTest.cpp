@@ -1,0 +1,138 @@
+#include "sheetFixture.h"
+
+#include "support/eventLoop.h"
+#include "views/cuiFlector.h"
+
+#include <QApplication>
+#include <QScrollBar>
+#include <QTest>
+
+using namespace cmcCells;
+
+namespace {
+
+struct PlaceRow {
+    const char* name;
+    QSize size;
+    QRect cell;
+    QRect expected;
+};
+
+TEST(FlectorPlacement, BelowTheCellElseAboveElseAgainstTheWorkAreasEdges) {
+    const QRect work(0, 0, 1000, 800);
+    const PlaceRow rows[] = {
+        {"room below", {100, 200}, {300, 100, 80, 20}, {308, 120, 100, 200}},
+        {"above when it would pass the bottom",
+         {100, 200},
+         {300, 700, 80, 20},
+         {308, 500, 100, 200}},
+        {"bottom-aligned without room above", {100, 500}, {300, 400, 80, 20}, {308, 300, 100, 500}},
+        {"right-aligned at the right edge", {150, 200}, {900, 100, 80, 20}, {850, 120, 150, 200}},
+        {"left of a covered cell", {150, 500}, {900, 400, 80, 20}, {750, 300, 150, 500}},
+    };
+    for (const PlaceRow& row : rows)
+        EXPECT_EQ(placeFlector(row.size, row.cell, work), row.expected) << row.name;
+}
+
+class FlectorTest : public SheetTest {
+protected:
+    FlectorTest() {
+        defineList(*this);
+        Define("Pick", "",
+               {"{($e)(%Flex0[0])}Zero", "{($e)(%Flex0[1])}One", "{($e)(%Flex0[2])}Two",
+                "{($e)(%Flex0[3])}Three"});
+        Define("Big", "", {":(LoopFrom 200)", "{($e)(%Flex0[0])}A long item text", ":(LoopTo)"});
+        Make("L");
+        // The request of the comment cell of row 3 as the engine hands it on.
+        request.grid = sheet->Grid();
+        request.form = sheet->Grid();
+        request.cell = &sheet->Cell(4, 3).model;
+        const cmcGridRect r = sheet->Grid()->CellRect(4, 3);
+        request.rect = cmcCellRect{r.left, r.top, r.right, r.bottom};
+        request.images = &marks;
+    }
+
+    cuiFlector* Open(std::optional<QRect> work = QRect(0, 0, 1280, 1024)) {
+        cuiFlector* f = cuiFlector::Open(
+            request, {Flex0, 2}, Store(), "Pick", nullptr,
+            [this](cmcCellCapsule& r, bool notify) { return engine(r, notify); }, work);
+        QObject::connect(f, &cuiFlector::Closed, [this](bool picked) { closed.push_back(picked); });
+        return f;
+    }
+
+    cmcCellCapsule request;
+    std::vector<bool> closed;
+};
+
+TEST_F(FlectorTest, EnterHandsThePickToTheOwnerCellAndReleasesThePicker) {
+    QPointer<cuiFlector> f = Open();
+    ASSERT_TRUE(f->isVisible());
+    EXPECT_EQ(f->Sheet().Grid()->Row(), 2) << "the cursor starts on the current value";
+    EXPECT_FALSE(f->Sheet().Grid()->ShowsScrollBars());
+    const QPoint cell =
+        sheet->Grid()->viewport()->mapToGlobal(QPoint(request.rect->left, request.rect->bottom));
+    EXPECT_EQ(f->geometry().topLeft(), cell + QPoint(8, 0));
+
+    // The cursor follows the mouse; a release picks like a double-click.
+    engine.calls.clear();
+    const cmcGridRect first = f->Sheet().Grid()->CellRect(0, 0);
+    const QPointF over(first.left + 3, first.top + 3);
+    QMouseEvent hover(QEvent::MouseMove, over, f->Sheet().Grid()->viewport()->mapToGlobal(over),
+                      Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(f->Sheet().Grid()->viewport(), &hover);
+    EXPECT_EQ(f->Sheet().Grid()->Row(), 0);
+    EXPECT_TRUE(engine.calls.empty());
+    QTest::keyClick(f->Sheet().Grid(), Qt::Key_Down);
+    QTest::keyClick(f->Sheet().Grid(), Qt::Key_Return);
+    ASSERT_EQ(engine.calls.size(), 1u);
+    EXPECT_EQ(engine.calls[0].label, CL_UCh_Comment) << "the owner cell receives the pick";
+    EXPECT_EQ(engine.calls[0].index, 2);
+    EXPECT_EQ(engine.calls[0].inputMode, cmcCellCapsule::kChosen);
+    EXPECT_EQ(engine.calls[0].partnerLabel, Flex0);
+    EXPECT_EQ(engine.calls[0].partnerIndex, 1);
+    EXPECT_EQ(closed, std::vector<bool>{true});
+    EXPECT_TRUE(runEventLoopUntil([&] { return f.isNull(); }));
+}
+
+TEST_F(FlectorTest, EscapeDeactivationAndHubMessagesCloseWithoutAPick) {
+    const auto closesOn = [&](const std::function<void(cuiFlector&)>& act) {
+        closed.clear();
+        engine.calls.clear();
+        QPointer<cuiFlector> f = Open();
+        act(*f);
+        const bool gone = runEventLoopUntil([&] { return f.isNull(); });
+        return gone && closed == std::vector<bool>{false} && engine.calls.empty();
+    };
+    EXPECT_TRUE(closesOn([](cuiFlector& f) { QTest::keyClick(f.Sheet().Grid(), Qt::Key_Escape); }));
+    EXPECT_TRUE(closesOn([](cuiFlector& f) {
+        QEvent deactivate(QEvent::WindowDeactivate);
+        QApplication::sendEvent(&f, &deactivate);
+    }));
+    EXPECT_TRUE(closesOn([&](cuiFlector&) { hub.Send(evCommitEditors); }));
+    EXPECT_TRUE(closesOn([&](cuiFlector&) { hub.Send(evWindowDestroyed, sheet->Grid()); }));
+    // Another window going away leaves it open.
+    QPointer<cuiFlector> f = Open();
+    QWidget other;
+    hub.Send(evWindowDestroyed, &other);
+    runEventLoopFor(20);
+    EXPECT_FALSE(f.isNull());
+    f->close();
+}
+
+TEST_F(FlectorTest, APickerLargerThanTheWorkAreaIsClampedAndScrolls) {
+    QPointer<cuiFlector> f = cuiFlector::Open(
+        request, {Flex0, 150}, Store(), "Big", nullptr,
+        [this](cmcCellCapsule& r, bool notify) { return engine(r, notify); },
+        QRect(0, 0, 640, 300));
+    ASSERT_FALSE(f.isNull());
+    EXPECT_EQ(f->height(), 300);
+    EXPECT_LE(f->width(), 640);
+    EXPECT_GE(f->geometry().top(), 0);
+    EXPECT_LE(f->geometry().bottom(), 299);
+    QApplication::processEvents();
+    EXPECT_TRUE(f->Sheet().Grid()->verticalScrollBar()->isVisible());
+    EXPECT_EQ(f->Sheet().Grid()->Row(), 150);
+    f->close();
+}
+
+} // namespace

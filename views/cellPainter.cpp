@@ -1,0 +1,260 @@
+#include "views/cellPainter.h"
+
+#include "radio/cmcCellCapsule.h"
+#include "radio/cmcCellContext.h"
+#include "sheets/cellQtMapping.h"
+#include "sheets/cmcSheetDef.h"
+
+#include <QPainter>
+#include <QPolygon>
+
+#include <string_view>
+
+namespace {
+
+constexpr cmcColour kPrintShade = 0x00606060;
+constexpr cmcColour kRuleGrey = 0x00808080;
+constexpr cmcColour kSilver = 0x00C0C0C0;
+constexpr cmcColour kBlack = 0x00000000;
+
+// The engine draws its extras (a pillar, a cross-out line) through this.
+class PainterCanvas : public cmcCellCanvas {
+public:
+    explicit PainterCanvas(QPainter& painter) : painter_(painter) {}
+    void FillBox(const cmcCellRect& box, cmcColour colour) override {
+        painter_.fillRect(QRect(box.left, box.top, box.right - box.left, box.bottom - box.top),
+                          toQColor(colour));
+    }
+    void DrawLine(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2,
+                  cmcColour colour) override {
+        painter_.save();
+        painter_.setPen(QPen(toQColor(colour), 1));
+        painter_.drawLine(x1, y1, x2, y2);
+        painter_.restore();
+    }
+
+private:
+    QPainter& painter_;
+};
+
+bool isWindowOrWhite(cmcColour c) {
+    return c == kClWindow || c == kClWhite;
+}
+
+// A `+` cell shows its head's model, laid out from the head's left edge.
+const cmcCellObj& headOf(const cuiCellPaintInput& in, int col, int row, int& textLeft) {
+    for (int c = col - 1; c >= 0; --c) {
+        textLeft -= in.def->ColWidth(c);
+        const cmcCellObj& model = in.def->Cell(c, row).model;
+        if (!model.Has(cmcLayout::Continues))
+            return model;
+    }
+    return in.def->Cell(col, row).model;
+}
+
+bool isHighlighted(const cuiCellPaintInput& in, int col, int row) {
+    if (in.isHighlighted && in.isHighlighted(col, row))
+        return true;
+    if (row != in.cursorRow || !in.def->Cell(col, row).model.IsTail())
+        return false;
+    // A tail shares its head's highlight: walk left over tails to the head.
+    for (int c = col - 1; c >= 0; --c) {
+        const cmcCellObj& model = in.def->Cell(c, row).model;
+        if (model.IsSelectable())
+            return in.isHighlighted && in.isHighlighted(c, row);
+        if (!model.IsTail())
+            return false;
+    }
+    return false;
+}
+
+struct TextBlock {
+    std::vector<std::string_view> lines;
+    std::vector<int> widths;
+    int lineHeight = 0;
+    int height = 0;
+};
+
+TextBlock measure(const QFontMetrics& metrics, std::string_view text) {
+    TextBlock block;
+    block.lineHeight = metrics.height();
+    for (std::size_t start = 0;;) {
+        const auto end = text.find('\n', start);
+        block.lines.push_back(text.substr(
+            start, end == std::string_view::npos ? std::string_view::npos : end - start));
+        block.widths.push_back(metrics.horizontalAdvance(QString::fromUtf8(
+            block.lines.back().data(), static_cast<qsizetype>(block.lines.back().size()))));
+        block.height += block.lineHeight;
+        if (end == std::string_view::npos)
+            return block;
+        start = end + 1;
+    }
+}
+
+// Draws the lines of `text`; returns the x just after the last line.
+int drawText(QPainter& painter, const cmcCellObj& model, const TextBlock& block, int left,
+             const cmcGridRect& rect, int m) {
+    int y = rect.top + m;
+    if (model.VAlign() == 1)
+        y = rect.top + (rect.bottom + 1 - rect.top - block.height) / 2;
+    else if (model.VAlign() == 2)
+        y = rect.bottom - block.height - m;
+    const int ascent = painter.fontMetrics().ascent();
+    int endX = left;
+    for (std::size_t i = 0; i < block.lines.size(); ++i) {
+        const int w = block.widths[i];
+        int x = left + 4 * m;
+        if (model.HAlign() == 1)
+            x = left + (rect.right + 1 - left - w) / 2;
+        else if (model.HAlign() == 2)
+            x = rect.right - w - 4 * m + 1;
+        const auto& line = block.lines[i];
+        painter.drawText(x, y + ascent,
+                         QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size())));
+        y += block.lineHeight;
+        endX = x + w;
+    }
+    return endX;
+}
+
+void drawMark(QPainter& painter, const cuiCellPaintInput& in, const cmcCellObj& model,
+              const cmcGridRect& rect, int textLeft, int textEnd) {
+    const std::uint8_t status = in.request->status;
+    const bool error = (status & cmcCellCapsule::kInvalid) != 0;
+    if (!error && (status & cmcCellCapsule::kDuplicate) == 0)
+        return;
+    const QImage& image = error ? in.marks->error : in.marks->warning;
+    const int e = in.printing ? rect.Height() / 2 : image.width();
+    const int f = e / 8;
+    int kind = in.request->markerPlace;
+    if (kind == cmcCellCapsule::kMarkerAuto)
+        kind = model.HAlign() == 2 ? cmcCellCapsule::kMarkerLeft : cmcCellCapsule::kMarkerAfterText;
+    const int xr = rect.right - e - 1;
+    int x = xr;
+    if (kind == cmcCellCapsule::kMarkerLeft)
+        x = textLeft + f;
+    else if (kind == cmcCellCapsule::kMarkerAfterText && textEnd < xr)
+        x = textEnd;
+    if (in.printing) {
+        const QPoint origin(x, rect.bottom - e - f);
+        error ? cuiDrawPaperError(painter, origin, e) : cuiDrawPaperWarning(painter, origin, e);
+    } else {
+        painter.drawImage(QPoint(x, rect.bottom - image.height() - 1), image);
+    }
+    in.request->status &=
+        static_cast<std::uint8_t>(~(cmcCellCapsule::kInvalid | cmcCellCapsule::kDuplicate));
+}
+
+} // namespace
+
+void cuiDrawPaperError(QPainter& painter, QPoint o, int e) {
+    const int f = e / 8;
+    const int g = e / 2;
+    const int h = e - 1;
+    const QPolygon cross({{f, 0},
+                          {g, g - f},
+                          {h - f, 0},
+                          {h, f},
+                          {g + f, g},
+                          {h, h - f},
+                          {h - f, h},
+                          {g, g + f},
+                          {f, h},
+                          {0, h - f},
+                          {g - f, g},
+                          {0, f}});
+    painter.save();
+    painter.setPen(QPen(Qt::black, 1));
+    painter.setBrush(Qt::black);
+    painter.drawPolygon(cross.translated(o));
+    painter.restore();
+}
+
+void cuiDrawPaperWarning(QPainter& painter, QPoint o, int e) {
+    const int f = e / 8;
+    const int g = e / 2;
+    const int h = e - 1;
+    const int t = e / 10;
+    painter.save();
+    painter.setPen(QPen(Qt::black, e / 16 + 1));
+    painter.setBrush(Qt::white);
+    painter.drawPolygon(QPolygon({{g, 0}, {h, h}, {0, h}}).translated(o));
+    painter.setPen(QPen(Qt::black, 1));
+    painter.setBrush(Qt::black);
+    painter.drawPolygon(
+        QPolygon({{g - f, e / 3}, {g + f, e / 3}, {g + t, 2 * e / 3}, {g - t, 2 * e / 3}})
+            .translated(o));
+    const int dot = 3 * e / 4;
+    painter.drawPolygon(
+        QPolygon({{g - t, dot}, {g + t, dot}, {g + t, dot + e / 6}, {g - t, dot + e / 6}})
+            .translated(o));
+    painter.restore();
+}
+
+void cuiPaintCell(QPainter& painter, const cuiCellPaintInput& in, int col, int row,
+                  const cmcGridRect& rect) {
+    if (in.def == nullptr || in.building || in.def->RowCount() == 0 || rect.Width() < 1 ||
+        rect.Height() < 1 || col >= in.def->ColCount() || row >= in.def->RowCount())
+        return;
+    const int m = in.marginUnit;
+    int textLeft = rect.left;
+    const cmcCellObj& own = in.def->Cell(col, row).model;
+    const cmcCellObj& model = own.Has(cmcLayout::Continues) ? headOf(in, col, row, textLeft) : own;
+    const bool highlighted = isHighlighted(in, col, row);
+
+    // Background and rule.
+    cmcColour background = model.colour;
+    bool shaded = false;
+    if (in.printing) {
+        shaded = !isWindowOrWhite(model.colour);
+        background = shaded ? kPrintShade : kClWhite;
+    } else if (highlighted && !in.editorVisible) {
+        background = in.focused || in.popup ? kClHighlight : kClBtnFace;
+    }
+    const QRect area(rect.left, rect.top, rect.Width(), rect.Height());
+    if (background != kClWhite)
+        painter.fillRect(area, toQColor(background));
+    if (model.Has(cmcLayout::Rule)) {
+        const cmcColour rule = !isWindowOrWhite(model.colour) ? kClWhite
+                               : in.printing                  ? kBlack
+                                                              : kRuleGrey;
+        painter.fillRect(QRect(rect.left, rect.bottom - 1, rect.Width(), 1), toQColor(rule));
+    }
+
+    // Font and text.
+    const cmcFont& font = model.font ? *model.font : in.def->BaseFont();
+    cmcColour textColour = font.colour;
+    if (highlighted && background == kClHighlight)
+        textColour = kClHighlightText;
+    std::string_view text = model.Text();
+    const bool bound = model.IsBound() && in.request != nullptr && in.engine != nullptr;
+    if (bound) {
+        cmcCellCapsule& request = *in.request;
+        request.Reset();
+        request.partner = in.ownerRequest;
+        request.cell = const_cast<cmcCellObj*>(&model);
+        PainterCanvas canvas(painter);
+        request.canvas = &canvas;
+        request.rect = cmcCellRect{textLeft, rect.top, rect.right, rect.bottom};
+        request.status = static_cast<std::uint8_t>((highlighted ? 1 : 0) | (in.printing ? 2 : 0));
+        (*in.engine)(request, false);
+        request.canvas = nullptr;
+        if (request.fontColour)
+            textColour = *request.fontColour;
+        text = request.text;
+    }
+    if (in.printing)
+        textColour = shaded ? kClWhite : kBlack;
+    else if (highlighted && background == kClBtnFace &&
+             (textColour == kClBtnFace || textColour == kSilver || textColour == kClGrayText))
+        textColour = kClWindow;
+
+    const QFont qfont = toQFont(font);
+    painter.setFont(qfont);
+    painter.setPen(toQColor(textColour));
+    const QFontMetrics metrics(qfont, painter.device());
+    const TextBlock block = measure(metrics, text);
+    const int textEnd = drawText(painter, model, block, textLeft, rect, m);
+    if (bound && in.marks != nullptr)
+        drawMark(painter, in, model, rect, textLeft, textEnd);
+}

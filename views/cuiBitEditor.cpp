@@ -1,0 +1,202 @@
+#include "views/cuiBitEditor.h"
+
+#include "radio/cellLabels.h"
+#include "radio/indActiveCell.h"
+#include "sheets/cmcEvMan.h"
+#include "views/bitEditorCells.h"
+#include "views/cuiFlector.h"
+#include "views/cuiSheet.h"
+
+#include <QCloseEvent>
+#include <QDialogButtonBox>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QVBoxLayout>
+
+namespace {
+
+// The cell engine on the application's context, for a caller that gives none.
+cuiCellEngine applicationEngine() {
+    auto engine = std::make_shared<indActiveCell>();
+    return [engine](cmcCellCapsule& request, bool notify) {
+        return evaluateCell(*engine, request, notify);
+    };
+}
+
+// The desktop's work area on the screen of `near`.
+QRect availableArea(const QWidget* near) {
+    QScreen* screen = near != nullptr ? near->screen() : QGuiApplication::primaryScreen();
+    return screen != nullptr ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+}
+
+} // namespace
+
+cuiBitEditor::cuiBitEditor(const cmcCellCapsule& ownerRequest, std::uint8_t value,
+                           cuiCellEngine engine)
+    : QWidget(static_cast<QWidget*>(ownerRequest.grid), Qt::Tool),
+      ownerWindow_(static_cast<QWidget*>(ownerRequest.grid)), owner_(ownerRequest),
+      engine_(engine ? std::move(engine) : applicationEngine()), value_(value) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowModality(Qt::ApplicationModal);
+    if (ownerRequest.cell != nullptr)
+        ownerCell_ = *ownerRequest.cell;
+    owner_.cell = &ownerCell_;
+    owner_.partner = nullptr;
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 4);
+    auto* sheetHost = new QWidget(this);
+    sheetHost->setLayout(new QVBoxLayout);
+    sheetHost->layout()->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(sheetHost, 1);
+    buttons_ = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    layout->addWidget(buttons_);
+    connect(buttons_, &QDialogButtonBox::accepted, this, &cuiBitEditor::Confirm);
+    connect(buttons_, &QDialogButtonBox::rejected, this, &QWidget::close);
+
+    sheet_ = std::make_unique<cuiSheet>(sheetHost, nullptr, cuiSheet::StartCell{}, store_.Store(),
+                                        cmcFBitsOverlay::kSheetKey,
+                                        static_cast<const cuiMarkImages*>(ownerRequest.images));
+    sheet_->SetEngine(
+        [this](cmcCellCapsule& request, bool notify) { return EvaluateCell(request, notify); });
+    cmcEvMan::App().Subscribe(&cuiBitEditor::OnHub, this);
+}
+
+cuiBitEditor::~cuiBitEditor() {
+    cmcEvMan::App().Unsubscribe(&cuiBitEditor::OnHub, this);
+    if (sheet_ && sheet_->Grid() != nullptr) {
+        sheet_->Grid()->removeEventFilter(this);
+        sheet_->Grid()->viewport()->removeEventFilter(this);
+    }
+    sheet_.reset();
+}
+
+cuiBitEditor* cuiBitEditor::Open(const cmcCellCapsule& ownerRequest, std::uint8_t value,
+                                 cuiCellEngine engine, std::optional<QRect> workArea) {
+    auto* editor = new cuiBitEditor(ownerRequest, value, std::move(engine));
+    editor->sheet_->Build();
+    editor->sheet_->Grid()->installEventFilter(editor);
+    editor->sheet_->Grid()->viewport()->installEventFilter(editor);
+    editor->ShowValue();
+    editor->Place(workArea.value_or(availableArea(editor->ownerWindow_)));
+    editor->show();
+    editor->activateWindow();
+    editor->sheet_->Grid()->setFocus(Qt::PopupFocusReason);
+    return editor;
+}
+
+// The bits are the editor's own; the pillars between them are the engine's.
+std::uint8_t cuiBitEditor::EvaluateCell(cmcCellCapsule& request, bool notify) {
+    if (request.cell == nullptr || request.cell->label != cmcCells::CL_FBits)
+        return engine_(request, notify);
+    if (cmcBitCells::EvaluateBit(request, value_)) {
+        sheet_->Grid()->InvalidateAll();
+        ShowValue();
+    }
+    return cmcCellResult::None;
+}
+
+void cuiBitEditor::ShowValue() {
+    setWindowTitle(
+        QStringLiteral("%1 = %2").arg(value_, 2, 16, QLatin1Char('0')).toUpper().arg(value_));
+}
+
+void cuiBitEditor::Place(const QRect& work) {
+    // The sheet is small and shown whole; its size counts the panel's frame.
+    sheet_->Grid()->SetScrollBarsEnabled(false);
+    // The sheet measures its frames from where its layouts put the grid.
+    for (QWidget* w : {static_cast<QWidget*>(this), sheet_->Host(), sheet_->Grid()->parentWidget()})
+        w->layout()->activate();
+    sheet_->Host()->setFixedSize(sheet_->TotalWidth(), sheet_->TotalHeight());
+    layout()->activate();
+    const QSize size = sizeHint().boundedTo(work.size());
+    resize(size);
+    sheet_->ScrollHome();
+    const cmcCellRect cell = owner_.rect.value_or(cmcCellRect{});
+    QRect at(cell.left, cell.top, cell.right - cell.left, cell.bottom - cell.top);
+    if (auto* grid = qobject_cast<cuiGrid*>(ownerWindow_.data()))
+        at.moveTopLeft(grid->viewport()->mapToGlobal(at.topLeft()));
+    else if (ownerWindow_ != nullptr)
+        at.moveTopLeft(ownerWindow_->mapToGlobal(at.topLeft()));
+    move(placeFlector(size, at, work).topLeft());
+}
+
+void cuiBitEditor::Confirm() {
+    if (closing_)
+        return;
+    confirmed_ = true;
+    // The owner's cell stores the byte and repaints; it must still be there.
+    if (ownerWindow_)
+        cmcBitCells::Deliver(engine_, owner_, value_);
+    close();
+}
+
+bool cuiBitEditor::eventFilter(QObject* watched, QEvent* e) {
+    if (watched == sheet_->Grid()->viewport())
+        return MouseOnBits(*e);
+    if (e->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(e)->key();
+        if (key == Qt::Key_Escape) {
+            close();
+            return true;
+        }
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            Confirm();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, e);
+}
+
+// Every click flips a bit, as on a check box: the sheet moves its cursor on the
+// press, the release over the cursor's bit flips it. The second press of a
+// double click comes as a double click, which is that press here rather than a
+// command of the sheet's.
+bool cuiBitEditor::MouseOnBits(QEvent& e) {
+    if (e.type() == QEvent::MouseButtonDblClick) {
+        pressed_ = static_cast<QMouseEvent&>(e).button() == Qt::LeftButton;
+        return true;
+    }
+    const bool left =
+        (e.type() == QEvent::MouseButtonPress || e.type() == QEvent::MouseButtonRelease) &&
+        static_cast<QMouseEvent&>(e).button() == Qt::LeftButton;
+    if (!left)
+        return false;
+    if (e.type() == QEvent::MouseButtonPress) {
+        pressed_ = true;
+        return false;
+    }
+    if (!pressed_)
+        return false;
+    pressed_ = false;
+    cuiGrid& grid = *sheet_->Grid();
+    const QPoint at = static_cast<QMouseEvent&>(e).position().toPoint();
+    const cmcGridCell cell = grid.Layout().CellAt(at.x(), at.y());
+    if (cell.IsValid() && cell.col == grid.Col() && cell.row == grid.Row() &&
+        sheet_->Cell(cell.col, cell.row).model.label == cmcCells::CL_FBits)
+        sheet_->Dispatch(cell.col, cell.row, cmcCellCapsule::kClick);
+    return false;
+}
+
+void cuiBitEditor::closeEvent(QCloseEvent* e) {
+    if (!closing_) {
+        closing_ = true;
+        emit Closed(confirmed_);
+    }
+    QWidget::closeEvent(e);
+}
+
+void cuiBitEditor::OnHub(void* self, const cmcEvMessage& message) {
+    auto& editor = *static_cast<cuiBitEditor*>(self);
+    const bool ownerGone = message.type == evWindowDestroyed &&
+                           message.object == static_cast<void*>(editor.ownerWindow_.data());
+    if (ownerGone) {
+        // Nothing may reach the going window's cells any more.
+        editor.ownerWindow_ = nullptr;
+        editor.close();
+    } else if (message.type == evCommitEditors) {
+        editor.close();
+    }
+}

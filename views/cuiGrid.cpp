@@ -1,0 +1,327 @@
+#include "views/cuiGrid.h"
+
+#include "views/cuiGridAccessible.h"
+
+#include <QAccessible>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+
+#include <algorithm>
+#include <cstdlib>
+
+cuiGrid::cuiGrid(QWidget* parent) : QAbstractScrollArea(parent) {
+    cuiInstallGridAccessibility();
+    setFrameShape(QFrame::NoFrame);
+    setFocusPolicy(Qt::StrongFocus);
+    setAttribute(Qt::WA_InputMethodEnabled, false);
+    viewport()->setAutoFillBackground(false);
+    // Every pixel is painted here, so scrolling may move pixels instead of repainting.
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    verticalScrollBar()->setTracking(true);
+    horizontalScrollBar()->setTracking(true);
+    scrollTimer_.setInterval(kTimedScrollMs);
+    connect(&scrollTimer_, &QTimer::timeout, this, &cuiGrid::OnTimedScroll);
+}
+
+cuiGrid::~cuiGrid() = default;
+
+void cuiGrid::SetSizes(std::vector<int> colWidths, std::vector<int> rowHeights, int fixedCols,
+                       int fixedRows) {
+    layout_.SetSizes(std::move(colWidths), std::move(rowHeights), fixedCols, fixedRows);
+    ++generation_;
+    layout_.SetViewport(viewport()->width(), viewport()->height());
+    current_.col = std::clamp(current_.col, 0, std::max(0, ColCount() - 1));
+    current_.row = std::clamp(current_.row, 0, std::max(0, RowCount() - 1));
+    UpdateScrollBars();
+    viewport()->update();
+    if (QAccessible::isActive()) {
+        QAccessibleTableModelChangeEvent reset(this, QAccessibleTableModelChangeEvent::ModelReset);
+        QAccessible::updateAccessibility(&reset);
+    }
+}
+
+void cuiGrid::SetBackground(const QColor& colour) {
+    background_ = colour;
+    viewport()->update();
+}
+
+bool cuiGrid::SelectCell(int col, int row) {
+    if (col < 0 || row < 0 || col >= ColCount() || row >= RowCount())
+        return false;
+    bool allow = true;
+    if (owner_ != nullptr)
+        owner_->GridSelectCell(col, row, allow);
+    if (!allow)
+        return false;
+    SetCurrentQuiet(col, row);
+    return true;
+}
+
+void cuiGrid::SetCurrentQuiet(int col, int row) {
+    if (col < 0 || row < 0 || col >= ColCount() || row >= RowCount())
+        return;
+    const cmcGridCell old = current_;
+    current_ = {col, row};
+    ScrollIntoView(col, row);
+    if (old != current_) {
+        InvalidateCell(old.col, old.row);
+        InvalidateCell(col, row);
+        emit CurrentChanged(col, row);
+        if (QAccessible::isActive() && hasFocus()) {
+            QAccessibleEvent focus(this, QAccessible::Focus);
+            focus.setChild(row * ColCount() + col);
+            QAccessible::updateAccessibility(&focus);
+        }
+    }
+}
+
+cmcGridCell cuiGrid::CellAt(const QPoint& p) const {
+    return layout_.CellAt(p.x(), p.y());
+}
+
+void cuiGrid::InvalidateCell(int col, int row) {
+    const cmcGridRect r = layout_.CellRect(col, row);
+    if (r.Width() > 0 && r.Height() > 0)
+        viewport()->update(QRect(r.left, r.top, r.Width(), r.Height()));
+}
+
+void cuiGrid::InvalidateAll() {
+    viewport()->update();
+}
+
+void cuiGrid::SetLeftCol(int col) {
+    const cmcGridRect before = layout_.CellRect(layout_.LeftCol(), 0);
+    const int was = layout_.LeftCol();
+    layout_.SetLeftCol(col);
+    if (layout_.LeftCol() != was)
+        Scrolled(layout_.CellRect(was, 0).left - before.left, 0);
+}
+
+void cuiGrid::SetTopRow(int row) {
+    const cmcGridRect before = layout_.CellRect(0, layout_.TopRow());
+    const int was = layout_.TopRow();
+    layout_.SetTopRow(row);
+    if (layout_.TopRow() != was)
+        Scrolled(0, layout_.CellRect(0, was).top - before.top);
+}
+
+// Moves what is already painted and paints only what came into view; the
+// fixed headers stay where they are.
+void cuiGrid::Scrolled(int dx, int dy) {
+    UpdateScrollBars();
+    const QRect view = viewport()->rect();
+    const int fixedWidth = layout_.CellRect(layout_.FixedCols(), 0).left;
+    const int fixedHeight = layout_.CellRect(0, layout_.FixedRows()).top;
+    if (std::abs(dx) < view.width() && std::abs(dy) < view.height()) {
+        if (dx != 0)
+            viewport()->scroll(dx, 0, view.adjusted(fixedWidth, 0, 0, 0));
+        if (dy != 0)
+            viewport()->scroll(0, dy, view.adjusted(0, fixedHeight, 0, 0));
+    } else {
+        viewport()->update();
+    }
+    if (owner_ != nullptr)
+        owner_->GridTopLeftChanged();
+}
+
+void cuiGrid::ScrollIntoView(int col, int row) {
+    cmcGridLayout moved = layout_;
+    moved.ScrollIntoView(col, row);
+    SetLeftCol(moved.LeftCol());
+    SetTopRow(moved.TopRow());
+}
+
+void cuiGrid::SetScrollBarsEnabled(bool on) {
+    const auto policy = on ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff;
+    setHorizontalScrollBarPolicy(policy);
+    setVerticalScrollBarPolicy(policy);
+    UpdateScrollBars();
+}
+
+bool cuiGrid::ShowsScrollBars() const {
+    return horizontalScrollBar()->isVisible() || verticalScrollBar()->isVisible();
+}
+
+// Scroll bars count whole columns and rows past the fixed ones.
+void cuiGrid::UpdateScrollBars() {
+    syncingBars_ = true;
+    horizontalScrollBar()->setRange(0, layout_.MaxLeftCol() - layout_.FixedCols());
+    horizontalScrollBar()->setPageStep(std::max(1, layout_.LastVisibleCol() - layout_.LeftCol()));
+    horizontalScrollBar()->setValue(layout_.LeftCol() - layout_.FixedCols());
+    verticalScrollBar()->setRange(0, layout_.MaxTopRow() - layout_.FixedRows());
+    verticalScrollBar()->setPageStep(std::max(1, layout_.LastVisibleRow() - layout_.TopRow()));
+    verticalScrollBar()->setValue(layout_.TopRow() - layout_.FixedRows());
+    syncingBars_ = false;
+}
+
+void cuiGrid::scrollContentsBy(int, int) {
+    if (syncingBars_)
+        return;
+    SetLeftCol(horizontalScrollBar()->value() + layout_.FixedCols());
+    SetTopRow(verticalScrollBar()->value() + layout_.FixedRows());
+}
+
+void cuiGrid::resizeEvent(QResizeEvent* event) {
+    QAbstractScrollArea::resizeEvent(event);
+    layout_.SetViewport(viewport()->width(), viewport()->height());
+    UpdateScrollBars();
+}
+
+void cuiGrid::paintEvent(QPaintEvent* event) {
+    QPainter painter(viewport());
+    const QRegion dirty = event->region();
+    const QColor fill = background_.isValid() ? background_ : palette().color(QPalette::Base);
+    for (const QRect& r : dirty)
+        painter.fillRect(r, fill);
+    if (owner_ == nullptr || ColCount() == 0 || RowCount() == 0)
+        return;
+    const int lastCol = layout_.LastVisibleCol();
+    const int lastRow = layout_.LastVisibleRow();
+    const auto paintRows = [&](int fromRow, int toRow, int fromCol, int toCol) {
+        for (int row = fromRow; row <= toRow; ++row) {
+            for (int col = fromCol; col <= toCol; ++col) {
+                const cmcGridRect r = layout_.CellRect(col, row);
+                if (r.Width() < 1 || r.Height() < 1 ||
+                    !dirty.intersects(QRect(r.left, r.top, r.Width(), r.Height())))
+                    continue;
+                painter.save();
+                owner_->GridDrawCell(painter, col, row, r);
+                painter.restore();
+            }
+        }
+    };
+    const int fc = layout_.FixedCols();
+    const int fr = layout_.FixedRows();
+    paintRows(0, fr - 1, 0, fc - 1);
+    paintRows(0, fr - 1, layout_.LeftCol(), lastCol);
+    paintRows(layout_.TopRow(), lastRow, 0, fc - 1);
+    paintRows(layout_.TopRow(), lastRow, layout_.LeftCol(), lastCol);
+}
+
+void cuiGrid::keyPressEvent(QKeyEvent* event) {
+    if (owner_ != nullptr && owner_->GridKeyDown(*event)) {
+        event->accept();
+        return;
+    }
+    DefaultKey(*event);
+}
+
+// Without an owner's word the arrows and page keys move the current cell.
+void cuiGrid::DefaultKey(QKeyEvent& event) {
+    const int page = std::max(1, layout_.LastVisibleRow() - layout_.TopRow());
+    int col = current_.col;
+    int row = current_.row;
+    switch (event.key()) {
+    case Qt::Key_Left:
+        --col;
+        break;
+    case Qt::Key_Right:
+        ++col;
+        break;
+    case Qt::Key_Up:
+        --row;
+        break;
+    case Qt::Key_Down:
+        ++row;
+        break;
+    case Qt::Key_PageUp:
+        row -= page;
+        break;
+    case Qt::Key_PageDown:
+        row += page;
+        break;
+    default:
+        QAbstractScrollArea::keyPressEvent(&event);
+        return;
+    }
+    SelectCell(std::clamp(col, 0, ColCount() - 1), std::clamp(row, 0, RowCount() - 1));
+    event.accept();
+}
+
+void cuiGrid::mousePressEvent(QMouseEvent* event) {
+    setFocus(Qt::MouseFocusReason);
+    lastMouse_ = event->position().toPoint();
+    if (owner_ != nullptr && owner_->GridMousePress(*event))
+        return;
+    if (event->button() == Qt::LeftButton) {
+        const cmcGridCell cell = CellAt(lastMouse_);
+        if (cell.IsValid())
+            SelectCell(cell.col, cell.row);
+    }
+}
+
+void cuiGrid::mouseReleaseEvent(QMouseEvent* event) {
+    scrollTimer_.stop();
+    if (owner_ != nullptr)
+        owner_->GridMouseRelease(*event);
+}
+
+void cuiGrid::mouseMoveEvent(QMouseEvent* event) {
+    lastMouse_ = event->position().toPoint();
+    const bool held = (event->buttons() & Qt::LeftButton) != 0;
+    if (held && DirectionsOutside(lastMouse_) != 0) {
+        if (!scrollTimer_.isActive())
+            scrollTimer_.start();
+        return;
+    }
+    scrollTimer_.stop();
+    if (owner_ != nullptr && owner_->GridMouseMove(*event))
+        return;
+    const cmcGridCell cell = CellAt(lastMouse_);
+    if (held && cell.IsValid() && cell != current_)
+        SelectCell(cell.col, cell.row);
+}
+
+void cuiGrid::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (owner_ != nullptr && owner_->GridDoubleClick(*event))
+        return;
+    QAbstractScrollArea::mouseDoubleClickEvent(event);
+}
+
+int cuiGrid::DirectionsOutside(const QPoint& p) const {
+    const QRect view = viewport()->rect();
+    int directions = 0;
+    if (p.x() < 0)
+        directions |= cuiGridOwner::kLeft;
+    if (p.x() >= view.width())
+        directions |= cuiGridOwner::kRight;
+    if (p.y() < 0)
+        directions |= cuiGridOwner::kUp;
+    if (p.y() >= view.height())
+        directions |= cuiGridOwner::kDown;
+    return directions;
+}
+
+void cuiGrid::OnTimedScroll() {
+    const int directions = DirectionsOutside(lastMouse_);
+    if (directions == 0) {
+        scrollTimer_.stop();
+        return;
+    }
+    if (owner_ == nullptr || !owner_->GridTimedScroll(directions))
+        DefaultTimedScroll(directions);
+}
+
+void cuiGrid::DefaultTimedScroll(int directions) {
+    const int dx = ((directions & cuiGridOwner::kRight) ? 1 : 0) -
+                   ((directions & cuiGridOwner::kLeft) ? 1 : 0);
+    const int dy =
+        ((directions & cuiGridOwner::kDown) ? 1 : 0) - ((directions & cuiGridOwner::kUp) ? 1 : 0);
+    SelectCell(std::clamp(current_.col + dx, 0, ColCount() - 1),
+               std::clamp(current_.row + dy, 0, RowCount() - 1));
+}
+
+void cuiGrid::focusInEvent(QFocusEvent* event) {
+    if (owner_ != nullptr)
+        owner_->GridFocusGained();
+    QAbstractScrollArea::focusInEvent(event);
+}
+
+void cuiGrid::focusOutEvent(QFocusEvent* event) {
+    scrollTimer_.stop();
+    if (owner_ != nullptr)
+        owner_->GridFocusLost();
+    QAbstractScrollArea::focusOutEvent(event);
+}

@@ -1,0 +1,128 @@
+#pragma once
+
+#include "views/cmcGridLayout.h"
+
+#include <QAbstractScrollArea>
+#include <QString>
+#include <QTimer>
+
+class QKeyEvent;
+class QMouseEvent;
+class QPainter;
+
+// Where a grid hands its decisions: which cell may become current, how a cell
+// looks, what keys and clicks do, and when focus comes and goes. Every hook has
+// a default that leaves the grid's own behaviour in place.
+class cuiGridOwner {
+public:
+    // The timed scroll's directions, combined.
+    static constexpr int kLeft = 1;
+    static constexpr int kRight = 2;
+    static constexpr int kUp = 4;
+    static constexpr int kDown = 8;
+
+    virtual ~cuiGridOwner() = default;
+
+    // May (col, row) become the current cell? `allow` comes in true.
+    virtual void GridSelectCell(int /*col*/, int /*row*/, bool& /*allow*/) {}
+    // Paints one cell; without an owner nothing is painted.
+    virtual void GridDrawCell(QPainter& /*painter*/, int /*col*/, int /*row*/,
+                              const cmcGridRect& /*rect*/) {}
+    virtual void GridFocusGained() {}
+    virtual void GridFocusLost() {}
+    // The mouse is held outside the view; true when the owner took care of it.
+    virtual bool GridTimedScroll(int /*directions*/) { return false; }
+    virtual void GridTopLeftChanged() {}
+    // Input; true when consumed, false leaves it to the grid.
+    virtual bool GridKeyDown(QKeyEvent& /*event*/) { return false; }
+    virtual bool GridMousePress(QMouseEvent& /*event*/) { return false; }
+    virtual bool GridMouseRelease(QMouseEvent& /*event*/) { return false; }
+    virtual bool GridMouseMove(QMouseEvent& /*event*/) { return false; }
+    virtual bool GridDoubleClick(QMouseEvent& /*event*/) { return false; }
+    // What assistive technology reads: a cell's text as shown, the table's name.
+    virtual QString GridCellText(int /*col*/, int /*row*/) { return {}; }
+    virtual QString GridName() { return {}; }
+};
+
+// An owner-drawn scrolling grid: fixed header columns and rows, a width per
+// column and a height per row, a current cell that the owner may refuse. It
+// holds no cell data and draws no lines of its own; cmcGridLayout does the
+// arithmetic, this widget only turns events into owner calls.
+class cuiGrid : public QAbstractScrollArea {
+    Q_OBJECT
+
+public:
+    explicit cuiGrid(QWidget* parent = nullptr);
+    ~cuiGrid() override;
+
+    void SetOwner(cuiGridOwner* owner) { owner_ = owner; }
+    cuiGridOwner* Owner() const { return owner_; }
+
+    void SetSizes(std::vector<int> colWidths, std::vector<int> rowHeights, int fixedCols,
+                  int fixedRows);
+    const cmcGridLayout& Layout() const { return layout_; }
+    int ColCount() const { return layout_.ColCount(); }
+    int RowCount() const { return layout_.RowCount(); }
+    void SetBackground(const QColor& colour);
+
+    int Col() const { return current_.col; }
+    int Row() const { return current_.row; }
+    // Asks the owner first; false when it refused or the cell is outside.
+    bool SelectCell(int col, int row);
+    // Moves the current cell without asking the owner.
+    void SetCurrentQuiet(int col, int row);
+
+    cmcGridRect CellRect(int col, int row) const { return layout_.CellRect(col, row); }
+    cmcGridCell CellAt(const QPoint& viewportPoint) const;
+    void InvalidateCell(int col, int row);
+    void InvalidateAll();
+
+    int LeftCol() const { return layout_.LeftCol(); }
+    int TopRow() const { return layout_.TopRow(); }
+    void SetLeftCol(int col);
+    void SetTopRow(int row);
+    void ScrollIntoView(int col, int row);
+    // Both scroll bars as needed, or never.
+    void SetScrollBarsEnabled(bool on);
+    bool ShowsScrollBars() const;
+
+    // The timed scroll's period while the mouse is held outside the view.
+    static constexpr int kTimedScrollMs = 60;
+    // Counts the layouts set so far; cached views of the cells (assistive
+    // technology's) start again when it moves on.
+    std::uint64_t Generation() const { return generation_; }
+
+signals:
+    // The current cell changed (for assistive technology and the like).
+    void CurrentChanged(int col, int row);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+
+private:
+    void UpdateScrollBars();
+    void Scrolled(int dx, int dy);
+    void ApplyScrollBars();
+    int DirectionsOutside(const QPoint& viewportPoint) const;
+    void OnTimedScroll();
+    void DefaultTimedScroll(int directions);
+    void DefaultKey(QKeyEvent& event);
+
+    cuiGridOwner* owner_ = nullptr;
+    cmcGridLayout layout_;
+    cmcGridCell current_{0, 0};
+    QColor background_;
+    QTimer scrollTimer_;
+    QPoint lastMouse_;
+    bool syncingBars_ = false;
+    std::uint64_t generation_ = 0;
+};

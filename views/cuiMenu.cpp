@@ -1,0 +1,270 @@
+#include "views/cuiMenu.h"
+
+#include "overlay/cmcGTex.h"
+#include "radio/cellLabels.h"
+#include "radio/indActiveCell.h"
+#include "sheets/cmcCellParser.h"
+#include "sheets/cmcEvMan.h"
+
+#include <QAction>
+#include <QKeySequence>
+#include <QMenu>
+#include <QMenuBar>
+
+namespace {
+
+constexpr std::int32_t kEnter = cmcCellCapsule::kEnter;
+
+// A key name of the platform's shortcut texts, or nothing.
+QKeySequence shortcutOf(const std::optional<std::string>& parameter) {
+    if (!parameter || parameter->empty())
+        return {};
+    const QKeySequence sequence =
+        QKeySequence::fromString(QString::fromStdString(*parameter), QKeySequence::PortableText);
+    if (sequence.count() != 1 || sequence[0].key() == Qt::Key_unknown)
+        return {};
+    return sequence;
+}
+
+QString captionOf(const cmcCellObj& model) {
+    return QString::fromStdString(model.Text());
+}
+
+void addToRoot(QWidget* under, QAction* action) {
+    under->addAction(action);
+}
+
+// The menu that holds an item's sub-items, made on first use.
+QMenu* subMenuOf(QAction* item) {
+    if (QMenu* menu = item->menu())
+        return menu;
+    auto* menu = new QMenu(qobject_cast<QWidget*>(item->parent()));
+    menu->setTitle(item->text());
+    item->setMenu(menu);
+    return menu;
+}
+
+} // namespace
+
+std::optional<cmcMenuLine> splitMenuLine(std::string_view line) {
+    const auto plus = line.find('+');
+    if (plus == std::string_view::npos)
+        return std::nullopt;
+    return cmcMenuLine{static_cast<int>(plus), line.substr(plus + 1)};
+}
+
+cuiMenu::cuiMenu(QWidget* owner, QWidget* root, cmcGTex& store, std::string key,
+                 ClickHandler handler, cmcGTex* models)
+    : owner_(owner), root_(root), store_(store), models_(models ? *models : store),
+      key_(std::move(key)), handler_(std::move(handler)) {
+    cmcEvMan::App().Subscribe(&cuiMenu::OnHub, this);
+}
+
+cuiMenu::~cuiMenu() {
+    cmcEvMan::App().Unsubscribe(&cuiMenu::OnHub, this);
+    // The items belong to the menu; only their link to this builder goes.
+    for (auto& [action, item] : items_)
+        QObject::disconnect(action, nullptr, this, nullptr);
+}
+
+void cuiMenu::Build() {
+    if (root_ == nullptr)
+        return;
+    RemoveItems(root_);
+    cmcCellParser(models_).SplitCell(store_.GetLine(key_ + "_BasicCell", 0), base_, nullptr,
+                                     nullptr);
+    BuildItems(root_, key_, this);
+}
+
+// Lines of `key`_Body under `under`; a deeper line nests under the item above
+// it, a shallower one than the first ends the reading.
+void cuiMenu::BuildItems(QWidget* under, const std::string& key, cuiMenu* target) {
+    const cmcCellParser parser(models_);
+    struct Level {
+        int depth;
+        QWidget* menu;
+    };
+    std::vector<Level> levels;
+    QAction* last = nullptr;
+    const std::string body = key + "_Body";
+    for (int n = 0;; ++n) {
+        const std::string line = store_.GetLine(body, n);
+        if (line.starts_with('#'))
+            break;
+        const auto item = splitMenuLine(line);
+        if (!item)
+            continue;
+        if (levels.empty())
+            levels.push_back({item->depth, under});
+        if (item->depth < levels.front().depth)
+            break;
+        while (item->depth < levels.back().depth)
+            levels.pop_back();
+        if (item->depth > levels.back().depth && last != nullptr)
+            levels.push_back({item->depth, subMenuOf(last)});
+        auto model = std::make_unique<cmcCellObj>();
+        parser.SplitCell(item->cell, *model, &base_, nullptr);
+        last = AddItem(levels.back().menu, std::move(model), target);
+    }
+}
+
+QAction* cuiMenu::AddItem(QWidget* under, std::unique_ptr<cmcCellObj> model, cuiMenu* target) {
+    auto* action = new QAction(under);
+    if (model->Text() == "-") {
+        action->setSeparator(true);
+    } else {
+        action->setText(captionOf(*model));
+        action->setShortcut(shortcutOf(model->parameter));
+        if (model->imageIndex >= 0 && model->imageIndex < static_cast<int>(images_.size()))
+            action->setIcon(images_[static_cast<std::size_t>(model->imageIndex)]);
+    }
+    addToRoot(under, action);
+    items_[action] = Item{std::shared_ptr<cmcCellObj>(std::move(model)), target};
+    connect(action, &QObject::destroyed, this, [this, action] { items_.erase(action); });
+    connect(action, &QAction::triggered, this, [this, action] { Click(action); });
+    return action;
+}
+
+void cuiMenu::RemoveItems(QWidget* under) {
+    const auto actions = under->actions();
+    for (QAction* action : actions) {
+        under->removeAction(action);
+        if (QMenu* sub = action->menu()) {
+            RemoveItems(sub);
+            sub->deleteLater();
+        }
+        const bool ours = items_.erase(action) > 0;
+        if (ours || action->parent() == under)
+            delete action;
+    }
+}
+
+cmcCellObj* cuiMenu::ModelOf(QAction* item) const {
+    const auto it = items_.find(item);
+    return it == items_.end() ? nullptr : it->second.model.get();
+}
+
+QAction* cuiMenu::FindByLabel(std::int32_t label) const {
+    if (root_ == nullptr)
+        return nullptr;
+    std::function<QAction*(QWidget*)> search = [&](QWidget* under) -> QAction* {
+        for (QAction* action : under->actions()) {
+            const cmcCellObj* model = ModelOf(action);
+            if (model != nullptr && model->label == label)
+                return action;
+            if (QMenu* sub = action->menu())
+                if (QAction* found = search(sub))
+                    return found;
+        }
+        return nullptr;
+    };
+    return search(root_);
+}
+
+void cuiMenu::Click(QAction* item) {
+    const auto it = items_.find(item);
+    if (it == items_.end())
+        return;
+    const std::shared_ptr<cmcCellObj> model = it->second.model; // the handler may rebuild
+    cuiMenu* target = it->second.target;
+    if (target == nullptr)
+        return; // the builder that took these clicks is gone
+    if (target->handler_)
+        target->handler_(*target, *model);
+    else
+        target->DefaultClick(*model);
+}
+
+std::uint8_t cuiMenu::Evaluate(cmcCellCapsule& request) {
+    if (engine_)
+        return engine_(request, false);
+    indActiveCell engine;
+    return evaluateCell(engine, request, false);
+}
+
+void cuiMenu::AskServedCell() {
+    servedCell_.reset();
+    servedRequest_.Reset();
+    const auto reply = cmcEvMan::App().Ask(evAskMenuCell, root_.data());
+    if (reply && reply->object != nullptr) {
+        servedCell_ = std::make_unique<cmcCellObj>(*static_cast<const cmcCellObj*>(reply->object));
+        servedRequest_.form = owner_;
+        servedRequest_.cell = servedCell_.get();
+    }
+}
+
+void cuiMenu::DefaultClick(cmcCellObj& model) {
+    cmcCellCapsule request;
+    request.form = owner_;
+    request.cell = &model;
+    request.action = kEnter;
+    std::unique_ptr<cmcCellObj> served;
+    cmcCellCapsule servedRequest;
+    if (const auto reply = cmcEvMan::App().Ask(evAskMenuCell, nullptr);
+        reply && reply->object != nullptr) {
+        served = std::make_unique<cmcCellObj>(*static_cast<const cmcCellObj*>(reply->object));
+        servedRequest.form = owner_;
+        servedRequest.cell = served.get();
+        request.partner = &servedRequest;
+    }
+    Evaluate(request);
+    RefreshStates();
+}
+
+void cuiMenu::RefreshStates() {
+    if (root_ == nullptr)
+        return;
+    AskServedCell();
+    const auto actions = root_->actions();
+    for (QAction* action : actions)
+        RefreshItem(action);
+}
+
+void cuiMenu::RefreshItem(QAction* item) {
+    cmcCellObj* model = ModelOf(item);
+    if (model == nullptr) {
+        item->setChecked(false);
+    } else if (!item->isSeparator()) {
+        state_.Reset();
+        state_.form = owner_;
+        state_.cell = model;
+        state_.partner = servedCell_ ? &servedRequest_ : nullptr;
+        model->behaviour &= static_cast<std::uint8_t>(~cmcBehaviour::FlagMask);
+        Evaluate(state_);
+        item->setCheckable(model->Flag(0));
+        item->setChecked(model->Flag(0));
+        item->setVisible(!model->Flag(1));
+        item->setEnabled(!model->Flag(2));
+        if (model->Flag(3) && item->text() != captionOf(*model))
+            item->setText(captionOf(*model));
+        if (model->imageIndex >= 0 && model->imageIndex < static_cast<int>(images_.size()))
+            item->setIcon(images_[static_cast<std::size_t>(model->imageIndex)]);
+    }
+    if (QMenu* sub = item->menu()) {
+        const auto actions = sub->actions();
+        for (QAction* action : actions)
+            RefreshItem(action);
+    }
+}
+
+void cuiMenu::OnHub(void* self, const cmcEvMessage& message) {
+    auto& menu = *static_cast<cuiMenu*>(self);
+    switch (message.type) {
+    case evRefreshMenus:
+        menu.RefreshStates();
+        break;
+    case evClearMenuItem:
+        if (QAction* item = menu.FindByLabel(message.value); item && item->menu())
+            menu.RemoveItems(item->menu());
+        break;
+    case evFillMenuItem:
+        if (QAction* item = menu.FindByLabel(message.value)) {
+            auto* target = static_cast<cuiMenu*>(message.object);
+            menu.BuildItems(subMenuOf(item), std::string(message.Text()),
+                            target != nullptr ? target : &menu);
+        }
+        break;
+    default:
+        break;
+    }
+}

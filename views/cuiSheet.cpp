@@ -1,0 +1,305 @@
+#include "views/cuiSheet.h"
+
+#include "overlay/cmcGTex.h"
+#include "radio/indActiveCell.h"
+#include "sheets/cellQtMapping.h"
+#include "sheets/cmcEvMan.h"
+#include "sheets/iuiSh_CommonDef.h"
+#include "views/cuiMenu.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QMenu>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QThread>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+cuiSheet::cuiSheet(QWidget* host, const cmcCellCapsule* ownerRequest, StartCell start,
+                   cmcGTex& store, std::string key, const cuiMarkImages* marks, cmcGTex* models)
+    : host_(host), store_(store), models_(models ? *models : store), key_(std::move(key)),
+      marks_(marks), start_(start), displayName_(key_) {
+    if (ownerRequest != nullptr)
+        ownerRequest_ = *ownerRequest;
+    wait_ = [this](int ms) {
+        if (grid_ != nullptr)
+            grid_->viewport()->repaint();
+        QThread::msleep(static_cast<unsigned long>(ms));
+    };
+    cmcEvMan::App().Subscribe(&cuiSheet::OnHub, this);
+}
+
+cuiSheet::~cuiSheet() {
+    cmcEvMan& hub = cmcEvMan::App();
+    hub.Unsubscribe(&cuiSheet::OnHub, this);
+    if (grid_ != nullptr)
+        hub.Send(evWindowDestroyed, grid_);
+    if (menuBuilder_) {
+        menuBuilder_.reset();
+        hub.Send(evClearMenuItem, nullptr, kEditTopLabel);
+    }
+    if (grid_ != nullptr)
+        grid_->SetOwner(nullptr);
+    if (editor_ != nullptr)
+        editor_->removeEventFilter(this);
+    delete titlePanel_;
+    delete gridPanel_;
+}
+
+std::unique_ptr<cmcSheetDef> cuiSheet::CreateDef(cmcGTex& store, const std::string& key,
+                                                 cmcGTex& models) {
+    return std::make_unique<cmcSheetDef>(store, key, models);
+}
+
+std::unique_ptr<cmcSheetDef> iuiSh_Common::CreateDef(cmcGTex& store, const std::string& key,
+                                                     cmcGTex& models) {
+    return std::make_unique<iuiSh_CommonDef>(store, key, models);
+}
+
+std::string cuiSheet::SetAuxText(const std::string& text) {
+    auxText_ = text;
+    return auxText_;
+}
+
+std::string cuiSheet::TitleText() const {
+    return def_ && def_->Style().titleText ? *def_->Style().titleText : std::string();
+}
+
+bool cuiSheet::Printable() const {
+    return !def_ || !def_->Style().noPrint;
+}
+
+void cuiSheet::SetPrinter(QPaintDevice* printer) {
+    printer_ = printer;
+}
+
+void cuiSheet::Build() {
+    if (!engine_) {
+        ownEngine_ = std::make_unique<indActiveCell>();
+        engine_ = [engine = ownEngine_.get()](cmcCellCapsule& request, bool notify) {
+            return evaluateCell(*engine, request, notify);
+        };
+    }
+    CloseEditor(true); // while its cell still exists
+    building_ = true;
+    if (!def_)
+        def_ = CreateDef(store_, key_, models_);
+    cmcSheetSetup setup = setup_;
+    setup.explicitFontHeight = fontHeight_;
+    def_->SetPrinter(printer_);
+    def_->SetSetup(setup);
+    def_->Build();
+    menuCell_ = nullptr;
+    anchor_ = {};
+    interaction_ = kLineMarksClear;
+    lastHover_ = {};
+
+    CreateWindows();
+    std::vector<int> widths(static_cast<std::size_t>(def_->ColCount()));
+    std::vector<int> heights(static_cast<std::size_t>(def_->RowCount()));
+    for (int c = 0; c < def_->ColCount(); ++c)
+        widths[static_cast<std::size_t>(c)] = def_->ColWidth(c);
+    for (int r = 0; r < def_->RowCount(); ++r)
+        heights[static_cast<std::size_t>(r)] = def_->RowHeight(r);
+    grid_->SetSizes(std::move(widths), std::move(heights), def_->Style().fixedCols,
+                    def_->Style().fixedRows);
+    grid_->SetBackground(toQColor(def_->BaseCell().colour));
+    grid_->setFont(toQFont(def_->BaseFont()));
+    grid_->SetScrollBarsEnabled(true);
+    grid_->viewport()->setMouseTracking(popup_); // a picker's cursor follows the mouse
+
+    PlaceCursorAfterBuild();
+    grid_->setEnabled(IsSelectable(grid_->Col(), grid_->Row()));
+    building_ = false;
+    grid_->InvalidateAll();
+    UpdateContextMenu(grid_->Col(), grid_->Row(), true);
+}
+
+void cuiSheet::CreateWindows() {
+    if (grid_ == nullptr) {
+        auto* layout = qobject_cast<QVBoxLayout*>(host_->layout());
+        if (layout == nullptr) {
+            layout = new QVBoxLayout(host_);
+            layout->setContentsMargins(0, 0, 0, 0);
+            layout->setSpacing(0);
+        }
+        gridPanel_ = new QFrame(host_);
+        auto* panelLayout = new QVBoxLayout(gridPanel_);
+        grid_ = new cuiGrid(gridPanel_);
+        panelLayout->addWidget(grid_);
+        layout->addWidget(gridPanel_, 1);
+        contextMenu_ = new QMenu(grid_);
+        grid_->SetOwner(this);
+        grid_->setContextMenuPolicy(Qt::NoContextMenu);
+    }
+    if (popup_) {
+        gridPanel_->setFrameStyle(QFrame::Panel | QFrame::Raised);
+        gridPanel_->setLineWidth(1);
+        gridPanel_->layout()->setContentsMargins(3, 3, 3, 3);
+    } else {
+        gridPanel_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        gridPanel_->setLineWidth(2);
+        gridPanel_->layout()->setContentsMargins(2, 2, 2, 2);
+    }
+    CreateTitle();
+    gridPanel_->show();
+}
+
+void cuiSheet::CreateTitle() {
+    const std::string title = TitleText();
+    if (title.empty()) {
+        if (titlePanel_ != nullptr)
+            titlePanel_->hide();
+        return;
+    }
+    if (titlePanel_ == nullptr) {
+        titlePanel_ = new QFrame(host_);
+        titlePanel_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        titlePanel_->setLineWidth(2);
+        titleLabel_ = new QLabel(titlePanel_);
+        titleLabel_->setTextFormat(Qt::PlainText);
+        titleLabel_->setAutoFillBackground(true);
+        auto* layout = new QVBoxLayout(titlePanel_);
+        layout->setContentsMargins(2, 2, 2, 2);
+        layout->addWidget(titleLabel_);
+        static_cast<QVBoxLayout*>(host_->layout())->insertWidget(0, titlePanel_);
+    }
+    const cmcSheetStyle& style = def_->Style();
+    titleLabel_->setFont(style.titleFont ? toQFont(*style.titleFont) : QFont());
+    titleLabel_->setText(QString::fromStdString(title));
+    titleLabel_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    QPalette palette = titleLabel_->palette();
+    palette.setColor(QPalette::Window, toQColor(style.titleColour));
+    titleLabel_->setPalette(palette);
+    titlePanel_->setFixedHeight(QFontMetrics(titleLabel_->font()).height() + 2 + 8);
+    titlePanel_->show();
+}
+
+void cuiSheet::PlaceCursorAfterBuild() {
+    interaction_ |= kInternalMove;
+    grid_->SetCurrentQuiet(0, 0);
+    interaction_ &= ~kInternalMove;
+    remembered_ = {0, 0};
+    for (const auto& [dx, dy] : {std::pair{0, 1}, {0, -1}, {1, 0}, {-1, 0}})
+        MoveCursor(dx, dy);
+
+    const bool savedInside = saved_.col >= 0 && saved_.row >= 0 && saved_.col < def_->ColCount() &&
+                             saved_.row < def_->RowCount();
+    if (!savedInside)
+        saved_ = {};
+    if (!savedInside && start_.label != cmcCellObj::kNoLabel) {
+        for (int row = 0; row < def_->RowCount(); ++row)
+            for (int col = 0; col < def_->ColCount(); ++col) {
+                const cmcCellObj& m = def_->Cell(col, row).model;
+                if (m.IsSelectable() && m.label == start_.label && m.index == start_.index) {
+                    SetCursor(col, row);
+                    return;
+                }
+            }
+    } else if (savedInside && IsSelectable(saved_.col, saved_.row)) {
+        grid_->SetLeftCol(saved_.leftCol);
+        grid_->SetTopRow(saved_.topRow);
+        SetCursor(saved_.col, saved_.row);
+        grid_->SetLeftCol(saved_.leftCol);
+        grid_->SetTopRow(saved_.topRow);
+    }
+}
+
+cuiSheet::Position cuiSheet::CurrentPosition() const {
+    if (grid_ == nullptr)
+        return {};
+    return {grid_->Col(), grid_->Row(), grid_->LeftCol(), grid_->TopRow()};
+}
+
+void cuiSheet::ScrollHome() {
+    if (grid_ == nullptr)
+        return;
+    grid_->SetTopRow(0);
+    grid_->SetLeftCol(0);
+}
+
+int cuiSheet::TotalWidth() const {
+    if (grid_ == nullptr)
+        return 0;
+    return grid_->Layout().TotalWidth() + host_->width() - grid_->viewport()->width();
+}
+
+int cuiSheet::TotalHeight() const {
+    if (grid_ == nullptr)
+        return 0;
+    return grid_->Layout().TotalHeight() + host_->height() - grid_->viewport()->height();
+}
+
+bool cuiSheet::IsCursor(int col, int row) const {
+    return grid_ != nullptr && grid_->Col() == col && grid_->Row() == row;
+}
+
+bool cuiSheet::IsHighlighted(int col, int row) const {
+    if (IsCursor(col, row))
+        return true;
+    const std::uint8_t marks = def_->Cell(col, row).marks;
+    return (marks & cmcCellMark::MultiSelectable) != 0 &&
+           (marks & (cmcCellMark::Selected | cmcCellMark::LineMarked)) != 0;
+}
+
+bool cuiSheet::EditorVisible() const {
+    return editor_ != nullptr && editor_->isVisible();
+}
+
+void cuiSheet::PaintCell(QPainter& painter, int col, int row, const cmcGridRect& rect) {
+    if (!def_ || building_)
+        return;
+    cuiCellPaintInput& in = paintInput_;
+    in.def = def_.get();
+    in.building = building_;
+    in.printing = printer_ != nullptr;
+    in.marginUnit = def_->Setup().marginUnit;
+    in.focused = grid_ != nullptr && grid_->hasFocus();
+    in.popup = popup_;
+    in.editorVisible = EditorVisible();
+    in.cursorCol = grid_ ? grid_->Col() : -1;
+    in.cursorRow = grid_ ? grid_->Row() : -1;
+    in.marks = marks_;
+    in.request = &paintRequest_;
+    in.ownerRequest = ownerRequest_ ? &*ownerRequest_ : nullptr;
+    in.engine = &engine_;
+    if (!in.isHighlighted)
+        in.isHighlighted = [this](int c, int r) { return IsHighlighted(c, r); };
+    cuiPaintCell(painter, in, col, row, rect);
+}
+
+void cuiSheet::GridDrawCell(QPainter& painter, int col, int row, const cmcGridRect& rect) {
+    PaintCell(painter, col, row, rect);
+}
+
+std::string cuiSheet::ShownText(int col, int row) {
+    if (!def_ || col < 0 || row < 0 || col >= def_->ColCount() || row >= def_->RowCount())
+        return {};
+    cmcCellObj& model = def_->Cell(col, row).model;
+    if (!model.IsBound() || !engine_)
+        return model.Text();
+    cmcCellCapsule request;
+    request.partner = ownerRequest_ ? &*ownerRequest_ : nullptr;
+    request.cell = &model;
+    engine_(request, false);
+    return request.text;
+}
+
+QString cuiSheet::GridCellText(int col, int row) {
+    return QString::fromStdString(ShownText(col, row));
+}
+
+QString cuiSheet::GridName() {
+    return QString::fromStdString(displayName_);
+}
+
+void cuiSheet::ClearStatus() {
+    cmcEvMan::App().SendText(evStatusText, cmcEvColourObject(kClWindowText),
+                             static_cast<std::int32_t>(kClBtnFace), "");
+}
+
+void cuiSheet::OnHub(void* self, const cmcEvMessage& message) {
+    static_cast<cuiSheet*>(self)->AnswerHub(message);
+}

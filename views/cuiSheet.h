@@ -1,0 +1,244 @@
+#pragma once
+
+#include "radio/cmcCellCapsule.h"
+#include "sheets/cmcSheetDef.h"
+#include "views/cellPainter.h"
+#include "views/cuiGrid.h"
+
+#include <QObject>
+#include <QPointer>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+class QFrame;
+class QLabel;
+class QMenu;
+class QPaintDevice;
+class QPlainTextEdit;
+class cmcGTex;
+class cuiMenu;
+class indActiveCell;
+struct cmcEvMessage;
+
+// One overlay-defined sheet in a host window: an optional title bar above a
+// grid whose cells it paints. It keeps the cursor on selectable cells, keeps a
+// selection of cells or lines, hands every key, character, double-click,
+// edited text and context-menu command to the cell engine, opens the in-place
+// editor when the engine asks, keeps the cell's context menu in step with the
+// cursor, and repaints what the hub announces as changed.
+//
+//   cuiSheet sheet(panel, nullptr, {}, overlay, "GI_Sheet_UserCh", &marks);
+//   sheet.Build();
+//
+// A picker variant (SetPopup before Build) lives in a cuiFlector and hands a
+// pick back to the cell that opened it.
+class cuiSheet : public QObject, public cuiGridOwner {
+    Q_OBJECT
+
+public:
+    // The cell the cursor starts on: the first selectable cell of that label
+    // and index.
+    struct StartCell {
+        std::int32_t label = cmcCellObj::kNoLabel;
+        std::int32_t index = 0;
+    };
+    struct Position {
+        int col = -1;
+        int row = -1;
+        int leftCol = -1;
+        int topRow = -1;
+    };
+    // Interaction bits.
+    static constexpr int kInternalMove = 0x01;
+    static constexpr int kMultiActive = 0x02;
+    static constexpr int kMouseHeld = 0x04;
+    static constexpr int kLineMarksClear = 0x08;
+    // The editor's limit: the engine's text buffers take 1,024 bytes with the
+    // terminating zero.
+    static constexpr int kEditorMaxChars = 1023;
+    // Out-action replays before the dispatcher gives up on an engine that never
+    // stops asking for one.
+    static constexpr int kMaxReplays = 100;
+    static constexpr std::int32_t kEditTopLabel = 35; // the main menu's Edit item
+
+    // `ownerRequest` (copied) is the request of the cell that opened a picker;
+    // `marks` (borrowed) the warning and error images; `models` the store of the
+    // named cell models (the sheet's own store when null).
+    cuiSheet(QWidget* host, const cmcCellCapsule* ownerRequest, StartCell start, cmcGTex& store,
+             std::string key, const cuiMarkImages* marks, cmcGTex* models = nullptr);
+    ~cuiSheet() override;
+    cuiSheet(const cuiSheet&) = delete;
+    cuiSheet& operator=(const cuiSheet&) = delete;
+
+    // Before Build: the engine (default: evaluateCell with an engine object of
+    // the sheet's own), the picker mode, the setup handed to the definition.
+    void SetEngine(cuiCellEngine engine) { engine_ = std::move(engine); }
+    void SetPopup(bool on) { popup_ = on; }
+    bool IsPopup() const { return popup_; }
+    void SetSetup(const cmcSheetSetup& setup) { setup_ = setup; }
+    // The replays' pause; tests give a clock of their own.
+    void SetWait(std::function<void(int ms)> wait) { wait_ = std::move(wait); }
+
+    virtual std::string SetAuxText(const std::string& text);
+    const std::string& AuxText() const { return auxText_; }
+    // Creates the windows (first time), builds the cells, places the cursor.
+    virtual void Build();
+    virtual std::string TitleText() const;
+    virtual bool Printable() const;
+
+    // Printing: the printer's paint device (borrowed; null for the screen), an
+    // explicit font height, and the view to come back to.
+    void SetPrinter(QPaintDevice* printer);
+    void SetFontHeight(int height) { fontHeight_ = height; }
+    void SetSavedPosition(const Position& position) { saved_ = position; }
+    Position CurrentPosition() const;
+    void ScrollHome();
+    int TotalWidth() const;
+    int TotalHeight() const;
+
+    const std::string& Key() const { return key_; }
+    const std::string& DisplayName() const { return displayName_; }
+    void SetDisplayName(std::string name) { displayName_ = std::move(name); }
+    const cmcSheetDef& Def() const { return *def_; }
+    // The cell record; one outside the table ends the program.
+    cmcSheetCell& Cell(int col, int row) { return def_->Cell(col, row); }
+    bool IsHighlighted(int col, int row) const;
+    int Interaction() const { return interaction_; }
+
+    cuiGrid* Grid() const { return grid_; }
+    QMenu* ContextMenu() const { return contextMenu_; }
+    cuiMenu* ContextMenuBuilder() const { return menuBuilder_.get(); }
+    QPlainTextEdit* Editor() const { return editor_; }
+    bool EditorVisible() const;
+    QWidget* Host() const { return host_; }
+
+    // The verbs behind keys and clicks, for callers that drive the sheet.
+    bool MoveCursor(int dx, int dy);
+    void SetCursor(int col, int row);
+    std::uint8_t Dispatch(int col, int row, std::int32_t action, std::int32_t command = 0,
+                          const std::string* edited = nullptr);
+    void OpenEditor(int col, int row, const std::string& text, int selStart, int selLength);
+    // Commits an open editor's text to its cell, or (keep = false) drops it.
+    void CloseEditor(bool commit = true);
+    // Paints one cell on any surface, the printer's page included.
+    void PaintCell(QPainter& painter, int col, int row, const cmcGridRect& rect);
+    // The text a cell shows: its own, or the engine's for a bound cell.
+    std::string ShownText(int col, int row);
+
+signals:
+    // A picker's pick went back to its owner cell.
+    void Picked();
+
+protected:
+    // The definition class behind the sheet's build steps; derived sheets give
+    // their own directives through it.
+    virtual std::unique_ptr<cmcSheetDef> CreateDef(cmcGTex& store, const std::string& key,
+                                                   cmcGTex& models);
+
+    // cuiGridOwner
+    void GridSelectCell(int col, int row, bool& allow) override;
+    void GridDrawCell(QPainter& painter, int col, int row, const cmcGridRect& rect) override;
+    void GridFocusGained() override;
+    void GridFocusLost() override;
+    bool GridTimedScroll(int directions) override;
+    bool GridKeyDown(QKeyEvent& event) override;
+    bool GridMousePress(QMouseEvent& event) override;
+    bool GridMouseRelease(QMouseEvent& event) override;
+    bool GridMouseMove(QMouseEvent& event) override;
+    bool GridDoubleClick(QMouseEvent& event) override;
+    QString GridCellText(int col, int row) override;
+    QString GridName() override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // Build steps.
+    void CreateWindows();
+    void CreateTitle();
+    void PlaceCursorAfterBuild();
+    // Cursor.
+    bool IsSelectable(int col, int row) const;
+    std::optional<cmcGridCell> Walk(cmcGridCell from, int sx, int sy, bool wrap) const;
+    std::optional<cmcGridCell> LineSearch(cmcGridCell from, int sx, int sy) const;
+    std::optional<cmcGridCell> HeadUnder(const QPoint& point) const;
+    void ScrollToFirstSelectable();
+    // Selection.
+    void UpdateSelection(cmcGridCell from, cmcGridCell to);
+    void ClearSelection();
+    void SetMarks(int col, int row, std::uint8_t marks);
+    void UpdateLineMarks();
+    void SelectBlock(const cmcCellCapsule& request);
+    int FirstDataCol() const;
+    // Dispatcher.
+    void FillRequest(cmcCellCapsule& request, int col, int row);
+    std::optional<cmcGridCell> FindBound(std::int32_t category, std::int32_t label,
+                                         std::int32_t index) const;
+    std::uint8_t DispatchPick(cmcCellCapsule& request);
+    void Repaint(const cmcCellObj& model, std::uint8_t bits);
+    void InvalidateCell(int col, int row);
+    void InvalidateHighlighted();
+    static void OnChange(void* self, cmcCellCapsule& request, std::uint8_t bits);
+    static void OnOpenEditor(void* self, cmcCellCapsule& request, std::uint8_t bits);
+    // Editor and context menu.
+    void CreateEditor();
+    bool EditorKey(QKeyEvent& event);
+    void UpdateContextMenu(int col, int row, bool forced);
+    void DropContextMenu();
+    void ShowContextMenu(const QPoint& global);
+    void ClearStatus();
+    static void OnHub(void* self, const cmcEvMessage& message);
+    void AnswerHub(const cmcEvMessage& message);
+    bool IsCursor(int col, int row) const;
+
+    QWidget* host_;
+    cmcGTex& store_;
+    cmcGTex& models_;
+    std::string key_;
+    std::optional<cmcCellCapsule> ownerRequest_;
+    const cuiMarkImages* marks_;
+    cuiCellEngine engine_;
+    std::unique_ptr<indActiveCell> ownEngine_;
+    StartCell start_;
+    std::string auxText_;
+    bool building_ = false;
+    cmcGridCell lastHover_;
+    QPaintDevice* printer_ = nullptr;
+    int fontHeight_ = 0;
+    Position saved_;
+    std::string displayName_;
+    bool popup_ = false;
+    cmcSheetSetup setup_;
+    std::function<void(int)> wait_;
+
+    std::unique_ptr<cmcSheetDef> def_;
+    QFrame* titlePanel_ = nullptr;
+    QLabel* titleLabel_ = nullptr;
+    QFrame* gridPanel_ = nullptr;
+    cuiGrid* grid_ = nullptr;
+    QPlainTextEdit* editor_ = nullptr;
+    cmcGridCell edited_;
+    QMenu* contextMenu_ = nullptr;
+    std::unique_ptr<cuiMenu> menuBuilder_;
+    const cmcCellObj* menuCell_ = nullptr;
+    std::string menuKey_;
+
+    cmcCellCapsule paintRequest_;
+    cuiCellPaintInput paintInput_;
+    cmcGridRect lastRect_;
+    cmcGridCell remembered_{0, 0};
+    cmcGridCell anchor_;
+    int interaction_ = kLineMarksClear;
+    bool shiftHeld_ = false;
+};
+
+// The common-settings sheet: lines for one model variant or for factory mode.
+class iuiSh_Common : public cuiSheet {
+public:
+    using cuiSheet::cuiSheet;
+
+protected:
+    std::unique_ptr<cmcSheetDef> CreateDef(cmcGTex& store, const std::string& key,
+                                           cmcGTex& models) override;
+};

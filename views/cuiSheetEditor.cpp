@@ -1,0 +1,186 @@
+// The sheet's in-place editor and its context menu.
+#include "views/cuiSheet.h"
+
+#include "sheets/cellQtMapping.h"
+#include "sheets/cmcEvMan.h"
+#include "views/cuiMenu.h"
+
+#include <QKeyEvent>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QTextBlock>
+
+void cuiSheet::CreateEditor() {
+    editor_ = new QPlainTextEdit(gridPanel_);
+    editor_->setFrameShape(QFrame::NoFrame);
+    editor_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    editor_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    editor_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    editor_->setTabChangesFocus(true);
+    editor_->document()->setDocumentMargin(0);
+    editor_->hide();
+    editor_->installEventFilter(this);
+    // The limit holds for typing and pasting alike.
+    connect(editor_, &QPlainTextEdit::textChanged, this, [this] {
+        const QString text = editor_->toPlainText();
+        if (text.size() <= kEditorMaxChars)
+            return;
+        QSignalBlocker block(editor_);
+        editor_->setPlainText(text.left(kEditorMaxChars));
+        editor_->moveCursor(QTextCursor::End);
+    });
+}
+
+void cuiSheet::OpenEditor(int col, int row, const std::string& text, int selStart, int selLength) {
+    if (!def_ || grid_ == nullptr || col < 0 || row < 0 || col >= def_->ColCount() ||
+        row >= def_->RowCount())
+        return;
+    ClearSelection();
+    SetCursor(col, row);
+    const cmcGridRect r = grid_->CellRect(col, row);
+    if (r.Width() < 1 || r.Height() < 2)
+        return;
+    if (editor_ == nullptr)
+        CreateEditor();
+    const cmcCellObj& model = def_->Cell(col, row).model;
+    const QFont font = toQFont(model.font ? *model.font : def_->BaseFont());
+    editor_->setFont(font);
+    QRect area(grid_->viewport()->mapTo(gridPanel_, QPoint(r.left, r.top)),
+               QSize(r.Width(), r.Height()));
+    const int textHeight = QFontMetrics(font).height();
+    if (textHeight < r.Height()) {
+        if (model.VAlign() == 1)
+            area.moveTop(area.top() + (r.Height() - textHeight) / 2);
+        else if (model.VAlign() == 2)
+            area.moveTop(area.top() + r.Height() - textHeight - 1);
+        area.setHeight(textHeight);
+    }
+    editor_->setGeometry(area);
+    {
+        QSignalBlocker block(editor_->document());
+        editor_->setPlainText(QString::fromStdString(text).left(kEditorMaxChars));
+    }
+    editor_->document()->clearUndoRedoStacks();
+    QTextCursor cursor = editor_->textCursor();
+    const int length = editor_->document()->characterCount() - 1;
+    cursor.setPosition(std::clamp(selStart, 0, length));
+    cursor.setPosition(std::clamp(selStart + selLength, 0, length), QTextCursor::KeepAnchor);
+    editor_->setTextCursor(cursor);
+    edited_ = {col, row};
+    editor_->show();
+    editor_->raise();
+    editor_->setFocus(Qt::OtherFocusReason);
+    grid_->InvalidateCell(col, row);
+}
+
+void cuiSheet::CloseEditor(bool commit) {
+    if (!EditorVisible())
+        return;
+    const std::string text = editor_->toPlainText().left(kEditorMaxChars).toStdString();
+    const cmcGridCell cell = edited_;
+    edited_ = {};
+    editor_->hide();
+    if (grid_ != nullptr)
+        grid_->InvalidateCell(cell.col, cell.row);
+    // A cell that went with a rebuild takes nothing.
+    if (commit && def_ && cell.IsValid() && cell.col < def_->ColCount() &&
+        cell.row < def_->RowCount())
+        Dispatch(cell.col, cell.row, 0, 0, &text);
+}
+
+bool cuiSheet::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == editor_) {
+        if (event->type() == QEvent::KeyPress)
+            return EditorKey(static_cast<QKeyEvent&>(*event));
+        if (event->type() == QEvent::FocusOut && EditorVisible() &&
+            static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason)
+            CloseEditor(true);
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+bool cuiSheet::EditorKey(QKeyEvent& event) {
+    ClearStatus();
+    switch (event.key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+        CloseEditor(true);
+        grid_->setFocus(Qt::OtherFocusReason);
+        if (event.key() == Qt::Key_Up || event.key() == Qt::Key_Down)
+            MoveCursor(0, event.key() == Qt::Key_Down ? 1 : -1);
+        return true;
+    case Qt::Key_Escape:
+        CloseEditor(false);
+        grid_->setFocus(Qt::OtherFocusReason);
+        return true;
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+        CloseEditor(true);
+        grid_->setFocus(Qt::OtherFocusReason);
+        MoveCursor(0, event.key() == Qt::Key_PageDown ? 10 : -10);
+        return true;
+    default:
+        return false;
+    }
+}
+
+void cuiSheet::UpdateContextMenu(int col, int row, bool forced) {
+    cmcEvMan& hub = cmcEvMan::App();
+    if (!def_ || grid_ == nullptr || printer_ != nullptr || !grid_->hasFocus() || col < 0 ||
+        row < 0 || col >= def_->ColCount() || row >= def_->RowCount())
+        return;
+    const cmcCellObj& model = def_->Cell(col, row).model;
+    const std::string* key = model.FindPopupMenu();
+    if (!forced && (&model == menuCell_ || key == nullptr || *key == menuKey_)) {
+        menuCell_ = &model;
+        hub.Send(evRefreshMenus);
+        return;
+    }
+    menuCell_ = &model;
+    menuKey_ = key != nullptr ? *key : std::string();
+    menuBuilder_.reset();
+    hub.Send(evClearMenuItem, nullptr, kEditTopLabel);
+    if (!menuKey_.empty()) {
+        menuBuilder_ = std::make_unique<cuiMenu>(
+            grid_, contextMenu_, store_, menuKey_,
+            [this](cuiMenu&, cmcCellObj& item) {
+                Dispatch(grid_->Col(), grid_->Row(), 0, item.label);
+            },
+            &models_);
+        menuBuilder_->SetEngine(engine_);
+        menuBuilder_->Build();
+        hub.SendText(evFillMenuItem, menuBuilder_.get(), kEditTopLabel, menuKey_);
+    }
+    hub.Send(evRefreshMenus);
+}
+
+void cuiSheet::DropContextMenu() {
+    if (!menuBuilder_ && menuKey_.empty())
+        return;
+    menuBuilder_.reset();
+    menuKey_.clear();
+    menuCell_ = nullptr;
+    cmcEvMan::App().Send(evClearMenuItem, nullptr, kEditTopLabel);
+    cmcEvMan::App().Send(evRefreshMenus);
+}
+
+void cuiSheet::ShowContextMenu(const QPoint& global) {
+    UpdateContextMenu(grid_->Col(), grid_->Row(), false);
+    if (menuBuilder_ && !contextMenu_->actions().isEmpty())
+        contextMenu_->popup(global);
+}
+
+void cuiSheet::GridFocusGained() {
+    UpdateContextMenu(grid_->Col(), grid_->Row(), true);
+    InvalidateHighlighted();
+}
+
+void cuiSheet::GridFocusLost() {
+    // A popping menu takes the focus only for a moment.
+    if (contextMenu_ != nullptr && contextMenu_->isVisible())
+        return;
+    DropContextMenu();
+    InvalidateHighlighted();
+}

@@ -1,0 +1,226 @@
+#include "views/cuiTree.h"
+
+#include "overlay/cmcGTex.h"
+#include "sheets/cellQtMapping.h"
+#include "sheets/cmcCellParser.h"
+#include "sheets/cmcEvMan.h"
+#include "views/cuiImageList.h"
+
+#include <QHeaderView>
+#include <QSignalBlocker>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int kModelRole = Qt::UserRole;
+constexpr int kMarkRole = Qt::UserRole + 1;
+
+// The node's depth: the characters before its first '+'; a line without one is
+// all depth and no cell.
+std::size_t depthOf(std::string_view line) {
+    const std::size_t plus = line.find('+');
+    return plus == std::string_view::npos ? line.size() : plus;
+}
+
+std::string_view cellOf(std::string_view line) {
+    const std::size_t plus = line.find('+');
+    return plus == std::string_view::npos ? std::string_view() : line.substr(plus + 1);
+}
+
+// Overlay 0 shows the error image, overlay 1 the warning image.
+int overlayImage(int overlay) {
+    return overlay == cuiTree::kErrorOverlay ? 5 : overlay == cuiTree::kWarningOverlay ? 4 : -1;
+}
+
+} // namespace
+
+cuiTree::cuiTree(QWidget* host, cmcGTex& store, std::string key, const cuiImageList& images,
+                 cmcEvMan& hub)
+    : host_(host), store_(store), key_(std::move(key)), images_(images), hub_(hub) {
+    view_ = new QTreeWidget(host);
+    view_->setObjectName(QString::fromStdString(key_));
+    view_->setHeaderHidden(true);
+    view_->setColumnCount(1);
+    view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view_->setSelectionMode(QAbstractItemView::SingleSelection);
+    view_->setIconSize(QSize(images.Size(), images.Size()));
+    delay_ = new QTimer(view_);
+    delay_->setSingleShot(true);
+    delay_->setInterval(0);
+    QObject::connect(delay_, &QTimer::timeout, view_, [this] { SelectionRested(); });
+    QObject::connect(view_, &QTreeWidget::currentItemChanged, view_, [this] { delay_->start(); });
+    const auto expandedOrCollapsed = [this] {
+        if (onExpand_)
+            onExpand_();
+    };
+    QObject::connect(view_, &QTreeWidget::itemExpanded, view_, expandedOrCollapsed);
+    QObject::connect(view_, &QTreeWidget::itemCollapsed, view_, expandedOrCollapsed);
+    hub_.Subscribe(&cuiTree::onMessage, this);
+}
+
+cuiTree::~cuiTree() {
+    hub_.Unsubscribe(&cuiTree::onMessage, this);
+    delete view_.data();
+}
+
+void cuiTree::onMessage(void* self, const cmcEvMessage& message) {
+    auto* tree = static_cast<cuiTree*>(self);
+    if (message.type == evWindowDestroyed && message.object == tree->host_)
+        tree->GiveUp();
+}
+
+void cuiTree::GiveUp() {
+    hub_.Unsubscribe(&cuiTree::onMessage, this);
+    if (view_) {
+        view_->hide();
+        delete view_.data();
+    }
+    onSelect_ = nullptr;
+    onExpand_ = nullptr;
+    models_.clear();
+    bodyLines_.clear();
+    base_ = cmcCellObj();
+    key_.clear();
+}
+
+void cuiTree::Build() {
+    if (!view_)
+        return;
+    const QSignalBlocker quiet(view_.data());
+    delay_->stop();
+    view_->clear();
+    models_.clear();
+    bodyLines_.clear();
+
+    const cmcCellParser parser(store_);
+    parser.SplitCell(store_.GetLine(key_ + "_BasicCell"), base_, nullptr, nullptr);
+    if (base_.font)
+        view_->setFont(toQFont(*base_.font));
+    QPalette palette = view_->palette();
+    palette.setColor(QPalette::Base, toQColor(base_.colour));
+    view_->setPalette(palette);
+
+    const std::string body = key_ + "_Body";
+    for (int n = 0;; ++n) {
+        std::string line = store_.GetLine(body, n);
+        if (!line.empty() && line[0] == '#')
+            break;
+        bodyLines_.push_back(std::move(line));
+    }
+    ReadLevel(nullptr, 0);
+    if (QTreeWidgetItem* first = FirstNode())
+        first->setExpanded(true);
+}
+
+int cuiTree::ReadLevel(QTreeWidgetItem* parent, int start) {
+    const int count = static_cast<int>(bodyLines_.size());
+    int n = start;
+    std::size_t depth = 0;
+    QTreeWidgetItem* last = nullptr;
+    while (n < count) {
+        const std::string_view line = bodyLines_[static_cast<std::size_t>(n)];
+        const std::size_t d = depthOf(line);
+        if (last != nullptr && d > depth) {
+            n += ReadLevel(last, n);
+            continue;
+        }
+        if (last != nullptr && d < depth)
+            break;
+        depth = d;
+        last = AddNode(parent, cellOf(line));
+        ++n;
+    }
+    return n - start;
+}
+
+QTreeWidgetItem* cuiTree::AddNode(QTreeWidgetItem* parent, std::string_view cellText) {
+    const cmcCellParser parser(store_);
+    cmcCellObj& model = models_.emplace_back();
+    parser.SplitCell(cellText, model, &base_, nullptr);
+    auto* node = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(view_);
+    node->setText(0, QString::fromStdString(model.Text()));
+    node->setData(0, kModelRole, QVariant::fromValue(reinterpret_cast<quintptr>(&model)));
+    ShowMark(node, -1);
+    return node;
+}
+
+const cmcCellObj* cuiTree::ModelOf(const QTreeWidgetItem* node) const {
+    if (node == nullptr)
+        return nullptr;
+    return reinterpret_cast<const cmcCellObj*>(node->data(0, kModelRole).value<quintptr>());
+}
+
+const cmcCellObj* cuiTree::SelectedModel() const {
+    return view_ ? ModelOf(view_->currentItem()) : nullptr;
+}
+
+QTreeWidgetItem* cuiTree::FirstNode() const {
+    return view_ && view_->topLevelItemCount() > 0 ? view_->topLevelItem(0) : nullptr;
+}
+
+void cuiTree::SelectFirst() {
+    if (QTreeWidgetItem* first = FirstNode())
+        view_->setCurrentItem(first);
+}
+
+void cuiTree::SetChangeDelay(int milliseconds) {
+    if (delay_)
+        delay_->setInterval(std::max(0, milliseconds));
+}
+
+void cuiTree::SelectionRested() {
+    const cmcCellObj* model = SelectedModel();
+    if (model != nullptr && onSelect_)
+        onSelect_(*model);
+}
+
+void cuiTree::ShowMark(QTreeWidgetItem* node, int overlay) {
+    const cmcCellObj* model = ModelOf(node);
+    const int image = model ? model->imageIndex : -1;
+    node->setData(0, kMarkRole, overlayImage(overlay) < 0 ? -1 : overlay);
+    node->setIcon(0, images_.Overlaid(image, overlayImage(overlay)));
+}
+
+int cuiTree::MarkOf(const QTreeWidgetItem* node) {
+    const QVariant mark = node ? node->data(0, kMarkRole) : QVariant();
+    return mark.isValid() ? mark.toInt() : -1;
+}
+
+void cuiTree::ClearMarks() {
+    if (!view_)
+        return;
+    for (QTreeWidgetItemIterator it(view_); *it; ++it) {
+        if (MarkOf(*it) >= 0)
+            ShowMark(*it, -1);
+    }
+}
+
+int cuiTree::Mark(const std::vector<std::string>& names, int overlay) {
+    int matches = 0;
+    if (!view_ || overlayImage(overlay) < 0)
+        return 0;
+    for (int i = 0; i < view_->topLevelItemCount(); ++i)
+        MarkBelow(view_->topLevelItem(i), names, overlay, matches);
+    return matches;
+}
+
+// Marks the node and its subtree; true when a node of it was named.
+bool cuiTree::MarkBelow(QTreeWidgetItem* node, const std::vector<std::string>& names, int overlay,
+                        int& matches) {
+    bool below = false;
+    for (int i = 0; i < node->childCount(); ++i)
+        below = MarkBelow(node->child(i), names, overlay, matches) || below;
+    const cmcCellObj* model = ModelOf(node);
+    const bool named = model != nullptr && model->parameter &&
+                       std::find(names.begin(), names.end(), *model->parameter) != names.end();
+    if (named)
+        ++matches;
+    // A collapsed branch shows what it hides.
+    if (named || (below && !node->isExpanded()))
+        ShowMark(node, overlay);
+    return named || below;
+}

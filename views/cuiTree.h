@@ -1,0 +1,102 @@
+#pragma once
+
+#include "sheets/cmcCellObj.h"
+
+#include <QPointer>
+
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+class QTimer;
+class QTreeWidget;
+class QTreeWidgetItem;
+class QWidget;
+class cmcEvMan;
+class cmcGTex;
+class cuiImageList;
+struct cmcEvMessage;
+
+// The read-only tree of sheets and commands, built from two overlay entries of
+// its key K:
+//
+//   #K_BasicCell   {(ImageIndex=2)(%CT_Null.CallSheet)}
+//   #K_Body        +{(ImageIndex=0)}Radio
+//                  .+{(ImageIndex=1)}Lists
+//                  ..+{(:GI_Sheet_UserCh)}User channels
+//                  ..+{(:GI_Sheet_SelCall)}Selective-call IDs
+//                  .+{(:GI_Sheet_Common)(ImageIndex=3)}Common settings
+//
+// The number of characters before the first '+' is a node's depth; the rest is
+// the node's cell. A node leads to the sheet its cell's parameter names, and the
+// document check marks nodes by that parameter with the warning or the error
+// image. The tree gives itself up when the hub announces that its host window is
+// being destroyed: the view goes, the object stays harmless until its owner
+// deletes it.
+class cuiTree {
+public:
+    // Overlay indexes of Mark.
+    static constexpr int kErrorOverlay = 0;
+    static constexpr int kWarningOverlay = 1;
+
+    // Creates the view as a child of `host` (the host lays it out) and subscribes
+    // to `hub`. `store` and `images` are borrowed.
+    cuiTree(QWidget* host, cmcGTex& store, std::string key, const cuiImageList& images,
+            cmcEvMan& hub);
+    ~cuiTree();
+    cuiTree(const cuiTree&) = delete;
+    cuiTree& operator=(const cuiTree&) = delete;
+
+    // (Re)builds the nodes from the overlay; nothing is selected afterwards.
+    void Build();
+
+    // Null once the host has gone.
+    QTreeWidget* View() const { return view_; }
+    // The selected node's model, or null.
+    const cmcCellObj* SelectedModel() const;
+    const cmcCellObj* ModelOf(const QTreeWidgetItem* node) const;
+    QTreeWidgetItem* FirstNode() const;
+    // Selects the first node (which runs the selection handler after the delay).
+    void SelectFirst();
+
+    // Marks: each node shows at most one, an error or a warning.
+    void ClearMarks();
+    // Marks every node whose model's parameter is one of `names`, and every
+    // collapsed node above a marked one, with the error (kErrorOverlay) or the
+    // warning (kWarningOverlay) image; returns the number of nodes named.
+    int Mark(const std::vector<std::string>& names, int overlay);
+    // The overlay index a node shows, or -1.
+    static int MarkOf(const QTreeWidgetItem* node);
+
+    // How the main window hears of the tree: the selected node's model once the
+    // selection has rested for the change delay, and every expand or collapse.
+    void SetChangeDelay(int milliseconds);
+    void OnSelect(std::function<void(const cmcCellObj&)> handler) {
+        onSelect_ = std::move(handler);
+    }
+    void OnExpandOrCollapse(std::function<void()> handler) { onExpand_ = std::move(handler); }
+
+private:
+    static void onMessage(void* self, const cmcEvMessage& message);
+    void GiveUp();
+    int ReadLevel(QTreeWidgetItem* parent, int start);
+    QTreeWidgetItem* AddNode(QTreeWidgetItem* parent, std::string_view cellText);
+    bool MarkBelow(QTreeWidgetItem* node, const std::vector<std::string>& names, int overlay,
+                   int& matches);
+    void ShowMark(QTreeWidgetItem* node, int overlay);
+    void SelectionRested();
+
+    QWidget* host_;
+    cmcGTex& store_;
+    std::string key_;
+    const cuiImageList& images_;
+    cmcEvMan& hub_;
+    QPointer<QTreeWidget> view_;
+    QPointer<QTimer> delay_;
+    cmcCellObj base_;
+    std::deque<cmcCellObj> models_; // stable addresses; a node keeps its model's place
+    std::vector<std::string> bodyLines_;
+    std::function<void(const cmcCellObj&)> onSelect_;
+    std::function<void()> onExpand_;
+};
