@@ -194,6 +194,7 @@ bool cmcEnviron::Load() {
     if (!read.integer("ModelType", modelType))
         return false;
     ModelType = static_cast<std::uint8_t>(modelType & 0xFF);
+    RecoveryFile = read.text(QStringLiteral("Recovery File"));
     return true;
 }
 
@@ -256,6 +257,7 @@ void cmcEnviron::Save() const {
 
     settings.beginGroup(QStringLiteral("Setup"));
     settings.setValue(QStringLiteral("ModelType"), static_cast<int>(ModelType));
+    settings.setValue(QStringLiteral("Recovery File"), QString::fromStdString(RecoveryFile));
     settings.endGroup();
     settings.sync();
 }

@@ -85,6 +85,9 @@ public:
     int Height = 0;
     int SplitterV = 200;        // tree pane width
     std::uint8_t ModelType = 0; // model variant; the controller checks its range
+    // Where a session ended by a signal kept its unsaved changes; the next start
+    // reports it once and clears it.
+    std::string RecoveryFile;
 
     // Device paths the user gave to port numbers: INI group "Ports", values "Port1",
     // "Port2", ... Read only; the program never writes them.

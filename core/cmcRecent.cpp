@@ -1,16 +1,8 @@
 #include "core/cmcRecent.h"
 
-#include <QString>
-
 #include <algorithm>
 
 namespace {
-
-// Paths are UTF-8, so letter case is compared by Qt rather than byte by byte.
-bool sameIgnoringCase(const std::string& a, const std::string& b) {
-    return QString::compare(QString::fromStdString(a), QString::fromStdString(b),
-                            Qt::CaseInsensitive) == 0;
-}
 
 std::string withoutTrailingSlashes(std::string path) {
     while (!path.empty() && path.back() == '/')
@@ -23,16 +15,20 @@ std::string withoutTrailingSlashes(std::string path) {
 cmcRecent::cmcRecent(int capacity) : capacity_(std::max(capacity, 0)) {}
 
 void cmcRecent::Remove(const std::string& name) {
-    std::erase_if(names_, [&](const std::string& entry) { return sameIgnoringCase(entry, name); });
+    std::erase(names_, name);
 }
 
 void cmcRecent::AddFirst(const std::string& name) {
+    if (name.empty())
+        return;
     Remove(name);
     names_.insert(names_.begin(), name);
     trim();
 }
 
 void cmcRecent::AddLast(const std::string& name) {
+    if (name.empty())
+        return;
     Remove(name);
     names_.push_back(name);
     trim();
@@ -50,7 +46,7 @@ std::string cmcRecent::DisplayName(int index, const std::string& directory) cons
     if (slash == std::string::npos)
         return path;
     const std::string entryDir = withoutTrailingSlashes(path.substr(0, slash));
-    if (!sameIgnoringCase(entryDir, withoutTrailingSlashes(directory)))
+    if (entryDir != withoutTrailingSlashes(directory))
         return path;
     return path.substr(slash + 1);
 }

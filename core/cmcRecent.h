@@ -3,17 +3,17 @@
 #include <string>
 #include <vector>
 
-// The recent-file list: paths, newest first, at most `capacity` of them. Paths that
-// differ only in letter case count as the same file, so a file reopened under another
-// spelling moves to the front instead of appearing twice.
+// The recent-file list: paths, newest first, at most `capacity` of them. Paths are
+// compared as the file system compares them, letter case included: /a/x.vcf and
+// /A/X.VCF are two files. An empty path is never an entry.
 class cmcRecent {
 public:
     explicit cmcRecent(int capacity);
 
-    // Remove every entry equal to `name` (ignoring case).
+    // Remove every entry equal to `name`.
     void Remove(const std::string& name);
     // Put `name` at the front (or at the end), dropping its duplicates first and the
-    // oldest entries beyond the capacity afterwards.
+    // oldest entries beyond the capacity afterwards; an empty name is ignored.
     void AddFirst(const std::string& name);
     void AddLast(const std::string& name);
     int Count() const { return static_cast<int>(names_.size()); }
@@ -23,7 +23,7 @@ public:
     // The full path at `index`, or the empty text past the end.
     std::string Item(int index) const;
     // What a menu shows for entry `index`: the file name alone when the entry lies in
-    // `directory` (ignoring case and a trailing '/'), else the full path; the empty
+    // `directory` (a trailing '/' aside), else the full path; the empty
     // text past the end.
     std::string DisplayName(int index, const std::string& directory) const;
 

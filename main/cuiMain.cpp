@@ -116,6 +116,7 @@ void cuiMain::BuildWindow(QMainWindow& form) {
     splitter_->setSizes({std::max(splitterMinimum, settings.SplitterV),
                          std::max(form.width() - settings.SplitterV, 0)});
     BuildStatusBar(form);
+    ReportRecoveryFile();
 
     if (imageSize_ < CatalogueExtent())
         cmcFatal("Self Check Error.\nEEPROM Map is too large.");
@@ -239,6 +240,10 @@ std::int32_t cuiMain::CatalogueExtent() const {
     return 0;
 }
 
+int cuiMain::MapRevision() const {
+    return -1;
+}
+
 int cuiMain::ModelVariant() const {
     return cmcEnviron::App().ModelType;
 }
@@ -323,6 +328,15 @@ void cuiMain::ShowMessage(const std::string& text, PromptIcon icon) {
 bool cuiMain::FormCloseQuery() {
     if (!form_ || !form_->isEnabled())
         return false; // a modal operation such as cloning runs
+    if (!endingQuietly_ && AskSave(false) == kAskCancel)
+        return false;
+    StorePlacement();
+    return true;
+}
+
+void cuiMain::StorePlacement() {
+    if (!form_)
+        return;
     cmcEnviron& settings = cmcEnviron::App();
     const bool normal = form_->windowState() == Qt::WindowNoState;
     const QRect placement = normal ? QRect(form_->pos(), form_->size()) : form_->normalGeometry();
@@ -332,7 +346,6 @@ bool cuiMain::FormCloseQuery() {
     settings.Height = placement.height();
     if (splitter_)
         settings.SplitterV = splitter_->sizes().value(0);
-    return true;
 }
 
 void cuiMain::FormClose() {

@@ -80,6 +80,8 @@ public:
     // The image extent the cell catalogue addresses; the window is not built
     // when the image is smaller. The base has no catalogue: 0.
     virtual std::int32_t CatalogueExtent() const;
+    // The map revision written into saved files; the base writes none (-1).
+    virtual int MapRevision() const;
 
     // Switches the model variant and loads its initial file as the reference
     // image; with `confirm`, asks first and then starts an untitled document from
@@ -100,6 +102,31 @@ public:
     const std::string& Caption() const { return caption_; }
     // (Re)arms the delayed warnings check after an edit.
     void StartWarningsDelay();
+
+    // Document commands. Each asks and reports through the prompter; a failure
+    // leaves the document, its name and its modified flag as they were.
+    // The save question: kAskSaved (saved, or nothing to save), kAskDiscard (go
+    // on without saving) or kAskCancel. `another`: the file about to be opened is
+    // the document's own, so a save must go elsewhere.
+    static constexpr int kAskSaved = 6;
+    static constexpr int kAskDiscard = 7;
+    static constexpr int kAskCancel = 2;
+    int AskSave(bool another);
+    // Each returns 0 on success, non-zero when it failed or was cancelled.
+    int NewDocument();
+    int OpenDialog();
+    int OpenFile(const std::string& path);
+    // Opens entry `index` of the recent-file list; non-zero past its end.
+    int OpenRecent(int index);
+    int SaveAsDialog();
+    int SaveFile(const std::string& path);
+
+    // Ends the program as closing the window does, but asks nothing: unsaved
+    // changes are first written as a recovery file in the user's data folder,
+    // which the next start names in the status line. For the end signals.
+    void EndWithoutQuestions();
+    // The recovery file the last such end wrote; empty when none.
+    const std::string& RecoveryFile() const { return recoveryFile_; }
 
     std::int32_t ImageSize() const { return imageSize_; }
     int ModelCodeFirst() const { return modelCodeFirst_; }
@@ -150,6 +177,11 @@ private:
     void LoadReference(int variant);
     void BuildPanes(QMainWindow& form);
     void BuildStatusBar(QMainWindow& form);
+    void StorePlacement();
+    void ReportRecoveryFile();
+    // Writes the document, prepared for sending, to `path` and returns the
+    // prepared copy; null when the save failed (its box has been shown).
+    std::unique_ptr<cmcEeprom> SavePreparedCopy(const std::string& path);
 
     std::int32_t imageSize_;
     std::array<cmcRange, 2> wholeImage_;
@@ -169,6 +201,8 @@ private:
     std::string documentName_;
     std::string caption_;
     bool modified_ = false;
+    bool endingQuietly_ = false;
+    std::string recoveryFile_;
 
     cmcCloneWriter* cloneWriter_ = nullptr;
     std::unique_ptr<cmcEeprom> sending_; // the image a running clone write sends

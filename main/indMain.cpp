@@ -3,8 +3,10 @@
 #include "core/cmcEeprom.h"
 #include "core/modelIdentity.h"
 #include "main/cuiStatusBar.h"
+#include "main/indMainCellContext.h"
 #include "overlay/cmcGTex.h"
 #include "radio/imagePreparation.h"
+#include "radio/indActiveCell.h"
 #include "sheets/cmcEvMan.h"
 
 #include <QFontMetrics>
@@ -125,6 +127,19 @@ void indMain::StatusBarDrawPanel(QPainter& painter, int panel, const QRect& rect
     painter.drawText(rect, Qt::AlignCenter, QString::fromStdString(ModeText()));
 }
 
+indMainCellContext& indMain::CellContext() {
+    if (!cellContext_)
+        cellContext_ = std::make_unique<indMainCellContext>(*this);
+    return *cellContext_;
+}
+
+void indMain::CheckWarnings(int& errors, int& warnings) {
+    indActiveCell engine(CellContext());
+    lastCheck_ = cmcCheckWarnings(engine, cmcGTex::App());
+    errors = lastCheck_.errors;
+    warnings = lastCheck_.warnings;
+}
+
 int indMain::VariantCount() const {
     return marloModel::variantCount;
 }
@@ -135,4 +150,8 @@ cmcRangeList indMain::CloneRange() const {
 
 std::int32_t indMain::CatalogueExtent() const {
     return catalogueImageExtent;
+}
+
+int indMain::MapRevision() const {
+    return marloModel::mapRevision;
 }

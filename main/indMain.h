@@ -2,9 +2,13 @@
 
 #include "main/commandLine.h"
 #include "main/cuiMain.h"
+#include "radio/warningCheck.h"
 
+#include <memory>
 #include <string>
 #include <vector>
+
+class indMainCellContext;
 
 // The controller of this radio model: its identity, the modes of the command
 // line, the checks and the preparation of its images, and the mode panel of the
@@ -25,9 +29,13 @@ public:
     bool MapRevisionAccepted(int revision) override;
     void StatusBarResize() override;
     void StatusBarDrawPanel(QPainter& painter, int panel, const QRect& rect) override;
+    // Runs the overlay's check list on the document; the result per line stays
+    // for the tree's marks.
+    void CheckWarnings(int& errors, int& warnings) override;
     int VariantCount() const override;
     cmcRangeList CloneRange() const override;
     std::int32_t CatalogueExtent() const override;
+    int MapRevision() const override;
 
     // The modes, read by the cell engine, the codecs and the main sheet.
     bool ExpertMode() const { return modes_.expert != 0; }
@@ -40,8 +48,15 @@ public:
     // The name of the current model variant.
     std::string VariantName() const;
 
+    // The cell engine's view of this controller, made on first use.
+    indMainCellContext& CellContext();
+    // What the last warnings check found.
+    const dstWarningCheck& LastWarningCheck() const { return lastCheck_; }
+
 private:
     std::vector<std::string> args_;
     dstModeSwitches modes_;
     int modePanel_ = -1;
+    std::unique_ptr<indMainCellContext> cellContext_;
+    dstWarningCheck lastCheck_;
 };

@@ -29,6 +29,8 @@ std::int32_t EntryClipboard::makeRoom(std::uint8_t listType, std::int32_t first,
 
 void EntryClipboard::copyFrom(cmcEeprom& image, std::uint8_t listType, std::int32_t first,
                               std::int32_t count) {
+    // Only rows of the list are held: a block reaching past its end is cut there.
+    count = first < 0 ? 0 : std::min(count, ListEntry::lastStoredIndex(listType) - first + 1);
     const std::int32_t n = makeRoom(listType, first, count);
     for (std::int32_t i = 0; i < n; ++i)
         loadOne(image, listType, first + i, entries_[static_cast<std::size_t>(i)]);

@@ -380,8 +380,14 @@ int ListEntry::aleChannelCount() const {
     const std::uint8_t* img = listBytes(listUserChannel, 0);
     if (img == nullptr)
         return 0;
-    return static_cast<int>(
-        std::count(img + callKindMirror, img + callKindMirror + channelSlots, aleCallKind));
+    // Only channels in use count: an emptied channel keeps its call kind byte.
+    int count = 0;
+    for (std::int32_t slot = 0; slot < channelSlots; ++slot) {
+        if (img[callKindMirror + slot] == aleCallKind &&
+            readLe16(img + channelNumbers + 2 * slot) != noChannel)
+            ++count;
+    }
+    return count;
 }
 
 std::uint32_t ListEntry::channelNumberOf(int slot) const {

@@ -113,8 +113,7 @@ void addLayoutCells(cmcCellCatalogue& catalogue) {
     yet(CL_FBits, CL_FBits);
     yet(CL_Menu_Port_SpeedHigh, CL_Menu_Port_SpeedHigh);
     yet(CL_Menu_Debug_Compare, CL_Menu_Debug_EeWindow);
-    yet(CL_PMenu_Edit, CL_PMenu_Copy);
-    yet(CL_PMenu_Sort, CL_Debug_Mtx_Podn);
+    yet(CL_Debug_Mtx_AbsCtrl, CL_Debug_Mtx_Podn);
     yet(CL_Ale_Comment, CL_Ale_Comment);
     yet(CL_Deb_Index, CL_Deb_RxFrqNo);
 }

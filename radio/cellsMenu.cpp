@@ -178,6 +178,9 @@ void paste(cmcCellEval& ev) {
     setFlag(ev, Disabled, !ev.context.Clipboard().accepts(ev.entry.type));
 }
 
+// Items the context menu always offers: their commands run on the clicked row.
+void rowCommand(cmcCellEval&) {}
+
 void rowMove(cmcCellEval& ev) {
     setFlag(ev, Disabled, !ListEntry::canMoveRows(ev.entry.type));
 }
@@ -202,6 +205,8 @@ void addMenuCells(cmcCellCatalogue& catalogue) {
     kinds[CL_Help_Contents] = {helpContents, 0, false};
     kinds[CallSheet] = {callSheet, 0, false};
     kinds[CL_PMenu_NoItem] = {noItem, 0, false};
+    for (std::int32_t label : {CL_PMenu_Edit, CL_PMenu_Copy, CL_PMenu_Sort})
+        kinds[static_cast<std::size_t>(label)] = {rowCommand, 0, false};
     kinds[CL_PMenu_Paste] = {paste, 0, false};
     for (std::int32_t label = CL_PMenu_CarryUp; label <= CL_PMenu_Insert; ++label)
         kinds[static_cast<std::size_t>(label)] = {rowMove, 0, false};

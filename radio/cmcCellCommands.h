@@ -9,9 +9,8 @@ class ListEntry;
 
 // The commands that menu items, toolbar buttons and context-menu items lead to,
 // as far as they belong to windows the cell engine does not know: the document
-// and print commands, the clone commands, the pickers, the main menu and the row
-// operations of the list sheets. The controller and the windows implement it;
-// the engine only decides when a command runs and with what.
+// and print commands, the clone commands, the pickers and the main menu. The controller and the
+// windows implement it; the engine only decides when a command runs and with what.
 class cmcCellCommands {
 public:
     virtual ~cmcCellCommands() = default;
@@ -63,12 +62,4 @@ public:
     // the byte being the picked index shifted right by 18.
     virtual void OpenBitEditor(cmcCellCapsule& request, std::uint8_t value,
                                std::string_view listKey) = 0;
-
-    // A row operation of a list sheet's context menu (the label of Copy, Paste,
-    // Carry up, Carry down, Clear, Delete or Insert) on the request's rows of the
-    // list lo..hi; `entry` is the row's entry, loaded from the current image.
-    virtual void RowOperation(int command, cmcCellCapsule& request, ListEntry& entry,
-                              std::int32_t lo, std::int32_t hi) = 0;
-    // Orders the user channels by channel number.
-    virtual void SortUserChannels() = 0;
 };

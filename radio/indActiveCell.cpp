@@ -7,6 +7,8 @@
 #include "radio/cmcCellCommands.h"
 #include "radio/codecChoice.h"
 #include "radio/codecSteps.h"
+#include "radio/rowOperations.h"
+#include "radio/statusLine.h"
 #include "sheets/cmcCellObj.h"
 #include "sheets/cmcEvMan.h"
 
@@ -16,20 +18,9 @@ using namespace cmcCells;
 
 namespace {
 
-// Status-line colours: normal texts, and the warning of a refused edit.
-constexpr cmcColour kStatusText = kClWindowText;
-constexpr cmcColour kStatusBack = kClBtnFace;
-constexpr cmcColour kWarningText = 0x00FFFF;
-constexpr cmcColour kWarningBack = 0x000080;
-
 // What a row beyond the last channel slot shows, and why an edit was refused.
 constexpr const char* kRowNotInUseText = "GI_AppInd_DscRxTxNoUse";
 constexpr const char* kEditRestrictedText = "GI_Botttom_EditRestrected";
-
-void postStatus(std::string_view text, cmcColour colour, cmcColour background) {
-    cmcEvMan::App().PostText(evStatusText, cmcEvColourObject(colour),
-                             static_cast<std::int32_t>(background), text);
-}
 
 // The label whose cells the sheets repaint after a row operation on a list.
 std::int32_t keyLabelOf(std::uint8_t listType) {
@@ -57,8 +48,7 @@ bool runPopupCommand(cmcCellEval& ev) {
         return false;
     }
     if (command == CL_PMenu_Sort) {
-        if (cmcCellCommands* commands = ev.context.Commands())
-            commands->SortUserChannels();
+        cmcSortUserChannels(ev.context.CurrentImage());
         cmcEvMan::App().Post(evRepaintAll);
         return false;
     }
@@ -68,9 +58,8 @@ bool runPopupCommand(cmcCellEval& ev) {
     const std::uint8_t type = ev.entry.type;
     const std::int32_t lo = ListEntry::firstIndex(type);
     const std::int32_t hi = ListEntry::lastIndex(type);
-    cmcCellCommands* commands = ev.context.Commands();
-    if (type != listNone && ev.index >= lo && ev.index <= hi && commands != nullptr)
-        commands->RowOperation(command, request, ev.entry, lo, hi);
+    if (type != listNone && ev.index >= lo && ev.index <= hi)
+        cmcRunRowOperation(command, ev.context, request, ev.entry, lo, hi);
     request.action = cmcCellCapsule::kNoAction;
     if (keyLabelOf(type) != CL_None)
         ev.repaintLabel(keyLabelOf(type));
@@ -169,7 +158,7 @@ std::uint8_t evaluateCell(indActiveCell& engine, cmcCellCapsule& request, bool n
         return cmcCellResult::None;
     cmcCellEval ev(engine, engine.Context(), request);
     if (request.action != cmcCellCapsule::kNoAction)
-        postStatus("", kStatusText, kStatusBack);
+        cmcStatusLine::Post("");
 
     request.text.clear();
     request.status &=
@@ -198,7 +187,7 @@ std::uint8_t evaluateCell(indActiveCell& engine, cmcCellCapsule& request, bool n
         request.inputMode != cmcCellCapsule::kNoInput || request.popupCommand != 0)
         noteUserAction(ev.context);
     if (ev.refused)
-        postStatus(cmcGTex::App().GetLine(kEditRestrictedText), kWarningText, kWarningBack);
+        cmcStatusLine::PostWarning(cmcGTex::App().GetLine(kEditRestrictedText));
     return ev.result;
 }
 

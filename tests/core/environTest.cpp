@@ -85,7 +85,7 @@ Values validValues() {
             250,
             1,
             "/home/u/radio",
-            {"/home/u/radio/a.vcf", "/home/u/b.vcf", ""}};
+            {"/home/u/radio/a.vcf", "/home/u/b.vcf"}};
 }
 
 std::string replaced(const std::string& from, const std::string& to) {
@@ -168,13 +168,15 @@ std::vector<LoadCase> loadCases() {
          validWith([](Values& v) { v.currentDir.clear(); })},
         {"DirectoryOfWrongType", replaced("=/home/u/radio\n", "=/a,/b\n"),
          validWith([](Values& v) { v.currentDir.clear(); })},
-        {"DuplicateRecentIgnoringCase",
-         replaced("Recent1=/home/u/b.vcf", "Recent1=/HOME/u/radio/A.vcf"), validWith([](Values& v) {
-             v.recent = {"/HOME/u/radio/A.vcf", ""};
+        {"RecentDifferingInCase", replaced("Recent1=/home/u/b.vcf", "Recent1=/HOME/u/radio/A.vcf"),
+         validWith([](Values& v) {
+             v.recent = {"/home/u/radio/a.vcf", "/HOME/u/radio/A.vcf"};
          })},
+        {"DuplicateRecent", replaced("Recent1=/home/u/b.vcf", "Recent1=/home/u/radio/a.vcf"),
+         validWith([](Values& v) { v.recent = {"/home/u/radio/a.vcf"}; })},
         {"NoRecentGroup",
          replaced("Recent0=/home/u/radio/a.vcf\nRecent1=/home/u/b.vcf\nRecent2=\n", ""),
-         validWith([](Values& v) { v.recent = {""}; })},
+         validWith([](Values& v) { v.recent.clear(); })},
         // A foreign signature discards the load; the model variant read is kept.
         {"OtherSignature", replaced("BBT=753951", "BBT=753950"), defaults(1)},
         {"NoSignature", replaced("BBT=753951\n", ""), defaults()},
@@ -267,14 +269,14 @@ TEST_F(SettingsFolder, WhatIsSavedLoadsBackUnchanged) {
                       310,
                       1,
                       "/home/u/a, b \"quoted\" @dir",
-                      {"/home/u/\xC3\xA4 second;=.vcf", "/home/u/first.vcf", ""}}));
+                      {"/home/u/\xC3\xA4 second;=.vcf", "/home/u/first.vcf"}}));
 }
 
 TEST_F(SettingsFolder, ThreeRecentFilesSaveAsThreePathsAndSevenEmptyTexts) {
     writeSettings(replaced("Recent2=", "Recent2=/c.vcf"));
     {
         cmcEnviron store("test lock", "Software\\Test\\Recent", places());
-        ASSERT_EQ(store.Recent.Count(), 4);
+        ASSERT_EQ(store.Recent.Count(), 3); // the empty values are no entries
         EXPECT_EQ(store.Recent.Item(2), "/c.vcf");
         EXPECT_EQ(store.Recent.Item(3), "");
     }

@@ -43,9 +43,6 @@ public:
     MOCK_METHOD(void, OpenSelectionList, (cmcCellCapsule&, std::string_view, int, std::int32_t),
                 (override));
     MOCK_METHOD(void, OpenBitEditor, (cmcCellCapsule&, std::uint8_t, std::string_view), (override));
-    MOCK_METHOD(void, RowOperation, (int, cmcCellCapsule&, ListEntry&, std::int32_t, std::int32_t),
-                (override));
-    MOCK_METHOD(void, SortUserChannels, (), (override));
 };
 
 // A document of the model's size with plain contents, and the rest of what the

@@ -110,6 +110,14 @@ TEST_F(EntryClipboardTest, CountIsCutToTheList) {
     }
 }
 
+TEST_F(EntryClipboardTest, BlockPastTheEndHoldsOnlyTheRowsInside) {
+    clipboard.copyFrom(image, listTelNumber, 98, 5);
+    EXPECT_EQ(clipboard.heldCount(), 2);
+    clipboard.pasteTo(image, listTelNumber, 0, 5);
+    EXPECT_EQ(bytesAt(image, telRecord(1), 23), bytesAt(before, telRecord(99), 23));
+    EXPECT_EQ(bytesAt(image, telRecord(2), 23), bytesAt(before, telRecord(2), 23));
+}
+
 TEST_F(EntryClipboardTest, FillBlankChannelsDropsTheirAleCallKind) {
     ListEntry channel(&image);
     for (std::int32_t slot = 0; slot < 4; ++slot) {
@@ -125,6 +133,13 @@ TEST_F(EntryClipboardTest, FillBlankChannelsDropsTheirAleCallKind) {
     EXPECT_EQ(clipboard.held(1).index, 2);
     clipboard.pasteTo(image, listUserChannel, 1, 2);
     EXPECT_EQ(channel.aleChannelCount(), 2);
+    // An emptied channel keeps its call kind but no longer counts.
+    channel.load(listUserChannel, 3);
+    channel.channelNumber = ListEntry::noChannel;
+    channel.store(listNone, 3);
+    EXPECT_EQ(channel.aleChannelCount(), 1);
+    channel.channelNumber = 4;
+    channel.store(listNone, 3);
     channel.load(listUserChannel, 2);
     EXPECT_FALSE(channel.isUsed());
     EXPECT_EQ(channel.mode, 1);

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QObject>
+
+#include <functional>
+#include <memory>
+
+class QSocketNotifier;
+
+// Turns SIGTERM, SIGHUP and SIGINT into a call on the event loop, so that a
+// `kill`, a closed terminal or Ctrl+C end the program as a window close does
+// instead of losing its settings. The handler only writes one byte to a pipe;
+// everything else runs later, on the main thread. One at a time; the signals'
+// previous dispositions come back when it is destroyed.
+class cuiSignalEnd : public QObject {
+    Q_OBJECT
+
+public:
+    explicit cuiSignalEnd(std::function<void()> onSignal, QObject* parent = nullptr);
+    ~cuiSignalEnd() override;
+    cuiSignalEnd(const cuiSignalEnd&) = delete;
+    cuiSignalEnd& operator=(const cuiSignalEnd&) = delete;
+
+private:
+    void Drain();
+
+    std::function<void()> onSignal_;
+    std::unique_ptr<QSocketNotifier> notifier_;
+    bool handled_ = false;
+};

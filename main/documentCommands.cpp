@@ -1,0 +1,188 @@
+// The controller's document commands: the save question, New, Open, Save and
+// Save As.
+#include "main/cuiMain.h"
+
+#include "clone/cloneFileSave.h"
+#include "core/cmcEeprom.h"
+#include "core/cmcEnviron.h"
+#include "core/cmcVcfFile.h"
+#include "overlay/cmcGTex.h"
+#include "sheets/cmcEvMan.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+
+#include <cstdio>
+
+namespace {
+
+constexpr char kDialogTexts[] = "GI_Sys_Dialog_FOpen"; // line 0 extension, line 1 filter
+
+// The hourglass while a file is read or written.
+class WaitCursor {
+public:
+    WaitCursor() {
+        if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr) {
+            QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+            shown_ = true;
+        }
+    }
+    ~WaitCursor() {
+        if (shown_)
+            QGuiApplication::restoreOverrideCursor();
+    }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+
+private:
+    bool shown_ = false;
+};
+
+std::string fileNamePart(const std::string& path) {
+    const auto slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string directoryPart(const std::string& path) {
+    const auto slash = path.find_last_of('/');
+    if (slash == std::string::npos)
+        return {};
+    return slash == 0 ? std::string("/") : path.substr(0, slash);
+}
+
+// A name typed without an extension gets the clone file's.
+std::string withExtension(const std::string& path, const std::string& extension) {
+    if (extension.empty() || fileNamePart(path).find('.') != std::string::npos)
+        return path;
+    return path + "." + extension;
+}
+
+std::string formatted(const std::string& format, const std::string& name) {
+    const auto at = format.find("%s");
+    return at == std::string::npos ? format : format.substr(0, at) + name + format.substr(at + 2);
+}
+
+void commitEditors() {
+    cmcEvMan::App().Post(evCommitEditors);
+}
+
+} // namespace
+
+int cuiMain::AskSave(bool another) {
+    commitEditors();
+    cmcGTex& texts = cmcGTex::App();
+    const std::string text = another ? texts.GetLine("GI_Mess_Confirm_WriteAnother")
+                                     : formatted(texts.GetLine("GI_Mess_Confirm_WriteFile"),
+                                                 fileNamePart(DocumentPath()));
+    if (!UpdateModified())
+        return kAskSaved;
+    const PromptAnswer answer = cmcPrompter::current().message(
+        AppTitle(), text, PromptIcon::Warning, PromptButtons::YesNoCancel);
+    if (answer == PromptAnswer::No)
+        return kAskDiscard;
+    if (answer != PromptAnswer::Yes)
+        return kAskCancel;
+    const int failed = documentName_.empty() || another ? SaveAsDialog() : SaveFile(documentName_);
+    return failed != 0 ? kAskCancel : kAskSaved;
+}
+
+int cuiMain::NewDocument() {
+    if (AskSave(false) == kAskCancel)
+        return 1;
+    current_->Assign(*reference_);
+    TakeSaved();
+    SetDocumentName({});
+    cmcEvMan::App().Post(evDocumentReloaded);
+    return 0;
+}
+
+int cuiMain::OpenDialog() {
+    commitEditors();
+    const std::optional<std::string> path = cmcPrompter::current().openFileName(
+        AppTitle(), CurrentDirectory, cmcGTex::App().GetLine(kDialogTexts, 1));
+    return path ? OpenFile(*path) : 1;
+}
+
+int cuiMain::OpenRecent(int index) {
+    const std::string path = cmcEnviron::App().Recent.Item(index);
+    return path.empty() ? 1 : OpenFile(path);
+}
+
+int cuiMain::OpenFile(const std::string& path) {
+    commitEditors();
+    // The same file as the file system sees it: letter case counts.
+    if (AskSave(!documentName_.empty() && path == documentName_) == kAskCancel)
+        return 1;
+    const WaitCursor wait;
+    auto work = std::make_unique<cmcEeprom>();
+    work->Resize(imageSize_);
+    cmcVcfFile file;
+    file.BindImage(*work);
+    file.SetModelCode(modelCodeFirst_, modelCodeSecond_);
+    file.SetMapRevisionCheck([this](int revision) { return MapRevisionAccepted(revision); });
+    cmcVcfFile::Code code = file.Load(path);
+    if (code != cmcVcfFile::Ok)
+        return code; // its box has been shown
+    if (ImageRejected(*work, false) != 0)
+        code = cmcVcfFile::Data;
+    else if (ImageNewer(*work) != 0)
+        code = cmcVcfFile::Newer;
+    else
+        code = file.CheckCoverage(CloneRange());
+    if (code != cmcVcfFile::Ok) {
+        cmcVcfFile::ShowMessage(code);
+        return code;
+    }
+
+    CurrentDirectory = directoryPart(path);
+    cmcEnviron& settings = cmcEnviron::App();
+    settings.CurrentDirectory = CurrentDirectory;
+    SetDocumentName(path);
+    settings.Recent.AddFirst(path);
+    current_->Assign(*work);
+    AfterLoad(*current_);
+    TakeSaved();
+    cmcEvMan::App().Post(evDocumentReloaded);
+    return 0;
+}
+
+int cuiMain::SaveAsDialog() {
+    cmcGTex& texts = cmcGTex::App();
+    const std::optional<std::string> path = cmcPrompter::current().saveFileName(
+        AppTitle(), DocumentPath(), texts.GetLine(kDialogTexts, 1));
+    if (!path)
+        return 1;
+    return SaveFile(withExtension(*path, texts.GetLine(kDialogTexts, 0)));
+}
+
+std::unique_ptr<cmcEeprom> cuiMain::SavePreparedCopy(const std::string& path) {
+    // The document is prepared as it is written; a failed save must leave it as
+    // it was, so the preparation works on a copy until the file is safe.
+    auto prepared = std::make_unique<cmcEeprom>();
+    prepared->Assign(*current_);
+    PrepareImage(*prepared, true);
+    const WaitCursor wait;
+    cmcVcfFile file;
+    file.BindImage(*prepared);
+    file.SetModelCode(modelCodeFirst_, modelCodeSecond_);
+    file.SetMapRevision(MapRevision());
+    file.SetComment(cmcDocumentComment(*prepared));
+    if (file.Save(path, CloneRange()) != cmcVcfFile::Ok)
+        return nullptr;
+    return prepared;
+}
+
+int cuiMain::SaveFile(const std::string& path) {
+    commitEditors();
+    const std::unique_ptr<cmcEeprom> prepared = SavePreparedCopy(path);
+    if (!prepared)
+        return 1;
+    current_->Assign(*prepared);
+    CurrentDirectory = directoryPart(path);
+    cmcEnviron& settings = cmcEnviron::App();
+    settings.CurrentDirectory = CurrentDirectory;
+    SetDocumentName(path);
+    settings.Recent.AddFirst(path);
+    TakeSaved();
+    return 0;
+}
