@@ -6,6 +6,7 @@
 #include "main/cuiMain.h"
 #include "main/cuiPortDialog.h"
 #include "overlay/cmcGTex.h"
+#include "radio/indActiveCell.h"
 #include "sheets/cmcEvMan.h"
 
 namespace {
@@ -14,8 +15,9 @@ constexpr char kInformationSheet[] = "GI_Sheet_CloneInfo";
 
 } // namespace
 
-cuiCloneWindow::cuiCloneWindow(cuiMain& controller)
-    : controller_(controller), progress_([&controller]() -> QWidget* { return controller.Form(); }),
+cuiCloneWindow::cuiCloneWindow(cuiMain& controller, cmcCellContext& cells)
+    : controller_(controller), cells_(cells),
+      progress_([&controller]() -> QWidget* { return controller.Form(); }),
       commands_(std::make_unique<indCloneCommands>(controller)) {
     controller_.CloneManager().SetProgress(&progress_);
 }
@@ -41,9 +43,13 @@ bool cuiCloneWindow::CloneWrite(indCloneCommands::Done done) {
 bool cuiCloneWindow::CloneInfo(indCloneCommands::Done done) {
     return commands_->Info([this, done = std::move(done)](int code) {
         if (code == 0) {
-            information_ = cuiInformation::Open(controller_.Form(),
-                                                cmcGTex::App().GetLine("GI_Sys_AppTitle", 0),
-                                                cmcGTex::App(), kInformationSheet, {});
+            // The engine lives as long as the window's sheet asks it.
+            auto engine = std::make_shared<indActiveCell>(cells_);
+            information_ = cuiInformation::Open(
+                controller_.Form(), cmcGTex::App().GetLine("GI_Sys_AppTitle", 0), cmcGTex::App(),
+                kInformationSheet, [engine](cmcCellCapsule& request, bool notify) {
+                    return evaluateCell(*engine, request, notify);
+                });
         }
         if (done)
             done(code);

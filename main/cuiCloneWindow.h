@@ -9,6 +9,7 @@
 
 class cuiInformation;
 class cuiMain;
+class cmcCellContext;
 
 // The Clone menu of the main window as operations of the controller: the
 // commands run the clone chains with the "Cloning" window following them, the
@@ -27,7 +28,9 @@ class cuiMain;
 // chain's code when it has ended.
 class cuiCloneWindow {
 public:
-    explicit cuiCloneWindow(cuiMain& controller);
+    // `cells` (borrowed) is what the information sheet's cells are evaluated over:
+    // the controller's cell context.
+    cuiCloneWindow(cuiMain& controller, cmcCellContext& cells);
     ~cuiCloneWindow();
     cuiCloneWindow(const cuiCloneWindow&) = delete;
     cuiCloneWindow& operator=(const cuiCloneWindow&) = delete;
@@ -43,6 +46,7 @@ public:
 
 private:
     cuiMain& controller_;
+    cmcCellContext& cells_;
     cuiCloneProgress progress_;
     std::unique_ptr<indCloneCommands> commands_;
     QPointer<cuiInformation> information_;
