@@ -81,7 +81,7 @@ TEST_F(CloneWindowTest, ReadAsksTheSaveQuestionAndLeavesAnUntitledModifiedDocume
     prompter_.answerNext(PromptAnswer::Cancel);
     EXPECT_FALSE(window_->CloneRead());
     EXPECT_EQ(sim_.Stats().informationRequests, 0);
-    EXPECT_EQ(prompter_.shown().size(), 1u);
+    ASSERT_EQ(prompter_.shown().size(), 1u);
     EXPECT_EQ(prompter_.shown()[0].buttons, PromptButtons::YesNoCancel);
 
     prompter_.answerNext(PromptAnswer::No); // go on without saving
