@@ -215,7 +215,7 @@ std::uint8_t cmcCloneDrv::act(bool& progress) {
         return awaitWriteResult();
     case stDraining:
         progress = false;
-        return port_->OutPending() != 0 ? stDraining : drained();
+        return port_->OutPending() != 0 ? std::uint8_t{stDraining} : drained();
     case stQuieting:
         return quieting();
     default:

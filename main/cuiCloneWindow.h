@@ -1,13 +1,13 @@
 #pragma once
 
 #include "main/cuiCloneProgress.h"
+#include "main/cuiInformation.h"
 #include "main/indCloneCommands.h"
 
 #include <QPointer>
 
 #include <memory>
 
-class cuiInformation;
 class cuiMain;
 class cmcCellContext;
 

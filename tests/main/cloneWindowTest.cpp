@@ -173,7 +173,7 @@ TEST(CloneProgressBar, LightsSegmentsInProportion) {
     const QColor lit = bar.palette().color(QPalette::Highlight);
     const QColor unlit = bar.palette().color(QPalette::Base);
     EXPECT_EQ(shot.pixelColor(15 * 8 + 3, 8), lit);
-    EXPECT_EQ(shot.pixelColor(15 * 8 + 8, 8), unlit); // the gap
+    EXPECT_EQ(shot.pixelColor(15 * 8 + 8, 8), unlit); // the first unlit segment
     EXPECT_EQ(shot.pixelColor(16 * 8 + 3, 8), unlit);
 }
 
