@@ -3,7 +3,8 @@
 // the simulated radio, unpaced and paced at 9600 baud. Beside the time, each
 // run reports the time its bytes need on the line (both directions, an echoed
 // byte once, 10 bits a byte) and the ratio of the two.
-#include "clone/cloneFrames.h"
+#include "cloneWireBytes.h"
+
 #include "clone/indCloneMan.h"
 #include "core/cmcEeprom.h"
 #include "core/indEnviron.h"
@@ -28,36 +29,12 @@
 
 namespace {
 
-constexpr std::int64_t requestBytes = 12 + 10;
-constexpr std::int64_t endFrameBytes = 17;
-constexpr std::int64_t writeResultBytes = 7;
-
-std::int64_t dataFrameBytes(cmcRangeList ranges) {
-    std::int64_t bytes = 0;
-    cmcForEachRange(ranges, marloModel::imageSize, [&](std::int32_t first, std::int32_t last) {
-        for (std::int32_t a = first; a <= last;) {
-            const std::int32_t n = cmcFrame::BlockLength(a, last);
-            bytes += 14 + 2 * n;
-            a += n;
-        }
-    });
-    return bytes;
-}
-
 // Confirms every question and goes on without saving.
-class Confirming : public cmcPrompter {
+class Confirming : public cmcStderrPrompter {
 public:
     PromptAnswer message(const std::string&, const std::string&, PromptIcon,
                          PromptButtons buttons) override {
         return buttons == PromptButtons::YesNoCancel ? PromptAnswer::No : PromptAnswer::Ok;
-    }
-    std::optional<std::string> openFileName(const std::string&, const std::string&,
-                                            const std::string&) override {
-        return std::nullopt;
-    }
-    std::optional<std::string> saveFileName(const std::string&, const std::string&,
-                                            const std::string&) override {
-        return std::nullopt;
     }
 };
 
@@ -84,11 +61,13 @@ void clone(benchmark::State& state, bool write) {
     }
     program->controller->CloneManager().SetPort({0, sim.DevicePath()});
     const std::int64_t information =
-        requestBytes + static_cast<std::int64_t>(sim.InformationReply().size());
+        cloneRequestBytes + static_cast<std::int64_t>(sim.InformationReply().size());
     const std::int64_t wire =
-        write ? information + requestBytes + dataFrameBytes(marloModel::writeRangeNormal) +
-                    endFrameBytes + writeResultBytes
-              : information + requestBytes + dataFrameBytes(marloModel::cloneRange) + endFrameBytes;
+        write
+            ? information + cloneRequestBytes + cloneDataFrameBytes(marloModel::writeRangeNormal) +
+                  cloneEndFrameBytes + cloneWriteResultBytes
+            : information + cloneRequestBytes + cloneDataFrameBytes(marloModel::cloneRange) +
+                  cloneEndFrameBytes;
     for (auto _ : state) {
         QEventLoop loop;
         int code = -1;
