@@ -4,12 +4,14 @@
 #include "core/cmcEeprom.h"
 #include "main/cloneCliExchange.h"
 #include "main/cloneCliSession.h"
+#include "main/cuiSignalEnd.h"
 #include "platform/cmcPrompter.h"
 
 #include <QCoreApplication>
 
 #include <array>
 #include <cstdio>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -20,6 +22,9 @@
 namespace {
 
 using Args = std::vector<std::string>;
+
+// A command ended by signal N exits with 128 + N, as the shell reports it.
+constexpr int signalExitBase = 128;
 
 // The exit status is the clone file code; its box has gone to stderr already.
 int checkCommand(const Args& args) {
@@ -46,6 +51,11 @@ int radioCommand(cmcCloneCliCommand command, const char* label, const Args& args
     int status = 0;
     {
         cmcCloneCliSession session(*options, &progress);
+        // Ctrl+C or a kill: the port is closed (its exclusive hold released) when
+        // the session ends, and no file is written.
+        std::unique_ptr<cuiSignalEnd> ending;
+        ending = std::make_unique<cuiSignalEnd>(
+            [&session, &ending] { session.Abort(signalExitBase + ending->Signal()); });
         switch (command) {
         case cmcCloneCliCommand::Info:
             status = session.Info(stdout);
@@ -82,7 +92,8 @@ constexpr std::array<Command, 7> commands{{
     {"check", "FILE", checkCommand},
     {"info", "[--port N | --device PATH] [--variant V]", infoCommand},
     {"read", "[--port N | --device PATH] [--variant V] -o FILE", readCommand},
-    {"write", "[--port N | --device PATH] [--variant V] FILE", writeCommand},
+    {"write", "[--port N | --device PATH] [--variant V] [--backup FILE] [--verify] FILE",
+     writeCommand},
     {"export", "FILE --list LIST [-o OUT.csv]", cmcExportCommand},
     {"import", "FILE --list LIST CSV [-o OUT] [--expert]", cmcImportCommand},
     {"diff", "A B", cmcDiffCommand},
@@ -96,9 +107,11 @@ void printUsage(std::FILE* to) {
     std::fputs("\nLIST: channels, selcall, ale, phone, modes, edges or settings.\n"
                "\nexit status: 0 success; 1..9 the clone file code (check); 2, 4..17 the clone\n"
                "result code (info, read, write); 1 the files differ (diff); 32 + the clone\n"
-               "file code of FILE; 64 usage; 65 the CSV was refused, nothing written (import);\n"
-               "66 the CSV cannot be read; 70 the operation could not start; 73 the output\n"
-               "cannot be written\n",
+               "file code of FILE; 64 usage; 65 the CSV was refused, nothing written (import),\n"
+               "the document has errors, nothing sent (write); 66 the CSV cannot be read\n"
+               "(import), the radio differs from what was sent (write --verify); 70 the\n"
+               "operation could not start; 73 the output cannot be written; 130, 143\n"
+               "interrupted by SIGINT, SIGTERM\n",
                to);
 }
 

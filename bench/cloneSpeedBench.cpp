@@ -3,6 +3,8 @@
 // run reports the time its bytes need on the line (both directions, an echoed
 // byte once, 10 bits a byte) and the ratio of the two: at 9600 baud the engine
 // should keep the line busy, so the ratio stays close to 1.
+#include "cloneWireBytes.h"
+
 #include "clone/cloneFrames.h"
 #include "clone/cmcCloneDrv.h"
 #include "core/cmcEeprom.h"
@@ -19,22 +21,6 @@
 namespace {
 
 constexpr std::array<cmcRange, 3> writeRanges{{{0x02B0, 0x6C19}, {0x6C25, 0x6C3F}, cmcRangeEnd}};
-constexpr std::int64_t requestBytes = 12 + 10; // extra preamble, then FE FE EE EF Ex v1 v2 FD
-constexpr std::int64_t endFrameBytes = 17;     // FE FE xx xx E5 "Vexa Inc." nn FD
-constexpr std::int64_t writeResultBytes = 7;   // FE FE EF EE E6 00 FD
-
-// Data frames over the ranges: 14 bytes of frame and two hex digits a data byte.
-std::int64_t dataFrameBytes(cmcRangeList ranges) {
-    std::int64_t bytes = 0;
-    cmcForEachRange(ranges, marloModel::imageSize, [&](std::int32_t first, std::int32_t last) {
-        for (std::int32_t a = first; a <= last;) {
-            const std::int32_t n = cmcFrame::BlockLength(a, last);
-            bytes += 14 + 2 * n;
-            a += n;
-        }
-    });
-    return bytes;
-}
 
 struct Run {
     double seconds = 0;
@@ -88,14 +74,15 @@ void report(benchmark::State& state, const Run& run, std::int64_t wireBytes) {
 }
 
 void BM_CloneRead(benchmark::State& state) {
-    const std::int64_t wire = requestBytes + dataFrameBytes(marloModel::cloneRange) + endFrameBytes;
+    const std::int64_t wire =
+        cloneRequestBytes + cloneDataFrameBytes(marloModel::cloneRange) + cloneEndFrameBytes;
     for (auto _ : state)
         report(state, clone(false, static_cast<unsigned>(state.range(0))), wire);
 }
 
 void BM_CloneWrite(benchmark::State& state) {
-    const std::int64_t wire =
-        requestBytes + dataFrameBytes(writeRanges) + endFrameBytes + writeResultBytes;
+    const std::int64_t wire = cloneRequestBytes + cloneDataFrameBytes(writeRanges) +
+                              cloneEndFrameBytes + cloneWriteResultBytes;
     for (auto _ : state)
         report(state, clone(true, static_cast<unsigned>(state.range(0))), wire);
 }

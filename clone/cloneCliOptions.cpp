@@ -34,6 +34,8 @@ public:
         if (command_ != cmcCloneCliCommand::Info && options_.file.empty())
             return Fail(command_ == cmcCloneCliCommand::Read ? "read needs -o FILE"
                                                              : "write needs the FILE to send");
+        if (!options_.backup.empty() && options_.backup == options_.file)
+            return Fail("--backup must not name the file to send");
         return options_;
     }
 
@@ -60,6 +62,17 @@ private:
                 options_.file = v;
                 return v.empty() ? "-o needs a file name" : "";
             });
+        if (arg == "--backup" && command_ == cmcCloneCliCommand::Write)
+            return Value(seenBackup_, [&](const std::string& v) {
+                options_.backup = v;
+                return v.empty() ? "--backup needs a file name" : "";
+            });
+        if (arg == "--verify" && command_ == cmcCloneCliCommand::Write) {
+            if (options_.verify)
+                return Problem("--verify is given twice");
+            options_.verify = true;
+            return true;
+        }
         if (arg.size() > 1 && arg[0] == '-')
             return Problem("unknown option " + arg);
         if (command_ != cmcCloneCliCommand::Write || seenFile_)
@@ -100,6 +113,7 @@ private:
     bool seenDevice_ = false;
     bool seenVariant_ = false;
     bool seenFile_ = false;
+    bool seenBackup_ = false;
 };
 
 } // namespace

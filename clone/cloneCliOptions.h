@@ -9,13 +9,15 @@
 // The options of marlo-clone's radio commands:
 //   info  [--port N | --device PATH] [--variant V]
 //   read  [--port N | --device PATH] [--variant V] -o FILE
-//   write [--port N | --device PATH] [--variant V] FILE
+//   write [--port N | --device PATH] [--variant V] [--backup FILE] [--verify] FILE
 enum class cmcCloneCliCommand { Info, Read, Write };
 
 struct dstCloneCliOptions {
     dstClonePort port;          // neither number nor device: the port setting
     std::optional<int> variant; // none: the variant setting
     std::string file;           // read: -o FILE; write: FILE
+    std::string backup;         // write: the radio's memory is first saved here
+    bool verify = false;        // write: read back and compare afterwards
 };
 
 // Parses the arguments that follow the command's name. On a usage error returns

@@ -20,6 +20,8 @@ constexpr std::int32_t commandPreambleCount = 12;
 constexpr std::uint32_t purgeWaitMs = 100;
 constexpr int purgeLimit = 65535;
 constexpr std::int32_t compactAbove = 4096;
+constexpr std::uint32_t quietMs = 1000;
+constexpr std::uint32_t quietLimitMs = 5000;
 
 } // namespace
 
@@ -139,7 +141,7 @@ void cmcCloneDrv::step() {
 
     bool mismatch = false;
     bool hold = false;
-    if (state_ != stDraining && echo_.Count() > 0) {
+    if (state_ != stDraining && state_ != stQuieting && echo_.Count() > 0) {
         mismatch = takeEcho(progress);
         hold = echo_.Count() > (state_ == stSendingData ? echoHoldSending : 0);
     }
@@ -211,10 +213,29 @@ std::uint8_t cmcCloneDrv::act(bool& progress) {
         return awaitWriteResult();
     case stDraining:
         progress = false;
-        return port_->OutPending() != 0 ? stDraining : stDone;
+        return port_->OutPending() != 0 ? std::uint8_t{stDraining} : drained();
+    case stQuieting:
+        return quieting();
     default:
         return stDone;
     }
+}
+
+std::uint8_t cmcCloneDrv::drained() {
+    if (result_->code == dst_CDrv_Result::codeSuccess || !port_->IsOpen())
+        return stDone;
+    quiet_.Start(quietMs);
+    quietLimit_.Start(quietLimitMs);
+    return stQuieting;
+}
+
+// Discards what arrives; counts as progress, so the operation's timeout never
+// changes the failure's code while we wait.
+std::uint8_t cmcCloneDrv::quieting() {
+    const int n = port_->Read(scratch_.data(), static_cast<int>(scratch_.size()));
+    if (n > 0)
+        quiet_.Start(quietMs);
+    return quiet_.Remaining() == 0 || quietLimit_.Remaining() == 0 ? stDone : stQuieting;
 }
 
 void cmcCloneDrv::finish() {

@@ -25,7 +25,10 @@ using cmcCloneDone = void (*)(void* context, dst_CDrv_Result& result);
 // ranges of an image). See clone/cloneFrames.h for the frames on the wire.
 //
 // Each operation is a state machine on a 10 ms task; apart from a 100 ms pause
-// after opening the port nothing waits. The cable echoes every byte we send, so
+// after opening the port nothing waits. A failed operation keeps the port open
+// until the line has been quiet for a second (five at most), so that a late
+// answer to it cannot pass for the answer to the next one, in this process or
+// the next. The cable echoes every byte we send, so
 // we expect our own bytes back, in order, before reading anything the radio says,
 // and pace our output by that echo. An operation ends, successfully or not, with
 // the port closed, the buffers emptied and one call of the completion callback.
@@ -50,6 +53,7 @@ public:
         stAwaitWriteResult = 12,
         stDraining = 13,
         stDone = 14,
+        stQuieting = 15, // after a failure: until the line has been quiet a moment
     };
 
     cmcCloneDrv();
@@ -106,6 +110,8 @@ private:
     void appendDataFrame();
     void sendEnd();
     std::uint8_t awaitWriteResult();
+    std::uint8_t drained();
+    std::uint8_t quieting();
 
     std::uint32_t identification1_ = 0;
     std::uint32_t identification2_ = 0;
@@ -137,6 +143,8 @@ private:
     std::uint8_t state_ = stIdle;
     cmcTickClock clock_ = nullptr;
     cmcTick timeout_;
+    cmcTick quiet_;      // restarted by every byte that arrives while quieting
+    cmcTick quietLimit_; // a line that never falls quiet ends the wait anyway
     std::uint32_t timeoutDefault_ = 1000;
     std::uint32_t timeoutWriteResult_ = 2000;
     cmcTaskPtr task_;

@@ -259,5 +259,12 @@ void cmcEnviron::Save() const {
     settings.setValue(QStringLiteral("ModelType"), static_cast<int>(ModelType));
     settings.setValue(QStringLiteral("Recovery File"), QString::fromStdString(RecoveryFile));
     settings.endGroup();
+
+    // The devices the port dialog gave to port numbers, with those the user wrote.
+    settings.beginGroup(QStringLiteral("Ports"));
+    for (const auto& [port, device] : PortDevices)
+        settings.setValue(QString::fromStdString(cmcPortMap::SettingName(port)),
+                          QString::fromStdString(device));
+    settings.endGroup();
     settings.sync();
 }

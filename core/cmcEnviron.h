@@ -89,8 +89,8 @@ public:
     // reports it once and clears it.
     std::string RecoveryFile;
 
-    // Device paths the user gave to port numbers: INI group "Ports", values "Port1",
-    // "Port2", ... Read only; the program never writes them.
+    // Device paths given to port numbers: INI group "Ports", values "Port1",
+    // "Port2", ... written by the user or chosen in the port dialog.
     std::map<int, std::string> PortDevices;
 
 private:

@@ -1,6 +1,8 @@
 #include "main/cloneCliSession.h"
 
 #include "clone/cloneFileSave.h"
+#include "clone/cmcCloneWriter.h"
+#include "clone/dst_CDrv_Result.h"
 #include "clone/indCloneMan.h"
 #include "core/cmcEeprom.h"
 #include "core/cmcEnviron.h"
@@ -9,12 +11,34 @@
 #include "main/indMain.h"
 #include "overlay/cmcGTex.h"
 #include "radio/cloneWriteImage.h"
+#include "radio/warningCheck.h"
 
 #include <QEventLoop>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <unistd.h>
+
+// What the controller sends, kept for the comparison after a verified write.
+class cmcRecordingWriter : public cmcCloneWriter {
+public:
+    explicit cmcRecordingWriter(cmcCloneWriter& next) : next_(next) {}
+
+    bool IsBusy() const override { return next_.IsBusy(); }
+    void SetImageSize(std::int32_t size) override { next_.SetImageSize(size); }
+    bool StartWrite(const cmcEeprom& image, cmcRangeList ranges, Completion done) override {
+        sent.Assign(image);
+        sentRanges.assign(ranges.begin(), ranges.end());
+        return next_.StartWrite(image, ranges, std::move(done));
+    }
+
+    cmcEeprom sent;
+    std::vector<cmcRange> sentRanges;
+
+private:
+    cmcCloneWriter& next_;
+};
 
 namespace {
 
@@ -26,17 +50,15 @@ std::string printable(const std::uint8_t* bytes, int n) {
     return text;
 }
 
-// A read can take half a minute at 9600 baud: find out before it that the file
-// could not be written afterwards.
-bool folderTakesFile(const std::string& path) {
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    if (fs::is_directory(path, ec))
-        return false;
-    fs::path folder = fs::path(path).parent_path();
-    if (folder.empty())
-        folder = ".";
-    return fs::is_directory(folder, ec) && ::access(folder.c_str(), W_OK | X_OK) == 0;
+// The title of a sheet the warnings check names, as its tree node shows it.
+std::string sheetTitle(const std::string& key) {
+    const std::string style = cmcGTex::App().GetLine(key + "_Style");
+    const std::string tag = "(TitleString=";
+    const std::size_t at = style.find(tag);
+    if (style.empty() || at == std::string::npos)
+        return key;
+    const std::size_t from = at + tag.size();
+    return style.substr(from, style.find(')', from) - from);
 }
 
 } // namespace
@@ -67,6 +89,37 @@ std::string cmcDescribeRadio(const dstRadioInfo& info) {
     return text;
 }
 
+bool cmcPathTakesFile(const std::string& path) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::file_status status = fs::status(path, ec);
+    // A file is saved beside its old self and then renamed over it.
+    if (fs::exists(status) && !fs::is_regular_file(status))
+        return false;
+    fs::path folder = fs::path(path).parent_path();
+    if (folder.empty())
+        folder = ".";
+    return fs::is_directory(folder, ec) && ::access(folder.c_str(), W_OK | X_OK) == 0;
+}
+
+dstImageDifference cmcCompareImages(const cmcEeprom& a, const cmcEeprom& b, cmcRangeList ranges,
+                                    std::size_t limit) {
+    dstImageDifference found;
+    const std::int32_t size = std::min(a.Size(), b.Size());
+    for (const cmcRange& r : ranges) {
+        if (r.last < r.first)
+            break;
+        for (std::int32_t address = r.first; address <= r.last; ++address) {
+            if (address >= size || a.GetByte(address) != b.GetByte(address)) {
+                ++found.count;
+                if (found.first.size() < limit)
+                    found.first.push_back(address);
+            }
+        }
+    }
+    return found;
+}
+
 cmcCloneCliSession::cmcCloneCliSession(const dstCloneCliOptions& options,
                                        cmcCloneProgress* progress)
     : options_(options) {
@@ -79,16 +132,31 @@ cmcCloneCliSession::cmcCloneCliSession(const dstCloneCliOptions& options,
     manager.SetPort(options_.port);
     manager.SetProgress(progress);
     commands_ = std::make_unique<indCloneCommands>(*controller_);
+    recorder_ = std::make_unique<cmcRecordingWriter>(manager);
+    controller_->SetCloneWriter(recorder_.get());
 }
 
 cmcCloneCliSession::~cmcCloneCliSession() {
     commands_.reset();
+    controller_->SetCloneWriter(nullptr);
+    recorder_.reset();
     controller_.reset();
     hub_.Shutdown();
     cmcEvMan::SetApp(nullptr);
 }
 
+void cmcCloneCliSession::Abort(int status) {
+    if (abortStatus_ != 0)
+        return;
+    abortStatus_ = status;
+    std::fputs("marlo-clone: interrupted; nothing was saved\n", stderr);
+    if (quitRunning_)
+        quitRunning_();
+}
+
 int cmcCloneCliSession::Run(bool (indCloneCommands::*start)(indCloneCommands::Done)) {
+    if (abortStatus_ != 0)
+        return abortStatus_;
     QEventLoop loop;
     bool ended = false;
     int code = indCloneCommands::notStarted;
@@ -97,8 +165,15 @@ int cmcCloneCliSession::Run(bool (indCloneCommands::*start)(indCloneCommands::Do
         ended = true;
         loop.quit();
     });
-    if (started && !ended)
+    if (started && !ended) {
+        quitRunning_ = [&loop] { loop.quit(); };
         loop.exec();
+        quitRunning_ = nullptr;
+    }
+    // Interrupted: the operation is left running for the session's end to close
+    // its port; nothing after this may save or send.
+    if (abortStatus_ != 0)
+        return abortStatus_;
     if (code == indCloneCommands::notStarted) {
         std::fputs("marlo-clone: the clone operation could not be started\n", stderr);
         return marloCloneExit::notStarted;
@@ -108,7 +183,10 @@ int cmcCloneCliSession::Run(bool (indCloneCommands::*start)(indCloneCommands::Do
 
 int cmcCloneCliSession::Info(std::FILE* out) {
     const int code = Run(&indCloneCommands::Info);
-    if (code == 0)
+    // A radio of another variant or map revision has told us who it is: say it,
+    // so the user learns which variant to choose.
+    if (code == dst_CDrv_Result::codeSuccess || code == dst_CDrv_Result::codeModelUnknown ||
+        code == dst_CDrv_Result::codeModelMismatch)
         std::fputs(cmcDescribeRadio(controller_->RadioInfo).c_str(), out);
     return code;
 }
@@ -119,7 +197,7 @@ int cmcCloneCliSession::Check() {
 }
 
 int cmcCloneCliSession::Read() {
-    if (!folderTakesFile(options_.file)) {
+    if (!cmcPathTakesFile(options_.file)) {
         cmcVcfFile::ShowMessage(cmcVcfFile::FileOpen);
         return marloCloneExit::fileBase + cmcVcfFile::FileOpen;
     }
@@ -133,9 +211,80 @@ int cmcCloneCliSession::Read() {
     return saved == cmcVcfFile::Ok ? 0 : marloCloneExit::fileBase + saved;
 }
 
+// The document as the menu's Clone Write checks it.
+int cmcCloneCliSession::CheckDocument() {
+    int errors = 0;
+    int warnings = 0;
+    controller_->CheckWarnings(errors, warnings);
+    if (errors == 0)
+        return 0;
+    std::fprintf(stderr, "marlo-clone: %s: the document has errors; nothing was sent\n",
+                 options_.file.c_str());
+    std::string listed;
+    for (const dstCheckLine& line : controller_->LastWarningCheck().lines) {
+        if (line.mark != cmcCheckMark::Error ||
+            listed.find("|" + line.key + "|") != std::string::npos)
+            continue;
+        listed += "|" + line.key + "|";
+        std::fprintf(stderr, "  errors on the sheet: %s\n", sheetTitle(line.key).c_str());
+    }
+    return marloCloneExit::dataErrors;
+}
+
+// Reads the radio and saves its memory as the backup file. The read replaces
+// the document: the caller opens its file again.
+int cmcCloneCliSession::Backup() {
+    const int code = Run(&indCloneCommands::Read);
+    if (code != 0)
+        return code;
+    cmcEeprom& radio = controller_->CurrentImage();
+    controller_->PrepareImage(radio, true);
+    const cmcVcfFile::Code saved = cmcSaveDocumentFile(radio, options_.backup);
+    if (saved != cmcVcfFile::Ok)
+        return marloCloneExit::fileBase + saved;
+    std::fprintf(stderr, "marlo-clone: the radio's memory was saved as %s\n",
+                 options_.backup.c_str());
+    return 0;
+}
+
+int cmcCloneCliSession::Verify() {
+    const int code = Run(&indCloneCommands::Read);
+    if (code != 0)
+        return code;
+    constexpr std::size_t shown = 8;
+    const dstImageDifference difference = cmcCompareImages(
+        recorder_->sent, controller_->CurrentImage(), cmcRangeList(recorder_->sentRanges), shown);
+    if (difference.count == 0)
+        return 0;
+    std::fprintf(stderr, "marlo-clone: verify: the radio differs from what was sent at %d bytes:",
+                 difference.count);
+    for (const std::int32_t address : difference.first)
+        std::fprintf(stderr, " %04X", static_cast<unsigned>(address));
+    std::fputs(difference.count > static_cast<std::int32_t>(shown) ? " ...\n" : "\n", stderr);
+    return marloCloneExit::verifyFailed;
+}
+
 int cmcCloneCliSession::Write() {
-    const cmcVcfFile::Code loaded = cmcOpenHeadlessDocument(*controller_, options_.file);
+    if (!options_.backup.empty() && !cmcPathTakesFile(options_.backup)) {
+        cmcVcfFile::ShowMessage(cmcVcfFile::FileOpen);
+        return marloCloneExit::fileBase + cmcVcfFile::FileOpen;
+    }
+    cmcVcfFile::Code loaded = cmcOpenHeadlessDocument(*controller_, options_.file);
     if (loaded != cmcVcfFile::Ok)
         return marloCloneExit::fileBase + loaded;
-    return Run(&indCloneCommands::Write);
+    if (const int refused = CheckDocument(); refused != 0)
+        return refused;
+    if (!options_.backup.empty()) {
+        if (const int code = Backup(); code != 0)
+            return code;
+        loaded = cmcOpenHeadlessDocument(*controller_, options_.file);
+        if (loaded != cmcVcfFile::Ok)
+            return marloCloneExit::fileBase + loaded;
+        if (const int refused = CheckDocument(); refused != 0)
+            return refused;
+    }
+    const int code = Run(&indCloneCommands::Write);
+    if (code != 0 || !options_.verify)
+        return code;
+    return Verify();
 }

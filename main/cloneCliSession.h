@@ -2,23 +2,30 @@
 
 #include "clone/cloneCliOptions.h"
 #include "clone/cmcSettingsSnapshot.h"
+#include "core/cmcRangeList.h"
 #include "main/indCloneCommands.h"
 #include "sheets/cmcEvMan.h"
 
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 class cmcCloneProgress;
+class cmcEeprom;
+class cmcRecordingWriter;
 class indMain;
 struct dstRadioInfo;
 
 // Exit statuses of marlo-clone's radio commands besides the clone result codes
 // (0 success; 2, 4..11, 13..17).
 namespace marloCloneExit {
-inline constexpr int fileBase = 32;   // plus the clone file code of FILE
-inline constexpr int usage = 64;      // bad arguments
-inline constexpr int notStarted = 70; // the operation could not start at all
+inline constexpr int fileBase = 32;     // plus the clone file code of FILE
+inline constexpr int usage = 64;        // bad arguments
+inline constexpr int dataErrors = 65;   // write: the document has errors, nothing sent
+inline constexpr int verifyFailed = 66; // write --verify: the radio differs from what was sent
+inline constexpr int notStarted = 70;   // the operation could not start at all
 } // namespace marloCloneExit
 
 // One radio command of marlo-clone: the settings (read only), a hub, the model's
@@ -37,25 +44,53 @@ public:
     // Opens the options' file as the desktop program opens a document, and no
     // more: the clone file code.
     int Check();
-    // Identifies the radio; on success describes it on `out`.
+    // Identifies the radio and describes on `out` what it reported, also when
+    // the check then refused it (another variant, another map revision).
     int Info(std::FILE* out);
     // Reads the radio into the document and saves it as the options' file; the
-    // file is written only when the whole read succeeded.
+    // file is written only when the whole read succeeded. A file name that could
+    // not be saved is refused before the radio is spoken to.
     int Read();
-    // Opens the options' file as the document and sends it to the radio.
+    // Opens the options' file as the document and refuses it, before the port is
+    // opened, while the warnings check finds errors (the sheets on stderr). With
+    // a backup file, reads the radio first and writes only once that is saved;
+    // with verify, reads the radio back afterwards and compares every byte sent.
     int Write();
+
+    // Ends the running radio operation at once: the port is closed and no file
+    // is written. For the end signals; the command then returns `status`.
+    void Abort(int status);
 
     indMain& Controller() { return *controller_; }
 
 private:
     int Run(bool (indCloneCommands::*start)(indCloneCommands::Done));
+    int CheckDocument();
+    int Backup();
+    int Verify();
 
     dstCloneCliOptions options_;
     cmcSettingsSnapshot settings_;
     cmcEvMan hub_;
     std::unique_ptr<indMain> controller_;
     std::unique_ptr<indCloneCommands> commands_;
+    std::unique_ptr<cmcRecordingWriter> recorder_;
+    std::function<void()> quitRunning_; // set while Run waits
+    int abortStatus_ = 0;
 };
 
 // The radio's identification as marlo-clone prints it, one "name: value" a line.
 std::string cmcDescribeRadio(const dstRadioInfo& info);
+
+// Can a file be saved as `path`: an existing regular file, or a new name in a
+// folder we may write to? (A device or a folder cannot take a saved document.)
+bool cmcPathTakesFile(const std::string& path);
+
+// The addresses within `ranges` where `a` and `b` differ, the first `limit` of
+// them, and how many there are in all.
+struct dstImageDifference {
+    std::vector<std::int32_t> first;
+    std::int32_t count = 0;
+};
+dstImageDifference cmcCompareImages(const cmcEeprom& a, const cmcEeprom& b, cmcRangeList ranges,
+                                    std::size_t limit);

@@ -14,9 +14,9 @@ constexpr std::array<int, 3> kSignals{SIGTERM, SIGHUP, SIGINT};
 int pipeFds[2] = {-1, -1};
 struct sigaction previous[kSignals.size()];
 
-void onSignal(int) {
+void onSignal(int number) {
     const int saved = errno;
-    const char byte = 1;
+    const auto byte = static_cast<char>(number);
     [[maybe_unused]] const ssize_t n = ::write(pipeFds[1], &byte, 1);
     errno = saved;
 }
@@ -50,7 +50,9 @@ cuiSignalEnd::~cuiSignalEnd() {
 
 void cuiSignalEnd::Drain() {
     char bytes[16];
-    while (::read(pipeFds[0], bytes, sizeof bytes) > 0) {
+    for (ssize_t n = 0; (n = ::read(pipeFds[0], bytes, sizeof bytes)) > 0;) {
+        if (signal_ == 0)
+            signal_ = bytes[0];
     }
     // A second signal while the first is being handled changes nothing.
     if (handled_)

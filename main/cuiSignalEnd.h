@@ -21,10 +21,14 @@ public:
     cuiSignalEnd(const cuiSignalEnd&) = delete;
     cuiSignalEnd& operator=(const cuiSignalEnd&) = delete;
 
+    // The signal that arrived first; 0 before any.
+    int Signal() const { return signal_; }
+
 private:
     void Drain();
 
     std::function<void()> onSignal_;
     std::unique_ptr<QSocketNotifier> notifier_;
     bool handled_ = false;
+    int signal_ = 0;
 };

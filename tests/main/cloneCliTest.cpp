@@ -16,7 +16,9 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <functional>
+#include <initializer_list>
 #include <string_view>
 #include <unistd.h>
 
@@ -148,7 +150,11 @@ TEST_F(CloneCli, FailuresExitWithTheirCodeAndMessage) {
         EXPECT_EQ(r.status, row.status);
         const auto code = static_cast<std::uint8_t>(row.status);
         EXPECT_EQ(r.err, title + ": " + cmcCloneMessage(code, "") + "\n");
-        EXPECT_EQ(r.out, "");
+        // A radio that told who it is before the check refused it is described.
+        if (row.status == 13 || row.status == 14)
+            EXPECT_NE(r.out.find("model variant: 0"), std::string::npos) << r.out;
+        else
+            EXPECT_EQ(r.out, "");
         EXPECT_FALSE(QFile::exists(out));
     }
 }
@@ -227,6 +233,159 @@ TEST_F(CloneCli, WriteSendsTheFile) {
     EXPECT_EQ(sim.Stats().lastWriteResult, 0);
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(sim.Image().Data()) + 0x02BB, 9),
               "CLI RADIO");
+}
+
+// Gives `radio` the memory `image` with a byte changed at each of `addresses`.
+void setChangedImage(cmcRadioSim& radio, const cmcEeprom& image,
+                     std::initializer_list<std::int32_t> addresses) {
+    cmcEeprom changed;
+    changed.Assign(image);
+    for (const std::int32_t a : addresses)
+        changed.SetByte(a, static_cast<std::uint8_t>(changed.GetByte(a) ^ 0x5A));
+    radio.SetImage(changed);
+}
+
+TEST_F(CloneCli, WriteRefusesADocumentWithErrorsBeforeThePortOpens) {
+    cmcEeprom broken;
+    broken.Assign(sim.Image());
+    for (std::int32_t a = 0x02C0; a <= 0x6C1F; ++a)
+        broken.SetByte(a, 0xFF); // erased lists: the band edges are errors
+    ASSERT_EQ(cmcSaveDocumentFile(broken, file("broken.vcf").toStdString()), cmcVcfFile::Ok);
+
+    const Run r = run({"write", "--device", device(), file("broken.vcf")});
+    EXPECT_EQ(r.status, 65) << r.err;
+    EXPECT_NE(r.err.find("errors on the sheet: Band Edges"), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find("User Channels"), std::string::npos) << r.err;
+    EXPECT_EQ(sim.Stats().informationRequests, 0);
+    EXPECT_EQ(sim.Stats().writeRequests, 0);
+}
+
+// --backup reads the radio into FILE first; the write waits for a saved backup.
+TEST_F(CloneCli, WriteWithBackupSavesTheRadioFirst) {
+    const QString toSend = saveRadio("send.vcf");
+    cmcEeprom before;
+    makeRadioImage(before, 0, "OLD RADIO");
+    sim.SetImage(before);
+    const auto comment = [](const cmcEeprom& image) {
+        return std::string(reinterpret_cast<const char*>(image.Data()) + 0x02BB, 9);
+    };
+
+    const Run r = run({"write", "--device", device(), "--backup", file("backup.vcf"), toSend});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(sim.Stats().readRequests, 1);
+    EXPECT_EQ(sim.Stats().lastWriteResult, 0);
+    cmcEeprom backup;
+    ScriptedPrompter quiet;
+    ASSERT_EQ(cmcCheckCloneFile(file("backup.vcf").toStdString(), backup), cmcVcfFile::Ok);
+    EXPECT_EQ(comment(backup), "OLD RADIO");
+    EXPECT_EQ(comment(sim.Image()), "CLI RADIO"); // then the write
+
+    // No backup, no write: a backup that cannot be saved, a read that fails.
+    const struct {
+        QString backup;
+        Fault fault;
+        int status;
+        int informationRequests;
+    } rows[] = {
+        {"/dev/null", Fault::None, 33, 0},
+        {files.path(), Fault::None, 33, 0},
+        {file("backup2.vcf"), Fault::MissingFrame, 8, 1},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.backup.toStdString());
+        cmcRadioSim radio;
+        radio.SetImage(before);
+        radio.SetFault(row.fault);
+        ASSERT_TRUE(radio.Start());
+        const Run failed = run({"write", "--device", QString::fromStdString(radio.DevicePath()),
+                                "--backup", row.backup, toSend});
+        EXPECT_EQ(failed.status, row.status) << failed.err;
+        EXPECT_EQ(radio.Stats().informationRequests, row.informationRequests);
+        EXPECT_EQ(radio.Stats().writeRequests, 0);
+        EXPECT_FALSE(QFile::exists(file("backup2.vcf")));
+    }
+}
+
+// --verify reads the radio back; a radio that kept other bytes exits 66 and
+// names the first addresses that differ.
+TEST_F(CloneCli, WriteWithVerifyComparesEveryByteWritten) {
+    const QString toSend = saveRadio("send.vcf");
+    const Run good = run({"write", "--device", device(), "--verify", toSend});
+    EXPECT_EQ(good.status, 0) << good.err;
+    EXPECT_EQ(sim.Stats().readRequests, 1);
+
+    cmcRadioSim radio;
+    radio.SetImage(sim.Image());
+    ASSERT_TRUE(radio.Start());
+    bool spoiled = false;
+    const Run bad = run(
+        {"write", "--device", QString::fromStdString(radio.DevicePath()), "--verify", toSend}, [&] {
+            // Between the write and the read back: the radio loses two bytes
+            // and changes one it was never sent (the identity).
+            if (!spoiled && radio.Stats().lastWriteResult == 0 &&
+                radio.Stats().informationRequests == 2) {
+                setChangedImage(radio, radio.Image(), {0x02C4, 0x6C3F, 0x6C1A});
+                spoiled = true;
+            }
+        });
+    ASSERT_TRUE(spoiled);
+    EXPECT_EQ(bad.status, 66) << bad.err;
+    EXPECT_NE(bad.err.find("at 2 bytes: 02C4 6C3F\n"), std::string::npos) << bad.err;
+}
+
+// A target that could never take the file is refused before the radio is asked.
+TEST_F(CloneCli, ReadRefusesATargetThatCannotTakeTheFile) {
+    for (const QString& target :
+         {QString("/dev/null"), files.path(), file("no-such-folder/backup.vcf")}) {
+        const Run r = run({"read", "--device", device(), "-o", target});
+        EXPECT_EQ(r.status, 32 + cmcVcfFile::FileOpen) << target.toStdString();
+    }
+    EXPECT_EQ(sim.Stats().informationRequests, 0);
+}
+
+// Ctrl+C or a kill mid-read: the port is closed, no file, 128 + the signal.
+TEST_F(CloneCli, SignalsEndARadioCommandWithoutAFile) {
+    for (const int signal : {SIGINT, SIGTERM}) {
+        SCOPED_TRACE(signal);
+        cmcRadioSim radio;
+        radio.SetImage(sim.Image());
+        ASSERT_TRUE(radio.Start());
+        const QString out = file("interrupted.vcf");
+        QProcess tool;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("XDG_CONFIG_HOME", home.path());
+        env.insert("XDG_RUNTIME_DIR", runtime.path());
+        tool.setProcessEnvironment(env);
+        tool.start(QString::fromStdString(programDir() + "marlo-clone"),
+                   {"read", "--device", QString::fromStdString(radio.DevicePath()), "-o", out});
+        bool sent = false;
+        ASSERT_TRUE(runEventLoopUntil(
+            [&] {
+                if (!sent && radio.Stats().framesSent > 20) {
+                    ::kill(static_cast<pid_t>(tool.processId()), signal);
+                    sent = true;
+                }
+                return tool.state() == QProcess::NotRunning;
+            },
+            60000));
+        EXPECT_EQ(tool.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(tool.exitCode(), 128 + signal);
+        EXPECT_FALSE(QFile::exists(out));
+        EXPECT_EQ(QDir(files.path()).entryList(QDir::Files).size(), 0); // no temporary either
+        // The line is free at once.
+        cmcComm next;
+        EXPECT_TRUE(next.OpenDevice(radio.DevicePath(), "9600,N,8,1"));
+    }
+}
+
+// A late answer to a failed command is not taken for the next command's answer.
+TEST_F(CloneCli, TheNextCommandIsNotMisledByALateAnswer) {
+    sim.SetFault(Fault::SlowReply);
+    const Run late = run({"info", "--device", device()});
+    EXPECT_EQ(late.status, 5) << late.err;
+    sim.SetFault(Fault::None);
+    const Run next = run({"read", "--device", device(), "-o", file("next.vcf")});
+    EXPECT_EQ(next.status, 0) << next.err;
 }
 
 TEST_F(CloneCli, WriteOfAFileThatDoesNotLoadExits32PlusItsCode) {
@@ -333,6 +492,10 @@ TEST(CloneCliOptions, ParsesEachCommandsArguments) {
         {K::Read, {}, false},
         {K::Write, {"a.vcf", "b.vcf"}, false},
         {K::Write, {"--verbose", "a.vcf"}, false},
+        {K::Write, {"--verify", "--backup", "b.vcf", "a.vcf"}, true, 0, "", -1, "a.vcf"},
+        {K::Write, {"--backup", "a.vcf", "a.vcf"}, false},
+        {K::Write, {"--backup"}, false},
+        {K::Read, {"--verify", "-o", "a.vcf"}, false},
     };
     for (const auto& row : rows) {
         std::string problem;

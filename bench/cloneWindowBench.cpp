@@ -1,0 +1,150 @@
+// Clone Read and Clone Write as the main window runs them (the controller's
+// operations with the "Cloning" window, the information step first) against
+// the simulated radio, unpaced and paced at 9600 baud. Beside the time, each
+// run reports the time its bytes need on the line (both directions, an echoed
+// byte once, 10 bits a byte) and the ratio of the two.
+#include "cloneWireBytes.h"
+
+#include "clone/indCloneMan.h"
+#include "core/cmcEeprom.h"
+#include "core/indEnviron.h"
+#include "core/modelIdentity.h"
+#include "main/cuiCloneWindow.h"
+#include "main/frmMain.h"
+#include "main/headlessDocument.h"
+#include "main/indMain.h"
+#include "main/indMainCellContext.h"
+#include "overlay/cmcGTex.h"
+#include "platform/cmcPrompter.h"
+#include "platform/programPath.h"
+#include "radio/cloneWriteImage.h"
+#include "sheets/cmcEvMan.h"
+#include "tools/radiosim/cmcRadioSim.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+namespace {
+
+// Confirms every question and goes on without saving.
+class Confirming : public cmcStderrPrompter {
+public:
+    PromptAnswer message(const std::string&, const std::string&, PromptIcon,
+                         PromptButtons buttons) override {
+        return buttons == PromptButtons::YesNoCancel ? PromptAnswer::No : PromptAnswer::Ok;
+    }
+};
+
+struct Program {
+    QTemporaryDir folder;
+    std::unique_ptr<indEnviron> settings;
+    cmcEvMan hub;
+    std::unique_ptr<indMain> controller;
+    std::unique_ptr<TForm1> form;
+    std::unique_ptr<cuiCloneWindow> window;
+};
+Program* program = nullptr;
+
+void clone(benchmark::State& state, bool write) {
+    const auto baud = static_cast<unsigned>(state.range(0));
+    cmcRadioSim sim;
+    sim.SetBaud(baud);
+    cmcEeprom image;
+    image.Assign(program->controller->CurrentImage());
+    sim.SetImage(image);
+    if (!sim.Start()) {
+        state.SkipWithError("no radio");
+        return;
+    }
+    program->controller->CloneManager().SetPort({0, sim.DevicePath()});
+    const std::int64_t information =
+        cloneRequestBytes + static_cast<std::int64_t>(sim.InformationReply().size());
+    const std::int64_t wire =
+        write
+            ? information + cloneRequestBytes + cloneDataFrameBytes(marloModel::writeRangeNormal) +
+                  cloneEndFrameBytes + cloneWriteResultBytes
+            : information + cloneRequestBytes + cloneDataFrameBytes(marloModel::cloneRange) +
+                  cloneEndFrameBytes;
+    for (auto _ : state) {
+        QEventLoop loop;
+        int code = -1;
+        QElapsedTimer clock;
+        clock.start();
+        const auto done = [&](int result) {
+            code = result;
+            loop.quit();
+        };
+        if (write ? program->window->CloneWrite(done) : program->window->CloneRead(done))
+            loop.exec();
+        state.SetIterationTime(static_cast<double>(clock.nsecsElapsed()) / 1e9);
+        if (code != 0)
+            state.SkipWithError(("clone ended with code " + std::to_string(code)).c_str());
+        state.counters["wire_bytes"] = static_cast<double>(wire);
+        if (baud > 0) {
+            const double wireSeconds = static_cast<double>(wire) * 10.0 / baud;
+            state.counters["wire_s"] = wireSeconds;
+            state.counters["ratio"] = static_cast<double>(clock.nsecsElapsed()) / 1e9 / wireSeconds;
+        }
+    }
+}
+
+void BM_WindowCloneRead(benchmark::State& state) {
+    clone(state, false);
+}
+void BM_WindowCloneWrite(benchmark::State& state) {
+    clone(state, true);
+}
+
+BENCHMARK(BM_WindowCloneRead)
+    ->Arg(0)
+    ->Arg(9600)
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kSecond);
+BENCHMARK(BM_WindowCloneWrite)
+    ->Arg(0)
+    ->Arg(9600)
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kSecond);
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    cmcGTex overlay;
+    overlay.SetFile(programDir() + "Marlo.OVL");
+    cmcGTex::SetApp(&overlay);
+    Confirming prompter;
+    cmcPrompter* const previous = cmcPrompter::install(&prompter);
+    auto state = std::make_unique<Program>();
+    program = state.get();
+    cmcEnvironPlaces places;
+    places.settingsFile = state->folder.filePath("Marlo.conf").toStdString();
+    places.lockFolder = state->folder.path().toStdString();
+    places.screen = cmcScreenSize{1024, 768};
+    state->settings = std::make_unique<indEnviron>(places);
+    cmcEnviron::SetApp(state->settings.get());
+    cmcEvMan::SetApp(&state->hub);
+    state->controller = std::make_unique<indMain>(std::vector<std::string>{"marlo"});
+    state->form = std::make_unique<TForm1>(*state->controller);
+    state->window =
+        std::make_unique<cuiCloneWindow>(*state->controller, state->controller->CellContext());
+
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+
+    state->window.reset();
+    state->form.reset();
+    state->controller.reset();
+    state->hub.Shutdown();
+    cmcPrompter::install(previous);
+    cmcEvMan::SetApp(nullptr);
+    cmcEnviron::SetApp(nullptr);
+    cmcGTex::SetApp(nullptr);
+    return 0;
+}

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "clone/cloneProgress.h"
+
+#include <QPointer>
+#include <QWidget>
+
+#include <cstdint>
+#include <functional>
+
+class QFrame;
+
+// The bar of the "Cloning" window: 32 segments with a one-pixel gap after each,
+// lit in the highlight colour as the transfer goes.
+class cuiCloneProgressBar : public QWidget {
+public:
+    explicit cuiCloneProgressBar(QWidget* parent);
+    void SetProgress(std::int32_t dataBytes, std::int32_t expectedBytes);
+    int LitSegments() const { return lit_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    int lit_ = 0;
+};
+
+// The desktop's side of a clone operation: the main window is disabled from
+// every start to its end (the user cannot start a second command meanwhile),
+// and a read or write shows the "Cloning" window centred on it, repainted every
+// 30 ms. At the end the main window is enabled and focused again and the
+// window destroyed, also when the operation failed.
+class cuiCloneProgress : public cmcCloneProgress {
+public:
+    // The main window is asked for at every start: it may come and go.
+    explicit cuiCloneProgress(std::function<QWidget*()> mainWindow);
+    ~cuiCloneProgress() override;
+    cuiCloneProgress(const cuiCloneProgress&) = delete;
+    cuiCloneProgress& operator=(const cuiCloneProgress&) = delete;
+
+    void OperationStarted(bool transfer, std::int32_t expectedBytes) override;
+    void Progress(std::int32_t dataBytes, std::int32_t expectedBytes) override;
+    void OperationEnded() override;
+
+    // The window while a transfer runs; null otherwise.
+    QWidget* Window() const { return window_; }
+    const cuiCloneProgressBar* Bar() const { return bar_; }
+
+    // The sizes of the window's parts.
+    static constexpr int kBarWidth = 256;
+    static constexpr int kBarHeight = 16;
+    static constexpr int kPanelLeft = 16;
+    static constexpr int kPanelTop = 8;
+    static constexpr int kClientExtra = 32;
+
+private:
+    void Close();
+
+    std::function<QWidget*()> mainWindow_;
+    QPointer<QWidget> disabled_;
+    QPointer<QWidget> window_;
+    QPointer<cuiCloneProgressBar> bar_;
+};

@@ -1,0 +1,94 @@
+#include "main/cuiInformation.h"
+
+#include "overlay/cmcGTex.h"
+#include "views/cuiGrid.h"
+#include "views/cuiSheet.h"
+
+#include <QFrame>
+#include <QPointer>
+#include <QPushButton>
+
+cuiInformation* cuiInformation::Open(QWidget* owner, const std::string& caption, cmcGTex& store,
+                                     const std::string& key, cuiCellEngine engine) {
+    auto* window = new cuiInformation(owner, caption, store, key, std::move(engine));
+    if (owner != nullptr)
+        owner->setEnabled(false);
+    window->show();
+    window->ok_->setFocus();
+    return window;
+}
+
+cuiInformation::cuiInformation(QWidget* owner, const std::string& caption, cmcGTex& store,
+                               const std::string& key, cuiCellEngine engine)
+    // Not a Qt child of the owner: disabling the owner would disable it too.
+    : QDialog(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowCloseButtonHint),
+      owner_(owner) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    setModal(false);
+    setWindowTitle(QString::fromStdString(caption));
+
+    // Raised outer and lowered inner bevel around the sheet, 8 pixels of border.
+    auto* outer = new QFrame(this);
+    outer->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    outer->setLineWidth(kBevel);
+    auto* inner = new QFrame(outer);
+    inner->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    inner->setLineWidth(kBevel);
+    auto* host = new QWidget(inner);
+
+    sheet_ = std::make_unique<cuiSheet>(host, nullptr, cuiSheet::StartCell{}, store, key, nullptr);
+    if (engine)
+        sheet_->SetEngine(std::move(engine));
+    sheet_->Build();
+    if (cuiGrid* grid = sheet_->Grid(); grid != nullptr) {
+        grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    }
+    // The sheet's full size: its cells, the grid's frame and its title panel
+    // when it shows one.
+    int w = 0;
+    int h = 0;
+    if (cuiGrid* grid = sheet_->Grid(); grid != nullptr) {
+        w = grid->Layout().TotalWidth() + 2 * grid->frameWidth();
+        h = grid->Layout().TotalHeight() + 2 * grid->frameWidth();
+        if (const QWidget* title =
+                grid->parentWidget()->findChild<QFrame*>(QString(), Qt::FindDirectChildrenOnly);
+            title != nullptr && title != grid && title->isVisibleTo(grid->parentWidget()))
+            h += title->height();
+    }
+    host->setGeometry(kBevel, kBevel, w, h);
+    const int innerExtra = 2 * kBevel;
+    inner->setGeometry(kBevel + kPanelBorder, kBevel + kPanelBorder, w + innerExtra,
+                       h + innerExtra);
+    const int panelW = inner->width() + 2 * (kBevel + kPanelBorder);
+    const int panelH = inner->height() + 2 * (kBevel + kPanelBorder);
+    outer->setGeometry(0, 0, panelW, panelH);
+
+    ok_ = new QPushButton(QString::fromStdString(store.GetLine("GI_AppInd_Button_OkCancel", 0)),
+                          this);
+    ok_->setDefault(true);
+    ok_->setAutoDefault(true);
+    ok_->adjustSize();
+    const int height = panelH + ok_->height() + 10;
+    setFixedSize(panelW, height);
+    ok_->move(panelW - kButtonMargin - ok_->width(), height - kButtonMargin - ok_->height());
+    connect(ok_, &QPushButton::clicked, this, &QDialog::close);
+    // Escape rejects a dialog; here it presses the one button.
+    connect(this, &QDialog::rejected, this, &QDialog::close);
+
+    if (owner != nullptr) {
+        QRect frame(QPoint(), size());
+        frame.moveCenter(owner->frameGeometry().center());
+        move(frame.topLeft());
+    }
+}
+
+cuiInformation::~cuiInformation() {
+    sheet_.reset();
+    if (owner_ != nullptr) {
+        owner_->setEnabled(true);
+        owner_->activateWindow();
+        owner_->setFocus();
+    }
+}

@@ -1,0 +1,120 @@
+#include "main/cuiPortDialog.h"
+
+#include "core/cmcEnviron.h"
+#include "core/cmcPortMap.h"
+#include "overlay/cmcGTex.h"
+#include "platform/cmcPrompter.h"
+
+#include <QFontMetrics>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+
+namespace {
+
+QString line(const char* key, int n = 0) {
+    return QString::fromStdString(cmcGTex::App().GetLine(key, n));
+}
+
+// Rows of the device list shown at once; more scroll.
+constexpr int kListRows = 5;
+
+} // namespace
+
+int cmcReadPortField(const std::string& text) {
+    constexpr int beyondEveryPort = 100000;
+    std::size_t at = text.find_first_not_of(" \t");
+    int value = 0;
+    for (; at < text.size() && text[at] >= '0' && text[at] <= '9'; ++at)
+        value = std::min(value * 10 + (text[at] - '0'), beyondEveryPort);
+    return value;
+}
+
+cuiPortDialog::cuiPortDialog(QWidget* owner, cmcEnviron& settings,
+                             std::vector<dstSerialDevice> devices)
+    : QDialog(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
+                         Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                         Qt::WindowCloseButtonHint),
+      settings_(settings), devices_(std::move(devices)) {
+    setWindowTitle(line("GI_AppInd_Opt_ComSel_Caption"));
+    const QFontMetrics metrics(font());
+    const auto textWidth = [&](const QString& t) { return metrics.horizontalAdvance(t); };
+    const auto textHeight = [&](const QString& t) {
+        return metrics.boundingRect(QRect(0, 0, 10000, 10000), 0, t).height();
+    };
+    const int w = textHeight("W");
+
+    notice_ = new QLabel(
+        QString::fromStdString(cmcGTex::App().GetText("GI_AppInd_Opt_ComSel_Notice")), this);
+    notice_->setTextFormat(Qt::PlainText);
+    notice_->adjustSize();
+    notice_->move(w, w);
+
+    field_ = new QLineEdit(QString::number(settings_.ComPort), this);
+    field_->setMaxLength(kMaxChars);
+    field_->setAttribute(Qt::WA_InputMethodEnabled, false);
+    field_->setGeometry(notice_->x() + textWidth("WW"), notice_->y() + notice_->height() + w / 2,
+                        textWidth("255WWWW"), textHeight(QString::fromUtf8("255WW設定")));
+
+    // The devices present, under the number (each says whether it may be opened).
+    list_ = new QListWidget(this);
+    for (const dstSerialDevice& device : devices_)
+        list_->addItem(QString::fromStdString(cmcDescribeSerialDevice(device)));
+    if (devices_.empty())
+        list_->addItem(QStringLiteral("(no serial devices found)"));
+    const int listTop = field_->y() + 2 * field_->height();
+    const int rowHeight = metrics.height() + 4;
+    list_->setGeometry(field_->x(), listTop, notice_->x() + notice_->width() - field_->x(),
+                       kListRows * rowHeight + 2 * list_->frameWidth());
+    list_->setEnabled(!devices_.empty());
+    connect(list_, &QListWidget::itemDoubleClicked, this, [this] { Confirm(); });
+
+    const int buttonWidth = textWidth(line("GI_AppInd_Opt_ComSel_SizeOfButtons"));
+    const QString okText = line("GI_AppInd_Opt_ComSel_Buttons", 0);
+    const int buttonHeight = 2 * textHeight(okText);
+    ok_ = new QPushButton(okText, this);
+    cancel_ = new QPushButton(line("GI_AppInd_Opt_ComSel_Buttons", 1), this);
+    // The buttons keep their distance below the field, moved down past the list.
+    const int top = field_->y() + 4 * field_->height() + list_->height();
+    cancel_->setGeometry(notice_->x() + notice_->width() - buttonWidth, top, buttonWidth,
+                         buttonHeight);
+    ok_->setGeometry(cancel_->x() - buttonWidth - buttonHeight / 2, top, buttonWidth, buttonHeight);
+    ok_->setDefault(true);
+    connect(ok_, &QPushButton::clicked, this, &cuiPortDialog::Confirm);
+    connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
+
+    setFixedSize(2 * notice_->x() + notice_->width(),
+                 cancel_->y() + static_cast<int>(1.5 * cancel_->height()));
+    if (owner != nullptr) {
+        QRect frame(QPoint(), size());
+        frame.moveCenter(owner->frameGeometry().center());
+        move(frame.topLeft());
+    }
+    field_->setFocus();
+    field_->selectAll();
+}
+
+void cuiPortDialog::Confirm() {
+    const int number = cmcReadPortField(field_->text().toStdString());
+    if (number < kLowestPort || number > kHighestPort) {
+        cmcPrompter::current().message(cmcGTex::App().GetLine("GI_Sys_AppTitle", 0),
+                                       cmcGTex::App().GetText("GI_AppInd_Opt_ComSel_OutofRange"),
+                                       PromptIcon::Error, PromptButtons::Ok);
+        field_->setFocus();
+        return;
+    }
+    settings_.ComPort = number;
+    const int chosen = list_->currentRow();
+    if (list_->isEnabled() && chosen >= 0 && chosen < static_cast<int>(devices_.size()) &&
+        list_->currentItem()->isSelected()) {
+        settings_.PortDevices[number] = devices_[static_cast<std::size_t>(chosen)].path;
+        cmcPortMap::SetOverrides(settings_.PortDevices);
+    }
+    accept();
+}
+
+bool cuiPortDialog::SelectPort(QWidget* owner, cmcEnviron& settings) {
+    cuiPortDialog dialog(owner, settings, cmcListSerialDevices());
+    return dialog.exec() == QDialog::Accepted;
+}

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "clone/serialDeviceList.h"
+
+#include <QDialog>
+
+#include <string>
+#include <vector>
+
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class cmcEnviron;
+
+// The port number as the dialog reads its field: blanks around it removed, then
+// its leading decimal digits; no digits gives 0. Digits past what any port could
+// be stop counting (the result is then above every port number).
+int cmcReadPortField(const std::string& text);
+
+// The dialog that chooses the clone port by number. Under the number it lists
+// the serial devices present and whether this user may open them; choosing one
+// makes it the device of the number given (a settings port override), so that
+// an adapter found by its stable name keeps working in any socket.
+//
+// OK with a number outside 1..256 shows the out-of-range box and keeps the
+// dialog open; OK otherwise stores the number (and the chosen device) in the
+// settings store and closes; Cancel, Escape or the close box change nothing.
+class cuiPortDialog : public QDialog {
+public:
+    // The devices listed are `devices` (tests give their own).
+    cuiPortDialog(QWidget* owner, cmcEnviron& settings, std::vector<dstSerialDevice> devices);
+
+    // Shows the dialog modally; true when the port changed.
+    static bool SelectPort(QWidget* owner, cmcEnviron& settings);
+
+    QLineEdit* Field() const { return field_; }
+    QListWidget* Devices() const { return list_; }
+    QPushButton* OkButton() const { return ok_; }
+    QPushButton* CancelButton() const { return cancel_; }
+    QLabel* Notice() const { return notice_; }
+
+    static constexpr int kMaxChars = 4;
+    static constexpr int kLowestPort = 1;
+    static constexpr int kHighestPort = 256;
+
+private:
+    void Confirm();
+
+    cmcEnviron& settings_;
+    std::vector<dstSerialDevice> devices_;
+    QLabel* notice_ = nullptr;
+    QLineEdit* field_ = nullptr;
+    QListWidget* list_ = nullptr;
+    QPushButton* ok_ = nullptr;
+    QPushButton* cancel_ = nullptr;
+};
