@@ -15,6 +15,8 @@
 #include "radio/cmcCellContext.h"
 #include "radio/cmcOverlayLists.h"
 #include "radio/indActiveCell.h"
+#include "radio/rowOperations.h"
+#include "radio/warningCheck.h"
 #include "sheets/cmcCellObj.h"
 
 #include <benchmark/benchmark.h>

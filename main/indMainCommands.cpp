@@ -1,6 +1,8 @@
 #include "main/indMainCommands.h"
 
+#include "main/cuiCloneWindow.h"
 #include "main/indMain.h"
+#include "main/indMainCellContext.h"
 #include "overlay/cmcGTex.h"
 #include "views/cuiBitEditor.h"
 #include "views/cuiFlector.h"
@@ -11,6 +13,44 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QUrl>
+
+indMainCommands::indMainCommands(indMain& controller) : controller_(controller) {}
+
+indMainCommands::~indMainCommands() = default;
+
+cuiCloneWindow& indMainCommands::Cloning() {
+    if (!cloning_)
+        cloning_ = std::make_unique<cuiCloneWindow>(controller_, controller_.CellContext());
+    return *cloning_;
+}
+
+bool indMainCommands::CanPrintCurrent() {
+    return controller_.CanPrintCurrent();
+}
+
+void indMainCommands::PrintCurrent() {
+    controller_.PrintCurrent();
+}
+
+void indMainCommands::PrintAll() {
+    controller_.PrintAll();
+}
+
+void indMainCommands::CloneRead() {
+    Cloning().CloneRead();
+}
+
+void indMainCommands::CloneWrite() {
+    Cloning().CloneWrite();
+}
+
+void indMainCommands::CloneInfo() {
+    Cloning().CloneInfo();
+}
+
+void indMainCommands::PortDialog() {
+    Cloning().SelectPort();
+}
 
 void indMainCommands::FileNew() {
     controller_.NewDocument();

@@ -2,15 +2,18 @@
 
 #include "radio/cmcCellCommands.h"
 
+#include <memory>
+
+class cuiCloneWindow;
 class indMain;
 
 // The commands of menu items, toolbar buttons and cells that belong to the
-// main window: the document commands, the toolbar and font size, help, the
-// sheets, the main menu and the pickers. Printing and cloning from the window
-// are not offered here: their items do nothing.
+// main window: the document commands, printing, cloning and the port, the
+// toolbar and font size, help, the sheets, the main menu and the pickers.
 class indMainCommands : public cmcCellCommands {
 public:
-    explicit indMainCommands(indMain& controller) : controller_(controller) {}
+    explicit indMainCommands(indMain& controller);
+    ~indMainCommands() override;
 
     void FileNew() override;
     void FileOpen() override;
@@ -18,13 +21,13 @@ public:
     void FileSaveAs() override;
     void FileOpenRecent(int index) override;
     void FileExit() override;
-    bool CanPrintCurrent() override { return false; }
-    void PrintCurrent() override {}
-    void PrintAll() override {}
-    void CloneRead() override {}
-    void CloneWrite() override {}
-    void CloneInfo() override {}
-    void PortDialog() override {}
+    bool CanPrintCurrent() override;
+    void PrintCurrent() override;
+    void PrintAll() override;
+    void CloneRead() override;
+    void CloneWrite() override;
+    void CloneInfo() override;
+    void PortDialog() override;
     void FontSizeChanged() override;
     void ToggleToolBar() override;
     void OpenHelp(const std::string& path) override;
@@ -37,5 +40,9 @@ public:
                        std::string_view listKey) override;
 
 private:
+    // Made at the first clone or port command, once the window stands.
+    cuiCloneWindow& Cloning();
+
     indMain& controller_;
+    std::unique_ptr<cuiCloneWindow> cloning_;
 };
