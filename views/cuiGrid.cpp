@@ -328,7 +328,9 @@ void cuiGrid::focusInEvent(QFocusEvent* event) {
 
 void cuiGrid::focusOutEvent(QFocusEvent* event) {
     scrollTimer_.stop();
-    if (owner_ != nullptr)
+    // A popup menu borrows the keyboard and hands it back; the grid keeps its
+    // context menu meanwhile, so the main menu's Edit item still offers it.
+    if (owner_ != nullptr && event->reason() != Qt::PopupFocusReason)
         owner_->GridFocusLost();
     QAbstractScrollArea::focusOutEvent(event);
 }

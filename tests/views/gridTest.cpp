@@ -152,6 +152,12 @@ TEST_F(GridWidget, FocusHooksAndTimedScrollWhileTheMouseIsHeldOutside) {
     grid.setFocus();
     EXPECT_GE(owner.lost, 1);
     EXPECT_GT(owner.gained, gainedBefore);
+    // A menu popping up (the menu bar's Edit menu, the context menu) takes the
+    // keyboard only for a moment: the sheet keeps its context menu meanwhile.
+    const int lostBefore = owner.lost;
+    QFocusEvent popup(QEvent::FocusOut, Qt::PopupFocusReason);
+    QApplication::sendEvent(&grid, &popup);
+    EXPECT_EQ(owner.lost, lostBefore);
 
     QTest::mousePress(grid.viewport(), Qt::LeftButton, {}, centreOf(2, 2));
     QMouseEvent drag(QEvent::MouseMove, QPointF(100, 400), QPointF(100, 400), Qt::NoButton,
