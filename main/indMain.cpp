@@ -176,6 +176,25 @@ void indMain::CheckWarnings(int& errors, int& warnings) {
     lastCheck_ = cmcCheckWarnings(engine, cmcGTex::App());
     errors = lastCheck_.errors;
     warnings = lastCheck_.warnings;
+    MarkTree();
+}
+
+void indMain::MarkTree() {
+    cuiTree* tree = Tree();
+    if (tree == nullptr)
+        return;
+    std::vector<std::string> withErrors;
+    std::vector<std::string> withWarnings;
+    for (const dstCheckLine& line : lastCheck_.lines) {
+        if (line.mark == cmcCheckMark::Error)
+            withErrors.push_back(line.key);
+        else if (line.mark == cmcCheckMark::Warning)
+            withWarnings.push_back(line.key);
+    }
+    tree->ClearMarks();
+    // Errors last, so a node with both shows the error.
+    tree->Mark(withWarnings, cuiTree::kWarningOverlay);
+    tree->Mark(withErrors, cuiTree::kErrorOverlay);
 }
 
 int indMain::VariantCount() const {

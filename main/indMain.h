@@ -60,6 +60,8 @@ public:
     const dstWarningCheck& LastWarningCheck() const { return lastCheck_; }
 
 private:
+    // The tree shows the last check: the error mark over the warning mark.
+    void MarkTree();
     void OpenCommandLineFile(QMainWindow& form);
 
     std::vector<std::string> args_;

@@ -5,6 +5,7 @@
 #include "main/commandLine.h"
 #include "main/cuiAboutBox.h"
 #include "main/frmMain.h"
+#include "platform/programPath.h"
 #include "support/eventLoop.h"
 #include "views/cuiGrid.h"
 #include "views/cuiTree.h"
@@ -162,6 +163,31 @@ TEST_F(SheetPaneTest, EveryNodeOpensASheetWithCellsInEveryVariantAndMode) {
             controller_.reset();
         }
     }
+}
+
+TEST_F(SheetPaneTest, TheTreeMarksTheSheetsTheWarningsCheckFindsFaultyAndClearsThemAgain) {
+    open();
+    // The shipped initial file: nothing in it to warn about.
+    ASSERT_EQ(controller_->OpenFile(programDir() + "Marlo_Variant0.vcf"), 0);
+    int errors = 0;
+    int warnings = 0;
+    controller_->CheckWarnings(errors, warnings);
+    EXPECT_EQ(errors, 0);
+    QTreeWidgetItem* edges = nodeNamed("Band Edges");
+    ASSERT_NE(edges, nullptr);
+    EXPECT_EQ(cuiTree::MarkOf(edges), -1);
+    cmcEeprom& image = controller_->CurrentImage();
+    cmcEeprom good;
+    good.Assign(image);
+    for (std::int32_t a = 0x02C0; a <= 0x6C1F; ++a)
+        image.SetByte(a, 0xFF); // an erased memory: no usable edges
+    controller_->CheckWarnings(errors, warnings);
+    EXPECT_GT(errors, 0);
+    EXPECT_EQ(cuiTree::MarkOf(edges), cuiTree::kErrorOverlay);
+    image.Assign(good);
+    controller_->CheckWarnings(errors, warnings);
+    EXPECT_EQ(errors, 0);
+    EXPECT_EQ(cuiTree::MarkOf(edges), -1);
 }
 
 TEST_F(SheetPaneTest, TheToolbarToggleFlipsTheSettingAndTheBar) {
