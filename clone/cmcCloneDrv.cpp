@@ -6,6 +6,7 @@
 #include "clone/cmcComm.h"
 #include "core/cmcEeprom.h"
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -93,11 +94,14 @@ bool cmcCloneDrv::copyRanges(cmcRangeList ranges, std::int32_t imageSize) {
     return true;
 }
 
-void cmcCloneDrv::SetClock(cmcTickClock clock) {
+void cmcCloneDrv::SetClock(cmcTickClock clock, int rate) {
     if (IsBusy())
         return;
     clock_ = clock;
+    clockRate_ = std::max(rate, 1);
     timeout_ = cmcTick(clock);
+    quiet_ = cmcTick(clock);
+    quietLimit_ = cmcTick(clock);
 }
 
 bool cmcCloneDrv::start(std::uint8_t operation, cmcCloneDone done, void* context) {
@@ -109,7 +113,7 @@ bool cmcCloneDrv::start(std::uint8_t operation, cmcCloneDone done, void* context
     result_ = std::make_unique<dst_CDrv_Result>(operation, identification1_, identification2_,
                                                 imageSize_);
     state_ = stStarting;
-    task_->SetInterval(tickMs);
+    task_->SetInterval(std::max(tickMs / clockRate_, 1));
     return true;
 }
 

@@ -67,8 +67,10 @@ public:
     void SetImageSize(std::int32_t n);
     // The clock of every wait and time-out, replaceable as the tick's is, so that
     // a suite can run the engine's time faster than the wall clock; null is the
-    // system tick. Only while idle.
-    void SetClock(cmcTickClock clock);
+    // system tick. `rate` is how many of its milliseconds pass in one of the wall
+    // clock's: the engine's 10 ms step then comes that much more often, so that
+    // a transfer, like a time-out, takes the same engine time. Only while idle.
+    void SetClock(cmcTickClock clock, int rate = 1);
     // Sets up the next operation on port `portNumber` with the clone line settings.
     void Prepare(int portNumber);
     // The same, but the next operation opens this device path instead of a port number.
@@ -142,6 +144,7 @@ private:
     void* doneContext_ = nullptr;
     std::uint8_t state_ = stIdle;
     cmcTickClock clock_ = nullptr;
+    int clockRate_ = 1;
     cmcTick timeout_;
     cmcTick quiet_;      // restarted by every byte that arrives while quieting
     cmcTick quietLimit_; // a line that never falls quiet ends the wait anyway

@@ -43,8 +43,8 @@ void indCloneMan::SetPort(dstClonePort port) {
     port_ = std::move(port);
 }
 
-void indCloneMan::SetClock(cmcTickClock clock) {
-    engine_->SetClock(clock);
+void indCloneMan::SetClock(cmcTickClock clock, int rate) {
+    engine_->SetClock(clock, rate);
 }
 
 bool indCloneMan::IsBusy() const {

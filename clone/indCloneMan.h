@@ -51,8 +51,8 @@ public:
     void SetInformationCheck(Check check);
     void SetReadCheck(Check check);
     void SetPort(dstClonePort port);
-    // The engine's clock (cmcCloneDrv::SetClock); null is the system tick.
-    void SetClock(cmcTickClock clock);
+    // The engine's clock and its rate (cmcCloneDrv::SetClock); null is the system tick.
+    void SetClock(cmcTickClock clock, int rate = 1);
     // Borrowed; may be null.
     void SetProgress(cmcCloneProgress* progress) { progress_ = progress; }
     // Told of every result once its completion has run (a chain learns how the

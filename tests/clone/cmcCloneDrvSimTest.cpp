@@ -30,7 +30,9 @@ class CloneDrvSim : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(sim.Start()) << sim.ErrorText();
+        sim.SetTimeScale(kFastTimeScale);
         drv = std::make_unique<cmcCloneDrv>();
+        drv->SetClock(&fastClock, kFastTimeScale);
         drv->PrepareDevice(sim.DevicePath());
         drv->SetIdentification(marloModel::modelCodeFirst, 0);
         drv->SetImageSize(marloModel::imageSize);
@@ -124,7 +126,7 @@ void runFaultRows(std::span<const FaultRow> rows, cmcRange readRange, Operation 
         sim.SetTimeScale(kFastTimeScale);
         const std::string path = sim.DevicePath();
         cmcCloneDrv drv;
-        drv.SetClock(&fastClock); // the rows end in time-outs
+        drv.SetClock(&fastClock, kFastTimeScale); // the rows end in time-outs
         drv.PrepareDevice(path);
         drv.SetIdentification(marloModel::modelCodeFirst, 0);
         drv.SetImageSize(marloModel::imageSize);

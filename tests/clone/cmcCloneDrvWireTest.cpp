@@ -57,7 +57,7 @@ class CloneDrvWire : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(peer.IsOpen());
-        drv.SetClock(&fastClock); // most scripts end in silence and a time-out
+        drv.SetClock(&fastClock, kFastTimeScale); // most scripts end in silence and a time-out
         drv.PrepareDevice(peer.DevicePath());
         drv.SetIdentification(0x2620, 0);
         drv.SetImageSize(0x400);

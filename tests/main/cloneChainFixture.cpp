@@ -64,7 +64,7 @@ void CloneChainTest::useController(std::unique_ptr<indMain> controller) {
     controller_ = std::move(controller);
     cmcStartHeadlessDocument(*controller_, 0);
     manager().SetPort({0, sim_.DevicePath()});
-    manager().SetClock(&fastClock); // the fault rows end in time-outs
+    manager().SetClock(&fastClock, kFastTimeScale); // the fault rows end in time-outs
     sim_.SetTimeScale(kFastTimeScale);
     manager().SetProgress(&progress_);
     commands_ = std::make_unique<indCloneCommands>(*controller_);
