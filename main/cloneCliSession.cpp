@@ -121,8 +121,8 @@ dstImageDifference cmcCompareImages(const cmcEeprom& a, const cmcEeprom& b, cmcR
 }
 
 cmcCloneCliSession::cmcCloneCliSession(const dstCloneCliOptions& options,
-                                       cmcCloneProgress* progress)
-    : options_(options) {
+                                       cmcCloneProgress* progress, std::FILE* diagnostics)
+    : options_(options), diagnostics_(diagnostics) {
     cmcEvMan::SetApp(&hub_);
     // Only the program's own name: the desktop program's switches mean nothing here.
     controller_ = std::make_unique<indMain>(std::vector<std::string>{"marlo-clone"});
@@ -149,7 +149,7 @@ void cmcCloneCliSession::Abort(int status) {
     if (abortStatus_ != 0)
         return;
     abortStatus_ = status;
-    std::fputs("marlo-clone: interrupted; nothing was saved\n", stderr);
+    std::fputs("marlo-clone: interrupted; nothing was saved\n", diagnostics_);
     if (quitRunning_)
         quitRunning_();
 }
@@ -175,7 +175,7 @@ int cmcCloneCliSession::Run(bool (indCloneCommands::*start)(indCloneCommands::Do
     if (abortStatus_ != 0)
         return abortStatus_;
     if (code == indCloneCommands::notStarted) {
-        std::fputs("marlo-clone: the clone operation could not be started\n", stderr);
+        std::fputs("marlo-clone: the clone operation could not be started\n", diagnostics_);
         return marloCloneExit::notStarted;
     }
     return code;
@@ -218,7 +218,7 @@ int cmcCloneCliSession::CheckDocument() {
     controller_->CheckWarnings(errors, warnings);
     if (errors == 0)
         return 0;
-    std::fprintf(stderr, "marlo-clone: %s: the document has errors; nothing was sent\n",
+    std::fprintf(diagnostics_, "marlo-clone: %s: the document has errors; nothing was sent\n",
                  options_.file.c_str());
     std::string listed;
     for (const dstCheckLine& line : controller_->LastWarningCheck().lines) {
@@ -226,7 +226,7 @@ int cmcCloneCliSession::CheckDocument() {
             listed.find("|" + line.key + "|") != std::string::npos)
             continue;
         listed += "|" + line.key + "|";
-        std::fprintf(stderr, "  errors on the sheet: %s\n", sheetTitle(line.key).c_str());
+        std::fprintf(diagnostics_, "  errors on the sheet: %s\n", sheetTitle(line.key).c_str());
     }
     return marloCloneExit::dataErrors;
 }
@@ -242,7 +242,7 @@ int cmcCloneCliSession::Backup() {
     const cmcVcfFile::Code saved = cmcSaveDocumentFile(radio, options_.backup);
     if (saved != cmcVcfFile::Ok)
         return marloCloneExit::fileBase + saved;
-    std::fprintf(stderr, "marlo-clone: the radio's memory was saved as %s\n",
+    std::fprintf(diagnostics_, "marlo-clone: the radio's memory was saved as %s\n",
                  options_.backup.c_str());
     return 0;
 }
@@ -256,11 +256,12 @@ int cmcCloneCliSession::Verify() {
         recorder_->sent, controller_->CurrentImage(), cmcRangeList(recorder_->sentRanges), shown);
     if (difference.count == 0)
         return 0;
-    std::fprintf(stderr, "marlo-clone: verify: the radio differs from what was sent at %d bytes:",
-                 difference.count);
+    std::fprintf(
+        diagnostics_,
+        "marlo-clone: verify: the radio differs from what was sent at %d bytes:", difference.count);
     for (const std::int32_t address : difference.first)
-        std::fprintf(stderr, " %04X", static_cast<unsigned>(address));
-    std::fputs(difference.count > static_cast<std::int32_t>(shown) ? " ...\n" : "\n", stderr);
+        std::fprintf(diagnostics_, " %04X", static_cast<unsigned>(address));
+    std::fputs(difference.count > static_cast<std::int32_t>(shown) ? " ...\n" : "\n", diagnostics_);
     return marloCloneExit::verifyFailed;
 }
 

@@ -32,11 +32,14 @@ inline constexpr int notStarted = 70;   // the operation could not start at all
 // controller with an untitled document of the chosen variant, its clone manager
 // set to the chosen port, and the clone chains over them. Needs a Qt application
 // and the overlay store; runs a local event loop until the chain has ended.
-// Failures have gone to the prompter by the time a command returns.
+// Failures have gone to the prompter by the time a command returns; what only
+// the command line says (the sheets with errors, the bytes a verify found
+// different, an interruption) goes to `diagnostics`.
 class cmcCloneCliSession {
 public:
-    // `progress` is borrowed and may be null.
-    cmcCloneCliSession(const dstCloneCliOptions& options, cmcCloneProgress* progress);
+    // `progress` is borrowed and may be null; `diagnostics` is borrowed.
+    cmcCloneCliSession(const dstCloneCliOptions& options, cmcCloneProgress* progress,
+                       std::FILE* diagnostics = stderr);
     ~cmcCloneCliSession();
     cmcCloneCliSession(const cmcCloneCliSession&) = delete;
     cmcCloneCliSession& operator=(const cmcCloneCliSession&) = delete;
@@ -70,6 +73,7 @@ private:
     int Verify();
 
     dstCloneCliOptions options_;
+    std::FILE* diagnostics_;
     cmcSettingsSnapshot settings_;
     cmcEvMan hub_;
     std::unique_ptr<indMain> controller_;
