@@ -4,6 +4,7 @@
 #include "platform/cmcTickCount.h"
 #include "support/eventLoop.h"
 
+#include <algorithm>
 #include <filesystem>
 
 void CloneOutcome::Done(void* context, dst_CDrv_Result& result) {
@@ -58,5 +59,15 @@ bool holdsVanishedDevice(const std::string& devicePath) {
 }
 
 std::uint32_t fastClock() {
-    return cmcTickCount() * static_cast<std::uint32_t>(kFastTimeScale);
+    // The engine and the simulated radio run in this process: while it is not
+    // scheduled neither can act, so such a gap must not pass for the radio's
+    // silence. A gap counts as a few steps of the engine at most.
+    constexpr std::uint32_t longestGapMs = 20;
+    static std::uint32_t lastLook = cmcTickCount();
+    static std::uint32_t engineTime = 0;
+    const std::uint32_t look = cmcTickCount();
+    engineTime +=
+        std::min(look - lastLook, longestGapMs) * static_cast<std::uint32_t>(kFastTimeScale);
+    lastLook = look;
+    return engineTime;
 }

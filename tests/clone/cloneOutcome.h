@@ -30,8 +30,9 @@ struct CloneOutcome {
     bool Wait(int limitMs = 30000);
 };
 
-// Engine time for suites whose outcomes are time-outs: it runs this many times
-// faster than the wall clock, and a simulated radio's delays are divided alike.
+// Engine time for the clone suites, for the engine and the simulated radio
+// alike: it runs this many times faster than the wall clock, but a long pause
+// of this process (a loaded machine) counts as a short one.
 inline constexpr int kFastTimeScale = 4;
 std::uint32_t fastClock();
 

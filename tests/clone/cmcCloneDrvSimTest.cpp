@@ -30,7 +30,7 @@ class CloneDrvSim : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(sim.Start()) << sim.ErrorText();
-        sim.SetTimeScale(kFastTimeScale);
+        sim.SetClock(&fastClock, kFastTimeScale);
         drv = std::make_unique<cmcCloneDrv>();
         drv->SetClock(&fastClock, kFastTimeScale);
         drv->PrepareDevice(sim.DevicePath());
@@ -123,7 +123,7 @@ void runFaultRows(std::span<const FaultRow> rows, cmcRange readRange, Operation 
         ASSERT_TRUE(sim.Start()) << sim.ErrorText();
         sim.SetFault(row.fault);
         sim.SetReadRange(readRange);
-        sim.SetTimeScale(kFastTimeScale);
+        sim.SetClock(&fastClock, kFastTimeScale);
         const std::string path = sim.DevicePath();
         cmcCloneDrv drv;
         drv.SetClock(&fastClock, kFastTimeScale); // the rows end in time-outs

@@ -65,7 +65,7 @@ void CloneChainTest::useController(std::unique_ptr<indMain> controller) {
     cmcStartHeadlessDocument(*controller_, 0);
     manager().SetPort({0, sim_.DevicePath()});
     manager().SetClock(&fastClock, kFastTimeScale); // the fault rows end in time-outs
-    sim_.SetTimeScale(kFastTimeScale);
+    sim_.SetClock(&fastClock, kFastTimeScale);
     manager().SetProgress(&progress_);
     commands_ = std::make_unique<indCloneCommands>(*controller_);
 }

@@ -92,7 +92,7 @@ protected:
         auto radio = std::make_unique<cmcRadioSim>();
         radio->SetImage(image);
         radio->SetFault(fault);
-        radio->SetTimeScale(kFastTimeScale);
+        radio->SetClock(&fastClock, kFastTimeScale);
         EXPECT_TRUE(radio->Start()) << radio->ErrorText();
         return radio;
     }

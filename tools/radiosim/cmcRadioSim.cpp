@@ -93,6 +93,12 @@ bool cmcRadioSim::IsRunning() const {
     return line_->IsOpen();
 }
 
+void cmcRadioSim::SetClock(cmcTickClock clock, int rate) {
+    clock_ = clock;
+    clockStart_ = clock != nullptr ? clock() : 0;
+    timeScale_ = clock != nullptr && rate > 0 ? rate : 1;
+}
+
 void cmcRadioSim::SetImage(const cmcEeprom& image) {
     image_.Resize(image.Size());
     image_.Assign(image);

@@ -2,6 +2,7 @@
 
 #include "core/cmcEeprom.h"
 #include "core/cmcRangeList.h"
+#include "core/cmcTick.h"
 
 #include <cstdint>
 #include <functional>
@@ -128,10 +129,12 @@ public:
     void SetModelCode(int first, int second);
     void SetReadRange(cmcRange range) { readRange_ = range; }
     void SetBaud(unsigned baud) { baud_ = baud; }
-    // Divides the simulator's own delays (a slow reply, the pause before a
-    // hang-up) for a program whose clock runs this many times faster.
-    void SetTimeScale(int scale) { timeScale_ = scale > 0 ? scale : 1; }
-    int TimeScale() const { return timeScale_; }
+    // The simulator's time for a program whose clock (cmcCloneDrv::SetClock) is
+    // `clock`, running `rate` times faster than the wall clock: its own delays
+    // (a slow reply, the pause before a hang-up) shrink by that rate, and every
+    // time on the line is told by that clock, so that the radio and the program
+    // agree on what came first. Null is the wall clock. While the line is idle.
+    void SetClock(cmcTickClock clock, int rate);
     void SetFault(Fault fault) { fault_ = fault; }
     Fault CurrentFault() const { return fault_; }
     // Which data frame (from 0) a per-frame fault or a hang-up hits; default 2.
@@ -162,6 +165,8 @@ private:
     cmcRange readRange_;
     unsigned baud_ = 0;
     int timeScale_ = 1;
+    cmcTickClock clock_ = nullptr;
+    std::uint32_t clockStart_ = 0;
     Fault fault_ = Fault::None;
     int faultFrame_ = 2;
     Counters counters_;

@@ -83,12 +83,19 @@ void cmcRadioSim::Line::Close() {
     outbox_.clear();
 }
 
+double cmcRadioSim::Line::now() const {
+    if (sim_.clock_ == nullptr)
+        return static_cast<double>(clock_.elapsed());
+    const std::uint32_t elapsed = sim_.clock_() - sim_.clockStart_;
+    return static_cast<double>(elapsed) / sim_.timeScale_;
+}
+
 double cmcRadioSim::Line::byteMs() const {
     return sim_.baud_ == 0 ? 0.0 : 10000.0 / sim_.baud_;
 }
 
 void cmcRadioSim::Line::Send(const std::vector<std::uint8_t>& bytes, int delayMs) {
-    const double ready = static_cast<double>(clock_.elapsed()) + delayMs;
+    const double ready = now() + delayMs;
     for (std::uint8_t b : bytes)
         queue_.push_back({{b}, Kind::FromRadio, ready});
     radioQueued_ += bytes.size();
@@ -96,7 +103,7 @@ void cmcRadioSim::Line::Send(const std::vector<std::uint8_t>& bytes, int delayMs
 }
 
 void cmcRadioSim::Line::SendBurst(const std::vector<std::uint8_t>& bytes) {
-    queue_.push_back({bytes, Kind::FromRadio, static_cast<double>(clock_.elapsed())});
+    queue_.push_back({bytes, Kind::FromRadio, now()});
     radioQueued_ += bytes.size();
     service();
 }
@@ -104,20 +111,18 @@ void cmcRadioSim::Line::SendBurst(const std::vector<std::uint8_t>& bytes) {
 void cmcRadioSim::Line::HangUpAfterQueued() {
     // A moment's pause first, so the program has taken what was sent before the
     // line drops (a hang-up loses whatever is still in the pty).
-    queue_.push_back({{},
-                      Kind::HangUp,
-                      static_cast<double>(clock_.elapsed() + hangUpPauseMs / sim_.timeScale_)});
+    queue_.push_back({{}, Kind::HangUp, now() + hangUpPauseMs / sim_.timeScale_});
     service();
 }
 
 void cmcRadioSim::Line::readProgram() {
     std::uint8_t buffer[4096];
-    const double now = static_cast<double>(clock_.elapsed());
+    const double at = now();
     for (;;) {
         const ssize_t n = ::read(master_, buffer, sizeof buffer);
         if (n > 0) {
             for (ssize_t i = 0; i < n; ++i)
-                queue_.push_back({{buffer[i]}, Kind::FromProgram, now});
+                queue_.push_back({{buffer[i]}, Kind::FromProgram, at});
             continue;
         }
         if (n < 0 && errno == EINTR)
@@ -147,9 +152,9 @@ void cmcRadioSim::Line::service() {
         const Item& front = queue_.front();
         const double start = std::max(lineFreeMs_, front.readyMs);
         const double done = start + byteMs() * static_cast<double>(front.bytes.size());
-        const double now = static_cast<double>(clock_.elapsed());
-        if (done > now) {
-            pacer_.start(static_cast<int>(std::ceil(done - now)));
+        const double at = now();
+        if (done > at) {
+            pacer_.start(static_cast<int>(std::ceil(done - at)));
             break;
         }
         lineFreeMs_ = done;

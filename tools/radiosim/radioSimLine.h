@@ -49,6 +49,9 @@ private:
     void flushOutbox();
     void hangUp();
     double byteMs() const;
+    // Milliseconds of the line's time since it was made: the wall clock's, or
+    // the simulator's clock divided by its rate.
+    double now() const;
 
     cmcRadioSim& sim_;
     int master_ = -1;
