@@ -94,6 +94,32 @@ TEST_F(CloneDrvWire, InformationRequestAndReplyOnTheWire) {
     EXPECT_TRUE(portIsFree(peer.DevicePath()));
 }
 
+// A clock the test moves: a millisecond a look until it is held.
+std::uint32_t heldNow = 0;
+bool held = false;
+std::uint32_t heldClock() {
+    return held ? heldNow : ++heldNow;
+}
+
+// Every wait of a failed operation, the quiet line's too, is told by the
+// engine's clock: while that clock stands the operation goes on however long
+// the wall clock runs, and it ends once the clock has moved past the wait.
+TEST_F(CloneDrvWire, AFailedOperationQuietsTheLineByTheEnginesClock) {
+    heldNow = 0;
+    held = false;
+    drv.SetClock(&heldClock);
+    peer.LimitEcho(0); // nothing comes back: the first time-out ends the operation
+    ASSERT_TRUE(drv.StartInformation(&CloneOutcome::Done, &out));
+    ASSERT_TRUE(runEventLoopUntil([&] { return !peer.Frames().empty(); }));
+    held = true;
+    heldNow += 1001; // the echo's time-out is over: on to the quiet wait
+    runEventLoopFor(1200);
+    EXPECT_EQ(out.calls, 0);
+    heldNow += 5001;
+    ASSERT_TRUE(out.Wait());
+    EXPECT_EQ(out.code, R::codeEchoError);
+}
+
 TEST_F(CloneDrvWire, AReplyLeftOnTheLineBeforeTheOpenIsNoAnswer) {
     peer.Send(fromRadio(cmcFrame::informationReply, spellBytes("26 20 00 01")));
     runEventLoopFor(50);
