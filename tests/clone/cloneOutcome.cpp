@@ -34,7 +34,7 @@ void CloneOutcome::Reset() {
 
 bool CloneOutcome::Wait(int limitMs) {
     const bool called = runEventLoopUntil([this] { return calls > 0; }, limitMs);
-    runEventLoopFor(100);
+    runEventLoopFor(50); // twenty engine steps
     return called;
 }
 
