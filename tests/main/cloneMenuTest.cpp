@@ -9,6 +9,7 @@
 #include "overlay/cmcGTex.h"
 #include "radio/cellLabels.h"
 #include "support/eventLoop.h"
+#include "views/cuiGrid.h"
 #include "views/cuiMenu.h"
 #include "views/cuiSheet.h"
 
@@ -141,6 +142,11 @@ TEST_F(CloneMenuTest, InfoShowsTheRadiosSheetUntilOk) {
     EXPECT_FALSE(sawCloning_);
     EXPECT_FALSE(form_->isEnabled());
     EXPECT_EQ(info->Sheet().Key(), "GI_Sheet_CloneInfo");
+    // Every row and column in sight: the window fits the sheet, no scrolling.
+    const cuiGrid* grid = info->Sheet().Grid();
+    ASSERT_NE(grid, nullptr);
+    EXPECT_GE(grid->ClientSize().height(), grid->Layout().TotalHeight());
+    EXPECT_GE(grid->ClientSize().width(), grid->Layout().TotalWidth());
     QTest::keyClick(info->OkButton(), Qt::Key_Escape);
     EXPECT_TRUE(runEventLoopUntil([&] { return info == nullptr; }));
     EXPECT_TRUE(form_->isEnabled());
