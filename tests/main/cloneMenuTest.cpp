@@ -54,7 +54,10 @@ protected:
             [&] {
                 sawDisabled_ = sawDisabled_ || !form_->isEnabled();
                 for (QWidget* w : QApplication::topLevelWidgets())
-                    sawCloning_ = sawCloning_ || (w->isVisible() && w->windowTitle() == "Cloning");
+                    if (w->isVisible() && w->windowTitle() == "Cloning") {
+                        sawCloning_ = true;
+                        cloningSize_ = w->size();
+                    }
                 if (whileRunning)
                     whileRunning();
                 return !manager().IsBusy() && (form_->isEnabled() || information() != nullptr);
@@ -78,6 +81,7 @@ protected:
     std::unique_ptr<TForm1> form_;
     bool sawDisabled_ = false;
     bool sawCloning_ = false;
+    QSize cloningSize_;
 };
 
 // Read asks the save question first: Cancel sends nothing; No reads, and the
@@ -101,6 +105,8 @@ TEST_F(CloneMenuTest, ReadAsksToSaveThenLeavesAnUntitledModifiedDocument) {
     EXPECT_TRUE(controller_->IsModified());
     EXPECT_TRUE(sawDisabled_);
     EXPECT_TRUE(sawCloning_);
+    // The bar's 256 x 16 inside a one-pixel bevel, 16 pixels around.
+    EXPECT_EQ(cloningSize_, QSize(256 + 2 + 32, 16 + 2 + 32));
     EXPECT_FALSE(cloningWindowUp());
     EXPECT_TRUE(form_->isEnabled());
 }
