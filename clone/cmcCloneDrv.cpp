@@ -108,7 +108,8 @@ bool cmcCloneDrv::start(std::uint8_t operation, cmcCloneDone done, void* context
     operation_ = operation;
     result_ = std::make_unique<dst_CDrv_Result>(operation, identification1_, identification2_,
                                                 imageSize_);
-    state_ = stStarting;
+    // Nothing to settle on a line that the last operation left drained and open.
+    state_ = continuesOnOpenPort() ? stOpening : stStarting;
     task_->SetInterval(tickMs);
     return true;
 }
@@ -293,14 +294,14 @@ void cmcCloneDrv::sendRequest(std::uint8_t command) {
 }
 
 std::uint8_t cmcCloneDrv::openPort() {
-    const std::string line = devicePath_.empty() ? "#" + std::to_string(portNumber_) : devicePath_;
-    if (lingering_ && line == openLine_ && port_->IsOpen()) {
+    if (continuesOnOpenPort()) {
         // Still open from the operation that just succeeded on this line.
         lingering_ = false;
         discardInput();
         return operationState();
     }
     releasePort();
+    const std::string line = lineName();
     const bool opened = devicePath_.empty() ? port_->Open(portNumber_, lineSettings_)
                                             : port_->OpenDevice(devicePath_, lineSettings_);
     if (!opened) {
@@ -311,6 +312,14 @@ std::uint8_t cmcCloneDrv::openPort() {
     openLine_ = line;
     purgeInput();
     return operationState();
+}
+
+std::string cmcCloneDrv::lineName() const {
+    return devicePath_.empty() ? "#" + std::to_string(portNumber_) : devicePath_;
+}
+
+bool cmcCloneDrv::continuesOnOpenPort() const {
+    return lingering_ && port_->IsOpen() && lineName() == openLine_;
 }
 
 std::uint8_t cmcCloneDrv::operationState() const {

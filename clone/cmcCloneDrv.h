@@ -106,6 +106,8 @@ private:
     void sendRequest(std::uint8_t command);
     std::uint8_t openPort();
     std::uint8_t operationState() const;
+    std::string lineName() const;
+    bool continuesOnOpenPort() const;
     void releasePort();
     void purgeInput();
     void discardInput();
