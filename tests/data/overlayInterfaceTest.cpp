@@ -18,6 +18,7 @@
 #include "sheets/cmcTextMeasure.h"
 #include "sheets/cmcTextUtil.h"
 #include "sheets/iuiSh_CommonDef.h"
+#include "views/cuiImageList.h"
 
 #include <QKeySequence>
 #include <QTemporaryDir>
@@ -321,6 +322,30 @@ TEST_P(TreeSheets, WarningsPointAtTreeNodes) {
         ++lines;
     }
     EXPECT_EQ(lines, CL_Check_ModeReg - CL_Check_UserCh + 1);
+}
+
+// A node's image says what its sheet holds: raw memory bytes, or else a list
+// whose rows are selected as lines.
+TEST_P(TreeSheets, NodesShowTheImageOfTheSheetTheyOpen) {
+    int bytesNodes = 0;
+    for (const Body::Item& node : readBody(cmcGTex::App(), "GI_Tree_Main", true).items) {
+        if (node.model.label != CallSheet || !node.model.parameter)
+            continue;
+        const std::string& descriptor = *node.model.parameter;
+        SCOPED_TRACE(descriptor);
+        const auto sheet = build(descriptor);
+        bool bytes = false;
+        for (int row = 0; row < sheet->RowCount() && !bytes; ++row)
+            for (int col = 0; col < sheet->ColCount() && !bytes; ++col) {
+                const std::int32_t label = sheet->Cell(col, row).model.label;
+                bytes = label >= CL_EeDebugWin_0 && label <= CL_EeDebugWin_F;
+            }
+        const bool list = sheet->Style().multiSelect == 2 && !bytes;
+        bytesNodes += bytes ? 1 : 0;
+        EXPECT_EQ(node.model.imageIndex == cuiTreeImage::Bytes, bytes);
+        EXPECT_EQ(node.model.imageIndex == cuiTreeImage::ListSheet, list);
+    }
+    EXPECT_EQ(bytesNodes, 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(VariantsAndModes, TreeSheets, ::testing::ValuesIn(allConfigs()),
