@@ -324,6 +324,34 @@ TEST_P(TreeSheets, WarningsPointAtTreeNodes) {
     EXPECT_EQ(lines, CL_Check_ModeReg - CL_Check_UserCh + 1);
 }
 
+// A channel shows its mode by the mode's name in the radio's memory, five
+// characters whatever they are: the column fits the widest five.
+TEST_P(TreeSheets, TheChannelModeColumnFitsAnyFiveCharacters) {
+    ListEntry entry(&controller_->CurrentImage());
+    entry.load(listModeReg, 0);
+    entry.modeName.fill('W');
+    entry.store(listModeReg, 0);
+    entry.load(listUserChannel, 0);
+    entry.state |= ListEntry::stateUsed;
+    entry.channelNumber = 1;
+    entry.mode = 0;
+    entry.store(listUserChannel, 0);
+
+    const auto sheet = build("GI_Sheet_UserCh");
+    const int row = sheet->Style().fixedRows;
+    int columns = 0;
+    for (int col = 0; col < sheet->ColCount(); ++col) {
+        const cmcCellObj& model = sheet->Cell(col, row).model;
+        if (model.label != CL_UCh_Mode)
+            continue;
+        ++columns;
+        const cmcFont& font = model.font ? *model.font : sheet->BaseFont();
+        EXPECT_EQ(shown(model), "WWWWW");
+        EXPECT_LE(cmcQtTextMeasure().Extent(font, "WWWWW").width + 8, sheet->ColWidth(col));
+    }
+    EXPECT_EQ(columns, 1);
+}
+
 // A node's image says what its sheet holds: raw memory bytes, or else a list
 // whose rows are selected as lines.
 TEST_P(TreeSheets, NodesShowTheImageOfTheSheetTheyOpen) {
