@@ -352,6 +352,25 @@ TEST_P(TreeSheets, TheChannelModeColumnFitsAnyFiveCharacters) {
     EXPECT_EQ(columns, 1);
 }
 
+// The channel frequencies carry their error mark at the right edge: beside the
+// widest frequency there is room for the mark (16 pixels on screen, one pixel
+// from the edge, a pixel from the text) and the usual 4-pixel margin.
+TEST_P(TreeSheets, FrequencyColumnsHaveRoomForTheMarkBesideTheWidestFrequency) {
+    const auto sheet = build("GI_Sheet_UserCh");
+    const int row = sheet->Style().fixedRows;
+    int columns = 0;
+    for (int col = 0; col < sheet->ColCount(); ++col) {
+        const cmcCellObj& model = sheet->Cell(col, row).model;
+        if (model.label != CL_UCh_FreqR && model.label != CL_UCh_FreqT)
+            continue;
+        ++columns;
+        const cmcFont& font = model.font ? *model.font : sheet->BaseFont();
+        const int text = cmcQtTextMeasure().Extent(font, "29999.9").width;
+        EXPECT_GE(sheet->ColWidth(col), 4 + text + 1 + 16 + 1);
+    }
+    EXPECT_EQ(columns, 2);
+}
+
 // A node's image says what its sheet holds: raw memory bytes, or else a list
 // whose rows are selected as lines.
 TEST_P(TreeSheets, NodesShowTheImageOfTheSheetTheyOpen) {
