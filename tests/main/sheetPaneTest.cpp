@@ -133,6 +133,15 @@ TEST_F(SheetPaneTest, ReselectingTheShownNodeKeepsItsSheet) {
     EXPECT_EQ(shown.data(), &grid());
 }
 
+// The first node's sheet is there as soon as the window is, not a tick later.
+TEST_F(SheetPaneTest, TheFirstNodesSheetComesWithTheWindow) {
+    form_ = std::make_unique<TForm1>(makeController());
+    ASSERT_NE(controller_->ShownSheet(), nullptr);
+    const cmcCellObj* first = controller_->Tree()->ModelOf(controller_->Tree()->FirstNode());
+    ASSERT_TRUE(first != nullptr && first->parameter);
+    EXPECT_EQ(controller_->ShownDescriptor(), *first->parameter);
+}
+
 TEST_F(SheetPaneTest, TheFirstNodeNamesTheVariant) {
     settings_->ModelType = 1;
     open();
