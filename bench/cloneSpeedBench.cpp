@@ -3,7 +3,7 @@
 // run reports the time its bytes need on the line (both directions, an echoed
 // byte once, 10 bits a byte) and the ratio of the two: at 9600 baud the engine
 // should keep the line busy, so the ratio stays close to 1.
-#include "cloneWireBytes.h"
+#include "clonePacedRun.h"
 
 #include "clone/cloneFrames.h"
 #include "clone/cmcCloneDrv.h"
@@ -60,45 +60,26 @@ Run clone(bool write, unsigned baud) {
     return run;
 }
 
-void report(benchmark::State& state, const Run& run, std::int64_t wireBytes) {
-    state.SetIterationTime(run.seconds);
-    if (run.code != 0)
-        state.SkipWithError(("clone ended with code " + std::to_string(run.code)).c_str());
-    const auto baud = static_cast<double>(state.range(0));
-    state.counters["wire_bytes"] = static_cast<double>(wireBytes);
-    if (baud > 0) {
-        const double wireSeconds = static_cast<double>(wireBytes) * 10.0 / baud;
-        state.counters["wire_s"] = wireSeconds;
-        state.counters["ratio"] = run.seconds / wireSeconds;
-    }
-}
-
 void BM_CloneRead(benchmark::State& state) {
     const std::int64_t wire =
         cloneRequestBytes + cloneDataFrameBytes(marloModel::cloneRange) + cloneEndFrameBytes;
-    for (auto _ : state)
-        report(state, clone(false, static_cast<unsigned>(state.range(0))), wire);
+    for (auto _ : state) {
+        const Run run = clone(false, static_cast<unsigned>(state.range(0)));
+        reportCloneRun(state, run.seconds, run.code, wire);
+    }
 }
 
 void BM_CloneWrite(benchmark::State& state) {
     const std::int64_t wire = cloneRequestBytes + cloneDataFrameBytes(writeRanges) +
                               cloneEndFrameBytes + cloneWriteResultBytes;
-    for (auto _ : state)
-        report(state, clone(true, static_cast<unsigned>(state.range(0))), wire);
+    for (auto _ : state) {
+        const Run run = clone(true, static_cast<unsigned>(state.range(0)));
+        reportCloneRun(state, run.seconds, run.code, wire);
+    }
 }
 
-BENCHMARK(BM_CloneRead)
-    ->Arg(0)
-    ->Arg(9600)
-    ->Iterations(1)
-    ->UseManualTime()
-    ->Unit(benchmark::kSecond);
-BENCHMARK(BM_CloneWrite)
-    ->Arg(0)
-    ->Arg(9600)
-    ->Iterations(1)
-    ->UseManualTime()
-    ->Unit(benchmark::kSecond);
+BENCHMARK(BM_CloneRead)->Apply(clonePacedRuns);
+BENCHMARK(BM_CloneWrite)->Apply(clonePacedRuns);
 
 } // namespace
 

@@ -3,7 +3,7 @@
 // the simulated radio, unpaced and paced at 9600 baud. Beside the time, each
 // run reports the time its bytes need on the line (both directions, an echoed
 // byte once, 10 bits a byte) and the ratio of the two.
-#include "cloneWireBytes.h"
+#include "clonePacedRun.h"
 
 #include "clone/indCloneMan.h"
 #include "core/cmcEeprom.h"
@@ -79,15 +79,7 @@ void clone(benchmark::State& state, bool write) {
         };
         if (write ? program->window->CloneWrite(done) : program->window->CloneRead(done))
             loop.exec();
-        state.SetIterationTime(static_cast<double>(clock.nsecsElapsed()) / 1e9);
-        if (code != 0)
-            state.SkipWithError(("clone ended with code " + std::to_string(code)).c_str());
-        state.counters["wire_bytes"] = static_cast<double>(wire);
-        if (baud > 0) {
-            const double wireSeconds = static_cast<double>(wire) * 10.0 / baud;
-            state.counters["wire_s"] = wireSeconds;
-            state.counters["ratio"] = static_cast<double>(clock.nsecsElapsed()) / 1e9 / wireSeconds;
-        }
+        reportCloneRun(state, static_cast<double>(clock.nsecsElapsed()) / 1e9, code, wire);
     }
 }
 
@@ -98,18 +90,8 @@ void BM_WindowCloneWrite(benchmark::State& state) {
     clone(state, true);
 }
 
-BENCHMARK(BM_WindowCloneRead)
-    ->Arg(0)
-    ->Arg(9600)
-    ->Iterations(1)
-    ->UseManualTime()
-    ->Unit(benchmark::kSecond);
-BENCHMARK(BM_WindowCloneWrite)
-    ->Arg(0)
-    ->Arg(9600)
-    ->Iterations(1)
-    ->UseManualTime()
-    ->Unit(benchmark::kSecond);
+BENCHMARK(BM_WindowCloneRead)->Apply(clonePacedRuns);
+BENCHMARK(BM_WindowCloneWrite)->Apply(clonePacedRuns);
 
 } // namespace
 

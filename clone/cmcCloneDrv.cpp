@@ -108,7 +108,8 @@ bool cmcCloneDrv::start(std::uint8_t operation, cmcCloneDone done, void* context
     operation_ = operation;
     result_ = std::make_unique<dst_CDrv_Result>(operation, identification1_, identification2_,
                                                 imageSize_);
-    state_ = stStarting;
+    // Nothing to settle on a line that the last operation left drained and open.
+    state_ = continuesOnOpenPort() ? stOpening : stStarting;
     task_->SetInterval(tickMs);
     return true;
 }
@@ -239,7 +240,14 @@ std::uint8_t cmcCloneDrv::quieting() {
 }
 
 void cmcCloneDrv::finish() {
-    port_->Close();
+    // After a success the line is known to be quiet: a completion that starts
+    // the next operation (identify, then read or write) goes on over the open
+    // port instead of reopening it and waiting for the line to settle again.
+    const bool keepOpen =
+        result_->code == dst_CDrv_Result::codeSuccess && port_->IsOpen() && !port_->WriteFailed();
+    if (!keepOpen)
+        port_->Close();
+    lingering_ = keepOpen;
     state_ = stIdle;
     receive_.Clear();
     frame_.Clear();
@@ -251,8 +259,20 @@ void cmcCloneDrv::finish() {
     done_ = nullptr;
     doneContext_ = nullptr;
     // Last: the callback may start the next operation or destroy this engine.
-    if (done != nullptr)
+    if (done != nullptr) {
+        const std::weak_ptr<bool> alive = alive_;
         done(context, *result);
+        if (alive.expired())
+            return;
+    }
+    // Nothing follows: the port is let go, as after every end.
+    if (state_ == stIdle)
+        releasePort();
+}
+
+void cmcCloneDrv::releasePort() {
+    lingering_ = false;
+    port_->Close();
 }
 
 void cmcCloneDrv::readPort() {
@@ -274,7 +294,14 @@ void cmcCloneDrv::sendRequest(std::uint8_t command) {
 }
 
 std::uint8_t cmcCloneDrv::openPort() {
-    port_->Close();
+    if (continuesOnOpenPort()) {
+        // Still open from the operation that just succeeded on this line.
+        lingering_ = false;
+        discardInput();
+        return operationState();
+    }
+    releasePort();
+    const std::string line = lineName();
     const bool opened = devicePath_.empty() ? port_->Open(portNumber_, lineSettings_)
                                             : port_->OpenDevice(devicePath_, lineSettings_);
     if (!opened) {
@@ -282,7 +309,20 @@ std::uint8_t cmcCloneDrv::openPort() {
         result_->portFailure = port_->OpenFailure();
         return stDraining;
     }
+    openLine_ = line;
     purgeInput();
+    return operationState();
+}
+
+std::string cmcCloneDrv::lineName() const {
+    return devicePath_.empty() ? "#" + std::to_string(portNumber_) : devicePath_;
+}
+
+bool cmcCloneDrv::continuesOnOpenPort() const {
+    return lingering_ && port_->IsOpen() && lineName() == openLine_;
+}
+
+std::uint8_t cmcCloneDrv::operationState() const {
     switch (operation_) {
     case dst_CDrv_Result::opInformation:
         return stSendInformation;
@@ -300,6 +340,10 @@ void cmcCloneDrv::purgeInput() {
     wait.Start(purgeWaitMs);
     while (wait.Remaining() > 0)
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    discardInput();
+}
+
+void cmcCloneDrv::discardInput() {
     std::uint8_t b = 0;
     for (int i = 0; i < purgeLimit && port_->Read(&b, 1) > 0; ++i) {
     }

@@ -31,7 +31,10 @@ using cmcCloneDone = void (*)(void* context, dst_CDrv_Result& result);
 // the next. The cable echoes every byte we send, so
 // we expect our own bytes back, in order, before reading anything the radio says,
 // and pace our output by that echo. An operation ends, successfully or not, with
-// the port closed, the buffers emptied and one call of the completion callback.
+// the buffers emptied and one call of the completion callback; the port is closed
+// once that callback has returned, unless the operation succeeded and the callback
+// started the next one on the same line, which then goes on over the open port
+// without the pause (so identifying the radio costs a read or write no reopening).
 //
 // The usual use: Prepare (or PrepareDevice), SetIdentification, SetImageSize,
 // then one Start... and wait for the callback.
@@ -102,7 +105,12 @@ private:
     void send(const cmcBuff& bytes);
     void sendRequest(std::uint8_t command);
     std::uint8_t openPort();
+    std::uint8_t operationState() const;
+    std::string lineName() const;
+    bool continuesOnOpenPort() const;
+    void releasePort();
     void purgeInput();
+    void discardInput();
     cmcBuff takeLastFrame();
     std::uint8_t awaitInformation();
     std::uint8_t receive(bool& progress);
@@ -148,4 +156,11 @@ private:
     std::uint32_t timeoutDefault_ = 1000;
     std::uint32_t timeoutWriteResult_ = 2000;
     cmcTaskPtr task_;
+    // The line the port was opened on ("#<number>" or the device path), and
+    // whether it stays open for an operation its successful predecessor's
+    // completion starts.
+    std::string openLine_;
+    bool lingering_ = false;
+    // Expires with the engine: tells finish() that a completion destroyed it.
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };

@@ -28,10 +28,10 @@ void cuiCloneProgressBar::paintEvent(QPaintEvent*) {
     const QColor unlit = palette().color(QPalette::Base);
     const int w = width() / cmcProgressSegmentCount;
     painter.fillRect(rect(), unlit);
-    for (int i = 0; i < cmcProgressSegmentCount; ++i) {
-        painter.fillRect(w * i, 0, w, height(), i < lit_ ? lit : unlit);
-        painter.fillRect(w * (i + 1), 0, 1, height(), unlit); // the gap after it
-    }
+    // Each segment's last column stays in the window colour: the gap that keeps
+    // lit segments apart.
+    for (int i = 0; i < lit_ && i < cmcProgressSegmentCount; ++i)
+        painter.fillRect(w * i, 0, w - 1, height(), lit);
 }
 
 cuiCloneProgress::cuiCloneProgress(std::function<QWidget*()> mainWindow)

@@ -45,18 +45,10 @@ cuiInformation::cuiInformation(QWidget* owner, const std::string& caption, cmcGT
         grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     }
-    // The sheet's full size: its cells, the grid's frame and its title panel
-    // when it shows one.
-    int w = 0;
-    int h = 0;
-    if (cuiGrid* grid = sheet_->Grid(); grid != nullptr) {
-        w = grid->Layout().TotalWidth() + 2 * grid->frameWidth();
-        h = grid->Layout().TotalHeight() + 2 * grid->frameWidth();
-        if (const QWidget* title =
-                grid->parentWidget()->findChild<QFrame*>(QString(), Qt::FindDirectChildrenOnly);
-            title != nullptr && title != grid && title->isVisibleTo(grid->parentWidget()))
-            h += title->height();
-    }
+    // The sheet's full size: its cells and whatever the sheet puts around its
+    // grid (frame, margins, a title panel when it shows one).
+    const int w = sheet_->TotalWidth();
+    const int h = sheet_->TotalHeight();
     host->setGeometry(kBevel, kBevel, w, h);
     const int innerExtra = 2 * kBevel;
     inner->setGeometry(kBevel + kPanelBorder, kBevel + kPanelBorder, w + innerExtra,

@@ -17,9 +17,9 @@
 #include "sheets/cellQtMapping.h"
 #include "sheets/cmcEvMan.h"
 #include "sheets/cmcSheetDescriptor.h"
-#include "views/cuiSheet.h"
 #include "views/cuiImageList.h"
 #include "views/cuiMenu.h"
+#include "views/cuiSheet.h"
 #include "views/cuiToolBar.h"
 #include "views/cuiTree.h"
 
@@ -134,12 +134,15 @@ void cuiMain::BuildWindow(QMainWindow& form) {
     RebuildTree();
     PlaceSplitter();
     BuildStatusBar(form);
-    ReportRecoveryFile();
 
     if (imageSize_ < CatalogueExtent())
         cmcFatal("Self Check Error.\nEEPROM Map is too large.");
     task_->SetInterval(tickInterval);
     form.show();
+    // The first node's sheet comes with the window rather than on the first tick,
+    // and before the status line's news, which a new sheet would clear.
+    ReopenWhenNoneShown();
+    ReportRecoveryFile();
 }
 
 void cuiMain::PlaceSplitter() {

@@ -6,10 +6,12 @@
 #include "platform/cmcPrompter.h"
 
 #include <QFontMetrics>
+
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <algorithm>
 
 namespace {
 
@@ -19,6 +21,14 @@ QString line(const char* key, int n = 0) {
 
 // Rows of the device list shown at once; more scroll.
 constexpr int kListRows = 5;
+
+// "port 5: " when the device is what a port number opens now, else nothing.
+std::string PortPrefix(const std::string& path) {
+    for (int n = cuiPortDialog::kLowestPort; n <= cuiPortDialog::kHighestPort; ++n)
+        if (cmcPortMap::DevicePath(n) == path)
+            return "port " + std::to_string(n) + ": ";
+    return {};
+}
 
 } // namespace
 
@@ -54,16 +64,27 @@ cuiPortDialog::cuiPortDialog(QWidget* owner, cmcEnviron& settings,
     field_ = new QLineEdit(QString::number(settings_.ComPort), this);
     field_->setMaxLength(kMaxChars);
     field_->setAttribute(Qt::WA_InputMethodEnabled, false);
-    field_->setGeometry(notice_->x() + textWidth("WW"), notice_->y() + notice_->height() + w / 2,
-                        textWidth("255WWWW"), textHeight(QString::fromUtf8("255WW設定")));
+    // Never lower than the field needs to show its digits inside its frame.
+    field_->setGeometry(
+        notice_->x() + textWidth("WW"), notice_->y() + notice_->height() + w / 2,
+        textWidth("255WWWW"),
+        std::max(textHeight(QString::fromUtf8("255WW設定")), field_->minimumSizeHint().height()));
 
-    // The devices present, under the number (each says whether it may be opened).
+    // The devices present, under the number (each with the port number it now
+    // is, and whether it may be opened).
+    auto* listCaption = new QLabel(
+        QStringLiteral("Serial devices present (choose one to make it the device of this port):"),
+        this);
+    listCaption->setTextFormat(Qt::PlainText);
+    listCaption->adjustSize();
+    listCaption->move(field_->x(), field_->y() + field_->height() + w / 2);
     list_ = new QListWidget(this);
     for (const dstSerialDevice& device : devices_)
-        list_->addItem(QString::fromStdString(cmcDescribeSerialDevice(device)));
+        list_->addItem(
+            QString::fromStdString(PortPrefix(device.path) + cmcDescribeSerialDevice(device)));
     if (devices_.empty())
         list_->addItem(QStringLiteral("(no serial devices found)"));
-    const int listTop = field_->y() + 2 * field_->height();
+    const int listTop = listCaption->y() + listCaption->height() + 2;
     const int rowHeight = metrics.height() + 4;
     list_->setGeometry(field_->x(), listTop, notice_->x() + notice_->width() - field_->x(),
                        kListRows * rowHeight + 2 * list_->frameWidth());
@@ -76,7 +97,7 @@ cuiPortDialog::cuiPortDialog(QWidget* owner, cmcEnviron& settings,
     ok_ = new QPushButton(okText, this);
     cancel_ = new QPushButton(line("GI_AppInd_Opt_ComSel_Buttons", 1), this);
     // The buttons keep their distance below the field, moved down past the list.
-    const int top = field_->y() + 4 * field_->height() + list_->height();
+    const int top = list_->y() + list_->height() + 2 * field_->height();
     cancel_->setGeometry(notice_->x() + notice_->width() - buttonWidth, top, buttonWidth,
                          buttonHeight);
     ok_->setGeometry(cancel_->x() - buttonWidth - buttonHeight / 2, top, buttonWidth, buttonHeight);

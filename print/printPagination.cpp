@@ -12,8 +12,20 @@ cmcPrintGroup group(int first, int count) {
     return {first, static_cast<std::uint16_t>(std::clamp(count, 1, kMaxGroup))};
 }
 
-std::int64_t fixedSum(std::span<const int> sizes, int fixed) {
-    return std::accumulate(sizes.begin(), sizes.begin() + fixed, std::int64_t{0});
+// Cuts the sizes after the fixed ones into groups; `take(first, fixedSize)`
+// says how many the group from `first` holds (clamped to 1..kMaxGroup).
+template <typename Take>
+std::vector<cmcPrintGroup> cutIntoGroups(std::span<const int> sizes, int fixed, Take take) {
+    const int count = static_cast<int>(sizes.size());
+    fixed = std::clamp(fixed, 0, count);
+    const std::int64_t fixedSize =
+        std::accumulate(sizes.begin(), sizes.begin() + fixed, std::int64_t{0});
+    std::vector<cmcPrintGroup> groups;
+    for (int first = fixed; first < count;) {
+        groups.push_back(group(first, take(first, fixedSize)));
+        first += groups.back().count;
+    }
+    return groups;
 }
 
 } // namespace
@@ -21,38 +33,23 @@ std::int64_t fixedSum(std::span<const int> sizes, int fixed) {
 std::vector<cmcPrintGroup> printColumnGroups(std::span<const int> widths, int fixedCols,
                                              const std::vector<bool>& mayBegin, int width) {
     const int count = static_cast<int>(widths.size());
-    fixedCols = std::clamp(fixedCols, 0, count);
-    const std::int64_t fixed = fixedSum(widths, fixedCols);
-    std::vector<cmcPrintGroup> groups;
-    for (int c = fixedCols; c < count;) {
-        std::int64_t used = fixed;
+    return cutIntoGroups(widths, fixedCols, [&](int c, std::int64_t used) {
         int n = 0;
-        bool reachedEnd = true;
         for (int i = 0; c + i < count && i < kMaxGroup; ++i) {
             used += widths[static_cast<std::size_t>(c + i)];
             const auto at = static_cast<std::size_t>(c + i);
             if (at >= mayBegin.size() || mayBegin[at])
                 n = i;
-            if (n > 0 && used > width) {
-                reachedEnd = false;
-                break;
-            }
+            if (n > 0 && used > width)
+                return n;
         }
-        if (reachedEnd)
-            n = count - c;
-        groups.push_back(group(c, n));
-        c += groups.back().count;
-    }
-    return groups;
+        return count - c; // the scan reached the last column
+    });
 }
 
 std::vector<cmcPrintGroup> printRowGroups(std::span<const int> heights, int fixedRows, int height) {
     const int count = static_cast<int>(heights.size());
-    fixedRows = std::clamp(fixedRows, 0, count);
-    const std::int64_t fixed = fixedSum(heights, fixedRows);
-    std::vector<cmcPrintGroup> groups;
-    for (int r = fixedRows; r < count;) {
-        std::int64_t used = fixed;
+    return cutIntoGroups(heights, fixedRows, [&](int r, std::int64_t used) {
         int i = 0;
         for (; r + i < count && i < kMaxGroup; ++i) {
             const int h = heights[static_cast<std::size_t>(r + i)];
@@ -60,8 +57,6 @@ std::vector<cmcPrintGroup> printRowGroups(std::span<const int> heights, int fixe
                 break;
             used += h;
         }
-        groups.push_back(group(r, i));
-        r += groups.back().count;
-    }
-    return groups;
+        return i;
+    });
 }

@@ -104,10 +104,11 @@ void recentFile(cmcCellEval& ev) {
 }
 
 // The Edit menu shows the context menu of the sheet's cursor cell; without one it
-// holds the single "no item" entry.
+// holds the single "no item" entry, added only when the menu is empty so that it
+// never trails a sheet's items.
 void editTop(cmcCellEval& ev) {
     cmcCellCommands* commands = ev.context.Commands();
-    if (commands == nullptr || commands->MainMenuSubItems(CL_Menu_Edit_Top) < 0)
+    if (commands == nullptr || commands->MainMenuSubItems(CL_Menu_Edit_Top) != 0)
         return;
     cmcEvMan::App().PostText(evFillMenuItem, commands->MainMenu(), CL_Menu_Edit_Top,
                              "GI_PMenu_NoItem");

@@ -73,7 +73,7 @@ cmcExchangeList channels() {
         column("mode", CL_UCh_Mode, Form::Choice),
         column("name", CL_UCh_Comment, Form::Name, kNameLength),
         column("call", CL_UCh_Call, Form::Choice),
-        {"ale", CL_UCh_Ale, Form::Choice, 0, "", "", "-----"},
+        aleColumn,
         column("scan_group", CL_UCh_ScanGroup, Form::Choice),
         column("filter", CL_UCh_Filter, Form::Choice),
         column("edit", CL_UCh_Edit, Form::Choice),
@@ -81,24 +81,27 @@ cmcExchangeList channels() {
     return list;
 }
 
-cmcExchangeList selectiveCalls() {
-    cmcExchangeList list =
-        makeList("selcall", "slot", 0, numberedRows(CT_SelCallID, listSelCallId));
-    list.columns = {
-        column("id", CL_SelCall_ID, Form::Decimal),
-        column("name", CL_SelCall_Name, Form::Name, kNameLength),
-    };
-    addRangeColumns(list.columns, CL_SelCall_CH);
+// A list of IDs: numbered slots, the ID's own columns, then its channel ranges.
+cmcExchangeList idList(std::string name, std::int32_t category, std::uint8_t listType,
+                       std::vector<cmcExchangeColumn> columns, std::int32_t rangeLabel) {
+    cmcExchangeList list = makeList(std::move(name), "slot", 0, numberedRows(category, listType));
+    list.columns = std::move(columns);
+    addRangeColumns(list.columns, rangeLabel);
     return list;
 }
 
+cmcExchangeList selectiveCalls() {
+    return idList("selcall", CT_SelCallID, listSelCallId,
+                  {column("id", CL_SelCall_ID, Form::Decimal),
+                   column("name", CL_SelCall_Name, Form::Name, kNameLength)},
+                  CL_SelCall_CH);
+}
+
 cmcExchangeList aleIds() {
-    cmcExchangeList list = makeList("ale", "slot", 0, numberedRows(CT_AleID, listAleId));
-    list.columns = {
-        column("address", CL_Ale_ID, Form::Ale, kNameLength),
-        column("idn", CL_Ale_IDN, Form::Ale, kNameLength),
-    };
-    addRangeColumns(list.columns, CL_Ale_CH);
+    cmcExchangeList list = idList("ale", CT_AleID, listAleId,
+                                  {column("address", CL_Ale_ID, Form::Ale, kNameLength),
+                                   column("idn", CL_Ale_IDN, Form::Ale, kNameLength)},
+                                  CL_Ale_CH);
     list.columns.push_back(column("slot_time", CL_Ale_SlotT, Form::Decimal));
     return list;
 }

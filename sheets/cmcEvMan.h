@@ -60,6 +60,10 @@ struct cmcEvMessage {
 
     // The payload up to its first zero byte; empty when there is none.
     std::string_view Text() const;
+    // Announces that `window` is being destroyed (what was tied to it goes).
+    bool AnnouncesGone(const void* window) const {
+        return type == evWindowDestroyed && window != nullptr && object == window;
+    }
 };
 
 struct cmcEvReply {

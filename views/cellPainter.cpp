@@ -8,7 +8,10 @@
 #include <QPainter>
 #include <QPolygon>
 
+#include <algorithm>
+#include <optional>
 #include <string_view>
+#include <vector>
 
 namespace {
 
@@ -91,16 +94,22 @@ TextBlock measure(const QFontMetrics& metrics, std::string_view text) {
     }
 }
 
-// Draws the lines of `text`; returns the x just after the last line.
-int drawText(QPainter& painter, const cmcCellObj& model, const TextBlock& block, int left,
-             const cmcGridRect& rect, int m) {
+// Where each line of a text block goes, by the cell's alignment.
+struct PlacedLine {
+    std::string_view text;
+    int x;
+    int y;
+    int width;
+};
+
+std::vector<PlacedLine> placeText(const cmcCellObj& model, const TextBlock& block, int left,
+                                  const cmcGridRect& rect, int m) {
     int y = rect.top + m;
     if (model.VAlign() == 1)
         y = rect.top + (rect.bottom + 1 - rect.top - block.height) / 2;
     else if (model.VAlign() == 2)
         y = rect.bottom - block.height - m;
-    const int ascent = painter.fontMetrics().ascent();
-    int endX = left;
+    std::vector<PlacedLine> lines;
     for (std::size_t i = 0; i < block.lines.size(); ++i) {
         const int w = block.widths[i];
         int x = left + 4 * m;
@@ -108,38 +117,70 @@ int drawText(QPainter& painter, const cmcCellObj& model, const TextBlock& block,
             x = left + (rect.right + 1 - left - w) / 2;
         else if (model.HAlign() == 2)
             x = rect.right - w - 4 * m + 1;
-        const auto& line = block.lines[i];
-        painter.drawText(x, y + ascent,
-                         QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size())));
+        lines.push_back({block.lines[i], x, y, w});
         y += block.lineHeight;
-        endX = x + w;
     }
-    return endX;
+    return lines;
 }
 
-void drawMark(QPainter& painter, const cuiCellPaintInput& in, const cmcCellObj& model,
-              const cmcGridRect& rect, int textLeft, int textEnd) {
+void drawText(QPainter& painter, const std::vector<PlacedLine>& lines) {
+    const int ascent = painter.fontMetrics().ascent();
+    for (const PlacedLine& line : lines)
+        painter.drawText(
+            line.x, line.y + ascent,
+            QString::fromUtf8(line.text.data(), static_cast<qsizetype>(line.text.size())));
+}
+
+// The warning or error mark of the engine's verdict: which, where and how big.
+struct Mark {
+    bool error;
+    int x;
+    int e;
+};
+
+std::optional<Mark> placeMark(const cuiCellPaintInput& in, const cmcCellObj& model,
+                              const cmcGridRect& rect, int textLeft, int textEnd) {
     const std::uint8_t status = in.request->status;
     const bool error = (status & cmcCellCapsule::kInvalid) != 0;
     if (!error && (status & cmcCellCapsule::kDuplicate) == 0)
-        return;
+        return std::nullopt;
     const QImage& image = error ? in.marks->error : in.marks->warning;
     const int e = in.printing ? rect.Height() / 2 : image.width();
-    const int f = e / 8;
     int kind = in.request->markerPlace;
     if (kind == cmcCellCapsule::kMarkerAuto)
         kind = model.HAlign() == 2 ? cmcCellCapsule::kMarkerLeft : cmcCellCapsule::kMarkerAfterText;
     const int xr = rect.right - e - 1;
     int x = xr;
     if (kind == cmcCellCapsule::kMarkerLeft)
-        x = textLeft + f;
+        x = textLeft + e / 8;
     else if (kind == cmcCellCapsule::kMarkerAfterText && textEnd < xr)
         x = textEnd;
+    return Mark{error, x, e};
+}
+
+// A mark never hides text: a line under it moves away from it, a margin unit
+// clear, as far as the cell allows (the column's size sample leaves the room).
+void keepClearOf(const Mark& mark, std::vector<PlacedLine>& lines, int textLeft,
+                 const cmcGridRect& rect, int m) {
+    for (PlacedLine& line : lines) {
+        if (line.x >= mark.x + mark.e || line.x + line.width <= mark.x)
+            continue;
+        if (2 * mark.x + mark.e >= 2 * line.x + line.width)
+            line.x = std::max(textLeft + m, mark.x - m - line.width);
+        else
+            line.x = std::min(rect.right - m - line.width, mark.x + mark.e + m);
+    }
+}
+
+void drawMark(QPainter& painter, const cuiCellPaintInput& in, const Mark& mark,
+              const cmcGridRect& rect) {
     if (in.printing) {
-        const QPoint origin(x, rect.bottom - e - f);
-        error ? cuiDrawPaperError(painter, origin, e) : cuiDrawPaperWarning(painter, origin, e);
+        const QPoint origin(mark.x, rect.bottom - mark.e - mark.e / 8);
+        mark.error ? cuiDrawPaperError(painter, origin, mark.e)
+                   : cuiDrawPaperWarning(painter, origin, mark.e);
     } else {
-        painter.drawImage(QPoint(x, rect.bottom - image.height() - 1), image);
+        const QImage& image = mark.error ? in.marks->error : in.marks->warning;
+        painter.drawImage(QPoint(mark.x, rect.bottom - image.height() - 1), image);
     }
     in.request->status &=
         static_cast<std::uint8_t>(~(cmcCellCapsule::kInvalid | cmcCellCapsule::kDuplicate));
@@ -254,7 +295,13 @@ void cuiPaintCell(QPainter& painter, const cuiCellPaintInput& in, int col, int r
     painter.setPen(toQColor(textColour));
     const QFontMetrics metrics(qfont, painter.device());
     const TextBlock block = measure(metrics, text);
-    const int textEnd = drawText(painter, model, block, textLeft, rect, m);
-    if (bound && in.marks != nullptr)
-        drawMark(painter, in, model, rect, textLeft, textEnd);
+    std::vector<PlacedLine> lines = placeText(model, block, textLeft, rect, m);
+    const int textEnd = lines.empty() ? textLeft : lines.back().x + lines.back().width;
+    const std::optional<Mark> mark =
+        bound && in.marks != nullptr ? placeMark(in, model, rect, textLeft, textEnd) : std::nullopt;
+    if (mark)
+        keepClearOf(*mark, lines, textLeft, rect, m);
+    drawText(painter, lines);
+    if (mark)
+        drawMark(painter, in, *mark, rect);
 }

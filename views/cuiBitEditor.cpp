@@ -9,10 +9,8 @@
 
 #include <QCloseEvent>
 #include <QDialogButtonBox>
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QScreen>
 #include <QVBoxLayout>
 
 namespace {
@@ -23,12 +21,6 @@ cuiCellEngine applicationEngine() {
     return [engine](cmcCellCapsule& request, bool notify) {
         return evaluateCell(*engine, request, notify);
     };
-}
-
-// The desktop's work area on the screen of `near`.
-QRect availableArea(const QWidget* near) {
-    QScreen* screen = near != nullptr ? near->screen() : QGuiApplication::primaryScreen();
-    return screen != nullptr ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
 }
 
 } // namespace
@@ -80,7 +72,7 @@ cuiBitEditor* cuiBitEditor::Open(const cmcCellCapsule& ownerRequest, std::uint8_
     editor->sheet_->Grid()->installEventFilter(editor);
     editor->sheet_->Grid()->viewport()->installEventFilter(editor);
     editor->ShowValue();
-    editor->Place(workArea.value_or(availableArea(editor->ownerWindow_)));
+    editor->Place(workArea.value_or(workAreaNear(editor->ownerWindow_)));
     editor->show();
     editor->activateWindow();
     editor->sheet_->Grid()->setFocus(Qt::PopupFocusReason);
@@ -190,9 +182,7 @@ void cuiBitEditor::closeEvent(QCloseEvent* e) {
 
 void cuiBitEditor::OnHub(void* self, const cmcEvMessage& message) {
     auto& editor = *static_cast<cuiBitEditor*>(self);
-    const bool ownerGone = message.type == evWindowDestroyed &&
-                           message.object == static_cast<void*>(editor.ownerWindow_.data());
-    if (ownerGone) {
+    if (message.AnnouncesGone(editor.ownerWindow_.data())) {
         // Nothing may reach the going window's cells any more.
         editor.ownerWindow_ = nullptr;
         editor.close();

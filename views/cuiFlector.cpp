@@ -52,6 +52,13 @@ cuiFlector::~cuiFlector() {
     sheet_.reset();
 }
 
+QRect workAreaNear(const QWidget* near) {
+    QScreen* screen = near != nullptr ? near->screen() : nullptr;
+    if (screen == nullptr)
+        screen = QGuiApplication::primaryScreen();
+    return screen != nullptr ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+}
+
 cuiFlector* cuiFlector::Open(const cmcCellCapsule& ownerRequest, cuiSheet::StartCell start,
                              cmcGTex& store, const std::string& key, cmcGTex* models,
                              cuiCellEngine engine, std::optional<QRect> workArea) {
@@ -60,16 +67,7 @@ cuiFlector* cuiFlector::Open(const cmcCellCapsule& ownerRequest, cuiSheet::Start
         flector->sheet_->SetEngine(std::move(engine));
     flector->sheet_->Build();
     flector->sheet_->Grid()->installEventFilter(flector);
-    QRect work;
-    if (workArea) {
-        work = *workArea;
-    } else {
-        QScreen* screen = flector->owner_ ? flector->owner_->screen() : nullptr;
-        if (screen == nullptr)
-            screen = QGuiApplication::primaryScreen();
-        work = screen != nullptr ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
-    }
-    flector->Place(work);
+    flector->Place(workArea.value_or(workAreaNear(flector->owner_)));
     flector->show();
     flector->activateWindow();
     flector->sheet_->Grid()->setFocus(Qt::PopupFocusReason);
@@ -120,8 +118,6 @@ void cuiFlector::closeEvent(QCloseEvent* e) {
 
 void cuiFlector::OnHub(void* self, const cmcEvMessage& message) {
     auto& flector = *static_cast<cuiFlector*>(self);
-    const bool ownerGone = message.type == evWindowDestroyed &&
-                           message.object == static_cast<void*>(flector.owner_.data());
-    if (ownerGone || message.type == evCommitEditors)
+    if (message.AnnouncesGone(flector.owner_.data()) || message.type == evCommitEditors)
         flector.close();
 }

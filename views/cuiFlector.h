@@ -16,6 +16,10 @@
 // left of the cell if it had to cover the cell and fits there.
 QRect placeFlector(QSize size, const QRect& cell, const QRect& workArea);
 
+// The desktop's work area on the screen of `near` (the primary screen's
+// without one), where pickers and the bit editor are placed.
+QRect workAreaNear(const QWidget* near);
+
 // The pop-up picker: a borderless window beside a cell with a picker sheet in
 // it. It releases itself once a pick went back to the cell, when it loses
 // activation, on Escape, when its owner window goes (hub message 1) and

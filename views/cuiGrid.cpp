@@ -82,9 +82,13 @@ cmcGridCell cuiGrid::CellAt(const QPoint& p) const {
 }
 
 void cuiGrid::InvalidateCell(int col, int row) {
-    const cmcGridRect r = layout_.CellRect(col, row);
-    if (r.Width() > 0 && r.Height() > 0)
-        viewport()->update(QRect(r.left, r.top, r.Width(), r.Height()));
+    for (int c = col; c < ColCount(); ++c) {
+        if (c > col && (owner_ == nullptr || !owner_->GridFollowsLeft(c, row)))
+            return;
+        const cmcGridRect r = layout_.CellRect(c, row);
+        if (r.Width() > 0 && r.Height() > 0)
+            viewport()->update(QRect(r.left, r.top, r.Width(), r.Height()));
+    }
 }
 
 void cuiGrid::InvalidateAll() {

@@ -41,6 +41,9 @@ public:
     virtual bool GridDoubleClick(QMouseEvent& /*event*/) { return false; }
     // What assistive technology reads: a cell's text as shown, the table's name.
     virtual QString GridCellText(int /*col*/, int /*row*/) { return {}; }
+    // Does (col, row) follow the look of the cell on its left (a tail that
+    // shares its head's highlight)? Such a cell is repainted with its left one.
+    virtual bool GridFollowsLeft(int /*col*/, int /*row*/) { return false; }
     virtual QString GridName() { return {}; }
 };
 
@@ -74,6 +77,7 @@ public:
 
     cmcGridRect CellRect(int col, int row) const { return layout_.CellRect(col, row); }
     cmcGridCell CellAt(const QPoint& viewportPoint) const;
+    // Repaints a cell, and the cells to its right that follow it.
     void InvalidateCell(int col, int row);
     void InvalidateAll();
 

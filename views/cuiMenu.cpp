@@ -77,14 +77,16 @@ void cuiMenu::Build() {
 }
 
 // Lines of `key`_Body under `under`; a deeper line nests under the item above
-// it, a shallower one than the first ends the reading.
-void cuiMenu::BuildItems(QWidget* under, const std::string& key, cuiMenu* target) {
+// it, a shallower one than the first ends the reading. Returns the items made
+// directly under `under`.
+std::vector<QAction*> cuiMenu::BuildItems(QWidget* under, const std::string& key, cuiMenu* target) {
     const cmcCellParser parser(models_);
     struct Level {
         int depth;
         QWidget* menu;
     };
     std::vector<Level> levels;
+    std::vector<QAction*> made;
     QAction* last = nullptr;
     const std::string body = key + "_Body";
     for (int n = 0;; ++n) {
@@ -104,11 +106,29 @@ void cuiMenu::BuildItems(QWidget* under, const std::string& key, cuiMenu* target
             levels.push_back({item->depth, subMenuOf(last)});
         auto model = std::make_unique<cmcCellObj>();
         parser.SplitCell(item->cell, *model, &base_, nullptr);
-        last = AddItem(levels.back().menu, std::move(model), target);
+        last = AddItem(levels.back().menu, std::move(model), target, key);
+        if (levels.back().menu == under)
+            made.push_back(last);
     }
+    return made;
 }
 
-QAction* cuiMenu::AddItem(QWidget* under, std::unique_ptr<cmcCellObj> model, cuiMenu* target) {
+// Hub fills come from sheets and from the engine's Edit item, the latter posted
+// and so possibly late: an entry already under the item is not added twice, and
+// the new items show their state at once instead of waiting for the next
+// refresh (a late "No item" must hide behind a sheet's items).
+void cuiMenu::FillItem(QAction* item, const std::string& key, cuiMenu* target) {
+    QMenu* under = subMenuOf(item);
+    const auto actions = under->actions();
+    for (QAction* action : actions)
+        if (const auto it = items_.find(action); it != items_.end() && it->second.key == key)
+            return;
+    for (QAction* made : BuildItems(under, key, target))
+        RefreshItem(made);
+}
+
+QAction* cuiMenu::AddItem(QWidget* under, std::unique_ptr<cmcCellObj> model, cuiMenu* target,
+                          const std::string& key) {
     auto* action = new QAction(under);
     if (model->Text() == "-") {
         action->setSeparator(true);
@@ -119,7 +139,7 @@ QAction* cuiMenu::AddItem(QWidget* under, std::unique_ptr<cmcCellObj> model, cui
             action->setIcon(images_[static_cast<std::size_t>(model->imageIndex)]);
     }
     addToRoot(under, action);
-    items_[action] = Item{std::shared_ptr<cmcCellObj>(std::move(model)), target};
+    items_[action] = Item{std::shared_ptr<cmcCellObj>(std::move(model)), target, key};
     connect(action, &QObject::destroyed, this, [this, action] { items_.erase(action); });
     connect(action, &QAction::triggered, this, [this, action] { Click(action); });
     return action;
@@ -260,8 +280,7 @@ void cuiMenu::OnHub(void* self, const cmcEvMessage& message) {
     case evFillMenuItem:
         if (QAction* item = menu.FindByLabel(message.value)) {
             auto* target = static_cast<cuiMenu*>(message.object);
-            menu.BuildItems(subMenuOf(item), std::string(message.Text()),
-                            target != nullptr ? target : &menu);
+            menu.FillItem(item, std::string(message.Text()), target != nullptr ? target : &menu);
         }
         break;
     default:

@@ -71,11 +71,14 @@ private:
     struct Item {
         std::shared_ptr<cmcCellObj> model;
         QPointer<cuiMenu> target; // whose handler the click goes to
+        std::string key;          // the entry the item was built from
     };
 
     static void OnHub(void* self, const cmcEvMessage& message);
-    void BuildItems(QWidget* under, const std::string& key, cuiMenu* target);
-    QAction* AddItem(QWidget* under, std::unique_ptr<cmcCellObj> model, cuiMenu* target);
+    std::vector<QAction*> BuildItems(QWidget* under, const std::string& key, cuiMenu* target);
+    QAction* AddItem(QWidget* under, std::unique_ptr<cmcCellObj> model, cuiMenu* target,
+                     const std::string& key);
+    void FillItem(QAction* item, const std::string& key, cuiMenu* target);
     void RemoveItems(QWidget* under);
     void RefreshItem(QAction* item);
     void AskServedCell();

@@ -292,6 +292,11 @@ QString cuiSheet::GridCellText(int col, int row) {
     return QString::fromStdString(ShownText(col, row));
 }
 
+bool cuiSheet::GridFollowsLeft(int col, int row) {
+    return def_ && col >= 0 && row >= 0 && col < def_->ColCount() && row < def_->RowCount() &&
+           def_->Cell(col, row).model.IsTail();
+}
+
 QString cuiSheet::GridName() {
     return QString::fromStdString(displayName_);
 }

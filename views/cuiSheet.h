@@ -150,6 +150,7 @@ protected:
     bool GridMouseMove(QMouseEvent& event) override;
     bool GridDoubleClick(QMouseEvent& event) override;
     QString GridCellText(int col, int row) override;
+    bool GridFollowsLeft(int col, int row) override;
     QString GridName() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 

@@ -156,9 +156,6 @@ void cuiSheet::InvalidateCell(int col, int row) {
     if (grid_ == nullptr)
         return;
     grid_->InvalidateCell(col, row);
-    // A tail follows its head.
-    for (int c = col + 1; c < def_->ColCount() && def_->Cell(c, row).model.IsTail(); ++c)
-        grid_->InvalidateCell(c, row);
 }
 
 void cuiSheet::InvalidateHighlighted() {

@@ -69,7 +69,7 @@ cuiTree::~cuiTree() {
 
 void cuiTree::onMessage(void* self, const cmcEvMessage& message) {
     auto* tree = static_cast<cuiTree*>(self);
-    if (message.type == evWindowDestroyed && message.object == tree->host_)
+    if (message.AnnouncesGone(tree->host_))
         tree->GiveUp();
 }
 

@@ -18,6 +18,7 @@
 #include "sheets/cmcTextMeasure.h"
 #include "sheets/cmcTextUtil.h"
 #include "sheets/iuiSh_CommonDef.h"
+#include "views/cuiImageList.h"
 
 #include <QKeySequence>
 #include <QTemporaryDir>
@@ -321,6 +322,77 @@ TEST_P(TreeSheets, WarningsPointAtTreeNodes) {
         ++lines;
     }
     EXPECT_EQ(lines, CL_Check_ModeReg - CL_Check_UserCh + 1);
+}
+
+// A channel shows its mode by the mode's name in the radio's memory, five
+// characters whatever they are: the column fits the widest five.
+TEST_P(TreeSheets, TheChannelModeColumnFitsAnyFiveCharacters) {
+    ListEntry entry(&controller_->CurrentImage());
+    entry.load(listModeReg, 0);
+    entry.modeName.fill('W');
+    entry.store(listModeReg, 0);
+    entry.load(listUserChannel, 0);
+    entry.state |= ListEntry::stateUsed;
+    entry.channelNumber = 1;
+    entry.mode = 0;
+    entry.store(listUserChannel, 0);
+
+    const auto sheet = build("GI_Sheet_UserCh");
+    const int row = sheet->Style().fixedRows;
+    int columns = 0;
+    for (int col = 0; col < sheet->ColCount(); ++col) {
+        const cmcCellObj& model = sheet->Cell(col, row).model;
+        if (model.label != CL_UCh_Mode)
+            continue;
+        ++columns;
+        const cmcFont& font = model.font ? *model.font : sheet->BaseFont();
+        EXPECT_EQ(shown(model), "WWWWW");
+        EXPECT_LE(cmcQtTextMeasure().Extent(font, "WWWWW").width + 8, sheet->ColWidth(col));
+    }
+    EXPECT_EQ(columns, 1);
+}
+
+// The channel frequencies carry their error mark at the right edge: beside the
+// widest frequency there is room for the mark (16 pixels on screen, one pixel
+// from the edge, a pixel from the text) and the usual 4-pixel margin.
+TEST_P(TreeSheets, FrequencyColumnsHaveRoomForTheMarkBesideTheWidestFrequency) {
+    const auto sheet = build("GI_Sheet_UserCh");
+    const int row = sheet->Style().fixedRows;
+    int columns = 0;
+    for (int col = 0; col < sheet->ColCount(); ++col) {
+        const cmcCellObj& model = sheet->Cell(col, row).model;
+        if (model.label != CL_UCh_FreqR && model.label != CL_UCh_FreqT)
+            continue;
+        ++columns;
+        const cmcFont& font = model.font ? *model.font : sheet->BaseFont();
+        const int text = cmcQtTextMeasure().Extent(font, "29999.9").width;
+        EXPECT_GE(sheet->ColWidth(col), 4 + text + 1 + 16 + 1);
+    }
+    EXPECT_EQ(columns, 2);
+}
+
+// A node's image says what its sheet holds: raw memory bytes, or else a list
+// whose rows are selected as lines.
+TEST_P(TreeSheets, NodesShowTheImageOfTheSheetTheyOpen) {
+    int bytesNodes = 0;
+    for (const Body::Item& node : readBody(cmcGTex::App(), "GI_Tree_Main", true).items) {
+        if (node.model.label != CallSheet || !node.model.parameter)
+            continue;
+        const std::string& descriptor = *node.model.parameter;
+        SCOPED_TRACE(descriptor);
+        const auto sheet = build(descriptor);
+        bool bytes = false;
+        for (int row = 0; row < sheet->RowCount() && !bytes; ++row)
+            for (int col = 0; col < sheet->ColCount() && !bytes; ++col) {
+                const std::int32_t label = sheet->Cell(col, row).model.label;
+                bytes = label >= CL_EeDebugWin_0 && label <= CL_EeDebugWin_F;
+            }
+        const bool list = sheet->Style().multiSelect == 2 && !bytes;
+        bytesNodes += bytes ? 1 : 0;
+        EXPECT_EQ(node.model.imageIndex == cuiTreeImage::Bytes, bytes);
+        EXPECT_EQ(node.model.imageIndex == cuiTreeImage::ListSheet, list);
+    }
+    EXPECT_EQ(bytesNodes, 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(VariantsAndModes, TreeSheets, ::testing::ValuesIn(allConfigs()),

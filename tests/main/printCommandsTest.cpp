@@ -156,6 +156,7 @@ TEST_F(PrintCommandsTest, PrintAllOfAFullDocumentRunsOnTheTickOverEverySheet) {
 }
 
 TEST_F(PrintCommandsTest, PrintCurrentIsOfferedOnlyForAPrintableShownSheet) {
+    controller_->SetShownSheet(nullptr);
     EXPECT_FALSE(controller_->CanPrintCurrent());
     EXPECT_CALL(commands_, PrintCurrent).Times(0);
     menu(CL_Menu_File_Print_Current);

@@ -6,12 +6,16 @@
 #include "main/cuiAboutBox.h"
 #include "main/frmMain.h"
 #include "platform/programPath.h"
+#include "radio/cellLabels.h"
 #include "support/eventLoop.h"
 #include "views/cuiGrid.h"
+#include "views/cuiMenu.h"
+#include "views/cuiSheet.h"
 #include "views/cuiTree.h"
 
 #include <QApplication>
 #include <QDropEvent>
+#include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
 #include <QScreen>
@@ -129,6 +133,15 @@ TEST_F(SheetPaneTest, ReselectingTheShownNodeKeepsItsSheet) {
     EXPECT_EQ(shown.data(), &grid());
 }
 
+// The first node's sheet is there as soon as the window is, not a tick later.
+TEST_F(SheetPaneTest, TheFirstNodesSheetComesWithTheWindow) {
+    form_ = std::make_unique<TForm1>(makeController());
+    ASSERT_NE(controller_->ShownSheet(), nullptr);
+    const cmcCellObj* first = controller_->Tree()->ModelOf(controller_->Tree()->FirstNode());
+    ASSERT_TRUE(first != nullptr && first->parameter);
+    EXPECT_EQ(controller_->ShownDescriptor(), *first->parameter);
+}
+
 TEST_F(SheetPaneTest, TheFirstNodeNamesTheVariant) {
     settings_->ModelType = 1;
     open();
@@ -188,6 +201,49 @@ TEST_F(SheetPaneTest, TheTreeMarksTheSheetsTheWarningsCheckFindsFaultyAndClearsT
     controller_->CheckWarnings(errors, warnings);
     EXPECT_EQ(errors, 0);
     EXPECT_EQ(cuiTree::MarkOf(edges), -1);
+}
+
+// The main menu's Edit item shows the focused sheet's context menu and nothing
+// else; with no sheet focused, the single "No item" entry. Refreshes, quick
+// focus changes and late hub messages leave no stray entries behind.
+TEST_F(SheetPaneTest, TheEditMenuShowsTheSheetsItemsOrNoItemNeverBoth) {
+    open();
+    QAction* edit = controller_->MainMenu()->FindByLabel(cmcCells::CL_Menu_Edit_Top);
+    ASSERT_TRUE(edit != nullptr && edit->menu() != nullptr);
+    const auto shown = [](QMenu* menu) {
+        std::vector<std::string> out;
+        for (QAction* a : menu->actions())
+            if (a->isVisible() && !a->isSeparator())
+                out.push_back(a->text().toStdString());
+        return out;
+    };
+    const auto settle = [&] {
+        for (int i = 0; i < 3; ++i)
+            hub_.Send(evRefreshMenus);
+        runEventLoopFor(100); // past the hub's queue
+    };
+    const std::vector<std::string> noItem{"No item"};
+    QTreeWidget* tree = controller_->Tree()->View();
+    for (const char* node : {"User Channels", "Scanning", "User Channels"}) {
+        SCOPED_TRACE(node);
+        tree->setFocus();
+        select(nodeNamed(node));
+        grid().setFocus();
+        ASSERT_TRUE(runEventLoopUntil([&] { return grid().hasFocus(); }));
+        settle();
+        const std::vector<std::string> sheetItems = shown(controller_->ShownSheet()->ContextMenu());
+        ASSERT_FALSE(sheetItems.empty());
+        EXPECT_EQ(shown(edit->menu()), sheetItems);
+        const auto entries = edit->menu()->actions().size();
+        settle();
+        EXPECT_EQ(edit->menu()->actions().size(), entries) << "refreshes add nothing";
+
+        tree->setFocus();
+        ASSERT_TRUE(runEventLoopUntil([&] { return tree->hasFocus(); }));
+        settle();
+        EXPECT_EQ(shown(edit->menu()), noItem);
+        EXPECT_EQ(edit->menu()->actions().size(), 1);
+    }
 }
 
 TEST_F(SheetPaneTest, TheToolbarToggleFlipsTheSettingAndTheBar) {

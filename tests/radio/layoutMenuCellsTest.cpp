@@ -239,7 +239,12 @@ TEST_F(CellEngineTest, HelpAboutAndSheetItems) {
 TEST_F(CellEngineTest, EditMenuGetsTheNoItemEntry) {
     int menu = 0;
     EXPECT_CALL(commands_, MainMenu()).WillRepeatedly(Return(&menu));
-    EXPECT_CALL(commands_, MainMenuSubItems(CL_Menu_Edit_Top)).WillRepeatedly(Return(1));
+    // Only an empty Edit menu gets the entry: it never trails a sheet's items.
+    EXPECT_CALL(commands_, MainMenuSubItems(CL_Menu_Edit_Top)).WillRepeatedly(Return(3));
+    shown(CT_Null, CL_Menu_Edit_Top, 0);
+    flushHub();
+    EXPECT_TRUE(delivered(evFillMenuItem).empty());
+    EXPECT_CALL(commands_, MainMenuSubItems(CL_Menu_Edit_Top)).WillRepeatedly(Return(0));
     shown(CT_Null, CL_Menu_Edit_Top, 0);
     flushHub();
     const auto fills = delivered(evFillMenuItem);
@@ -248,6 +253,7 @@ TEST_F(CellEngineTest, EditMenuGetsTheNoItemEntry) {
     EXPECT_EQ(fills[0].value, CL_Menu_Edit_Top);
     EXPECT_EQ(fills[0].Text(), "GI_PMenu_NoItem");
 
+    EXPECT_CALL(commands_, MainMenuSubItems(CL_Menu_Edit_Top)).WillRepeatedly(Return(1));
     CellOutcome noItem = shown(CT_PopupMenu, CL_PMenu_NoItem, 0);
     EXPECT_TRUE(noItem.flag(Disabled));
     EXPECT_FALSE(noItem.flag(Hidden));

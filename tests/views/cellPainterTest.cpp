@@ -203,6 +203,33 @@ TEST(CellPainter, MarksSitAtTheLeftOfRightAlignedCellsAndAfterTheTextOfOthers) {
     EXPECT_NE(shot.pixel(r.left + f, r.bottom - 2), qRgb(255, 0, 0));
 }
 
+// Wherever the engine puts a mark, the text moves clear of it when the cell has
+// room: the frequency cells put theirs at the right edge of right-aligned text.
+TEST(CellPainter, AMarkNeverHidesTextWhereTheCellHasRoom) {
+    for (const bool paper : {false, true}) {
+        SCOPED_TRACE(paper ? "paper" : "screen");
+        Painted p({"{($r)(%CL_Misc_ChNo_1Base[0])}MMMMMMMMMM"});
+        p.in.printing = paper;
+        p.markerPlace = cmcCellCapsule::kMarkerRight;
+        const auto shot = [&](const char* text, std::uint8_t status) {
+            p.engineText = text;
+            p.engineStatus = status;
+            return p.Paint();
+        };
+        const QImage plain = shot("MMMMMMM", 0);
+        const QImage markOnly = shot("", cmcCellCapsule::kInvalid);
+        const QImage marked = shot("MMMMMMM", cmcCellCapsule::kInvalid);
+        const cmcGridRect r = p.RectOf(0, 0);
+        const int e = paper ? r.Height() / 2 : 8;
+        const cmcGridRect under{r.right - e - 2, r.top, r.right, r.bottom};
+        for (int y = under.top; y < under.bottom; ++y)
+            for (int x = under.left; x < under.right; ++x)
+                ASSERT_EQ(marked.pixel(x, y), markOnly.pixel(x, y)) << "text under the mark";
+        const cmcGridRect rest{r.left, r.top, under.left, r.bottom};
+        EXPECT_EQ(countNear(marked, true, rest), countNear(plain, true, r)) << "all the text";
+    }
+}
+
 TEST(CellPainter, PaperMarksArePolygonsHalfTheCellHigh) {
     Painted p({"{($e)(%CL_Misc_ChNo_1Base[0])(Font=,,,-40,,,)}MMMMMMMMMMMM"});
     p.engineText = "";

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QMenu>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPlainTextEdit>
@@ -177,6 +178,36 @@ TEST_F(SheetTest, ClicksTakeTailsForTheirHeadsAndIgnoreCellsOutsideTheTable) {
     runEventLoopFor(50);
     EXPECT_EQ(CursorAt(), At(4, 2));
     EXPECT_FALSE(sheet->ContextMenu()->isVisible());
+}
+
+// A tail shares its head's highlight, so every repaint of a head, whoever asks
+// for it (a cursor move, the editor, a value change), repaints the tail too.
+TEST_F(SheetTest, ATailIsRepaintedWithItsHead) {
+    defineList(*this, "L", "(FixedCols=1)(FixedRows=1)");
+    Make("L");
+    QWidget* view = sheet->Grid()->viewport();
+    QApplication::processEvents();
+    struct Painted : QObject {
+        QRegion region;
+        bool eventFilter(QObject*, QEvent* event) override {
+            if (event->type() == QEvent::Paint)
+                region += static_cast<QPaintEvent*>(event)->region();
+            return false;
+        }
+    } painted;
+    view->installEventFilter(&painted);
+    const auto repaintsTailOf = [&](int row, const std::function<void()>& action) {
+        painted.region = {};
+        action();
+        QApplication::processEvents();
+        const cmcGridRect tail = sheet->Grid()->CellRect(3, row);
+        return painted.region.contains(QRect(tail.left, tail.top, tail.Width(), tail.Height()));
+    };
+    EXPECT_TRUE(repaintsTailOf(1, [&] { Key(Qt::Key_Right); }));
+    EXPECT_TRUE(repaintsTailOf(2, [&] { Key(Qt::Key_Down); }));
+    EXPECT_TRUE(repaintsTailOf(5, [&] { sheet->Grid()->InvalidateCell(2, 5); }));
+    EXPECT_FALSE(repaintsTailOf(5, [&] { sheet->Grid()->InvalidateCell(1, 5); }))
+        << "only cells that follow the repainted one";
 }
 
 // The engine opens the editor on a typed digit with that digit typed in.

@@ -1,0 +1,44 @@
+// Who holds the serial line while a command's operations follow each other:
+// from identifying the radio to the end of the read or write the port stays
+// ours (no reopening, no gap in which another program could take the line),
+// and once the command has ended, however it ended, it is free again.
+#include "../clone/cloneOutcome.h"
+#include "cloneChainFixture.h"
+
+namespace {
+
+using Fault = cmcRadioSim::Fault;
+using ClonePortHold = CloneChainTest;
+
+TEST_F(ClonePortHold, AChainKeepsTheLineUntilItsLastOperationEnds) {
+    const struct {
+        const char* name;
+        bool (indCloneCommands::*start)(indCloneCommands::Done);
+        std::function<void()> arrange;
+        int code;
+        bool transfer; // a read or write follows the identification
+    } rows[] = {
+        {"read", &indCloneCommands::Read, [] {}, 0, true},
+        {"write", &indCloneCommands::Write, [] {}, 0, true},
+        {"info", &indCloneCommands::Info, [] {}, 0, false},
+        {"other variant", &indCloneCommands::Read, [&] { sim_.SetVariant(1); }, 13, false},
+        {"read cut short", &indCloneCommands::Read, [&] { sim_.SetFault(Fault::MissingFrame); }, 8,
+         true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        sim_.SetVariant(0);
+        sim_.SetFault(Fault::None);
+        row.arrange();
+        int heldAtTransfer = -1;
+        progress_.onStart = [&](bool transfer) {
+            if (transfer)
+                heldAtTransfer = portIsFree(sim_.DevicePath()) ? 0 : 1;
+        };
+        EXPECT_EQ(run(row.start), row.code) << prompter_.lastText();
+        EXPECT_EQ(heldAtTransfer, row.transfer ? 1 : -1);
+        EXPECT_TRUE(portIsFree(sim_.DevicePath()));
+    }
+}
+
+} // namespace
