@@ -35,11 +35,6 @@ std::vector<std::string> benchListLines() {
     return lines;
 }
 
-BenchContext::BenchContext(cmcGTex& overlay) : lists_(overlay, *this) {
-    for (cmcEeprom* image : {&current_, &saved_})
-        image->Resize(marloModel::imageSize);
-}
-
 void fillDocument(cmcEeprom& image) {
     ListEntry e(&image);
     e.load(listRxEdge, 0);

@@ -36,7 +36,7 @@ void BM_RepaintChannelSheet(benchmark::State& state) {
     cmcGTex overlay;
     overlay.SetLines(pointers);
     cmcGTex::SetApp(&overlay);
-    BenchContext context(overlay);
+    DocumentContext context(overlay);
     fillDocument(context.CurrentImage());
     indActiveCell engine(context);
 
@@ -85,7 +85,7 @@ struct FullDocument {
     std::vector<std::string> lines;
     std::vector<const char*> pointers;
     cmcGTex overlay;
-    BenchContext context;
+    DocumentContext context;
 };
 
 void checkRepeatedly(benchmark::State& state, FullDocument& doc) {

@@ -88,7 +88,7 @@ struct World {
 
     cmcLineStore store;
     cmcEvMan hub;
-    BenchContext context;
+    DocumentContext context;
 };
 
 // A table of static strings showing as many cells, of the sheet's sizes.

@@ -1,5 +1,6 @@
 #include "core/cmcTask.h"
 
+#include <QCoreApplication>
 #include <QTimerEvent>
 
 #include <algorithm>
@@ -66,6 +67,9 @@ void cmcTask::Release() {
     context_ = nullptr;
     SetInterval(1);
     deletePending_ = true;
+    // Should the event loop end before that tick (a program returning from main
+    // right after), the task goes with the application object instead of leaking.
+    setParent(QCoreApplication::instance());
 }
 
 void cmcTask::timerEvent(QTimerEvent* event) {

@@ -6,15 +6,13 @@
 // cell shows its value afterwards.
 #include "fuzzSupport.h"
 
+#include "DocumentContext.h"
 #include "cellFields.h"
 #include "core/cloneFileCheck.h"
 #include "core/cmcEeprom.h"
 #include "overlay/cmcGTex.h"
 #include "platform/programPath.h"
-#include "radio/EntryClipboard.h"
 #include "radio/cmcCellCapsule.h"
-#include "radio/cmcCellContext.h"
-#include "radio/cmcOverlayLists.h"
 #include "radio/indActiveCell.h"
 #include "sheets/cmcCellObj.h"
 #include "sheets/cmcEvMan.h"
@@ -30,10 +28,10 @@ namespace {
 
 using fuzzSupport::Check;
 
-// A document opened from an initial file, with no window around it.
-class DocumentContext : public cmcCellContext {
+// A document opened from an initial file.
+class OpenedDocument : public DocumentContext {
 public:
-    DocumentContext() : lists_(cmcGTex::App(), *this) {
+    OpenedDocument() : DocumentContext(cmcGTex::App()) {
         for (int v = 0; v < 2; ++v) {
             const std::string file = cmcGTex::App().GetLine("GI_App_InitialFile", v);
             Check(cmcCheckCloneFile(programDir() + file, initial[v]) == cmcVcfFile::Ok,
@@ -49,46 +47,12 @@ public:
         comparison.Assign(initial[v]);
     }
 
-    cmcEeprom& CurrentImage() override { return current; }
-    const cmcEeprom& SavedImage() override { return saved; }
-    const cmcEeprom& ComparisonImage() override { return comparison; }
-    EntryClipboard& Clipboard() override { return clipboard_; }
-    bool IsModified() const override { return false; }
-    void SetModified() override {}
-    bool HasDocumentName() const override { return false; }
-    void StartWarningsDelay() override {}
-    bool ExpertMode() const override { return expert; }
-    bool FactoryMode() const override { return false; }
-    bool GeneMode() const override { return false; }
-    cmcIdentityDigits IdentityDigits() const override { return kNoIdentityDigits; }
-    const dstRadioInfo& RadioInfo() const override { return radioInfo_; }
-    int ModelVariant() const override { return variant; }
-    void ChangeModel(int) override {}
-    int FontSize() const override { return 100; }
-    void SetFontSize(int) override {}
-    bool ToolBarVisible() const override { return true; }
-    int ComPort() const override { return 1; }
-    void SetComPort(int) override {}
-    std::string RecentFile(int) const override { return {}; }
-    cmcCodec::cmcSelectionLists& SelectionLists() override { return lists_; }
-    cmcCellCommands* Commands() override { return nullptr; }
-
     cmcEeprom initial[2];
-    cmcEeprom current;
-    cmcEeprom saved;
-    cmcEeprom comparison;
-    int variant = 0;
-    bool expert = false;
-
-private:
-    indEntryClipboard clipboard_;
-    dstRadioInfo radioInfo_;
-    cmcOverlayLists lists_;
 };
 
 struct Fixture {
     cmcEvMan hub;
-    DocumentContext context;
+    OpenedDocument context;
     indActiveCell engine{context};
     std::vector<cellFields::FieldCell> fields = cellFields::fieldCells();
     cmcEeprom before;
@@ -120,7 +84,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size < 2)
         return 0;
     const cellFields::FieldCell& field = fixture->fields[data[0] % fixture->fields.size()];
-    DocumentContext& context = fixture->context;
+    OpenedDocument& context = fixture->context;
     context.Reset(data[1] >> 1 & 1, (data[1] & 1) != 0);
     fixture->before.Assign(context.current);
 

@@ -8,7 +8,8 @@
 # An input that crashes, hangs (10 s), leaks or runs out of memory is kept in
 # fuzz/regressions/TARGET, which the test command replays on every run; the script
 # then fails. With MARLO_FUZZ_KEEP_GOING=1 a target runs on after a fault (for long
-# campaigns). The build lands in build-fuzz/ (or $MARLO_FUZZ_BUILD_DIR).
+# campaigns). The build lands in build-fuzz/; MARLO_FUZZ_BUILD_DIR names another
+# folder, for example one configured with tests as well, which is used as it is.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-60}
@@ -18,14 +19,19 @@ targets=("$@")
 build=${MARLO_FUZZ_BUILD_DIR:-$root/build-fuzz}
 
 bash "$root/scripts/deps.sh" fuzz
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
-    -DMARLO_FUZZ=ON -DMARLO_BUILD_TESTS=OFF -DMARLO_BUILD_BENCH=OFF >/dev/null
+# Leaks are faults; UndefinedBehaviorSanitizer findings end the run like crashes.
+source "$root/scripts/sanitizers.sh"
+export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$root} CCACHE_NOHASHDIR=${CCACHE_NOHASHDIR:-true}
+if [ ! -f "$build/CMakeCache.txt" ]; then
+    cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+        -DMARLO_FUZZ=ON -DMARLO_BUILD_TESTS=OFF -DMARLO_BUILD_BENCH=OFF >/dev/null
+elif ! grep -q '^MARLO_FUZZ:BOOL=ON' "$build/CMakeCache.txt"; then
+    echo "$build is not configured with -DMARLO_FUZZ=ON" >&2
+    exit 1
+fi
 cmake --build "$build" -j"$(nproc)" --target "${targets[@]/#/fuzz_}"
 
 export QT_QPA_PLATFORM=offscreen
-# Leaks are faults; UndefinedBehaviorSanitizer findings end the run like crashes.
-export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}
-export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 keepGoing=()
 [ "${MARLO_FUZZ_KEEP_GOING:-0}" = 1 ] &&
     keepGoing=(-fork=1 -ignore_crashes=1 -ignore_timeouts=1 -ignore_ooms=1)
@@ -37,15 +43,12 @@ for t in "${targets[@]}"; do
     work=$(mktemp -d "${TMPDIR:-/tmp}/marlo-fuzz-$t.XXXXXX")
     mkdir -p "$corpus" "$regressions" "$work/new" "$work/seeds" "$work/found"
     bash "$root/fuzz/seeds.sh" "$t" "$work/seeds"
-    # Overlay lines stay below the reader's line buffer.
-    maxLen=()
-    [ "$t" = overlay ] && maxLen=(-max_len=8000)
     echo "== $t: ${seconds} s" >&2
     status=0
     # New inputs go to the scratch corpus first; the merge below keeps only those
     # that add coverage to the kept corpus.
     "$build/bin/fuzz_$t" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
-        -print_final_stats=1 "${maxLen[@]}" "${keepGoing[@]}" \
+        -print_final_stats=1 "${keepGoing[@]}" \
         -artifact_prefix="$work/found/" "$work/new" "$corpus" "$work/seeds" || status=$?
     "$build/bin/fuzz_$t" -merge=1 "$corpus" "$work/new" "$work/seeds" >/dev/null 2>&1 || true
     found=$(find "$work/found" -type f | wc -l)

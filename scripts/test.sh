@@ -5,5 +5,6 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${MARLO_BUILD_DIR:-$root/build}
 MARLO_BUILD_DIR=$build bash "$root/scripts/build.sh" "$@"
+source "$root/scripts/sanitizers.sh"
 cd "$build"
 QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$(nproc)" --timeout 300

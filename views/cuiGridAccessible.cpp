@@ -85,7 +85,9 @@ private:
 class GridTable : public QAccessibleWidget, public QAccessibleTableInterface {
 public:
     explicit GridTable(cuiGrid* grid) : QAccessibleWidget(grid, QAccessible::Table) {}
-    ~GridTable() override { Forget(); }
+    // Qt destroys the interface while the widget is being destroyed, when it is no
+    // grid any more: only the cells' interfaces go, the grid is not asked.
+    ~GridTable() override { DropCells(); }
 
     cuiGrid* Grid() const { return static_cast<cuiGrid*>(widget()); }
 
@@ -162,10 +164,13 @@ public:
     void modelChange(QAccessibleTableModelChangeEvent*) override { Forget(); }
 
 private:
-    void Forget() const {
+    void DropCells() const {
         for (const auto& [key, id] : cells_)
             QAccessible::deleteAccessibleInterface(id);
         cells_.clear();
+    }
+    void Forget() const {
+        DropCells();
         generation_ = Grid() != nullptr ? Grid()->Generation() : 0;
     }
 

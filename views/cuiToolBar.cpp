@@ -152,7 +152,10 @@ void cuiToolBar::Click(int index) {
         handler_(*line.model);
         return;
     }
-    Evaluate(*line.model, cmcCellCapsule::kEnter);
+    // The command may take the toolbar away, lines and all: it runs on a copy of
+    // the cell, whose state the next refresh reads again anyway.
+    cmcCellObj clicked(*line.model);
+    Evaluate(clicked, cmcCellCapsule::kEnter);
 }
 
 QToolButton* cuiToolBar::Button(int line) const {
