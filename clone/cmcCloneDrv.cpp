@@ -274,6 +274,11 @@ void cmcCloneDrv::finish() {
         releasePort();
 }
 
+void cmcCloneDrv::ReleasePort() {
+    if (state_ == stIdle)
+        releasePort();
+}
+
 void cmcCloneDrv::releasePort() {
     lingering_ = false;
     port_->Close();

@@ -87,6 +87,9 @@ public:
     bool StartRead(cmcRangeList ranges, cmcCloneDone done, void* context);
     bool StartWrite(const cmcEeprom& image, cmcRangeList ranges, cmcCloneDone done, void* context);
     bool IsBusy() const { return state_ != stIdle; }
+    // Lets go of a port still open after a success, for a completion that will
+    // not start another operation on it; nothing while an operation runs.
+    void ReleasePort();
 
     // Progress of the running (or last) operation: memory bytes stored or sent, and
     // data frames accepted or generated.

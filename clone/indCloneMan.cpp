@@ -141,6 +141,12 @@ void indCloneMan::HandleResult(dst_CDrv_Result& result) {
             result.code = R::codeIncomplete;
     }
 
+    // Only an accepted identification goes on over the open line, to the read
+    // or write it vouches for; after anything else the line is let go before a
+    // message waits for the user.
+    if (result.operation != R::opInformation || result.code != R::codeSuccess)
+        engine_->ReleasePort();
+
     if (result.operation != R::opInformation) {
         // The bar shows where the transfer stopped while the message is up.
         if (progress_)

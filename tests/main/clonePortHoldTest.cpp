@@ -1,7 +1,8 @@
 // Who holds the serial line while a command's operations follow each other:
 // from identifying the radio to the end of the read or write the port stays
 // ours (no reopening, no gap in which another program could take the line),
-// and once the command has ended, however it ended, it is free again.
+// and once the command has ended, however it ended, it is free again; nor does
+// a message box keep it while it waits for the user.
 #include "../clone/cloneOutcome.h"
 #include "cloneChainFixture.h"
 
@@ -35,8 +36,15 @@ TEST_F(ClonePortHold, AChainKeepsTheLineUntilItsLastOperationEnds) {
             if (transfer)
                 heldAtTransfer = portIsFree(sim_.DevicePath()) ? 0 : 1;
         };
+        int boxes = 0;
+        int boxesWhileHeld = 0;
+        prompter_.onShown = [&](const ScriptedPrompter::Shown&) {
+            ++boxes;
+            boxesWhileHeld += portIsFree(sim_.DevicePath()) ? 0 : 1;
+        };
         EXPECT_EQ(run(row.start), row.code) << prompter_.lastText();
         EXPECT_EQ(heldAtTransfer, row.transfer ? 1 : -1);
+        EXPECT_EQ(boxesWhileHeld, 0) << "of " << boxes << " boxes";
         EXPECT_TRUE(portIsFree(sim_.DevicePath()));
     }
 }

@@ -12,6 +12,8 @@ ScriptedPrompter::~ScriptedPrompter() {
 PromptAnswer ScriptedPrompter::message(const std::string& caption, const std::string& text,
                                        PromptIcon icon, PromptButtons buttons) {
     shown_.push_back({caption, text, icon, buttons});
+    if (onShown)
+        onShown(shown_.back());
     if (buttons == PromptButtons::Ok)
         return PromptAnswer::Ok;
     if (answers_.empty()) {

@@ -35,6 +35,9 @@ public:
     void printNextToFile(const std::string& path);
     int printerSetups() const { return printerSetups_; }
 
+    // Called with every box as it is shown, before it is answered.
+    std::function<void(const Shown&)> onShown;
+
     const std::vector<Shown>& shown() const { return shown_; }
     // Text of the last box shown, or empty.
     std::string lastText() const { return shown_.empty() ? std::string() : shown_.back().text; }
