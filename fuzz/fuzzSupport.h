@@ -35,21 +35,13 @@ inline void Check(bool holds, const char* what) {
 }
 
 // Counts the boxes it is shown; questions get their safe answer, dialogs are
-// cancelled. Installed for its lifetime.
-class CountingPrompter : public cmcPrompter {
+// cancelled (as the command-line prompter's are). Installed for its lifetime.
+class CountingPrompter : public cmcStderrPrompter {
 public:
     CountingPrompter();
     ~CountingPrompter() override;
     PromptAnswer message(const std::string& caption, const std::string& text, PromptIcon icon,
                          PromptButtons buttons) override;
-    std::optional<std::string> openFileName(const std::string&, const std::string&,
-                                            const std::string&) override {
-        return std::nullopt;
-    }
-    std::optional<std::string> saveFileName(const std::string&, const std::string&,
-                                            const std::string&) override {
-        return std::nullopt;
-    }
     int Shown() const { return shown_; }
     void Reset() { shown_ = 0; }
 
