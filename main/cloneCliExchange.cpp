@@ -183,8 +183,15 @@ int cmcImportCommand(const Args& args) {
     if (!table)
         return status;
 
-    const std::vector<dstImportProblem> problems =
-        importListTable(session.Cells(), controller.ModelVariant(), *options->list, *table);
+    std::vector<std::string> standing;
+    const std::vector<dstImportProblem> problems = importListTable(
+        session.Cells(), controller.ModelVariant(), *options->list, *table, &standing);
+    if (!standing.empty()) {
+        std::fprintf(stderr, "marlo-clone: %s already had errors before the import:\n",
+                     file.c_str());
+        for (const std::string& line : standing)
+            std::fprintf(stderr, "%s\n", line.c_str());
+    }
     if (!problems.empty()) {
         std::fprintf(stderr, "marlo-clone: %s: nothing was imported:\n", csv.c_str());
         for (const dstImportProblem& p : problems)

@@ -6,6 +6,7 @@
 #include "clone/indCloneMan.h"
 #include "core/cmcEeprom.h"
 #include "core/cmcEnviron.h"
+#include "core/imageDifference.h"
 #include "core/modelIdentity.h"
 #include "main/headlessDocument.h"
 #include "main/indMain.h"
@@ -18,6 +19,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <unistd.h>
 
 // What the controller sends, kept for the comparison after a verified write.
@@ -102,24 +104,6 @@ bool cmcPathTakesFile(const std::string& path) {
     return fs::is_directory(folder, ec) && ::access(folder.c_str(), W_OK | X_OK) == 0;
 }
 
-dstImageDifference cmcCompareImages(const cmcEeprom& a, const cmcEeprom& b, cmcRangeList ranges,
-                                    std::size_t limit) {
-    dstImageDifference found;
-    const std::int32_t size = std::min(a.Size(), b.Size());
-    for (const cmcRange& r : ranges) {
-        if (r.last < r.first)
-            break;
-        for (std::int32_t address = r.first; address <= r.last; ++address) {
-            if (address >= size || a.GetByte(address) != b.GetByte(address)) {
-                ++found.count;
-                if (found.first.size() < limit)
-                    found.first.push_back(address);
-            }
-        }
-    }
-    return found;
-}
-
 cmcCloneCliSession::cmcCloneCliSession(const dstCloneCliOptions& options,
                                        cmcCloneProgress* progress, std::FILE* diagnostics)
     : options_(options), diagnostics_(diagnostics) {
@@ -154,13 +138,13 @@ void cmcCloneCliSession::Abort(int status) {
         quitRunning_();
 }
 
-int cmcCloneCliSession::Run(bool (indCloneCommands::*start)(indCloneCommands::Done)) {
+int cmcCloneCliSession::Run(const Start& start) {
     if (abortStatus_ != 0)
         return abortStatus_;
     QEventLoop loop;
     bool ended = false;
     int code = indCloneCommands::notStarted;
-    const bool started = (commands_.get()->*start)([&](int result) {
+    const bool started = start(*commands_, [&](int result) {
         code = result;
         ended = true;
         loop.quit();
@@ -182,7 +166,7 @@ int cmcCloneCliSession::Run(bool (indCloneCommands::*start)(indCloneCommands::Do
 }
 
 int cmcCloneCliSession::Info(std::FILE* out) {
-    const int code = Run(&indCloneCommands::Info);
+    const int code = Run(std::mem_fn(&indCloneCommands::Info));
     // A radio of another variant or map revision has told us who it is: say it,
     // so the user learns which variant to choose.
     if (code == dst_CDrv_Result::codeSuccess || code == dst_CDrv_Result::codeModelUnknown ||
@@ -201,7 +185,7 @@ int cmcCloneCliSession::Read() {
         cmcVcfFile::ShowMessage(cmcVcfFile::FileOpen);
         return marloCloneExit::fileBase + cmcVcfFile::FileOpen;
     }
-    const int code = Run(&indCloneCommands::Read);
+    const int code = Run(std::mem_fn(&indCloneCommands::Read));
     if (code != 0)
         return code;
     // Saved as the desktop program saves a document.
@@ -234,7 +218,7 @@ int cmcCloneCliSession::CheckDocument() {
 // Reads the radio and saves its memory as the backup file. The read replaces
 // the document: the caller opens its file again.
 int cmcCloneCliSession::Backup() {
-    const int code = Run(&indCloneCommands::Read);
+    const int code = Run(std::mem_fn(&indCloneCommands::Read));
     if (code != 0)
         return code;
     cmcEeprom& radio = controller_->CurrentImage();
@@ -247,21 +231,35 @@ int cmcCloneCliSession::Backup() {
     return 0;
 }
 
+// The radio's bytes as they arrive, before any preparation of a read image,
+// against the bytes sent, over exactly the blocks written.
 int cmcCloneCliSession::Verify() {
-    const int code = Run(&indCloneCommands::Read);
+    cmcEeprom radio;
+    const int code = Run([&radio](indCloneCommands& commands, indCloneCommands::Done done) {
+        return commands.ReadBack(radio, std::move(done));
+    });
     if (code != 0)
         return code;
-    constexpr std::size_t shown = 8;
-    const dstImageDifference difference = cmcCompareImages(
-        recorder_->sent, controller_->CurrentImage(), cmcRangeList(recorder_->sentRanges), shown);
-    if (difference.count == 0)
+    const std::vector<cmcRange> differing =
+        cmcDifferingRanges(recorder_->sent, radio, cmcRangeList(recorder_->sentRanges));
+    if (differing.empty())
         return 0;
-    std::fprintf(
-        diagnostics_,
-        "marlo-clone: verify: the radio differs from what was sent at %d bytes:", difference.count);
-    for (const std::int32_t address : difference.first)
-        std::fprintf(diagnostics_, " %04X", static_cast<unsigned>(address));
-    std::fputs(difference.count > static_cast<std::int32_t>(shown) ? " ...\n" : "\n", diagnostics_);
+    std::int64_t bytes = 0;
+    for (const cmcRange& r : differing)
+        bytes += r.last - r.first + 1;
+    constexpr std::size_t shown = 8;
+    std::fprintf(diagnostics_,
+                 "marlo-clone: verify: the radio differs from what was sent at %lld bytes in %zu "
+                 "blocks:",
+                 static_cast<long long>(bytes), differing.size());
+    for (std::size_t i = 0; i < differing.size() && i < shown; ++i) {
+        if (differing[i].first == differing[i].last)
+            std::fprintf(diagnostics_, " %04X", static_cast<unsigned>(differing[i].first));
+        else
+            std::fprintf(diagnostics_, " %04X-%04X", static_cast<unsigned>(differing[i].first),
+                         static_cast<unsigned>(differing[i].last));
+    }
+    std::fputs(differing.size() > shown ? " ...\n" : "\n", diagnostics_);
     return marloCloneExit::verifyFailed;
 }
 
@@ -284,7 +282,7 @@ int cmcCloneCliSession::Write() {
         if (const int refused = CheckDocument(); refused != 0)
             return refused;
     }
-    const int code = Run(&indCloneCommands::Write);
+    const int code = Run(std::mem_fn(&indCloneCommands::Write));
     if (code != 0 || !options_.verify)
         return code;
     return Verify();

@@ -57,7 +57,9 @@ public:
     // Opens the options' file as the document and refuses it, before the port is
     // opened, while the warnings check finds errors (the sheets on stderr). With
     // a backup file, reads the radio first and writes only once that is saved;
-    // with verify, reads the radio back afterwards and compares every byte sent.
+    // with verify, reads the radio back afterwards and compares every byte sent
+    // with the bytes the radio returns, as they arrive (the differing blocks and
+    // their count on stderr).
     int Write();
 
     // Ends the running radio operation at once: the port is closed and no file
@@ -67,7 +69,8 @@ public:
     indMain& Controller() { return *controller_; }
 
 private:
-    int Run(bool (indCloneCommands::*start)(indCloneCommands::Done));
+    using Start = std::function<bool(indCloneCommands&, indCloneCommands::Done)>;
+    int Run(const Start& start);
     int CheckDocument();
     int Backup();
     int Verify();
@@ -89,12 +92,3 @@ std::string cmcDescribeRadio(const dstRadioInfo& info);
 // Can a file be saved as `path`: an existing regular file, or a new name in a
 // folder we may write to? (A device or a folder cannot take a saved document.)
 bool cmcPathTakesFile(const std::string& path);
-
-// The addresses within `ranges` where `a` and `b` differ, the first `limit` of
-// them, and how many there are in all.
-struct dstImageDifference {
-    std::vector<std::int32_t> first;
-    std::int32_t count = 0;
-};
-dstImageDifference cmcCompareImages(const cmcEeprom& a, const cmcEeprom& b, cmcRangeList ranges,
-                                    std::size_t limit);

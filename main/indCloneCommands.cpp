@@ -29,6 +29,7 @@ bool indCloneCommands::Identify(std::function<void(R&)> next) {
 
 void indCloneCommands::Finish(int code) {
     awaitingWrite_ = false;
+    readBack_ = nullptr;
     const Done done = std::move(done_);
     done_ = nullptr;
     if (done)
@@ -49,14 +50,33 @@ bool indCloneCommands::Read(Done done) {
     return true;
 }
 
+bool indCloneCommands::ReadBack(cmcEeprom& into, Done done) {
+    if (!Identify([this](R& result) { ReadData(result); }))
+        return false;
+    readBack_ = &into;
+    done_ = std::move(done);
+    return true;
+}
+
 void indCloneCommands::ReadData(R& identified) {
     if (identified.code != R::codeSuccess) {
         Finish(identified.code);
         return;
     }
     manager_.SetImageSize(controller_.CurrentImage().Size());
-    if (!manager_.StartRead(controller_.CloneRange(), [this](R& result) { TakeImage(result); }))
+    const bool started =
+        readBack_ != nullptr
+            ? manager_.StartRead(controller_.CloneRange(), [this](R& result) { KeepImage(result); })
+            : manager_.StartRead(controller_.CloneRange(),
+                                 [this](R& result) { TakeImage(result); });
+    if (!started)
         Finish(notStarted);
+}
+
+void indCloneCommands::KeepImage(R& read) {
+    if (read.code == R::codeSuccess)
+        readBack_->Assign(read.image);
+    Finish(read.code);
 }
 
 void indCloneCommands::TakeImage(R& read) {

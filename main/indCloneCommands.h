@@ -2,6 +2,7 @@
 
 #include <functional>
 
+class cmcEeprom;
 class cuiMain;
 class indCloneMan;
 struct dst_CDrv_Result;
@@ -14,6 +15,8 @@ struct dst_CDrv_Result;
 //   Info   identify
 //   Read   identify, read the clone range, check the image; on success the image
 //          becomes the document (AfterLoad), untitled and modified
+//   ReadBack  identify, read the clone range, check the image; on success the
+//          bytes as they arrived go to the caller's image, the document is left alone
 //   Write  identify, let the controller prepare the document and start the
 //          write (StartCloneWrite), wait for the write's end
 //
@@ -36,6 +39,8 @@ public:
 
     bool Info(Done done);
     bool Read(Done done);
+    // `into` is borrowed until the chain ends.
+    bool ReadBack(cmcEeprom& into, Done done);
     bool Write(Done done);
 
     // The Clone Write menu command: ends any cell edit, refuses a document with
@@ -47,6 +52,7 @@ private:
     bool Identify(std::function<void(dst_CDrv_Result&)> next);
     void ReadData(dst_CDrv_Result& identified);
     void TakeImage(dst_CDrv_Result& read);
+    void KeepImage(dst_CDrv_Result& read);
     void StartWriting(dst_CDrv_Result& identified);
     void WriteEnded(const dst_CDrv_Result& result);
     void Finish(int code);
@@ -54,5 +60,6 @@ private:
     cuiMain& controller_;
     indCloneMan& manager_;
     Done done_;
+    cmcEeprom* readBack_ = nullptr; // where ReadBack puts the radio's bytes
     bool awaitingWrite_ = false;
 };

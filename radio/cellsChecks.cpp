@@ -1,5 +1,6 @@
 #include "radio/cellEval.h"
 #include "radio/cellLabels.h"
+#include "radio/errorCells.h"
 #include "radio/frequencyChecks.h"
 #include "radio/indActiveCell.h"
 
@@ -85,6 +86,28 @@ void frequencyRangeCheck(cmcCellEval& ev) {
 }
 
 } // namespace
+
+std::vector<dstErrorCell> cmcErrorCells(indActiveCell& engine) {
+    std::vector<dstErrorCell> found;
+    const auto check = [&](std::int32_t category, std::int32_t label, std::int32_t row) {
+        if (cellIsInvalid(engine, category, label, row))
+            found.push_back({category, label, row});
+    };
+    for (const CheckWalk& walk : kWalks) {
+        for (std::int32_t row = 0; row <= walk.last; ++row) {
+            for (const std::int32_t label : walk.invalidLabels) {
+                if (label != CL_None)
+                    check(walk.category, label, row);
+            }
+        }
+    }
+    for (const std::int32_t label : {CL_EdgeFreq_Low, CL_EdgeFreq_High}) {
+        check(CT_Edge_Rx, label, 0);
+        for (std::int32_t range = 0; range < cmcRangeCheck::kTransmitRanges; ++range)
+            check(CT_Edge_Tx, label, range);
+    }
+    return found;
+}
 
 void addCheckCells(cmcCellCatalogue& catalogue) {
     for (const CheckWalk& walk : kWalks)

@@ -226,6 +226,10 @@ void cmcExchangeCells::Type(const cmcExchangeRow& row, const cmcExchangeColumn& 
     evaluateCell(engine_, request, false);
 }
 
+std::vector<dstErrorCell> cmcExchangeCells::ErrorCells() {
+    return cmcErrorCells(engine_);
+}
+
 std::optional<dstOpenedList> cmcExchangeCells::ListOf(const cmcExchangeRow& row,
                                                       const cmcExchangeColumn& column) {
     context_.TakeOpenedList();

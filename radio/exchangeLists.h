@@ -1,6 +1,7 @@
 #pragma once
 
 #include "radio/cmcImageCellContext.h"
+#include "radio/errorCells.h"
 #include "radio/indActiveCell.h"
 #include "sheets/cmcCellObj.h"
 
@@ -84,6 +85,9 @@ public:
     // Picks `value` from the cell's list.
     void Pick(const cmcExchangeRow& row, const cmcExchangeColumn& column, const dstOpenedList& list,
               std::int32_t value);
+
+    // The cells of the image the warnings check counts as errors.
+    std::vector<dstErrorCell> ErrorCells();
 
     cmcImageCellContext& Context() { return context_; }
     cmcEeprom& Image() { return context_.CurrentImage(); }

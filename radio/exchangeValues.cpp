@@ -97,19 +97,82 @@ std::string cannotStore(std::string_view character, std::string_view what) {
            std::string(what);
 }
 
+// A channel range as spreadsheets write it: an en or em dash, "..", or "to"
+// between the numbers, spaces around them. The codec's filter would drop such a
+// separator and join the numbers ("5..9" as 59); it reads only "5-9".
+std::string rangeWithDash(const std::string& text) {
+    std::string dashed = text;
+    for (const std::string_view separator :
+         {"\xE2\x80\x93", "\xE2\x80\x94", "..", "to", "TO", "To"}) {
+        for (std::size_t at = dashed.find(separator); at != std::string::npos;
+             at = dashed.find(separator, at + 1))
+            dashed.replace(at, separator.size(), "-");
+    }
+    const std::size_t dash = dashed.find('-');
+    if (dash == std::string::npos)
+        return text;
+    return cmcCodec::trimSpaces(dashed.substr(0, dash)) + "-" +
+           cmcCodec::trimSpaces(dashed.substr(dash + 1));
+}
+
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// The first character of `text` the codec's filter would drop or misread: what
+// is left after an optional "-", digits, and one "." with more digits (a number),
+// or after digits and one "-" (a range). npos when it reads the whole text.
+std::size_t firstUnread(std::string_view text, bool range) {
+    std::size_t i = 0;
+    const auto digits = [&] {
+        while (i < text.size() && isDigit(text[i]))
+            ++i;
+    };
+    if (!range && i < text.size() && text[i] == '-')
+        ++i;
+    digits();
+    if (i < text.size() && text[i] == (range ? '-' : '.')) {
+        ++i;
+        digits();
+    }
+    return i == text.size() ? std::string_view::npos : i;
+}
+
+// Why the cell's filter would not read the typed value as written, so that the
+// check of what it stored could never see the difference ("12 (old 15)" as
+// 1215, "7e3" as 73). Empty when it reads all of it.
+std::string unreadable(Form form, std::string_view text) {
+    const bool number = form == Form::Decimal || form == Form::Frequency ||
+                        (form == Form::Transmit && text != "<-") ||
+                        (form == Form::Timer && text.find_first_of("0123456789") != text.npos);
+    if (!number && form != Form::Range)
+        return {};
+    const std::size_t at = firstUnread(text, form == Form::Range);
+    if (at == std::string_view::npos)
+        return {};
+    const std::string_view character = characters(text.substr(at)).front();
+    return form == Form::Range
+               ? "'" + std::string(character) + "' cannot be read in a channel range (write 5-9)"
+               : "'" + std::string(character) +
+                     "' cannot be read in a number (digits, one point, a leading minus)";
+}
+
 } // namespace
 
 std::string typedForm(Form form, std::string_view value, bool decimalComma, std::string& problem) {
     problem.clear();
     std::string text = cmcCodec::trimSpaces(value);
-    if (!isNumeric(form) || text.find(',') == std::string::npos)
-        return text;
-    if (!decimalComma || text.find('.') != std::string::npos) {
-        problem = decimalComma ? "a number with a thousands separator cannot be read"
-                               : "a comma in a number cannot be read: use a point for decimals";
-        return text;
+    if (form == Form::Range)
+        text = rangeWithDash(text);
+    if (isNumeric(form) && text.find(',') != std::string::npos) {
+        if (!decimalComma || text.find('.') != std::string::npos) {
+            problem = decimalComma ? "a number with a thousands separator cannot be read"
+                                   : "a comma in a number cannot be read: use a point for decimals";
+            return text;
+        }
+        std::replace(text.begin(), text.end(), ',', '.');
     }
-    std::replace(text.begin(), text.end(), ',', '.');
+    problem = unreadable(form, text);
     return text;
 }
 

@@ -23,7 +23,8 @@ namespace value = cmcExchangeValue;
 using Form = cmcValueForm;
 
 constexpr int kKeyColumn = -1;
-constexpr int kMostItems = 1024; // a selection list longer than this is broken
+constexpr int kMostItems = 1024;      // a selection list longer than this is broken
+constexpr int kOtherEntriesNamed = 5; // entries of other lists an import names
 
 bool isBlank(const std::string& text) {
     return cmcCodec::trimSpaces(text).empty();
@@ -31,6 +32,51 @@ bool isBlank(const std::string& text) {
 
 std::string quoted(const std::string& text) {
     return "\"" + text + "\"";
+}
+
+// Why a cell of the label shows its mark, for the messages.
+std::string markReason(std::int32_t label, bool invalid, const std::string& text) {
+    switch (label) {
+    case CL_UCh_FreqR:
+        return text.empty() ? "a channel needs a receive frequency"
+                            : "outside the receive band edge";
+    case CL_UCh_FreqT:
+        return "outside every transmit range";
+    case CL_UCh_Mode:
+        return "the mode is disabled in the mode registrations";
+    case CL_UCh_Call:
+        return "the call kind does not go with the channel's mode";
+    case CL_UCh_Ale:
+        return "the ALE address repeats an earlier ALE entry";
+    case CL_EdgeFreq_Low:
+    case CL_EdgeFreq_High:
+        return "the band edges do not fit together (every transmit range within the "
+               "receive edge, ranges rising and without gaps, both limits set)";
+    default:
+        return invalid ? "invalid" : "repeats an earlier entry";
+    }
+}
+
+// Where an error cell lies, as the exchanged lists name it.
+struct Place {
+    const cmcExchangeList* list = nullptr;
+    std::size_t row = 0;
+    std::size_t column = 0;
+};
+
+std::optional<Place> placeOf(const dstErrorCell& cell) {
+    for (const cmcExchangeList& list : exchangeLists()) {
+        for (std::size_t r = 0; r < list.rows.size(); ++r) {
+            const cmcExchangeRow& row = list.rows[r];
+            if (row.category != cell.category || row.index != cell.row)
+                continue;
+            for (std::size_t c = 0; c < list.columns.size(); ++c) {
+                if (cmcExchangeCells::LabelOf(row, list.columns[c]) == cell.label)
+                    return Place{&list, r, c};
+            }
+        }
+    }
+    return std::nullopt;
 }
 
 std::string lower(std::string text) {
@@ -44,11 +90,12 @@ public:
     Importer(cmcCellContext& context, int variant, const cmcExchangeList& list,
              const dstCsvTable& table)
         : context_(context), variant_(variant), list_(list), table_(table),
-          cells_(context, working_, variant) {
+          cells_(context, working_, variant), originalCells_(context, original_, variant) {
         working_.Assign(context.CurrentImage());
+        original_.Assign(context.CurrentImage());
     }
 
-    std::vector<dstImportProblem> Run() {
+    std::vector<dstImportProblem> Run(std::vector<std::string>* standing) {
         if (MapHeader() && MatchRows()) {
             EmptyUnusedRows();
             for (const bool alePicks : {false, true}) {
@@ -57,6 +104,8 @@ public:
                     ApplyRow(r);
             }
             CheckMarks();
+            if (problems_.empty())
+                CheckDocument(standing);
         }
         if (!problems_.empty()) {
             std::stable_sort(problems_.begin(), problems_.end(),
@@ -211,6 +260,7 @@ private:
             if (empty == entry.isUsed()) {
                 entry.makeBlank(ListTypeOf(r), list_.rows[r].index);
                 entry.store(ListTypeOf(r), list_.rows[r].index);
+                Changed(r);
             }
         }
     }
@@ -243,9 +293,13 @@ private:
         std::string typed = value::typedForm(form, raw, table_.separator == ';', problem);
         if (!problem.empty())
             return Refuse(line, header, problem);
+        const cmcExchangeCells::Shown before = cells_.Show(row, column);
+        // A reference the cell shows as nothing (one to an unused ALE entry) is
+        // exported blank; the blank keeps it.
+        if (typed.empty() && before.text.empty())
+            return true;
         if (typed.empty() && !column.blankChoice.empty())
             typed = column.blankChoice;
-        const cmcExchangeCells::Shown before = cells_.Show(row, column);
         if (value::holds(form, typed, before.text, ReceiveShown(r)))
             return true;
         if (form == Form::Shown)
@@ -274,6 +328,7 @@ private:
                 input = ReceiveShown(r);
             cells_.Type(row, column, input);
         }
+        Changed(r);
         const cmcExchangeCells::Shown after = cells_.Show(row, column);
         if (value::holds(form, typed, after.text, ReceiveShown(r)))
             return true;
@@ -382,7 +437,14 @@ private:
         return items_.emplace(key, std::move(items)).first->second;
     }
 
-    // The marks the cells show once everything is typed.
+    // A table line that changed the document; one without a line (a row left
+    // out, so emptied) counts too.
+    void Changed(std::size_t r) {
+        changedLines_.insert(rowOf_[r] != nullptr ? rowOf_[r]->line : 0);
+    }
+
+    // The marks the cells show once everything is typed, but for a mark the
+    // cell showed on the same value before: the table did not make it.
     void CheckMarks() {
         for (std::size_t r = 0; r < list_.rows.size(); ++r) {
             if (rowOf_[r] == nullptr || (list_.usedColumn >= 0 && RecordIsEmpty(r)) ||
@@ -393,8 +455,14 @@ private:
                 if (refusedCells_.count({rowOf_[r]->line, list_.columns[c].header}) != 0)
                     continue;
                 const cmcExchangeCells::Shown shown = cells_.Show(list_.rows[r], list_.columns[c]);
-                if (shown.invalid || shown.duplicate)
-                    Problem(rowOf_[r]->line, list_.columns[c].header, MarkReason(r, c, shown));
+                if (!shown.invalid && !shown.duplicate)
+                    continue;
+                const cmcExchangeCells::Shown was =
+                    originalCells_.Show(list_.rows[r], list_.columns[c]);
+                if (was.text == shown.text && was.invalid == shown.invalid &&
+                    was.duplicate == shown.duplicate)
+                    continue;
+                Problem(rowOf_[r]->line, list_.columns[c].header, MarkReason(r, c, shown));
             }
         }
     }
@@ -408,25 +476,52 @@ private:
                            list_.rows[e].key;
             }
         }
-        switch (column.label) {
-        case CL_UCh_FreqR:
-            return shown.text.empty() ? "a channel needs a receive frequency"
-                                      : "outside the receive band edge";
-        case CL_UCh_FreqT:
-            return "outside every transmit range";
-        case CL_UCh_Mode:
-            return "the mode is disabled in the mode registrations";
-        case CL_UCh_Call:
-            return "the call kind does not go with the channel's mode";
-        case CL_UCh_Ale:
-            return "the ALE address repeats an earlier ALE entry";
-        case CL_EdgeFreq_Low:
-        case CL_EdgeFreq_High:
-            return "the band edges do not fit together (every transmit range within the "
-                   "receive edge, ranges rising and without gaps, both limits set)";
-        default:
-            return shown.invalid ? "invalid" : "repeats an earlier entry";
+        return markReason(column.label, shown.invalid, shown.text);
+    }
+
+    // The warnings check of the whole document, as a clone write runs it: an
+    // error the table made anywhere refuses it; one the document had already
+    // is told, not blamed on the table.
+    void CheckDocument(std::vector<std::string>* standing) {
+        std::vector<dstErrorCell> before = originalCells_.ErrorCells();
+        std::sort(before.begin(), before.end());
+        int otherEntries = 0;
+        // Only one line changed anything: that line did it.
+        const int cause = changedLines_.size() == 1 ? *changedLines_.begin() : 0;
+        for (const dstErrorCell& cell : cells_.ErrorCells()) {
+            const bool had = std::binary_search(before.begin(), before.end(), cell);
+            if (had && standing == nullptr)
+                continue;
+            const std::optional<Place> place = placeOf(cell);
+            if (!place) {
+                // Every checked cell belongs to a list; a broken overlay could say otherwise.
+                if (!had)
+                    Problem(0, "", "the document would have errors");
+                continue;
+            }
+            const cmcExchangeList& list = *place->list;
+            const cmcExchangeRow& row = list.rows[place->row];
+            const cmcExchangeColumn& column = list.columns[place->column];
+            const std::string text = cells_.Show(row, column).text;
+            const std::string where =
+                list.name + " " + list.keyHeader + " " + row.key + ", column " + column.header;
+            const std::string reason = markReason(cell.label, true, text);
+            if (had) {
+                standing->push_back(where + ": " + reason);
+                continue;
+            }
+            const dstCsvRow* record = &list == &list_ ? rowOf_[place->row] : nullptr;
+            if (record != nullptr) {
+                Problem(record->line, column.header, reason);
+                continue;
+            }
+            if (++otherEntries <= kOtherEntriesNamed)
+                Problem(cause, "", "the table makes " + where + " wrong: " + reason);
         }
+        if (otherEntries > kOtherEntriesNamed)
+            Problem(cause, "",
+                    "the table makes " + std::to_string(otherEntries - kOtherEntriesNamed) +
+                        " more entries wrong");
     }
 
     cmcCellContext& context_;
@@ -434,20 +529,25 @@ private:
     const cmcExchangeList& list_;
     const dstCsvTable& table_;
     cmcEeprom working_;
+    cmcEeprom original_;
     cmcExchangeCells cells_;
-    std::vector<int> fields_; // list column of each table field; kKeyColumn for the key
+    cmcExchangeCells originalCells_; // the document as it was, for the marks it had
+    std::vector<int> fields_;        // list column of each table field; kKeyColumn for the key
     std::optional<std::size_t> keyField_;
     std::vector<const dstCsvRow*> rowOf_;
     std::map<std::string, std::vector<std::pair<std::string, std::int32_t>>> items_;
     bool alePicks_ = false;
     std::vector<bool> refusedKey_;
     std::set<std::pair<int, std::string>> refusedCells_;
+    std::set<int> changedLines_;
     std::vector<dstImportProblem> problems_;
 };
 
 } // namespace
 
 std::string describeImportProblem(const dstImportProblem& problem) {
+    if (problem.line == 0)
+        return problem.reason;
     std::string text = "line " + std::to_string(problem.line);
     if (!problem.column.empty())
         text += ", column " + problem.column;
@@ -455,7 +555,7 @@ std::string describeImportProblem(const dstImportProblem& problem) {
 }
 
 std::vector<dstImportProblem> importListTable(cmcCellContext& context, int variant,
-                                              const cmcExchangeList& list,
-                                              const dstCsvTable& table) {
-    return Importer(context, variant, list, table).Run();
+                                              const cmcExchangeList& list, const dstCsvTable& table,
+                                              std::vector<std::string>* standing) {
+    return Importer(context, variant, list, table).Run(standing);
 }

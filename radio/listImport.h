@@ -14,7 +14,8 @@ struct dstImportProblem {
     std::string reason;
 };
 
-// "line 12, column rx_khz: reason", or "line 12: reason" for a whole row.
+// "line 12, column rx_khz: reason", "line 12: reason" for a whole row, or the
+// reason alone for line 0.
 std::string describeImportProblem(const dstImportProblem& problem);
 
 // Reads `table` into the list of the context's document, every value as if it
@@ -24,9 +25,14 @@ std::string describeImportProblem(const dstImportProblem& problem);
 // its key alone, leaves that entry empty.
 //
 // All or nothing: when any value is refused or would be stored otherwise than
-// written, when a cell ends invalid or repeated, or when the list's own rules
-// fail (the ALE channel limit), the document is left as it was and every
-// problem found is returned, in line order. Nothing is returned on success.
+// written, when a cell ends invalid or repeated, when the list's own rules fail
+// (the ALE channel limit), or when the warnings check of the whole document
+// finds an error it did not find before (a channel outside new band edges, a
+// mode it uses disabled), the document is left as it was and every problem
+// found is returned, in line order; an error of another list has line 0 and
+// names its list, entry and column. Nothing is returned on success. Errors the
+// document had before, which the table neither made nor mended, go to
+// `standing` when given, one description each; they do not refuse the table.
 std::vector<dstImportProblem> importListTable(cmcCellContext& context, int variant,
-                                              const cmcExchangeList& list,
-                                              const dstCsvTable& table);
+                                              const cmcExchangeList& list, const dstCsvTable& table,
+                                              std::vector<std::string>* standing = nullptr);

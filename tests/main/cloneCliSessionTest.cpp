@@ -33,16 +33,6 @@ std::string commentOf(const cmcEeprom& image) {
     return std::string(reinterpret_cast<const char*>(image.Data()) + 0x02BB, 9);
 }
 
-// Gives `radio` the memory `image` with a byte changed at each of `addresses`.
-void setChangedImage(cmcRadioSim& radio, const cmcEeprom& image,
-                     std::initializer_list<std::int32_t> addresses) {
-    cmcEeprom changed;
-    changed.Assign(image);
-    for (const std::int32_t a : addresses)
-        changed.SetByte(a, static_cast<std::uint8_t>(changed.GetByte(a) ^ 0x5A));
-    radio.SetImage(changed);
-}
-
 // A file that collects what a session writes to a stream.
 class Captured {
 public:
@@ -259,8 +249,10 @@ TEST_F(CloneCliSession, WriteWithBackupSavesTheRadioFirst) {
     }
 }
 
-// --verify reads the radio back; a radio that kept other bytes ends with 66 and
-// the first addresses that differ.
+// --verify reads the radio back and compares the bytes as they arrive with those
+// sent: a radio that kept other bytes ends with 66 and names the blocks that
+// differ, also where the preparation of a read image would rewrite them
+// (unused entries, reference blocks), but not the identity it was never sent.
 TEST_F(CloneCliSession, WriteWithVerifyComparesEveryByteWritten) {
     dstCloneCliOptions options;
     options.file = save(radioImage, "send.vcf");
@@ -273,18 +265,27 @@ TEST_F(CloneCliSession, WriteWithVerifyComparesEveryByteWritten) {
     const auto radio = startRadio(radioImage);
     bool spoiled = false;
     const Outcome bad = run(Command::Write, *radio, options, [&] {
-        // Between the write and the read back: the radio loses two bytes and
-        // changes one it was never sent (the identity).
-        if (!spoiled && radio->Stats().lastWriteResult == 0 &&
-            radio->Stats().informationRequests == 2) {
-            setChangedImage(*radio, radio->Image(), {0x02C4, 0x6C3F, 0x6C1A});
-            spoiled = true;
-        }
+        if (spoiled || radio->Stats().lastWriteResult != 0 ||
+            radio->Stats().informationRequests != 2)
+            return;
+        cmcEeprom changed;
+        changed.Assign(radio->Image());
+        const auto spoil = [&](std::int32_t a) {
+            changed.SetByte(a, static_cast<std::uint8_t>(changed.GetByte(a) ^ 0x5A));
+        };
+        for (std::int32_t a = 0x300; a <= 0x6C19; a += 0x40)
+            spoil(a);
+        for (const std::int32_t a : {0x1001, 0x2345, 0x6C1A, 0x6C3F})
+            spoil(a);
+        radio->SetImage(changed);
+        spoiled = true;
     });
     ASSERT_TRUE(spoiled);
     EXPECT_EQ(bad.status, 66) << bad.diagnostics;
+    // 0x1000 is one of the 0x40 steps, 0x1000-0x1001 one block; 0x2345 is no step.
     EXPECT_EQ(bad.diagnostics,
-              "marlo-clone: verify: the radio differs from what was sent at 2 bytes: 02C4 6C3F\n");
+              "marlo-clone: verify: the radio differs from what was sent at 424 bytes in 423 "
+              "blocks: 0300 0340 0380 03C0 0400 0440 0480 04C0 ...\n");
 }
 
 // A late answer to a failed command is not taken for the next command's answer.

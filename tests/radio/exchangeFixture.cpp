@@ -60,7 +60,8 @@ std::string ExchangeTest::exportCsv(const std::string& listName) {
 }
 
 std::vector<std::string> ExchangeTest::importCsv(const std::string& listName,
-                                                 const std::string& csv) {
+                                                 const std::string& csv,
+                                                 std::vector<std::string>* standing) {
     std::istringstream in(csv);
     dstCsvLimits limits;
     limits.maxRows = list(listName).rows.size();
@@ -68,8 +69,9 @@ std::vector<std::string> ExchangeTest::importCsv(const std::string& listName,
     if (const auto* problem = std::get_if<dstCsvProblem>(&read))
         return {"line " + std::to_string(problem->line) + ": " + problem->reason};
     std::vector<std::string> problems;
-    for (const dstImportProblem& p : importListTable(*context_, controller_->ModelVariant(),
-                                                     list(listName), std::get<dstCsvTable>(read)))
+    for (const dstImportProblem& p :
+         importListTable(*context_, controller_->ModelVariant(), list(listName),
+                         std::get<dstCsvTable>(read), standing))
         problems.push_back(describeImportProblem(p));
     return problems;
 }

@@ -31,7 +31,9 @@ protected:
     static const cmcExchangeList& list(const std::string& name);
     std::string exportCsv(const std::string& listName);
     // The problems an import of `csv` reports, as the command line writes them.
-    std::vector<std::string> importCsv(const std::string& listName, const std::string& csv);
+    // Errors the document had before go to `standing` when given.
+    std::vector<std::string> importCsv(const std::string& listName, const std::string& csv,
+                                       std::vector<std::string>* standing = nullptr);
     std::vector<std::string> diff(cmcEeprom& a, cmcEeprom& b);
 
     // Fills every list of the document, each entry in use, with settings and

@@ -1,5 +1,6 @@
 #include "exchangeFixture.h"
 
+#include "radio/ListEntry.h"
 #include "radio/exchangeLists.h"
 
 #include <gtest/gtest.h>
@@ -18,14 +19,23 @@ const char* const kEveryList[] = {"settings", "edges", "modes",   "ale",
 
 class ListRoundTrip : public ExchangeTest, public ::testing::WithParamInterface<int> {};
 
-// Importing a document's own export changes no byte, for the initial files as
-// for a document whose every list is full.
+// Importing a document's own export changes no byte, for the initial files, for
+// a document whose every list is full, and for one whose ALE references point at
+// an unused entry and past the list.
 TEST_P(ListRoundTrip, OwnExportChangesNoByte) {
-    for (const bool full : {false, true}) {
-        SCOPED_TRACE(full ? "full" : "initial");
+    for (const int state : {0, 1, 2}) {
+        SCOPED_TRACE(state);
         startDocument(GetParam());
-        if (full)
+        if (state > 0)
             fillEveryList();
+        if (state == 2) {
+            ListEntry entry(&document());
+            entry.makeBlank(listAleId, 0);
+            entry.store(listAleId, 0);
+            entry.load(listUserChannel, 2);
+            entry.aleIndex = 200;
+            entry.store(listUserChannel, 2);
+        }
         cmcEeprom before;
         copy(before, document());
         for (const char* name : kEveryList) {
@@ -92,8 +102,14 @@ TEST_F(ExchangeTest, ImportTypesEveryValueIntoItsCell) {
     ASSERT_EQ(importCsv("phone", "slot,number,name\n002,0123,\n"), Lines{});
     EXPECT_NE(exportCsv("phone").find("\r\n2,0123,\r\n"), std::string::npos);
     // A column the table leaves out keeps what the entry held.
-    ASSERT_EQ(importCsv("selcall", "slot,id,channels_1\n1,12,20-5\n"), Lines{});
-    EXPECT_NE(exportCsv("selcall").find("\r\n1,000012,Unit/0 (HQ),5-20,"), std::string::npos);
+    // A range with the dash a spreadsheet puts in, or written out.
+    ASSERT_EQ(importCsv("selcall", "slot,id,channels_1,channels_2,channels_3\n"
+                                   "1,12,20-5,5\xE2\x80\x93"
+                                   "9,6 .. 8\n2,13,3 to 4,,\n"),
+              Lines{});
+    EXPECT_NE(exportCsv("selcall").find("\r\n1,000012,Unit/0 (HQ),5-20,5-9,6-8"),
+              std::string::npos);
+    EXPECT_NE(exportCsv("selcall").find("\r\n2,000013,Unit/1 (HQ),3-4,"), std::string::npos);
     // A blank leaves a value that cannot be emptied as it is.
     ASSERT_EQ(importCsv("settings", "setting,value\nTxPwrSel,medium\nCallTime,auto\nNmeaId,\n"),
               Lines{});
@@ -174,7 +190,8 @@ const Refusal kRefusals[] = {
     {"NotANumber",
      "settings",
      "setting,value\nScanSpeed,fast\n",
-     {"line 2, column value: not accepted by the cell"}},
+     {"line 2, column value: 'f' cannot be read in a number (digits, one point, a leading "
+      "minus)"}},
     {"ExpertOnly",
      "edges",
      "range,low_khz\ntx1,2100\n",
@@ -251,6 +268,22 @@ const Refusal kRefusals[] = {
      "phone",
      "slot,number\n1,12345678901234567\n",
      {"line 2, column number: more than 16 digits"}},
+    // What the cells' filters would drop unseen ("12 (old 15)" as 1215, "7e3" as
+    // 73.0): a spreadsheet's formula result, a non-breaking space, a hex number.
+    {"CharactersAFilterDrops",
+     "channels",
+     "slot,number,rx_khz\n1,12 (old 15),7000\n2,0x200,7000\n3,5,7e3\n4,6,1.23457E+15\n"
+     "5,7,7000\xC2\xA0\n",
+     {"line 2, column number: ' ' cannot be read in a number (digits, one point, a leading minus)",
+      "line 3, column number: 'x' cannot be read in a number (digits, one point, a leading minus)",
+      "line 4, column rx_khz: 'e' cannot be read in a number (digits, one point, a leading minus)",
+      "line 5, column rx_khz: 'E' cannot be read in a number (digits, one point, a leading minus)",
+      "line 6, column rx_khz: '\xC2\xA0' cannot be read in a number (digits, one point, a leading "
+      "minus)"}},
+    {"RangeSeparator",
+     "selcall",
+     "slot,id,channels_1\n1,12,5/9\n",
+     {"line 2, column channels_1: '/' cannot be read in a channel range (write 5-9)"}},
     {"ShownOnly",
      "modes",
      "slot,mode\n2,LSB\n",
@@ -297,6 +330,62 @@ TEST_F(ExchangeTest, ImportKeepsTheAleChannelLimit) {
     EXPECT_TRUE(document().Equals(before));
 
     EXPECT_EQ(importCsv("channels", withRow(tooMany, 500, "500,9500,2000.0,<-," + voice)), Lines{});
+}
+
+// A table whose own rows are fine but which leaves another entry in error (the
+// clone write would refuse the document) is refused, naming that entry and, when
+// one line alone changed anything, the line. Errors the document had already
+// are told, not blamed on the table.
+TEST_F(ExchangeTest, ImportRefusesWhatMakesAnotherEntryWrong) {
+    struct Case {
+        const char* list;
+        const char* csv;
+        Lines problems;
+    };
+    const std::string outside = "line 2: the table makes channels slot ";
+    const std::string disabled =
+        ", column mode wrong: the mode is disabled in the mode registrations";
+    const Case cases[] = {
+        {"edges",
+         "range,low_khz,high_khz\nrx,2500,29999.9\n",
+         {outside + "1, column rx_khz wrong: outside the receive band edge",
+          outside + "2, column rx_khz wrong: outside the receive band edge",
+          outside + "3, column rx_khz wrong: outside the receive band edge",
+          outside + "4, column rx_khz wrong: outside the receive band edge",
+          outside + "5, column rx_khz wrong: outside the receive band edge",
+          "line 2: the table makes 196 more entries wrong"}},
+        {"edges",
+         "range,low_khz,high_khz\ntx1,2000,3500\ntx3,9000,9000\n",
+         {"line 3: the table makes edges range tx4, column low_khz wrong: the band edges do not "
+          "fit together (every transmit range within the receive edge, ranges rising and "
+          "without gaps, both limits set)"}},
+        {"modes",
+         "slot,use\n3,Disabled\n",
+         {outside + "102" + disabled, outside + "107" + disabled, outside + "112" + disabled,
+          outside + "117" + disabled, outside + "122" + disabled,
+          "line 2: the table makes 75 more entries wrong"}},
+    };
+    startDocument(0, true);
+    fillEveryList();
+    cmcEeprom before;
+    copy(before, document());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.csv);
+        EXPECT_EQ(importCsv(c.list, c.csv), c.problems);
+        EXPECT_TRUE(document().Equals(before));
+    }
+
+    // Slot 7 lies outside the receive edge already: its own table is taken, and
+    // the error is told.
+    ListEntry channel(&document());
+    channel.load(listUserChannel, 6);
+    channel.rxFrequency = 1'000'000;
+    channel.store(listUserChannel, 6);
+    copy(before, document());
+    std::vector<std::string> standing;
+    EXPECT_EQ(importCsv("channels", exportCsv("channels"), &standing), Lines{});
+    EXPECT_EQ(standing, Lines{"channels slot 7, column rx_khz: outside the receive band edge"});
+    EXPECT_TRUE(document().Equals(before));
 }
 
 TEST_F(ExchangeTest, DiffShowsChangedCellsAndOtherBytes) {
