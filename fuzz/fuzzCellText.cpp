@@ -6,12 +6,10 @@
 // cell shows its value afterwards.
 #include "fuzzSupport.h"
 
-#include "DocumentContext.h"
 #include "cellFields.h"
-#include "core/cloneFileCheck.h"
 #include "core/cmcEeprom.h"
+#include "openedDocument.h"
 #include "overlay/cmcGTex.h"
-#include "platform/programPath.h"
 #include "radio/cmcCellCapsule.h"
 #include "radio/indActiveCell.h"
 #include "sheets/cmcCellObj.h"
@@ -27,28 +25,6 @@
 namespace {
 
 using fuzzSupport::Check;
-
-// A document opened from an initial file.
-class OpenedDocument : public DocumentContext {
-public:
-    OpenedDocument() : DocumentContext(cmcGTex::App()) {
-        for (int v = 0; v < 2; ++v) {
-            const std::string file = cmcGTex::App().GetLine("GI_App_InitialFile", v);
-            Check(cmcCheckCloneFile(programDir() + file, initial[v]) == cmcVcfFile::Ok,
-                  "an initial file did not open");
-        }
-    }
-
-    void Reset(int v, bool expertMode) {
-        variant = v;
-        expert = expertMode;
-        current.Assign(initial[v]);
-        saved.Assign(initial[v]);
-        comparison.Assign(initial[v]);
-    }
-
-    cmcEeprom initial[2];
-};
 
 struct Fixture {
     cmcEvMan hub;

@@ -96,6 +96,31 @@ celltext)
         { printf "$(printf '\\x%02x' "$cell")"; bytes 01; printf '%s' "$text"; } > "$out/cell$cell"
     done
     ;;
+csv)
+    # First byte: bits 0..2 the list (channels, selcall, ale, phone, modes, edges,
+    # settings), 8 the full document, 16 variant 1, 32 expert mode, 64 the list's
+    # own export with the record numbered by the second byte replaced by the rest,
+    # 128 that export in ';' form. Otherwise the rest of the input is the table.
+    tables=("slot,number,rx_khz,tx_khz,mode,name,call,ale\n1,5,7053.4,<-,J3E,HARBOUR,Voice,\n"
+        "slot,id,name,channels_1\n1,123,\"BASE, NORTH\",5-9\n"
+        "slot,address,idn,channels_1,slot_time\n1,ST1,NET,1-3,5\n"
+        "slot;number;name\n1;0800123;OFFICE\n"
+        "slot,mode,indication,use\n3,AM,A3E,Disabled\n"
+        "range;low_khz;high_khz\nrx;1600;29999,9\ntx1;1800;2000\n"
+        "setting,value\nTxPwrSel,Low\nIdLength,4 digits\n")
+    lines=("2,77,7050.0,<-,J3E,NEW,Voice,-----,Group 1,Auto,Editable" "2,4567,TWO,1-9,,,,"
+        "2,ST2,,2-4,,,,,10" "2,0612345,HOME" "3,AM,A3E,Disabled" "tx2,3000,3500" "TxPwrSel,Medium")
+    for list in 0 1 2 3 4 5 6; do
+        for doc in 0 8 56; do
+            { printf "$(printf '\\x%02x' $((list | doc)))"; printf "${tables[$list]}"; } \
+                > "$out/table$list-$doc"
+            for sep in 64 192; do
+                { printf "$(printf '\\x%02x' $((list | doc | sep)))"; bytes 02
+                  printf '%s' "${lines[$list]}"; } > "$out/patch$list-$doc-$sep"
+            done
+        done
+    done
+    ;;
 *)
     echo "unknown fuzz target: $target" >&2
     exit 64

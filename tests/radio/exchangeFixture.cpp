@@ -1,9 +1,9 @@
 #include "exchangeFixture.h"
+#include "fullDocument.h"
 
 #include "core/csvTable.h"
 #include "core/modelIdentity.h"
 #include "main/headlessDocument.h"
-#include "radio/ListEntry.h"
 #include "radio/documentDiff.h"
 #include "radio/exchangeLists.h"
 #include "radio/listExport.h"
@@ -17,10 +17,6 @@ namespace {
 cmcEnvironPlaces places(const QTemporaryDir& folder) {
     return {folder.filePath("Marlo.conf").toStdString(), folder.path().toStdString(),
             cmcScreenSize{1024, 768}};
-}
-
-std::string name(const std::string& stem, int n) {
-    return stem + std::to_string(n);
 }
 
 } // namespace
@@ -82,90 +78,5 @@ std::vector<std::string> ExchangeTest::diff(cmcEeprom& a, cmcEeprom& b) {
 }
 
 void ExchangeTest::fillEveryList() {
-    cmcEeprom& image = document();
-    ListEntry e(&image);
-    // Receive 1.6..30 MHz; eleven transmit ranges of 1.5 MHz, 2 MHz apart.
-    e.load(listRxEdge, 0);
-    e.low = 1'600'000;
-    e.high = 29'999'999;
-    e.store(listRxEdge, 0);
-    for (int i = 0; i <= ListEntry::lastStoredIndex(listTxEdge); ++i) {
-        e.load(listTxEdge, i);
-        e.low = 2'000'000 + i * 2'000'000;
-        e.high = e.low + 1'500'000;
-        e.store(listTxEdge, i);
-    }
-    // Every mode usable, rows 1..6 under their second spelling.
-    const char* second[] = {"J3E  ", "A3E  ", "J2B  ", "F1B  ", "A1A  ", "J3E-A"};
-    for (int i = 0; i <= ListEntry::lastIndex(listModeReg); ++i) {
-        e.load(listModeReg, i);
-        e.modeUse = 1;
-        if (i >= 1 && i <= 6)
-            std::copy_n(second[i - 1], 5, e.modeName.begin());
-        e.store(listModeReg, i);
-    }
-    for (int i = 0; i <= ListEntry::lastIndex(listAleId); ++i) {
-        e.makeBlank(listAleId, i);
-        const std::string address = name("ST", 1000 + i);
-        std::copy(address.begin(), address.end(), e.aleAddress.begin());
-        if (i % 2 == 0) {
-            const std::string idn = name("NET", i);
-            std::copy(idn.begin(), idn.end(), e.aleIdn.begin());
-            e.idnPresent = true;
-        }
-        e.setRange(0, static_cast<std::uint16_t>(i + 1), static_cast<std::uint16_t>(i + 1));
-        e.setRange(2, 100, static_cast<std::uint16_t>(200 + i));
-        e.slotTime = static_cast<std::uint8_t>(1 + i % 100);
-        e.store(listAleId, i);
-    }
-    image.SetByte(15249, 1); // six-digit selective-call IDs
-    for (int i = 0; i <= ListEntry::lastIndex(listSelCallId); ++i) {
-        e.makeBlank(listSelCallId, i);
-        e.callId = {12, static_cast<std::uint8_t>(i / 10), static_cast<std::uint8_t>(i % 10 + 50)};
-        const std::string text = name("Unit/", i) + " (HQ)";
-        std::copy(text.begin(), text.end(), e.name.begin());
-        e.setRange(1, static_cast<std::uint16_t>(i + 1), 9999);
-        e.store(listSelCallId, i);
-    }
-    for (int i = 0; i <= ListEntry::lastIndex(listTelNumber); ++i) {
-        e.makeBlank(listTelNumber, i);
-        const std::string digits = "06123" + std::to_string(100000 + i);
-        for (std::size_t k = 0; k < digits.size(); ++k) {
-            std::uint8_t& byte = e.telNumber[k / 2];
-            const auto d = static_cast<std::uint8_t>(digits[k] - '0');
-            byte = k % 2 == 0 ? static_cast<std::uint8_t>((d << 4) | 0x0F)
-                              : static_cast<std::uint8_t>((byte & 0xF0) | d);
-        }
-        const std::string text = name("Office+", i);
-        std::copy(text.begin(), text.end(), e.name.begin());
-        e.store(listTelNumber, i);
-    }
-    // 100 ALE channels, the limit, then 400 others.
-    for (int slot = 0; slot <= ListEntry::lastIndex(listUserChannel); ++slot) {
-        e.makeBlank(listUserChannel, slot);
-        e.channelNumber = static_cast<std::uint32_t>(9999 - slot);
-        e.rxFrequency = 2'000'000 + (slot % 140) * 10'000;
-        e.txFrequency = slot % 2 == 0 ? e.rxFrequency : e.rxFrequency + 100;
-        e.state = static_cast<std::uint8_t>(e.state &
-                                            ~(ListEntry::stateRxEmpty | ListEntry::stateTxEmpty));
-        const bool ale = slot < ListEntry::aleChannelLimit;
-        e.mode = static_cast<std::uint8_t>(ale ? 6 + slot % 2 : 1 + slot % 5);
-        e.callKind = static_cast<std::uint8_t>(ale ? ListEntry::aleCallKind : slot % 3);
-        e.aleIndex = static_cast<std::uint8_t>(ale ? slot : ListEntry::noAle);
-        const std::string text = name("Ch.", slot) + " <" + std::to_string(slot % 7) + ">";
-        std::copy(text.begin(), text.end(), e.name.begin());
-        e.scanGroup = static_cast<std::uint8_t>(slot % 4);
-        e.filter = static_cast<std::uint8_t>(slot % 4);
-        e.editFlag = static_cast<std::uint8_t>(slot % 2);
-        e.store(listUserChannel, slot);
-    }
-    // Settings: a few of every form.
-    const char comment[] = "Fleet, \"North\"";
-    image.Write(699, reinterpret_cast<const std::uint8_t*>("                "), 16);
-    image.Write(699, reinterpret_cast<const std::uint8_t*>(comment), sizeof comment - 1);
-    image.SetByte(15285, 2);  // TxPwrSel Low
-    image.SetByte(15234, 42); // NmeaId
-    image.SetByte(15273, 37); // CallTime
-    image.SetByte(15270, 6);  // LQAvarege, shown as 7
-    image.SetByte(690, static_cast<std::uint8_t>(image.GetByte(690) ^ 0x2F)); // expert bits
+    fillEveryListOf(document());
 }

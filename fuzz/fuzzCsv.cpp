@@ -1,0 +1,139 @@
+// A CSV table imported into one list of a document: the initial file of either
+// variant or a document whose every list is full, in expert mode or not.
+//
+// First byte: bits 0..2 the list (of seven), bit 3 the full document, bit 4
+// model variant 1, bit 5 expert mode, bit 6 how the rest makes the table: clear,
+// the rest is the table; set, the table is the list's own export, in ';' form
+// when bit 7 is set, with the record numbered by the second byte replaced by
+// the rest (or added after the last).
+//
+// A refused table leaves the document as it was, to the byte. An accepted one
+// leaves no error the document did not have before, and its list's export
+// imports back without a problem and without changing a byte.
+#include "fuzzSupport.h"
+
+#include "core/cmcEeprom.h"
+#include "core/csvTable.h"
+#include "fullDocument.h"
+#include "openedDocument.h"
+#include "radio/errorCells.h"
+#include "radio/exchangeLists.h"
+#include "radio/listExport.h"
+#include "radio/listImport.h"
+#include "sheets/cmcEvMan.h"
+
+#include <QCoreApplication>
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <sstream>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace {
+
+using fuzzSupport::Check;
+
+struct Fixture {
+    cmcEvMan hub;
+    OpenedDocument context;
+    cmcEeprom full[2];
+    cmcEeprom before;
+
+    Fixture() {
+        cmcEvMan::SetApp(&hub);
+        for (int v = 0; v < 2; ++v) {
+            full[v].Assign(context.initial[v]);
+            fillEveryListOf(full[v]);
+        }
+    }
+};
+
+Fixture* fixture = nullptr;
+
+std::vector<std::string> problemsOf(const cmcExchangeList& list, const std::string& csv) {
+    std::istringstream in(csv);
+    dstCsvLimits limits;
+    limits.maxRows = list.rows.size();
+    auto read = cmcReadCsv(in, limits);
+    if (const auto* problem = std::get_if<dstCsvProblem>(&read))
+        return {problem->reason};
+    OpenedDocument& context = fixture->context;
+    std::vector<std::string> problems;
+    for (const dstImportProblem& p :
+         importListTable(context, context.variant, list, std::get<dstCsvTable>(read)))
+        problems.push_back(describeImportProblem(p));
+    return problems;
+}
+
+std::vector<dstErrorCell> sortedErrorCells(OpenedDocument& context) {
+    cmcExchangeCells cells(context, context.current, context.variant);
+    std::vector<dstErrorCell> found = cells.ErrorCells();
+    std::sort(found.begin(), found.end());
+    return found;
+}
+
+// The list's own export with record `record` (0 is the header) replaced by
+// `line`, or `line` added after the last record.
+std::string patchedExport(const cmcExchangeList& list, bool semicolons, std::size_t record,
+                          const std::string& line) {
+    OpenedDocument& context = fixture->context;
+    std::vector<std::vector<std::string>> table =
+        exportListTable(context, context.current, context.variant, list);
+    std::string csv;
+    for (std::size_t r = 0; r < table.size(); ++r)
+        csv += r == record ? line + "\r\n" : cmcCsvRecord(table[r], semicolons ? ';' : ',');
+    if (record >= table.size())
+        csv += line + "\r\n";
+    return csv;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    fuzzSupport::StartQt();
+    fuzzSupport::InstallOverlay();
+    static fuzzSupport::CountingPrompter boxes;
+    // Lives as long as the process: its hub's timer goes only with the event loop.
+    fixture = new Fixture;
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size < 2)
+        return 0;
+    const std::vector<cmcExchangeList>& lists = exchangeLists();
+    const cmcExchangeList& list = lists[(data[0] & 7) % lists.size()];
+    const int variant = data[0] >> 4 & 1;
+    OpenedDocument& context = fixture->context;
+    const bool full = (data[0] & 0x08) != 0;
+    context.Reset(variant, (data[0] & 0x20) != 0,
+                  full ? fixture->full[variant] : context.initial[variant]);
+    fixture->before.Assign(context.current);
+
+    const std::string rest(reinterpret_cast<const char*>(data + 2), size - 2);
+    const std::string csv = (data[0] & 0x40) != 0
+                                ? patchedExport(list, (data[0] & 0x80) != 0, data[1], rest)
+                                : std::string(reinterpret_cast<const char*>(data + 1), size - 1);
+    const std::vector<dstErrorCell> errorsBefore = sortedErrorCells(context);
+
+    if (!problemsOf(list, csv).empty()) {
+        Check(context.current.Equals(fixture->before), "a refused table changed the document");
+    } else {
+        const std::vector<dstErrorCell> errorsAfter = sortedErrorCells(context);
+        Check(std::includes(errorsBefore.begin(), errorsBefore.end(), errorsAfter.begin(),
+                            errorsAfter.end()),
+              "an accepted table left an error the document did not have");
+        cmcEeprom imported;
+        imported.Assign(context.current);
+        const std::string again = exportListCsv(context, context.current, context.variant, list);
+        const std::vector<std::string> problems = problemsOf(list, again);
+        if (!problems.empty())
+            fuzzSupport::Broken("the export of an accepted table was refused: " + problems.front());
+        Check(context.current.Equals(imported), "importing an export changed a byte");
+    }
+    QCoreApplication::processEvents();
+    return 0;
+}
