@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <limits>
 
 namespace {
@@ -106,6 +107,21 @@ QString recentName(int index) {
     return QStringLiteral("Recent%1").arg(index);
 }
 
+// A settings path that names something other than a regular file (a FIFO, a
+// device, a folder) would block or mislead the reader: it is not read, and not
+// written over either. No file at all is a first run.
+bool usableSettingsFile(const std::string& path) {
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::status(path, error);
+    if (!std::filesystem::exists(status) || std::filesystem::is_regular_file(status))
+        return true;
+    std::fprintf(stderr,
+                 "The settings file %s is not a regular file; the default settings are "
+                 "used and nothing is saved there.\n",
+                 path.c_str());
+    return false;
+}
+
 } // namespace
 
 cmcEnviron::cmcEnviron(const std::string& mutexName, const std::string& key,
@@ -113,11 +129,13 @@ cmcEnviron::cmcEnviron(const std::string& mutexName, const std::string& key,
     : settingsFile_(places.settingsFile.empty() ? settingsPathForKey(key).toStdString()
                                                 : places.settingsFile),
       screen_(places.screen.value_or(primaryScreenSize())) {
+    const bool usable = usableSettingsFile(settingsFile_);
     if (access == Access::ReadOnly) {
         firstInstance_ = true;
-        if (!Load() || Signature != kSignature)
+        if (!usable || !Load() || Signature != kSignature)
             ApplyDefaults();
-        LoadPortDevices();
+        if (usable)
+            LoadPortDevices();
         return;
     }
     lock_ = std::make_unique<cmcInstanceLock>(mutexName, places.lockFolder);
@@ -134,10 +152,11 @@ cmcEnviron::cmcEnviron(const std::string& mutexName, const std::string& key,
         break;
     }
     firstInstance_ = true;
-    saves_ = true;
-    if (!Load() || Signature != kSignature)
+    saves_ = usable;
+    if (!usable || !Load() || Signature != kSignature)
         ApplyDefaults();
-    LoadPortDevices();
+    if (usable)
+        LoadPortDevices();
 }
 
 cmcEnviron::~cmcEnviron() {

@@ -8,11 +8,19 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <ostream>
 #include <string>
+#include <thread>
 #include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -258,18 +266,17 @@ TEST_F(SettingsFolder, WhatIsSavedLoadsBackUnchanged) {
         store.ModelType = 1;
     }
     cmcEnviron again("test lock", "Software\\Test\\Trip", places());
-    EXPECT_EQ(valuesOf(again),
-              (Values{7,
-                      250,
-                      0,
-                      -300,
-                      20,
-                      1000,
-                      650,
-                      310,
-                      1,
-                      "/home/u/a, b \"quoted\" @dir",
-                      {"/home/u/\xC3\xA4 second;=.vcf", "/home/u/first.vcf"}}));
+    EXPECT_EQ(valuesOf(again), (Values{7,
+                                       250,
+                                       0,
+                                       -300,
+                                       20,
+                                       1000,
+                                       650,
+                                       310,
+                                       1,
+                                       "/home/u/a, b \"quoted\" @dir",
+                                       {"/home/u/\xC3\xA4 second;=.vcf", "/home/u/first.vcf"}}));
 }
 
 TEST_F(SettingsFolder, ThreeRecentFilesSaveAsThreePathsAndSevenEmptyTexts) {
@@ -418,3 +425,43 @@ TEST(EnvironDeathTest, UsingTheStoreBeforeItIsInstalledEndsTheProgram) {
 }
 
 } // namespace
+
+// A FIFO (or anything but a regular file) in place of the settings file is not
+// opened: reading it would wait for a writer for ever. The defaults are used,
+// and the owner saves nothing over it. A watcher opens the FIFO's other end
+// whenever someone waits on it, so that a fault fails instead of hanging.
+TEST_F(SettingsFolder, ASettingsPathThatIsNoRegularFileGivesTheDefaults) {
+    const std::string fifo = path("Marlo.conf");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::atomic<bool> done = false;
+    std::atomic<int> readersSeen = 0;
+    std::thread watcher([&] {
+        while (!done) {
+            const int fd = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+            if (fd >= 0) {
+                ++readersSeen;
+                ::close(fd);
+            }
+            // A writer waiting for a reader goes on too.
+            const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+            char sink[256];
+            while (reader >= 0 && ::read(reader, sink, sizeof sink) > 0) {
+            }
+            if (reader >= 0)
+                ::close(reader);
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    });
+    ::testing::internal::CaptureStderr();
+    for (const auto access : {cmcEnviron::Access::ReadOnly, cmcEnviron::Access::Owner}) {
+        cmcEnviron store("test lock", "Software\\Test\\Fifo", places(), access);
+        EXPECT_EQ(valuesOf(store), defaults());
+        store.ComPort = 7;
+    }
+    const std::string err = ::testing::internal::GetCapturedStderr();
+    done = true;
+    watcher.join();
+    EXPECT_EQ(readersSeen, 0);
+    EXPECT_TRUE(std::filesystem::is_fifo(fifo));
+    EXPECT_NE(err.find(fifo + " is not a regular file"), std::string::npos) << err;
+}
