@@ -27,7 +27,7 @@ cmcVcfFile::Code cmcCheckCloneFile(const std::string& path, cmcEeprom& image) {
         code = cmcVcfFile::Data;
     else
         code = file.CheckCoverage(marloModel::cloneRange);
-    cmcVcfFile::ShowMessage(code);
+    cmcVcfFile::ShowMessage(code, path);
     if (code == cmcVcfFile::Ok)
         image.Assign(work);
     return code;

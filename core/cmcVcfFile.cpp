@@ -217,7 +217,7 @@ cmcVcfFile::Code cmcVcfFile::Save(const std::string& path, cmcRangeList ranges) 
         code = FileAccess;
         break;
     }
-    ShowMessage(code);
+    ShowMessage(code, path);
     return code;
 }
 
@@ -233,7 +233,7 @@ cmcVcfFile::Code cmcVcfFile::Load(const std::string& path, std::optional<cmcRang
         code = CheckCoverage(*coverage);
     if (code != Ok)
         img.Assign(before);
-    ShowMessage(code);
+    ShowMessage(code, path);
     return code;
 }
 
@@ -337,7 +337,7 @@ cmcVcfFile::Code cmcVcfFile::CheckCoverage(cmcRangeList coverage) {
     return Coverage;
 }
 
-void cmcVcfFile::ShowMessage(Code code) {
+void cmcVcfFile::ShowMessage(Code code, const std::string& path) {
     static constexpr std::array<const char*, 10> entries = {
         nullptr,
         "GI_Mess_FileErr_FileOpen",
@@ -353,8 +353,8 @@ void cmcVcfFile::ShowMessage(Code code) {
     if (code == Ok || code >= entries.size())
         return;
     cmcGTex& texts = cmcGTex::App();
-    const std::string text =
-        texts.GetLine("GI_Mess_FileErr_Headline", 0) + "\n\n" + texts.GetLine(entries[code], 0);
+    const std::string text = texts.GetLine("GI_Mess_FileErr_Headline", 0) + "\n" + path + "\n\n" +
+                             texts.GetLine(entries[code], 0);
     cmcPrompter::current().message(texts.GetLine("GI_Sys_AppTitle", 0), text, PromptIcon::Warning,
                                    PromptButtons::Ok);
 }

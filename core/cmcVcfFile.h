@@ -64,8 +64,8 @@ public:
     // Compares what the last Load set with `coverage`: 0, Coverage or Data. No box.
     Code CheckCoverage(cmcRangeList coverage);
 
-    // The error box for a code (nothing for Ok).
-    static void ShowMessage(Code code);
+    // The error box for a code (nothing for Ok), naming the file.
+    static void ShowMessage(Code code, const std::string& path);
 
     // The longest comment a file can carry and still be read back in one line.
     static constexpr std::size_t maxCommentLength = 757;

@@ -83,6 +83,11 @@ std::optional<Options> parseOptions(const Args& args, std::size_t positionals, b
             }
             const std::string& value = args[++i];
             if (arg == "-o") {
+                // An empty name would quietly mean "no -o" (stdout, or FILE itself).
+                if (value.empty()) {
+                    std::fputs("marlo-clone: -o needs a file name\n", stderr);
+                    return std::nullopt;
+                }
                 outSeen = true;
                 options.out = value;
                 continue;
@@ -173,6 +178,11 @@ int cmcImportCommand(const Args& args) {
         return -1;
     const std::string& file = options->positional[0];
     const std::string& csv = options->positional[1];
+    std::error_code error;
+    if (!options->out.empty() && std::filesystem::equivalent(options->out, csv, error)) {
+        std::fputs("marlo-clone: -o names the table being read\n", stderr);
+        return -1;
+    }
     DocumentSession session(options->expert);
     indMain& controller = session.Controller();
     const cmcVcfFile::Code opened = cmcOpenHeadlessDocument(controller, file);

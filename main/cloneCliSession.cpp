@@ -182,7 +182,7 @@ int cmcCloneCliSession::Check() {
 
 int cmcCloneCliSession::Read() {
     if (!cmcPathTakesFile(options_.file)) {
-        cmcVcfFile::ShowMessage(cmcVcfFile::FileOpen);
+        cmcVcfFile::ShowMessage(cmcVcfFile::FileOpen, options_.file);
         return marloCloneExit::fileBase + cmcVcfFile::FileOpen;
     }
     const int code = Run(std::mem_fn(&indCloneCommands::Read));
@@ -265,7 +265,7 @@ int cmcCloneCliSession::Verify() {
 
 int cmcCloneCliSession::Write() {
     if (!options_.backup.empty() && !cmcPathTakesFile(options_.backup)) {
-        cmcVcfFile::ShowMessage(cmcVcfFile::FileOpen);
+        cmcVcfFile::ShowMessage(cmcVcfFile::FileOpen, options_.backup);
         return marloCloneExit::fileBase + cmcVcfFile::FileOpen;
     }
     cmcVcfFile::Code loaded = cmcOpenHeadlessDocument(*controller_, options_.file);

@@ -311,7 +311,7 @@ cmcVcfFile::Code cuiMain::OpenImage(const std::string& path, cmcEeprom& image) {
         code = cmcVcfFile::Newer;
     else
         code = file.CheckCoverage(CloneRange());
-    cmcVcfFile::ShowMessage(code);
+    cmcVcfFile::ShowMessage(code, path);
     if (code == cmcVcfFile::Ok)
         image.Assign(*work);
     return code;

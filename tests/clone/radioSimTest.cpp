@@ -245,6 +245,7 @@ TEST_F(RadioSim, WriteStoresFramesAndAnswersWithItsResult) {
     std::string firstLine;
     std::getline(file, firstLine);
     EXPECT_EQ(firstLine, "26200001\r");
+    std::filesystem::remove(dump);
 }
 
 struct RefusedWrite {

@@ -103,7 +103,9 @@ TEST_F(CloneFileCheck, ToolExitsWithTheCodeAndPrintsTheMessage) {
         const QString file = QString::fromStdString(path(c.file));
         const ToolRun run = runTool({"check", file});
         EXPECT_EQ(run.status, c.status) << c.file;
-        EXPECT_NE(run.err.find(headline + "\n\n" + texts.GetLine(c.entry, 0)), std::string::npos)
+        EXPECT_NE(
+            run.err.find(headline + "\n" + file.toStdString() + "\n\n" + texts.GetLine(c.entry, 0)),
+            std::string::npos)
             << c.file << ": " << run.err;
         // The file is refused before any port is opened.
         EXPECT_EQ(runTool({"write", "--device", "/nonexistent/tty", file}).status, 32 + c.status)

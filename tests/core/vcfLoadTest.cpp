@@ -222,7 +222,7 @@ TEST(VcfMessages, EveryFailureCodeShowsItsOwnMessageAndSuccessNone) {
     std::set<std::string> texts;
     for (int code = cmcVcfFile::FileOpen; code <= cmcVcfFile::Newer; ++code) {
         ScriptedPrompter prompter;
-        cmcVcfFile::ShowMessage(static_cast<cmcVcfFile::Code>(code));
+        cmcVcfFile::ShowMessage(static_cast<cmcVcfFile::Code>(code), "a.vcf");
         expectFileError(prompter, static_cast<cmcVcfFile::Code>(code));
         if (!prompter.shown().empty())
             texts.insert(prompter.lastText());
@@ -230,7 +230,7 @@ TEST(VcfMessages, EveryFailureCodeShowsItsOwnMessageAndSuccessNone) {
     EXPECT_EQ(texts.size(), 9u) << "two codes share a message";
 
     ScriptedPrompter prompter;
-    cmcVcfFile::ShowMessage(cmcVcfFile::Ok);
+    cmcVcfFile::ShowMessage(cmcVcfFile::Ok, "a.vcf");
     EXPECT_TRUE(prompter.shown().empty());
 }
 

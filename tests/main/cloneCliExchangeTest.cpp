@@ -112,7 +112,9 @@ TEST_F(ExchangeCli, RefusedTableWritesNothing) {
 
 TEST_F(ExchangeCli, UnusableFilesAndUsage) {
     write("junk.vcf", "not a clone file\r\n");
-    EXPECT_EQ(run({"diff", "v0.vcf", "junk.vcf"}).status, 32 + cmcVcfFile::Format);
+    const Run junk = run({"diff", "v0.vcf", "junk.vcf"});
+    EXPECT_EQ(junk.status, 32 + cmcVcfFile::Format);
+    EXPECT_NE(junk.err.find("\njunk.vcf\n"), std::string::npos) << junk.err;
     EXPECT_EQ(run({"diff", "nowhere.vcf", "v0.vcf"}).status, 32 + cmcVcfFile::FileOpen);
     EXPECT_EQ(run({"export", "junk.vcf", "--list", "ale"}).status, 32 + cmcVcfFile::Format);
     EXPECT_EQ(run({"export", "v0.vcf", "--list", "colours"}).status, 64);
@@ -121,6 +123,17 @@ TEST_F(ExchangeCli, UnusableFilesAndUsage) {
     EXPECT_EQ(run({"export", "v0.vcf", "--list", "ale", "-o", "./v0.vcf"}).status, 64);
     EXPECT_EQ(read("v0.vcf"), file);
     EXPECT_EQ(run({"diff", "v0.vcf"}).status, 64);
+    // -o "" would save into FILE; -o naming the table would overwrite it.
+    ASSERT_EQ(run({"export", "v0.vcf", "--list", "settings", "-o", "s.csv"}).status, 0);
+    const std::string table = read("s.csv");
+    write("edited.csv", table.substr(0, table.find("\r\n") + 2) + "TxPwrSel,Low\r\n");
+    for (const char* out : {"", "edited.csv", "./edited.csv"}) {
+        EXPECT_EQ(run({"import", "v0.vcf", "--list", "settings", "edited.csv", "-o", out}).status,
+                  64)
+            << out;
+        EXPECT_TRUE(read("v0.vcf") == file) << out;
+    }
+    EXPECT_EQ(read("edited.csv").substr(0, 13), "setting,value");
     EXPECT_EQ(run({"export", "v0.vcf", "--list", "phone", "-o", "no/such/folder.csv"}).status, 73);
 }
 
