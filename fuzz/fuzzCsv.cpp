@@ -56,7 +56,7 @@ Fixture* fixture = nullptr;
 std::vector<std::string> problemsOf(const cmcExchangeList& list, const std::string& csv) {
     std::istringstream in(csv);
     dstCsvLimits limits;
-    limits.maxRows = list.rows.size();
+    limits.maxRows = importRowLimit(list);
     auto read = cmcReadCsv(in, limits);
     if (const auto* problem = std::get_if<dstCsvProblem>(&read))
         return {problem->reason};

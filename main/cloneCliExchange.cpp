@@ -128,7 +128,7 @@ std::optional<dstCsvTable> readTable(const std::string& path, const cmcExchangeL
         return std::nullopt;
     }
     dstCsvLimits limits;
-    limits.maxRows = list.rows.size();
+    limits.maxRows = importRowLimit(list);
     auto read = cmcReadCsv(in, limits);
     if (const auto* problem = std::get_if<dstCsvProblem>(&read)) {
         std::fprintf(stderr, "marlo-clone: %s: nothing was imported:\n", path.c_str());

@@ -25,6 +25,8 @@ public:
 
     // The list the last evaluation asked to open, once.
     std::optional<dstOpenedList> TakeOpenedList();
+    // Evaluates as in expert mode, or not, whatever the base says; none: the base's.
+    void SetExpertMode(std::optional<bool> expert) { expert_ = expert; }
 
     cmcEeprom& CurrentImage() override { return image_; }
     const cmcEeprom& SavedImage() override { return image_; }
@@ -34,7 +36,7 @@ public:
     void SetModified() override {}
     bool HasDocumentName() const override { return base_.HasDocumentName(); }
     void StartWarningsDelay() override {}
-    bool ExpertMode() const override { return base_.ExpertMode(); }
+    bool ExpertMode() const override { return expert_.value_or(base_.ExpertMode()); }
     bool FactoryMode() const override { return base_.FactoryMode(); }
     bool GeneMode() const override { return base_.GeneMode(); }
     cmcIdentityDigits IdentityDigits() const override { return base_.IdentityDigits(); }
@@ -76,5 +78,6 @@ private:
     cmcCellContext& base_;
     cmcEeprom& image_;
     int variant_;
+    std::optional<bool> expert_;
     NotedLists lists_;
 };

@@ -135,6 +135,12 @@ private:
                     column = static_cast<int>(c);
             }
             fields_.push_back(column);
+            if (column == -2 && name.empty()) {
+                Problem(line, std::to_string(fields_.size()),
+                        "the header names no column here (" + list_.name + " has " + ColumnNames() +
+                            ")");
+                continue;
+            }
             if (column == -2) {
                 Problem(line, raw, "unknown column; " + list_.name + " has " + ColumnNames());
                 continue;
@@ -293,6 +299,10 @@ private:
         std::string typed = value::typedForm(form, raw, table_.separator == ';', problem);
         if (!problem.empty())
             return Refuse(line, header, problem);
+        // The cell drops a text's leading blanks, as it drops the padding after it.
+        if ((form == Form::Name || form == Form::Printable) && !typed.empty() && raw.front() == ' ')
+            return Refuse(line, header,
+                          "would be stored as " + quoted(typed) + " (without its leading blanks)");
         const cmcExchangeCells::Shown before = cells_.Show(row, column);
         // A reference the cell shows as nothing (one to an unused ALE entry) is
         // exported blank; the blank keeps it.
@@ -306,9 +316,9 @@ private:
             return Refuse(line, header, "cannot be changed (it shows " + quoted(before.text) + ")");
         if (before.restricted)
             return Refuse(line, header,
-                          context_.ExpertMode() || context_.FactoryMode()
-                              ? "cannot be changed"
-                              : "can be changed only in expert mode (import --expert)");
+                          OpenInExpertMode(row, column)
+                              ? "can be changed only in expert mode (import --expert)"
+                              : "cannot be changed");
         // A blank where the cell cannot be emptied leaves it as it is.
         if (form == Form::Choice && typed.empty())
             return true;
@@ -339,6 +349,16 @@ private:
         return Refuse(line, header,
                       after.text.empty() ? "would leave the cell empty"
                                          : "would be stored as " + quoted(after.text));
+    }
+
+    // Whether expert mode, not on now, would let the cell be changed.
+    bool OpenInExpertMode(const cmcExchangeRow& row, const cmcExchangeColumn& column) {
+        if (context_.ExpertMode() || context_.FactoryMode())
+            return false;
+        cells_.Context().SetExpertMode(true);
+        const bool open = !cells_.Show(row, column).restricted;
+        cells_.Context().SetExpertMode(std::nullopt);
+        return open;
     }
 
     bool Refuse(int line, const std::string& column, std::string reason) {
@@ -544,6 +564,10 @@ private:
 };
 
 } // namespace
+
+std::size_t importRowLimit(const cmcExchangeList& list) {
+    return 2 * list.rows.size() + 16;
+}
 
 std::string describeImportProblem(const dstImportProblem& problem) {
     if (problem.line == 0)

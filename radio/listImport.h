@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,10 @@ struct dstImportProblem {
     std::string column; // the header's name for it; empty for a whole row
     std::string reason;
 };
+
+// The rows a table for `list` may have before its reader gives up: enough that a
+// table with rows too many or unknown is read and its rows named.
+std::size_t importRowLimit(const cmcExchangeList& list);
 
 // "line 12, column rx_khz: reason", "line 12: reason" for a whole row, or the
 // reason alone for line 0.

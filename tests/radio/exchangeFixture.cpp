@@ -60,7 +60,7 @@ std::vector<std::string> ExchangeTest::importCsv(const std::string& listName,
                                                  std::vector<std::string>* standing) {
     std::istringstream in(csv);
     dstCsvLimits limits;
-    limits.maxRows = list(listName).rows.size();
+    limits.maxRows = importRowLimit(list(listName));
     auto read = cmcReadCsv(in, limits);
     if (const auto* problem = std::get_if<dstCsvProblem>(&read))
         return {"line " + std::to_string(problem->line) + ": " + problem->reason};

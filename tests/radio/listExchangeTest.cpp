@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <string>
 #include <vector>
 
@@ -155,6 +157,11 @@ const Refusal kRefusals[] = {
      "slot,number,colour\n1,5,red\n",
      {"line 1, column colour: unknown column; channels has slot, number, rx_khz, tx_khz, mode, "
       "name, call, ale, scan_group, filter, edit"}},
+    {"EmptyHeaderColumn",
+     "channels",
+     "slot,number,\n1,5,\n",
+     {"line 1, column 3: the header names no column here (channels has slot, number, rx_khz, "
+      "tx_khz, mode, name, call, ale, scan_group, filter, edit)"}},
     {"DuplicatedColumn",
      "channels",
      "slot,number,number\n1,5,6\n",
@@ -196,6 +203,10 @@ const Refusal kRefusals[] = {
      "edges",
      "range,low_khz\ntx1,2100\n",
      {"line 2, column low_khz: can be changed only in expert mode (import --expert)"}},
+    {"NeverChangeable",
+     "modes",
+     "slot,use\n2,Disabled\n",
+     {"line 2, column use: cannot be changed"}},
     {"FrequencyBelowStep",
      "channels",
      "slot,number,rx_khz\n1,5,7053.45\n",
@@ -247,6 +258,10 @@ const Refusal kRefusals[] = {
      kAccent.c_str(),
      {"line 2, column name: the radio cannot store the character '\xC3\xA9' in a name (letters "
       "A-Z, digits, space and _-/.'()*+<=>@)"}},
+    {"NameLeadingBlanks",
+     "channels",
+     "slot,number,rx_khz,name\n1,5,7000,  HARBOUR\n",
+     {"line 2, column name: would be stored as \"HARBOUR\" (without its leading blanks)"}},
     {"NameLineBreak",
      "channels",
      kLineBreak.c_str(),
@@ -330,6 +345,17 @@ TEST_F(ExchangeTest, ImportKeepsTheAleChannelLimit) {
     EXPECT_TRUE(document().Equals(before));
 
     EXPECT_EQ(importCsv("channels", withRow(tooMany, 500, "500,9500,2000.0,<-," + voice)), Lines{});
+}
+
+// A full settings table with one setting it does not know names that setting,
+// rather than counting rows.
+TEST_F(ExchangeTest, AnUnknownRowOfAFullTableIsNamed) {
+    startDocument(0);
+    const std::string table = exportCsv("settings") + "TxPower,Low\r\n";
+    const auto line = std::count(table.begin(), table.end(), '\n');
+    EXPECT_EQ(importCsv("settings", table),
+              Lines{"line " + std::to_string(line) +
+                    ", column setting: \"TxPower\" is no setting of settings"});
 }
 
 // A table whose own rows are fine but which leaves another entry in error (the
