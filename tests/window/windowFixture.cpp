@@ -176,6 +176,27 @@ bool WindowTest::clickPopupItem(const QString& itemCaption) {
     return false;
 }
 
+bool WindowTest::pickPopupItemByKeys(const QString& itemCaption) {
+    QMenu* menu = waitForPopup();
+    if (menu == nullptr)
+        return false;
+    int downs = 0;
+    for (QAction* action : menu->actions()) {
+        if (action->isSeparator() || !action->isVisible() || !action->isEnabled())
+            continue;
+        ++downs;
+        if (plain(action->text()) != itemCaption)
+            continue;
+        for (int i = 0; i < downs; ++i)
+            key(Qt::Key_Down);
+        if (menu->activeAction() != action)
+            return false;
+        key(Qt::Key_Return);
+        return action->menu() != nullptr || waitForNoPopup();
+    }
+    return false;
+}
+
 void WindowTest::menuPath(const QStringList& captions) {
     for (int i = 0; i < captions.size(); ++i) {
         const int marker = captions[i].indexOf('&');

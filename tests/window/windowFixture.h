@@ -51,6 +51,8 @@ protected:
     // Clicks the item of that caption (without its '&') in the open popup and
     // waits until the popup has gone; false when there is no such enabled item.
     static bool clickPopupItem(const QString& caption);
+    // Chooses that item in the open popup with Down from the top, then Return.
+    static bool pickPopupItemByKeys(const QString& caption);
     // Chooses along a path of the menu bar by its mnemonics: Alt+letter for the
     // top item, then each item's letter in the popups that open.
     static void menuPath(const QStringList& captions);
