@@ -45,6 +45,9 @@ protected:
     // else the window that has the focus.
     static void key(int key, Qt::KeyboardModifiers modifiers = {});
     static void type(const QString& text);
+    // A click whose release is not sent when the press took the widget away.
+    static void click(QWidget* widget, Qt::MouseButton button, Qt::KeyboardModifiers modifiers,
+                      QPoint at);
     // The popup menu on screen, waiting for it; null when none came.
     static QMenu* waitForPopup();
     static bool waitForNoPopup();
