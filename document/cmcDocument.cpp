@@ -4,7 +4,7 @@
 #include "core/cmcEeprom.h"
 #include "core/cmcEnviron.h"
 #include "core/modelIdentity.h"
-#include "main/indCloneChecks.h"
+#include "document/indCloneChecks.h"
 #include "overlay/cmcGTex.h"
 #include "platform/cmcFatal.h"
 #include "platform/programPath.h"

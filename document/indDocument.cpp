@@ -2,7 +2,7 @@
 
 #include "core/cmcEeprom.h"
 #include "core/modelIdentity.h"
-#include "main/indMainCellContext.h"
+#include "document/indMainCellContext.h"
 #include "overlay/cmcGTex.h"
 #include "radio/imagePreparation.h"
 #include "radio/indActiveCell.h"

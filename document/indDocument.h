@@ -1,7 +1,7 @@
 #pragma once
 
 #include "document/cmcDocument.h"
-#include "main/commandLine.h"
+#include "document/commandLine.h"
 #include "radio/warningCheck.h"
 
 #include <memory>

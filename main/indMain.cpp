@@ -1,8 +1,8 @@
 #include "main/indMain.h"
 
 #include "core/modelIdentity.h"
+#include "document/indMainCellContext.h"
 #include "main/cuiStatusBar.h"
-#include "main/indMainCellContext.h"
 #include "main/indMainCommands.h"
 #include "overlay/cmcGTex.h"
 #include "sheets/cmcSheetDescriptor.h"

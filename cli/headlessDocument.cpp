@@ -1,4 +1,4 @@
-#include "main/headlessDocument.h"
+#include "cli/headlessDocument.h"
 
 #include "core/cmcEeprom.h"
 #include "core/cmcEnviron.h"

@@ -3,7 +3,7 @@
 #include "clone/cloneCliOptions.h"
 #include "clone/cmcSettingsSnapshot.h"
 #include "core/cmcRangeList.h"
-#include "main/indCloneCommands.h"
+#include "document/indCloneCommands.h"
 #include "sheets/cmcEvMan.h"
 
 #include <cstdio>

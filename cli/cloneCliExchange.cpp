@@ -1,5 +1,7 @@
-#include "main/cloneCliExchange.h"
+#include "cli/cloneCliExchange.h"
 
+#include "cli/cloneCliSession.h"
+#include "cli/headlessDocument.h"
 #include "clone/cloneFileSave.h"
 #include "clone/cmcSettingsSnapshot.h"
 #include "core/cmcEeprom.h"
@@ -8,14 +10,12 @@
 #include "core/csvTable.h"
 #include "core/modelIdentity.h"
 #include "document/indDocument.h"
-#include "main/cloneCliSession.h"
-#include "main/headlessDocument.h"
-#include "main/indMainCellContext.h"
-#include "radio/documentDiff.h"
-#include "radio/exchangeLists.h"
+#include "document/indMainCellContext.h"
+#include "exchange/documentDiff.h"
+#include "exchange/exchangeLists.h"
+#include "exchange/listExport.h"
+#include "exchange/listImport.h"
 #include "radio/imagePreparation.h"
-#include "radio/listExport.h"
-#include "radio/listImport.h"
 #include "sheets/cmcEvMan.h"
 
 #include <cstdio>

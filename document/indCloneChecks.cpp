@@ -1,4 +1,4 @@
-#include "main/indCloneChecks.h"
+#include "document/indCloneChecks.h"
 
 #include "clone/dst_CDrv_Result.h"
 #include "clone/indCloneMan.h"

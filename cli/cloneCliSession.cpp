@@ -1,5 +1,6 @@
-#include "main/cloneCliSession.h"
+#include "cli/cloneCliSession.h"
 
+#include "cli/headlessDocument.h"
 #include "clone/cloneFileSave.h"
 #include "clone/cmcCloneWriter.h"
 #include "clone/dst_CDrv_Result.h"
@@ -8,7 +9,6 @@
 #include "core/cmcEnviron.h"
 #include "core/modelIdentity.h"
 #include "document/indDocument.h"
-#include "main/headlessDocument.h"
 #include "overlay/cmcGTex.h"
 #include "radio/cloneWriteImage.h"
 #include "radio/warningCheck.h"

@@ -1,4 +1,4 @@
-#include "main/indMainCellContext.h"
+#include "document/indMainCellContext.h"
 
 #include "core/cmcEnviron.h"
 #include "document/indDocument.h"

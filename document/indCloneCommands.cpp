@@ -1,4 +1,4 @@
-#include "main/indCloneCommands.h"
+#include "document/indCloneCommands.h"
 
 #include "clone/dst_CDrv_Result.h"
 #include "clone/indCloneMan.h"
