@@ -14,12 +14,12 @@
 
 #include "core/cmcEeprom.h"
 #include "core/csvTable.h"
+#include "exchange/exchangeLists.h"
+#include "exchange/listExport.h"
+#include "exchange/listImport.h"
 #include "fullDocument.h"
 #include "openedDocument.h"
 #include "radio/errorCells.h"
-#include "radio/exchangeLists.h"
-#include "radio/listExport.h"
-#include "radio/listImport.h"
 #include "sheets/cmcEvMan.h"
 
 #include <QCoreApplication>

@@ -1,7 +1,7 @@
 #include "exchangeFixture.h"
 
+#include "exchange/exchangeLists.h"
 #include "radio/ListEntry.h"
-#include "radio/exchangeLists.h"
 
 #include <gtest/gtest.h>
 

@@ -2,8 +2,8 @@
 
 #include <functional>
 
+class cmcDocument;
 class cmcEeprom;
-class cuiMain;
 class indCloneMan;
 struct dst_CDrv_Result;
 
@@ -32,7 +32,7 @@ public:
 
     // Borrowed; it must outlive this object. The chains run on the controller's
     // own clone manager, which carries the controller's checks and sends its writes.
-    explicit indCloneCommands(cuiMain& controller);
+    explicit indCloneCommands(cmcDocument& controller);
     ~indCloneCommands();
     indCloneCommands(const indCloneCommands&) = delete;
     indCloneCommands& operator=(const indCloneCommands&) = delete;
@@ -57,7 +57,7 @@ private:
     void WriteEnded(const dst_CDrv_Result& result);
     void Finish(int code);
 
-    cuiMain& controller_;
+    cmcDocument& controller_;
     indCloneMan& manager_;
     Done done_;
     cmcEeprom* readBack_ = nullptr; // where ReadBack puts the radio's bytes
