@@ -81,7 +81,7 @@ std::vector<std::string> storeValue(indMainCellContext& cells, int variant, cons
     for (std::size_t r = 1; r < exported.size(); ++r) {
         dstCsvRow row{static_cast<int>(r) + 1, exported[r]};
         row.fields.resize(table.header.size());
-        if (lower(row.fields.front()) == target.rowKey)
+        if (lower(row.fields.front()) == lower(target.rowKey))
             row.fields[at] = value;
         table.rows.push_back(std::move(row));
     }
