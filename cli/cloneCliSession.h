@@ -67,6 +67,9 @@ public:
     void Abort(int status);
 
     indDocument& Controller() { return *controller_; }
+    // The bytes the last write handed to the radio, range after range; empty when
+    // no write started.
+    std::vector<std::uint8_t> SentBytes() const;
 
 private:
     using Start = std::function<bool(indCloneCommands&, indCloneCommands::Done)>;
