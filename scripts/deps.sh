@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages the build and the tests need, when missing.
 # With the argument "fuzz" also the compiler of the fuzz targets (clang and its
-# sanitizer and libFuzzer runtimes).
+# sanitizer and libFuzzer runtimes); with "package" the package checker (lintian).
 set -euo pipefail
 
 packages=(
@@ -13,6 +13,9 @@ packages=(
 )
 if [ "${1:-}" = fuzz ]; then
   packages+=(clang libclang-rt-14-dev)
+fi
+if [ "${1:-}" = package ]; then
+  packages+=(lintian man-db)
 fi
 
 missing=()
