@@ -8,7 +8,7 @@ packages=(
   build-essential cmake pkg-config ccache
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-svg-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  poppler-utils scdoc
+  poppler-utils scdoc desktop-file-utils appstream shared-mime-info
   xvfb openbox
 )
 if [ "${1:-}" = fuzz ]; then
