@@ -69,6 +69,8 @@ public:
 private:
     int Run(bool (indCloneCommands::*start)(indCloneCommands::Done));
     int CheckDocument();
+    // The port could not be opened: the serial doctor's findings on stderr.
+    void ExaminePort();
     int Backup();
     int Verify();
 
