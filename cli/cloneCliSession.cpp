@@ -5,10 +5,8 @@
 #include "clone/cmcCloneWriter.h"
 #include "clone/dst_CDrv_Result.h"
 #include "clone/indCloneMan.h"
-#include "clone/serialDoctor.h"
 #include "core/cmcEeprom.h"
 #include "core/cmcEnviron.h"
-#include "core/cmcPortMap.h"
 #include "core/modelIdentity.h"
 #include "document/indDocument.h"
 #include "overlay/cmcGTex.h"
@@ -180,22 +178,7 @@ int cmcCloneCliSession::Run(bool (indCloneCommands::*start)(indCloneCommands::Do
         std::fputs("marlo-clone: the clone operation could not be started\n", diagnostics_);
         return marloCloneExit::notStarted;
     }
-    if (code == dst_CDrv_Result::codePortError)
-        ExaminePort();
     return code;
-}
-
-void cmcCloneCliSession::ExaminePort() {
-    const dstClonePort& port = options_.port;
-    const std::string device =
-        !port.device.empty()
-            ? port.device
-            : cmcPortMap::DevicePath(port.number > 0 ? port.number : settings_.Store().ComPort);
-    if (device.empty() || device.front() != '/')
-        return;
-    std::fprintf(
-        diagnostics_, "marlo-clone: what the serial doctor found:\n%s",
-        cmcDoctorReport(device, cmcExamineSerialPort(device, dstDoctorUser::Current())).c_str());
 }
 
 int cmcCloneCliSession::Info(std::FILE* out) {

@@ -69,8 +69,6 @@ public:
 private:
     int Run(bool (indCloneCommands::*start)(indCloneCommands::Done));
     int CheckDocument();
-    // The port could not be opened: the serial doctor's findings on stderr.
-    void ExaminePort();
     int Backup();
     int Verify();
 

@@ -2,7 +2,6 @@
 #include "../clone/cloneOutcome.h"
 #include "clone/cloneFileSave.h"
 #include "clone/cloneMessages.h"
-#include "clone/dst_CDrv_Result.h"
 #include "cloneChainFixture.h"
 #include "core/cloneFileCheck.h"
 #include "core/cmcVcfFile.h"
@@ -186,27 +185,6 @@ TEST_F(CloneCliSession, FailuresEndWithTheirCodeAndOneMessage) {
             EXPECT_EQ(r.out, "");
         EXPECT_FALSE(QFile::exists(QString::fromStdString(out)));
     }
-}
-
-// A port that cannot be opened: the serial doctor's findings follow the message.
-TEST_F(CloneCliSession, AnUnusablePortIsExamined) {
-    dstCloneCliOptions options;
-    options.port = {0, "/nonexistent-marlo/ttyUSB9"};
-    options.variant = 0;
-    ScriptedPrompter prompter;
-    Captured out;
-    Captured diagnostics;
-    int status = 0;
-    {
-        cmcCloneCliSession session(options, nullptr, diagnostics.File());
-        status = session.Info(out.File());
-    }
-    EXPECT_EQ(status, dst_CDrv_Result::codePortError);
-    EXPECT_NE(diagnostics.Text().find("serial doctor found:\nThe serial port "
-                                      "/nonexistent-marlo/ttyUSB9:\n/nonexistent-marlo/"
-                                      "ttyUSB9 does not exist."),
-              std::string::npos)
-        << diagnostics.Text();
 }
 
 TEST_F(CloneCliSession, PulledCableWritesNoFile) {
