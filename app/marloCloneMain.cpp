@@ -2,6 +2,7 @@
 #include "cli/cloneCliExchange.h"
 #include "cli/cloneCliHelp.h"
 #include "cli/cloneCliSession.h"
+#include "cli/fleetRun.h"
 #include "clone/cloneCliOptions.h"
 #include "clone/cmcStderrProgress.h"
 #include "core/cmcConsoleTexts.h"
@@ -89,7 +90,7 @@ struct Command {
     int (*run)(const Args& args); // -1: a usage error
 };
 
-constexpr std::array<Command, 7> commands{{
+constexpr std::array<Command, 8> commands{{
     {"check", checkCommand},
     {"info", infoCommand},
     {"read", readCommand},
@@ -97,6 +98,7 @@ constexpr std::array<Command, 7> commands{{
     {"export", cmcExportCommand},
     {"import", cmcImportCommand},
     {"diff", cmcDiffCommand},
+    {"fleet", cmcFleetCommand},
 }};
 
 int usage(std::string_view command) {

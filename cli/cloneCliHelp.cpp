@@ -16,14 +16,14 @@ struct CommandHelp {
     std::string_view name;
     std::string_view synopsis;
     std::string_view summary;
-    std::array<Option, 5> options; // unused entries have no name
+    std::array<Option, 9> options; // unused entries have no name
 };
 
 constexpr Option portOption{"--port N", "the serial port of the settings' port map, 1..256"};
 constexpr Option deviceOption{"--device PATH", "the serial device, such as /dev/ttyUSB0"};
 constexpr Option variantOption{"--variant V", "the model variant, 0 or 1 (default: the setting)"};
 
-constexpr std::array<CommandHelp, 7> commands{{
+constexpr std::array<CommandHelp, 8> commands{{
     {"check", "FILE", "Checks that FILE is a clone file this program can open.", {}},
     {"info",
      "[--port N | --device PATH] [--variant V]",
@@ -52,6 +52,19 @@ constexpr std::array<CommandHelp, 7> commands{{
        {"-o OUT", "save to OUT and leave FILE as it is"},
        {"--expert", "also change band edges, expert settings and mode spellings"}}}},
     {"diff", "A B", "Prints what differs between the clone files A and B.", {}},
+    {"fleet",
+     "PLAN --roster ROSTER.csv [--port N | --device PATH] [--variant V] [--backups DIR]\n"
+     "        [--log LOG] [--verify] [--next LABEL | --from LABEL]",
+     "Writes the clone file PLAN to a roster of radios, each with its own fields.",
+     {{{"--roster ROSTER.csv", "one row per radio: a label and the radio's own fields"},
+       portOption,
+       deviceOption,
+       variantOption,
+       {"--backups DIR", "where each radio's memory is saved first (default: .)"},
+       {"--log LOG", "the JSON Lines log (default: DIR/marlo-fleet.jsonl)"},
+       {"--verify", "read each radio back and compare every byte sent"},
+       {"--next LABEL", "program that row alone"},
+       {"--from LABEL", "program that row and those after it"}}}},
 }};
 
 constexpr std::string_view exitStatus =
@@ -67,6 +80,7 @@ constexpr std::string_view exitStatus =
     "          sent (write --verify)\n"
     "  70      the operation could not start\n"
     "  73      the output cannot be written\n"
+    "  75      fleet rows were skipped\n"
     "  130, 143  interrupted by SIGINT, SIGTERM\n";
 
 void printView(std::string_view text, std::FILE* to) {
@@ -144,8 +158,9 @@ bool cmcPrintCloneCommandHelp(std::string_view command, std::FILE* to) {
 }
 
 bool cmcAsksForHelp(const char* const* args, int count) {
-    constexpr std::array<std::string_view, 6> takesValue{"-o",       "--list",    "--port",
-                                                         "--device", "--variant", "--backup"};
+    constexpr std::array<std::string_view, 11> takesValue{
+        "-o",       "--list",    "--port", "--device", "--variant", "--backup",
+        "--roster", "--backups", "--log",  "--next",   "--from"};
     for (int i = 0; i < count; ++i) {
         const std::string_view arg = args[i];
         if (arg == "-h" || arg == "--help")

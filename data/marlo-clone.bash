@@ -14,7 +14,7 @@ _marlo_clone() {
     local command=${COMP_WORDS[1]}
     COMPREPLY=()
     if ((COMP_CWORD == 1)); then
-        COMPREPLY=($(compgen -W "check info read write export import diff --help --version" -- "$cur"))
+        COMPREPLY=($(compgen -W "check info read write export import diff fleet --help --version" -- "$cur"))
         return
     fi
     case $prev in
@@ -34,7 +34,15 @@ _marlo_clone() {
         lists=$("${COMP_WORDS[0]}" --help 2>/dev/null | sed -n 's/^LIST: //p' | tr -d ',.')
         COMPREPLY=($(compgen -W "$lists" -- "$cur"))
         return ;;
-    -o | --backup)
+    --roster)
+        _marlo_clone_files '*.[cC][sS][vV]'
+        return ;;
+    --backups)
+        local IFS=$'\n'
+        COMPREPLY=($(compgen -d -S / -- "$cur"))
+        compopt -o nospace -o filenames 2>/dev/null
+        return ;;
+    -o | --backup | --log)
         if [[ $command == export ]]; then _marlo_clone_files '*.csv'; else _marlo_clone_files '*.[vV][cC][fF]'; fi
         return ;;
     esac
@@ -46,6 +54,7 @@ _marlo_clone() {
         write) options+=" --port --device --variant --backup --verify" ;;
         export) options+=" --list -o" ;;
         import) options+=" --list -o --expert" ;;
+        fleet) options+=" --roster --port --device --variant --backups --log --verify --next --from" ;;
         esac
         COMPREPLY=($(compgen -W "$options" -- "$cur"))
         return
