@@ -1,4 +1,6 @@
+#include "app/marloVersion.h"
 #include "cli/cloneCliExchange.h"
+#include "cli/cloneCliHelp.h"
 #include "cli/cloneCliSession.h"
 #include "cli/fleetRun.h"
 #include "clone/cloneCliOptions.h"
@@ -85,45 +87,22 @@ int writeCommand(const Args& args) {
 
 struct Command {
     std::string_view name;
-    std::string_view arguments;
     int (*run)(const Args& args); // -1: a usage error
 };
 
 constexpr std::array<Command, 8> commands{{
-    {"check", "FILE", checkCommand},
-    {"info", "[--port N | --device PATH] [--variant V]", infoCommand},
-    {"read", "[--port N | --device PATH] [--variant V] -o FILE", readCommand},
-    {"write", "[--port N | --device PATH] [--variant V] [--backup FILE] [--verify] FILE",
-     writeCommand},
-    {"export", "FILE --list LIST [-o OUT.csv]", cmcExportCommand},
-    {"import", "FILE --list LIST CSV [-o OUT] [--expert]", cmcImportCommand},
-    {"diff", "A B", cmcDiffCommand},
-    {"fleet",
-     "PLAN --roster ROSTER.csv [--port N | --device PATH] [--variant V] [--backups DIR]\n"
-     "        [--log LOG] [--verify] [--next LABEL | --from LABEL]",
-     cmcFleetCommand},
+    {"check", checkCommand},
+    {"info", infoCommand},
+    {"read", readCommand},
+    {"write", writeCommand},
+    {"export", cmcExportCommand},
+    {"import", cmcImportCommand},
+    {"diff", cmcDiffCommand},
+    {"fleet", cmcFleetCommand},
 }};
 
-void printUsage(std::FILE* to) {
-    std::fputs("usage:\n", to);
-    for (const Command& c : commands)
-        std::fprintf(to, "  marlo-clone %.*s %.*s\n", static_cast<int>(c.name.size()),
-                     c.name.data(), static_cast<int>(c.arguments.size()), c.arguments.data());
-    std::fputs("\nLIST: channels, selcall, ale, phone, modes, edges or settings.\n"
-               "\nexit status: 0 success; 1..9 the clone file code (check); 2, 4..17 the clone\n"
-               "result code (info, read, write); 1 the files differ (diff); 32 + the clone\n"
-               "file code of FILE; 64 usage; 65 the CSV was refused, nothing written (import),\n"
-               "the document has errors, nothing sent (write); 66 the CSV cannot be read\n"
-               "(import), the radio differs from what was sent (write --verify); 70 the\n"
-               "operation could not start; 73 the output cannot be written; 75 fleet rows were\n"
-               "skipped; 130, 143 interrupted by SIGINT, SIGTERM. fleet: 0 only when every\n"
-               "row was written, else the first failed radio's status; 65 a roster value or\n"
-               "the plan was refused, nothing sent to any radio\n",
-               to);
-}
-
-int usage() {
-    printUsage(stderr);
+int usage(std::string_view command) {
+    cmcPrintCloneUsage(command, stderr);
     return marloCloneExit::usage;
 }
 
@@ -137,17 +116,28 @@ int main(int argc, char* argv[]) {
     const std::span<char* const> args(argv, static_cast<std::size_t>(argc));
     if (args.size() == 2 &&
         (std::string_view(args[1]) == "-h" || args[1] == std::string_view("--help"))) {
-        printUsage(stdout);
+        cmcPrintCloneHelp(stdout);
         return 0;
     }
-    if (args.size() < 2)
-        return usage();
+    if (args.size() == 2 && std::string_view(args[1]) == "--version") {
+        std::fputs("marlo-clone " MARLO_VERSION "\n", stdout);
+        return 0;
+    }
+    if (args.size() < 2) {
+        std::fputs("marlo-clone: a command is needed\n", stderr);
+        return usage({});
+    }
     for (const Command& c : commands) {
         if (c.name == args[1]) {
+            if (cmcAsksForHelp(argv + 2, argc - 2)) {
+                cmcPrintCloneCommandHelp(c.name, stdout);
+                return 0;
+            }
             texts.Overlay().RequireEndMarker(); // a broken installation ends here with status 3
             const int status = c.run(Args(args.begin() + 2, args.end()));
-            return status < 0 ? usage() : status;
+            return status < 0 ? usage(c.name) : status;
         }
     }
-    return usage();
+    std::fprintf(stderr, "marlo-clone: unknown command '%s'\n", args[1]);
+    return usage({});
 }

@@ -1,3 +1,4 @@
+#include "app/marloVersion.h"
 #include "core/cmcEeprom.h"
 #include "core/cmcPortMap.h"
 #include "core/indEnviron.h"
@@ -15,6 +16,7 @@
 #include <cstdio>
 #include <exception>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -80,9 +82,52 @@ int runProgram(QApplication& app, const std::vector<std::string>& args) {
     return status;
 }
 
+constexpr char helpText[] =
+    "Usage: marlo [/expert] [/factory] [/gene] [FILE]\n"
+    "Edits the memory of the radio: opens the clone file FILE, or starts an untitled\n"
+    "document from the initial file of the model variant last chosen.\n"
+    "\n"
+    "Options:\n"
+    "  /expert      expert mode: restricted values, band edges and expert settings\n"
+    "               can be edited\n"
+    "  /factory     factory mode: as expert mode, with the factory lines, the full\n"
+    "               write range and new identity digits for each radio written\n"
+    "  /gene        every transmit frequency from 1.6 to 30 MHz within the receive\n"
+    "               band edge is admitted\n"
+    "  -h, --help   show this help and exit\n"
+    "  --version    show the version and exit\n"
+    "The switches may be written in any letter case. Qt's own options, such as\n"
+    "-platform NAME, are taken as well.\n"
+    "\n"
+    "Files:\n"
+    "  ~/.config/Vexa/Marlo.conf        the settings\n"
+    "  ~/.local/share/Vexa/Marlo/Recovered-*.vcf\n"
+    "                                   unsaved changes kept when a signal ended marlo\n"
+    "\n"
+    "marlo exits with 0, or 3 when its installation files cannot be used.\n";
+
+// GNU habits, before any display is needed: true when the arguments asked for
+// the help or the version, which has then been printed.
+bool answeredInformation(int argc, char* argv[]) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "-h" || arg == "--help") {
+            std::fputs(helpText, stdout);
+            return true;
+        }
+        if (arg == "--version") {
+            std::fputs("marlo " MARLO_VERSION "\n", stdout);
+            return true;
+        }
+    }
+    return false;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
+    if (answeredInformation(argc, argv))
+        return 0;
     QApplication app(argc, argv);
     // The radio on every window, and the desktop entry's name for the shells
     // that match windows to their launchers by it.

@@ -4,6 +4,7 @@
 #include "clone/cloneProgress.h"
 #include "clone/cmcCloneDrv.h"
 #include "clone/dst_CDrv_Result.h"
+#include "clone/serialDoctor.h"
 #include "core/cmcEnviron.h"
 #include "overlay/cmcGTex.h"
 #include "platform/cmcPrompter.h"
@@ -64,6 +65,16 @@ void indCloneMan::Prepare() {
     const int number = port_.number > 0 ? port_.number : cmcEnviron::App().ComPort;
     engine_->Prepare(number);
     portText_ = std::to_string(number);
+}
+
+std::string indCloneMan::FailureText(const dst_CDrv_Result& result) const {
+    std::string text = cmcCloneMessage(result.code, portText_, result.portFailure);
+    // A port that cannot be used: the usual causes on this system, with their fixes.
+    const std::string& device = result.portFailure.device;
+    if (result.code == dst_CDrv_Result::codePortError && !device.empty() && device.front() == '/')
+        text += "\n\n" +
+                cmcDoctorReport(device, cmcExamineSerialPort(device, dstDoctorUser::Current()));
+    return text;
 }
 
 bool indCloneMan::StartInformation(Done done) {
@@ -155,8 +166,7 @@ void indCloneMan::HandleResult(dst_CDrv_Result& result) {
     }
     if (result.code != R::codeSuccess)
         cmcPrompter::current().message(cmcGTex::App().GetLine("GI_Sys_AppTitle", 0),
-                                       cmcCloneMessage(result.code, portText_, result.portFailure),
-                                       PromptIcon::Error, PromptButtons::Ok);
+                                       FailureText(result), PromptIcon::Error, PromptButtons::Ok);
     if (progress_)
         progress_->OperationEnded();
 

@@ -76,6 +76,9 @@ private:
     static void onResult(void* context, dst_CDrv_Result& result);
     static void onProgressTick(void* context, cmcTask* task);
     void HandleResult(dst_CDrv_Result& result);
+    // The message of a failed result; for a port that cannot be used, with what
+    // the serial doctor found.
+    std::string FailureText(const dst_CDrv_Result& result) const;
     void ProgressTick();
     void Prepare();
     void BeginTransfer(cmcRangeList ranges);

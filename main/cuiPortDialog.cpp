@@ -1,5 +1,6 @@
 #include "main/cuiPortDialog.h"
 
+#include "clone/serialDoctor.h"
 #include "core/cmcEnviron.h"
 #include "core/cmcPortMap.h"
 #include "overlay/cmcGTex.h"
@@ -104,6 +105,11 @@ cuiPortDialog::cuiPortDialog(QWidget* owner, cmcEnviron& settings,
     ok_->setDefault(true);
     connect(ok_, &QPushButton::clicked, this, &cuiPortDialog::Confirm);
     connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
+    doctor_ = new QPushButton(QStringLiteral("Check port..."), this);
+    doctor_->setAutoDefault(false);
+    doctor_->setGeometry(field_->x(), top, std::max(buttonWidth, doctor_->sizeHint().width()),
+                         buttonHeight);
+    connect(doctor_, &QPushButton::clicked, this, &cuiPortDialog::Examine);
 
     setFixedSize(2 * notice_->x() + notice_->width(),
                  cancel_->y() + static_cast<int>(1.5 * cancel_->height()));
@@ -133,6 +139,24 @@ void cuiPortDialog::Confirm() {
         cmcPortMap::SetOverrides(settings_.PortDevices);
     }
     accept();
+}
+
+void cuiPortDialog::Examine() {
+    const int chosen = list_->currentRow();
+    std::string device;
+    if (list_->isEnabled() && chosen >= 0 && chosen < static_cast<int>(devices_.size()) &&
+        list_->currentItem()->isSelected())
+        device = devices_[static_cast<std::size_t>(chosen)].path;
+    else
+        device = cmcPortMap::DevicePath(cmcReadPortField(field_->text().toStdString()));
+    if (device.empty()) {
+        Confirm(); // the out-of-range box
+        return;
+    }
+    cmcPrompter::current().message(
+        cmcGTex::App().GetLine("GI_Sys_AppTitle", 0),
+        cmcDoctorReport(device, cmcExamineSerialPort(device, dstDoctorUser::Current())),
+        PromptIcon::Information, PromptButtons::Ok);
 }
 
 bool cuiPortDialog::SelectPort(QWidget* owner, cmcEnviron& settings) {

@@ -26,6 +26,7 @@ int cmcReadPortField(const std::string& text);
 // OK with a number outside 1..256 shows the out-of-range box and keeps the
 // dialog open; OK otherwise stores the number (and the chosen device) in the
 // settings store and closes; Cancel, Escape or the close box change nothing.
+// "Check port" names the usual causes why the port cannot be used, with fixes.
 class cuiPortDialog : public QDialog {
 public:
     // The devices listed are `devices` (tests give their own).
@@ -38,6 +39,7 @@ public:
     QListWidget* Devices() const { return list_; }
     QPushButton* OkButton() const { return ok_; }
     QPushButton* CancelButton() const { return cancel_; }
+    QPushButton* DoctorButton() const { return doctor_; }
     QLabel* Notice() const { return notice_; }
 
     static constexpr int kMaxChars = 4;
@@ -46,6 +48,9 @@ public:
 
 private:
     void Confirm();
+    // The serial doctor on the chosen device, or the port number's: its findings
+    // in a message.
+    void Examine();
 
     cmcEnviron& settings_;
     std::vector<dstSerialDevice> devices_;
@@ -54,4 +59,5 @@ private:
     QListWidget* list_ = nullptr;
     QPushButton* ok_ = nullptr;
     QPushButton* cancel_ = nullptr;
+    QPushButton* doctor_ = nullptr;
 };

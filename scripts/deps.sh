@@ -1,18 +1,21 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages the build and the tests need, when missing.
 # With the argument "fuzz" also the compiler of the fuzz targets (clang and its
-# sanitizer and libFuzzer runtimes).
+# sanitizer and libFuzzer runtimes); with "package" the package checker (lintian).
 set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config ccache
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-svg-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  poppler-utils
+  poppler-utils scdoc desktop-file-utils appstream shared-mime-info
   xvfb openbox
 )
 if [ "${1:-}" = fuzz ]; then
   packages+=(clang libclang-rt-14-dev)
+fi
+if [ "${1:-}" = package ]; then
+  packages+=(lintian man-db)
 fi
 
 missing=()

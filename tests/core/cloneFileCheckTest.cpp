@@ -73,6 +73,7 @@ TEST_F(CloneFileCheck, RejectedFileShowsOneBoxAndLeavesTheImage) {
 struct ToolRun {
     int status;
     std::string err;
+    std::string out;
 };
 
 ToolRun runTool(const QStringList& args) {
@@ -80,8 +81,9 @@ ToolRun runTool(const QStringList& args) {
     tool.start(QString::fromStdString(programDir() + "marlo-clone"), args);
     tool.closeWriteChannel();
     if (!tool.waitForFinished(30000) || tool.exitStatus() != QProcess::NormalExit)
-        return {-1, "did not finish"};
-    return {tool.exitCode(), tool.readAllStandardError().toStdString()};
+        return {-1, "did not finish", ""};
+    return {tool.exitCode(), tool.readAllStandardError().toStdString(),
+            tool.readAllStandardOutput().toStdString()};
 }
 
 TEST_F(CloneFileCheck, ToolExitsWithTheCodeAndPrintsTheMessage) {
@@ -113,15 +115,36 @@ TEST_F(CloneFileCheck, ToolExitsWithTheCodeAndPrintsTheMessage) {
     }
 }
 
-TEST_F(CloneFileCheck, ToolRefusesBadUsageWith64) {
+// GNU habits: asked-for help and the version on stdout with 0, starting nothing;
+// a usage error on stderr with 64, naming the synopsis and where the help is.
+TEST_F(CloneFileCheck, ToolAnswersHelpOnStdoutAndBadUsageWith64) {
     const QString good = QString::fromStdString(path("good.vcf"));
-    for (const QStringList& args :
-         {QStringList{}, QStringList{"check"}, QStringList{"check", good, good},
-          QStringList{"verify", good}}) {
-        const ToolRun run = runTool(args);
-        EXPECT_EQ(run.status, 64) << args.join(' ').toStdString();
-        EXPECT_NE(run.err.find("usage:"), std::string::npos);
-        EXPECT_NE(run.err.find("marlo-clone check FILE"), std::string::npos);
+    const struct {
+        QStringList args;
+        int status;
+        const char* out; // expected in stdout (and stderr empty), or null
+        const char* err; // expected in stderr (and stdout empty), or null
+    } cases[] = {
+        {{"--help"}, 0, "Run 'marlo-clone COMMAND --help'", nullptr},
+        {{"--version"}, 0, "marlo-clone " MARLO_TEST_VERSION "\n", nullptr},
+        // The port is never opened: the device does not exist, yet the status is 0.
+        {{"write", "--device", "/nonexistent/tty", good, "--help"}, 0, "--verify ", nullptr},
+        {{"import", "-h"}, 0, "LIST: channels", nullptr},
+        {{"read", "--help", "--bogus"}, 0, "-o FILE ", nullptr},
+        {{}, 64, nullptr, "marlo-clone check FILE"},
+        {{"check"}, 64, nullptr, "marlo-clone check FILE\nTry 'marlo-clone check --help'"},
+        {{"check", good, good}, 64, nullptr, "marlo-clone check FILE"},
+        {{"verify", good}, 64, nullptr, "unknown command 'verify'"},
+        {{"--version", "check"}, 64, nullptr, "Try 'marlo-clone --help'"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args.join(' ').toStdString());
+        const ToolRun run = runTool(c.args);
+        EXPECT_EQ(run.status, c.status);
+        const std::string& shown = c.out != nullptr ? run.out : run.err;
+        const std::string& quiet = c.out != nullptr ? run.err : run.out;
+        EXPECT_NE(shown.find(c.out != nullptr ? c.out : c.err), std::string::npos) << shown;
+        EXPECT_EQ(quiet, "");
     }
 }
 

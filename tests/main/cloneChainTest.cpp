@@ -96,6 +96,11 @@ TEST_F(CloneChainTest, PortThatCannotBeOpenedNamesTheDeviceAndWhy) {
     EXPECT_EQ(first, cmcFormatPortLine(cmcGTex::App().GetLine("GI_Mess_CloneErr_Head", 2),
                                        "/dev/marlo-no-such-port"));
     EXPECT_NE(text.find("\"/dev/marlo-no-such-port\" does not exist"), std::string::npos) << text;
+    // Then what the serial doctor found.
+    EXPECT_NE(text.find("\n\nThe serial port /dev/marlo-no-such-port:\n"
+                        "/dev/marlo-no-such-port does not exist.\n"),
+              std::string::npos)
+        << text;
 }
 
 TEST_F(CloneChainTest, ReadMakesTheRadioTheUntitledModifiedDocument) {

@@ -278,13 +278,23 @@ TEST_F(CloneCli, PortNumbersFollowTheSettingsOverrides) {
     EXPECT_EQ(sim.Stats().informationRequests, 1);
 }
 
+// A usage error names the command's synopsis and where its help is.
 TEST_F(CloneCli, UsageErrorsExit64) {
-    for (const QStringList& args :
-         {QStringList{"info", "--port", "1", "--device", "/dev/null"}, QStringList{"write"}}) {
-        const Run r = run(args);
-        EXPECT_EQ(r.status, 64) << args.join(' ').toStdString();
-        EXPECT_NE(r.err.find("marlo-clone read [--port N | --device PATH] [--variant V] -o FILE"),
-                  std::string::npos);
+    const struct {
+        QStringList args;
+        const char* synopsis;
+    } rows[] = {
+        {{"info", "--port", "1", "--device", "/dev/null"},
+         "marlo-clone info [--port N | --device PATH] [--variant V]\n"
+         "Try 'marlo-clone info --help'"},
+        {{"write"},
+         "marlo-clone write [--port N | --device PATH] [--variant V] [--backup FILE] "
+         "[--verify] FILE\nTry 'marlo-clone write --help'"},
+    };
+    for (const auto& row : rows) {
+        const Run r = run(row.args);
+        EXPECT_EQ(r.status, 64) << row.args.join(' ').toStdString();
+        EXPECT_NE(r.err.find(row.synopsis), std::string::npos) << r.err;
     }
 }
 

@@ -15,6 +15,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 
 namespace {
 
@@ -122,6 +123,19 @@ TEST_F(CloneWindowTest, PortDialogListsTheDevicesAndStoresTheOneChosen) {
     EXPECT_EQ(cmcEnviron::App().PortDevices.at(9), devices[0].path);
     EXPECT_EQ(cmcPortMap::DevicePath(9), devices[0].path);
     cmcPortMap::SetOverrides({});
+}
+
+// "Check port", clicked: the serial doctor on the port number's device, in a message.
+TEST_F(CloneWindowTest, PortDialogChecksThePortOfTheNumber) {
+    cuiPortDialog dialog(form_.get(), cmcEnviron::App(), {});
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    dialog.Field()->setText("250"); // /dev/ttyUSB245, on no machine
+    prompter_.clear();
+    QTest::mouseClick(dialog.DoctorButton(), Qt::LeftButton);
+    EXPECT_NE(prompter_.lastText().find("/dev/ttyUSB245 does not exist."), std::string::npos)
+        << prompter_.lastText();
+    EXPECT_TRUE(dialog.isVisible()); // nothing chosen yet
 }
 
 } // namespace
