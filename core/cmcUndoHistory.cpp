@@ -64,14 +64,14 @@ void cmcUndoHistory::Reset(bool saved) {
     saved_ = saved ? 0 : -1;
     bytes_ = 0;
     // A command running while the document is replaced records nothing.
-    depth_ = 0;
-    snapshot_.clear();
+    frameVoid_ = depth_ > 0;
     lastPlace_ = {};
 }
 
 void cmcUndoHistory::Begin(const cmcEeprom& image, std::string name, cmcUndoPlace place) {
     if (depth_++ > 0)
         return;
+    frameVoid_ = false;
     snapshot_.assign(image.Data(), image.Data() + image.Size());
     pendingName_ = std::move(name);
     pendingPlace_ = std::move(place);
@@ -80,8 +80,13 @@ void cmcUndoHistory::Begin(const cmcEeprom& image, std::string name, cmcUndoPlac
 bool cmcUndoHistory::End(const cmcEeprom& image) {
     if (depth_ == 0 || --depth_ > 0)
         return false;
-    std::vector<std::uint8_t> before = std::move(snapshot_);
-    snapshot_.clear();
+    const bool recorded = !frameVoid_ && Record(image);
+    frameVoid_ = false;
+    return recorded;
+}
+
+bool cmcUndoHistory::Record(const cmcEeprom& image) {
+    const std::vector<std::uint8_t>& before = snapshot_;
     if (static_cast<std::int32_t>(before.size()) != image.Size()) {
         Reset(false); // the document was replaced by one of another size
         return false;
@@ -97,7 +102,7 @@ bool cmcUndoHistory::End(const cmcEeprom& image) {
 
 void cmcUndoHistory::Cancel() {
     if (depth_ > 0 && --depth_ == 0)
-        snapshot_.clear();
+        frameVoid_ = false;
 }
 
 const std::string& cmcUndoHistory::UndoName() const {
@@ -109,8 +114,9 @@ const std::string& cmcUndoHistory::RedoName() const {
 }
 
 bool cmcUndoHistory::Undo(cmcEeprom& image) {
-    if (!CanUndo() || depth_ > 0)
+    if (!CanUndo())
         return false;
+    frameVoid_ = depth_ > 0;
     const Step& step = steps_[--position_];
     step.Apply(image, true);
     lastPlace_ = step.place;
@@ -118,8 +124,9 @@ bool cmcUndoHistory::Undo(cmcEeprom& image) {
 }
 
 bool cmcUndoHistory::Redo(cmcEeprom& image) {
-    if (!CanRedo() || depth_ > 0)
+    if (!CanRedo())
         return false;
+    frameVoid_ = depth_ > 0;
     const Step& step = steps_[position_++];
     step.Apply(image, false);
     lastPlace_ = step.place;
@@ -130,14 +137,18 @@ void cmcUndoHistory::MarkSaved() {
     saved_ = static_cast<std::ptrdiff_t>(position_);
 }
 
-void cmcUndoHistory::MarkSaved(const cmcEeprom& before, const cmcEeprom& after) {
-    if (before.Size() == after.Size() && before.Differs(after)) {
-        if (position_ > 0)
-            AmendLastStep(before, after);
-        // Without a step below, the amended state simply is where history starts.
-        DropRedo();
+void cmcUndoHistory::Amend(const cmcEeprom& before, const cmcEeprom& after) {
+    if (before.Size() != after.Size() || before.Equals(after))
+        return;
+    if (position_ > 0)
+        AmendLastStep(before, after);
+    DropRedo();
+    if (depth_ > 0 && static_cast<std::int32_t>(snapshot_.size()) == after.Size()) {
+        for (std::int32_t a = 0; a < after.Size(); ++a) {
+            if (before.Data()[a] != after.Data()[a])
+                snapshot_[static_cast<std::size_t>(a)] = after.Data()[a];
+        }
     }
-    MarkSaved();
 }
 
 void cmcUndoHistory::AmendLastStep(const cmcEeprom& before, const cmcEeprom& after) {

@@ -54,17 +54,19 @@ public:
     const std::string& UndoName() const;
     const std::string& RedoName() const;
     // Applies the step below (above) the position to `image` and moves the
-    // position; false, with the image untouched, when there is none or when a
-    // command frame is open.
+    // position; false, with the image untouched, when there is none. Undo and
+    // Redo are commands themselves: an open frame around them records nothing.
     bool Undo(cmcEeprom& image);
     bool Redo(cmcEeprom& image);
     // Where the step last undone or redone showed its change.
     const cmcUndoPlace& LastPlace() const { return lastPlace_; }
 
-    // The saved point follows the document's file: Save marks it here. When
-    // the save itself changed the image (`before` to `after`), that change joins
-    // the step that led here, and the steps above, made on the unsaved image, go.
-    void MarkSaved(const cmcEeprom& before, const cmcEeprom& after);
+    // The image was changed by no user command (a save prepares it for the
+    // file): the change joins the step that led here, and the steps above, made
+    // on the image before it, go. With no step below, the changed image is
+    // where the history starts. An open frame takes the change as its start.
+    void Amend(const cmcEeprom& before, const cmcEeprom& after);
+    // The saved point follows the document's file: Save marks it here.
     void MarkSaved();
     bool AtSavedPoint() const { return saved_ == static_cast<std::ptrdiff_t>(position_); }
 
@@ -92,6 +94,7 @@ private:
     static Step Differences(const std::uint8_t* before, const std::uint8_t* after,
                             std::int32_t size);
     void AmendLastStep(const cmcEeprom& before, const cmcEeprom& after);
+    bool Record(const cmcEeprom& image);
     void Push(Step step);
     void DropRedo();
     void DropOldest();
@@ -103,6 +106,7 @@ private:
     std::ptrdiff_t saved_ = 0; // -1: the saved state is no longer in the history
     std::size_t bytes_ = 0;
     int depth_ = 0;
+    bool frameVoid_ = false; // the open frame's start is no longer the image's past
     std::vector<std::uint8_t> snapshot_;
     std::string pendingName_;
     cmcUndoPlace pendingPlace_;

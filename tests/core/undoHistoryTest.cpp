@@ -78,7 +78,6 @@ TEST(UndoHistory, FramesNestCancelAndAResetDropsTheOpenCommand) {
     history.Begin(image, "inner", {});
     image.SetByte(2, 2);
     EXPECT_FALSE(history.End(image)) << "the inner frame records nothing";
-    EXPECT_FALSE(history.Undo(image)) << "no undo inside a command";
     EXPECT_TRUE(history.End(image));
     EXPECT_EQ(history.StepCount(), 1u);
     EXPECT_EQ(history.UndoName(), "outer");
@@ -92,6 +91,15 @@ TEST(UndoHistory, FramesNestCancelAndAResetDropsTheOpenCommand) {
     EXPECT_FALSE(history.End(image));
     EXPECT_EQ(history.StepCount(), 0u);
     EXPECT_TRUE(history.AtSavedPoint());
+
+    // Undo run as a command: its frame records nothing, the next frame does.
+    command(history, image, "e", {{4, 4}});
+    history.Begin(image, "Undo", {});
+    EXPECT_TRUE(history.Undo(image));
+    EXPECT_FALSE(history.End(image));
+    EXPECT_EQ(history.RedoName(), "e");
+    EXPECT_TRUE(command(history, image, "f", {{5, 5}}));
+
     history.Reset(false); // a document read from a radio was never saved
     EXPECT_FALSE(history.AtSavedPoint());
 }
@@ -126,7 +134,7 @@ TEST(UndoHistory, TheOldestStepsGoAtEitherLimit) {
     }
 }
 
-TEST(UndoHistory, ASaveThatChangesTheImageJoinsTheLastStep) {
+TEST(UndoHistory, AChangeOutsideCommandsJoinsTheLastStep) {
     cmcUndoHistory history;
     Blank image;
     const auto start = bytesOf(image);
@@ -135,9 +143,12 @@ TEST(UndoHistory, ASaveThatChangesTheImageJoinsTheLastStep) {
     history.Undo(image); // "b" waits for redo
     cmcEeprom prepared;
     prepared.Assign(image);
-    prepared.SetByte(900, 0x55); // what the save's preparation wrote
-    history.MarkSaved(image, prepared);
+    prepared.SetByte(900, 0x55);      // what the save's preparation wrote
+    history.Begin(image, "Save", {}); // the save runs as a command
+    history.Amend(image, prepared);
     image.Assign(prepared);
+    EXPECT_FALSE(history.End(image)) << "the preparation is no step of its own";
+    history.MarkSaved();
     EXPECT_FALSE(history.CanRedo()) << "made on the image before the save";
     EXPECT_TRUE(history.AtSavedPoint());
     history.Undo(image);
@@ -151,7 +162,8 @@ TEST(UndoHistory, ASaveThatChangesTheImageJoinsTheLastStep) {
     undone.Assign(image);
     undone.SetByte(10, 0);
     undone.SetByte(900, 0);
-    history.MarkSaved(image, undone);
+    history.Amend(image, undone);
+    history.MarkSaved();
     EXPECT_EQ(history.StepCount(), 0u);
     EXPECT_TRUE(history.AtSavedPoint());
 }
