@@ -4,6 +4,7 @@
 #include "core/cmcEeprom.h"
 #include "core/cmcEnviron.h"
 #include "core/cmcTick.h"
+#include "core/cmcUndoHistory.h"
 #include "core/cmcVcfFile.h"
 #include "core/modelIdentity.h"
 #include "main/cuiStatusBar.h"
@@ -91,6 +92,7 @@ cuiMain::cuiMain(std::int32_t imageSize, const std::string& overlayBaseName)
     clipboard_ = std::make_unique<indEntryClipboard>();
     current_ = newImage(imageSize_);
     saved_ = newImage(imageSize_);
+    history_ = std::make_unique<cmcUndoHistory>();
     reference_ = copyOf(*current_);
     comparison_ = copyOf(*reference_);
 
@@ -125,7 +127,7 @@ void cuiMain::BuildWindow(QMainWindow& form) {
         settings.ModelType = 0;
     LoadReference(ModelVariant());
     current_->Assign(*reference_);
-    TakeSaved();
+    StartFreshHistory(true);
     comparison_->Assign(*reference_);
 
     form_ = &form;
@@ -221,7 +223,9 @@ bool cuiMain::PrepareDocumentForSending(int code) {
         return false;
     cloneWriter_->SetImageSize(imageSize_);
     const bool wasModified = UpdateModified();
+    const auto before = copyOf(*current_);
     PrepareImage(*current_, true);
+    history_->Amend(*before, *current_);
     // The preparation alone must not make the document modified.
     if (!wasModified)
         TakeSaved();
@@ -290,7 +294,7 @@ void cuiMain::ChangeModel(int variant, bool confirm) {
     LoadReference(variant);
     if (confirm) {
         current_->Assign(*reference_);
-        TakeSaved();
+        StartFreshHistory(true);
         SetDocumentName({});
     }
     RebuildTree();
@@ -343,6 +347,7 @@ bool cuiMain::UpdateModified() {
 void cuiMain::TakeSaved() {
     saved_->Assign(*current_);
     modified_ = false;
+    history_->MarkSaved();
     RefreshCaption();
 }
 

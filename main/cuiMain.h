@@ -29,6 +29,8 @@ class QPainter;
 class QRect;
 class cmcEeprom;
 class cmcTick;
+class cmcUndoHistory;
+struct cmcUndoPlace;
 class cuiImageList;
 class cuiMenu;
 class cuiPrinting;
@@ -125,6 +127,19 @@ public:
     const std::string& Caption() const { return caption_; }
     // (Re)arms the delayed warnings check after an edit.
     void StartWarningsDelay();
+
+    // The undo history. Each user command the cell engine runs is framed by
+    // CommandBegins and CommandEnds and becomes one step with everything it
+    // changed; the modified state follows the history's saved point.
+    void CommandBegins(const cmcCellCapsule& request);
+    void CommandEnds();
+    const cmcUndoHistory& History() const { return *history_; }
+    // A document that replaced the previous one (`saved`: it equals a file).
+    void StartFreshHistory(bool saved);
+    // Undo and Redo take a step back or forth, show the sheet and the cell it
+    // changed and refresh the views; false when there was none.
+    bool Undo();
+    bool Redo();
 
     // The sheet pane. A descriptor is "[class]key,options": the class and the
     // options may be missing. Positions are remembered per sheet key, newest
@@ -260,6 +275,9 @@ private:
     void TreeSelected(const cmcCellObj& model);
     void ReopenWhenNoneShown();
     void StorePlacement();
+    bool StepHistory(bool back);
+    void ShowStepPlace(const cmcUndoPlace& place);
+    void FollowSavedPoint();
     void ReportRecoveryFile();
     // Writes the document, prepared for sending, to `path` and returns the
     // prepared copy; null when the save failed (its box has been shown).
@@ -305,6 +323,7 @@ private:
     std::unique_ptr<cmcEeprom> saved_;
     std::unique_ptr<cmcEeprom> reference_;
     std::unique_ptr<cmcEeprom> comparison_;
+    std::unique_ptr<cmcUndoHistory> history_;
     cmcTaskPtr task_;
     // Last: it prints through the members above.
     std::unique_ptr<cuiPrinting> printing_;

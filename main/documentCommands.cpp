@@ -5,6 +5,7 @@
 #include "clone/cloneFileSave.h"
 #include "core/cmcEeprom.h"
 #include "core/cmcEnviron.h"
+#include "core/cmcUndoHistory.h"
 #include "core/cmcVcfFile.h"
 #include "overlay/cmcGTex.h"
 #include "sheets/cmcEvMan.h"
@@ -90,7 +91,7 @@ int cuiMain::NewDocument() {
     if (AskSave(false) == kAskCancel)
         return 1;
     current_->Assign(*reference_);
-    TakeSaved();
+    StartFreshHistory(true);
     SetDocumentName({});
     cmcEvMan::App().Post(evDocumentReloaded);
     return 0;
@@ -127,7 +128,7 @@ int cuiMain::OpenFile(const std::string& path) {
     settings.Recent.AddFirst(path);
     current_->Assign(*work);
     AfterLoad(*current_);
-    TakeSaved();
+    StartFreshHistory(true);
     cmcEvMan::App().Post(evDocumentReloaded);
     return 0;
 }
@@ -163,6 +164,7 @@ int cuiMain::SaveFile(const std::string& path) {
     const std::unique_ptr<cmcEeprom> prepared = SavePreparedCopy(path);
     if (!prepared)
         return 1;
+    history_->Amend(*current_, *prepared);
     current_->Assign(*prepared);
     CurrentDirectory = directoryPart(path);
     cmcEnviron& settings = cmcEnviron::App();
