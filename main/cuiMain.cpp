@@ -8,6 +8,7 @@
 #include "core/cmcVcfFile.h"
 #include "core/modelIdentity.h"
 #include "main/cuiStatusBar.h"
+#include "main/cuiUndoCommands.h"
 #include "main/indCloneChecks.h"
 #include "overlay/cmcGTex.h"
 #include "platform/cmcFatal.h"
@@ -366,7 +367,8 @@ void cuiMain::SetDocumentName(const std::string& name) {
 }
 
 void cuiMain::RefreshCaption() {
-    caption_ = fileNamePart(DocumentPath()) + " - " + AppTitle();
+    // Unsaved changes show as the desktop's editors show them: a star before the name.
+    caption_ = (modified_ ? "*" : "") + fileNamePart(DocumentPath()) + " - " + AppTitle();
     if (form_)
         form_->setWindowTitle(QString::fromStdString(caption_));
 }
@@ -444,6 +446,10 @@ void cuiMain::HandleEvent(const cmcEvMessage& message) {
         break;
     case evShowAbout:
         ShowAbout();
+        break;
+    case evRefreshMenus:
+        if (undoCommands_)
+            undoCommands_->Refresh();
         break;
     case evStatusText:
         messageColour_ = toQColor(cmcEvObjectColour(message.object));

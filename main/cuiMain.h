@@ -36,6 +36,7 @@ class cuiMenu;
 class cuiPrinting;
 class cuiSheet;
 class cuiToolBar;
+class cuiUndoCommands;
 class cuiTree;
 class EntryClipboard;
 class indCloneMan;
@@ -140,6 +141,8 @@ public:
     // changed and refresh the views; false when there was none.
     bool Undo();
     bool Redo();
+    // The Edit menu's Undo and Redo; null before BuildWindow.
+    cuiUndoCommands* UndoCommands() const { return undoCommands_.get(); }
 
     // The sheet pane. A descriptor is "[class]key,options": the class and the
     // options may be missing. Positions are remembered per sheet key, newest
@@ -298,6 +301,7 @@ private:
     cuiMarkImages markImages_;
     std::unique_ptr<cuiMenu> mainMenu_;
     std::unique_ptr<cuiToolBar> toolBar_;
+    std::unique_ptr<cuiUndoCommands> undoCommands_;
     std::unique_ptr<cuiTree> tree_;
     std::unique_ptr<cuiSheet> sheet_;
     std::string shownDescriptor_;

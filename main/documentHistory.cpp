@@ -4,6 +4,7 @@
 
 #include "core/cmcEeprom.h"
 #include "core/cmcUndoHistory.h"
+#include "main/cuiUndoCommands.h"
 #include "radio/cmcCellCapsule.h"
 #include "sheets/cmcEvMan.h"
 #include "sheets/cmcTextUtil.h"
@@ -42,8 +43,8 @@ void cuiMain::StartFreshHistory(bool saved) {
         TakeSaved();
     else
         SetModified();
-    cmcEvMan::App().Post(evRefreshMenus);
-    cmcEvMan::App().Post(evRefreshToolBar);
+    if (undoCommands_)
+        undoCommands_->Refresh();
 }
 
 bool cuiMain::Undo() {
@@ -55,6 +56,9 @@ bool cuiMain::Redo() {
 }
 
 bool cuiMain::StepHistory(bool back) {
+    // Text still being typed becomes the step this undo takes back.
+    if (sheet_)
+        sheet_->CloseEditor(true);
     if (!(back ? history_->Undo(*current_) : history_->Redo(*current_)))
         return false;
     FollowSavedPoint();
@@ -81,6 +85,6 @@ void cuiMain::ShowStepPlace(const cmcUndoPlace& place) {
 void cuiMain::FollowSavedPoint() {
     modified_ = !history_->AtSavedPoint();
     RefreshCaption();
-    cmcEvMan::App().Post(evRefreshMenus);
-    cmcEvMan::App().Post(evRefreshToolBar);
+    if (undoCommands_)
+        undoCommands_->Refresh();
 }
