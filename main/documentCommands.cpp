@@ -83,14 +83,15 @@ int cuiMain::AskSave(bool another) {
         return kAskDiscard;
     if (answer != PromptAnswer::Yes)
         return kAskCancel;
-    const int failed = documentName_.empty() || another ? SaveAsDialog() : SaveFile(documentName_);
+    const int failed =
+        DocumentName().empty() || another ? SaveAsDialog() : SaveFile(DocumentName());
     return failed != 0 ? kAskCancel : kAskSaved;
 }
 
 int cuiMain::NewDocument() {
     if (AskSave(false) == kAskCancel)
         return 1;
-    current_->Assign(*reference_);
+    CurrentImage().Assign(ReferenceImage());
     StartFreshHistory(true);
     SetDocumentName({});
     cmcEvMan::App().Post(evDocumentReloaded);
@@ -112,11 +113,11 @@ int cuiMain::OpenRecent(int index) {
 int cuiMain::OpenFile(const std::string& path) {
     commitEditors();
     // The same file as the file system sees it: letter case counts.
-    if (AskSave(!documentName_.empty() && path == documentName_) == kAskCancel)
+    if (AskSave(!DocumentName().empty() && path == DocumentName()) == kAskCancel)
         return 1;
     const WaitCursor wait;
     auto work = std::make_unique<cmcEeprom>();
-    work->Resize(imageSize_);
+    work->Resize(ImageSize());
     const cmcVcfFile::Code code = OpenImage(path, *work);
     if (code != cmcVcfFile::Ok)
         return code; // its box has been shown
@@ -126,8 +127,8 @@ int cuiMain::OpenFile(const std::string& path) {
     settings.CurrentDirectory = CurrentDirectory;
     SetDocumentName(path);
     settings.Recent.AddFirst(path);
-    current_->Assign(*work);
-    AfterLoad(*current_);
+    CurrentImage().Assign(*work);
+    AfterLoad(CurrentImage());
     StartFreshHistory(true);
     cmcEvMan::App().Post(evDocumentReloaded);
     return 0;
@@ -146,12 +147,12 @@ std::unique_ptr<cmcEeprom> cuiMain::SavePreparedCopy(const std::string& path) {
     // The document is prepared as it is written; a failed save must leave it as
     // it was, so the preparation works on a copy until the file is safe.
     auto prepared = std::make_unique<cmcEeprom>();
-    prepared->Assign(*current_);
+    prepared->Assign(CurrentImage());
     PrepareImage(*prepared, true);
     const WaitCursor wait;
     cmcVcfFile file;
     file.BindImage(*prepared);
-    file.SetModelCode(modelCodeFirst_, modelCodeSecond_);
+    file.SetModelCode(ModelCodeFirst(), ModelCodeSecond());
     file.SetMapRevision(MapRevision());
     file.SetComment(cmcDocumentComment(*prepared));
     if (file.Save(path, CloneRange()) != cmcVcfFile::Ok)
@@ -164,8 +165,8 @@ int cuiMain::SaveFile(const std::string& path) {
     const std::unique_ptr<cmcEeprom> prepared = SavePreparedCopy(path);
     if (!prepared)
         return 1;
-    history_->Amend(*current_, *prepared);
-    current_->Assign(*prepared);
+    History().Amend(CurrentImage(), *prepared);
+    CurrentImage().Assign(*prepared);
     CurrentDirectory = directoryPart(path);
     cmcEnviron& settings = cmcEnviron::App();
     settings.CurrentDirectory = CurrentDirectory;

@@ -1,5 +1,5 @@
-// The controller's undo history: the frame around each user command, Undo and
-// Redo, and the modified state that follows the saved point.
+// The window's side of the undo history: steps named after what the user sees,
+// and the sheet and cell of a step shown when it is undone or redone.
 #include "main/cuiMain.h"
 
 #include "core/cmcEeprom.h"
@@ -14,55 +14,33 @@
 #include <QTreeWidget>
 
 void cuiMain::CommandBegins(const cmcCellCapsule& request) {
-    if (history_->InCommand()) {
-        history_->Begin(*current_, {}, {}); // only the outermost command is named
+    if (History().InCommand() || !sheet_ || sheet_->Grid() == nullptr) {
+        cmcDocument::CommandBegins(request);
         return;
     }
-    cmcUndoPlace place;
+    const cuiGrid& grid = *sheet_->Grid();
+    cmcUndoPlace place{shownDescriptor_, grid.Col(), grid.Row()};
     std::string name;
-    if (sheet_ && sheet_->Grid() != nullptr) {
-        const cuiGrid& grid = *sheet_->Grid();
-        place = {shownDescriptor_, grid.Col(), grid.Row()};
-        // A pick or the bit editor's byte comes back as the sheet's own cell.
-        if (request.grid == &grid)
-            name = sheet_->StepName(request.popupCommand);
-    }
+    // A pick or the bit editor's byte comes back as the sheet's own cell.
+    if (request.grid == &grid)
+        name = sheet_->StepName(request.popupCommand);
     if (name.empty() && request.cell != nullptr)
         name = commandName(request.cell->Text());
-    history_->Begin(*current_, std::move(name), std::move(place));
+    History().Begin(CurrentImage(), std::move(name), std::move(place));
 }
 
-void cuiMain::CommandEnds() {
-    if (history_->End(*current_))
-        FollowSavedPoint();
-}
-
-void cuiMain::StartFreshHistory(bool saved) {
-    history_->Reset(saved);
-    if (saved)
-        TakeSaved();
-    else
-        SetModified();
+void cuiMain::HistoryChanged() {
     if (undoCommands_)
         undoCommands_->Refresh();
-}
-
-bool cuiMain::Undo() {
-    return StepHistory(true);
-}
-
-bool cuiMain::Redo() {
-    return StepHistory(false);
 }
 
 bool cuiMain::StepHistory(bool back) {
     // Text still being typed becomes the step this undo takes back.
     if (sheet_)
         sheet_->CloseEditor(true);
-    if (!(back ? history_->Undo(*current_) : history_->Redo(*current_)))
+    if (!cmcDocument::StepHistory(back))
         return false;
-    FollowSavedPoint();
-    ShowStepPlace(history_->LastPlace());
+    ShowStepPlace(History().LastPlace());
     cmcEvMan::App().Post(evRepaintAll);
     StartWarningsDelay();
     return true;
@@ -80,11 +58,4 @@ void cuiMain::ShowStepPlace(const cmcUndoPlace& place) {
     if (sheet_ && sheet_->Grid() != nullptr && place.col >= 0 && place.row >= 0 &&
         place.col < sheet_->Grid()->ColCount() && place.row < sheet_->Grid()->RowCount())
         sheet_->SetCursor(place.col, place.row);
-}
-
-void cuiMain::FollowSavedPoint() {
-    modified_ = !history_->AtSavedPoint();
-    RefreshCaption();
-    if (undoCommands_)
-        undoCommands_->Refresh();
 }
