@@ -223,8 +223,8 @@ TEST_F(SheetPaneTest, TheEditMenuShowsTheSheetsItemsOrNoItemNeverBoth) {
         runEventLoopFor(100); // past the hub's queue
     };
     // Undo and Redo stand above whatever the sheet offers.
-    const std::vector<std::string> undoRedo{"&Undo", "&Redo"};
-    const std::vector<std::string> noItem{"&Undo", "&Redo", "No item"};
+    const std::vector<std::string> undoRedo{"U&ndo", "Red&o"};
+    const std::vector<std::string> noItem{"U&ndo", "Red&o", "No item"};
     QTreeWidget* tree = controller_->Tree()->View();
     for (const char* node : {"User Channels", "Scanning", "User Channels"}) {
         SCOPED_TRACE(node);
