@@ -3,6 +3,7 @@
 #include "clone/indCloneMan.h"
 #include "core/cmcEeprom.h"
 #include "core/cmcEnviron.h"
+#include "core/cmcUndoHistory.h"
 #include "core/modelIdentity.h"
 #include "document/indCloneChecks.h"
 #include "overlay/cmcGTex.h"
@@ -63,6 +64,7 @@ cmcDocument::cmcDocument(std::int32_t imageSize, const std::string& overlayBaseN
     clipboard_ = std::make_unique<indEntryClipboard>();
     current_ = newImage(imageSize_);
     saved_ = newImage(imageSize_);
+    history_ = std::make_unique<cmcUndoHistory>();
     reference_ = copyOf(*current_);
     comparison_ = copyOf(*reference_);
     Initialize();
@@ -113,7 +115,9 @@ bool cmcDocument::PrepareDocumentForSending(int code) {
         return false;
     cloneWriter_->SetImageSize(imageSize_);
     const bool wasModified = UpdateModified();
+    const auto before = copyOf(*current_);
     PrepareImage(*current_, true);
+    history_->Amend(*before, *current_);
     // The preparation alone must not make the document modified.
     if (!wasModified)
         TakeSaved();
@@ -172,7 +176,7 @@ void cmcDocument::ChangeModel(int variant, bool confirm) {
     LoadReference(variant);
     if (confirm) {
         current_->Assign(*reference_);
-        TakeSaved();
+        StartFreshHistory(true);
         SetDocumentName({});
     }
     ModelChanged();
@@ -220,7 +224,7 @@ void cmcDocument::StartFromInitialFile() {
         settings.ModelType = 0;
     LoadReference(ModelVariant());
     current_->Assign(*reference_);
-    TakeSaved();
+    StartFreshHistory(true);
     comparison_->Assign(*reference_);
 }
 
@@ -235,6 +239,7 @@ bool cmcDocument::UpdateModified() {
 void cmcDocument::TakeSaved() {
     saved_->Assign(*current_);
     modified_ = false;
+    history_->MarkSaved();
     RefreshCaption();
 }
 
@@ -253,7 +258,8 @@ void cmcDocument::SetDocumentName(const std::string& name) {
 }
 
 void cmcDocument::RefreshCaption() {
-    caption_ = fileNamePart(DocumentPath()) + " - " + AppTitle();
+    // Unsaved changes show as the desktop's editors show them: a star before the name.
+    caption_ = (modified_ ? "*" : "") + fileNamePart(DocumentPath()) + " - " + AppTitle();
     CaptionChanged();
 }
 

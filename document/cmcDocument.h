@@ -11,8 +11,11 @@
 #include <memory>
 #include <string>
 
+class cmcCellCapsule;
 class cmcEeprom;
+class cmcUndoHistory;
 class EntryClipboard;
+struct cmcUndoPlace;
 class indCloneMan;
 
 // The document without a window: the image being edited, its name and modified
@@ -84,6 +87,19 @@ public:
     void RefreshCaption();
     const std::string& Caption() const { return caption_; }
 
+    // The undo history. Each user command the cell engine runs is framed by
+    // CommandBegins and CommandEnds and becomes one step with everything it
+    // changed; the modified state follows the history's saved point.
+    virtual void CommandBegins(const cmcCellCapsule& request);
+    void CommandEnds();
+    cmcUndoHistory& History() { return *history_; }
+    const cmcUndoHistory& History() const { return *history_; }
+    // A document that replaced the previous one (`saved`: it equals a file).
+    void StartFreshHistory(bool saved);
+    // Undo and Redo take a step back or forth; false when there was none.
+    bool Undo() { return StepHistory(true); }
+    bool Redo() { return StepHistory(false); }
+
     std::int32_t ImageSize() const { return imageSize_; }
     int ModelCodeFirst() const { return modelCodeFirst_; }
     int ModelCodeSecond() const { return modelCodeSecond_; }
@@ -120,9 +136,14 @@ protected:
     // What a window shows of the document follows these.
     virtual void ModelChanged() {}
     virtual void CaptionChanged() {}
+    virtual void HistoryChanged() {}
+    // Applies the step and moves the saved-point state along with it; a window
+    // also shows where the step changed the document.
+    virtual bool StepHistory(bool back);
 
 private:
     void LoadReference(int variant);
+    void FollowSavedPoint();
 
     std::int32_t imageSize_;
     std::array<cmcRange, 2> wholeImage_;
@@ -141,4 +162,5 @@ private:
     std::unique_ptr<cmcEeprom> saved_;
     std::unique_ptr<cmcEeprom> reference_;
     std::unique_ptr<cmcEeprom> comparison_;
+    std::unique_ptr<cmcUndoHistory> history_;
 };

@@ -88,7 +88,7 @@ void indCloneCommands::TakeImage(R& read) {
     cmcEeprom& document = controller_.CurrentImage();
     document.Assign(read.image);
     controller_.AfterLoad(document);
-    controller_.SetModified();
+    controller_.StartFreshHistory(false);
     controller_.SetDocumentName({});
     cmcEvMan::App().Post(evDocumentReloaded);
     Finish(R::codeSuccess);

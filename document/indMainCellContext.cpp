@@ -41,6 +41,14 @@ void indMainCellContext::StartWarningsDelay() {
     controller_.StartWarningsDelay();
 }
 
+void indMainCellContext::CommandBegins(const cmcCellCapsule& request) {
+    controller_.CommandBegins(request);
+}
+
+void indMainCellContext::CommandEnds() {
+    controller_.CommandEnds();
+}
+
 bool indMainCellContext::ExpertMode() const {
     return controller_.ExpertMode();
 }

@@ -27,6 +27,8 @@ public:
     void SetModified() override;
     bool HasDocumentName() const override;
     void StartWarningsDelay() override;
+    void CommandBegins(const cmcCellCapsule& request) override;
+    void CommandEnds() override;
     bool ExpertMode() const override;
     bool FactoryMode() const override;
     bool GeneMode() const override;

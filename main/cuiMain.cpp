@@ -8,6 +8,7 @@
 #include "core/modelIdentity.h"
 #include "document/indCloneChecks.h"
 #include "main/cuiStatusBar.h"
+#include "main/cuiUndoCommands.h"
 #include "overlay/cmcGTex.h"
 #include "platform/cmcFatal.h"
 #include "platform/programPath.h"
@@ -219,6 +220,10 @@ void cuiMain::HandleEvent(const cmcEvMessage& message) {
         break;
     case evShowAbout:
         ShowAbout();
+        break;
+    case evRefreshMenus:
+        if (undoCommands_)
+            undoCommands_->Refresh();
         break;
     case evStatusText:
         messageColour_ = toQColor(cmcEvObjectColour(message.object));

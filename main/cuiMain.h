@@ -34,6 +34,8 @@ class cuiMenu;
 class cuiPrinting;
 class cuiSheet;
 class cuiToolBar;
+class cuiUndoCommands;
+struct cmcUndoPlace;
 class cuiTree;
 class EntryClipboard;
 class indCloneMan;
@@ -72,6 +74,11 @@ public:
     virtual void StatusBarDrawPanel(QPainter& painter, int panel, const QRect& rect);
     // (Re)arms the delayed warnings check after an edit.
     void StartWarningsDelay() override;
+    // A command on the shown sheet's cell is named after its column or its
+    // context-menu item, and placed at the sheet's cursor.
+    void CommandBegins(const cmcCellCapsule& request) override;
+    // The Edit menu's Undo and Redo; null before BuildWindow.
+    cuiUndoCommands* UndoCommands() const { return undoCommands_.get(); }
 
     // The sheet pane. A descriptor is "[class]key,options": the class and the
     // options may be missing. Positions are remembered per sheet key, newest
@@ -165,6 +172,10 @@ protected:
     std::vector<cuiPrintNode> PrintNodes() override;
     void ModelChanged() override;
     void CaptionChanged() override;
+    void HistoryChanged() override;
+    // Commits the editor first and, once the step is taken, shows its sheet and
+    // cell, repaints and arms the warnings check.
+    bool StepHistory(bool back) override;
 
 private:
     QWidget* PrintOwner() override;
@@ -182,6 +193,7 @@ private:
     void TreeSelected(const cmcCellObj& model);
     void ReopenWhenNoneShown();
     void StorePlacement();
+    void ShowStepPlace(const cmcUndoPlace& place);
     void ReportRecoveryFile();
     // Writes the document, prepared for sending, to `path` and returns the
     // prepared copy; null when the save failed (its box has been shown).
@@ -197,6 +209,7 @@ private:
     cuiMarkImages markImages_;
     std::unique_ptr<cuiMenu> mainMenu_;
     std::unique_ptr<cuiToolBar> toolBar_;
+    std::unique_ptr<cuiUndoCommands> undoCommands_;
     std::unique_ptr<cuiTree> tree_;
     std::unique_ptr<cuiSheet> sheet_;
     std::string shownDescriptor_;

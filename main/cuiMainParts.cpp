@@ -4,13 +4,16 @@
 
 #include "core/cmcEnviron.h"
 #include "main/cuiAboutBox.h"
+#include "main/cuiUndoCommands.h"
 #include "overlay/cmcGTex.h"
 #include "sheets/cmcEvMan.h"
 #include "views/cuiImageList.h"
 #include "views/cuiMenu.h"
+#include "views/cuiSheet.h"
 #include "views/cuiToolBar.h"
 #include "views/cuiTree.h"
 
+#include <QAction>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QToolBar>
@@ -37,6 +40,9 @@ void cuiMain::BuildMenuAndToolBar(QMainWindow& form) {
                                             cmcEvMan::App());
     toolBar_->Build();
     toolBar_->ToolBar()->setVisible(cmcEnviron::App().ToolbarVisible != 0);
+    QAction* edit = mainMenu_->FindByLabel(cuiSheet::kEditTopLabel);
+    undoCommands_ = std::make_unique<cuiUndoCommands>(
+        form, *this, edit != nullptr ? edit->menu() : nullptr, toolBar_->ToolBar(), *toolImages_);
     cmcEvMan::App().Post(evPortChanged);
 }
 
@@ -58,6 +64,7 @@ void cuiMain::ShowAbout() {
 }
 
 void cuiMain::ReleaseWindow() {
+    undoCommands_.reset();
     CloseSheet();
     tree_.reset();
     toolBar_.reset();

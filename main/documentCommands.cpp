@@ -5,6 +5,7 @@
 #include "clone/cloneFileSave.h"
 #include "core/cmcEeprom.h"
 #include "core/cmcEnviron.h"
+#include "core/cmcUndoHistory.h"
 #include "core/cmcVcfFile.h"
 #include "overlay/cmcGTex.h"
 #include "sheets/cmcEvMan.h"
@@ -91,7 +92,7 @@ int cuiMain::NewDocument() {
     if (AskSave(false) == kAskCancel)
         return 1;
     CurrentImage().Assign(ReferenceImage());
-    TakeSaved();
+    StartFreshHistory(true);
     SetDocumentName({});
     cmcEvMan::App().Post(evDocumentReloaded);
     return 0;
@@ -128,7 +129,7 @@ int cuiMain::OpenFile(const std::string& path) {
     settings.Recent.AddFirst(path);
     CurrentImage().Assign(*work);
     AfterLoad(CurrentImage());
-    TakeSaved();
+    StartFreshHistory(true);
     cmcEvMan::App().Post(evDocumentReloaded);
     return 0;
 }
@@ -164,6 +165,7 @@ int cuiMain::SaveFile(const std::string& path) {
     const std::unique_ptr<cmcEeprom> prepared = SavePreparedCopy(path);
     if (!prepared)
         return 1;
+    History().Amend(CurrentImage(), *prepared);
     CurrentImage().Assign(*prepared);
     CurrentDirectory = directoryPart(path);
     cmcEnviron& settings = cmcEnviron::App();

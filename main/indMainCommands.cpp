@@ -13,6 +13,7 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QUrl>
+#include <algorithm>
 
 indMainCommands::indMainCommands(indMain& controller) : controller_(controller) {}
 
@@ -106,7 +107,13 @@ int indMainCommands::MainMenuSubItems(int label) {
     QAction* item = menu != nullptr ? menu->FindByLabel(label) : nullptr;
     if (item == nullptr)
         return -1;
-    return item->menu() != nullptr ? static_cast<int>(item->menu()->actions().size()) : 0;
+    if (item->menu() == nullptr)
+        return 0;
+    // Only the items the menus were built or filled with: the window's own
+    // Undo and Redo at the top of the Edit menu do not count.
+    const QList<QAction*> items = item->menu()->actions();
+    return static_cast<int>(
+        std::count_if(items.begin(), items.end(), [menu](QAction* a) { return menu->ModelOf(a); }));
 }
 
 void indMainCommands::OpenSelectionList(cmcCellCapsule& request, std::string_view listKey, int kind,

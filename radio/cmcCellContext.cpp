@@ -15,3 +15,7 @@ cmcCellContext& cmcCellContext::App() {
 void cmcCellContext::SetApp(cmcCellContext* context) {
     appContext = context;
 }
+
+void cmcCellContext::CommandBegins(const cmcCellCapsule&) {}
+
+void cmcCellContext::CommandEnds() {}

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+class cmcCellCapsule;
 class cmcEeprom;
 class EntryClipboard;
 class cmcCellCommands;
@@ -37,6 +38,12 @@ public:
     virtual bool HasDocumentName() const = 0;
     // (Re)arms the delayed warnings check after an edit.
     virtual void StartWarningsDelay() = 0;
+    // Every user command the engine runs (a key, an edited text, a pick, a
+    // menu or context-menu command) is framed by these, so that whatever it
+    // changes in the image can be taken back as one step. Frames nest: a pick
+    // runs inside the evaluation of the list that offered it.
+    virtual void CommandBegins(const cmcCellCapsule& request);
+    virtual void CommandEnds();
 
     // The modes of the command line and what the radio reported.
     virtual bool ExpertMode() const = 0;

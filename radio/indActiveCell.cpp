@@ -158,9 +158,37 @@ std::uint8_t statusOf(indActiveCell& engine, std::int32_t category, std::int32_t
 
 indActiveCell::indActiveCell() : context_(&cmcCellContext::App()) {}
 
+namespace {
+
+// The frame around a user command: ends however the evaluation returns.
+class CommandFrame {
+public:
+    CommandFrame(cmcCellContext& context, const cmcCellCapsule& request)
+        : context_(request.action != cmcCellCapsule::kNoAction ||
+                           request.inputMode != cmcCellCapsule::kNoInput ||
+                           request.popupCommand != 0
+                       ? &context
+                       : nullptr) {
+        if (context_ != nullptr)
+            context_->CommandBegins(request);
+    }
+    ~CommandFrame() {
+        if (context_ != nullptr)
+            context_->CommandEnds();
+    }
+    CommandFrame(const CommandFrame&) = delete;
+    CommandFrame& operator=(const CommandFrame&) = delete;
+
+private:
+    cmcCellContext* context_;
+};
+
+} // namespace
+
 std::uint8_t evaluateCell(indActiveCell& engine, cmcCellCapsule& request, bool notify) {
     if (request.cell == nullptr)
         return cmcCellResult::None;
+    const CommandFrame frame(engine.Context(), request);
     cmcCellEval ev(engine, engine.Context(), request);
     if (request.action != cmcCellCapsule::kNoAction)
         cmcStatusLine::Post("");

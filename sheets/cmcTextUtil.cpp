@@ -84,3 +84,15 @@ bool setNibble(std::span<std::uint8_t> bytes, std::size_t n, std::uint8_t value)
         b = static_cast<std::uint8_t>((b & 0xF0) | (value & 0x0F));
     return true;
 }
+
+std::string commandName(std::string_view caption) {
+    std::string name;
+    for (const char c : textUpTo(caption, "\t")) {
+        if (c == '&')
+            continue;
+        name += c == '\n' || c == '\r' ? ' ' : c;
+    }
+    while (!name.empty() && (name.back() == '.' || isBlank(name.back())))
+        name.pop_back();
+    return name;
+}

@@ -31,6 +31,9 @@ std::string removeBlanks(std::string_view text);
 std::int32_t readDecimal(std::string_view text, std::size_t* used = nullptr);
 
 bool isPrintableAscii(int c);
+// A menu caption or heading as a command's name: "De&lete Rows...\tCtrl+-"
+// reads "Delete Rows", a heading of two lines reads as one.
+std::string commandName(std::string_view caption);
 bool isInRange(std::int64_t value, std::int64_t low, std::int64_t high);
 // Sets nibble n of `bytes`: byte n / 2, the high nibble for even n. False (and no
 // change) when the byte lies outside the buffer.

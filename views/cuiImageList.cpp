@@ -42,7 +42,7 @@ cuiImageList cuiImageList::Tree() {
 cuiImageList cuiImageList::ToolBar() {
     return cuiImageList({image("new"), image("open"), image("save"), image("port1"), image("port2"),
                          image("port3"), image("port4"), image("clone_read"), image("clone_write"),
-                         image("clone_info"), image("print")},
+                         image("clone_info"), image("print"), image("undo"), image("redo")},
                         16);
 }
 

@@ -31,6 +31,8 @@ constexpr int CloneRead = 7;
 constexpr int CloneWrite = 8;
 constexpr int CloneInfo = 9;
 constexpr int Print = 10;
+constexpr int Undo = 11;
+constexpr int Redo = 12;
 } // namespace cuiToolImage
 
 // A list of square images drawn from the SVG files compiled into the program.

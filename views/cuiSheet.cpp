@@ -4,9 +4,11 @@
 #include "radio/indActiveCell.h"
 #include "sheets/cellQtMapping.h"
 #include "sheets/cmcEvMan.h"
+#include "sheets/cmcTextUtil.h"
 #include "sheets/iuiSh_CommonDef.h"
 #include "views/cuiMenu.h"
 
+#include <QAction>
 #include <QFrame>
 #include <QLabel>
 #include <QMenu>
@@ -286,6 +288,31 @@ std::string cuiSheet::ShownText(int col, int row) {
     request.cell = &model;
     engine_(request, false);
     return request.text;
+}
+
+std::string cuiSheet::StepName(std::int32_t popupCommand) const {
+    if (!def_ || grid_ == nullptr || grid_->Col() < 0 || grid_->Row() < 0)
+        return {};
+    if (popupCommand != 0) {
+        const QAction* item = menuBuilder_ ? menuBuilder_->FindByLabel(popupCommand) : nullptr;
+        return item != nullptr ? commandName(item->text().toStdString()) : std::string();
+    }
+    const int col = grid_->Col();
+    std::string name;
+    for (int row = 0; row < grid_->Layout().FixedRows(); ++row) {
+        int head = col; // a heading spanning columns stands in its first one
+        while (head > 0 && def_->Cell(head, row).model.Has(cmcLayout::Continues))
+            --head;
+        const std::string line = commandName(def_->Cell(head, row).model.Text());
+        if (!line.empty())
+            name += (name.empty() ? "" : " ") + line;
+    }
+    for (int left = col - 1; name.empty() && left >= 0; --left) {
+        const cmcCellObj& label = def_->Cell(left, grid_->Row()).model;
+        if (!label.IsBound())
+            name = commandName(label.Text());
+    }
+    return name;
 }
 
 QString cuiSheet::GridCellText(int col, int row) {

@@ -127,6 +127,10 @@ public:
     void PaintCell(QPainter& painter, int col, int row, const cmcGridRect& rect);
     // The text a cell shows: its own, or the engine's for a bound cell.
     std::string ShownText(int col, int row);
+    // What a command on the cursor's cell is called in Undo and Redo: a
+    // context-menu command's own name, else the heading of the cursor's column
+    // ("Receive kHz") or, on a sheet without headings, the label of its row.
+    std::string StepName(std::int32_t popupCommand) const;
 
 signals:
     // A picker's pick went back to its owner cell.

@@ -167,6 +167,20 @@ void cuiTree::SelectFirst() {
         view_->setCurrentItem(first);
 }
 
+bool cuiTree::SelectDescriptor(const std::string& descriptor) {
+    if (!view_)
+        return false;
+    for (QTreeWidgetItemIterator it(view_); *it != nullptr; ++it) {
+        const cmcCellObj* model = ModelOf(*it);
+        if (model != nullptr && model->parameter && *model->parameter == descriptor) {
+            view_->setCurrentItem(*it);
+            view_->scrollToItem(*it);
+            return true;
+        }
+    }
+    return false;
+}
+
 void cuiTree::SetChangeDelay(int milliseconds) {
     if (delay_)
         delay_->setInterval(std::max(0, milliseconds));

@@ -59,6 +59,9 @@ public:
     QTreeWidgetItem* FirstNode() const;
     // Selects the first node (which runs the selection handler after the delay).
     void SelectFirst();
+    // Selects the node whose sheet descriptor is `descriptor`, opening its
+    // branch; false when no node names it.
+    bool SelectDescriptor(const std::string& descriptor);
 
     // Marks: each node shows at most one, an error or a warning.
     void ClearMarks();

@@ -222,7 +222,9 @@ TEST_F(SheetPaneTest, TheEditMenuShowsTheSheetsItemsOrNoItemNeverBoth) {
             hub_.Send(evRefreshMenus);
         runEventLoopFor(100); // past the hub's queue
     };
-    const std::vector<std::string> noItem{"No item"};
+    // Undo and Redo stand above whatever the sheet offers.
+    const std::vector<std::string> undoRedo{"U&ndo", "Red&o"};
+    const std::vector<std::string> noItem{"U&ndo", "Red&o", "No item"};
     QTreeWidget* tree = controller_->Tree()->View();
     for (const char* node : {"User Channels", "Scanning", "User Channels"}) {
         SCOPED_TRACE(node);
@@ -233,7 +235,9 @@ TEST_F(SheetPaneTest, TheEditMenuShowsTheSheetsItemsOrNoItemNeverBoth) {
         settle();
         const std::vector<std::string> sheetItems = shown(controller_->ShownSheet()->ContextMenu());
         ASSERT_FALSE(sheetItems.empty());
-        EXPECT_EQ(shown(edit->menu()), sheetItems);
+        std::vector<std::string> expected = undoRedo;
+        expected.insert(expected.end(), sheetItems.begin(), sheetItems.end());
+        EXPECT_EQ(shown(edit->menu()), expected);
         const auto entries = edit->menu()->actions().size();
         settle();
         EXPECT_EQ(edit->menu()->actions().size(), entries) << "refreshes add nothing";
@@ -242,7 +246,7 @@ TEST_F(SheetPaneTest, TheEditMenuShowsTheSheetsItemsOrNoItemNeverBoth) {
         ASSERT_TRUE(runEventLoopUntil([&] { return tree->hasFocus(); }));
         settle();
         EXPECT_EQ(shown(edit->menu()), noItem);
-        EXPECT_EQ(edit->menu()->actions().size(), 1);
+        EXPECT_EQ(edit->menu()->actions().size(), 4); // with the separator under Redo
     }
 }
 
