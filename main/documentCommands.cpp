@@ -63,8 +63,10 @@ std::string formatted(const std::string& format, const std::string& name) {
     return at == std::string::npos ? format : format.substr(0, at) + name + format.substr(at + 2);
 }
 
+// At once, not queued: the save question must see a typed cell as a change,
+// and a queued commit would land in whatever document is loaded by then.
 void commitEditors() {
-    cmcEvMan::App().Post(evCommitEditors);
+    cmcEvMan::App().Send(evCommitEditors);
 }
 
 } // namespace

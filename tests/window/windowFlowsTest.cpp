@@ -4,6 +4,7 @@
 #include "core/cmcVcfFile.h"
 #include "core/modelIdentity.h"
 #include "radio/ListEntry.h"
+#include "support/eventLoop.h"
 #include "views/cuiSheet.h"
 #include "views/cuiToolBar.h"
 
@@ -33,6 +34,9 @@ public:
     void pressKey(int k) { key(k); }
     bool modified() const { return controller_->IsModified(); }
     bool waitUntil(const std::function<bool()>& condition) { return waitFor(condition); }
+    // Lets late notifications arrive, as a person's next look at the window would.
+    void settle() { runEventLoopFor(200); }
+    std::string shownText(int col, int row) const { return cellText(col, row); }
     std::string title() const { return caption(); }
     ScriptedPrompter& prompts() { return prompter_; }
     cmcEeprom& document() { return controller_->CurrentImage(); }
@@ -86,6 +90,13 @@ struct Flow {
     std::function<void(WindowFlows&)> check;
 };
 
+// A channel typed into its cell and left there, its editor still open.
+void typeChannel(WindowFlows& t) {
+    t.clickCellOf(1, 3);
+    t.typeText("777");
+    ASSERT_FALSE(t.modified());
+}
+
 void editChannel(WindowFlows& t) {
     t.clickCellOf(1, 3);
     t.typeText("777");
@@ -103,6 +114,28 @@ const Flow kFlows[] = {
          EXPECT_TRUE(t.waitUntil([&] { return t.title().starts_with("Untitled"); })) << t.title();
          EXPECT_FALSE(t.modified());
          EXPECT_TRUE(t.document().Equals(t.reference()));
+     }},
+    {"NewCountsTheTypedCellAndDiscardsIt", "Ctrl+N",
+     [](WindowFlows& t) {
+         typeChannel(t);
+         t.prompts().answerNext(PromptAnswer::No);
+     },
+     [](WindowFlows& t) {
+         EXPECT_TRUE(t.waitUntil([&] { return t.title().starts_with("Untitled"); })) << t.title();
+         t.settle();
+         EXPECT_FALSE(t.modified());
+         EXPECT_TRUE(t.document().Equals(t.reference()));
+     }},
+    {"OpenCancelledAtTheQuestionKeepsTheTypedCell", "Ctrl+O",
+     [](WindowFlows& t) {
+         typeChannel(t);
+         t.prompts().chooseNextFile(t.path("other.vcf", true));
+         t.prompts().answerNext(PromptAnswer::Cancel);
+     },
+     [](WindowFlows& t) {
+         t.settle();
+         EXPECT_TRUE(t.title().starts_with("*full.vcf")) << t.title();
+         EXPECT_EQ(t.shownText(1, 3), "777");
      }},
     {"OpenReadsTheChosenFile", "Ctrl+O",
      [](WindowFlows& t) { t.prompts().chooseNextFile(t.path("other.vcf", true)); },
