@@ -66,6 +66,14 @@ void indCloneMan::Prepare() {
     portText_ = std::to_string(number);
 }
 
+bool indCloneMan::Cancel() {
+    return engine_->Cancel();
+}
+
+bool indCloneMan::Cancellable() const {
+    return engine_->Cancellable();
+}
+
 bool indCloneMan::StartInformation(Done done) {
     if (IsBusy())
         return false;
@@ -153,7 +161,7 @@ void indCloneMan::HandleResult(dst_CDrv_Result& result) {
             progress_->Progress(engine_->DataBytes(), expectedBytes_);
         progressTask_->SetInterval(-1);
     }
-    if (result.code != R::codeSuccess)
+    if (result.code != R::codeSuccess && result.code != R::codeCancelled)
         cmcPrompter::current().message(cmcGTex::App().GetLine("GI_Sys_AppTitle", 0),
                                        cmcCloneMessage(result.code, portText_, result.portFailure),
                                        PromptIcon::Error, PromptButtons::Ok);

@@ -236,6 +236,8 @@ void cuiMain::SendImage(std::unique_ptr<cmcEeprom> image, cmcRangeList ranges) {
 void cuiMain::CloneWriteDone(int code) {
     if (code != 0)
         return;
+    // The write prepared the document: the box must stand over what was sent.
+    ReopenSheet();
     ShowMessage(cmcGTex::App().GetText("GI_Mess_CloneWrite_Succeeded"), PromptIcon::Information);
 }
 
@@ -361,9 +363,13 @@ void cuiMain::SetDocumentName(const std::string& name) {
 }
 
 void cuiMain::RefreshCaption() {
-    caption_ = fileNamePart(DocumentPath()) + " - " + AppTitle();
-    if (form_)
-        form_->setWindowTitle(QString::fromStdString(caption_));
+    const std::string name = fileNamePart(DocumentPath());
+    caption_ = name + " - " + AppTitle();
+    if (form_) {
+        // The desktop marks unsaved changes its own way at the placeholder.
+        form_->setWindowTitle(QString::fromStdString(name + "[*] - " + AppTitle()));
+        form_->setWindowModified(modified_);
+    }
 }
 
 void cuiMain::StartWarningsDelay() {

@@ -167,6 +167,8 @@ std::uint8_t evaluateCell(indActiveCell& engine, cmcCellCapsule& request, bool n
 
     request.text.clear();
     request.refusedAbove = 0;
+    request.refusedHint.clear();
+    request.markReason.clear();
     request.status &=
         static_cast<std::uint8_t>(~(cmcCellCapsule::kDuplicate | cmcCellCapsule::kInvalid));
     const auto listType = static_cast<std::uint8_t>(listTypeOf(ev.category));
@@ -196,6 +198,8 @@ std::uint8_t evaluateCell(indActiveCell& engine, cmcCellCapsule& request, bool n
         cmcStatusLine::PostWarning(cmcGTex::App().GetLine(kEditRestrictedText));
     if (request.refusedAbove > 0)
         cmcStatusLine::PostWarning(tooLongText(request.refusedAbove));
+    if (!request.refusedHint.empty())
+        cmcStatusLine::PostWarning(request.refusedHint);
     return ev.result;
 }
 
@@ -236,14 +240,20 @@ void cmcCellEval::restrictEdit(bool editable) {
     request.inputMode = cmcCellCapsule::kNoInput;
 }
 
-void cmcCellEval::markInvalid(bool on) {
-    if (on)
-        request.status |= cmcCellCapsule::kInvalid;
+void cmcCellEval::markInvalid(bool on, std::string_view why) {
+    if (!on)
+        return;
+    request.status |= cmcCellCapsule::kInvalid;
+    if (request.markReason.empty())
+        request.markReason = why;
 }
 
-void cmcCellEval::markDuplicate(bool on) {
-    if (on)
-        request.status |= cmcCellCapsule::kDuplicate;
+void cmcCellEval::markDuplicate(bool on, std::string_view why) {
+    if (!on)
+        return;
+    request.status |= cmcCellCapsule::kDuplicate;
+    if (request.markReason.empty())
+        request.markReason = why;
 }
 
 void cmcCellEval::alignCentre() {
