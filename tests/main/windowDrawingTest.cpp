@@ -4,10 +4,15 @@
 #include "support/eventLoop.h"
 
 #include <QApplication>
+#include <QFileInfo>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QLabel>
 #include <QWheelEvent>
 
+#include <algorithm>
 #include <functional>
+#include <vector>
 
 namespace {
 
@@ -98,6 +103,60 @@ TEST_F(DrawingWindowTest, TheSheetTitleIsWhiteOnTealAndGrowsWithTheFontSize) {
                titleOf(sheet())->fontMetrics().height() != before;
     }));
     EXPECT_GE(titleOf(sheet())->fontMetrics().height(), before * 14 / 10);
+}
+
+// The words of each page of a PDF file, as pdftotext finds them.
+std::vector<QStringList> pdfWords(const QString& path) {
+    QProcess process;
+    process.start("pdftotext", {"-bbox", path, "-"});
+    process.waitForFinished(30000);
+    const QString html = QString::fromUtf8(process.readAllStandardOutput());
+    std::vector<QStringList> pages;
+    static const QRegularExpression word(R"re(<word [^>]*>([^<]*)</word>)re");
+    for (const QString& line : html.split('\n')) {
+        if (line.contains("<page "))
+            pages.emplace_back();
+        else if (const auto m = word.match(line); m.hasMatch() && !pages.empty())
+            pages.back() << m.captured(1);
+    }
+    return pages;
+}
+
+// "Channels" heads five columns: written once on paper, and on the screen in
+// one place, centred over the five, not once per column.
+TEST_F(DrawingWindowTest, AHeaderSpanningColumnsIsDrawnOnce) {
+    open();
+    form_->resize(900, 500);
+    clickNode("Selective-Call IDs");
+    int head = -1;
+    for (int col = 0; col < grid().ColCount() && head < 0; ++col)
+        if (sheet().ShownText(col, 0) == "Channels")
+            head = col;
+    ASSERT_GE(head, 0);
+    const cmcGridRect first = grid().CellRect(head, 0);
+    const cmcGridRect last = grid().CellRect(head + 4, 0);
+    const QImage shown = onScreen(*grid().viewport());
+    int left = last.right;
+    int right = first.left;
+    for (int y = first.top; y < first.bottom - 2; ++y)
+        for (int x = first.left; x < last.right; ++x)
+            if (shown.pixelColor(x, y).lightness() < 100) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+            }
+    ASSERT_LT(left, right) << "no text seen";
+    EXPECT_LT(right - left, (last.right - first.left) / 3) << left << ".." << right;
+    const int middle = (first.left + last.right) / 2;
+    EXPECT_LT(std::abs((left + right) / 2 - middle), 6);
+
+    const QString pdf = install_->filePath("ids.pdf");
+    prompter_.printNextToFile(pdf.toStdString());
+    key(Qt::Key_P, Qt::ControlModifier);
+    ASSERT_TRUE(runEventLoopUntil([&] { return QFileInfo(pdf).size() > 0; }));
+    runEventLoopFor(200);
+    const auto pages = pdfWords(pdf);
+    ASSERT_FALSE(pages.empty());
+    EXPECT_EQ(pages.front().count("Channels"), 1) << pages.front().join(' ').toStdString();
 }
 
 } // namespace
