@@ -1,0 +1,201 @@
+#include "windowFixture.h"
+
+#include "core/modelIdentity.h"
+#include "radio/ListEntry.h"
+#include "support/eventLoop.h"
+#include "views/cuiSheet.h"
+#include "views/cuiTree.h"
+
+#include <QApplication>
+#include <QMenu>
+#include <QRegularExpression>
+#include <QTest>
+#include <QTreeWidget>
+#include <QWindow>
+
+WindowTest::~WindowTest() {
+    // A test that failed halfway may leave a popup open; it must not outlive the window.
+    for (int i = 0; i < 5 && QApplication::activePopupWidget() != nullptr; ++i)
+        QApplication::activePopupWidget()->close();
+    form_.reset();
+    controller_.reset();
+}
+
+TForm1& WindowTest::open(Document document) {
+    std::vector<std::string> args{"marlo"};
+    if (document == Document::Full)
+        args.push_back(writeFullDocument("full.vcf"));
+    form_ = std::make_unique<TForm1>(makeController(args));
+    EXPECT_TRUE(waitFor([&] { return form_->isVisible(); }));
+    form_->activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(form_.get()));
+    return *form_;
+}
+
+std::string WindowTest::writeFullDocument(const std::string& name) {
+    cmcEeprom image;
+    makeInitialImage(image, 0);
+    ListEntry e(&image);
+    for (std::int32_t i = 0; i <= ListEntry::lastIndex(listUserChannel); ++i) {
+        e.makeBlank(listUserChannel, i);
+        e.state = ListEntry::stateUsed;
+        e.channelNumber = static_cast<std::uint32_t>(i + 1);
+        e.rxFrequency = 2'000'000 + i * 10'000;
+        e.txFrequency = e.rxFrequency;
+        e.storeAndReload();
+    }
+    for (std::int32_t i = 0; i <= ListEntry::lastIndex(listSelCallId); ++i) {
+        e.makeBlank(listSelCallId, i);
+        e.callId = {static_cast<std::uint8_t>(i / 100 % 10), static_cast<std::uint8_t>(i / 10 % 10),
+                    static_cast<std::uint8_t>(i % 10)};
+        e.name.fill('S');
+        e.storeAndReload();
+    }
+    for (std::int32_t i = 0; i <= ListEntry::lastIndex(listAleId); ++i) {
+        e.makeBlank(listAleId, i);
+        const std::string address = "ADDR" + std::to_string(i);
+        e.aleAddress.fill(0);
+        std::copy(address.begin(), address.end(), e.aleAddress.begin());
+        e.storeAndReload();
+    }
+    for (std::int32_t i = 0; i <= ListEntry::lastIndex(listTelNumber); ++i) {
+        e.makeBlank(listTelNumber, i);
+        e.telNumber.fill(0xFF);
+        e.telNumber[0] = static_cast<std::uint8_t>(0x10 + i % 10);
+        e.telNumber[1] = 0x23;
+        e.name.fill('T');
+        e.storeAndReload();
+    }
+    const std::string path = files_->filePath(QString::fromStdString(name)).toStdString();
+    writeCloneFile(path, image);
+    return path;
+}
+
+cuiSheet* WindowTest::sheet() const {
+    return controller_ ? controller_->ShownSheet() : nullptr;
+}
+
+cuiSheet& WindowTest::showSheet(const QString& nodeCaption) {
+    QTreeWidget* tree = controller_->Tree()->View();
+    const auto found = tree->findItems(nodeCaption, Qt::MatchExactly | Qt::MatchRecursive);
+    EXPECT_EQ(found.size(), 1) << nodeCaption.toStdString();
+    QTreeWidgetItem* node = found.value(0);
+    const cmcCellObj* model = controller_->Tree()->ModelOf(node);
+    if (node == nullptr || model == nullptr || !model->parameter) {
+        ADD_FAILURE() << "no sheet node " << nodeCaption.toStdString();
+        return *sheet();
+    }
+    tree->scrollToItem(node);
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(node).center());
+    const std::string descriptor = *model->parameter;
+    EXPECT_TRUE(waitFor([&] {
+        return controller_->ShownDescriptor() == descriptor && sheet() != nullptr &&
+               sheet()->Grid() != nullptr && sheet()->Grid()->isVisible();
+    })) << nodeCaption.toStdString();
+    return *sheet();
+}
+
+QPoint WindowTest::cellCentre(int col, int row) const {
+    const cmcGridRect r = sheet()->Grid()->CellRect(col, row);
+    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+void WindowTest::clickCell(int col, int row, Qt::MouseButton button,
+                           Qt::KeyboardModifiers modifiers) {
+    QTest::mouseClick(sheet()->Grid()->viewport(), button, modifiers, cellCentre(col, row));
+}
+
+namespace {
+
+QWindow* keyboardWindow() {
+    if (QWidget* popup = QApplication::activePopupWidget())
+        return popup->window()->windowHandle();
+    if (QWidget* modal = QApplication::activeModalWidget())
+        return modal->window()->windowHandle();
+    if (QWindow* focus = QGuiApplication::focusWindow())
+        return focus;
+    if (QWidget* active = QApplication::activeWindow())
+        return active->windowHandle();
+    return nullptr;
+}
+
+} // namespace
+
+void WindowTest::key(int key, Qt::KeyboardModifiers modifiers) {
+    QWindow* window = keyboardWindow();
+    if (window == nullptr) {
+        ADD_FAILURE() << "no window takes the keyboard";
+        return;
+    }
+    QTest::keyClick(window, static_cast<Qt::Key>(key), modifiers);
+    QCoreApplication::processEvents();
+}
+
+void WindowTest::type(const QString& text) {
+    for (const QChar c : text) {
+        QWindow* window = keyboardWindow();
+        if (window == nullptr)
+            return;
+        QTest::keyClick(window, c.toLatin1());
+    }
+    QCoreApplication::processEvents();
+}
+
+QMenu* WindowTest::waitForPopup() {
+    QMenu* menu = nullptr;
+    waitFor([&] {
+        menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        return menu != nullptr && menu->isVisible() && menu->windowHandle() != nullptr &&
+               menu->windowHandle()->isExposed();
+    });
+    return menu;
+}
+
+bool WindowTest::waitForNoPopup() {
+    return waitFor([] { return QApplication::activePopupWidget() == nullptr; });
+}
+
+QString WindowTest::plain(const QString& caption) {
+    QString text = caption.section('\t', 0, 0);
+    text.remove(QRegularExpression("&(?!&)"));
+    return text;
+}
+
+bool WindowTest::clickPopupItem(const QString& itemCaption) {
+    QMenu* menu = waitForPopup();
+    if (menu == nullptr)
+        return false;
+    for (QAction* action : menu->actions()) {
+        if (action->isSeparator() || !action->isVisible() || plain(action->text()) != itemCaption)
+            continue;
+        if (!action->isEnabled())
+            return false;
+        QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
+        return action->menu() != nullptr || waitForNoPopup();
+    }
+    return false;
+}
+
+void WindowTest::menuPath(const QStringList& captions) {
+    for (int i = 0; i < captions.size(); ++i) {
+        const int marker = captions[i].indexOf('&');
+        ASSERT_GE(marker, 0) << captions[i].toStdString() << " has no mnemonic";
+        const int letter = captions[i].at(marker + 1).toUpper().unicode();
+        key(letter, i == 0 ? Qt::AltModifier : Qt::NoModifier);
+        if (i + 1 < captions.size()) {
+            ASSERT_NE(waitForPopup(), nullptr) << captions[i].toStdString();
+        }
+    }
+}
+
+bool WindowTest::waitFor(const std::function<bool()>& condition, int limitMs) {
+    return runEventLoopUntil(condition, limitMs);
+}
+
+std::string WindowTest::caption() const {
+    return form_->windowTitle().toStdString();
+}
+
+std::string WindowTest::cellText(int col, int row) const {
+    return sheet()->ShownText(col, row);
+}
