@@ -1,13 +1,11 @@
 // What the window draws, seen on the screen after real input.
-#include "windowFixture.h"
-
-#include "support/eventLoop.h"
+#include "sheetWindowTest.h"
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QLabel>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QLabel>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -16,7 +14,7 @@
 
 namespace {
 
-using DrawingWindowTest = WindowTest;
+using DrawingWindowTest = SheetWindowTest;
 
 void wheel(QWidget& viewport, int degreesTimesEight) {
     const QPointF at(viewport.width() / 2.0, viewport.height() / 2.0);
@@ -30,7 +28,7 @@ void wheel(QWidget& viewport, int degreesTimesEight) {
 TEST_F(DrawingWindowTest, ScrollingByKeysAndWheelLeavesNoCopiesOfTheHeaders) {
     open();
     form_->resize(640, 360);
-    clickNode("User Channels");
+    showSheet("User Channels");
     clickCell(2, 1);
     QWidget& view = *grid().viewport();
     const struct {
@@ -89,20 +87,20 @@ int pixelsOf(const QImage& image, QColor colour) {
 // the cells.
 TEST_F(DrawingWindowTest, TheSheetTitleIsWhiteOnTealAndGrowsWithTheFontSize) {
     open();
-    clickNode("User Channels");
-    QLabel* title = titleOf(sheet());
+    showSheet("User Channels");
+    QLabel* title = titleOf(*sheet());
     ASSERT_NE(title, nullptr);
     const QImage shown = onScreen(*title);
     EXPECT_GT(pixelsOf(shown, Qt::white), 30);
     EXPECT_GT(pixelsOf(shown, QColor(0x00, 0x80, 0x80)), shown.width() * shown.height() / 2);
     const int before = title->fontMetrics().height();
 
-    menuBar(Qt::Key_V, {"Font Size", "150"});
-    ASSERT_TRUE(runEventLoopUntil([&] {
-        return controller_->ShownSheet() != nullptr && titleOf(sheet()) != nullptr &&
-               titleOf(sheet())->fontMetrics().height() != before;
+    menuPath({"&View", "&Font Size", "1&50 %"});
+    ASSERT_TRUE(waitFor([&] {
+        return sheet() != nullptr && titleOf(*sheet()) != nullptr &&
+               titleOf(*sheet())->fontMetrics().height() != before;
     }));
-    EXPECT_GE(titleOf(sheet())->fontMetrics().height(), before * 14 / 10);
+    EXPECT_GE(titleOf(*sheet())->fontMetrics().height(), before * 14 / 10);
 }
 
 // The words of each page of a PDF file, as pdftotext finds them.
@@ -127,10 +125,10 @@ std::vector<QStringList> pdfWords(const QString& path) {
 TEST_F(DrawingWindowTest, AHeaderSpanningColumnsIsDrawnOnce) {
     open();
     form_->resize(900, 500);
-    clickNode("Selective-Call IDs");
+    showSheet("Selective-Call IDs");
     int head = -1;
     for (int col = 0; col < grid().ColCount() && head < 0; ++col)
-        if (sheet().ShownText(col, 0) == "Channels")
+        if (sheet()->ShownText(col, 0) == "Channels")
             head = col;
     ASSERT_GE(head, 0);
     const cmcGridRect first = grid().CellRect(head, 0);
@@ -152,8 +150,8 @@ TEST_F(DrawingWindowTest, AHeaderSpanningColumnsIsDrawnOnce) {
     const QString pdf = install_->filePath("ids.pdf");
     prompter_.printNextToFile(pdf.toStdString());
     key(Qt::Key_P, Qt::ControlModifier);
-    ASSERT_TRUE(runEventLoopUntil([&] { return QFileInfo(pdf).size() > 0; }));
-    runEventLoopFor(200);
+    ASSERT_TRUE(waitFor([&] { return QFileInfo(pdf).size() > 0; }));
+    waitFor([] { return false; }, 300);
     const auto pages = pdfWords(pdf);
     ASSERT_FALSE(pages.empty());
     EXPECT_EQ(pages.front().count("Channels"), 1) << pages.front().join(' ').toStdString();

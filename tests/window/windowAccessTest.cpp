@@ -1,5 +1,5 @@
 // What assistive technology reads of the window after real input.
-#include "windowFixture.h"
+#include "sheetWindowTest.h"
 
 #include "views/cuiToolBar.h"
 
@@ -11,17 +11,15 @@
 
 namespace {
 
-using AccessWindowTest = WindowTest;
+using AccessWindowTest = SheetWindowTest;
 
 // The sheet is read out by its title, and a selection of three lines made
 // with the mouse is exposed cell by cell and as three rows.
 TEST_F(AccessWindowTest, TheSheetIsNamedByItsTitleAndExposesAMultiLineSelection) {
     open();
-    clickNode("User Channels");
+    showSheet("User Channels");
     clickCell(2, 1);
-    const cmcGridRect last = grid().CellRect(2, 3);
-    QTest::mouseClick(grid().viewport(), Qt::LeftButton, Qt::ShiftModifier,
-                      QPoint((last.left + last.right) / 2, (last.top + last.bottom) / 2));
+    clickCell(2, 3, Qt::LeftButton, Qt::ShiftModifier);
 
     QAccessibleInterface* table = QAccessible::queryAccessibleInterface(&grid());
     ASSERT_NE(table, nullptr);

@@ -1,9 +1,8 @@
 // The port menu and dialog reached through the menu bar.
-#include "windowFixture.h"
+#include "sheetWindowTest.h"
 
 #include "core/cmcPortMap.h"
 #include "main/cuiPortDialog.h"
-#include "support/eventLoop.h"
 
 #include <QAction>
 #include <QApplication>
@@ -14,7 +13,7 @@
 
 namespace {
 
-class PortWindowTest : public WindowTest {
+class PortWindowTest : public SheetWindowTest {
 protected:
     ~PortWindowTest() override { cmcPortMap::SetOverrides({}); }
 };
@@ -26,12 +25,12 @@ TEST_F(PortWindowTest, ThePortMenuNamesEachDeviceAndTheDialogTakesATypedPath) {
     settings_->PortDevices = {{2, byId}};
     cmcPortMap::SetOverrides(settings_->PortDevices);
     open();
-    QTest::keyClick(form_.get(), Qt::Key_P, Qt::AltModifier);
+    menuPath({"&Port"});
     QMenu* ports = waitForPopup();
     ASSERT_NE(ports, nullptr);
     QStringList items;
     for (QAction* action : ports->actions())
-        items << plainItemText(action->text());
+        items << plain(action->text());
     EXPECT_EQ(items.value(0), "Serial Port 1 (ttyS0)");
     EXPECT_EQ(items.value(1), QString::fromStdString("Serial Port 2 (" + byId + ")"));
 
@@ -50,8 +49,8 @@ TEST_F(PortWindowTest, ThePortMenuNamesEachDeviceAndTheDialogTakesATypedPath) {
         QTest::keyClick(dialog->PathField(), Qt::Key_Return);
     });
     answer.start(10);
-    clickItem(ports, "Other Port");
-    ASSERT_TRUE(runEventLoopUntil([&] { return !answer.isActive() && settings_->ComPort == 7; }));
+    clickPopupItem("Other Port (USB Cable)...");
+    ASSERT_TRUE(waitFor([&] { return !answer.isActive() && settings_->ComPort == 7; }));
     EXPECT_EQ(shownPath, "/dev/ttyS0"); // what port 1, the setting, opened
     EXPECT_EQ(settings_->PortDevices.at(7), "/dev/pts/9");
     EXPECT_EQ(cmcPortMap::DevicePath(7), "/dev/pts/9");

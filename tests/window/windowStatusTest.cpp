@@ -1,40 +1,30 @@
 // What the status line tells the user after real typing and cursor moves.
-#include "windowFixture.h"
-
-#include "support/eventLoop.h"
+#include "sheetWindowTest.h"
 
 namespace {
 
 constexpr int kReceive = 2; // User Channels: the receive frequency column
 
-class StatusWindowTest : public WindowTest {
-protected:
-    // Waits until the status line holds `part`; returns what it holds.
-    std::string statusWith(const std::string& part) {
-        runEventLoopUntil(
-            [&] { return controller_->MessageText().find(part) != std::string::npos; }, 2000);
-        return controller_->MessageText();
-    }
-};
+using StatusWindowTest = SheetWindowTest;
 
 // "7,055" may mean 7055 kHz or 7.055 kHz: refused, with how to write either;
 // "7053,4" can only be a decimal comma.
 TEST_F(StatusWindowTest, AThousandsCommaInAFrequencyIsRefusedWithAHint) {
     open();
-    clickNode("User Channels");
+    showSheet("User Channels");
     typeIntoCell(kReceive, 1, "7,055");
-    EXPECT_EQ(sheet().ShownText(kReceive, 1), "");
+    EXPECT_EQ(cellText(kReceive, 1), "");
     EXPECT_NE(statusWith("7055").find("type 7055 (or 7055.0), or 7.055"), std::string::npos)
         << controller_->MessageText();
     EXPECT_FALSE(controller_->IsModified());
     typeIntoCell(kReceive, 1, "7053,4");
-    EXPECT_EQ(sheet().ShownText(kReceive, 1), "7053.4");
+    EXPECT_EQ(cellText(kReceive, 1), "7053.4");
 }
 
 // Standing on a marked cell, the user reads which limit it breaks.
 TEST_F(StatusWindowTest, TheCursorOnAMarkedCellSaysWhy) {
     open();
-    clickNode("User Channels");
+    showSheet("User Channels");
     typeIntoCell(kReceive, 2, "0.1"); // below every receive band
     clickCell(kReceive, 3);
     clickCell(kReceive, 2);
