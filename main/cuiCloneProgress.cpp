@@ -113,7 +113,7 @@ void cuiCloneProgress::Open(QWidget* main) {
         frame.moveCenter(main->frameGeometry().center());
         window->move(frame.topLeft());
         // Above the main window it disables, never behind it.
-        window->create();
+        window->winId(); // the native window, to be given its parent
         if (QWindow* above = main->window()->windowHandle(); above != nullptr)
             window->windowHandle()->setTransientParent(above);
     }

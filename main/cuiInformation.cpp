@@ -15,7 +15,7 @@ cuiInformation* cuiInformation::Open(QWidget* owner, const std::string& caption,
     if (owner != nullptr) {
         owner->setEnabled(false);
         // Kept above the owner it disables, never lost behind it.
-        window->create();
+        window->winId(); // the native window, to be given its parent
         if (QWindow* above = owner->window()->windowHandle(); above != nullptr)
             window->windowHandle()->setTransientParent(above);
     }

@@ -166,7 +166,7 @@ TEST_F(CloneMenuTest, InfoShowsTheRadiosSheetUntilOk) {
     // radio's whole comment.
     QAccessibleInterface* table = QAccessible::queryAccessibleInterface(info->Sheet().Grid());
     ASSERT_NE(table, nullptr);
-    EXPECT_EQ(table->tableInterface()->cellAt(0, 1)->text(QAccessible::Name), "Australia");
+    EXPECT_EQ(table->tableInterface()->cellAt(0, 1)->text(QAccessible::Name), "(Australia)");
     EXPECT_EQ(table->tableInterface()->cellAt(2, 1)->text(QAccessible::Name),
               "MARLO SIMULATOR 0001");
     // Every row and column in sight: the window fits the sheet, no scrolling.
@@ -216,6 +216,9 @@ TEST_F(CloneMenuTest, PulledCableEndsWithItsMessageAndTheDocumentUntouched) {
 TEST_F(CloneMenuTest, CancelStopsAReadButNeverAWrite) {
     cmcEeprom before;
     before.Assign(controller_->CurrentImage());
+    ASSERT_TRUE(runEventLoopUntil([&] { return form_->isVisible(); }));
+    form_->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form_.get()));
     const std::uint32_t frames = sim_.Stats().framesSent;
     menuBar(*form_, Qt::Key_C, {"Read from Radio"});
     cuiCloningWindow* window = nullptr;

@@ -70,7 +70,8 @@ TEST_F(ChannelFrequency, ACommaBeforeThreeDigitsIsRefusedWithAHint) {
         {"7,055", 7'000'000, "type 7055 (or 7055.0), or 7.055 for a decimal"},
         {" 14,230 ", 7'000'000, "type 14230 (or 14230.0), or 14.230 for a decimal"},
         {"7053,4", 7'053'400, ""},
-        {"7,0550", 7'055'000, ""},
+        {"7,0550", 7'000, ""},
+        {"7055,0", 7'055'000, ""},
         {"7.055", 7'000, ""}};
     for (const auto& [input, hz, hint] : rows) {
         SetUp();

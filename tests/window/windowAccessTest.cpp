@@ -1,8 +1,6 @@
 // What assistive technology reads of the window after real input.
 #include "sheetWindowTest.h"
 
-#include "views/cuiToolBar.h"
-
 #include <QAccessible>
 #include <QTest>
 #include <QToolButton>

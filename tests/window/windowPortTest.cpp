@@ -37,7 +37,7 @@ TEST_F(PortWindowTest, ThePortMenuNamesEachDeviceAndTheDialogTakesATypedPath) {
     QString shownPath;
     QTimer answer;
     QObject::connect(&answer, &QTimer::timeout, [&] {
-        auto* dialog = qobject_cast<cuiPortDialog*>(QApplication::activeModalWidget());
+        auto* dialog = dynamic_cast<cuiPortDialog*>(QApplication::activeModalWidget());
         if (dialog == nullptr)
             return;
         answer.stop();
