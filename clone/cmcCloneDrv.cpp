@@ -278,7 +278,7 @@ bool cmcCloneDrv::Cancellable() const {
     if (state_ == stIdle || state_ == stDraining || state_ == stDone || state_ == stQuieting ||
         !result_ || result_->code == dst_CDrv_Result::codeCancelled)
         return false;
-    return operation_ != dst_CDrv_Result::opWrite || state_ < stSendWrite;
+    return operation_ != dst_CDrv_Result::opWrite;
 }
 
 bool cmcCloneDrv::Cancel() {

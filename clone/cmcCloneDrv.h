@@ -89,8 +89,8 @@ public:
     bool IsBusy() const { return state_ != stIdle; }
     // Stops a running information request or read: it ends as a failure with
     // codeCancelled once the line has drained and gone quiet, as every failure
-    // does. A write cannot be stopped once its request is out (the radio would
-    // keep a half-written memory); false then, and when nothing runs.
+    // does. A write is never stopped (the radio would keep a half-written
+    // memory); false then, and when nothing runs.
     bool Cancel();
     bool Cancellable() const;
     // Lets go of a port still open after a success, for a completion that will
