@@ -1,11 +1,11 @@
+#include "cli/cloneCliExchange.h"
+#include "cli/cloneCliSession.h"
 #include "clone/cloneCliOptions.h"
 #include "clone/cmcStderrProgress.h"
 #include "core/cmcConsoleTexts.h"
 #include "core/cmcEeprom.h"
-#include "main/cloneCliExchange.h"
-#include "main/cloneCliSession.h"
-#include "main/cuiSignalEnd.h"
 #include "platform/cmcPrompter.h"
+#include "platform/cuiSignalEnd.h"
 
 #include <QCoreApplication>
 

@@ -1,14 +1,14 @@
 #include "core/cmcEeprom.h"
 #include "core/cmcPortMap.h"
 #include "core/indEnviron.h"
-#include "main/cuiSignalEnd.h"
 #include "main/frmMain.h"
 #include "main/indMain.h"
 #include "overlay/cmcGTex.h"
 #include "platform/cmcFatal.h"
-#include "platform/cuiQtPrompter.h"
+#include "platform/cuiSignalEnd.h"
 #include "sheets/cmcEvMan.h"
 #include "views/cuiImageList.h"
+#include "views/cuiQtPrompter.h"
 
 #include <QApplication>
 

@@ -5,15 +5,15 @@
 // byte once, 10 bits a byte) and the ratio of the two.
 #include "clonePacedRun.h"
 
+#include "cli/headlessDocument.h"
 #include "clone/indCloneMan.h"
 #include "core/cmcEeprom.h"
 #include "core/indEnviron.h"
 #include "core/modelIdentity.h"
+#include "document/indMainCellContext.h"
 #include "main/cuiCloneWindow.h"
 #include "main/frmMain.h"
-#include "main/headlessDocument.h"
 #include "main/indMain.h"
-#include "main/indMainCellContext.h"
 #include "overlay/cmcGTex.h"
 #include "platform/cmcPrompter.h"
 #include "platform/programPath.h"

@@ -2,17 +2,17 @@
 // overlay and initial file: the export of 500 used channels as CSV, and the
 // import of that table into the initial document (every value typed into its
 // cell, every choice resolved against its list, every mark checked).
+#include "cli/headlessDocument.h"
 #include "core/cmcEeprom.h"
 #include "core/cmcEnviron.h"
 #include "core/csvTable.h"
-#include "main/headlessDocument.h"
+#include "document/indMainCellContext.h"
+#include "exchange/exchangeLists.h"
+#include "exchange/listExport.h"
+#include "exchange/listImport.h"
 #include "main/indMain.h"
-#include "main/indMainCellContext.h"
 #include "overlay/cmcGTex.h"
 #include "platform/programPath.h"
-#include "radio/exchangeLists.h"
-#include "radio/listExport.h"
-#include "radio/listImport.h"
 #include "sheets/cmcEvMan.h"
 
 #include <QCoreApplication>

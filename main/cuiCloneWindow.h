@@ -1,8 +1,8 @@
 #pragma once
 
+#include "document/indCloneCommands.h"
 #include "main/cuiCloneProgress.h"
 #include "main/cuiInformation.h"
-#include "main/indCloneCommands.h"
 
 #include <QPointer>
 

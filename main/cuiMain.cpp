@@ -6,8 +6,8 @@
 #include "core/cmcTick.h"
 #include "core/cmcVcfFile.h"
 #include "core/modelIdentity.h"
+#include "document/indCloneChecks.h"
 #include "main/cuiStatusBar.h"
-#include "main/indCloneChecks.h"
 #include "overlay/cmcGTex.h"
 #include "platform/cmcFatal.h"
 #include "platform/programPath.h"
@@ -43,63 +43,21 @@ constexpr std::uint32_t warningsDelayMs = 250; // of quiet after the last edit
 constexpr int splitterMinimum = 8;             // the tree pane never vanishes
 constexpr int sheetPaneMinimum = 100;          // nor does the sheet pane
 
-std::string fileNamePart(const std::string& path) {
-    const auto slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 std::string withDelimiter(std::string dir) {
     if (dir.empty() || dir.back() != '/')
         dir += '/';
     return dir;
 }
 
-std::unique_ptr<cmcEeprom> newImage(std::int32_t size) {
-    auto image = std::make_unique<cmcEeprom>();
-    image->Resize(size);
-    return image;
-}
-
-std::unique_ptr<cmcEeprom> copyOf(const cmcEeprom& other) {
-    auto image = std::make_unique<cmcEeprom>();
-    image->Assign(other);
-    return image;
-}
-
-std::string startDirectory() {
-    const std::string& last = cmcEnviron::App().CurrentDirectory;
-    if (!last.empty())
-        return last;
-    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    return (documents.isEmpty() ? QDir::currentPath() : documents).toStdString();
-}
-
 } // namespace
 
-std::string cuiMain::AppTitle() {
-    return cmcGTex::App().GetLine("GI_Sys_AppTitle", 0);
-}
-
 cuiMain::cuiMain(std::int32_t imageSize, const std::string& overlayBaseName)
-    : imageSize_(imageSize), wholeImage_{{{0, imageSize - 1}, cmcRangeEnd}} {
-    // The overlay file is only named here; it is opened on the first lookup.
-    cmcGTex::App().SetFile(programFilesDir() + overlayBaseName + ".OVL");
-    CurrentDirectory = startDirectory();
-
-    cloneManager_ = std::make_unique<indCloneMan>();
-    cloneWriter_ = cloneManager_.get();
-    clipboard_ = std::make_unique<indEntryClipboard>();
-    current_ = newImage(imageSize_);
-    saved_ = newImage(imageSize_);
-    reference_ = copyOf(*current_);
-    comparison_ = copyOf(*reference_);
-
+    : cmcDocument(imageSize, overlayBaseName) {
     task_ = cmcTask::Create();
     task_->SetCallback(onTick, this);
     cuiPrintHost& host = *this;
     printing_ = std::make_unique<cuiPrinting>(host, cmcGTex::App());
     cmcEvMan::App().Subscribe(onEvent, this);
-    Initialize();
 }
 
 cuiMain::~cuiMain() {
@@ -109,25 +67,8 @@ cuiMain::~cuiMain() {
     cmcEvMan::App().Unsubscribe(onEvent, this);
 }
 
-void cuiMain::Initialize() {
-    SetModelCode(0, 0);
-    indInstallCloneChecks(*cloneManager_, *this);
-}
-
-void cuiMain::SetModelCode(int first, int second) {
-    modelCodeFirst_ = first;
-    modelCodeSecond_ = second;
-}
-
 void cuiMain::BuildWindow(QMainWindow& form) {
-    cmcEnviron& settings = cmcEnviron::App();
-    if (settings.ModelType >= VariantCount())
-        settings.ModelType = 0;
-    LoadReference(ModelVariant());
-    current_->Assign(*reference_);
-    TakeSaved();
-    comparison_->Assign(*reference_);
-
+    StartFromInitialFile();
     form_ = &form;
     BuildMenuAndToolBar(form);
     BuildPanes(form);
@@ -135,7 +76,7 @@ void cuiMain::BuildWindow(QMainWindow& form) {
     PlaceSplitter();
     BuildStatusBar(form);
 
-    if (imageSize_ < CatalogueExtent())
+    if (ImageSize() < CatalogueExtent())
         cmcFatal("Self Check Error.\nEEPROM Map is too large.");
     task_->SetInterval(tickInterval);
     form.show();
@@ -190,61 +131,6 @@ void cuiMain::BuildStatusBar(QMainWindow& form) {
     statusBar_ = bar;
 }
 
-int cuiMain::ImageRejected(const cmcEeprom&, bool) {
-    return 1;
-}
-
-int cuiMain::ImageNewer(const cmcEeprom&) {
-    return 0;
-}
-
-void cuiMain::AfterLoad(cmcEeprom&) {}
-
-void cuiMain::PrepareImage(cmcEeprom&, bool) {}
-
-int cuiMain::CanCloneWrite() {
-    return 1;
-}
-
-void cuiMain::StartCloneWrite(int code) {
-    if (!PrepareDocumentForSending(code))
-        return;
-    SendImage(copyOf(*current_), CloneRange());
-}
-
-void cuiMain::SetCloneWriter(cmcCloneWriter* writer) {
-    cloneWriter_ = writer != nullptr ? writer : cloneManager_.get();
-}
-
-bool cuiMain::PrepareDocumentForSending(int code) {
-    if (code != 0 || cloneWriter_->IsBusy())
-        return false;
-    cloneWriter_->SetImageSize(imageSize_);
-    const bool wasModified = UpdateModified();
-    PrepareImage(*current_, true);
-    // The preparation alone must not make the document modified.
-    if (!wasModified)
-        TakeSaved();
-    return true;
-}
-
-void cuiMain::SendImage(std::unique_ptr<cmcEeprom> image, cmcRangeList ranges) {
-    sending_ = std::move(image);
-    cloneWriter_->StartWrite(*sending_, ranges, [this](int code) { CloneWriteDone(code); });
-}
-
-void cuiMain::CloneWriteDone(int code) {
-    if (code != 0)
-        return;
-    // The write prepared the document: the box must stand over what was sent.
-    ReopenSheet();
-    ShowMessage(cmcGTex::App().GetText("GI_Mess_CloneWrite_Succeeded"), PromptIcon::Information);
-}
-
-bool cuiMain::MapRevisionAccepted(int) {
-    return false;
-}
-
 void cuiMain::StatusBarResize() {}
 
 void cuiMain::StatusBarDrawPanel(QPainter& painter, int panel, const QRect& rect) {
@@ -255,131 +141,24 @@ void cuiMain::StatusBarDrawPanel(QPainter& painter, int panel, const QRect& rect
     painter.drawText(rect, Qt::AlignLeft | Qt::AlignVCenter, QString::fromStdString(messageText_));
 }
 
-void cuiMain::CheckWarnings(int& errors, int& warnings) {
-    errors = 0;
-    warnings = 0;
-}
-
-int cuiMain::VariantCount() const {
-    return 1;
-}
-
-cmcRangeList cuiMain::CloneRange() const {
-    return wholeImage_;
-}
-
-std::int32_t cuiMain::CatalogueExtent() const {
-    return 0;
-}
-
-int cuiMain::MapRevision() const {
-    return -1;
-}
-
-int cuiMain::ModelVariant() const {
-    return cmcEnviron::App().ModelType;
-}
-
-void cuiMain::ChangeModel(int variant, bool confirm) {
-    // An image may carry any variant byte; only the model's variants have files.
-    if (variant == ModelVariant() || variant < 0 || variant >= VariantCount())
-        return;
-    if (confirm && cmcPrompter::current().message(
-                       AppTitle(), cmcGTex::App().GetText("GI_AppMess_ChangeModel"),
-                       PromptIcon::Warning, PromptButtons::OkCancel) != PromptAnswer::Ok)
-        return;
-    cmcEnviron::App().ModelType = static_cast<std::uint8_t>(variant);
-    LoadReference(variant);
-    if (confirm) {
-        current_->Assign(*reference_);
-        TakeSaved();
-        SetDocumentName({});
-    }
+void cuiMain::ModelChanged() {
     RebuildTree();
 }
 
-cmcVcfFile::Code cuiMain::OpenImage(const std::string& path, cmcEeprom& image) {
-    auto work = newImage(imageSize_);
-    cmcVcfFile file;
-    file.BindImage(*work);
-    file.SetModelCode(modelCodeFirst_, modelCodeSecond_);
-    file.SetMapRevisionCheck([this](int revision) { return MapRevisionAccepted(revision); });
-    cmcVcfFile::Code code = file.Load(path);
-    if (code != cmcVcfFile::Ok)
-        return code; // Load has shown its box
-    if (ImageRejected(*work, false) != 0)
-        code = cmcVcfFile::Data;
-    else if (ImageNewer(*work) != 0)
-        code = cmcVcfFile::Newer;
-    else
-        code = file.CheckCoverage(CloneRange());
-    cmcVcfFile::ShowMessage(code);
-    if (code == cmcVcfFile::Ok)
-        image.Assign(*work);
-    return code;
-}
-
-void cuiMain::LoadReference(int variant) {
-    const std::string path =
-        programFilesDir() + cmcGTex::App().GetLine("GI_App_InitialFile", variant);
-    // A fresh image, so that nothing of the previous variant's file survives.
-    auto work = newImage(imageSize_);
-    cmcVcfFile file;
-    file.BindImage(*work);
-    file.SetModelCode(modelCodeFirst_, modelCodeSecond_);
-    file.SetMapRevisionCheck([this](int revision) { return MapRevisionAccepted(revision); });
-    if (file.Load(path, CloneRange()) != cmcVcfFile::Ok || ImageRejected(*work, false))
-        cmcFatal("Cannot open '" + path + "'.");
-    reference_->Assign(*work);
-    PrepareImage(*reference_, false);
-}
-
-bool cuiMain::UpdateModified() {
-    if (!modified_ && current_->Differs(*saved_)) {
-        modified_ = true;
-        RefreshCaption();
-    }
-    return modified_;
-}
-
-void cuiMain::TakeSaved() {
-    saved_->Assign(*current_);
-    modified_ = false;
-    RefreshCaption();
-}
-
-void cuiMain::SetModified() {
-    modified_ = true;
-    RefreshCaption();
-}
-
-std::string cuiMain::DocumentPath() const {
-    return documentName_.empty() ? withDelimiter(CurrentDirectory) + "Untitled" : documentName_;
-}
-
-void cuiMain::SetDocumentName(const std::string& name) {
-    documentName_ = name;
-    RefreshCaption();
-}
-
-void cuiMain::RefreshCaption() {
-    const std::string name = fileNamePart(DocumentPath());
-    caption_ = name + " - " + AppTitle();
-    if (form_) {
-        // The desktop marks unsaved changes its own way at the placeholder.
-        form_->setWindowTitle(QString::fromStdString(name + "[*] - " + AppTitle()));
-        form_->setWindowModified(modified_);
-    }
+void cuiMain::CaptionChanged() {
+    if (!form_)
+        return;
+    // The desktop marks unsaved changes its own way at the placeholder.
+    const std::string path = DocumentPath();
+    const std::string name = path.substr(path.find_last_of('/') + 1);
+    form_->setWindowTitle(QString::fromStdString(name + "[*] - " + AppTitle()));
+    form_->setWindowModified(IsModified());
 }
 
 void cuiMain::StartWarningsDelay() {
     if (!warningsDelay_)
         warningsDelay_ = std::make_unique<cmcTick>();
     warningsDelay_->Start(warningsDelayMs);
-}
-
-void cuiMain::ShowMessage(const std::string& text, PromptIcon icon) {
-    cmcPrompter::current().message(AppTitle(), text, icon, PromptButtons::Ok);
 }
 
 bool cuiMain::FormCloseQuery() {
@@ -507,8 +286,8 @@ QWidget* cuiMain::PrintOwner() {
 
 std::string cuiMain::PdfFileSuggestion() {
     const std::string name =
-        documentName_.empty()
+        DocumentName().empty()
             ? std::string("Untitled")
-            : QFileInfo(QString::fromStdString(documentName_)).completeBaseName().toStdString();
+            : QFileInfo(QString::fromStdString(DocumentName())).completeBaseName().toStdString();
     return withDelimiter(CurrentDirectory) + name + ".pdf";
 }

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "clone/cmcCloneWriter.h"
 #include "core/cmcRangeList.h"
 #include "core/cmcTask.h"
 #include "core/cmcVcfFile.h"
+#include "document/cmcDocument.h"
 #include "main/cuiStatusBar.h"
 #include "platform/cmcPrompter.h"
 #include "print/cuiPrintHost.h"
@@ -40,91 +40,38 @@ class indCloneMan;
 struct cmcEvMessage;
 
 // The application controller, as far as it knows nothing of a particular radio:
-// it owns the document (the image being edited, its name and modified state),
-// the images it is compared with, the clone manager, the main window's parts and
-// the periodic tick.
+// the document with the main window's parts around it and the periodic tick.
 // What belongs to the radio model comes in through the virtual operations, which
-// the model's controller replaces.
+// the model's controller replaces; the model's document rules come from its
+// document class, which the model's controller also derives from (hence the
+// shared, virtual, document base).
 //
 // Exactly one controller exists while the program runs. It needs the settings
 // store, the overlay store and the hub installed before it is constructed, and it
 // must be destroyed before them.
-class cuiMain : private cuiPrintHost {
+class cuiMain : public virtual cmcDocument, private cuiPrintHost {
 public:
-    // Message box caption and the program's title.
-    static std::string AppTitle();
-
     cuiMain(std::int32_t imageSize, const std::string& overlayBaseName);
     cuiMain(const cuiMain&) = delete;
     cuiMain& operator=(const cuiMain&) = delete;
 
-    // The operations the model replaces, in the order of the table they form.
-    virtual ~cuiMain();
-    virtual void Initialize();
-    // Lays out the window's parts and loads the initial document; the window
-    // must outlive the controller's use of it (its close handlers end that).
+    // The operations the model replaces, in the order of the table they form
+    // (with those of the document).
+    ~cuiMain() override;
+    // Lays out the window's parts and loads the initial document (not when the
+    // image is smaller than CatalogueExtent()); the window must outlive the controller's use of it
+    // (its close handlers end that).
     virtual void BuildWindow(QMainWindow& form);
     virtual void RebuildTree();
-    // Non-zero when this program cannot use `image`.
-    virtual int ImageRejected(const cmcEeprom& image, bool strict);
-    virtual int ImageNewer(const cmcEeprom& image);
-    virtual void AfterLoad(cmcEeprom& image);
-    virtual void PrepareImage(cmcEeprom& image, bool forSending);
     // A new sheet, not yet built, for a descriptor "[class]key,options" in
     // `parent`: the generic sheet of the key, showing the descriptor as its
     // display name and holding the options as its auxiliary text.
     virtual std::unique_ptr<cuiSheet> CreateSheet(QWidget* parent,
                                                   const std::string& descriptor) override;
-    virtual int CanCloneWrite();
-    // (So does the Clone Write command, with the clone commands.)
-    virtual void StartCloneWrite(int code);
-    virtual void CloneWriteDone(int code);
-    virtual bool MapRevisionAccepted(int revision);
     virtual void StatusBarResize();
     virtual void StatusBarDrawPanel(QPainter& painter, int panel, const QRect& rect);
-
-    // The check that marks problem sheets; without the tree there is nothing to
-    // count and both counts are 0.
-    virtual void CheckWarnings(int& errors, int& warnings);
-
-    // What the model tells the general controller about its memory, beyond the
-    // table above. Variants are 0..VariantCount()-1 (the settings store's
-    // ModelType); the base has one.
-    virtual int VariantCount() const;
-    // The addresses clone files and clone reads cover; the base: the whole image.
-    virtual cmcRangeList CloneRange() const;
-    // The image extent the cell catalogue addresses; the window is not built
-    // when the image is smaller. The base has no catalogue: 0.
-    virtual std::int32_t CatalogueExtent() const;
-    // The map revision written into saved files; the base writes none (-1).
-    virtual int MapRevision() const;
-
-    // Switches the model variant and loads its initial file as the reference
-    // image; with `confirm`, asks first and then starts an untitled document from
-    // it. The same variant asks nothing and changes nothing.
-    void ChangeModel(int variant, bool confirm);
-    // The variant the settings store holds.
-    int ModelVariant() const;
-
-    // Reads a clone file as opening a document does: the file as this model's
-    // (model code, map revision), then ImageRejected, ImageNewer and every byte
-    // of the clone range, in that order, each failure shown with its box. The one
-    // rule for a usable file: marlo-clone's check and write go through it too.
-    // `image` receives the contents only when every step passed.
-    cmcVcfFile::Code OpenImage(const std::string& path, cmcEeprom& image);
-
-    // The document.
-    bool UpdateModified();
-    void TakeSaved();
-    void SetModified();
-    bool IsModified() const { return modified_; }
-    std::string DocumentPath() const;
-    const std::string& DocumentName() const { return documentName_; }
-    void SetDocumentName(const std::string& name);
-    void RefreshCaption();
-    const std::string& Caption() const { return caption_; }
     // (Re)arms the delayed warnings check after an edit.
-    void StartWarningsDelay();
+    void StartWarningsDelay() override;
 
     // The sheet pane. A descriptor is "[class]key,options": the class and the
     // options may be missing. Positions are remembered per sheet key, newest
@@ -179,15 +126,6 @@ public:
     // The recovery file the last such end wrote; empty when none.
     const std::string& RecoveryFile() const { return recoveryFile_; }
 
-    std::int32_t ImageSize() const { return imageSize_; }
-    int ModelCodeFirst() const { return modelCodeFirst_; }
-    int ModelCodeSecond() const { return modelCodeSecond_; }
-    cmcEeprom& CurrentImage() { return *current_; }
-    cmcEeprom& SavedImage() { return *saved_; }
-    cmcEeprom& ReferenceImage() { return *reference_; }
-    cmcEeprom& ComparisonImage() { return *comparison_; }
-    EntryClipboard& Clipboard() { return *clipboard_; }
-
     // The window's parts; null before BuildWindow and once the window has gone.
     QMainWindow* Form() const { return form_; }
     QFrame* LeftPane() const { return leftPane_; }
@@ -216,24 +154,7 @@ public:
     void FormClose();
     bool TickRunning() const;
 
-    // The controller's clone manager; its information and read checks are the
-    // controller's own from Initialize on.
-    indCloneMan& CloneManager() { return *cloneManager_; }
-    // What StartCloneWrite sends through: the clone manager unless another writer
-    // (borrowed) is set; null gives the clone manager back.
-    void SetCloneWriter(cmcCloneWriter* writer);
-
-    std::string CurrentDirectory; // offered by the file dialogs
-    dstRadioInfo RadioInfo;       // the radio's answer to the last identification
-
 protected:
-    void SetModelCode(int first, int second);
-    // Prepares the document for sending as a clone write does: false when the
-    // write must not start.
-    bool PrepareDocumentForSending(int code);
-    // Starts sending `image` over `ranges` with CloneWriteDone as completion.
-    void SendImage(std::unique_ptr<cmcEeprom> image, cmcRangeList ranges);
-    void ShowMessage(const std::string& text, PromptIcon icon);
     // What every sheet is built with: the font zoom and the model variant.
     cmcSheetSetup SheetSetup() const;
     // Gives a new sheet its setup, its descriptor as display name and the
@@ -242,6 +163,8 @@ protected:
                                          const std::string& descriptor, const cmcSheetSetup& setup);
     // The nodes print all goes through: those of the tree entry "GI_Tree_Main".
     std::vector<cuiPrintNode> PrintNodes() override;
+    void ModelChanged() override;
+    void CaptionChanged() override;
 
 private:
     QWidget* PrintOwner() override;
@@ -250,7 +173,6 @@ private:
     static void onEvent(void* context, const cmcEvMessage& message);
     void Tick();
     void HandleEvent(const cmcEvMessage& message);
-    void LoadReference(int variant);
     void BuildPanes(QMainWindow& form);
     void BuildStatusBar(QMainWindow& form);
     void BuildMenuAndToolBar(QMainWindow& form);
@@ -264,11 +186,6 @@ private:
     // Writes the document, prepared for sending, to `path` and returns the
     // prepared copy; null when the save failed (its box has been shown).
     std::unique_ptr<cmcEeprom> SavePreparedCopy(const std::string& path);
-
-    std::int32_t imageSize_;
-    std::array<cmcRange, 2> wholeImage_;
-    int modelCodeFirst_ = 0;
-    int modelCodeSecond_ = 0;
 
     QPointer<QMainWindow> form_;
     QPointer<QFrame> leftPane_;
@@ -290,21 +207,9 @@ private:
     std::string messageText_;
 
     std::unique_ptr<cmcTick> warningsDelay_;
-    std::string documentName_;
-    std::string caption_;
-    bool modified_ = false;
     bool endingQuietly_ = false;
     std::string recoveryFile_;
 
-    cmcCloneWriter* cloneWriter_ = nullptr;
-    std::unique_ptr<cmcEeprom> sending_; // the image a running clone write sends
-    // Declared after the image it may be sending, so that it goes first.
-    std::unique_ptr<indCloneMan> cloneManager_;
-    std::unique_ptr<EntryClipboard> clipboard_;
-    std::unique_ptr<cmcEeprom> current_;
-    std::unique_ptr<cmcEeprom> saved_;
-    std::unique_ptr<cmcEeprom> reference_;
-    std::unique_ptr<cmcEeprom> comparison_;
     cmcTaskPtr task_;
     // Last: it prints through the members above.
     std::unique_ptr<cuiPrinting> printing_;

@@ -77,14 +77,15 @@ int cuiMain::AskSave(bool another) {
         return kAskDiscard;
     if (answer != PromptAnswer::Yes)
         return kAskCancel;
-    const int failed = documentName_.empty() || another ? SaveAsDialog() : SaveFile(documentName_);
+    const int failed =
+        DocumentName().empty() || another ? SaveAsDialog() : SaveFile(DocumentName());
     return failed != 0 ? kAskCancel : kAskSaved;
 }
 
 int cuiMain::NewDocument() {
     if (AskSave(false) == kAskCancel)
         return 1;
-    current_->Assign(*reference_);
+    CurrentImage().Assign(ReferenceImage());
     TakeSaved();
     SetDocumentName({});
     // The sheet was built for the old document; the tick opens it afresh.
@@ -108,11 +109,11 @@ int cuiMain::OpenRecent(int index) {
 int cuiMain::OpenFile(const std::string& path) {
     commitEditors();
     // The same file as the file system sees it: letter case counts.
-    if (AskSave(!documentName_.empty() && path == documentName_) == kAskCancel)
+    if (AskSave(!DocumentName().empty() && path == DocumentName()) == kAskCancel)
         return 1;
     const WaitCursor wait;
     auto work = std::make_unique<cmcEeprom>();
-    work->Resize(imageSize_);
+    work->Resize(ImageSize());
     const cmcVcfFile::Code code = OpenImage(path, *work);
     if (code != cmcVcfFile::Ok)
         return code; // its box has been shown
@@ -123,8 +124,8 @@ int cuiMain::OpenFile(const std::string& path) {
     SetDocumentName(path);
     settings.Recent.AddFirst(path);
     cmcEvMan::App().Post(evRefreshMenus); // the recent files' items name it
-    current_->Assign(*work);
-    AfterLoad(*current_);
+    CurrentImage().Assign(*work);
+    AfterLoad(CurrentImage());
     TakeSaved();
     CloseSheet();
     cmcEvMan::App().Post(evDocumentReloaded);
@@ -143,12 +144,12 @@ std::unique_ptr<cmcEeprom> cuiMain::SavePreparedCopy(const std::string& path) {
     // The document is prepared as it is written; a failed save must leave it as
     // it was, so the preparation works on a copy until the file is safe.
     auto prepared = std::make_unique<cmcEeprom>();
-    prepared->Assign(*current_);
+    prepared->Assign(CurrentImage());
     PrepareImage(*prepared, true);
     const WaitCursor wait;
     cmcVcfFile file;
     file.BindImage(*prepared);
-    file.SetModelCode(modelCodeFirst_, modelCodeSecond_);
+    file.SetModelCode(ModelCodeFirst(), ModelCodeSecond());
     file.SetMapRevision(MapRevision());
     file.SetComment(cmcDocumentComment(*prepared));
     if (file.Save(path, CloneRange()) != cmcVcfFile::Ok)
@@ -161,7 +162,7 @@ int cuiMain::SaveFile(const std::string& path) {
     const std::unique_ptr<cmcEeprom> prepared = SavePreparedCopy(path);
     if (!prepared)
         return 1;
-    current_->Assign(*prepared);
+    CurrentImage().Assign(*prepared);
     CurrentDirectory = directoryPart(path);
     cmcEnviron& settings = cmcEnviron::App();
     settings.CurrentDirectory = CurrentDirectory;

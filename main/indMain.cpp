@@ -1,14 +1,10 @@
 #include "main/indMain.h"
 
-#include "core/cmcEeprom.h"
 #include "core/modelIdentity.h"
+#include "document/indMainCellContext.h"
 #include "main/cuiStatusBar.h"
-#include "main/indMainCellContext.h"
 #include "main/indMainCommands.h"
 #include "overlay/cmcGTex.h"
-#include "radio/imagePreparation.h"
-#include "radio/indActiveCell.h"
-#include "sheets/cmcEvMan.h"
 #include "sheets/cmcSheetDescriptor.h"
 #include "views/cuiSheet.h"
 #include "views/cuiTree.h"
@@ -21,41 +17,24 @@
 #include <QTreeWidget>
 
 #include <algorithm>
-#include <cstring>
 
 namespace {
 
-constexpr char makerSignature[] = "VEXA Inc";
 constexpr int minimumMessageWidth = 100;
-// The highest address the cell catalogue reaches is the last call-kind mirror byte.
-constexpr std::int32_t catalogueImageExtent = 33268;
 const QColor modePanelColour(0x00, 0x80, 0x80); // teal
 const QColor modeTextColour(0xFF, 0xFF, 0xFF);
-
-bool signatureDiffers(const cmcEeprom& image) {
-    return std::memcmp(image.Data() + marloImageMap::signatureAddress, makerSignature,
-                       marloImageMap::signatureLength) != 0;
-}
 
 } // namespace
 
 indMain::indMain(std::vector<std::string> args)
-    : cuiMain(marloModel::imageSize, marloModel::overlayBaseName), args_(std::move(args)) {
-    Initialize();
-}
+    : cmcDocument(marloModel::imageSize, marloModel::overlayBaseName),
+      cuiMain(marloModel::imageSize, marloModel::overlayBaseName), indDocument(std::move(args)) {}
 
 indMain::~indMain() {
     if (contextInstalled_)
         cmcCellContext::SetApp(nullptr);
-    if (cellContext_)
-        cellContext_->SetCommands(nullptr);
-}
-
-void indMain::Initialize() {
-    cuiMain::Initialize();
-    modes_ = cmcReadModeSwitches(
-        args_, [] { return cmcGTex::App().GetLine("GI_StatusPanel_Expert", 0); }, cmcTimeSeed());
-    SetModelCode(marloModel::modelCodeFirst, marloModel::modelCodeSecond);
+    if (commands_)
+        CellContext().SetCommands(nullptr);
 }
 
 void indMain::BuildWindow(QMainWindow& form) {
@@ -79,7 +58,7 @@ void indMain::BuildWindow(QMainWindow& form) {
 }
 
 void indMain::OpenCommandLineFile(QMainWindow& form) {
-    const std::string file = cmcCommandLineFile(args_);
+    const std::string file = cmcCommandLineFile(Arguments());
     if (file.empty())
         return;
     // Once the window stands, as the Open command would, with its messages.
@@ -94,55 +73,6 @@ void indMain::RebuildTree() {
         return;
     if (QTreeWidgetItem* first = Tree()->FirstNode())
         first->setText(0, first->text(0) + QString::fromStdString(VariantName()));
-}
-
-std::string indMain::VariantName() const {
-    return cmcGTex::App().GetLine("GI_AppInd_Model", ModelVariant());
-}
-
-int indMain::ImageRejected(const cmcEeprom& image, bool strict) {
-    if (image.Size() < ImageSize())
-        return 1;
-    if (!MapRevisionAccepted(image.GetByte(marloModel::mapRevisionAddress)))
-        return 1;
-    // Only the model's variants have an initial file to adapt the image to.
-    if (image.GetByte(marloImageMap::variantAddress) >= VariantCount())
-        return 1;
-    return strict && signatureDiffers(image) ? 1 : 0;
-}
-
-void indMain::AfterLoad(cmcEeprom& image) {
-    if (image.IsValidAddress(marloImageMap::variantAddress))
-        ChangeModel(image.GetByte(marloImageMap::variantAddress), false);
-    PrepareImage(image, false);
-    cmcEvMan::App().Post(evDocumentReloaded);
-}
-
-void indMain::PrepareImage(cmcEeprom& image, bool forSending) {
-    dstPrepareModes modes;
-    modes.forSending = forSending;
-    modes.factory = FactoryMode();
-    modes.variant = ModelVariant();
-    modes.identity = IdentityDigits();
-    cmcPrepareImage(image, ReferenceImage(), modes);
-}
-
-void indMain::StartCloneWrite(int code) {
-    if (!PrepareDocumentForSending(code))
-        return;
-    dstCloneWriteImage send = cmcMakeCloneWriteImage(CurrentImage(), RadioInfo, FactoryMode());
-    SendImage(std::move(send.image), send.ranges);
-}
-
-void indMain::CloneWriteDone(int code) {
-    // The next radio made in the factory gets an identity of its own.
-    if (FactoryMode())
-        cmcDrawIdentityDigits(modes_.identity, cmcTimeSeed());
-    cuiMain::CloneWriteDone(code);
-}
-
-bool indMain::MapRevisionAccepted(int revision) {
-    return revision == marloModel::mapRevision;
 }
 
 void indMain::StatusBarResize() {
@@ -165,17 +95,8 @@ void indMain::StatusBarDrawPanel(QPainter& painter, int panel, const QRect& rect
     painter.drawText(rect, Qt::AlignCenter, QString::fromStdString(ModeText()));
 }
 
-indMainCellContext& indMain::CellContext() {
-    if (!cellContext_)
-        cellContext_ = std::make_unique<indMainCellContext>(*this);
-    return *cellContext_;
-}
-
 void indMain::CheckWarnings(int& errors, int& warnings) {
-    indActiveCell engine(CellContext());
-    lastCheck_ = cmcCheckWarnings(engine, cmcGTex::App());
-    errors = lastCheck_.errors;
-    warnings = lastCheck_.warnings;
+    indDocument::CheckWarnings(errors, warnings);
     MarkTree();
 }
 
@@ -185,7 +106,7 @@ void indMain::MarkTree() {
         return;
     std::vector<std::string> withErrors;
     std::vector<std::string> withWarnings;
-    for (const dstCheckLine& line : lastCheck_.lines) {
+    for (const dstCheckLine& line : LastWarningCheck().lines) {
         if (line.mark == cmcCheckMark::Error)
             withErrors.push_back(line.key);
         else if (line.mark == cmcCheckMark::Warning)
@@ -195,22 +116,6 @@ void indMain::MarkTree() {
     // Errors last, so a node with both shows the error.
     tree->Mark(withWarnings, cuiTree::kWarningOverlay);
     tree->Mark(withErrors, cuiTree::kErrorOverlay);
-}
-
-int indMain::VariantCount() const {
-    return marloModel::variantCount;
-}
-
-cmcRangeList indMain::CloneRange() const {
-    return marloModel::cloneRange;
-}
-
-std::int32_t indMain::CatalogueExtent() const {
-    return catalogueImageExtent;
-}
-
-int indMain::MapRevision() const {
-    return marloModel::mapRevision;
 }
 
 std::unique_ptr<cuiSheet> indMain::CreateSheet(QWidget* parent, const std::string& descriptor) {

@@ -1,8 +1,8 @@
 #include "main/indMainCommands.h"
 
+#include "document/indMainCellContext.h"
 #include "main/cuiCloneWindow.h"
 #include "main/indMain.h"
-#include "main/indMainCellContext.h"
 #include "overlay/cmcGTex.h"
 #include "views/cuiBitEditor.h"
 #include "views/cuiFlector.h"

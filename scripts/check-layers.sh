@@ -4,7 +4,7 @@
 # goes the wrong way as FILE:LINE and exits 1 when there is one.
 set -uo pipefail
 root=${1:-$(cd "$(dirname "$0")/.." && pwd)}
-layers=(platform overlay core sheets radio clone views print main app)
+layers=(platform overlay core sheets radio clone exchange document cli views print main app)
 
 rank() {
     local i

@@ -1,9 +1,9 @@
 // The user interface the installed overlay defines: the main menu, the toolbar,
 // the tree and every sheet it opens, the context menus and the fixed texts the
 // program asks for, read as the program reads them.
-#include "main/headlessDocument.h"
+#include "cli/headlessDocument.h"
+#include "document/indMainCellContext.h"
 #include "main/indMain.h"
-#include "main/indMainCellContext.h"
 #include "overlay/cmcGTex.h"
 #include "platform/programPath.h"
 #include "programAround.h"

@@ -1,8 +1,8 @@
 #include "cloneChainFixture.h"
 
 #include "../clone/cloneOutcome.h"
+#include "cli/headlessDocument.h"
 #include "core/cloneFileCheck.h"
-#include "main/headlessDocument.h"
 #include "overlay/cmcGTex.h"
 #include "platform/programPath.h"
 #include "support/eventLoop.h"

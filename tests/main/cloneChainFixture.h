@@ -4,7 +4,7 @@
 #include "clone/indCloneMan.h"
 #include "core/cmcEeprom.h"
 #include "core/indEnviron.h"
-#include "main/indCloneCommands.h"
+#include "document/indCloneCommands.h"
 #include "main/indMain.h"
 #include "sheets/cmcEvMan.h"
 #include "support/ScriptedPrompter.h"

@@ -1,7 +1,7 @@
 #include "clone/dst_CDrv_Result.h"
 #include "cloneChainFixture.h"
 #include "core/modelIdentity.h"
-#include "main/indCloneChecks.h"
+#include "document/indCloneChecks.h"
 
 #include <gtest/gtest.h>
 

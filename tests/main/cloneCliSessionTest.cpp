@@ -1,4 +1,4 @@
-#include "main/cloneCliSession.h"
+#include "cli/cloneCliSession.h"
 #include "../clone/cloneOutcome.h"
 #include "clone/cloneFileSave.h"
 #include "clone/cloneMessages.h"

@@ -2,7 +2,7 @@
 // the settings store, and the selection lists of the installed overlay.
 #include "main/controllerFixture.h"
 
-#include "main/indMainCellContext.h"
+#include "document/indMainCellContext.h"
 #include "radio/ListEntry.h"
 #include "radio/cellLabels.h"
 #include "radio/cmcCellCapsule.h"

@@ -1,4 +1,4 @@
-#include "main/commandLine.h"
+#include "document/commandLine.h"
 
 #include <gtest/gtest.h>
 

@@ -3,8 +3,8 @@
 // sheet of the tree, on the program's own overlay and a full document.
 #include "controllerFixture.h"
 
+#include "document/indMainCellContext.h"
 #include "main/frmMain.h"
-#include "main/indMainCellContext.h"
 #include "print/cuiPrinting.h"
 #include "radio/ListEntry.h"
 #include "radio/cellEngineFixture.h"

@@ -2,7 +2,7 @@
 // commands of the window, the command line and the way out.
 #include "controllerFixture.h"
 
-#include "main/commandLine.h"
+#include "document/commandLine.h"
 #include "main/cuiAboutBox.h"
 #include "main/frmMain.h"
 #include "platform/programPath.h"

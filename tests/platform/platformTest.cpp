@@ -1,8 +1,8 @@
 #include "platform/cmcFatal.h"
 #include "platform/cmcPrompter.h"
-#include "platform/cuiQtPrompter.h"
 #include "platform/programPath.h"
 #include "support/ScriptedPrompter.h"
+#include "views/cuiQtPrompter.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -1,13 +1,13 @@
 #include "exchangeFixture.h"
 
+#include "cli/headlessDocument.h"
 #include "core/csvTable.h"
 #include "core/modelIdentity.h"
-#include "main/headlessDocument.h"
+#include "exchange/documentDiff.h"
+#include "exchange/exchangeLists.h"
+#include "exchange/listExport.h"
+#include "exchange/listImport.h"
 #include "radio/ListEntry.h"
-#include "radio/documentDiff.h"
-#include "radio/exchangeLists.h"
-#include "radio/listExport.h"
-#include "radio/listImport.h"
 
 #include <sstream>
 #include <variant>

@@ -2,8 +2,8 @@
 
 #include "core/cmcEeprom.h"
 #include "core/cmcEnviron.h"
+#include "document/indMainCellContext.h"
 #include "main/indMain.h"
-#include "main/indMainCellContext.h"
 #include "sheets/cmcEvMan.h"
 #include "support/ScriptedPrompter.h"
 

@@ -1,6 +1,6 @@
 #include "exchangeFixture.h"
 
-#include "radio/exchangeLists.h"
+#include "exchange/exchangeLists.h"
 
 #include <gtest/gtest.h>
 

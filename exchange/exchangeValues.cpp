@@ -1,4 +1,4 @@
-#include "radio/exchangeValues.h"
+#include "exchange/exchangeValues.h"
 
 #include "radio/codecSteps.h"
 #include "radio/codecText.h"

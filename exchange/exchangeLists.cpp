@@ -1,4 +1,4 @@
-#include "radio/exchangeLists.h"
+#include "exchange/exchangeLists.h"
 
 #include "radio/ListEntry.h"
 #include "radio/cellLabels.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "radio/exchangeLists.h"
+#include "exchange/exchangeLists.h"
 
 #include <optional>
 #include <string>

@@ -3,7 +3,7 @@
 #include "radio/cmcCellContext.h"
 #include "radio/cmcOverlayLists.h"
 
-class indMain;
+class indDocument;
 
 // The cell context of the running program: the controller's document, images
 // and modes, the settings store, the selection lists of the overlay and the
@@ -11,7 +11,7 @@ class indMain;
 class indMainCellContext : public cmcCellContext {
 public:
     // Reads the selection lists from the installed overlay store.
-    explicit indMainCellContext(indMain& controller);
+    explicit indMainCellContext(indDocument& controller);
     ~indMainCellContext() override;
     indMainCellContext(const indMainCellContext&) = delete;
     indMainCellContext& operator=(const indMainCellContext&) = delete;
@@ -44,7 +44,7 @@ public:
     cmcCellCommands* Commands() override { return commands_; }
 
 private:
-    indMain& controller_;
+    indDocument& controller_;
     cmcOverlayLists lists_;
     cmcCellCommands* commands_ = nullptr;
 };

@@ -1,7 +1,7 @@
-#include "radio/listExport.h"
+#include "exchange/listExport.h"
 
 #include "core/csvTable.h"
-#include "radio/exchangeLists.h"
+#include "exchange/exchangeLists.h"
 
 std::vector<std::vector<std::string>> exportListTable(cmcCellContext& context, cmcEeprom& image,
                                                       int variant, const cmcExchangeList& list) {

@@ -1,8 +1,8 @@
-#include "main/headlessDocument.h"
+#include "cli/headlessDocument.h"
 
 #include "core/cmcEeprom.h"
 #include "core/cmcEnviron.h"
-#include "main/cuiMain.h"
+#include "document/cmcDocument.h"
 
 namespace {
 
@@ -11,7 +11,7 @@ constexpr std::uint8_t noVariant = 0xFF;
 
 } // namespace
 
-void cmcStartHeadlessDocument(cuiMain& controller, int variant) {
+void cmcStartHeadlessDocument(cmcDocument& controller, int variant) {
     if (variant < 0 || variant >= controller.VariantCount())
         variant = 0;
     // ChangeModel loads the variant's initial file as the reference image, but
@@ -24,13 +24,13 @@ void cmcStartHeadlessDocument(cuiMain& controller, int variant) {
     controller.SetDocumentName({});
 }
 
-cmcVcfFile::Code cmcReadDocumentFile(cuiMain& controller, const std::string& path,
+cmcVcfFile::Code cmcReadDocumentFile(cmcDocument& controller, const std::string& path,
                                      cmcEeprom& image) {
     // The desktop program's own Open steps, so the tools never accept a file it refuses.
     return controller.OpenImage(path, image);
 }
 
-cmcVcfFile::Code cmcOpenHeadlessDocument(cuiMain& controller, const std::string& path) {
+cmcVcfFile::Code cmcOpenHeadlessDocument(cmcDocument& controller, const std::string& path) {
     cmcEeprom file;
     const cmcVcfFile::Code code = cmcReadDocumentFile(controller, path, file);
     if (code != cmcVcfFile::Ok)

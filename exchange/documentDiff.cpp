@@ -1,11 +1,11 @@
-#include "radio/documentDiff.h"
+#include "exchange/documentDiff.h"
 
 #include "core/cmcEeprom.h"
 #include "core/modelIdentity.h"
+#include "exchange/exchangeLists.h"
 #include "radio/ListEntry.h"
-#include "sheets/cellNames.h"
-#include "radio/exchangeLists.h"
 #include "radio/settingFields.h"
+#include "sheets/cellNames.h"
 
 #include <cstdio>
 #include <map>

@@ -1,4 +1,4 @@
-#include "main/cuiSignalEnd.h"
+#include "platform/cuiSignalEnd.h"
 
 #include <QSocketNotifier>
 

@@ -3,7 +3,7 @@
 #include "clone/cloneCliOptions.h"
 #include "clone/cmcSettingsSnapshot.h"
 #include "core/cmcRangeList.h"
-#include "main/indCloneCommands.h"
+#include "document/indCloneCommands.h"
 #include "sheets/cmcEvMan.h"
 
 #include <cstdio>
@@ -15,7 +15,7 @@
 class cmcCloneProgress;
 class cmcEeprom;
 class cmcRecordingWriter;
-class indMain;
+class indDocument;
 struct dstRadioInfo;
 
 // Exit statuses of marlo-clone's radio commands besides the clone result codes
@@ -64,7 +64,7 @@ public:
     // is written. For the end signals; the command then returns `status`.
     void Abort(int status);
 
-    indMain& Controller() { return *controller_; }
+    indDocument& Controller() { return *controller_; }
 
 private:
     int Run(bool (indCloneCommands::*start)(indCloneCommands::Done));
@@ -76,7 +76,7 @@ private:
     std::FILE* diagnostics_;
     cmcSettingsSnapshot settings_;
     cmcEvMan hub_;
-    std::unique_ptr<indMain> controller_;
+    std::unique_ptr<indDocument> controller_;
     std::unique_ptr<indCloneCommands> commands_;
     std::unique_ptr<cmcRecordingWriter> recorder_;
     std::function<void()> quitRunning_; // set while Run waits

@@ -1,5 +1,7 @@
-#include "main/cloneCliExchange.h"
+#include "cli/cloneCliExchange.h"
 
+#include "cli/cloneCliSession.h"
+#include "cli/headlessDocument.h"
 #include "clone/cloneFileSave.h"
 #include "clone/cmcSettingsSnapshot.h"
 #include "core/cmcEeprom.h"
@@ -7,15 +9,13 @@
 #include "core/cmcFileReplace.h"
 #include "core/csvTable.h"
 #include "core/modelIdentity.h"
-#include "main/cloneCliSession.h"
-#include "main/headlessDocument.h"
-#include "main/indMain.h"
-#include "main/indMainCellContext.h"
-#include "radio/documentDiff.h"
-#include "radio/exchangeLists.h"
+#include "document/indDocument.h"
+#include "document/indMainCellContext.h"
+#include "exchange/documentDiff.h"
+#include "exchange/exchangeLists.h"
+#include "exchange/listExport.h"
+#include "exchange/listImport.h"
 #include "radio/imagePreparation.h"
-#include "radio/listExport.h"
-#include "radio/listImport.h"
 #include "sheets/cmcEvMan.h"
 
 #include <cstdio>
@@ -38,7 +38,7 @@ public:
         std::vector<std::string> args{"marlo-clone"};
         if (expert)
             args.push_back("/expert");
-        controller_ = std::make_unique<indMain>(args);
+        controller_ = std::make_unique<indDocument>(args);
         cmcStartHeadlessDocument(*controller_, settings_.Store().ModelType);
         cells_ = std::make_unique<indMainCellContext>(*controller_);
     }
@@ -51,13 +51,13 @@ public:
     DocumentSession(const DocumentSession&) = delete;
     DocumentSession& operator=(const DocumentSession&) = delete;
 
-    indMain& Controller() { return *controller_; }
+    indDocument& Controller() { return *controller_; }
     indMainCellContext& Cells() { return *cells_; }
 
 private:
     cmcSettingsSnapshot settings_;
     cmcEvMan hub_;
-    std::unique_ptr<indMain> controller_;
+    std::unique_ptr<indDocument> controller_;
     std::unique_ptr<indMainCellContext> cells_;
 };
 
@@ -150,7 +150,7 @@ int cmcExportCommand(const Args& args) {
         return -1;
     }
     DocumentSession session(false);
-    indMain& controller = session.Controller();
+    indDocument& controller = session.Controller();
     const cmcVcfFile::Code opened = cmcOpenHeadlessDocument(controller, options->positional[0]);
     if (opened != cmcVcfFile::Ok)
         return marloCloneExit::fileBase + opened;
@@ -174,7 +174,7 @@ int cmcImportCommand(const Args& args) {
     const std::string& file = options->positional[0];
     const std::string& csv = options->positional[1];
     DocumentSession session(options->expert);
-    indMain& controller = session.Controller();
+    indDocument& controller = session.Controller();
     const cmcVcfFile::Code opened = cmcOpenHeadlessDocument(controller, file);
     if (opened != cmcVcfFile::Ok)
         return marloCloneExit::fileBase + opened;

@@ -1,9 +1,9 @@
-#include "main/indCloneChecks.h"
+#include "document/indCloneChecks.h"
 
 #include "clone/dst_CDrv_Result.h"
 #include "clone/indCloneMan.h"
 #include "core/cmcEeprom.h"
-#include "main/cuiMain.h"
+#include "document/cmcDocument.h"
 #include "radio/imagePreparation.h"
 
 #include <algorithm>
@@ -12,7 +12,7 @@ namespace {
 
 using R = dst_CDrv_Result;
 
-std::uint8_t informationCode(cuiMain& controller, const R& result) {
+std::uint8_t informationCode(cmcDocument& controller, const R& result) {
     if (result.identification1 != static_cast<std::uint32_t>(controller.ModelCodeFirst()) ||
         result.identification2 != static_cast<std::uint32_t>(controller.ModelCodeSecond()))
         return R::codeInfoMismatch;
@@ -38,12 +38,12 @@ std::uint8_t informationCode(cuiMain& controller, const R& result) {
 
 } // namespace
 
-void indCheckInformation(cuiMain& controller, dst_CDrv_Result& result) {
+void indCheckInformation(cmcDocument& controller, dst_CDrv_Result& result) {
     if (result.code == R::codeSuccess)
         result.code = informationCode(controller, result);
 }
 
-void indCheckRead(cuiMain& controller, dst_CDrv_Result& result) {
+void indCheckRead(cmcDocument& controller, dst_CDrv_Result& result) {
     if (result.code != R::codeSuccess)
         return;
     if (controller.ImageRejected(result.image, true) != 0)
@@ -52,7 +52,7 @@ void indCheckRead(cuiMain& controller, dst_CDrv_Result& result) {
         result.code = R::codeImageNewer;
 }
 
-void indInstallCloneChecks(indCloneMan& manager, cuiMain& controller) {
+void indInstallCloneChecks(indCloneMan& manager, cmcDocument& controller) {
     manager.SetInformationCheck(
         [&controller](R& result) { indCheckInformation(controller, result); });
     manager.SetReadCheck([&controller](R& result) { indCheckRead(controller, result); });

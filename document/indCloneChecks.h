@@ -1,7 +1,7 @@
 #pragma once
 
 struct dst_CDrv_Result;
-class cuiMain;
+class cmcDocument;
 class indCloneMan;
 
 // The controller's checks of clone results that the engine passed (code 0); each
@@ -13,10 +13,10 @@ class indCloneMan;
 // the block must be at least 32 bytes and start with its own length (else 11);
 // its byte 2 must be a map revision the controller accepts (else 14) and its
 // byte 23 the document's variant byte, image byte 0x2B1 (else 13).
-void indCheckInformation(cuiMain& controller, dst_CDrv_Result& result);
+void indCheckInformation(cmcDocument& controller, dst_CDrv_Result& result);
 
 // Can the document take the image read? Strictly rejected: 15; from a newer map: 16.
-void indCheckRead(cuiMain& controller, dst_CDrv_Result& result);
+void indCheckRead(cmcDocument& controller, dst_CDrv_Result& result);
 
 // Registers both checks with the manager; the controller must outlive it.
-void indInstallCloneChecks(indCloneMan& manager, cuiMain& controller);
+void indInstallCloneChecks(indCloneMan& manager, cmcDocument& controller);

@@ -1,5 +1,6 @@
-#include "main/cloneCliSession.h"
+#include "cli/cloneCliSession.h"
 
+#include "cli/headlessDocument.h"
 #include "clone/cloneFileSave.h"
 #include "clone/cmcCloneWriter.h"
 #include "clone/dst_CDrv_Result.h"
@@ -7,8 +8,7 @@
 #include "core/cmcEeprom.h"
 #include "core/cmcEnviron.h"
 #include "core/modelIdentity.h"
-#include "main/headlessDocument.h"
-#include "main/indMain.h"
+#include "document/indDocument.h"
 #include "overlay/cmcGTex.h"
 #include "radio/cloneWriteImage.h"
 #include "radio/warningCheck.h"
@@ -125,7 +125,7 @@ cmcCloneCliSession::cmcCloneCliSession(const dstCloneCliOptions& options,
     : options_(options), diagnostics_(diagnostics) {
     cmcEvMan::SetApp(&hub_);
     // Only the program's own name: the desktop program's switches mean nothing here.
-    controller_ = std::make_unique<indMain>(std::vector<std::string>{"marlo-clone"});
+    controller_ = std::make_unique<indDocument>(std::vector<std::string>{"marlo-clone"});
     const int variant = options_.variant.value_or(settings_.Store().ModelType);
     cmcStartHeadlessDocument(*controller_, variant);
     indCloneMan& manager = controller_->CloneManager();

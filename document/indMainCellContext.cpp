@@ -1,10 +1,10 @@
-#include "main/indMainCellContext.h"
+#include "document/indMainCellContext.h"
 
 #include "core/cmcEnviron.h"
-#include "main/indMain.h"
+#include "document/indDocument.h"
 #include "overlay/cmcGTex.h"
 
-indMainCellContext::indMainCellContext(indMain& controller)
+indMainCellContext::indMainCellContext(indDocument& controller)
     : controller_(controller), lists_(cmcGTex::App(), *this) {}
 
 indMainCellContext::~indMainCellContext() = default;

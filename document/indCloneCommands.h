@@ -2,7 +2,7 @@
 
 #include <functional>
 
-class cuiMain;
+class cmcDocument;
 class indCloneMan;
 struct dst_CDrv_Result;
 
@@ -29,7 +29,7 @@ public:
 
     // Borrowed; it must outlive this object. The chains run on the controller's
     // own clone manager, which carries the controller's checks and sends its writes.
-    explicit indCloneCommands(cuiMain& controller);
+    explicit indCloneCommands(cmcDocument& controller);
     ~indCloneCommands();
     indCloneCommands(const indCloneCommands&) = delete;
     indCloneCommands& operator=(const indCloneCommands&) = delete;
@@ -51,7 +51,7 @@ private:
     void WriteEnded(const dst_CDrv_Result& result);
     void Finish(int code);
 
-    cuiMain& controller_;
+    cmcDocument& controller_;
     indCloneMan& manager_;
     Done done_;
     bool awaitingWrite_ = false;

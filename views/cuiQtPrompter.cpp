@@ -1,4 +1,4 @@
-#include "platform/cuiQtPrompter.h"
+#include "views/cuiQtPrompter.h"
 
 #include <QFileDialog>
 #include <QFileInfo>

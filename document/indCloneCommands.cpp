@@ -1,16 +1,16 @@
-#include "main/indCloneCommands.h"
+#include "document/indCloneCommands.h"
 
 #include "clone/dst_CDrv_Result.h"
 #include "clone/indCloneMan.h"
 #include "core/cmcEeprom.h"
-#include "main/cuiMain.h"
+#include "document/cmcDocument.h"
 #include "overlay/cmcGTex.h"
 #include "platform/cmcPrompter.h"
 #include "sheets/cmcEvMan.h"
 
 using R = dst_CDrv_Result;
 
-indCloneCommands::indCloneCommands(cuiMain& controller)
+indCloneCommands::indCloneCommands(cmcDocument& controller)
     : controller_(controller), manager_(controller.CloneManager()) {
     manager_.SetResultListener([this](const R& result) { WriteEnded(result); });
 }
@@ -106,14 +106,15 @@ bool indCloneCommands::WriteCommand(Done done) {
     controller_.CheckWarnings(errors, warnings);
     cmcPrompter& prompter = cmcPrompter::current();
     if (errors > 0) {
-        prompter.message(cuiMain::AppTitle(), cmcGTex::App().GetText("GI_Mess_DataError"),
+        prompter.message(cmcDocument::AppTitle(), cmcGTex::App().GetText("GI_Mess_DataError"),
                          PromptIcon::Error, PromptButtons::Ok);
         return false;
     }
     if (manager_.IsBusy() || controller_.CanCloneWrite() == 0)
         return false;
-    if (prompter.message(cuiMain::AppTitle(), cmcGTex::App().GetText("GI_Mess_Confirm_CloneWrite"),
-                         PromptIcon::Warning, PromptButtons::OkCancel) != PromptAnswer::Ok)
+    if (prompter.message(cmcDocument::AppTitle(),
+                         cmcGTex::App().GetText("GI_Mess_Confirm_CloneWrite"), PromptIcon::Warning,
+                         PromptButtons::OkCancel) != PromptAnswer::Ok)
         return false;
     return Write(std::move(done));
 }

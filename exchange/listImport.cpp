@@ -1,12 +1,12 @@
-#include "radio/listImport.h"
+#include "exchange/listImport.h"
 
 #include "core/cmcEeprom.h"
 #include "core/csvTable.h"
+#include "exchange/exchangeLists.h"
+#include "exchange/exchangeValues.h"
 #include "radio/ListEntry.h"
 #include "radio/cellLabels.h"
 #include "radio/codecSteps.h"
-#include "radio/exchangeLists.h"
-#include "radio/exchangeValues.h"
 #include "sheets/cellNames.h"
 
 #include <algorithm>

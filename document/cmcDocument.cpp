@@ -1,0 +1,262 @@
+#include "document/cmcDocument.h"
+
+#include "clone/indCloneMan.h"
+#include "core/cmcEeprom.h"
+#include "core/cmcEnviron.h"
+#include "core/modelIdentity.h"
+#include "document/indCloneChecks.h"
+#include "overlay/cmcGTex.h"
+#include "platform/cmcFatal.h"
+#include "platform/programPath.h"
+#include "radio/EntryClipboard.h"
+
+#include <QDir>
+#include <QStandardPaths>
+
+namespace {
+
+std::string fileNamePart(const std::string& path) {
+    const auto slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string withDelimiter(std::string dir) {
+    if (dir.empty() || dir.back() != '/')
+        dir += '/';
+    return dir;
+}
+
+std::unique_ptr<cmcEeprom> newImage(std::int32_t size) {
+    auto image = std::make_unique<cmcEeprom>();
+    image->Resize(size);
+    return image;
+}
+
+std::unique_ptr<cmcEeprom> copyOf(const cmcEeprom& other) {
+    auto image = std::make_unique<cmcEeprom>();
+    image->Assign(other);
+    return image;
+}
+
+std::string startDirectory() {
+    const std::string& last = cmcEnviron::App().CurrentDirectory;
+    if (!last.empty())
+        return last;
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return (documents.isEmpty() ? QDir::currentPath() : documents).toStdString();
+}
+
+} // namespace
+
+std::string cmcDocument::AppTitle() {
+    return cmcGTex::App().GetLine("GI_Sys_AppTitle", 0);
+}
+
+cmcDocument::cmcDocument(std::int32_t imageSize, const std::string& overlayBaseName)
+    : imageSize_(imageSize), wholeImage_{{{0, imageSize - 1}, cmcRangeEnd}} {
+    // The overlay file is only named here; it is opened on the first lookup.
+    cmcGTex::App().SetFile(programFilesDir() + overlayBaseName + ".OVL");
+    CurrentDirectory = startDirectory();
+
+    cloneManager_ = std::make_unique<indCloneMan>();
+    cloneWriter_ = cloneManager_.get();
+    clipboard_ = std::make_unique<indEntryClipboard>();
+    current_ = newImage(imageSize_);
+    saved_ = newImage(imageSize_);
+    reference_ = copyOf(*current_);
+    comparison_ = copyOf(*reference_);
+    Initialize();
+}
+
+cmcDocument::cmcDocument() : cmcDocument(marloModel::imageSize, marloModel::overlayBaseName) {}
+
+cmcDocument::~cmcDocument() = default;
+
+void cmcDocument::Initialize() {
+    SetModelCode(0, 0);
+    indInstallCloneChecks(*cloneManager_, *this);
+}
+
+void cmcDocument::SetModelCode(int first, int second) {
+    modelCodeFirst_ = first;
+    modelCodeSecond_ = second;
+}
+
+int cmcDocument::ImageRejected(const cmcEeprom&, bool) {
+    return 1;
+}
+
+int cmcDocument::ImageNewer(const cmcEeprom&) {
+    return 0;
+}
+
+void cmcDocument::AfterLoad(cmcEeprom&) {}
+
+void cmcDocument::PrepareImage(cmcEeprom&, bool) {}
+
+int cmcDocument::CanCloneWrite() {
+    return 1;
+}
+
+void cmcDocument::StartCloneWrite(int code) {
+    if (!PrepareDocumentForSending(code))
+        return;
+    SendImage(copyOf(*current_), CloneRange());
+}
+
+void cmcDocument::SetCloneWriter(cmcCloneWriter* writer) {
+    cloneWriter_ = writer != nullptr ? writer : cloneManager_.get();
+}
+
+bool cmcDocument::PrepareDocumentForSending(int code) {
+    if (code != 0 || cloneWriter_->IsBusy())
+        return false;
+    cloneWriter_->SetImageSize(imageSize_);
+    const bool wasModified = UpdateModified();
+    PrepareImage(*current_, true);
+    // The preparation alone must not make the document modified.
+    if (!wasModified)
+        TakeSaved();
+    return true;
+}
+
+void cmcDocument::SendImage(std::unique_ptr<cmcEeprom> image, cmcRangeList ranges) {
+    sending_ = std::move(image);
+    cloneWriter_->StartWrite(*sending_, ranges, [this](int code) { CloneWriteDone(code); });
+}
+
+void cmcDocument::CloneWriteDone(int code) {
+    if (code != 0)
+        return;
+    ShowMessage(cmcGTex::App().GetText("GI_Mess_CloneWrite_Succeeded"), PromptIcon::Information);
+}
+
+bool cmcDocument::MapRevisionAccepted(int) {
+    return false;
+}
+
+void cmcDocument::CheckWarnings(int& errors, int& warnings) {
+    errors = 0;
+    warnings = 0;
+}
+
+int cmcDocument::VariantCount() const {
+    return 1;
+}
+
+cmcRangeList cmcDocument::CloneRange() const {
+    return wholeImage_;
+}
+
+std::int32_t cmcDocument::CatalogueExtent() const {
+    return 0;
+}
+
+int cmcDocument::MapRevision() const {
+    return -1;
+}
+
+int cmcDocument::ModelVariant() const {
+    return cmcEnviron::App().ModelType;
+}
+
+void cmcDocument::ChangeModel(int variant, bool confirm) {
+    // An image may carry any variant byte; only the model's variants have files.
+    if (variant == ModelVariant() || variant < 0 || variant >= VariantCount())
+        return;
+    if (confirm && cmcPrompter::current().message(
+                       AppTitle(), cmcGTex::App().GetText("GI_AppMess_ChangeModel"),
+                       PromptIcon::Warning, PromptButtons::OkCancel) != PromptAnswer::Ok)
+        return;
+    cmcEnviron::App().ModelType = static_cast<std::uint8_t>(variant);
+    LoadReference(variant);
+    if (confirm) {
+        current_->Assign(*reference_);
+        TakeSaved();
+        SetDocumentName({});
+    }
+    ModelChanged();
+}
+
+cmcVcfFile::Code cmcDocument::OpenImage(const std::string& path, cmcEeprom& image) {
+    auto work = newImage(imageSize_);
+    cmcVcfFile file;
+    file.BindImage(*work);
+    file.SetModelCode(modelCodeFirst_, modelCodeSecond_);
+    file.SetMapRevisionCheck([this](int revision) { return MapRevisionAccepted(revision); });
+    cmcVcfFile::Code code = file.Load(path);
+    if (code != cmcVcfFile::Ok)
+        return code; // Load has shown its box
+    if (ImageRejected(*work, false) != 0)
+        code = cmcVcfFile::Data;
+    else if (ImageNewer(*work) != 0)
+        code = cmcVcfFile::Newer;
+    else
+        code = file.CheckCoverage(CloneRange());
+    cmcVcfFile::ShowMessage(code);
+    if (code == cmcVcfFile::Ok)
+        image.Assign(*work);
+    return code;
+}
+
+void cmcDocument::LoadReference(int variant) {
+    const std::string path =
+        programFilesDir() + cmcGTex::App().GetLine("GI_App_InitialFile", variant);
+    // A fresh image, so that nothing of the previous variant's file survives.
+    auto work = newImage(imageSize_);
+    cmcVcfFile file;
+    file.BindImage(*work);
+    file.SetModelCode(modelCodeFirst_, modelCodeSecond_);
+    file.SetMapRevisionCheck([this](int revision) { return MapRevisionAccepted(revision); });
+    if (file.Load(path, CloneRange()) != cmcVcfFile::Ok || ImageRejected(*work, false))
+        cmcFatal("Cannot open '" + path + "'.");
+    reference_->Assign(*work);
+    PrepareImage(*reference_, false);
+}
+
+void cmcDocument::StartFromInitialFile() {
+    cmcEnviron& settings = cmcEnviron::App();
+    if (settings.ModelType >= VariantCount())
+        settings.ModelType = 0;
+    LoadReference(ModelVariant());
+    current_->Assign(*reference_);
+    TakeSaved();
+    comparison_->Assign(*reference_);
+}
+
+bool cmcDocument::UpdateModified() {
+    if (!modified_ && current_->Differs(*saved_)) {
+        modified_ = true;
+        RefreshCaption();
+    }
+    return modified_;
+}
+
+void cmcDocument::TakeSaved() {
+    saved_->Assign(*current_);
+    modified_ = false;
+    RefreshCaption();
+}
+
+void cmcDocument::SetModified() {
+    modified_ = true;
+    RefreshCaption();
+}
+
+std::string cmcDocument::DocumentPath() const {
+    return documentName_.empty() ? withDelimiter(CurrentDirectory) + "Untitled" : documentName_;
+}
+
+void cmcDocument::SetDocumentName(const std::string& name) {
+    documentName_ = name;
+    RefreshCaption();
+}
+
+void cmcDocument::RefreshCaption() {
+    caption_ = fileNamePart(DocumentPath()) + " - " + AppTitle();
+    CaptionChanged();
+}
+
+void cmcDocument::ShowMessage(const std::string& text, PromptIcon icon) {
+    cmcPrompter::current().message(AppTitle(), text, icon, PromptButtons::Ok);
+}

@@ -1,0 +1,144 @@
+#pragma once
+
+#include "clone/cmcCloneWriter.h"
+#include "core/cmcRangeList.h"
+#include "core/cmcVcfFile.h"
+#include "platform/cmcPrompter.h"
+#include "radio/cloneWriteImage.h"
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+class cmcEeprom;
+class EntryClipboard;
+class indCloneMan;
+
+// The document without a window: the image being edited, its name and modified
+// state, the images it is compared with, the clone manager, and the rules for
+// opening a file and preparing an image for the radio. The desktop program's
+// controller is one of these with a window around it; marlo-clone uses one alone.
+// What belongs to the radio model comes in through the virtual operations, which
+// the model's document replaces.
+//
+// It needs the settings store, the overlay store and the hub installed before it
+// is constructed, and it must be destroyed before them.
+class cmcDocument {
+public:
+    // Message box caption and the program's title.
+    static std::string AppTitle();
+
+    cmcDocument(std::int32_t imageSize, const std::string& overlayBaseName);
+    cmcDocument(const cmcDocument&) = delete;
+    cmcDocument& operator=(const cmcDocument&) = delete;
+    virtual ~cmcDocument();
+
+    // The operations the model replaces.
+    virtual void Initialize();
+    // Non-zero when this program cannot use `image`.
+    virtual int ImageRejected(const cmcEeprom& image, bool strict);
+    virtual int ImageNewer(const cmcEeprom& image);
+    virtual void AfterLoad(cmcEeprom& image);
+    virtual void PrepareImage(cmcEeprom& image, bool forSending);
+    virtual int CanCloneWrite();
+    // (So does the Clone Write command, with the clone commands.)
+    virtual void StartCloneWrite(int code);
+    virtual void CloneWriteDone(int code);
+    virtual bool MapRevisionAccepted(int revision);
+    // The check that marks problem sheets; the base has nothing to check: 0 and 0.
+    virtual void CheckWarnings(int& errors, int& warnings);
+    // Variants are 0..VariantCount()-1 (the settings store's ModelType); the base has one.
+    virtual int VariantCount() const;
+    // The addresses clone files and clone reads cover; the base: the whole image.
+    virtual cmcRangeList CloneRange() const;
+    // The image extent the cell catalogue addresses; the base has no catalogue: 0.
+    virtual std::int32_t CatalogueExtent() const;
+    // The map revision written into saved files; the base writes none (-1).
+    virtual int MapRevision() const;
+    // (Re)arms the delayed warnings check after an edit; without a window nothing
+    // checks on its own.
+    virtual void StartWarningsDelay() {}
+
+    // Switches the model variant and loads its initial file as the reference
+    // image; with `confirm`, asks first and then starts an untitled document from
+    // it. The same variant asks nothing and changes nothing.
+    void ChangeModel(int variant, bool confirm);
+    // The variant the settings store holds.
+    int ModelVariant() const;
+
+    // Reads a clone file as opening a document does: the file as this model's
+    // (model code, map revision), then ImageRejected, ImageNewer and every byte
+    // of the clone range, in that order, each failure shown with its box. The one
+    // rule for a usable file: the window's Open and marlo-clone's check and write
+    // go through it. `image` receives the contents only when every step passed.
+    cmcVcfFile::Code OpenImage(const std::string& path, cmcEeprom& image);
+
+    bool UpdateModified();
+    void TakeSaved();
+    void SetModified();
+    bool IsModified() const { return modified_; }
+    std::string DocumentPath() const;
+    const std::string& DocumentName() const { return documentName_; }
+    void SetDocumentName(const std::string& name);
+    void RefreshCaption();
+    const std::string& Caption() const { return caption_; }
+
+    std::int32_t ImageSize() const { return imageSize_; }
+    int ModelCodeFirst() const { return modelCodeFirst_; }
+    int ModelCodeSecond() const { return modelCodeSecond_; }
+    cmcEeprom& CurrentImage() { return *current_; }
+    cmcEeprom& SavedImage() { return *saved_; }
+    cmcEeprom& ReferenceImage() { return *reference_; }
+    cmcEeprom& ComparisonImage() { return *comparison_; }
+    EntryClipboard& Clipboard() { return *clipboard_; }
+
+    // The clone manager; its information and read checks are the document's own
+    // from Initialize on.
+    indCloneMan& CloneManager() { return *cloneManager_; }
+    // What StartCloneWrite sends through: the clone manager unless another writer
+    // (borrowed) is set; null gives the clone manager back.
+    void SetCloneWriter(cmcCloneWriter* writer);
+
+    std::string CurrentDirectory; // offered by the file dialogs
+    dstRadioInfo RadioInfo;       // the radio's answer to the last identification
+
+protected:
+    // This program's model: what a class further down a controller's line of
+    // descent constructs the shared base with, without naming it.
+    cmcDocument();
+    void SetModelCode(int first, int second);
+    // Prepares the document for sending as a clone write does: false when the
+    // write must not start.
+    bool PrepareDocumentForSending(int code);
+    // Starts sending `image` over `ranges` with CloneWriteDone as completion.
+    void SendImage(std::unique_ptr<cmcEeprom> image, cmcRangeList ranges);
+    void ShowMessage(const std::string& text, PromptIcon icon);
+    // An untitled document without changes from the initial file of the settings'
+    // variant (the first one when the settings name none of the model's).
+    void StartFromInitialFile();
+    // What a window shows of the document follows these.
+    virtual void ModelChanged() {}
+    virtual void CaptionChanged() {}
+
+private:
+    void LoadReference(int variant);
+
+    std::int32_t imageSize_;
+    std::array<cmcRange, 2> wholeImage_;
+    int modelCodeFirst_ = 0;
+    int modelCodeSecond_ = 0;
+    std::string documentName_;
+    std::string caption_;
+    bool modified_ = false;
+
+    cmcCloneWriter* cloneWriter_ = nullptr;
+    std::unique_ptr<cmcEeprom> sending_; // the image a running clone write sends
+    // Declared after the image it may be sending, so that it goes first.
+    std::unique_ptr<indCloneMan> cloneManager_;
+    std::unique_ptr<EntryClipboard> clipboard_;
+    std::unique_ptr<cmcEeprom> current_;
+    std::unique_ptr<cmcEeprom> saved_;
+    std::unique_ptr<cmcEeprom> reference_;
+    std::unique_ptr<cmcEeprom> comparison_;
+};
