@@ -70,7 +70,7 @@ void indCloneCommands::TakeImage(R& read) {
     controller_.AfterLoad(document);
     controller_.SetModified();
     controller_.SetDocumentName({});
-    controller_.ReopenSheet(); // built for the old document, shown at the same place
+    controller_.ShowDocumentAfresh();
     cmcEvMan::App().Post(evDocumentReloaded);
     Finish(R::codeSuccess);
 }

@@ -72,6 +72,7 @@ public:
     virtual void StatusBarDrawPanel(QPainter& painter, int panel, const QRect& rect);
     // (Re)arms the delayed warnings check after an edit.
     void StartWarningsDelay() override;
+    void ShowDocumentAfresh() override { ReopenSheet(); }
 
     // The sheet pane. A descriptor is "[class]key,options": the class and the
     // options may be missing. Positions are remembered per sheet key, newest

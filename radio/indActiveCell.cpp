@@ -240,20 +240,25 @@ void cmcCellEval::restrictEdit(bool editable) {
     request.inputMode = cmcCellCapsule::kNoInput;
 }
 
-void cmcCellEval::markInvalid(bool on, std::string_view why) {
+namespace {
+
+// The first reason given stays: it names what the cell's own value breaks.
+void mark(cmcCellCapsule& request, std::uint8_t bit, bool on, std::string_view why) {
     if (!on)
         return;
-    request.status |= cmcCellCapsule::kInvalid;
+    request.status |= bit;
     if (request.markReason.empty())
         request.markReason = why;
 }
 
+} // namespace
+
+void cmcCellEval::markInvalid(bool on, std::string_view why) {
+    mark(request, cmcCellCapsule::kInvalid, on, why);
+}
+
 void cmcCellEval::markDuplicate(bool on, std::string_view why) {
-    if (!on)
-        return;
-    request.status |= cmcCellCapsule::kDuplicate;
-    if (request.markReason.empty())
-        request.markReason = why;
+    mark(request, cmcCellCapsule::kDuplicate, on, why);
 }
 
 void cmcCellEval::alignCentre() {
