@@ -324,17 +324,31 @@ void cuiGrid::DefaultTimedScroll(int directions) {
                std::clamp(current_.row + dy, 0, RowCount() - 1));
 }
 
+namespace {
+
+// A popup menu or the menu bar borrows the keyboard and hands it back.
+bool lends(Qt::FocusReason reason) {
+    return reason == Qt::PopupFocusReason || reason == Qt::MenuBarFocusReason;
+}
+
+} // namespace
+
 void cuiGrid::focusInEvent(QFocusEvent* event) {
-    if (owner_ != nullptr)
+    // The return of a lent keyboard is no gain: a gain rebuilds the context menu,
+    // whose chosen item Qt is still busy with when the popup hands back.
+    const bool returned = focusLent_ && lends(event->reason());
+    focusLent_ = false;
+    if (owner_ != nullptr && !returned)
         owner_->GridFocusGained();
     QAbstractScrollArea::focusInEvent(event);
 }
 
 void cuiGrid::focusOutEvent(QFocusEvent* event) {
     scrollTimer_.stop();
-    // A popup menu borrows the keyboard and hands it back; the grid keeps its
-    // context menu meanwhile, so the main menu's Edit item still offers it.
-    if (owner_ != nullptr && event->reason() != Qt::PopupFocusReason)
+    // The grid keeps its context menu meanwhile, so the main menu's Edit item
+    // still offers it.
+    focusLent_ = lends(event->reason());
+    if (owner_ != nullptr && !focusLent_)
         owner_->GridFocusLost();
     QAbstractScrollArea::focusOutEvent(event);
 }

@@ -28,6 +28,8 @@ public:
     // Paints one cell; without an owner nothing is painted.
     virtual void GridDrawCell(QPainter& /*painter*/, int /*col*/, int /*row*/,
                               const cmcGridRect& /*rect*/) {}
+    // The keyboard came to the grid or left it for good. A popup or the menu bar
+    // that borrows the keyboard and hands it back is neither.
     virtual void GridFocusGained() {}
     virtual void GridFocusLost() {}
     // The mouse is held outside the view; true when the owner took care of it.
@@ -127,6 +129,7 @@ private:
     void DefaultKey(QKeyEvent& event);
 
     cuiGridOwner* owner_ = nullptr;
+    bool focusLent_ = false; // a popup or the menu bar holds the keyboard for a while
     cmcGridLayout layout_;
     cmcGridCell current_{0, 0};
     QColor background_;

@@ -61,7 +61,8 @@ cuiMenu::cuiMenu(QWidget* owner, QWidget* root, cmcGTex& store, std::string key,
 }
 
 cuiMenu::~cuiMenu() {
-    cmcEvMan::App().Unsubscribe(&cuiMenu::OnHub, this);
+    if (subscribed_)
+        cmcEvMan::App().Unsubscribe(&cuiMenu::OnHub, this);
     // The items belong to the menu; only their link to this builder goes.
     for (auto& [action, item] : items_)
         QObject::disconnect(action, nullptr, this, nullptr);
@@ -145,6 +146,9 @@ QAction* cuiMenu::AddItem(QWidget* under, std::unique_ptr<cmcCellObj> model, cui
     return action;
 }
 
+// Items leave their menu at once but are deleted later: removal may come while
+// Qt is still delivering the click or key that chose one of them. An item keeps
+// its model until it is gone, for the same reason.
 void cuiMenu::RemoveItems(QWidget* under) {
     const auto actions = under->actions();
     for (QAction* action : actions) {
@@ -153,10 +157,18 @@ void cuiMenu::RemoveItems(QWidget* under) {
             RemoveItems(sub);
             sub->deleteLater();
         }
-        const bool ours = items_.erase(action) > 0;
-        if (ours || action->parent() == under)
-            delete action;
+        if (items_.contains(action) || action->parent() == under)
+            action->deleteLater();
     }
+}
+
+void cuiMenu::Retire(std::unique_ptr<cuiMenu> builder) {
+    if (!builder)
+        return;
+    cmcEvMan::App().Unsubscribe(&cuiMenu::OnHub, builder.get());
+    builder->subscribed_ = false;
+    builder->root_ = nullptr;
+    builder.release()->deleteLater();
 }
 
 cmcCellObj* cuiMenu::ModelOf(QAction* item) const {
@@ -205,7 +217,10 @@ std::uint8_t cuiMenu::Evaluate(cmcCellCapsule& request) {
 void cuiMenu::AskServedCell() {
     servedCell_.reset();
     servedRequest_.Reset();
-    const auto reply = cmcEvMan::App().Ask(evAskMenuCell, root_.data());
+    // The menu bar's items act on the sheet that holds the keyboard or lent it to
+    // the menu bar, as its own context menu does; a context menu asks its sheet.
+    QWidget* asking = qobject_cast<QMenuBar*>(root_.data()) != nullptr ? nullptr : root_.data();
+    const auto reply = cmcEvMan::App().Ask(evAskMenuCell, asking);
     if (reply && reply->object != nullptr) {
         servedCell_ = std::make_unique<cmcCellObj>(*static_cast<const cmcCellObj*>(reply->object));
         servedRequest_.form = owner_;

@@ -66,6 +66,11 @@ public:
     const std::string& Key() const { return key_; }
     // Chooses the item as a click does.
     void Click(QAction* item);
+    // Ends the builder without pulling anything from under Qt: it stops
+    // following the hub and its root at once, but it and its items go only once
+    // the event being delivered is done, so an item Qt is still activating runs
+    // its command as chosen.
+    static void Retire(std::unique_ptr<cuiMenu> builder);
 
 private:
     struct Item {
@@ -86,6 +91,7 @@ private:
     std::uint8_t Evaluate(cmcCellCapsule& request);
 
     QWidget* owner_;
+    bool subscribed_ = true;
     QPointer<QWidget> root_;
     cmcGTex& store_;
     cmcGTex& models_;

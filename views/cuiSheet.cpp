@@ -38,7 +38,7 @@ cuiSheet::~cuiSheet() {
     if (grid_ != nullptr)
         hub.Send(evWindowDestroyed, grid_);
     if (menuBuilder_) {
-        menuBuilder_.reset();
+        cuiMenu::Retire(std::move(menuBuilder_));
         hub.Send(evClearMenuItem, nullptr, kEditTopLabel);
     }
     if (grid_ != nullptr)

@@ -161,6 +161,16 @@ bool cuiSheet::GridKeyDown(QKeyEvent& event) {
     const int col = grid_->Col();
     const int row = grid_->Row();
     const auto modifiers = event.modifiers() & ~Qt::KeypadModifier;
+    // The keyboard's way to the context menu: at the cursor cell.
+    if (event.key() == Qt::Key_Menu ||
+        (event.key() == Qt::Key_F10 && modifiers == Qt::ShiftModifier)) {
+        shiftHeld_ = false;
+        const cmcGridRect r = grid_->CellRect(col, row);
+        const QPoint at(std::clamp(r.left + 4, 0, grid_->viewport()->width() - 1),
+                        std::clamp(r.bottom, 0, grid_->viewport()->height() - 1));
+        ShowContextMenu(grid_->viewport()->mapToGlobal(at));
+        return true;
+    }
     switch (event.key()) {
     case Qt::Key_PageUp:
         MoveCursor(0, -10);

@@ -197,7 +197,10 @@ void cuiSheet::AnswerHub(const cmcEvMessage& message) {
     std::uint8_t bits = 0;
     switch (message.type) {
     case evAskMenuCell:
-        if (message.object == contextMenu_ || (message.object == nullptr && grid_->hasFocus())) {
+        // A sheet holds a context menu while it has the keyboard or has lent it
+        // to a popup or the menu bar: it answers for the menu bar then.
+        if (message.object == contextMenu_ ||
+            (message.object == nullptr && (grid_->hasFocus() || menuBuilder_ != nullptr))) {
             cmcEvMan::App().Reply(0, &def_->Cell(grid_->Col(), grid_->Row()).model);
         }
         return;

@@ -140,13 +140,14 @@ void cuiSheet::UpdateContextMenu(int col, int row, bool forced) {
     }
     menuCell_ = &model;
     menuKey_ = key != nullptr ? *key : std::string();
-    menuBuilder_.reset();
+    cuiMenu::Retire(std::move(menuBuilder_));
     hub.Send(evClearMenuItem, nullptr, kEditTopLabel);
     if (!menuKey_.empty()) {
         menuBuilder_ = std::make_unique<cuiMenu>(
             grid_, contextMenu_, store_, menuKey_,
-            [this](cuiMenu&, cmcCellObj& item) {
-                Dispatch(grid_->Col(), grid_->Row(), 0, item.label);
+            [sheet = QPointer<cuiSheet>(this)](cuiMenu&, cmcCellObj& item) {
+                if (sheet != nullptr && sheet->grid_ != nullptr)
+                    sheet->Dispatch(sheet->grid_->Col(), sheet->grid_->Row(), 0, item.label);
             },
             &models_);
         menuBuilder_->SetEngine(engine_);
@@ -159,7 +160,7 @@ void cuiSheet::UpdateContextMenu(int col, int row, bool forced) {
 void cuiSheet::DropContextMenu() {
     if (!menuBuilder_ && menuKey_.empty())
         return;
-    menuBuilder_.reset();
+    cuiMenu::Retire(std::move(menuBuilder_));
     menuKey_.clear();
     menuCell_ = nullptr;
     cmcEvMan::App().Send(evClearMenuItem, nullptr, kEditTopLabel);

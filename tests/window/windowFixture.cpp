@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QMenu>
+#include <QPointer>
 #include <QRegularExpression>
 #include <QTest>
 #include <QTreeWidget>
@@ -86,7 +87,7 @@ cuiSheet& WindowTest::showSheet(const QString& nodeCaption) {
         return *sheet();
     }
     tree->scrollToItem(node);
-    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(node).center());
+    click(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(node).center());
     const std::string descriptor = *model->parameter;
     EXPECT_TRUE(waitFor([&] {
         return controller_->ShownDescriptor() == descriptor && sheet() != nullptr &&
@@ -102,7 +103,7 @@ QPoint WindowTest::cellCentre(int col, int row) const {
 
 void WindowTest::clickCell(int col, int row, Qt::MouseButton button,
                            Qt::KeyboardModifiers modifiers) {
-    QTest::mouseClick(sheet()->Grid()->viewport(), button, modifiers, cellCentre(col, row));
+    click(sheet()->Grid()->viewport(), button, modifiers, cellCentre(col, row));
 }
 
 namespace {
@@ -116,18 +117,30 @@ QWindow* keyboardWindow() {
         return focus;
     if (QWidget* active = QApplication::activeWindow())
         return active->windowHandle();
+    // Nothing active (a window that had the keyboard closed): a person clicks the
+    // main window first.
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (top->isVisible() && top->inherits("QMainWindow")) {
+            top->activateWindow();
+            return top->windowHandle();
+        }
     return nullptr;
 }
 
 } // namespace
 
+// Press and release each go where the keyboard goes at that moment: the press
+// may close the window that took it, as a picker does.
 void WindowTest::key(int key, Qt::KeyboardModifiers modifiers) {
     QWindow* window = keyboardWindow();
     if (window == nullptr) {
         ADD_FAILURE() << "no window takes the keyboard";
         return;
     }
-    QTest::keyClick(window, static_cast<Qt::Key>(key), modifiers);
+    QTest::keyPress(window, static_cast<Qt::Key>(key), modifiers);
+    QCoreApplication::processEvents();
+    if ((window = keyboardWindow()) != nullptr)
+        QTest::keyRelease(window, static_cast<Qt::Key>(key), modifiers);
     QCoreApplication::processEvents();
 }
 
@@ -136,8 +149,21 @@ void WindowTest::type(const QString& text) {
         QWindow* window = keyboardWindow();
         if (window == nullptr)
             return;
-        QTest::keyClick(window, c.toLatin1());
+        QTest::keyPress(window, c.toLatin1());
+        QCoreApplication::processEvents();
+        if ((window = keyboardWindow()) != nullptr)
+            QTest::keyRelease(window, c.toLatin1());
     }
+    QCoreApplication::processEvents();
+}
+
+void WindowTest::click(QWidget* widget, Qt::MouseButton button, Qt::KeyboardModifiers modifiers,
+                       QPoint at) {
+    QPointer<QWidget> target(widget);
+    QTest::mousePress(target, button, modifiers, at);
+    QCoreApplication::processEvents();
+    if (target != nullptr)
+        QTest::mouseRelease(target, button, modifiers, at);
     QCoreApplication::processEvents();
 }
 
@@ -170,7 +196,28 @@ bool WindowTest::clickPopupItem(const QString& itemCaption) {
             continue;
         if (!action->isEnabled())
             return false;
-        QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
+        click(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
+        return action->menu() != nullptr || waitForNoPopup();
+    }
+    return false;
+}
+
+bool WindowTest::pickPopupItemByKeys(const QString& itemCaption) {
+    QMenu* menu = waitForPopup();
+    if (menu == nullptr)
+        return false;
+    int downs = 0;
+    for (QAction* action : menu->actions()) {
+        if (action->isSeparator() || !action->isVisible() || !action->isEnabled())
+            continue;
+        ++downs;
+        if (plain(action->text()) != itemCaption)
+            continue;
+        for (int i = 0; i < downs; ++i)
+            key(Qt::Key_Down);
+        if (menu->activeAction() != action)
+            return false;
+        key(Qt::Key_Return);
         return action->menu() != nullptr || waitForNoPopup();
     }
     return false;

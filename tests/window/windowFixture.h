@@ -45,12 +45,17 @@ protected:
     // else the window that has the focus.
     static void key(int key, Qt::KeyboardModifiers modifiers = {});
     static void type(const QString& text);
+    // A click whose release is not sent when the press took the widget away.
+    static void click(QWidget* widget, Qt::MouseButton button, Qt::KeyboardModifiers modifiers,
+                      QPoint at);
     // The popup menu on screen, waiting for it; null when none came.
     static QMenu* waitForPopup();
     static bool waitForNoPopup();
     // Clicks the item of that caption (without its '&') in the open popup and
     // waits until the popup has gone; false when there is no such enabled item.
     static bool clickPopupItem(const QString& caption);
+    // Chooses that item in the open popup with Down from the top, then Return.
+    static bool pickPopupItemByKeys(const QString& caption);
     // Chooses along a path of the menu bar by its mnemonics: Alt+letter for the
     // top item, then each item's letter in the popups that open.
     static void menuPath(const QStringList& captions);
