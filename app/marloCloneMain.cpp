@@ -1,5 +1,6 @@
 #include "cli/cloneCliExchange.h"
 #include "cli/cloneCliSession.h"
+#include "cli/fleetRun.h"
 #include "clone/cloneCliOptions.h"
 #include "clone/cmcStderrProgress.h"
 #include "core/cmcConsoleTexts.h"
@@ -88,7 +89,7 @@ struct Command {
     int (*run)(const Args& args); // -1: a usage error
 };
 
-constexpr std::array<Command, 7> commands{{
+constexpr std::array<Command, 8> commands{{
     {"check", "FILE", checkCommand},
     {"info", "[--port N | --device PATH] [--variant V]", infoCommand},
     {"read", "[--port N | --device PATH] [--variant V] -o FILE", readCommand},
@@ -97,6 +98,10 @@ constexpr std::array<Command, 7> commands{{
     {"export", "FILE --list LIST [-o OUT.csv]", cmcExportCommand},
     {"import", "FILE --list LIST CSV [-o OUT] [--expert]", cmcImportCommand},
     {"diff", "A B", cmcDiffCommand},
+    {"fleet",
+     "PLAN --roster ROSTER.csv [--port N | --device PATH] [--variant V] [--backups DIR]\n"
+     "        [--log LOG] [--verify] [--next LABEL | --from LABEL]",
+     cmcFleetCommand},
 }};
 
 void printUsage(std::FILE* to) {
@@ -110,8 +115,10 @@ void printUsage(std::FILE* to) {
                "file code of FILE; 64 usage; 65 the CSV was refused, nothing written (import),\n"
                "the document has errors, nothing sent (write); 66 the CSV cannot be read\n"
                "(import), the radio differs from what was sent (write --verify); 70 the\n"
-               "operation could not start; 73 the output cannot be written; 130, 143\n"
-               "interrupted by SIGINT, SIGTERM\n",
+               "operation could not start; 73 the output cannot be written; 75 fleet rows were\n"
+               "skipped; 130, 143 interrupted by SIGINT, SIGTERM. fleet: 0 only when every\n"
+               "row was written, else the first failed radio's status; 65 a roster value or\n"
+               "the plan was refused, nothing sent to any radio\n",
                to);
 }
 

@@ -289,3 +289,15 @@ int cmcCloneCliSession::Write() {
         return code;
     return Verify();
 }
+
+std::vector<std::uint8_t> cmcCloneCliSession::SentBytes() const {
+    std::vector<std::uint8_t> bytes;
+    for (const cmcRange& r : recorder_->sentRanges) {
+        if (r.last < r.first)
+            break;
+        for (std::int32_t address = r.first; address <= r.last && address < recorder_->sent.Size();
+             ++address)
+            bytes.push_back(recorder_->sent.GetByte(address));
+    }
+    return bytes;
+}

@@ -65,6 +65,9 @@ public:
     void Abort(int status);
 
     indDocument& Controller() { return *controller_; }
+    // The bytes the last write handed to the radio, range after range; empty when
+    // no write started.
+    std::vector<std::uint8_t> SentBytes() const;
 
 private:
     int Run(bool (indCloneCommands::*start)(indCloneCommands::Done));

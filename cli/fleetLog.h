@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+// One attempt at one radio, as the fleet log keeps it.
+struct dstFleetRecord {
+    std::string time; // UTC, ISO 8601
+    std::string label;
+    int row = 0;          // in the roster, from 1
+    std::string radio;    // the identification, "" when the radio never answered
+    std::string firmware; // likewise
+    std::string planSha256;
+    std::string imageSha256; // of the bytes sent; "" when nothing was sent
+    std::string backup;      // "" when no backup was saved
+    int result = 0;
+    std::string message;
+};
+
+// The fleet log: JSON Lines, one object per attempt, only ever appended to.
+// Each record is one write of one line to a file opened for appending and is
+// flushed to the disk before the next radio is touched, so that a pulled cable
+// or Ctrl+C leaves every finished attempt on record.
+class cmcFleetLog {
+public:
+    explicit cmcFleetLog(std::string path) : path_(std::move(path)) {}
+    // Whether the file can be appended to (it is created when missing).
+    bool Usable() const;
+    bool Append(const dstFleetRecord& record) const;
+    const std::string& Path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+// The record as one line of JSON, without the line break.
+std::string fleetRecordJson(const dstFleetRecord& record);
+
+// SHA-256 in lower-case hex; of a file nothing when it cannot be read.
+std::string sha256Hex(const std::vector<std::uint8_t>& bytes);
+std::optional<std::string> fileSha256Hex(const std::string& path);
+
+// Now in UTC as "2026-12-07T21:40:05Z", and as "20261207T214005Z" for file names.
+std::string utcTimeNow(bool forFileName);
