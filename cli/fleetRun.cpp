@@ -40,8 +40,9 @@ public:
         return next_.openFileName(c, f, filter);
     }
     std::optional<std::string> saveFileName(const std::string& c, const std::string& s,
-                                            const std::string& filter) override {
-        return next_.saveFileName(c, s, filter);
+                                            const std::string& filter,
+                                            const std::string& suffix) override {
+        return next_.saveFileName(c, s, filter, suffix);
     }
 
     std::string last;

@@ -274,6 +274,22 @@ void cmcCloneDrv::finish() {
         releasePort();
 }
 
+bool cmcCloneDrv::Cancellable() const {
+    if (state_ == stIdle || state_ == stDraining || state_ == stDone || state_ == stQuieting ||
+        !result_ || result_->code == dst_CDrv_Result::codeCancelled)
+        return false;
+    return operation_ != dst_CDrv_Result::opWrite;
+}
+
+bool cmcCloneDrv::Cancel() {
+    if (!Cancellable())
+        return false;
+    result_->code = dst_CDrv_Result::codeCancelled;
+    state_ = stDraining;
+    timeout_.Start(timeoutDefault_);
+    return true;
+}
+
 void cmcCloneDrv::ReleasePort() {
     if (state_ == stIdle)
         releasePort();

@@ -87,6 +87,12 @@ public:
     bool StartRead(cmcRangeList ranges, cmcCloneDone done, void* context);
     bool StartWrite(const cmcEeprom& image, cmcRangeList ranges, cmcCloneDone done, void* context);
     bool IsBusy() const { return state_ != stIdle; }
+    // Stops a running information request or read: it ends as a failure with
+    // codeCancelled once the line has drained and gone quiet, as every failure
+    // does. A write is never stopped (the radio would keep a half-written
+    // memory); false then, and when nothing runs.
+    bool Cancel();
+    bool Cancellable() const;
     // Lets go of a port still open after a success, for a completion that will
     // not start another operation on it; nothing while an operation runs.
     void ReleasePort();

@@ -33,6 +33,7 @@ struct dst_CDrv_Result {
     static constexpr std::uint8_t codeImageRejected = 15; // manager: image failed checks
     static constexpr std::uint8_t codeImageNewer = 16;    // manager: image from a newer map
     static constexpr std::uint8_t codeWriteFailed = 17;   // driver did not take the bytes
+    static constexpr std::uint8_t codeCancelled = 18;     // the user stopped it; no message
 
     // A fresh result: code 2 until something better is known, the engine's
     // identification values, and a zero-filled image of `imageSize` bytes.

@@ -77,6 +77,14 @@ std::string indCloneMan::FailureText(const dst_CDrv_Result& result) const {
     return text;
 }
 
+bool indCloneMan::Cancel() {
+    return engine_->Cancel();
+}
+
+bool indCloneMan::Cancellable() const {
+    return engine_->Cancellable();
+}
+
 bool indCloneMan::StartInformation(Done done) {
     if (IsBusy())
         return false;
@@ -164,7 +172,7 @@ void indCloneMan::HandleResult(dst_CDrv_Result& result) {
             progress_->Progress(engine_->DataBytes(), expectedBytes_);
         progressTask_->SetInterval(-1);
     }
-    if (result.code != R::codeSuccess)
+    if (result.code != R::codeSuccess && result.code != R::codeCancelled)
         cmcPrompter::current().message(cmcGTex::App().GetLine("GI_Sys_AppTitle", 0),
                                        FailureText(result), PromptIcon::Error, PromptButtons::Ok);
     if (progress_)

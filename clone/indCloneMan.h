@@ -60,6 +60,10 @@ public:
     void SetResultListener(Listener listener) { listener_ = std::move(listener); }
 
     bool IsBusy() const override;
+    // Stops a running information request or read (cmcCloneDrv::Cancel); its
+    // completion gets codeCancelled, with no message, the line let go.
+    bool Cancel();
+    bool Cancellable() const;
     bool StartInformation(Done done);
     bool StartRead(cmcRangeList ranges, Done done);
     bool StartWrite(const cmcEeprom& image, cmcRangeList ranges,

@@ -132,6 +132,8 @@ void cmcDocument::SendImage(std::unique_ptr<cmcEeprom> image, cmcRangeList range
 void cmcDocument::CloneWriteDone(int code) {
     if (code != 0)
         return;
+    // The write prepared the document: the box must stand over what was sent.
+    ShowDocumentAfresh();
     ShowMessage(cmcGTex::App().GetText("GI_Mess_CloneWrite_Succeeded"), PromptIcon::Information);
 }
 

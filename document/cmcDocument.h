@@ -62,6 +62,9 @@ public:
     // (Re)arms the delayed warnings check after an edit; without a window nothing
     // checks on its own.
     virtual void StartWarningsDelay() {}
+    // The document's bytes were replaced behind the views (a clone read, the
+    // preparation of a clone write): a window shows them afresh, where it was.
+    virtual void ShowDocumentAfresh() {}
 
     // Switches the model variant and loads its initial file as the reference
     // image; with `confirm`, asks first and then starts an untitled document from

@@ -90,6 +90,7 @@ void indCloneCommands::TakeImage(R& read) {
     controller_.AfterLoad(document);
     controller_.StartFreshHistory(false);
     controller_.SetDocumentName({});
+    controller_.ShowDocumentAfresh();
     cmcEvMan::App().Post(evDocumentReloaded);
     Finish(R::codeSuccess);
 }

@@ -1,8 +1,12 @@
 #include "main/cuiCloneProgress.h"
 
+#include <QCloseEvent>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QPalette>
+#include <QPushButton>
+#include <QWindow>
 
 namespace {
 
@@ -34,8 +38,37 @@ void cuiCloneProgressBar::paintEvent(QPaintEvent*) {
         painter.fillRect(w * i, 0, w - 1, height(), lit);
 }
 
-cuiCloneProgress::cuiCloneProgress(std::function<QWidget*()> mainWindow)
-    : mainWindow_(std::move(mainWindow)) {}
+cuiCloningWindow::cuiCloningWindow()
+    : QWidget(nullptr, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+      cancel_(new QPushButton(QStringLiteral("Cancel"), this)) {
+    setWindowTitle(QStringLiteral("Cloning"));
+    cancel_->setAutoDefault(false);
+}
+
+void cuiCloningWindow::closeEvent(QCloseEvent* event) {
+    // Only the end of the operation destroys the window; a close asks to cancel.
+    event->ignore();
+    if (cancel_->isEnabled())
+        cancel_->click();
+}
+
+void cuiCloningWindow::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && cancel_->isEnabled()) {
+        cancel_->click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+cuiCloneProgress::cuiCloneProgress(std::function<QWidget*()> mainWindow, Canceller canceller)
+    : mainWindow_(std::move(mainWindow)), canceller_(std::move(canceller)) {
+    informationDelay_.setSingleShot(true);
+    informationDelay_.setInterval(kInformationWindowMs);
+    QObject::connect(&informationDelay_, &QTimer::timeout, [this] {
+        if (disabled_ != nullptr && window_ == nullptr)
+            Open(disabled_);
+    });
+}
 
 cuiCloneProgress::~cuiCloneProgress() {
     Close();
@@ -47,25 +80,51 @@ void cuiCloneProgress::OperationStarted(bool transfer, std::int32_t) {
         disabled_ = main;
         main->setEnabled(false);
     }
-    if (!transfer || window_ != nullptr)
+    if (!transfer) {
+        informationDelay_.start();
         return;
-    auto* window = new QWidget(nullptr, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-    window->setAttribute(Qt::WA_DeleteOnClose);
-    window->setWindowTitle(QStringLiteral("Cloning"));
+    }
+    informationDelay_.stop();
+    if (window_ == nullptr)
+        Open(main);
+    UpdateCancel();
+}
+
+void cuiCloneProgress::Open(QWidget* main) {
+    auto* window = new cuiCloningWindow;
     auto* panel = new QFrame(window);
     panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     panel->setLineWidth(kBevel);
     panel->setGeometry(kPanelLeft, kPanelTop, kBarWidth + 2 * kBevel, kBarHeight + 2 * kBevel);
     bar_ = new cuiCloneProgressBar(panel);
     bar_->setGeometry(kBevel, kBevel, kBarWidth, kBarHeight);
-    window->setFixedSize(panel->width() + kClientExtra, panel->height() + kClientExtra);
+    QPushButton* cancel = window->CancelButton();
+    cancel->adjustSize();
+    const int width = panel->width() + kClientExtra;
+    const int barBottom = panel->height() + kClientExtra;
+    cancel->move(width - kPanelLeft - cancel->width(), barBottom - kPanelTop);
+    window->setFixedSize(width, barBottom - kPanelTop + cancel->height() + kPanelTop);
+    QObject::connect(cancel, &QPushButton::clicked, [this] {
+        if (canceller_.cancel && canceller_.cancel())
+            window_->CancelButton()->setEnabled(false); // once; the end closes the window
+    });
     if (main != nullptr) {
         QRect frame(QPoint(), window->size());
         frame.moveCenter(main->frameGeometry().center());
         window->move(frame.topLeft());
+        // Above the main window it disables, never behind it.
+        window->winId(); // the native window, to be given its parent
+        if (QWindow* above = main->window()->windowHandle(); above != nullptr)
+            window->windowHandle()->setTransientParent(above);
     }
     window_ = window;
+    UpdateCancel();
     window->show();
+}
+
+void cuiCloneProgress::UpdateCancel() {
+    if (window_ != nullptr)
+        window_->CancelButton()->setEnabled(canceller_.cancellable && canceller_.cancellable());
 }
 
 void cuiCloneProgress::Progress(std::int32_t dataBytes, std::int32_t expectedBytes) {
@@ -78,6 +137,7 @@ void cuiCloneProgress::OperationEnded() {
 }
 
 void cuiCloneProgress::Close() {
+    informationDelay_.stop();
     if (disabled_ != nullptr) {
         disabled_->setEnabled(true);
         disabled_->activateWindow();

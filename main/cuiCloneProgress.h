@@ -3,12 +3,14 @@
 #include "clone/cloneProgress.h"
 
 #include <QPointer>
+#include <QTimer>
 #include <QWidget>
 
 #include <cstdint>
 #include <functional>
 
 class QFrame;
+class QPushButton;
 
 // The bar of the "Cloning" window: 32 segments with a one-pixel gap after each,
 // lit in the highlight colour as the transfer goes.
@@ -25,15 +27,41 @@ private:
     int lit_ = 0;
 };
 
+// The "Cloning" window: no close box, and closing it by other means (a window
+// manager's key) is taken as its Cancel button, never as leaving the main
+// window disabled behind a window that is gone.
+class cuiCloningWindow : public QWidget {
+public:
+    cuiCloningWindow();
+    QPushButton* CancelButton() const { return cancel_; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    QPushButton* cancel_;
+};
+
 // The desktop's side of a clone operation: the main window is disabled from
 // every start to its end (the user cannot start a second command meanwhile),
 // and a read or write shows the "Cloning" window centred on it, repainted every
-// 30 ms. At the end the main window is enabled and focused again and the
-// window destroyed, also when the operation failed.
+// 30 ms; so does an information request that has not been answered within
+// kInformationWindowMs, so that a silent radio can be given up on. The window's
+// Cancel button stops what may be stopped (never a write). At the end the main
+// window is enabled and focused again and the window destroyed, also when the
+// operation failed.
 class cuiCloneProgress : public cmcCloneProgress {
 public:
+    // Asks whether the running operation may be stopped, and stops it.
+    struct Canceller {
+        std::function<bool()> cancellable;
+        std::function<bool()> cancel;
+    };
+    static constexpr int kInformationWindowMs = 500;
+
     // The main window is asked for at every start: it may come and go.
-    explicit cuiCloneProgress(std::function<QWidget*()> mainWindow);
+    explicit cuiCloneProgress(std::function<QWidget*()> mainWindow, Canceller canceller = {});
     ~cuiCloneProgress() override;
     cuiCloneProgress(const cuiCloneProgress&) = delete;
     cuiCloneProgress& operator=(const cuiCloneProgress&) = delete;
@@ -43,7 +71,7 @@ public:
     void OperationEnded() override;
 
     // The window while a transfer runs; null otherwise.
-    QWidget* Window() const { return window_; }
+    cuiCloningWindow* Window() const { return window_; }
     const cuiCloneProgressBar* Bar() const { return bar_; }
 
     // The sizes of the window's parts.
@@ -54,10 +82,14 @@ public:
     static constexpr int kClientExtra = 32;
 
 private:
+    void Open(QWidget* main);
     void Close();
+    void UpdateCancel();
 
     std::function<QWidget*()> mainWindow_;
+    Canceller canceller_;
+    QTimer informationDelay_;
     QPointer<QWidget> disabled_;
-    QPointer<QWidget> window_;
+    QPointer<cuiCloningWindow> window_;
     QPointer<cuiCloneProgressBar> bar_;
 };

@@ -17,7 +17,9 @@ constexpr char kInformationSheet[] = "GI_Sheet_CloneInfo";
 
 cuiCloneWindow::cuiCloneWindow(cuiMain& controller, cmcCellContext& cells)
     : controller_(controller), cells_(cells),
-      progress_([&controller]() -> QWidget* { return controller.Form(); }),
+      progress_([&controller]() -> QWidget* { return controller.Form(); },
+                {[&controller] { return controller.CloneManager().Cancellable(); },
+                 [&controller] { return controller.CloneManager().Cancel(); }}),
       commands_(std::make_unique<indCloneCommands>(controller)) {
     controller_.CloneManager().SetProgress(&progress_);
 }

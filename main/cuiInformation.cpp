@@ -7,12 +7,18 @@
 #include <QFrame>
 #include <QPointer>
 #include <QPushButton>
+#include <QWindow>
 
 cuiInformation* cuiInformation::Open(QWidget* owner, const std::string& caption, cmcGTex& store,
                                      const std::string& key, cuiCellEngine engine) {
     auto* window = new cuiInformation(owner, caption, store, key, std::move(engine));
-    if (owner != nullptr)
+    if (owner != nullptr) {
         owner->setEnabled(false);
+        // Kept above the owner it disables, never lost behind it.
+        window->winId(); // the native window, to be given its parent
+        if (QWindow* above = owner->window()->windowHandle(); above != nullptr)
+            window->windowHandle()->setTransientParent(above);
+    }
     window->show();
     window->ok_->setFocus();
     return window;

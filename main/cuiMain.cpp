@@ -147,8 +147,13 @@ void cuiMain::ModelChanged() {
 }
 
 void cuiMain::CaptionChanged() {
-    if (form_)
-        form_->setWindowTitle(QString::fromStdString(Caption()));
+    if (!form_)
+        return;
+    // The desktop marks unsaved changes its own way at the placeholder.
+    const std::string path = DocumentPath();
+    const std::string name = path.substr(path.find_last_of('/') + 1);
+    form_->setWindowTitle(QString::fromStdString(name + "[*] - " + AppTitle()));
+    form_->setWindowModified(IsModified());
 }
 
 void cuiMain::StartWarningsDelay() {

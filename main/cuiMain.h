@@ -79,6 +79,7 @@ public:
     void CommandBegins(const cmcCellCapsule& request) override;
     // The Edit menu's Undo and Redo; null before BuildWindow.
     cuiUndoCommands* UndoCommands() const { return undoCommands_.get(); }
+    void ShowDocumentAfresh() override { ReopenSheet(); }
 
     // The sheet pane. A descriptor is "[class]key,options": the class and the
     // options may be missing. Positions are remembered per sheet key, newest

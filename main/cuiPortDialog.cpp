@@ -71,14 +71,29 @@ cuiPortDialog::cuiPortDialog(QWidget* owner, cmcEnviron& settings,
         textWidth("255WWWW"),
         std::max(textHeight(QString::fromUtf8("255WW設定")), field_->minimumSizeHint().height()));
 
-    // The devices present, under the number (each with the port number it now
-    // is, and whether it may be opened).
+    // What the number opens, to be typed over with any path.
+    auto* pathCaption = new QLabel(QStringLiteral("Device this port opens:"), this);
+    pathCaption->setTextFormat(Qt::PlainText);
+    pathCaption->adjustSize();
+    pathCaption->move(field_->x(), field_->y() + field_->height() + w / 2);
+    path_ = new QLineEdit(QString::fromStdString(cmcPortMap::DevicePath(settings_.ComPort)), this);
+    path_->setGeometry(field_->x(), pathCaption->y() + pathCaption->height() + 2,
+                       std::max(notice_->x() + notice_->width() - field_->x(), textWidth("W") * 30),
+                       field_->height());
+    connect(path_, &QLineEdit::textEdited, this, [this] { pathTyped_ = true; });
+    connect(field_, &QLineEdit::textChanged, this, [this](const QString& text) {
+        const int number = cmcReadPortField(text.toStdString());
+        if (!pathTyped_ && number >= kLowestPort && number <= kHighestPort)
+            path_->setText(QString::fromStdString(cmcPortMap::DevicePath(number)));
+    });
+
+    // The devices present (each with the port number it now is, and whether it
+    // may be opened).
     auto* listCaption = new QLabel(
-        QStringLiteral("Serial devices present (choose one to make it the device of this port):"),
-        this);
+        QStringLiteral("Serial devices present (choose one to use it for this port):"), this);
     listCaption->setTextFormat(Qt::PlainText);
     listCaption->adjustSize();
-    listCaption->move(field_->x(), field_->y() + field_->height() + w / 2);
+    listCaption->move(field_->x(), path_->y() + path_->height() + w / 2);
     list_ = new QListWidget(this);
     for (const dstSerialDevice& device : devices_)
         list_->addItem(
@@ -87,9 +102,15 @@ cuiPortDialog::cuiPortDialog(QWidget* owner, cmcEnviron& settings,
         list_->addItem(QStringLiteral("(no serial devices found)"));
     const int listTop = listCaption->y() + listCaption->height() + 2;
     const int rowHeight = metrics.height() + 4;
-    list_->setGeometry(field_->x(), listTop, notice_->x() + notice_->width() - field_->x(),
+    list_->setGeometry(field_->x(), listTop, path_->width(),
                        kListRows * rowHeight + 2 * list_->frameWidth());
     list_->setEnabled(!devices_.empty());
+    connect(list_, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (row >= 0 && row < static_cast<int>(devices_.size())) {
+            path_->setText(QString::fromStdString(devices_[static_cast<std::size_t>(row)].path));
+            pathTyped_ = true;
+        }
+    });
     connect(list_, &QListWidget::itemDoubleClicked, this, [this] { Confirm(); });
 
     const int buttonWidth = textWidth(line("GI_AppInd_Opt_ComSel_SizeOfButtons"));
@@ -99,8 +120,8 @@ cuiPortDialog::cuiPortDialog(QWidget* owner, cmcEnviron& settings,
     cancel_ = new QPushButton(line("GI_AppInd_Opt_ComSel_Buttons", 1), this);
     // The buttons keep their distance below the field, moved down past the list.
     const int top = list_->y() + list_->height() + 2 * field_->height();
-    cancel_->setGeometry(notice_->x() + notice_->width() - buttonWidth, top, buttonWidth,
-                         buttonHeight);
+    const int right = path_->x() + path_->width();
+    cancel_->setGeometry(right - buttonWidth, top, buttonWidth, buttonHeight);
     ok_->setGeometry(cancel_->x() - buttonWidth - buttonHeight / 2, top, buttonWidth, buttonHeight);
     ok_->setDefault(true);
     connect(ok_, &QPushButton::clicked, this, &cuiPortDialog::Confirm);
@@ -111,8 +132,7 @@ cuiPortDialog::cuiPortDialog(QWidget* owner, cmcEnviron& settings,
                          buttonHeight);
     connect(doctor_, &QPushButton::clicked, this, &cuiPortDialog::Examine);
 
-    setFixedSize(2 * notice_->x() + notice_->width(),
-                 cancel_->y() + static_cast<int>(1.5 * cancel_->height()));
+    setFixedSize(right + notice_->x(), cancel_->y() + static_cast<int>(1.5 * cancel_->height()));
     if (owner != nullptr) {
         QRect frame(QPoint(), size());
         frame.moveCenter(owner->frameGeometry().center());
@@ -132,10 +152,14 @@ void cuiPortDialog::Confirm() {
         return;
     }
     settings_.ComPort = number;
-    const int chosen = list_->currentRow();
-    if (list_->isEnabled() && chosen >= 0 && chosen < static_cast<int>(devices_.size()) &&
-        list_->currentItem()->isSelected()) {
-        settings_.PortDevices[number] = devices_[static_cast<std::size_t>(chosen)].path;
+    // A path the number does not open already becomes its device; the number's
+    // own default path typed back drops the override.
+    const std::string path = path_->text().trimmed().toStdString();
+    if (!path.empty() && path != cmcPortMap::DevicePath(number)) {
+        if (path == cmcPortMap::DefaultDevicePath(number))
+            settings_.PortDevices.erase(number);
+        else
+            settings_.PortDevices[number] = path;
         cmcPortMap::SetOverrides(settings_.PortDevices);
     }
     accept();

@@ -18,10 +18,13 @@ class cmcEnviron;
 // be stop counting (the result is then above every port number).
 int cmcReadPortField(const std::string& text);
 
-// The dialog that chooses the clone port by number. Under the number it lists
-// the serial devices present and whether this user may open them; choosing one
-// makes it the device of the number given (a settings port override), so that
-// an adapter found by its stable name keeps working in any socket.
+// The dialog that chooses the clone port by number. Under the number is the
+// device path that number opens, which the user may type or paste over (a
+// by-id name, a pseudo-terminal); below, the serial devices present and whether
+// this user may open them, a pick copying its path into the field. A path other
+// than what the number opens becomes the number's device (a settings port
+// override), so that an adapter found by its stable name keeps working in any
+// socket.
 //
 // OK with a number outside 1..256 shows the out-of-range box and keeps the
 // dialog open; OK otherwise stores the number (and the chosen device) in the
@@ -36,6 +39,7 @@ public:
     static bool SelectPort(QWidget* owner, cmcEnviron& settings);
 
     QLineEdit* Field() const { return field_; }
+    QLineEdit* PathField() const { return path_; }
     QListWidget* Devices() const { return list_; }
     QPushButton* OkButton() const { return ok_; }
     QPushButton* CancelButton() const { return cancel_; }
@@ -56,6 +60,8 @@ private:
     std::vector<dstSerialDevice> devices_;
     QLabel* notice_ = nullptr;
     QLineEdit* field_ = nullptr;
+    QLineEdit* path_ = nullptr;
+    bool pathTyped_ = false;
     QListWidget* list_ = nullptr;
     QPushButton* ok_ = nullptr;
     QPushButton* cancel_ = nullptr;

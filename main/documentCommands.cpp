@@ -18,6 +18,8 @@
 namespace {
 
 constexpr char kDialogTexts[] = "GI_Sys_Dialog_FOpen"; // line 0 extension, line 1 filter
+constexpr char kOpenCaption[] = "Open";
+constexpr char kSaveAsCaption[] = "Save As";
 
 // The hourglass while a file is read or written.
 class WaitCursor {
@@ -49,13 +51,6 @@ std::string directoryPart(const std::string& path) {
     if (slash == std::string::npos)
         return {};
     return slash == 0 ? std::string("/") : path.substr(0, slash);
-}
-
-// A name typed without an extension gets the clone file's.
-std::string withExtension(const std::string& path, const std::string& extension) {
-    if (extension.empty() || fileNamePart(path).find('.') != std::string::npos)
-        return path;
-    return path + "." + extension;
 }
 
 std::string formatted(const std::string& format, const std::string& name) {
@@ -96,6 +91,8 @@ int cuiMain::NewDocument() {
     CurrentImage().Assign(ReferenceImage());
     StartFreshHistory(true);
     SetDocumentName({});
+    // The sheet was built for the old document; the tick opens it afresh.
+    CloseSheet();
     cmcEvMan::App().Post(evDocumentReloaded);
     return 0;
 }
@@ -103,7 +100,7 @@ int cuiMain::NewDocument() {
 int cuiMain::OpenDialog() {
     commitEditors();
     const std::optional<std::string> path = cmcPrompter::current().openFileName(
-        AppTitle(), CurrentDirectory, cmcGTex::App().GetLine(kDialogTexts, 1));
+        kOpenCaption, CurrentDirectory, cmcGTex::App().GetLine(kDialogTexts, 1));
     return path ? OpenFile(*path) : 1;
 }
 
@@ -129,9 +126,11 @@ int cuiMain::OpenFile(const std::string& path) {
     settings.CurrentDirectory = CurrentDirectory;
     SetDocumentName(path);
     settings.Recent.AddFirst(path);
+    cmcEvMan::App().Post(evRefreshMenus); // the recent files' items name it
     CurrentImage().Assign(*work);
     AfterLoad(CurrentImage());
     StartFreshHistory(true);
+    CloseSheet();
     cmcEvMan::App().Post(evDocumentReloaded);
     return 0;
 }
@@ -139,10 +138,9 @@ int cuiMain::OpenFile(const std::string& path) {
 int cuiMain::SaveAsDialog() {
     cmcGTex& texts = cmcGTex::App();
     const std::optional<std::string> path = cmcPrompter::current().saveFileName(
-        AppTitle(), DocumentPath(), texts.GetLine(kDialogTexts, 1));
-    if (!path)
-        return 1;
-    return SaveFile(withExtension(*path, texts.GetLine(kDialogTexts, 0)));
+        kSaveAsCaption, DocumentPath(), texts.GetLine(kDialogTexts, 1),
+        texts.GetLine(kDialogTexts, 0));
+    return path ? SaveFile(*path) : 1;
 }
 
 std::unique_ptr<cmcEeprom> cuiMain::SavePreparedCopy(const std::string& path) {
@@ -174,6 +172,7 @@ int cuiMain::SaveFile(const std::string& path) {
     settings.CurrentDirectory = CurrentDirectory;
     SetDocumentName(path);
     settings.Recent.AddFirst(path);
+    cmcEvMan::App().Post(evRefreshMenus); // the recent files' items name it
     TakeSaved();
     return 0;
 }

@@ -25,9 +25,13 @@ public:
     virtual std::optional<std::string> openFileName(const std::string& caption,
                                                     const std::string& folder,
                                                     const std::string& filter) = 0;
+    // The save dialog adds `suffix` (no dot) to a name typed without one before
+    // it checks the name, so that replacing an existing file is always asked
+    // about; the path returned is final.
     virtual std::optional<std::string> saveFileName(const std::string& caption,
                                                     const std::string& suggestion,
-                                                    const std::string& filter) = 0;
+                                                    const std::string& filter,
+                                                    const std::string& suffix) = 0;
 
     // The printer setup dialog on `printer`, which it changes as the user
     // chooses (a printer, or a PDF file); false when the user cancels it. Without
@@ -55,7 +59,7 @@ public:
         return std::nullopt;
     }
     std::optional<std::string> saveFileName(const std::string&, const std::string&,
-                                            const std::string&) override {
+                                            const std::string&, const std::string&) override {
         return std::nullopt;
     }
 };

@@ -68,8 +68,10 @@ struct cmcCellEval {
     // Draws a cell that may not be edited now in olive and swallows a typed
     // character; input that reaches it anyway is dropped, so it never changes.
     void restrictEdit(bool editable);
-    void markInvalid(bool on);
-    void markDuplicate(bool on);
+    // `why` says which limit, duplicate or reference; the status line shows it
+    // while the cursor stands on the marked cell.
+    void markInvalid(bool on, std::string_view why = {});
+    void markDuplicate(bool on, std::string_view why = {});
     void setFontColour(cmcColour colour) { request.fontColour = colour; }
     void alignCentre();
     // Stores the row's entry and loads it again, so that its derived bits follow.

@@ -31,7 +31,8 @@ void bandEdge(cmcCellEval& ev) {
     }
     const auto edges = cmcRangeCheck::cmcBandEdges::load(ev.context.CurrentImage());
     const auto validity = cmcRangeCheck::bandEdgeValidity(edges, transmit, transmit ? ev.index : 0);
-    ev.markInvalid(ev.label == CL_EdgeFreq_Low ? validity.lowInvalid : validity.highInvalid);
+    ev.markInvalid(ev.label == CL_EdgeFreq_Low ? validity.lowInvalid : validity.highInvalid,
+                   "A band edge must lie within the radio's range, the low edge below the high");
 }
 
 void modeName(cmcCellEval& ev) {

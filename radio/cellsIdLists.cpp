@@ -32,7 +32,8 @@ void selCallId(cmcCellEval& ev) {
         ev.storeEntry();
         ev.repaintLabel(CL_SelCall_ID);
     }
-    ev.markDuplicate(cmcRepeat::selCallId(ev.entry, longIds));
+    ev.markDuplicate(cmcRepeat::selCallId(ev.entry, longIds),
+                     "This selective-call ID is given to another entry as well");
 }
 
 // The channel ranges of a selective-call or ALE entry; the cell's parameter names
@@ -47,7 +48,8 @@ void aleAddress(cmcCellEval& ev) {
         ev.storeEntry();
         ev.repaintLabel(CL_Ale_ID);
     }
-    ev.markDuplicate(ev.entry.aleAddressIsDuplicated(ev.entry.index));
+    ev.markDuplicate(ev.entry.aleAddressIsDuplicated(ev.entry.index),
+                     "This ALE address is entered more than once");
 }
 
 void aleIdn(cmcCellEval& ev) {
@@ -71,7 +73,8 @@ void telNumber(cmcCellEval& ev) {
         ev.storeEntry();
         ev.repaintLabel(CL_TelNumber_Number);
     }
-    ev.markDuplicate(cmcRepeat::telNumber(ev.entry));
+    ev.markDuplicate(cmcRepeat::telNumber(ev.entry),
+                     "This telephone number is entered more than once");
 }
 
 } // namespace

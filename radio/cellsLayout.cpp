@@ -1,6 +1,7 @@
 #include "overlay/cmcGTex.h"
 #include "radio/cellEval.h"
 #include "radio/cellLabels.h"
+#include "radio/cloneWriteImage.h"
 #include "radio/codecSteps.h"
 #include "sheets/cmcCellObj.h"
 
@@ -16,11 +17,6 @@ namespace {
 
 constexpr cmcColour kGrey = 0x808080;
 
-// Where the clone information lies in the radio's information block.
-constexpr std::size_t kInfoRevision = 1;
-constexpr std::size_t kInfoComment = 7;
-constexpr std::size_t kInfoCommentLength = 16;
-constexpr std::size_t kInfoModel = 23;
 constexpr int kModelVariants = 2;
 constexpr const char* kModelNames = "GI_AppInd_Model";
 
@@ -66,20 +62,22 @@ void dummy(cmcCellEval& ev) {
 void cloneInfo(cmcCellEval& ev) {
     const auto& block = ev.context.RadioInfo().block;
     if (ev.label == CL_CloneInfo_Model) {
-        const int model = block[kInfoModel];
+        const int model = block[marloInfoBlock::variant];
+        // The names carry the blank that sets them off after the title.
         if (model < kModelVariants)
-            cmcCodec::showText(ev.request, ev.texts().GetLine(kModelNames, model));
+            cmcCodec::showText(ev.request,
+                               cmcCodec::trimSpaces(ev.texts().GetLine(kModelNames, model)));
     } else if (ev.label == CL_CloneInfo_Revision) {
-        const int revision = block[kInfoRevision];
+        const int revision = block[marloInfoBlock::revision];
         cmcCodec::showText(ev.request,
                            std::to_string(revision >> 4) + "." + std::to_string(revision & 0x0F));
     } else {
         std::string comment;
-        for (std::size_t i = 0; i < kInfoCommentLength; ++i) {
-            const std::uint8_t c = block[kInfoComment + i];
+        for (int i = 0; i < marloInfoBlock::commentLength; ++i) {
+            const std::uint8_t c = block[static_cast<std::size_t>(marloInfoBlock::comment + i)];
             comment += c >= 32 && c <= 126 ? static_cast<char>(c) : ' ';
         }
-        cmcCodec::showText(ev.request, std::move(comment));
+        cmcCodec::showText(ev.request, cmcCodec::trimSpaces(comment));
         ev.request.action = cmcCellCapsule::kNoAction;
     }
 }

@@ -1,3 +1,4 @@
+#include "core/cmcPortMap.h"
 #include "overlay/cmcGTex.h"
 #include "platform/programPath.h"
 #include "radio/EntryClipboard.h"
@@ -131,12 +132,33 @@ void toolBar(cmcCellEval& ev) {
     setFlag(ev, Checked, ev.context.ToolBarVisible());
 }
 
+// The device a port number opens as its item names it: a plain device by its
+// name, anything else (a by-id link, a pseudo-terminal path) in full.
+std::string deviceShown(int port) {
+    const std::string path = cmcPortMap::DevicePath(port);
+    constexpr std::string_view dev = "/dev/";
+    if (path.starts_with(dev) && path.find('/', dev.size()) == std::string::npos)
+        return path.substr(dev.size());
+    return path;
+}
+
 void comPort(cmcCellEval& ev) {
     if (entered(ev) && ev.index >= kFirstPort && ev.index <= kLastPort) {
         ev.context.SetComPort(ev.index);
         cmcEvMan::App().Send(evPortChanged);
     }
     setFlag(ev, Checked, ev.index == ev.context.ComPort());
+    // The caption's device in brackets is what the number really opens, a
+    // [Ports] override included.
+    std::string caption = ev.cell.Text();
+    const auto open = caption.rfind('(');
+    const auto close = caption.rfind(')');
+    if (ev.index >= kFirstPort && ev.index <= kLastPort && open != std::string::npos &&
+        close != std::string::npos && open < close) {
+        caption.replace(open + 1, close - open - 1, deviceShown(ev.index));
+        cmcCodec::showText(ev.request, caption);
+        setFlag(ev, OwnCaption, true);
+    }
 }
 
 void otherPort(cmcCellEval& ev) {

@@ -33,7 +33,9 @@ void channelNumber(cmcCellEval& ev) {
         ev.storeEntry();
         ev.repaintLabel(CL_UCh_CH);
     }
-    ev.markInvalid(cmcRepeat::channelNumber(ev.entry));
+    ev.markInvalid(cmcRepeat::channelNumber(ev.entry), "Channel number " +
+                                                           std::to_string(ev.entry.channelNumber) +
+                                                           " is given to another channel as well");
 }
 
 void frequency(cmcCellEval& ev) {
@@ -41,9 +43,12 @@ void frequency(cmcCellEval& ev) {
     if (cmcCodec::channelFrequency(ev.request, ev.entry, receive, true, ev.result))
         ev.storeEntry();
     const auto edges = cmcRangeCheck::cmcBandEdges::load(ev.context.CurrentImage());
-    ev.markInvalid(
+    const bool invalid =
         receive ? cmcRangeCheck::channelReceiveInvalid(ev.entry, edges)
-                : cmcRangeCheck::channelTransmitInvalid(ev.entry, edges, ev.context.GeneMode()));
+                : cmcRangeCheck::channelTransmitInvalid(ev.entry, edges, ev.context.GeneMode());
+    if (invalid)
+        ev.markInvalid(true, cmcRangeCheck::channelFrequencyProblem(ev.entry, edges, receive,
+                                                                    ev.context.GeneMode()));
 }
 
 void mode(cmcCellEval& ev) {
@@ -51,7 +56,9 @@ void mode(cmcCellEval& ev) {
                                 ev.lists(), ev.result))
         ev.storeEntry();
     cmcCodec::showText(ev.request, ev.entry.modeNameOf(ev.entry.mode));
-    ev.markInvalid(!ev.entry.modeIsUsable(ev.entry.mode));
+    ev.markInvalid(!ev.entry.modeIsUsable(ev.entry.mode),
+                   "Mode " + cmcCodec::trimSpaces(ev.entry.modeNameOf(ev.entry.mode)) +
+                       " is not in use: switch it on under Mode Registration");
 }
 
 void aleId(cmcCellEval& ev) {
@@ -65,7 +72,9 @@ void aleId(cmcCellEval& ev) {
     cmcCodec::showText(ev.request, ale == ListEntry::noAle
                                        ? "-----"
                                        : cmcCodec::trimSpaces(ev.entry.aleAddressOf(ale)));
-    ev.markDuplicate(ev.entry.aleAddressIsDuplicated(ale));
+    ev.markDuplicate(ev.entry.aleAddressIsDuplicated(ale),
+                     "ALE address " + cmcCodec::trimSpaces(ev.entry.aleAddressOf(ale)) +
+                         " is entered more than once under ALE Addresses");
     if (ev.entry.callKind != ListEntry::aleCallKind)
         ev.setFontColour(cmcCodec::kSilver);
 }
@@ -97,7 +106,8 @@ void callKind(cmcCellEval& ev) {
             ev.storeEntry();
         }
     }
-    ev.markInvalid(!callKindAgrees(channel.mode, channel.callKind));
+    ev.markInvalid(!callKindAgrees(channel.mode, channel.callKind),
+                   "This call kind cannot be used with the channel's mode");
 }
 
 struct ListField {

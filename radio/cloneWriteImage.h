@@ -21,8 +21,9 @@ struct dstRadioInfo {
 namespace marloInfoBlock {
 inline constexpr int revision = 1; // high nibble major, low nibble minor
 inline constexpr int mapRevision = 2;
-inline constexpr int comment = 7;
-inline constexpr int commentLength = 16;
+// The radio's comment fills every byte between the map revision and the variant.
+inline constexpr int comment = 3;
+inline constexpr int commentLength = 20;
 inline constexpr int variant = 23;
 inline constexpr int firmware = 24;
 inline constexpr int firmwareLength = 4;

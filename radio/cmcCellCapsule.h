@@ -116,6 +116,11 @@ public:
     // Set by a codec that refused typed text too long for its field: the most
     // characters the field takes. The engine says so on the status line.
     std::int32_t refusedAbove = 0;
+    // Set by a codec that refused typed text it could not read one way only: how
+    // to write it instead. The engine says so on the status line.
+    std::string refusedHint;
+    // Why the cell carries its invalid or duplicate mark, for the status line.
+    std::string markReason;
 
     // Drawing output: the text colour chosen for this cell (olive for a cell that
     // may not be edited, red for a changed byte, ...); none keeps the cell's font.

@@ -80,9 +80,7 @@ void setBit(std::uint8_t& state, std::uint8_t bit, bool on) {
 
 std::optional<std::int32_t> typedFrequency(std::string_view text) {
     // Many operators write the decimal point as a comma.
-    std::string pointed(text);
-    std::replace(pointed.begin(), pointed.end(), ',', '.');
-    const std::string typed = filter(pointed, ".").substr(0, 10);
+    const std::string typed = filter(pointedDecimal(text), ".").substr(0, 10);
     if (typed.empty())
         return std::nullopt;
     const double hz = std::min(leadingDecimal(typed) * 1000 + 0.5, kMaxFrequency + 0.5);
@@ -103,9 +101,11 @@ bool channelFrequency(cmcCellCapsule& request, ListEntry& channel, bool receiveS
     bool changed = false;
     // A cleared editor empties the side. Text with neither digits nor points is no
     // frequency at all: it leaves the side as it was rather than wiping it.
+    const bool refused = refusedAsAmbiguous(request);
     const bool cleared = clearedByUser(request);
-    const std::optional<std::int32_t> typed =
-        hasInput(request) && !cleared ? typedFrequency(request.inputText) : std::nullopt;
+    const std::optional<std::int32_t> typed = hasInput(request) && !cleared && !refused
+                                                  ? typedFrequency(request.inputText)
+                                                  : std::nullopt;
     if (cleared || typed) {
         const bool follows =
             receiveSide && linked && effective(channel, true) == effective(channel, false);
@@ -141,7 +141,7 @@ bool channelFrequency(cmcCellCapsule& request, ListEntry& channel, bool receiveS
 bool bandEdge(cmcCellCapsule& request, std::int32_t& limit, bool precise, bool emptyAllowed,
               std::uint8_t& result) {
     bool changed = false;
-    if (hasInput(request)) {
+    if (hasInput(request) && !refusedAsAmbiguous(request)) {
         // A cleared editor counts as 0, which empties a transmit range.
         const std::optional<std::int32_t> typed =
             clearedByUser(request) ? 0 : typedFrequency(request.inputText);

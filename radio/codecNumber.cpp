@@ -177,8 +177,8 @@ bool timer(cmcCellCapsule& request, std::int32_t& value, const cmcTimerForm& for
            std::uint8_t& result) {
     const std::int64_t scale = form.scale > 0 ? form.scale : 1;
     bool changed = false;
-    if (hasInput(request)) {
-        const std::string a = filter(request.inputText, ".").substr(0, 9);
+    if (hasInput(request) && !refusedAsAmbiguous(request)) {
+        const std::string a = filter(pointedDecimal(request.inputText), ".").substr(0, 9);
         if (!a.empty()) {
             const double x = (leadingDecimal(a) + 0.0005) * static_cast<double>(scale);
             value =

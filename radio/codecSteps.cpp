@@ -2,6 +2,7 @@
 
 #include "radio/cmcCellCapsule.h"
 
+#include <algorithm>
 #include <charconv>
 
 namespace cmcCodec {
@@ -91,6 +92,44 @@ bool refusedAsTooLong(cmcCellCapsule& request, std::size_t length, std::size_t m
         return false;
     request.refusedAbove = static_cast<std::int32_t>(most);
     return true;
+}
+
+namespace {
+
+// The comma with exactly three digits after it and a digit before it.
+std::size_t ambiguousCommaAt(std::string_view text) {
+    for (std::size_t at = text.find(','); at != text.npos; at = text.find(',', at + 1)) {
+        std::size_t digits = 0;
+        while (at + 1 + digits < text.size() && isDigit(text[at + 1 + digits]))
+            ++digits;
+        if (digits == 3 && at > 0 && isDigit(text[at - 1]))
+            return at;
+    }
+    return text.npos;
+}
+
+} // namespace
+
+bool refusedAsAmbiguous(cmcCellCapsule& request) {
+    if (!hasInput(request))
+        return false;
+    const std::string typed = trimSpaces(request.inputText);
+    const std::size_t comma = ambiguousCommaAt(typed);
+    if (comma == std::string::npos)
+        return false;
+    std::string grouped = typed;
+    grouped.erase(comma, 1);
+    std::string pointed = typed;
+    pointed[comma] = '.';
+    request.refusedHint = "\"" + typed + "\" is ambiguous: type " + grouped + " (or " + grouped +
+                          ".0), or " + pointed + " for a decimal";
+    return true;
+}
+
+std::string pointedDecimal(std::string_view text) {
+    std::string pointed(text);
+    std::replace(pointed.begin(), pointed.end(), ',', '.');
+    return pointed;
 }
 
 void showText(cmcCellCapsule& request, std::string text) {

@@ -51,6 +51,13 @@ bool hasInput(const cmcCellCapsule& request);
 // more than a key field's `most`: the entry is left as it was rather than erased.
 bool refusedAsTooLong(cmcCellCapsule& request, std::size_t length, std::size_t most);
 
+// True, and a hint noted in the request, when typed decimal text has a comma
+// before exactly three digits ("7,055"): a thousands separator to some, a
+// decimal comma to others, so it is refused rather than guessed.
+bool refusedAsAmbiguous(cmcCellCapsule& request);
+// The typed text with a comma read as the decimal point.
+std::string pointedDecimal(std::string_view text);
+
 // Sets the display text with the whole of it selected.
 void showText(cmcCellCapsule& request, std::string text);
 // Opens the editor on `text` with the given selection.

@@ -1,6 +1,7 @@
 #include "radio/frequencyChecks.h"
 
 #include "radio/ListEntry.h"
+#include "radio/codecFrequency.h"
 #include "radio/frequencyLimits.h"
 
 #include <optional>
@@ -77,6 +78,35 @@ bool channelReceiveInvalid(const ListEntry& channel, const cmcBandEdges& edges) 
 bool channelTransmitInvalid(const ListEntry& channel, const cmcBandEdges& edges, bool geneMode) {
     return (channel.state & ListEntry::stateTxEmpty) == 0 &&
            !transmitFrequencyValid(channel.txFrequency, edges, geneMode);
+}
+
+std::string channelFrequencyProblem(const ListEntry& channel, const cmcBandEdges& edges,
+                                    bool receiveSide, bool geneMode) {
+    const auto kHz = [](std::int32_t hz) { return cmcCodec::frequencyText(hz, false); };
+    const std::string receiveEdge =
+        kHz(edges.receive.low) + " to " + kHz(edges.receive.high) + " kHz";
+    if (receiveSide) {
+        if ((channel.state & ListEntry::stateRxEmpty) != 0)
+            return "The channel has no receive frequency";
+        if (receiveFrequencyValid(channel.rxFrequency, edges))
+            return {};
+        return "Receive frequency " + kHz(channel.rxFrequency) +
+               " kHz lies outside the receive band edge, " + receiveEdge;
+    }
+    if ((channel.state & ListEntry::stateTxEmpty) != 0 ||
+        transmitFrequencyValid(channel.txFrequency, edges, geneMode))
+        return {};
+    if (geneMode)
+        return "Transmit frequency " + kHz(channel.txFrequency) + " kHz lies outside " +
+               receiveEdge;
+    std::string ranges;
+    for (const cmcEdgePair& range : edges.transmit) {
+        if (range.low == kNoEdge || range.high == kNoEdge)
+            continue;
+        ranges += (ranges.empty() ? "" : ", ") + kHz(range.low) + " to " + kHz(range.high);
+    }
+    return "Transmit frequency " + kHz(channel.txFrequency) + " kHz lies in no transmit range" +
+           (ranges.empty() ? std::string(" (none is set)") : " (" + ranges + " kHz)");
 }
 
 cmcEdgeValidity bandEdgeValidity(const cmcBandEdges& edges, bool transmit, int range) {

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 
 class cmcEeprom;
 class ListEntry;
@@ -36,6 +37,10 @@ bool transmitFrequencyValid(std::int32_t hz, const cmcBandEdges& edges, bool gen
 // edge; its transmit side when set and not a valid transmit frequency.
 bool channelReceiveInvalid(const ListEntry& channel, const cmcBandEdges& edges);
 bool channelTransmitInvalid(const ListEntry& channel, const cmcBandEdges& edges, bool geneMode);
+
+// Why a channel side is invalid, naming the frequency and the limit it breaks.
+std::string channelFrequencyProblem(const ListEntry& channel, const cmcBandEdges& edges,
+                                    bool receiveSide, bool geneMode);
 
 struct cmcEdgeValidity {
     bool lowInvalid = false;

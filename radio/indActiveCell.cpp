@@ -195,6 +195,8 @@ std::uint8_t evaluateCell(indActiveCell& engine, cmcCellCapsule& request, bool n
 
     request.text.clear();
     request.refusedAbove = 0;
+    request.refusedHint.clear();
+    request.markReason.clear();
     request.status &=
         static_cast<std::uint8_t>(~(cmcCellCapsule::kDuplicate | cmcCellCapsule::kInvalid));
     const auto listType = static_cast<std::uint8_t>(listTypeOf(ev.category));
@@ -224,6 +226,8 @@ std::uint8_t evaluateCell(indActiveCell& engine, cmcCellCapsule& request, bool n
         cmcStatusLine::PostWarning(cmcGTex::App().GetLine(kEditRestrictedText));
     if (request.refusedAbove > 0)
         cmcStatusLine::PostWarning(tooLongText(request.refusedAbove));
+    if (!request.refusedHint.empty())
+        cmcStatusLine::PostWarning(request.refusedHint);
     return ev.result;
 }
 
@@ -264,14 +268,25 @@ void cmcCellEval::restrictEdit(bool editable) {
     request.inputMode = cmcCellCapsule::kNoInput;
 }
 
-void cmcCellEval::markInvalid(bool on) {
-    if (on)
-        request.status |= cmcCellCapsule::kInvalid;
+namespace {
+
+// The first reason given stays: it names what the cell's own value breaks.
+void mark(cmcCellCapsule& request, std::uint8_t bit, bool on, std::string_view why) {
+    if (!on)
+        return;
+    request.status |= bit;
+    if (request.markReason.empty())
+        request.markReason = why;
 }
 
-void cmcCellEval::markDuplicate(bool on) {
-    if (on)
-        request.status |= cmcCellCapsule::kDuplicate;
+} // namespace
+
+void cmcCellEval::markInvalid(bool on, std::string_view why) {
+    mark(request, cmcCellCapsule::kInvalid, on, why);
+}
+
+void cmcCellEval::markDuplicate(bool on, std::string_view why) {
+    mark(request, cmcCellCapsule::kDuplicate, on, why);
 }
 
 void cmcCellEval::alignCentre() {

@@ -55,6 +55,17 @@ const cmcCellObj& headOf(const cuiCellPaintInput& in, int col, int row, int& tex
     return in.def->Cell(col, row).model;
 }
 
+// The right edge of the span a cell belongs to: its own, or that of the last
+// `+` cell continuing it.
+int spanRight(const cuiCellPaintInput& in, int col, int row, int right) {
+    for (int c = col + 1; c < in.def->ColCount(); ++c) {
+        if (!in.def->Cell(c, row).model.Has(cmcLayout::Continues))
+            break;
+        right += in.def->ColWidth(c);
+    }
+    return right;
+}
+
 bool isHighlighted(const cuiCellPaintInput& in, int col, int row) {
     if (in.isHighlighted && in.isHighlighted(col, row))
         return true;
@@ -295,13 +306,26 @@ void cuiPaintCell(QPainter& painter, const cuiCellPaintInput& in, int col, int r
     painter.setPen(toQColor(textColour));
     const QFontMetrics metrics(qfont, painter.device());
     const TextBlock block = measure(metrics, text);
-    std::vector<PlacedLine> lines = placeText(model, block, textLeft, rect, m);
+    // A text spanning several cells is laid out once over the whole span. On
+    // the screen each cell shows its own slice of it, so that a repaint of one
+    // cell stays right; on paper, where every cell is drawn in one pass, the
+    // span's last cell writes it once over the backgrounds of all of them.
+    const int right = spanRight(in, col, row, rect.right);
+    const bool spans = textLeft != rect.left || right != rect.right;
+    if (spans && in.printing && right != rect.right)
+        return;
+    const cmcGridRect span{textLeft, rect.top, right, rect.bottom};
+    painter.save();
+    if (spans && !in.printing)
+        painter.setClipRect(area, Qt::IntersectClip);
+    std::vector<PlacedLine> lines = placeText(model, block, textLeft, span, m);
     const int textEnd = lines.empty() ? textLeft : lines.back().x + lines.back().width;
     const std::optional<Mark> mark =
         bound && in.marks != nullptr ? placeMark(in, model, rect, textLeft, textEnd) : std::nullopt;
     if (mark)
         keepClearOf(*mark, lines, textLeft, rect, m);
     drawText(painter, lines);
+    painter.restore();
     if (mark)
         drawMark(painter, in, *mark, rect);
 }

@@ -48,6 +48,9 @@ public:
     int ColWidth(int col) const { return widths_[static_cast<std::size_t>(col)]; }
     int RowHeight(int row) const { return heights_[static_cast<std::size_t>(row)]; }
     int TotalWidth() const { return colEdges_.back(); }
+    // The fixed area's extent, however far the rest has scrolled.
+    int FixedWidth() const { return colEdges_[static_cast<std::size_t>(fixedCols_)]; }
+    int FixedHeight() const { return rowEdges_[static_cast<std::size_t>(fixedRows_)]; }
     int TotalHeight() const { return rowEdges_.back(); }
     int ViewportWidth() const { return viewWidth_; }
     int ViewportHeight() const { return viewHeight_; }

@@ -116,8 +116,8 @@ void cuiGrid::SetTopRow(int row) {
 void cuiGrid::Scrolled(int dx, int dy) {
     UpdateScrollBars();
     const QRect view = viewport()->rect();
-    const int fixedWidth = layout_.CellRect(layout_.FixedCols(), 0).left;
-    const int fixedHeight = layout_.CellRect(0, layout_.FixedRows()).top;
+    const int fixedWidth = layout_.FixedWidth();
+    const int fixedHeight = layout_.FixedHeight();
     if (std::abs(dx) < view.width() && std::abs(dy) < view.height()) {
         if (dx != 0)
             viewport()->scroll(dx, 0, view.adjusted(fixedWidth, 0, 0, 0));

@@ -47,6 +47,8 @@ public:
     // shares its head's highlight)? Such a cell is repainted with its left one.
     virtual bool GridFollowsLeft(int /*col*/, int /*row*/) { return false; }
     virtual QString GridName() { return {}; }
+    // Is (col, row) part of the owner's selection (assistive technology asks)?
+    virtual bool GridCellSelected(int /*col*/, int /*row*/) { return false; }
 };
 
 // An owner-drawn scrolling grid: fixed header columns and rows, a width per

@@ -6,6 +6,8 @@
 #include <QPointer>
 
 #include <unordered_map>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -66,7 +68,11 @@ public:
     }
 
     bool isSelected() const override {
-        return grid_ != nullptr && grid_->Col() == col_ && grid_->Row() == row_;
+        if (grid_ == nullptr)
+            return false;
+        if (grid_->Col() == col_ && grid_->Row() == row_)
+            return true;
+        return grid_->Owner() != nullptr && grid_->Owner()->GridCellSelected(col_, row_);
     }
     QList<QAccessibleInterface*> columnHeaderCells() const override;
     QList<QAccessibleInterface*> rowHeaderCells() const override;
@@ -135,9 +141,9 @@ public:
     }
     int columnCount() const override { return Grid()->ColCount(); }
     int rowCount() const override { return Grid()->RowCount(); }
-    int selectedCellCount() const override { return rowCount() > 0 ? 1 : 0; }
+    int selectedCellCount() const override { return static_cast<int>(selectedPlaces().size()); }
     int selectedColumnCount() const override { return 0; }
-    int selectedRowCount() const override { return 0; }
+    int selectedRowCount() const override { return static_cast<int>(selectedRows().size()); }
     QString columnDescription(int column) const override {
         return Grid()->Owner() && Grid()->Layout().FixedRows() > 0
                    ? Grid()->Owner()->GridCellText(column, 0)
@@ -149,14 +155,32 @@ public:
                    : QString();
     }
     QList<QAccessibleInterface*> selectedCells() const override {
-        if (QAccessibleInterface* focus = focusChild())
-            return {focus};
-        return {};
+        QList<QAccessibleInterface*> cells;
+        for (const auto& [col, row] : selectedPlaces())
+            if (QAccessibleInterface* cell = cellAt(row, col))
+                cells.push_back(cell);
+        return cells;
     }
     QList<int> selectedColumns() const override { return {}; }
-    QList<int> selectedRows() const override { return {}; }
+    // Rows whose every scrolled cell is selected: the lines of a line selection.
+    QList<int> selectedRows() const override {
+        QList<int> rows;
+        for (int row = Grid()->Layout().FixedRows(); row < rowCount(); ++row)
+            if (isRowSelected(row))
+                rows.push_back(row);
+        return rows;
+    }
     bool isColumnSelected(int) const override { return false; }
-    bool isRowSelected(int) const override { return false; }
+    bool isRowSelected(int row) const override {
+        cuiGridOwner* owner = Grid()->Owner();
+        const int first = Grid()->Layout().FixedCols();
+        if (owner == nullptr || first >= columnCount())
+            return false;
+        for (int col = first; col < columnCount(); ++col)
+            if (!owner->GridCellSelected(col, row))
+                return false;
+        return true;
+    }
     bool selectRow(int) override { return false; }
     bool selectColumn(int) override { return false; }
     bool unselectRow(int) override { return false; }
@@ -172,6 +196,19 @@ private:
     void Forget() const {
         DropCells();
         generation_ = Grid() != nullptr ? Grid()->Generation() : 0;
+    }
+
+    // The owner's selected cells as (col, row), or the current cell when it has none.
+    std::vector<std::pair<int, int>> selectedPlaces() const {
+        std::vector<std::pair<int, int>> places;
+        if (cuiGridOwner* owner = Grid()->Owner())
+            for (int row = 0; row < rowCount(); ++row)
+                for (int col = 0; col < columnCount(); ++col)
+                    if (owner->GridCellSelected(col, row))
+                        places.emplace_back(col, row);
+        if (places.empty() && Grid()->Col() >= 0 && Grid()->Row() >= 0 && rowCount() > 0)
+            places.emplace_back(Grid()->Col(), Grid()->Row());
+        return places;
     }
 
     mutable std::unordered_map<int, QAccessible::Id> cells_;

@@ -270,8 +270,13 @@ void cuiMenu::RefreshItem(QAction* item) {
         item->setChecked(model->Flag(0));
         item->setVisible(!model->Flag(1));
         item->setEnabled(!model->Flag(2));
-        if (model->Flag(3) && item->text() != captionOf(*model))
-            item->setText(captionOf(*model));
+        // An item with its own caption (a recent file's name) says it in the
+        // evaluated text; the model keeps the overlay's placeholder.
+        if (model->Flag(3)) {
+            const QString caption = QString::fromStdString(state_.text);
+            if (item->text() != caption)
+                item->setText(caption);
+        }
         if (model->imageIndex >= 0 && model->imageIndex < static_cast<int>(images_.size()))
             item->setIcon(images_[static_cast<std::size_t>(model->imageIndex)]);
     }

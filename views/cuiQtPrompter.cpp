@@ -1,6 +1,7 @@
 #include "views/cuiQtPrompter.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QPrintDialog>
@@ -78,10 +79,33 @@ std::optional<std::string> cuiQtPrompter::openFileName(const std::string& captio
 
 std::optional<std::string> cuiQtPrompter::saveFileName(const std::string& caption,
                                                        const std::string& suggestion,
-                                                       const std::string& filter) {
-    return chosen(QFileDialog::getSaveFileName(parent_, QString::fromStdString(caption),
-                                               QString::fromStdString(suggestion),
-                                               QString::fromStdString(filter)));
+                                                       const std::string& filter,
+                                                       const std::string& suffix) {
+    const QString title = QString::fromStdString(caption);
+    const QString extension = QString::fromStdString(suffix);
+    QFileDialog dialog(parent_, title, QString::fromStdString(suggestion),
+                       QString::fromStdString(filter));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(extension);
+    for (;;) {
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return std::nullopt;
+        QString path = dialog.selectedFiles().constFirst();
+        // The dialog does not always add its suffix before its own overwrite
+        // check (a name that completes to an existing file keeps it bare): a name
+        // completed here must be asked about here, or the file is replaced unasked.
+        if (extension.isEmpty() || QFileInfo(path).fileName().contains(u'.'))
+            return chosen(path);
+        path += u'.' + extension;
+        if (!QFileInfo::exists(path) ||
+            QMessageBox::warning(&dialog, title,
+                                 QFileDialog::tr("%1 already exists.\nDo you want to replace it?")
+                                     .arg(QFileInfo(path).fileName()),
+                                 QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::No) == QMessageBox::Yes)
+            return chosen(path);
+    }
 }
 
 bool cuiQtPrompter::printerSetup(QPrinter& printer) {

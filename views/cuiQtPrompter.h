@@ -16,7 +16,8 @@ public:
                                             const std::string& filter) override;
     std::optional<std::string> saveFileName(const std::string& caption,
                                             const std::string& suggestion,
-                                            const std::string& filter) override;
+                                            const std::string& filter,
+                                            const std::string& suffix) override;
     bool printerSetup(QPrinter& printer) override;
     // True on a platform that puts windows on a screen. On the offscreen and
     // minimal platforms nobody could see a box, let alone dismiss it: a fatal error

@@ -2,6 +2,7 @@
 
 #include "overlay/cmcGTex.h"
 #include "radio/indActiveCell.h"
+#include "radio/statusLine.h"
 #include "sheets/cellQtMapping.h"
 #include "sheets/cmcEvMan.h"
 #include "sheets/cmcTextUtil.h"
@@ -170,11 +171,17 @@ void cuiSheet::CreateTitle() {
         static_cast<QVBoxLayout*>(host_->layout())->insertWidget(0, titlePanel_);
     }
     const cmcSheetStyle& style = def_->Style();
-    titleLabel_->setFont(style.titleFont ? toQFont(*style.titleFont) : QFont());
+    QFont font = style.titleFont ? toQFont(*style.titleFont) : QFont();
+    // The title grows and shrinks with the font size the cells are shown in.
+    if (font.pixelSize() > 0 && setup_.fontZoom > 0)
+        font.setPixelSize(std::max(1, font.pixelSize() * setup_.fontZoom / 100));
+    titleLabel_->setFont(font);
     titleLabel_->setText(QString::fromStdString(title));
     titleLabel_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     QPalette palette = titleLabel_->palette();
     palette.setColor(QPalette::Window, toQColor(style.titleColour));
+    if (style.titleFont)
+        palette.setColor(QPalette::WindowText, toQColor(style.titleFont->colour));
     titleLabel_->setPalette(palette);
     titlePanel_->setFixedHeight(QFontMetrics(titleLabel_->font()).height() + 2 + 8);
     titlePanel_->show();
@@ -325,7 +332,33 @@ bool cuiSheet::GridFollowsLeft(int col, int row) {
 }
 
 QString cuiSheet::GridName() {
-    return QString::fromStdString(displayName_);
+    // What the user reads above the sheet; the overlay key only for untitled sheets.
+    const std::string title = TitleText();
+    return QString::fromStdString(title.empty() ? displayName_ : title);
+}
+
+bool cuiSheet::GridCellSelected(int col, int row) {
+    return def_ && col >= 0 && row >= 0 && col < def_->ColCount() && row < def_->RowCount() &&
+           IsHighlighted(col, row);
+}
+
+void cuiSheet::ShowMarkReason(int col, int row) {
+    if (!def_ || popup_ || !engine_ || col < 0 || row < 0 || col >= def_->ColCount() ||
+        row >= def_->RowCount())
+        return;
+    cmcCellObj& model = def_->Cell(col, row).model;
+    if (!model.IsBound())
+        return;
+    cmcCellCapsule request;
+    request.partner = ownerRequest_ ? &*ownerRequest_ : nullptr;
+    request.cell = &model;
+    engine_(request, false);
+    if (request.markReason.empty())
+        return;
+    if ((request.status & cmcCellCapsule::kInvalid) != 0)
+        cmcStatusLine::PostWarning(request.markReason);
+    else
+        cmcStatusLine::Post(request.markReason);
 }
 
 void cuiSheet::ClearStatus() {

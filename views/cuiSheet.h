@@ -156,6 +156,7 @@ protected:
     QString GridCellText(int col, int row) override;
     bool GridFollowsLeft(int col, int row) override;
     QString GridName() override;
+    bool GridCellSelected(int col, int row) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -193,6 +194,8 @@ private:
     void DropContextMenu();
     void ShowContextMenu(const QPoint& global);
     void ClearStatus();
+    // Says on the status line why the cell carries its error or warning mark.
+    void ShowMarkReason(int col, int row);
     static void OnHub(void* self, const cmcEvMessage& message);
     void AnswerHub(const cmcEvMessage& message);
     bool IsCursor(int col, int row) const;

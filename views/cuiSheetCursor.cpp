@@ -133,6 +133,8 @@ void cuiSheet::GridSelectCell(int col, int row, bool& allow) {
         }
     }
     CloseEditor(true);
+    if (allow)
+        ShowMarkReason(col, row);
 }
 
 // A click stands for the selectable cell of a tail cell under it.

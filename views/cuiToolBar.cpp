@@ -101,6 +101,8 @@ void cuiToolBar::Build(ClickHandler handler) {
             button->setAutoRaise(false);
             button->setFocusPolicy(Qt::NoFocus);
             button->setToolTip(QString::fromStdString(shown));
+            // An icon-only button is read out by its name, not its tooltip.
+            button->setAccessibleName(QString::fromStdString(shown));
             button->setIconSize(toolBar_->iconSize());
             button->setIcon(images_.Icon(line.model->imageIndex));
             const int index = static_cast<int>(lines_.size());

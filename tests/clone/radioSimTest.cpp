@@ -153,12 +153,12 @@ TEST_F(RadioSim, AnswersAnInformationRequestByteForByte) {
     const Bytes sent = request(0xE0);
     const Bytes got = Exchange(sent, [&](const Bytes& b) { return b.size() >= sent.size() + 42; });
     const Bytes answer = Answer(sent, got);
-    const Bytes expected{
-        0xFE, 0xFE, 0xEF, 0xEE, 0xE1, 0x26, 0x20, 0x00, 0x01,           // header, model code
-        0x20, 0x10, 0x06, 0x00, 0x00, 0x00, 0x00,                       // length, rev, map
-        'M',  'A',  'R',  'L',  'O',  ' ',  'S',  'I',  'M',  'U', 'L', // comment
-        'A',  'T',  'O',  'R',  ' ',  0x01, '3',  '3',  '9',  '9',      // variant, firmware
-        0x00, 0x00, 0x00, 0x00, 0xFD};
+    const Bytes expected{0xFE, 0xFE, 0xEF, 0xEE, 0xE1, 0x26, 0x20, 0x00, 0x01, // header, model code
+                         0x20, 0x10, 0x06,                                     // length, rev, map
+                         'M',  'A',  'R',  'L',  'O',  ' ',  'S',  'I',  'M',  'U', 'L', // comment,
+                         'A',  'T',  'O',  'R',  ' ',  '0',  '0',  '0',  '1',            // 20 bytes
+                         0x01, '3',  '3',  '9',  '9', // variant, firmware
+                         0x00, 0x00, 0x00, 0x00, 0xFD};
     EXPECT_EQ(answer, expected);
     EXPECT_EQ(sim.InformationReply(), expected);
     EXPECT_EQ(sim.Stats().informationRequests, 1);

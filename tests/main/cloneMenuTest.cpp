@@ -4,6 +4,7 @@
 // the clone operations through the window's own command interface.
 #include "cloneChainFixture.h"
 #include "core/cmcPortMap.h"
+#include "main/cuiCloneProgress.h"
 #include "main/cuiInformation.h"
 #include "main/frmMain.h"
 #include "overlay/cmcGTex.h"
@@ -12,11 +13,14 @@
 #include "views/cuiGrid.h"
 #include "views/cuiMenu.h"
 #include "views/cuiSheet.h"
+#include "windowInput.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QPushButton>
 #include <QTest>
+#include <QWindow>
 
 namespace {
 
@@ -71,6 +75,12 @@ protected:
                 return info;
         return nullptr;
     }
+    static cuiCloningWindow* cloningWindow() {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* window = dynamic_cast<cuiCloningWindow*>(w); window && window->isVisible())
+                return window;
+        return nullptr;
+    }
     bool cloningWindowUp() const {
         for (QWidget* w : QApplication::topLevelWidgets())
             if (w->isVisible() && w->windowTitle() == "Cloning")
@@ -105,8 +115,11 @@ TEST_F(CloneMenuTest, ReadAsksToSaveThenLeavesAnUntitledModifiedDocument) {
     EXPECT_TRUE(controller_->IsModified());
     EXPECT_TRUE(sawDisabled_);
     EXPECT_TRUE(sawCloning_);
-    // The bar's 256 x 16 inside a one-pixel bevel, 16 pixels around.
-    EXPECT_EQ(cloningSize_, QSize(256 + 2 + 32, 16 + 2 + 32));
+    // The bar's 256 x 16 inside a one-pixel bevel, 16 pixels around, and the
+    // Cancel button below it.
+    QPushButton cancel(QStringLiteral("Cancel"));
+    cancel.adjustSize();
+    EXPECT_EQ(cloningSize_, QSize(256 + 2 + 32, 16 + 2 + 32 + cancel.height()));
     EXPECT_FALSE(cloningWindowUp());
     EXPECT_TRUE(form_->isEnabled());
 }
@@ -148,6 +161,14 @@ TEST_F(CloneMenuTest, InfoShowsTheRadiosSheetUntilOk) {
     EXPECT_FALSE(sawCloning_);
     EXPECT_FALSE(form_->isEnabled());
     EXPECT_EQ(info->Sheet().Key(), "GI_Sheet_CloneInfo");
+    EXPECT_EQ(info->windowHandle()->transientParent(), form_->windowHandle());
+    // As a screen reader reads it: the variant without its leading blank, the
+    // radio's whole comment.
+    QAccessibleInterface* table = QAccessible::queryAccessibleInterface(info->Sheet().Grid());
+    ASSERT_NE(table, nullptr);
+    EXPECT_EQ(table->tableInterface()->cellAt(0, 1)->text(QAccessible::Name), "(Australia)");
+    EXPECT_EQ(table->tableInterface()->cellAt(2, 1)->text(QAccessible::Name),
+              "MARLO SIMULATOR 0001");
     // Every row and column in sight: the window fits the sheet, no scrolling.
     const cuiGrid* grid = info->Sheet().Grid();
     ASSERT_NE(grid, nullptr);
@@ -186,6 +207,46 @@ TEST_F(CloneMenuTest, PulledCableEndsWithItsMessageAndTheDocumentUntouched) {
     EXPECT_EQ(controller_->Caption(), caption);
     EXPECT_FALSE(cloningWindowUp());
     EXPECT_TRUE(form_->isEnabled());
+}
+
+// The "Cloning" window has no close box. Its Cancel button stops a read under
+// way: no message, the document as it was, the main window back and the line
+// free for the next command. During a write it is greyed and closing the
+// window does nothing: a radio's memory is never left half written.
+TEST_F(CloneMenuTest, CancelStopsAReadButNeverAWrite) {
+    cmcEeprom before;
+    before.Assign(controller_->CurrentImage());
+    ASSERT_TRUE(runEventLoopUntil([&] { return form_->isVisible(); }));
+    form_->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form_.get()));
+    const std::uint32_t frames = sim_.Stats().framesSent;
+    menuBar(*form_, Qt::Key_C, {"Read from Radio"});
+    cuiCloningWindow* window = nullptr;
+    ASSERT_TRUE(runEventLoopUntil([&] {
+        window = cloningWindow();
+        return window != nullptr && sim_.Stats().framesSent > frames + 10;
+    }));
+    EXPECT_FALSE(window->windowFlags() & Qt::WindowCloseButtonHint);
+    ASSERT_TRUE(window->CancelButton()->isEnabled());
+    QTest::mouseClick(window->CancelButton(), Qt::LeftButton);
+    ASSERT_TRUE(runEventLoopUntil([&] { return !manager().IsBusy() && form_->isEnabled(); }));
+    EXPECT_FALSE(cloningWindowUp());
+    EXPECT_TRUE(prompter_.shown().empty()) << prompter_.lastText();
+    EXPECT_FALSE(controller_->CurrentImage().Differs(before));
+    EXPECT_FALSE(controller_->IsModified());
+
+    prompter_.answerNext(PromptAnswer::Ok); // the write's confirmation
+    menuBar(*form_, Qt::Key_C, {"Write to Radio"});
+    ASSERT_TRUE(runEventLoopUntil([&] { return (window = cloningWindow()) != nullptr; }));
+    const QPointer<cuiCloningWindow> writing = window;
+    EXPECT_FALSE(writing->CancelButton()->isEnabled());
+    writing->close();
+    EXPECT_TRUE(writing->isVisible());
+    QTest::keyClick(writing, Qt::Key_Escape);
+    ASSERT_TRUE(
+        runEventLoopUntil([&] { return !manager().IsBusy() && form_->isEnabled(); }, 60000));
+    EXPECT_EQ(sim_.Stats().lastWriteResult, 0);
+    EXPECT_EQ(prompter_.lastText(), cmcGTex::App().GetText("GI_Mess_CloneWrite_Succeeded"));
 }
 
 } // namespace

@@ -10,6 +10,7 @@
 #include <QSettings>
 #include <QSplitter>
 #include <QTimer>
+#include <QWindow>
 
 namespace {
 
@@ -71,7 +72,7 @@ TEST_F(MainWindowTest, StartsWithTheInitialFileOfTheStoredVariantAsAnUntitledDoc
     EXPECT_TRUE(controller_->ComparisonImage().Equals(controller_->ReferenceImage()));
     EXPECT_FALSE(controller_->IsModified());
     const std::string caption = "Untitled - " + overlayLine("GI_Sys_AppTitle");
-    EXPECT_EQ(form.windowTitle().toStdString(), caption);
+    EXPECT_EQ(form.windowHandle()->title().toStdString(), caption);
     EXPECT_EQ(form.minimumSize(), QSize(400, 200));
     EXPECT_TRUE(controller_->TickRunning());
 }

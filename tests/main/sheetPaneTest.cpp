@@ -23,6 +23,7 @@
 #include <QToolBar>
 #include <QTreeWidget>
 #include <QUrl>
+#include <QWindow>
 
 #include <algorithm>
 
@@ -302,7 +303,8 @@ TEST_F(SheetPaneTest, AFileOnTheCommandLineOpensAfterStartUp) {
     EXPECT_EQ(controller_->CurrentImage().GetByte(0x2BB), 'Z');
     EXPECT_EQ(controller_->ModelVariant(), 1);
     EXPECT_TRUE(controller_->ExpertMode());
-    EXPECT_EQ(form_->windowTitle().toStdString(), "Plan.vcf - " + overlayLine("GI_Sys_AppTitle"));
+    EXPECT_EQ(form_->windowHandle()->title().toStdString(),
+              "Plan.vcf - " + overlayLine("GI_Sys_AppTitle"));
 }
 
 TEST_F(SheetPaneTest, AFileDroppedOnTheWindowOpensAsOpenDoes) {

@@ -7,9 +7,12 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
@@ -93,7 +96,7 @@ TEST(Prompter, ScriptedPrompterIsInstalledForItsLifetimeAndAnswersInOrder) {
                   PromptAnswer::Yes);
         EXPECT_EQ(p.message("cap", "second?", PromptIcon::Question, PromptButtons::YesNo),
                   PromptAnswer::No);
-        EXPECT_EQ(p.saveFileName("Save", "", "").value_or(""), "/tmp/x.vcf");
+        EXPECT_EQ(p.saveFileName("Save", "", "", "").value_or(""), "/tmp/x.vcf");
         ASSERT_EQ(script.shown().size(), 2u);
         EXPECT_EQ(script.shown()[0].caption, "cap");
         EXPECT_EQ(script.lastText(), "second?");
@@ -196,12 +199,53 @@ TEST(QtPrompter, FileDialogsGiveTheChosenPathOrNothing) {
         dialog.selectFile(chosen);
         static_cast<QDialog&>(dialog).accept(); // the file dialog's own accept is protected
     });
-    EXPECT_EQ(prompter.saveFileName("Save As", folder.path().toStdString(), "Clone files (*.vcf)"),
-              chosen.toStdString());
+    EXPECT_EQ(
+        prompter.saveFileName("Save As", folder.path().toStdString(), "Clone files (*.vcf)", "vcf"),
+        chosen.toStdString());
 
     whenShown<QFileDialog>([](QFileDialog& dialog) { dialog.reject(); });
     EXPECT_EQ(prompter.openFileName("Open", folder.path().toStdString(), "Clone files (*.vcf)"),
               std::nullopt);
+}
+
+// A name typed without the suffix names the file with it: the dialog must ask
+// before that file is replaced, and No keeps the dialog open.
+TEST(QtPrompter, SaveDialogAsksBeforeReplacingAFileTypedWithoutItsSuffix) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    QFile existing(folder.filePath("radio.vcf"));
+    ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
+    existing.close();
+    cuiQtPrompter prompter;
+    const auto typeName = [](QFileDialog& dialog, const char* name) {
+        auto* edit = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        ASSERT_NE(edit, nullptr);
+        edit->selectAll();
+        QTest::keyClicks(edit, name);
+        QTest::keyClick(edit, Qt::Key_Return);
+    };
+
+    QString title;
+    QString question;
+    whenShown<QFileDialog>([&](QFileDialog& dialog) {
+        title = dialog.windowTitle();
+        whenShown<QMessageBox>([&](QMessageBox& box) {
+            question = box.text();
+            whenShown<QFileDialog>([](QFileDialog& stillOpen) { stillOpen.reject(); });
+            box.button(QMessageBox::No)->click();
+        });
+        typeName(dialog, "radio");
+    });
+    EXPECT_EQ(
+        prompter.saveFileName("Save As", folder.path().toStdString(), "Clone files (*.vcf)", "vcf"),
+        std::nullopt);
+    EXPECT_EQ(title, "Save As");
+    EXPECT_TRUE(question.contains("radio.vcf")) << question.toStdString();
+
+    whenShown<QFileDialog>([&](QFileDialog& dialog) { typeName(dialog, "fresh"); });
+    EXPECT_EQ(
+        prompter.saveFileName("Save As", folder.path().toStdString(), "Clone files (*.vcf)", "vcf"),
+        folder.filePath("fresh.vcf").toStdString());
 }
 
 TEST(QtPrompter, OffscreenPlatformHasNoWindowsForAFatalBox) {

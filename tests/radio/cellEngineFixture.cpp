@@ -65,8 +65,8 @@ std::vector<std::string> testOverlayLines() {
         "#GI_AppInd_Dsc_SelfIdOff",
         "No ID",
         "#GI_AppInd_Model",
-        "Model A",
-        "Model B",
+        " Model A",
+        " Model B", // set off by a blank, as the program's overlay has them
         "#GI_Sys_MyHelpFile",
         "Marlo.html",
         "#GI_AppInd_Mode",

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <tuple>
 
 using namespace cmcCodec;
 using namespace codecTest;
@@ -59,6 +60,27 @@ TEST_F(ChannelFrequency, TypedKilohertzAreStoredAt100HzOrEmptyTheSide) {
         EXPECT_EQ(channel.rxFrequency, hz) << input;
         EXPECT_EQ((channel.state & ListEntry::stateRxEmpty) != 0, hz == 0) << input;
         EXPECT_EQ(channel.txFrequency, 7'000'000) << input; // not linked
+    }
+}
+
+// A comma before exactly three digits may group thousands or mark decimals:
+// such text changes nothing and says how to write it; other commas are points.
+TEST_F(ChannelFrequency, ACommaBeforeThreeDigitsIsRefusedWithAHint) {
+    const std::tuple<std::string, std::int32_t, std::string> rows[] = {
+        {"7,055", 7'000'000, "type 7055 (or 7055.0), or 7.055 for a decimal"},
+        {" 14,230 ", 7'000'000, "type 14230 (or 14230.0), or 14.230 for a decimal"},
+        {"7053,4", 7'053'400, ""},
+        {"7,0550", 7'000, ""},
+        {"7055,0", 7'055'000, ""},
+        {"7.055", 7'000, ""}};
+    for (const auto& [input, hz, hint] : rows) {
+        SetUp();
+        const cmcCellCapsule out = run(typed(input), true, false);
+        EXPECT_EQ(channel.rxFrequency, hz) << input;
+        if (hint.empty())
+            EXPECT_EQ(out.refusedHint, "") << input;
+        else
+            EXPECT_NE(out.refusedHint.find(hint), std::string::npos) << out.refusedHint;
     }
 }
 

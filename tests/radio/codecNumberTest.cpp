@@ -137,7 +137,7 @@ TEST_F(TimerCodec, CallTimeShowsAutoForZeroAndAcceptsAutoInAnyCase) {
     const std::tuple<const char*, std::int32_t, bool> rows[] = {
         {"AUTO", 0, true}, {"auto", 0, true}, {"aUtOmatic", 0, true}, {"a", 30, false},
         {"of", 30, false}, {"45", 45, true},  {"150", 100, true},     {"12.7", 12, true},
-        {"-8", 8, true},   {"", 30, false}};
+        {"-8", 8, true},   {"", 30, false},   {"12,7", 12, true},     {"1,270", 30, false}};
     for (const auto& [input, after, changed] : rows) {
         value = 30;
         bool c = false;

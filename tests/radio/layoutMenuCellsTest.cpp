@@ -107,12 +107,13 @@ TEST_F(CellEngineTest, CloneInformationFromTheRadiosAnswer) {
     auto& block = context_.radioInfo.block;
     block[1] = 0x23;
     block[23] = 1;
-    const std::string comment = "RADIO COMMENT 16";
-    std::copy(comment.begin(), comment.end(), block.begin() + 7);
-    block[8] = 0x07; // not printable
+    // The comment fills bytes 3..22, between the map revision and the variant.
+    const std::string comment = "SIMULATED RADIO 0001";
+    std::copy(comment.begin(), comment.end(), block.begin() + 3);
+    block[4] = 0x07; // not printable
     EXPECT_EQ(shown(CT_Null, CL_CloneInfo_Model, 0).text, "Model B");
     EXPECT_EQ(shown(CT_Null, CL_CloneInfo_Revision, 0).text, "2.3");
-    EXPECT_EQ(shown(CT_Null, CL_CloneInfo_Comment, 0).text, "R DIO COMMENT 16");
+    EXPECT_EQ(shown(CT_Null, CL_CloneInfo_Comment, 0).text, "S MULATED RADIO 0001");
     EXPECT_EQ(key(CT_Null, CL_CloneInfo_Comment, 0, '1').result, cmcCellResult::None);
     block[23] = 7;
     EXPECT_EQ(shown(CT_Null, CL_CloneInfo_Model, 0).text, "");

@@ -1,6 +1,7 @@
 #include "support/ScriptedPrompter.h"
 
 #include <QPrinter>
+#include <filesystem>
 #include <gtest/gtest.h>
 
 ScriptedPrompter::ScriptedPrompter() : previous_(cmcPrompter::install(this)) {}
@@ -37,12 +38,26 @@ std::optional<std::string> ScriptedPrompter::nextFile(const std::string& caption
 
 std::optional<std::string> ScriptedPrompter::openFileName(const std::string& caption,
                                                           const std::string&, const std::string&) {
+    dialogs_.push_back({caption, {}});
     return nextFile(caption);
 }
 
 std::optional<std::string> ScriptedPrompter::saveFileName(const std::string& caption,
-                                                          const std::string&, const std::string&) {
-    return nextFile(caption);
+                                                          const std::string&, const std::string&,
+                                                          const std::string& suffix) {
+    dialogs_.push_back({caption, suffix});
+    std::optional<std::string> path = nextFile(caption);
+    if (!path)
+        return path;
+    const auto slash = path->find_last_of('/');
+    const std::string name = slash == std::string::npos ? *path : path->substr(slash + 1);
+    if (!suffix.empty() && name.find('.') == std::string::npos)
+        *path += "." + suffix;
+    if (std::filesystem::exists(*path) &&
+        message(caption, *path + " already exists.\nDo you want to replace it?",
+                PromptIcon::Warning, PromptButtons::YesNo) != PromptAnswer::Yes)
+        return std::nullopt;
+    return path;
 }
 
 void ScriptedPrompter::printNextToFile(const std::string& path) {

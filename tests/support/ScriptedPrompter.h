@@ -24,7 +24,9 @@ public:
 
     // The answer to the next question (a box with more than an OK button).
     void answerNext(PromptAnswer answer) { answers_.push_back(answer); }
-    // The path chosen in the next open or save dialog; nullopt cancels it.
+    // The path chosen in the next open or save dialog; nullopt cancels it. The
+    // save dialog behaves as the desktop's: it adds its suffix to a name without
+    // one, and asks (a scripted question) before it returns an existing file.
     void chooseNextFile(std::optional<std::string> path) { files_.push_back(std::move(path)); }
 
     // How the next printer setup dialog is answered: `choose` sees the printer as
@@ -37,6 +39,13 @@ public:
 
     // Called with every box as it is shown, before it is answered.
     std::function<void(const Shown&)> onShown;
+
+    // The file dialogs shown, in order: caption and the save dialog's suffix.
+    struct Dialog {
+        std::string caption;
+        std::string suffix;
+    };
+    const std::vector<Dialog>& dialogs() const { return dialogs_; }
 
     const std::vector<Shown>& shown() const { return shown_; }
     // Text of the last box shown, or empty.
@@ -51,7 +60,8 @@ public:
                                             const std::string& filter) override;
     std::optional<std::string> saveFileName(const std::string& caption,
                                             const std::string& suggestion,
-                                            const std::string& filter) override;
+                                            const std::string& filter,
+                                            const std::string& suffix) override;
     bool printerSetup(QPrinter& printer) override;
 
 private:
@@ -59,6 +69,7 @@ private:
 
     cmcPrompter* previous_;
     std::vector<Shown> shown_;
+    std::vector<Dialog> dialogs_;
     std::deque<PromptAnswer> answers_;
     std::deque<std::optional<std::string>> files_;
     std::deque<PrinterChoice> printers_;

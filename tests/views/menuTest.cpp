@@ -71,8 +71,10 @@ TEST_F(MenuTest, TheEngineDecidesCheckedHiddenDisabledAndCaptionOnEveryRefresh) 
         if (r.cell->label == CL_Menu_Port_Com && r.cell->index == 2)
             r.cell->behaviour |= flags;
         if (r.cell->label == CL_Menu_File_Recent) {
+            // As the engine's recent-file cell answers: the caption is the
+            // evaluated text; the item's own text stays the overlay's placeholder.
             r.cell->behaviour |= cmcBehaviour::Flag0 << 3;
-            r.cell->SetText("&1 radio.vcf");
+            r.text = "&1 radio.vcf";
         }
         return 0;
     });

@@ -87,7 +87,7 @@ public:
         return pick("open");
     }
     std::optional<std::string> saveFileName(const std::string&, const std::string&,
-                                            const std::string&) override {
+                                            const std::string&, const std::string&) override {
         return pick("save");
     }
     bool printerSetup(QPrinter&) override {

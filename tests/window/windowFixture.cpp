@@ -240,7 +240,8 @@ bool WindowTest::waitFor(const std::function<bool()>& condition, int limitMs) {
 }
 
 std::string WindowTest::caption() const {
-    return form_->windowTitle().toStdString();
+    // As the window manager shows it: the unsaved-changes mark filled in.
+    return form_->windowHandle()->title().toStdString();
 }
 
 std::string WindowTest::cellText(int col, int row) const {

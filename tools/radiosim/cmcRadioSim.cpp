@@ -13,7 +13,7 @@ namespace {
 constexpr std::int32_t variantAddress = 0x02B1;
 constexpr std::int32_t makerSignatureAddress = 0x6C2C;
 constexpr char makerSignature[] = "VEXA Inc";
-constexpr char comment[] = "MARLO SIMULATOR ";
+constexpr char comment[] = "MARLO SIMULATOR 0001";
 constexpr std::uint8_t hardwareRevision = 0x10;
 
 constexpr std::array<cmcRadioSim::FaultInfo, 22> faultTable{{
@@ -140,7 +140,7 @@ std::vector<std::uint8_t> cmcRadioSim::informationBlock() const {
     block[0] = static_cast<std::uint8_t>(block.size());
     block[1] = hardwareRevision;
     block[2] = static_cast<std::uint8_t>(mapRevision_);
-    std::copy(comment, comment + 16, block.begin() + 7);
+    std::copy(comment, comment + 20, block.begin() + 3);
     const int variant = variant_.value_or(
         image_.IsValidAddress(variantAddress) ? image_.GetByte(variantAddress) : 0);
     block[23] = static_cast<std::uint8_t>(variant);

@@ -40,8 +40,7 @@
 //   byte 0       its length, 32
 //   byte 1       hardware revision, 0x10 (shown as 1.0)
 //   byte 2       memory map revision (6)
-//   bytes 3..6   0
-//   bytes 7..22  comment, 16 ASCII characters, "MARLO SIMULATOR "
+//   bytes 3..22  comment, 20 ASCII characters, "MARLO SIMULATOR 0001"
 //   byte 23      model variant
 //   bytes 24..27 firmware characters (default "3400")
 //   bytes 28..31 0
