@@ -134,7 +134,8 @@ const Flow kFlows[] = {
      },
      [](WindowFlows& t) {
          t.settle();
-         EXPECT_TRUE(t.title().starts_with("*full.vcf")) << t.title();
+         EXPECT_TRUE(t.title().starts_with("full.vcf")) << t.title();
+         EXPECT_TRUE(t.modified());
          EXPECT_EQ(t.shownText(1, 3), "777");
      }},
     {"OpenReadsTheChosenFile", "Ctrl+O",
