@@ -37,7 +37,7 @@ public:
         return std::nullopt;
     }
     std::optional<std::string> saveFileName(const std::string&, const std::string&,
-                                            const std::string&) override {
+                                            const std::string&, const std::string&) override {
         return std::nullopt;
     }
     bool printerSetup(QPrinter&) override { return false; }
