@@ -10,6 +10,7 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QToolBar>
+#include <QWidget>
 
 namespace {
 
@@ -65,6 +66,11 @@ cuiUndoCommands::cuiUndoCommands(QMainWindow& form, cuiMain& controller, QMenu* 
         toolBar->addSeparator();
         toolBar->addAction(undo_);
         toolBar->addAction(redo_);
+        // Read out by what they do, as the other buttons are, not by the
+        // changing menu caption.
+        for (QAction* action : {undo_.data(), redo_.data()})
+            if (QWidget* button = toolBar->widgetForAction(action))
+                button->setAccessibleName(action->toolTip());
     }
     Refresh();
 }

@@ -219,7 +219,7 @@ TEST_F(CloneMenuTest, CancelStopsAReadButNeverAWrite) {
     ASSERT_TRUE(runEventLoopUntil([&] { return form_->isVisible(); }));
     form_->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(form_.get()));
-    const std::uint32_t frames = sim_.Stats().framesSent;
+    const auto frames = sim_.Stats().framesSent;
     menuBar(*form_, Qt::Key_C, {"Read from Radio"});
     cuiCloningWindow* window = nullptr;
     ASSERT_TRUE(runEventLoopUntil([&] {

@@ -15,7 +15,8 @@ namespace {
 
 class UndoFlows : public WindowTest {
 protected:
-    bool modifiedMark() const { return !caption().empty() && caption().front() == '*'; }
+    // The desktop's mark, as the window manager shows the title: "name* - Marlo…".
+    bool modifiedMark() const { return caption().find("* - ") != std::string::npos; }
     QString treeNode() const {
         const QTreeWidgetItem* node = controller_->Tree()->View()->currentItem();
         return node != nullptr ? node->text(0) : QString();
