@@ -137,6 +137,12 @@ void cmcUndoHistory::MarkSaved() {
     saved_ = static_cast<std::ptrdiff_t>(position_);
 }
 
+void cmcUndoHistory::MarkSaved(const cmcEeprom& image) {
+    if (depth_ > 0 && !frameVoid_ && Record(image))
+        snapshot_.assign(image.Data(), image.Data() + image.Size());
+    MarkSaved();
+}
+
 void cmcUndoHistory::Amend(const cmcEeprom& before, const cmcEeprom& after) {
     if (before.Size() != after.Size() || before.Equals(after))
         return;

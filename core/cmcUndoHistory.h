@@ -68,6 +68,11 @@ public:
     void Amend(const cmcEeprom& before, const cmcEeprom& after);
     // The saved point follows the document's file: Save marks it here.
     void MarkSaved();
+    // The same, for a save that `image` may have been reached by inside an open
+    // command (the save question of Open or Clone Read commits a typed cell
+    // first): what the command changed so far becomes a step of its own, so
+    // that the saved point stands exactly where the saved bytes are.
+    void MarkSaved(const cmcEeprom& image);
     bool AtSavedPoint() const { return saved_ == static_cast<std::ptrdiff_t>(position_); }
 
     std::size_t StepCount() const { return steps_.size(); }

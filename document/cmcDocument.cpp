@@ -241,7 +241,7 @@ bool cmcDocument::UpdateModified() {
 void cmcDocument::TakeSaved() {
     saved_->Assign(*current_);
     modified_ = false;
-    history_->MarkSaved();
+    history_->MarkSaved(*current_);
     RefreshCaption();
 }
 

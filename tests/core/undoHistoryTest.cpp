@@ -104,6 +104,27 @@ TEST(UndoHistory, FramesNestCancelAndAResetDropsTheOpenCommand) {
     EXPECT_FALSE(history.AtSavedPoint());
 }
 
+// A save inside a command (Open's save question commits a typed cell, then
+// saves): undoing what came after the save comes back to the saved bytes.
+TEST(UndoHistory, ASaveInsideACommandStandsWhereTheSavedBytesAre) {
+    cmcUndoHistory history;
+    Blank image;
+    history.Begin(image, "Open", {});
+    image.SetByte(1, 1); // the typed cell, committed inside the command
+    history.MarkSaved(image);
+    const auto saved = bytesOf(image);
+    history.End(image);
+    EXPECT_TRUE(history.AtSavedPoint());
+    command(history, image, "e", {{2, 2}});
+    EXPECT_FALSE(history.AtSavedPoint());
+    ASSERT_TRUE(history.Undo(image));
+    EXPECT_TRUE(history.AtSavedPoint());
+    EXPECT_EQ(bytesOf(image), saved);
+    ASSERT_TRUE(history.Undo(image)) << "the typed cell is a step of its own";
+    EXPECT_FALSE(history.AtSavedPoint());
+    EXPECT_EQ(image.Data()[1], 0);
+}
+
 TEST(UndoHistory, TheOldestStepsGoAtEitherLimit) {
     struct Case {
         std::size_t maxSteps, maxBytes, commands, expectSteps;
