@@ -204,6 +204,24 @@ std::vector<dstDiffRow> compareDocuments(cmcCellContext& context, dstDiffSide a,
     return rows;
 }
 
+void takeDiffBytes(const dstDiffRow& d, const cmcEeprom& from, cmcEeprom& to) {
+    const auto take = [&](std::int32_t address, std::uint8_t bits) {
+        if (address < 0 || address >= from.Size() || address >= to.Size())
+            return;
+        std::uint8_t& byte = to.Data()[address];
+        byte = static_cast<std::uint8_t>((byte & ~bits) | (from.Data()[address] & bits));
+    };
+    if (d.kind == dstDiffRow::Kind::HiddenBytes) {
+        for (const auto& [address, bits] : knownBits().rows[d.list][d.row])
+            take(address, bits);
+    } else if (d.kind == dstDiffRow::Kind::OtherBytes) {
+        const std::vector<std::uint8_t>& known = knownBits().all;
+        for (std::int32_t a = d.first; a <= d.last; ++a)
+            if (a >= 0 && static_cast<std::size_t>(a) < known.size())
+                take(a, static_cast<std::uint8_t>(~known[static_cast<std::size_t>(a)]));
+    }
+}
+
 std::string describeDiffRow(const dstDiffRow& d) {
     if (d.kind == dstDiffRow::Kind::OtherBytes)
         return (d.first == d.last ? "byte " + hexAddress(d.first)

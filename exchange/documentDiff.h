@@ -40,6 +40,11 @@ struct dstDiffRow {
 std::vector<dstDiffRow> compareDocuments(cmcCellContext& context, dstDiffSide a, dstDiffSide b,
                                          std::span<const cmcRange> ranges);
 
+// For a row of bytes no cell shows: copies the bits it stands for, and no
+// others, from `from` into `to` (of the same size); the bits an entry or
+// setting keeps for HiddenBytes, those no entry or setting keeps for OtherBytes.
+void takeDiffBytes(const dstDiffRow& row, const cmcEeprom& from, cmcEeprom& to);
+
 // The line a row makes in the list below.
 std::string describeDiffRow(const dstDiffRow& row);
 
