@@ -35,8 +35,8 @@ QMenu* menuOf(QAction* item) {
 } // namespace
 
 cuiCompareCommands::cuiCompareCommands(QMainWindow& form, indMain& controller,
-                                       cuiCloneWindow& cloning)
-    : controller_(controller), cloning_(cloning), form_(&form) {
+                                       std::function<cuiCloneWindow&()> cloning)
+    : controller_(controller), cloning_(std::move(cloning)), form_(&form) {
     cmcGTex& texts = cmcGTex::App();
     file_ = new QAction(QString::fromStdString(texts.GetLine(kTexts, 0)), &form);
     radio_ = new QAction(QString::fromStdString(texts.GetLine(kTexts, 1)), &form);
@@ -104,7 +104,7 @@ bool cuiCompareCommands::CompareWithRadio(indCloneCommands::Done done) {
     cmcEvMan::App().Send(evCommitEditors);
     reading_ = std::make_unique<cmcEeprom>();
     cmcEeprom& into = *reading_;
-    const bool started = cloning_.CompareRead(into, [this, done = std::move(done)](int code) {
+    const bool started = cloning_().CompareRead(into, [this, done = std::move(done)](int code) {
         std::unique_ptr<cmcEeprom> read = std::move(reading_);
         if (code == 0 && read)
             Open(std::move(read), cmcGTex::App().GetLine(kTexts, kRadioName));

@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QPointer>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -26,8 +27,10 @@ class indMain;
 //          "Cloning" window and the same messages; a failure opens nothing
 class cuiCompareCommands : public QObject {
 public:
-    // The actions belong to `form`; `cloning` is borrowed.
-    cuiCompareCommands(QMainWindow& form, indMain& controller, cuiCloneWindow& cloning);
+    // The actions belong to `form`; `cloning` gives the clone window (made at
+    // the first clone command).
+    cuiCompareCommands(QMainWindow& form, indMain& controller,
+                       std::function<cuiCloneWindow&()> cloning);
     ~cuiCompareCommands() override;
     cuiCompareCommands(const cuiCompareCommands&) = delete;
     cuiCompareCommands& operator=(const cuiCompareCommands&) = delete;
@@ -47,7 +50,7 @@ private:
     void Open(std::unique_ptr<cmcEeprom> other, const std::string& name);
 
     indMain& controller_;
-    cuiCloneWindow& cloning_;
+    std::function<cuiCloneWindow&()> cloning_;
     QPointer<QMainWindow> form_;
     QPointer<QAction> file_;
     QPointer<QAction> radio_;

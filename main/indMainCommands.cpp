@@ -24,7 +24,8 @@ indMainCommands::~indMainCommands() {
 }
 
 void indMainCommands::AddCompareCommands(QMainWindow& form) {
-    compare_ = std::make_unique<cuiCompareCommands>(form, controller_, Cloning());
+    compare_ = std::make_unique<cuiCompareCommands>(
+        form, controller_, [this]() -> cuiCloneWindow& { return Cloning(); });
 }
 
 cuiCloneWindow& indMainCommands::Cloning() {
