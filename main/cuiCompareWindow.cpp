@@ -10,6 +10,7 @@
 #include "main/indMain.h"
 #include "overlay/cmcGTex.h"
 #include "platform/cmcPrompter.h"
+#include "print/cuiPrinting.h"
 #include "radio/cellLabels.h"
 #include "radio/cmcCellCapsule.h"
 #include "radio/imagePreparation.h"
@@ -42,6 +43,8 @@ enum Line {
     OtherBytesField = 13,
     HiddenBytesField = 14,
     TitleLine = 15,
+    PrintCaption = 16,
+    PdfName = 17,
 };
 constexpr int kMostProblemsShown = 12;
 
@@ -90,13 +93,16 @@ cuiCompareWindow::cuiCompareWindow(QWidget* owner, indMain& controller,
     auto* buttons = new QHBoxLayout;
     take_ = new QPushButton(QString::fromStdString(text(TakeCaption)), this);
     auto* close = new QPushButton(QString::fromStdString(text(CloseCaption)), this);
+    print_ = new QPushButton(QString::fromStdString(text(PrintCaption)), this);
     buttons->addWidget(take_);
+    buttons->addWidget(print_);
     buttons->addStretch(1);
     buttons->addWidget(close);
     layout->addLayout(buttons);
     // Enter belongs to the list: it shows the cell, it does not press a button.
-    for (QPushButton* b : {take_.data(), close})
+    for (QPushButton* b : {take_.data(), print_.data(), close})
         b->setAutoDefault(false);
+    connect(print_, &QPushButton::clicked, this, [this] { Print(); });
     connect(take_, &QPushButton::clicked, this, [this] { TakeOtherValues(); });
     connect(close, &QPushButton::clicked, this, &QWidget::close);
     resize(760, 420);
@@ -104,7 +110,40 @@ cuiCompareWindow::cuiCompareWindow(QWidget* owner, indMain& controller,
 }
 
 cuiCompareWindow::~cuiCompareWindow() {
+    printing_.reset();
     sheet_.reset(); // its widgets live in this window
+}
+
+std::unique_ptr<cuiTextSheet> cuiCompareWindow::MakeSheet(QWidget* host) {
+    return std::make_unique<cuiTextSheet>(
+        host, text(TitleLine),
+        std::vector<std::string>{text(SheetHeading), text(EntryHeading), text(FieldHeading),
+                                 text(MineHeading), otherName_},
+        texts_, &controller_.MarkImages());
+}
+
+cuiSheet* cuiCompareWindow::ShownSheet() {
+    return sheet_.get();
+}
+
+std::unique_ptr<cuiSheet> cuiCompareWindow::CreateSheet(QWidget* parent, const std::string&) {
+    return MakeSheet(parent);
+}
+
+std::string cuiCompareWindow::PdfFileSuggestion() {
+    std::string folder = controller_.CurrentDirectory;
+    if (!folder.empty() && folder.back() != '/')
+        folder += '/';
+    return folder + text(PdfName);
+}
+
+void cuiCompareWindow::Print() {
+    if (!sheet_)
+        return;
+    if (!printing_)
+        printing_ =
+            std::make_unique<cuiPrinting>(static_cast<cuiPrintHost&>(*this), cmcGTex::App());
+    printing_->Print(false);
 }
 
 void cuiCompareWindow::changeEvent(QEvent* event) {
@@ -128,16 +167,13 @@ void cuiCompareWindow::Refresh() {
     summary_->setText(QString::fromStdString(
         rows_.empty() ? text(SameLine) : filled(CountLine, std::to_string(rows_.size()))));
     take_->setEnabled(!rows_.empty());
+    print_->setEnabled(!rows_.empty());
+    texts_.clear();
     if (rows_.empty())
         return;
-    cuiTextSheet::Rows texts;
     for (const dstDiffRow& d : rows_)
-        texts.push_back(Describe(d));
-    sheet_ = std::make_unique<cuiTextSheet>(
-        host_, text(TitleLine),
-        std::vector<std::string>{text(SheetHeading), text(EntryHeading), text(FieldHeading),
-                                 text(MineHeading), otherName_},
-        std::move(texts), &controller_.MarkImages());
+        texts_.push_back(Describe(d));
+    sheet_ = MakeSheet(host_);
     sheet_->OnActivate([this](int row) { ShowRow(row); });
     sheet_->Build();
     if (cursor > 0 && sheet_->Grid() != nullptr)

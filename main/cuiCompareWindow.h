@@ -1,6 +1,7 @@
 #pragma once
 
 #include "exchange/documentDiff.h"
+#include "print/cuiPrintHost.h"
 
 #include <QLabel>
 #include <QPointer>
@@ -14,6 +15,7 @@
 class QFrame;
 class cmcEeprom;
 class cuiCellLocator;
+class cuiPrinting;
 class cuiTextSheet;
 class indMain;
 
@@ -27,7 +29,8 @@ class indMain;
 //   Take Other's Value    the other side's values of the selected rows go into
 //                         the document through the cells: all or nothing, one
 //                         undo step; a refusal says why and changes nothing
-class cuiCompareWindow : public QWidget {
+//   Print                 the list as a sheet is printed
+class cuiCompareWindow : public QWidget, private cuiPrintHost {
 public:
     // `owner` is the main window; `other` the image compared with, named
     // `otherName` in the caption and the last column.
@@ -44,22 +47,33 @@ public:
     bool TakeOtherValues();
     // Shows row `row`'s cell in the main window.
     void ShowRow(int row);
+    void Print();
 
 protected:
     void changeEvent(QEvent* event) override;
 
 private:
     std::vector<std::string> Describe(const dstDiffRow& d);
+    std::unique_ptr<cuiTextSheet> MakeSheet(QWidget* host);
+    // cuiPrintHost: the list is the shown sheet.
+    QWidget* PrintOwner() override { return this; }
+    cuiSheet* ShownSheet() override;
+    std::unique_ptr<cuiSheet> CreateSheet(QWidget* parent, const std::string&) override;
+    std::vector<cuiPrintNode> PrintNodes() override { return {}; }
+    std::string PdfFileSuggestion() override;
 
     indMain& controller_;
     std::unique_ptr<cmcEeprom> other_;
     int otherVariant_ = 0;
     std::string otherName_;
     std::vector<dstDiffRow> rows_;
-    std::vector<dstDiffRow> shown_; // the rows the sheet was built from
+    std::vector<dstDiffRow> shown_;               // the rows the sheet was built from
+    std::vector<std::vector<std::string>> texts_; // and their texts
     std::unique_ptr<cuiCellLocator> locator_;
     QPointer<QLabel> summary_;
     QPointer<QFrame> host_;
     QPointer<QPushButton> take_;
+    QPointer<QPushButton> print_;
     std::unique_ptr<cuiTextSheet> sheet_;
+    std::unique_ptr<cuiPrinting> printing_;
 };

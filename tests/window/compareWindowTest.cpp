@@ -16,6 +16,8 @@
 #include "views/cuiTree.h"
 
 #include <QApplication>
+#include <QFileInfo>
+#include <QProcess>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -181,6 +183,29 @@ TEST_F(CompareWindowTest, EnterOrADoubleClickShowsTheCell) {
         ASSERT_NE(node, nullptr);
         EXPECT_EQ(node->parameter.value_or(""), row.descriptor);
     }
+}
+
+// Print: the list on paper as a sheet is printed, every row with its values.
+TEST_F(CompareWindowTest, PrintPutsTheListOnPaper) {
+    open(Document::Full);
+    cmcEeprom other;
+    makeOther(other);
+    const std::string path = files_->filePath("other.vcf").toStdString();
+    writeCloneFile(path, other);
+    prompter_.chooseNextFile(path);
+    menuPath({"&File", "Compare With &File..."});
+    ASSERT_NE(activeWindow(), nullptr);
+    const QString pdf = files_->filePath("compare.pdf");
+    prompter_.printNextToFile(pdf.toStdString());
+    key(Qt::Key_P, Qt::AltModifier);
+    ASSERT_TRUE(waitFor([&] { return QFileInfo(pdf).size() > 1000; }));
+    waitFor([] { return false; }, 300);
+    QProcess text;
+    text.start("pdftotext", {"-layout", pdf, "-"});
+    ASSERT_TRUE(text.waitForFinished(30000));
+    const std::string printed = text.readAllStandardOutput().toStdString();
+    for (const char* shown : {"other.vcf", "Harbour", "Telephone Numbers", "RADIO TWO", "0x6C3A"})
+        EXPECT_NE(printed.find(shown), std::string::npos) << shown << "\n" << printed;
 }
 
 } // namespace
