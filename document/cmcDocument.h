@@ -17,6 +17,7 @@ class cmcUndoHistory;
 class EntryClipboard;
 struct cmcUndoPlace;
 class indCloneMan;
+struct dstRadioBase;
 
 // The document without a window: the image being edited, its name and modified
 // state, the images it is compared with, the clone manager, and the rules for
@@ -122,6 +123,16 @@ public:
     // (borrowed) is set; null gives the clone manager back.
     void SetCloneWriter(cmcCloneWriter* writer);
 
+    // The radio base: the image last read from or written to a radio in this run,
+    // with that radio's identification (null before any). Clone Read, Clone
+    // Write and Compare With Radio set it after success; a write that failed once
+    // data may have moved forgets it, since the radio's memory is then unknown.
+    void SetRadioBase(const cmcEeprom& image, const dstRadioInfo& radio);
+    // A base from a clone file of the radio: its identification is unknown.
+    void SetRadioBase(const cmcEeprom& image);
+    void ForgetRadioBase();
+    const dstRadioBase* RadioBase() const { return radioBase_.get(); }
+
     std::string CurrentDirectory; // offered by the file dialogs
     dstRadioInfo RadioInfo;       // the radio's answer to the last identification
 
@@ -168,4 +179,5 @@ private:
     std::unique_ptr<cmcEeprom> reference_;
     std::unique_ptr<cmcEeprom> comparison_;
     std::unique_ptr<cmcUndoHistory> history_;
+    std::unique_ptr<dstRadioBase> radioBase_;
 };
