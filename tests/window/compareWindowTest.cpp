@@ -6,6 +6,7 @@
 #include "core/cmcUndoHistory.h"
 #include "core/modelIdentity.h"
 #include "document/indMainCellContext.h"
+#include "document/radioBase.h"
 #include "exchange/documentDiff.h"
 #include "exchange/exchangeLists.h"
 #include "main/cuiCompareCommands.h"
@@ -118,6 +119,9 @@ TEST_F(CompareWindowTest, CompareWithRadioListsTheDifferencesAndTakesThemInOneSt
     EXPECT_EQ(sheet.ShownText(4, 0), "Radio");
     EXPECT_TRUE(controller_->CurrentImage().Equals(before));
     EXPECT_FALSE(controller_->IsModified());
+    // What the radio holds is known now, for Write Changes.
+    ASSERT_NE(controller_->RadioBase(), nullptr);
+    EXPECT_TRUE(controller_->RadioBase()->image.Equals(radio));
 
     // Every row: the first clicked, the last with Shift; then the button's key.
     click(sheet.Grid()->viewport(), Qt::LeftButton, {}, rowCentre(sheet, 0));
