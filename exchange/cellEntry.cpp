@@ -73,7 +73,6 @@ public:
             list.kind = v.pick->first;
             if (!cells_.Pick(row, column, list, v.pick->second))
                 return Refuse(v, kNotInUse);
-            entered_.push_back({&v, before});
             return;
         }
         if (form) {
@@ -101,14 +100,19 @@ public:
             return Refuse(v, typed.empty() ? "cannot be empty"
                                            : "not taken as " + quoted(typed) + " (it shows " +
                                                  quoted(after.text) + ")");
-        entered_.push_back({&v, before});
     }
 
-    // Marks once everything is typed: a later value may mark an earlier cell
-    // (a repeated channel number), so they are judged at the end. A mark the
-    // cell had before on the same text was not made here.
+    // The watched cells as they are before anything is typed.
+    void NoteMarks(const std::vector<dstCellValue>& watched) {
+        for (const dstCellValue& v : watched)
+            marked_.emplace_back(&v, cells_.Show(RowOf(v.cell), ColumnOf(v.cell)));
+    }
+
+    // Marks once everything is typed: a later value may mark an earlier cell,
+    // or a cell of another row (a repeated channel number). A mark the cell
+    // had before on the same text was not made here.
     void CheckMarks() {
-        for (const auto& [v, before] : entered_) {
+        for (const auto& [v, before] : marked_) {
             const cmcExchangeCells::Shown after = cells_.Show(RowOf(v->cell), ColumnOf(v->cell));
             if (!after.invalid && !after.duplicate)
                 continue;
@@ -191,7 +195,7 @@ private:
     cmcEeprom working_;
     cmcExchangeCells cells_;
     std::map<std::string, std::vector<std::pair<std::string, std::int32_t>>> items_;
-    std::vector<std::pair<const dstCellValue*, cmcExchangeCells::Shown>> entered_;
+    std::vector<std::pair<const dstCellValue*, cmcExchangeCells::Shown>> marked_;
     std::vector<dstCellRefusal> refusals_;
 };
 
@@ -218,8 +222,10 @@ std::string describeCellRefusal(const dstCellRefusal& refusal) {
 }
 
 std::vector<dstCellRefusal> cmcEnterValues(cmcCellContext& context, const std::string& commandName,
-                                           const std::vector<dstCellValue>& values) {
+                                           const std::vector<dstCellValue>& values,
+                                           const std::vector<dstCellValue>& watched) {
     Entry entry(context);
+    entry.NoteMarks(watched);
     for (const dstCellValue& v : values)
         entry.Enter(v);
     entry.CheckMarks();

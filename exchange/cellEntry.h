@@ -35,13 +35,15 @@ std::string describeCellRefusal(const dstCellRefusal& refusal);
 // Enters every value into its cell in order, each exactly as if it were typed
 // there: the same filters, limits, refusals and marks. All or nothing: a value
 // that its cell refuses, that the cell cannot take on its own (a row without
-// its key), that changes nothing though it is not what the cell shows, or that
-// leaves the cell marked invalid or repeated where it was not, refuses the lot;
-// the document is then left untouched and every refusal is returned. Otherwise
-// the values reach the document as one command named `commandName`, so that
-// one Undo takes them all back.
+// its key), or that is stored otherwise than written refuses the lot, and so
+// does a cell of `watched` (the cells whose marks the values may change: their
+// columns) that ends marked invalid or repeated where it was not; the document
+// is then left untouched and every refusal is returned. Otherwise the values
+// reach the document as one command named `commandName`, so that one Undo
+// takes them all back.
 std::vector<dstCellRefusal> cmcEnterValues(cmcCellContext& context, const std::string& commandName,
-                                           const std::vector<dstCellValue>& values);
+                                           const std::vector<dstCellValue>& values,
+                                           const std::vector<dstCellValue>& watched);
 
 // True when the column of cells of that label holds numbers a series can run
 // through: channel numbers and frequencies.

@@ -141,8 +141,21 @@ std::string cuiSheet::RowName(int row) {
 }
 
 bool cuiSheet::EnterValues(std::vector<dstCellValue> values, const std::string& commandName) {
+    // Every cell of the columns written may take or lose a mark.
+    std::vector<dstCellValue> watched;
+    std::vector<std::int32_t> labels;
+    for (const dstCellValue& v : values)
+        if (std::find(labels.begin(), labels.end(), v.cell.label) == labels.end())
+            labels.push_back(v.cell.label);
+    for (int row = 0; row < def_->RowCount(); ++row)
+        for (int col = 0; col < def_->ColCount(); ++col) {
+            const cmcCellObj& model = def_->Cell(col, row).model;
+            if (model.IsSelectable() &&
+                std::find(labels.begin(), labels.end(), model.label) != labels.end())
+                watched.push_back({model, {}, std::nullopt, RowName(row), ColumnTitle(col)});
+        }
     const std::vector<dstCellRefusal> refusals =
-        cmcEnterValues(cmcCellContext::App(), commandName, values);
+        cmcEnterValues(cmcCellContext::App(), commandName, values, watched);
     if (!refusals.empty()) {
         showRefusals(refusals);
         return false;

@@ -23,9 +23,13 @@ WindowTest::~WindowTest() {
 }
 
 TForm1& WindowTest::open(Document document) {
+    return openFile(document == Document::Full ? writeFullDocument("full.vcf") : std::string());
+}
+
+TForm1& WindowTest::openFile(const std::string& path) {
     std::vector<std::string> args{"marlo"};
-    if (document == Document::Full)
-        args.push_back(writeFullDocument("full.vcf"));
+    if (!path.empty())
+        args.push_back(path);
     form_ = std::make_unique<TForm1>(makeController(args));
     EXPECT_TRUE(waitFor([&] { return form_->isVisible(); }));
     form_->activateWindow();

@@ -30,6 +30,8 @@ protected:
     // clone file whose every list is full (Full), and waits until the window is
     // on screen and active.
     TForm1& open(Document document = Document::Initial);
+    // Starts the program with the clone file at `path`.
+    TForm1& openFile(const std::string& path);
     // A clone file of variant 0 with every channel, ID, address and number in use.
     std::string writeFullDocument(const std::string& name);
 
