@@ -8,10 +8,10 @@
 #include "benchDocument.h"
 
 #include "overlay/cmcGTex.h"
+#include "platform/cmcPrompter.h"
 #include "radio/indActiveCell.h"
 #include "sheets/cmcEvMan.h"
 #include "sheets/cmcLineStore.h"
-#include "platform/cmcPrompter.h"
 #include "views/cuiSheet.h"
 #include "views/cuiSheetFinder.h"
 
@@ -51,15 +51,35 @@ std::vector<std::string> sheetLines() {
         header += std::string(header.empty() ? "" : "|") + "{($Hd)}Head";
         row += std::string(row.empty() ? "" : "|") + cell;
     }
-    lines.insert(lines.end(),
-                 {"#CellModel_Basic", "~<(Font=,,clWindowText,-13,,,)", "#CellModel_Hd",
-                  "^-WH(Color=clBtnFace)B", "#CellModel_e", "S<-WHB", "#CellModel_r", "S>-WHB",
-                  "#GI_Sheet_Bench_Style", "(FixedCols=1)(FixedRows=1)(MultiSelect=Line)",
-                  "#GI_Sheet_Bench_BasicCell", "{($Basic)}", "#GI_Sheet_Bench_Cells", header,
-                  ":(LoopFrom 500)", row, ":(LoopTo)", "#", "#GI_Sheet_Commands", "Fill Down",
-                  "Fill Series", "Paste", "Nothing was changed:", "... and %d more",
-                  "outside the sheet", "cannot be changed here", "#GI_Sys_AppTitle", "Bench",
-                  "#End_Of_Ovl"});
+    lines.insert(lines.end(), {"#CellModel_Basic",
+                               "~<(Font=,,clWindowText,-13,,,)",
+                               "#CellModel_Hd",
+                               "^-WH(Color=clBtnFace)B",
+                               "#CellModel_e",
+                               "S<-WHB",
+                               "#CellModel_r",
+                               "S>-WHB",
+                               "#GI_Sheet_Bench_Style",
+                               "(FixedCols=1)(FixedRows=1)(MultiSelect=Line)",
+                               "#GI_Sheet_Bench_BasicCell",
+                               "{($Basic)}",
+                               "#GI_Sheet_Bench_Cells",
+                               header,
+                               ":(LoopFrom 500)",
+                               row,
+                               ":(LoopTo)",
+                               "#",
+                               "#GI_Sheet_Commands",
+                               "Fill Down",
+                               "Fill Series",
+                               "Paste",
+                               "Nothing was changed:",
+                               "... and %d more",
+                               "outside the sheet",
+                               "cannot be changed here",
+                               "#GI_Sys_AppTitle",
+                               "Bench",
+                               "#End_Of_Ovl"});
     return lines;
 }
 
@@ -224,44 +244,46 @@ std::string pasteText(cuiSheet& sheet) {
     return text;
 }
 
-void BM_PasteTabText500x10(benchmark::State& state) {
+// A shown sheet on the channel document, its start kept for each iteration.
+struct EditRun {
+    EditRun() : sheet(world.ShownSheet(host)) { start.Assign(world.context.CurrentImage()); }
+    void Restore() { world.context.CurrentImage().Assign(start); }
+
     World world;
     QWidget host;
-    auto sheet = world.ShownSheet(host);
+    std::unique_ptr<cuiSheet> sheet;
     CountingPrompter prompter;
-    const std::string text = pasteText(*sheet);
     cmcEeprom start;
-    start.Assign(world.context.CurrentImage());
-    sheet->SetCursor(1, 1);
+};
+
+void BM_PasteTabText500x10(benchmark::State& state) {
+    EditRun run;
+    const std::string text = pasteText(*run.sheet);
+    run.sheet->SetCursor(1, 1);
     for (auto _ : state) {
         state.PauseTiming();
-        world.context.CurrentImage().Assign(start);
+        run.Restore();
         state.ResumeTiming();
-        benchmark::DoNotOptimize(sheet->PasteText(text));
+        benchmark::DoNotOptimize(run.sheet->PasteText(text));
     }
-    state.counters["refused"] = prompter.boxes;
+    state.counters["refused"] = run.prompter.boxes;
 }
 BENCHMARK(BM_PasteTabText500x10)->Unit(benchmark::kMillisecond);
 
 void BM_FillSeries500(benchmark::State& state) {
-    World world;
-    QWidget host;
-    auto sheet = world.ShownSheet(host);
-    CountingPrompter prompter;
+    EditRun run;
     std::vector<int> rows;
-    for (int row = 1; row < sheet->Def().RowCount(); ++row)
+    for (int row = 1; row < run.sheet->Def().RowCount(); ++row)
         rows.push_back(row);
-    cmcEeprom start;
-    start.Assign(world.context.CurrentImage());
-    sheet->SetCursor(2, 1);
+    run.sheet->SetCursor(2, 1);
     for (auto _ : state) {
         state.PauseTiming();
-        world.context.CurrentImage().Assign(start);
-        sheet->SelectRows(rows);
+        run.Restore();
+        run.sheet->SelectRows(rows);
         state.ResumeTiming();
-        benchmark::DoNotOptimize(sheet->FillSeries(2000, 10));
+        benchmark::DoNotOptimize(run.sheet->FillSeries(2000, 10));
     }
-    state.counters["refused"] = prompter.boxes;
+    state.counters["refused"] = run.prompter.boxes;
 }
 BENCHMARK(BM_FillSeries500)->Unit(benchmark::kMillisecond);
 

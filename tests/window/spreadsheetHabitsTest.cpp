@@ -4,8 +4,6 @@
 #include "windowFixture.h"
 
 #include "core/cmcEeprom.h"
-#include "core/cmcVcfFile.h"
-#include "core/modelIdentity.h"
 #include "radio/ListEntry.h"
 #include "views/cuiSheet.h"
 #include "views/cuiSheetFinder.h"
@@ -30,7 +28,7 @@ protected:
     // The full document with band edges that its frequencies lie within.
     void start() {
         const std::string path = writeFullDocument("plan.vcf");
-        std::unique_ptr<cmcEeprom> image = load(path);
+        std::unique_ptr<cmcEeprom> image = loadCloneFile(path);
         ListEntry edge(image.get());
         edge.load(listRxEdge, 0);
         edge.low = 1'000'000;
@@ -75,17 +73,7 @@ protected:
         prompter_.chooseNextFile(path);
         key(Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
         EXPECT_TRUE(waitFor([&] { return controller_->DocumentName() == path; }));
-        return load(path);
-    }
-    static std::unique_ptr<cmcEeprom> load(const std::string& path) {
-        auto image = std::make_unique<cmcEeprom>();
-        image->Resize(marloModel::imageSize);
-        cmcVcfFile file;
-        file.BindImage(*image);
-        file.SetModelCode(marloModel::modelCodeFirst, marloModel::modelCodeSecond);
-        file.SetMapRevisionCheck([](int) { return true; });
-        EXPECT_EQ(int(file.Load(path)), int(cmcVcfFile::Ok));
-        return image;
+        return loadCloneFile(path);
     }
     // Ctrl+Z takes the whole command back to the exact bytes before it.
     void expectOneUndoStep() {

@@ -1,5 +1,7 @@
 #include "windowFixture.h"
 
+#include "core/cmcEeprom.h"
+#include "core/cmcVcfFile.h"
 #include "core/modelIdentity.h"
 #include "radio/ListEntry.h"
 #include "support/eventLoop.h"
@@ -13,6 +15,17 @@
 #include <QTest>
 #include <QTreeWidget>
 #include <QWindow>
+
+std::unique_ptr<cmcEeprom> loadCloneFile(const std::string& path) {
+    auto image = std::make_unique<cmcEeprom>();
+    image->Resize(marloModel::imageSize);
+    cmcVcfFile file;
+    file.BindImage(*image);
+    file.SetModelCode(marloModel::modelCodeFirst, marloModel::modelCodeSecond);
+    file.SetMapRevisionCheck([](int) { return true; });
+    EXPECT_EQ(int(file.Load(path)), int(cmcVcfFile::Ok)) << path;
+    return image;
+}
 
 WindowTest::~WindowTest() {
     // A test that failed halfway may leave a popup open; it must not outlive the window.

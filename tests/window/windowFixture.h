@@ -13,7 +13,11 @@
 
 class QMenu;
 class QWidget;
+class cmcEeprom;
 class cuiSheet;
+
+// The image a clone file of the radio holds, read as the program reads it.
+std::unique_ptr<cmcEeprom> loadCloneFile(const std::string& path);
 
 // The real main window on the screen, driven as a person drives it: mouse
 // clicks and key presses go through the window system's path (shortcuts, the
