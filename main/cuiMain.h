@@ -35,6 +35,7 @@ class cuiPrinting;
 class cuiSheet;
 class cuiToolBar;
 class cuiUndoCommands;
+class cuiSheetCommands;
 struct cmcUndoPlace;
 class cuiTree;
 class EntryClipboard;
@@ -213,6 +214,7 @@ private:
     std::unique_ptr<cuiMenu> mainMenu_;
     std::unique_ptr<cuiToolBar> toolBar_;
     std::unique_ptr<cuiUndoCommands> undoCommands_;
+    std::unique_ptr<cuiSheetCommands> sheetCommands_;
     std::unique_ptr<cuiTree> tree_;
     std::unique_ptr<cuiSheet> sheet_;
     std::string shownDescriptor_;
