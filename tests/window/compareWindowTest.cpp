@@ -63,6 +63,18 @@ protected:
         return lines;
     }
 
+    // The full document against makeOther's, saved as other.vcf, through the
+    // File menu.
+    void compareWithFile() {
+        open(Document::Full);
+        cmcEeprom other;
+        makeOther(other);
+        const std::string path = files_->filePath("other.vcf").toStdString();
+        writeCloneFile(path, other);
+        prompter_.chooseNextFile(path);
+        menuPath({"&File", "Compare With &File..."});
+    }
+
     cuiCompareWindow* window() const {
         cuiCompareCommands* commands = controller_->CompareCommands();
         return commands != nullptr ? commands->Window() : nullptr;
@@ -142,13 +154,7 @@ TEST_F(CompareWindowTest, CompareWithRadioListsTheDifferencesAndTakesThemInOneSt
 // Enter on a row, or a double-click on it, shows its cell in the main window:
 // the sheet opened, the tree on its node, the cursor on the cell.
 TEST_F(CompareWindowTest, EnterOrADoubleClickShowsTheCell) {
-    open(Document::Full);
-    cmcEeprom other;
-    makeOther(other);
-    const std::string path = files_->filePath("other.vcf").toStdString();
-    writeCloneFile(path, other);
-    prompter_.chooseNextFile(path);
-    menuPath({"&File", "Compare With &File..."});
+    compareWithFile();
     cuiCompareWindow* compare = activeWindow();
     ASSERT_NE(compare, nullptr) << prompter_.lastText();
     ASSERT_EQ(compare->Differences().size(), 4U);
@@ -191,13 +197,7 @@ TEST_F(CompareWindowTest, EnterOrADoubleClickShowsTheCell) {
 
 // Print: the list on paper as a sheet is printed, every row with its values.
 TEST_F(CompareWindowTest, PrintPutsTheListOnPaper) {
-    open(Document::Full);
-    cmcEeprom other;
-    makeOther(other);
-    const std::string path = files_->filePath("other.vcf").toStdString();
-    writeCloneFile(path, other);
-    prompter_.chooseNextFile(path);
-    menuPath({"&File", "Compare With &File..."});
+    compareWithFile();
     ASSERT_NE(activeWindow(), nullptr);
     const QString pdf = files_->filePath("compare.pdf");
     prompter_.printNextToFile(pdf.toStdString());
