@@ -81,6 +81,8 @@ public:
     // The Edit menu's Undo and Redo; null before BuildWindow.
     cuiUndoCommands* UndoCommands() const { return undoCommands_.get(); }
     void ShowDocumentAfresh() override { ReopenSheet(); }
+    // Opens the place's sheet (the tree following) and puts the cursor on its cell.
+    void ShowPlace(const cmcUndoPlace& place) { ShowStepPlace(place); }
 
     // The sheet pane. A descriptor is "[class]key,options": the class and the
     // options may be missing. Positions are remembered per sheet key, newest

@@ -338,7 +338,7 @@ bool cuiSheet::GridCellSelected(int col, int row) {
 }
 
 void cuiSheet::ShowMarkReason(int col, int row) {
-    if (!def_ || popup_ || !engine_ || col < 0 || row < 0 || col >= def_->ColCount() ||
+    if (!def_ || !engine_ || col < 0 || row < 0 || col >= def_->ColCount() ||
         row >= def_->RowCount())
         return;
     cmcCellObj& model = def_->Cell(col, row).model;

@@ -3,6 +3,7 @@
 
 #include "sheets/cellQtMapping.h"
 #include "sheets/cmcEvMan.h"
+#include "views/cuiCellEditor.h"
 #include "views/cuiMenu.h"
 
 #include <QKeyEvent>
@@ -11,7 +12,7 @@
 #include <QTextBlock>
 
 void cuiSheet::CreateEditor() {
-    editor_ = new QPlainTextEdit(gridPanel_);
+    editor_ = new cuiCellEditor(kEditorMaxChars, gridPanel_);
     editor_->setFrameShape(QFrame::NoFrame);
     editor_->setLineWrapMode(QPlainTextEdit::NoWrap);
     editor_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -20,15 +21,6 @@ void cuiSheet::CreateEditor() {
     editor_->document()->setDocumentMargin(0);
     editor_->hide();
     editor_->installEventFilter(this);
-    // The limit holds for typing and pasting alike.
-    connect(editor_, &QPlainTextEdit::textChanged, this, [this] {
-        const QString text = editor_->toPlainText();
-        if (text.size() <= kEditorMaxChars)
-            return;
-        QSignalBlocker block(editor_);
-        editor_->setPlainText(text.left(kEditorMaxChars));
-        editor_->moveCursor(QTextCursor::End);
-    });
 }
 
 void cuiSheet::OpenEditor(int col, int row, const std::string& text, int selStart, int selLength) {
