@@ -7,6 +7,7 @@
 #include "core/cmcVcfFile.h"
 #include "core/modelIdentity.h"
 #include "document/indCloneChecks.h"
+#include "main/cuiSheetCommands.h"
 #include "main/cuiStatusBar.h"
 #include "main/cuiUndoCommands.h"
 #include "overlay/cmcGTex.h"

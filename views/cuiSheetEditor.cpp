@@ -27,6 +27,8 @@ void cuiSheet::OpenEditor(int col, int row, const std::string& text, int selStar
     if (!def_ || grid_ == nullptr || col < 0 || row < 0 || col >= def_->ColCount() ||
         row >= def_->RowCount())
         return;
+    // Alt+Enter enters the text into the rows selected when typing began.
+    editorRows_ = SelectedRows();
     ClearSelection();
     SetCursor(col, row);
     const cmcGridRect r = grid_->CellRect(col, row);
@@ -93,6 +95,16 @@ bool cuiSheet::eventFilter(QObject* watched, QEvent* event) {
 
 bool cuiSheet::EditorKey(QKeyEvent& event) {
     ClearStatus();
+    const bool alt = (event.modifiers() & Qt::AltModifier) != 0;
+    if ((event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter) && alt &&
+        editorRows_.size() > 1) {
+        const std::string text = editor_->toPlainText().left(kEditorMaxChars).toStdString();
+        const int col = edited_.col;
+        CloseEditor(false);
+        grid_->setFocus(Qt::OtherFocusReason);
+        EnterIntoRows(editorRows_, col, text);
+        return true;
+    }
     switch (event.key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
@@ -138,8 +150,8 @@ void cuiSheet::UpdateContextMenu(int col, int row, bool forced) {
         menuBuilder_ = std::make_unique<cuiMenu>(
             grid_, contextMenu_, store_, menuKey_,
             [sheet = QPointer<cuiSheet>(this)](cuiMenu&, cmcCellObj& item) {
-                if (sheet != nullptr && sheet->grid_ != nullptr)
-                    sheet->Dispatch(sheet->grid_->Col(), sheet->grid_->Row(), 0, item.label);
+                if (sheet != nullptr)
+                    sheet->RunMenuCommand(item.label);
             },
             &models_);
         menuBuilder_->SetEngine(engine_);

@@ -94,6 +94,19 @@ public:
         log_("  printer setup cancelled");
         return false;
     }
+    // Go to Channel and Fill Series: a number into each field, or Cancel.
+    std::optional<std::vector<std::string>> askValues(const std::string& caption,
+                                                      const std::vector<Field>& fields) override {
+        if (random_() % 3 == 0) {
+            log_("  form \"" + caption + "\" cancelled");
+            return std::nullopt;
+        }
+        std::vector<std::string> values;
+        for (std::size_t i = 0; i < fields.size(); ++i)
+            values.push_back(std::to_string(random_() % 1000));
+        log_("  form \"" + caption + "\" filled");
+        return values;
+    }
 
 private:
     std::optional<std::string> pick(const std::string& what) {
