@@ -44,6 +44,15 @@ runFleet() { # output file, then more options; the operator presses Enter for ev
         "$@" <"$work/enter" >"$out" 2>&1 &
     fleet=$!
 }
+# Waits for the fleet; its status and the log's record count must be as given.
+expectEnd() { # status, records, what
+    local status=0 records
+    wait "$fleet" || status=$?
+    fleet=
+    [ "$status" -eq "$1" ] || fail "$3 ended with $status, not $1"
+    records=$(wc -l <"$work/fleet.jsonl")
+    [ "$records" -eq "$2" ] || fail "$3 left $records log records, not $2"
+}
 
 printf '\n\n\n\n' >"$work/enter"
 runFleet "$work/out1.txt"
@@ -56,13 +65,7 @@ done
 compgen -G "$work/backups/UNIT-2-*.vcf" >/dev/null || fail "the second radio was never backed up"
 sleep 1
 kill -INT "$fleet"
-wait "$fleet"
-status=$?
-fleet=
-[ "$status" -eq 130 ] || fail "an interrupted fleet ended with $status, not 130"
-
-records=$(wc -l <"$work/fleet.jsonl")
-[ "$records" -eq 2 ] || fail "$records log records after the interruption, not 2"
+expectEnd 130 2 "the interrupted fleet"
 first=$(sed -n 1p "$work/fleet.jsonl")
 second=$(sed -n 2p "$work/fleet.jsonl")
 for field in time label radio firmware plan_sha256 image_sha256 backup result message; do
@@ -75,12 +78,7 @@ grep -q 'interrupted; the radio.s memory may be incomplete' <<<"$second" ||
 grep -q '1 written, 1 failed, 1 skipped' "$work/out1.txt" || fail "no summary of the interrupted run"
 
 runFleet "$work/out2.txt" --from UNIT-2
-wait "$fleet"
-status=$?
-fleet=
-[ "$status" -eq 0 ] || fail "the resumed fleet ended with $status"
-records=$(wc -l <"$work/fleet.jsonl")
-[ "$records" -eq 4 ] || fail "$records log records after resuming, not 4"
+expectEnd 0 4 "the resumed fleet"
 [ "$(sed -n 1p "$work/fleet.jsonl")" = "$first" ] && [ "$(sed -n 2p "$work/fleet.jsonl")" = "$second" ] ||
     fail "resuming rewrote earlier records"
 grep -q '"label":"UNIT-2".*"result":0,' <(sed -n 3p "$work/fleet.jsonl") || fail "UNIT-2 not rewritten"
