@@ -6,6 +6,7 @@
 #include "core/cmcUndoHistory.h"
 #include "core/modelIdentity.h"
 #include "document/indCloneChecks.h"
+#include "document/radioBase.h"
 #include "overlay/cmcGTex.h"
 #include "platform/cmcFatal.h"
 #include "platform/programPath.h"
@@ -126,7 +127,28 @@ bool cmcDocument::PrepareDocumentForSending(int code) {
 
 void cmcDocument::SendImage(std::unique_ptr<cmcEeprom> image, cmcRangeList ranges) {
     sending_ = std::move(image);
-    cloneWriter_->StartWrite(*sending_, ranges, [this](int code) { CloneWriteDone(code); });
+    cloneWriter_->StartWrite(*sending_, ranges, [this](int code) {
+        if (code == 0)
+            SetRadioBase(*sending_, RadioInfo);
+        else
+            ForgetRadioBase();
+        CloneWriteDone(code);
+    });
+}
+
+void cmcDocument::SetRadioBase(const cmcEeprom& image, const dstRadioInfo& radio) {
+    SetRadioBase(image);
+    radioBase_->radio = radio;
+}
+
+void cmcDocument::SetRadioBase(const cmcEeprom& image) {
+    auto base = std::make_unique<dstRadioBase>();
+    base->image.Assign(image);
+    radioBase_ = std::move(base);
+}
+
+void cmcDocument::ForgetRadioBase() {
+    radioBase_.reset();
 }
 
 void cmcDocument::CloneWriteDone(int code) {
@@ -251,7 +273,15 @@ void cmcDocument::SetModified() {
 }
 
 std::string cmcDocument::DocumentPath() const {
-    return documentName_.empty() ? withDelimiter(CurrentDirectory) + "Untitled" : documentName_;
+    return documentName_.empty() ? InCurrentDirectory("Untitled") : documentName_;
+}
+
+std::string cmcDocument::InCurrentDirectory(const std::string& fileName) const {
+    return withDelimiter(CurrentDirectory) + fileName;
+}
+
+std::string cmcDocument::DocumentTitle() const {
+    return fileNamePart(DocumentPath());
 }
 
 void cmcDocument::SetDocumentName(const std::string& name) {
@@ -260,8 +290,6 @@ void cmcDocument::SetDocumentName(const std::string& name) {
 }
 
 void cmcDocument::RefreshCaption() {
-    // Unsaved changes show as the desktop's editors show them: a star before the name.
-    caption_ = (modified_ ? "*" : "") + fileNamePart(DocumentPath()) + " - " + AppTitle();
     CaptionChanged();
 }
 

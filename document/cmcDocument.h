@@ -17,6 +17,7 @@ class cmcUndoHistory;
 class EntryClipboard;
 struct cmcUndoPlace;
 class indCloneMan;
+struct dstRadioBase;
 
 // The document without a window: the image being edited, its name and modified
 // state, the images it is compared with, the clone manager, and the rules for
@@ -88,7 +89,10 @@ public:
     const std::string& DocumentName() const { return documentName_; }
     void SetDocumentName(const std::string& name);
     void RefreshCaption();
-    const std::string& Caption() const { return caption_; }
+    // The document's file name alone, "Untitled" before the first save.
+    std::string DocumentTitle() const;
+    // A file of that name in the directory the file dialogs offer.
+    std::string InCurrentDirectory(const std::string& fileName) const;
 
     // The undo history. Each user command the cell engine runs is framed by
     // CommandBegins and CommandEnds and becomes one step with everything it
@@ -118,6 +122,16 @@ public:
     // What StartCloneWrite sends through: the clone manager unless another writer
     // (borrowed) is set; null gives the clone manager back.
     void SetCloneWriter(cmcCloneWriter* writer);
+
+    // The radio base: the image last read from or written to a radio in this run,
+    // with that radio's identification (null before any). Clone Read, Clone
+    // Write and Compare With Radio set it after success; a write that failed once
+    // data may have moved forgets it, since the radio's memory is then unknown.
+    void SetRadioBase(const cmcEeprom& image, const dstRadioInfo& radio);
+    // A base from a clone file of the radio: its identification is unknown.
+    void SetRadioBase(const cmcEeprom& image);
+    void ForgetRadioBase();
+    const dstRadioBase* RadioBase() const { return radioBase_.get(); }
 
     std::string CurrentDirectory; // offered by the file dialogs
     dstRadioInfo RadioInfo;       // the radio's answer to the last identification
@@ -153,7 +167,6 @@ private:
     int modelCodeFirst_ = 0;
     int modelCodeSecond_ = 0;
     std::string documentName_;
-    std::string caption_;
     bool modified_ = false;
 
     cmcCloneWriter* cloneWriter_ = nullptr;
@@ -166,4 +179,5 @@ private:
     std::unique_ptr<cmcEeprom> reference_;
     std::unique_ptr<cmcEeprom> comparison_;
     std::unique_ptr<cmcUndoHistory> history_;
+    std::unique_ptr<dstRadioBase> radioBase_;
 };

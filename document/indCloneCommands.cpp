@@ -74,8 +74,10 @@ void indCloneCommands::ReadData(R& identified) {
 }
 
 void indCloneCommands::KeepImage(R& read) {
-    if (read.code == R::codeSuccess)
+    if (read.code == R::codeSuccess) {
         readBack_->Assign(read.image);
+        controller_.SetRadioBase(read.image, controller_.RadioInfo);
+    }
     Finish(read.code);
 }
 
@@ -85,6 +87,7 @@ void indCloneCommands::TakeImage(R& read) {
         return;
     }
     // The image lives only in the result until here: a failed read changed nothing.
+    controller_.SetRadioBase(read.image, controller_.RadioInfo);
     cmcEeprom& document = controller_.CurrentImage();
     document.Assign(read.image);
     controller_.AfterLoad(document);

@@ -44,12 +44,6 @@ constexpr std::uint32_t warningsDelayMs = 250; // of quiet after the last edit
 constexpr int splitterMinimum = 8;             // the tree pane never vanishes
 constexpr int sheetPaneMinimum = 100;          // nor does the sheet pane
 
-std::string withDelimiter(std::string dir) {
-    if (dir.empty() || dir.back() != '/')
-        dir += '/';
-    return dir;
-}
-
 } // namespace
 
 cuiMain::cuiMain(std::int32_t imageSize, const std::string& overlayBaseName)
@@ -150,9 +144,7 @@ void cuiMain::CaptionChanged() {
     if (!form_)
         return;
     // The desktop marks unsaved changes its own way at the placeholder.
-    const std::string path = DocumentPath();
-    const std::string name = path.substr(path.find_last_of('/') + 1);
-    form_->setWindowTitle(QString::fromStdString(name + "[*] - " + AppTitle()));
+    form_->setWindowTitle(QString::fromStdString(DocumentTitle() + "[*] - " + AppTitle()));
     form_->setWindowModified(IsModified());
 }
 
@@ -294,5 +286,5 @@ std::string cuiMain::PdfFileSuggestion() {
         DocumentName().empty()
             ? std::string("Untitled")
             : QFileInfo(QString::fromStdString(DocumentName())).completeBaseName().toStdString();
-    return withDelimiter(CurrentDirectory) + name + ".pdf";
+    return InCurrentDirectory(name + ".pdf");
 }

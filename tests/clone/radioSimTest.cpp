@@ -268,6 +268,8 @@ TEST_F(RadioSim, WriteIsRefusedForABadFrameACountOrOnRequest) {
              RefusedWrite{"lower case", lowerCase, 1, Fault::None},
              RefusedWrite{"past the image", dataFrame(marloModel::imageSize - 1, {1, 2}), 1,
                           Fault::None},
+             RefusedWrite{"across two blocks", dataFrame(0x0308, Bytes(16, 0x11)), 1, Fault::None},
+             RefusedWrite{"before the clone memory", dataFrame(0x02A0, {1}), 1, Fault::None},
              RefusedWrite{"end count", dataFrame(0x0300, {1}), 2, Fault::None},
              RefusedWrite{"refused", dataFrame(0x0300, {1}), 1, Fault::RefusedWrite},
          }) {

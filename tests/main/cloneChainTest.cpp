@@ -3,6 +3,7 @@
 #include "clone/dst_CDrv_Result.h"
 #include "cloneChainFixture.h"
 #include "core/modelIdentity.h"
+#include "document/radioBase.h"
 #include "overlay/cmcGTex.h"
 #include "radio/cloneWriteImage.h"
 #include "support/eventLoop.h"
@@ -112,6 +113,11 @@ TEST_F(CloneChainTest, ReadMakesTheRadioTheUntitledModifiedDocument) {
     const cmcEeprom& document = controller_->CurrentImage();
     for (std::int32_t a = 0x02B0; a <= 0x6C3F; ++a)
         ASSERT_EQ(document.GetByte(a), sim_.Image().GetByte(a)) << "at " << a;
+    // The radio base is the radio's memory as it arrived, before AfterLoad.
+    ASSERT_NE(controller_->RadioBase(), nullptr);
+    EXPECT_TRUE(controller_->RadioBase()->image.Equals(sim_.Image()));
+    ASSERT_TRUE(controller_->RadioBase()->radio.has_value());
+    EXPECT_EQ(controller_->RadioBase()->radio->block, controller_->RadioInfo.block);
     ASSERT_GE(progress_.events.size(), 5u);
     EXPECT_EQ(progress_.events[2], "transfer 27024");
     EXPECT_EQ(progress_.events[progress_.events.size() - 2], "progress 27024");
@@ -185,12 +191,17 @@ TEST_F(CloneChainTest, WriteSendsThePreparedDocumentButNotTheIdentityBytes) {
     }
     EXPECT_EQ(sim_.Stats().lastWriteResult, 0);
     EXPECT_FALSE(controller_->IsModified()); // the preparation alone changes nothing
+    ASSERT_NE(controller_->RadioBase(), nullptr);
+    EXPECT_TRUE(controller_->RadioBase()->image.Equals(sent));
 }
 
 TEST_F(CloneChainTest, WriteEndsWithTheWritesCode) {
+    controller_->SetRadioBase(sim_.Image(), controller_->RadioInfo);
     sim_.SetFault(Fault::RefusedWrite);
     EXPECT_EQ(run(&C::Write), R::codeWriteRefused);
     EXPECT_EQ(prompter_.lastText(), cmcCloneMessage(R::codeWriteRefused, ""));
+    // The radio may now hold anything: nothing may be sent as a difference to it.
+    EXPECT_EQ(controller_->RadioBase(), nullptr);
 }
 
 // A controller whose warnings check finds an error.

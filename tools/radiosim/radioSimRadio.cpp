@@ -381,8 +381,12 @@ void cmcRadioSim::Radio::acceptDataFrame() {
             sum += b;
         const std::int32_t address = (*bytes)[0] << 8 | (*bytes)[1];
         const int count = (*bytes)[2];
-        good = (sum & 0xFFu) == 0 && count > 0 && sim_.image_.IsValidAddress(address) &&
-               sim_.image_.IsValidAddress(address + count - 1);
+        // Any set of frames will do, as long as each stays inside one 16-byte
+        // block of the clone memory.
+        const std::int32_t end = address + count - 1;
+        good = (sum & 0xFFu) == 0 && count > 0 && address >= sim_.readRange_.first &&
+               end <= sim_.readRange_.last && address / blockSize == end / blockSize &&
+               sim_.image_.IsValidAddress(end);
         if (good)
             sim_.image_.Write(address, bytes->data() + 3, count);
     }
