@@ -113,6 +113,7 @@ clonestates)
     bytes 0e 06 00 30 41 > "$out/write-echo-altered"
     bytes 0d 07 00 10 00 > "$out/read-cable-pulled"
     { bytes 0e 05 00 00 08; bytes FE FE EF EE E6 01 FD 00; } > "$out/write-refused-first"
+    { bytes 06 00 00 00 00 03 00 00 07; bytes FE FE EF EE E6 01 FD; } > "$out/write-refused"
     ;;
 csv)
     # First byte: bits 0..2 the list (channels, selcall, ale, phone, modes, edges,
