@@ -7,6 +7,7 @@
 #include "core/cmcVcfFile.h"
 #include "core/modelIdentity.h"
 #include "document/indCloneChecks.h"
+#include "main/cuiSheetCommands.h"
 #include "main/cuiStatusBar.h"
 #include "main/cuiUndoCommands.h"
 #include "overlay/cmcGTex.h"
@@ -85,8 +86,14 @@ void cuiMain::PlaceSplitter() {
     // Both panes stay visible whatever the settings say: the tree at least the
     // splitter's minimum, the sheet enough to show some cells.
     const int total = std::max(splitter_->width(), form_->width());
-    const int left = std::clamp(cmcEnviron::App().SplitterV, splitterMinimum,
-                                std::max(splitterMinimum, total - sheetPaneMinimum));
+    int wanted = cmcEnviron::App().SplitterV;
+    // The default width grows until no sheet's name is cut, up to half the window;
+    // a width the user chose stays.
+    if (wanted == cmcEnviron::kDefaultSplitterV && tree_)
+        wanted = std::clamp(tree_->NaturalWidth() + 2 * leftPane_->frameWidth(), wanted,
+                            std::max(wanted, total / 2));
+    const int left =
+        std::clamp(wanted, splitterMinimum, std::max(splitterMinimum, total - sheetPaneMinimum));
     splitter_->setSizes({left, std::max(total - left, splitterMinimum)});
 }
 

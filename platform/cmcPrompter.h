@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 class QPrinter;
 
@@ -42,6 +43,18 @@ public:
     // chooses (a printer, or a PDF file); false when the user cancels it. Without
     // a dialog to show, nothing is chosen.
     virtual bool printerSetup(QPrinter& /*printer*/) { return false; }
+
+    // A small form of labelled text fields, each with its first value: the
+    // values entered, or nothing when the user cancels. Without a form to show,
+    // nothing is entered.
+    struct Field {
+        std::string label;
+        std::string value;
+    };
+    virtual std::optional<std::vector<std::string>>
+    askValues(const std::string& /*caption*/, const std::vector<Field>& /*fields*/) {
+        return std::nullopt;
+    }
 
     // True when boxes appear on a screen (the fatal error shows its box only then).
     virtual bool hasWindows() const { return false; }
