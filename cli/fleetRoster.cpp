@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <map>
 #include <optional>
 #include <set>
 #include <variant>
@@ -90,6 +91,28 @@ std::vector<std::string> storeValue(indMainCellContext& cells, int variant, cons
         reasons.push_back(
             p.column.empty() || p.column == target.column ? p.reason : p.column + ": " + p.reason);
     return reasons;
+}
+
+// The value a row's image holds for a roster column, as its export shows it.
+std::string storedValue(indMainCellContext& cells, int variant, const Target& target) {
+    const auto exported = exportListTable(cells, cells.CurrentImage(), variant, *target.list);
+    const auto& header = exported.front();
+    const std::size_t at = static_cast<std::size_t>(
+        std::find(header.begin(), header.end(), target.column) - header.begin());
+    for (std::size_t r = 1; r < exported.size(); ++r) {
+        if (lower(exported[r].front()) == lower(target.rowKey))
+            return at < exported[r].size() ? trimmed(exported[r][at]) : std::string();
+    }
+    return {};
+}
+
+// A radio is told apart from the others of its network by these: its memory
+// comment, its selective-call IDs and its ALE addresses.
+bool isIdentity(const Target& target) {
+    const std::string& list = target.list->name;
+    return (list == "settings" && lower(target.rowKey) == "clonecomm") ||
+           (list == "selcall" && target.column == "id") ||
+           (list == "ale" && target.column == "address");
 }
 
 // The sheets the warnings check found errors on, once each.
@@ -186,6 +209,8 @@ std::vector<dstFleetProblem> buildFleetImages(indDocument& controller, const dst
     cmcEeprom plan;
     plan.Assign(controller.CurrentImage());
     std::vector<std::unique_ptr<cmcEeprom>> built;
+    // Per identity column, the rows that hold each value so far.
+    std::vector<std::map<std::string, const dstFleetRow*>> identities(roster.columns.size());
     for (const dstFleetRow& row : roster.rows) {
         controller.CurrentImage().Assign(plan);
         bool refused = false;
@@ -203,6 +228,18 @@ std::vector<dstFleetProblem> buildFleetImages(indDocument& controller, const dst
         controller.CheckWarnings(errors, warnings);
         for (const std::string& sheet : errorSheets(controller))
             problems.push_back({row.line, row.label, "", "errors on the sheet " + sheet});
+        for (std::size_t c = 0; c < roster.columns.size(); ++c) {
+            const Target target = *targetOf(roster.columns[c]);
+            const std::string value = isIdentity(target) ? storedValue(cells, variant, target) : "";
+            if (value.empty())
+                continue;
+            const auto [first, isNew] = identities[c].emplace(value, &row);
+            if (!isNew)
+                problems.push_back({row.line, row.label, roster.columns[c],
+                                    "the same " + value + " as line " +
+                                        std::to_string(first->second->line) + " (" +
+                                        first->second->label + "); each radio needs its own"});
+        }
         auto image = std::make_unique<cmcEeprom>();
         image->Assign(controller.CurrentImage());
         controller.PrepareImage(*image, true);

@@ -41,8 +41,9 @@ std::vector<dstFleetProblem> readFleetRoster(const std::string& path, dstFleetRo
 
 // Builds every row's image on the controller's document (the opened plan):
 // the plan with the row's values typed into their cells, each as an import
-// takes it, then the warnings check. Returns every problem of every row, or
-// the plan's own errors; `images` receives one prepared image per row only when
-// there is none.
+// takes it, then the warnings check. A memory comment, selective-call ID or ALE
+// address that another row's radio already holds (as stored) is refused. Returns every problem of
+// every row, or the plan's own errors; `images` receives one prepared image per row only when there
+// is none.
 std::vector<dstFleetProblem> buildFleetImages(indDocument& controller, const dstFleetRoster& roster,
                                               std::vector<std::unique_ptr<cmcEeprom>>& images);

@@ -6,6 +6,20 @@
 
 namespace {
 
+// Word processors and some spreadsheets turn "quotes" into curly ones, which
+// quote nothing: a separator inside them splits the value.
+std::string curlyQuoteHint(const std::vector<std::string>& fields) {
+    for (const std::string& field : fields) {
+        for (const std::string_view curly : {"\xE2\x80\x9C", "\xE2\x80\x9D"}) {
+            if (field.find(curly) != std::string::npos)
+                return " (a value in curly quotes \xE2\x80\x9C\xE2\x80\x9D: only straight quotes "
+                       "\" "
+                       "keep a separator inside a value)";
+        }
+    }
+    return {};
+}
+
 constexpr int kEnd = -1;
 
 // Bytes of the stream, with a look at the next one.
@@ -100,10 +114,10 @@ public:
             if (fields.empty())
                 break;
             if (fields.size() != table.header.size())
-                return dstCsvProblem{line, 0,
-                                     std::to_string(fields.size()) +
-                                         " values, but the header has " +
-                                         std::to_string(table.header.size()) + " columns"};
+                return dstCsvProblem{
+                    line, 0,
+                    std::to_string(fields.size()) + " values, but the header has " +
+                        std::to_string(table.header.size()) + " columns" + curlyQuoteHint(fields)};
             if (table.rows.size() == limits_.maxRows)
                 return dstCsvProblem{line, 0,
                                      "more rows than the list has (" +
@@ -182,7 +196,7 @@ private:
             }
             if (c == 0)
                 return Fail(line_, 0, "the file holds binary data, not CSV text");
-            if (!separator_ && !quoted_ && (c == ',' || c == ';'))
+            if (!separator_ && !quoted_ && (c == ',' || c == ';' || c == '\t'))
                 separator_ = static_cast<char>(c);
             if (quoted_) {
                 if (c == '"') {

@@ -17,7 +17,8 @@
 //   2,,,
 //
 // A spreadsheet in a locale that writes decimal commas separates with ';'
-// instead; the reader takes the separator from the header line.
+// instead, and a tab-separated file is often saved under a .csv name; the
+// reader takes the separator (',', ';' or a tab) from the header line.
 
 struct dstCsvRow {
     int line = 0; // where the record begins, from 1

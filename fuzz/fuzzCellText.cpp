@@ -1,19 +1,25 @@
-// The codecs: any text typed into a value cell of every kind, in a document
-// loaded from the initial clone file. The first byte picks the cell, the second
-// the mode (bit 0: expert mode, bit 1: model variant 1); the rest is the text.
+// The codecs: any text typed into a value cell of every kind, or any item picked
+// from the list the cell opens, in a document loaded from the initial clone file
+// or with every list full (linked transmit frequencies, the ALE channel limit
+// reached, entries in use on every row). The first byte picks the cell; the
+// second the mode: bit 0 expert mode, bit 1 model variant 1, bit 2 the full
+// document, bit 3 a pick (the third byte is the item) instead of typed text.
+// The rest is the text.
 //
-// An edit changes only the cell's own bytes, never the image's size, and the
-// cell shows its value afterwards.
+// An edit changes only the cell's own bytes, never the image's size; and what
+// the cell shows after it stored a value, typed back into it, stores the very
+// same bytes:
+// the user can trust what a cell shows to be what the radio gets.
 #include "fuzzSupport.h"
 
 #include "cellFields.h"
 #include "core/cmcEeprom.h"
 #include "openedDocument.h"
-#include "overlay/cmcGTex.h"
+#include "radio/cellLabels.h"
 #include "radio/cmcCellCapsule.h"
+#include "radio/cmcImageCellContext.h"
 #include "radio/indActiveCell.h"
 #include "sheets/cmcCellObj.h"
-#include "sheets/cmcEvMan.h"
 
 #include <QCoreApplication>
 
@@ -26,62 +32,109 @@ namespace {
 
 using fuzzSupport::Check;
 
-struct Fixture {
-    cmcEvMan hub;
-    OpenedDocument context;
-    indActiveCell engine{context};
-    std::vector<cellFields::FieldCell> fields = cellFields::fieldCells();
-    cmcEeprom before;
+OpenedDocument* document = nullptr;
 
-    Fixture() { cmcEvMan::SetApp(&hub); }
+struct Edit {
+    cmcImageCellContext context;
+    indActiveCell engine{context};
+    cmcCellObj cell;
+    int grid = 0;
+
+    Edit(OpenedDocument& base, const cellFields::FieldCell& field)
+        : context(base, base.current, base.variant) {
+        cell.category = field.category;
+        cell.label = field.label;
+        cell.index = field.index;
+    }
+
+    cmcCellCapsule Evaluate(cmcCellCapsule request) {
+        request.cell = &cell;
+        request.grid = &grid;
+        evaluateCell(engine, request, true);
+        return request;
+    }
+    cmcCellCapsule Type(const std::string& text) {
+        cmcCellCapsule typed;
+        typed.inputMode = cmcCellCapsule::kEditedText;
+        typed.inputText = text;
+        return Evaluate(typed);
+    }
+    void Pick(std::int32_t item) {
+        cmcCellCapsule enter;
+        enter.action = cmcCellCapsule::kEnter;
+        Evaluate(enter);
+        const std::optional<dstOpenedList> list = context.TakeOpenedList();
+        if (!list)
+            return;
+        cmcCellObj chosen;
+        chosen.label = list->kind;
+        chosen.index = item;
+        cmcCellCapsule picked;
+        picked.cell = &chosen;
+        cmcCellCapsule request;
+        request.partner = &picked;
+        request.inputMode = cmcCellCapsule::kChosen;
+        Evaluate(request);
+    }
+    std::string Shown() { return Evaluate(cmcCellCapsule{}).text; }
 };
 
-Fixture* fixture = nullptr;
+void checkOnlyOwnBytes(const cellFields::FieldCell& field, const cmcEeprom& before,
+                       const cmcEeprom& after, const char* what) {
+    Check(after.Size() == before.Size(), "an edit changed the image's size");
+    for (std::int32_t a = 0; a < after.Size(); ++a) {
+        if (after.GetByte(a) != before.GetByte(a) && !cellFields::inside(field.regions, a))
+            fuzzSupport::Broken(std::string(what) + ": label " + std::to_string(field.label) +
+                                " changed byte " + std::to_string(a));
+    }
+}
 
-std::uint8_t evaluate(cmcCellObj& cell, cmcCellCapsule& request) {
-    static int grid;
-    request.cell = &cell;
-    request.grid = &grid;
-    return evaluateCell(fixture->engine, request, true);
+bool isNameText(std::int32_t label) {
+    using namespace cmcCells;
+    return label == CL_Comm_CloneComm || label == CL_UCh_Comment || label == CL_SelCall_Name ||
+           label == CL_TelNumber_Name;
 }
 
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    fuzzSupport::StartQt();
-    fuzzSupport::InstallOverlay();
-    static fuzzSupport::CountingPrompter boxes;
-    // Lives as long as the process: its hub's timer goes only with the event loop.
-    fixture = new Fixture;
+    document = &OpenedDocument::Shared();
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static const std::vector<cellFields::FieldCell> fields = cellFields::fieldCells();
     if (size < 2)
         return 0;
-    const cellFields::FieldCell& field = fixture->fields[data[0] % fixture->fields.size()];
-    OpenedDocument& context = fixture->context;
-    context.Reset(data[1] >> 1 & 1, (data[1] & 1) != 0);
-    fixture->before.Assign(context.current);
+    const cellFields::FieldCell& field = fields[data[0] % fields.size()];
+    document->Reset(data[1] >> 1 & 1, (data[1] & 1) != 0, (data[1] & 4) != 0);
+    cmcEeprom before;
+    before.Assign(document->current);
 
-    cmcCellObj cell;
-    cell.category = field.category;
-    cell.label = field.label;
-    cell.index = field.index;
-    cmcCellCapsule typed;
-    typed.inputMode = cmcCellCapsule::kEditedText;
-    typed.inputText.assign(reinterpret_cast<const char*>(data + 2), size - 2);
-    evaluate(cell, typed);
+    Edit edit(*document, field);
+    if ((data[1] & 8) != 0 && size > 2)
+        edit.Pick(data[2]);
+    else
+        edit.Type(std::string(reinterpret_cast<const char*>(data + 2), size - 2));
+    checkOnlyOwnBytes(field, before, document->current, "an edit");
 
-    const cmcEeprom& after = context.current;
-    Check(after.Size() == fixture->before.Size(), "an edit changed the image's size");
-    for (std::int32_t a = 0; a < after.Size(); ++a) {
-        if (after.GetByte(a) != fixture->before.GetByte(a) && !cellFields::inside(field.regions, a))
-            fuzzSupport::Broken("label " + std::to_string(field.label) + " changed byte " +
-                                std::to_string(a));
+    const std::string shown = edit.Shown();
+    // Only a value the edit stored: bytes from elsewhere need not be in the
+    // codec's own form. And an empty cell may hold any of the field's empty
+    // forms; typing nothing writes the one the codec clears to.
+    if (!shown.empty() && !document->current.Equals(before)) {
+        cmcEeprom stored;
+        stored.Assign(document->current);
+        edit.Type(shown);
+        // A text is shown without its leading blanks, which the radio keeps; the
+        // import reports them. Anything else hidden is a fault.
+        for (std::size_t blanks = 1;
+             !document->current.Equals(stored) && isNameText(field.label) && blanks <= 16; ++blanks)
+            edit.Type(std::string(blanks, ' ') + shown);
+        if (!document->current.Equals(stored))
+            fuzzSupport::Broken("label " + std::to_string(field.label) + " shows \"" + shown +
+                                "\", which typed back stores other bytes");
     }
-    cmcCellCapsule shown;
-    evaluate(cell, shown);
     // Let the hub deliver what the edit posted.
     QCoreApplication::processEvents();
     return 0;

@@ -17,10 +17,8 @@
 #include "exchange/exchangeLists.h"
 #include "exchange/listExport.h"
 #include "exchange/listImport.h"
-#include "fullDocument.h"
 #include "openedDocument.h"
 #include "radio/errorCells.h"
-#include "sheets/cmcEvMan.h"
 
 #include <QCoreApplication>
 
@@ -36,22 +34,8 @@ namespace {
 
 using fuzzSupport::Check;
 
-struct Fixture {
-    cmcEvMan hub;
-    OpenedDocument context;
-    cmcEeprom full[2];
-    cmcEeprom before;
-
-    Fixture() {
-        cmcEvMan::SetApp(&hub);
-        for (int v = 0; v < 2; ++v) {
-            full[v].Assign(context.initial[v]);
-            fillEveryListOf(full[v]);
-        }
-    }
-};
-
-Fixture* fixture = nullptr;
+OpenedDocument* document = nullptr;
+cmcEeprom before;
 
 std::vector<std::string> problemsOf(const cmcExchangeList& list, const std::string& csv) {
     std::istringstream in(csv);
@@ -60,7 +44,7 @@ std::vector<std::string> problemsOf(const cmcExchangeList& list, const std::stri
     auto read = cmcReadCsv(in, limits);
     if (const auto* problem = std::get_if<dstCsvProblem>(&read))
         return {problem->reason};
-    OpenedDocument& context = fixture->context;
+    OpenedDocument& context = *document;
     std::vector<std::string> problems;
     for (const dstImportProblem& p :
          importListTable(context, context.variant, list, std::get<dstCsvTable>(read)))
@@ -79,7 +63,7 @@ std::vector<dstErrorCell> sortedErrorCells(OpenedDocument& context) {
 // `line`, or `line` added after the last record.
 std::string patchedExport(const cmcExchangeList& list, bool semicolons, std::size_t record,
                           const std::string& line) {
-    OpenedDocument& context = fixture->context;
+    OpenedDocument& context = *document;
     std::vector<std::vector<std::string>> table =
         exportListTable(context, context.current, context.variant, list);
     std::string csv;
@@ -93,11 +77,7 @@ std::string patchedExport(const cmcExchangeList& list, bool semicolons, std::siz
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    fuzzSupport::StartQt();
-    fuzzSupport::InstallOverlay();
-    static fuzzSupport::CountingPrompter boxes;
-    // Lives as long as the process: its hub's timer goes only with the event loop.
-    fixture = new Fixture;
+    document = &OpenedDocument::Shared();
     return 0;
 }
 
@@ -107,11 +87,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::vector<cmcExchangeList>& lists = exchangeLists();
     const cmcExchangeList& list = lists[(data[0] & 7) % lists.size()];
     const int variant = data[0] >> 4 & 1;
-    OpenedDocument& context = fixture->context;
+    OpenedDocument& context = *document;
     const bool full = (data[0] & 0x08) != 0;
-    context.Reset(variant, (data[0] & 0x20) != 0,
-                  full ? fixture->full[variant] : context.initial[variant]);
-    fixture->before.Assign(context.current);
+    context.Reset(variant, (data[0] & 0x20) != 0, full);
+    before.Assign(context.current);
 
     const std::string rest(reinterpret_cast<const char*>(data + 2), size - 2);
     const std::string csv = (data[0] & 0x40) != 0
@@ -120,7 +99,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::vector<dstErrorCell> errorsBefore = sortedErrorCells(context);
 
     if (!problemsOf(list, csv).empty()) {
-        Check(context.current.Equals(fixture->before), "a refused table changed the document");
+        Check(context.current.Equals(before), "a refused table changed the document");
     } else {
         const std::vector<dstErrorCell> errorsAfter = sortedErrorCells(context);
         Check(std::includes(errorsBefore.begin(), errorsBefore.end(), errorsAfter.begin(),

@@ -89,12 +89,31 @@ cloneengine)
     ;;
 celltext)
     # First byte: the cell (one of each kind, in the order of the cell table);
-    # second: bit 0 expert mode, bit 1 model variant 1. Then the typed text.
+    # second: bit 0 expert mode, bit 1 model variant 1, bit 2 every list full,
+    # bit 3 a pick (the third byte the item). Then the typed text.
     texts=("7.1" "14100.5" "30000000" "-1" "12" "GOLF" "ab12" "On" "3" "0012345678" "" "1.6")
     for cell in $(seq 0 39); do
         text=${texts[$((cell % ${#texts[@]}))]}
         { printf "$(printf '\\x%02x' "$cell")"; bytes 01; printf '%s' "$text"; } > "$out/cell$cell"
+        { printf "$(printf '\\x%02x' "$cell")"; bytes 05; printf '%s' "$text"; } > "$out/full$cell"
+        { printf "$(printf '\\x%02x' "$cell")"; bytes 0d 02; } > "$out/pick$cell"
     done
+    ;;
+clonestates)
+    # First byte: the operation (0 information, 1 read, 2 write) and, times 4, the
+    # address list (0 the whole clone range). Then 4-byte steps of the radio.
+    bytes 00 > "$out/information"
+    bytes 05 > "$out/read-one-block"
+    bytes 06 > "$out/write-one-block"
+    bytes 01 00 00 00 00 > "$out/read-clone-range"
+    bytes 02 00 00 00 00 > "$out/write-clone-range"
+    bytes 09 00 80 00 00 > "$out/read-late"
+    bytes 0a 01 00 40 08 > "$out/write-answer-spoiled"
+    bytes 0d 02 00 90 00 > "$out/read-cut"
+    bytes 0e 06 00 30 41 > "$out/write-echo-altered"
+    bytes 0d 07 00 10 00 > "$out/read-cable-pulled"
+    { bytes 0e 05 00 00 08; bytes FE FE EF EE E6 01 FD 00; } > "$out/write-refused-first"
+    { bytes 06 00 00 00 00 03 00 00 07; bytes FE FE EF EE E6 01 FD; } > "$out/write-refused"
     ;;
 csv)
     # First byte: bits 0..2 the list (channels, selcall, ale, phone, modes, edges,

@@ -87,7 +87,8 @@ bool selCallId(cmcCellCapsule& request, std::array<std::uint8_t, 3>& field, bool
                std::uint8_t& result) {
     bool changed = false;
     const std::string digits = hasInput(request) ? filter(request.inputText, "") : "";
-    if (hasInput(request) &&
+    // Blanks and dashes group digits ("12 34", "12-34"); anything else is a typo.
+    if (hasInput(request) && !refusedAsNotDigits(request, " -") &&
         !refusedAsTooLong(request, digits.size(), longIds ? kSelCallDigits : kShortSelCallDigits)) {
         field.fill(0xFF);
         if (!digits.empty()) {

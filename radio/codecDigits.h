@@ -17,7 +17,8 @@ namespace cmcCodec {
 
 // Selective-call ID: 6 digits in two-digit bytes; 1..6 typed digits (1..4 with
 // short IDs) are stored right-aligned with leading zeros. Short IDs show their
-// first two places as spaces.
+// first two places as spaces. Typed text with anything but digits, blanks and
+// dashes is refused and changes nothing.
 bool selCallId(cmcCellCapsule& request, std::array<std::uint8_t, 3>& field, bool longIds,
                std::uint8_t& result);
 

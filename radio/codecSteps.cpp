@@ -110,6 +110,19 @@ std::size_t ambiguousCommaAt(std::string_view text) {
 
 } // namespace
 
+bool refusedAsNotDigits(cmcCellCapsule& request, std::string_view separators) {
+    if (!hasInput(request))
+        return false;
+    const std::string& typed = request.inputText;
+    const auto stray = std::find_if(typed.begin(), typed.end(), [separators](char c) {
+        return (c < '0' || c > '9') && separators.find(c) == std::string_view::npos;
+    });
+    if (stray == typed.end())
+        return false;
+    request.refusedHint = "\"" + trimSpaces(typed) + "\" was not stored: only digits can be";
+    return true;
+}
+
 bool refusedAsAmbiguous(cmcCellCapsule& request) {
     if (!hasInput(request))
         return false;

@@ -51,6 +51,11 @@ bool hasInput(const cmcCellCapsule& request);
 // more than a key field's `most`: the entry is left as it was rather than erased.
 bool refusedAsTooLong(cmcCellCapsule& request, std::size_t length, std::size_t most);
 
+// True, and a hint noted in the request, when typed text of a digit field has a
+// character that is no digit and not in `separators`: dropping it would store
+// another value than the one typed ("12X4" as 124, "1O23" as 123).
+bool refusedAsNotDigits(cmcCellCapsule& request, std::string_view separators);
+
 // True, and a hint noted in the request, when typed decimal text has a comma
 // before exactly three digits ("7,055"): a thousands separator to some, a
 // decimal comma to others, so it is refused rather than guessed.

@@ -15,7 +15,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-60}
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(clonefile overlay settings cloneengine celltext csv)
+[ ${#targets[@]} -gt 0 ] || targets=(clonefile overlay settings cloneengine clonestates celltext csv)
 build=${MARLO_FUZZ_BUILD_DIR:-$root/build-fuzz}
 
 bash "$root/scripts/deps.sh" fuzz

@@ -55,6 +55,7 @@ const Case kCases[] = {
     {"EmptyValuesAndEmptyLines", "\r\na,b\r\n\r\n,\r\n\r\n", ", 2 |2[a][b] |4[][]"},
     {"ByteOrderMarkSkipped", "\xEF\xBB\xBFslot,n\r\n1,2\r\n", ", 1 |1[slot][n] |2[1][2]"},
     {"SemicolonFromTheHeader", "slot;rx_khz\r\n1;7053,4\r\n", "; 1 |1[slot][rx_khz] |2[1][7053,4]"},
+    {"TabsFromTheHeader", "slot\tname\r\n1\tA, B;C\r\n", "\t 1 |1[slot][name] |2[1][A, B;C]"},
     {"CommaHeaderKeepsSemicolonsInValues", "a,b\r\nx;y,z\r\n", ", 1 |1[a][b] |2[x;y][z]"},
     {"Utf8Kept", "name\r\nCaf\xC3\xA9\r\n", ", 1 |1[name] |2[Caf\xC3\xA9]"},
     {"Empty", "", "problem 1:0 the file is empty: a header row is needed"},
@@ -68,6 +69,9 @@ const Case kCases[] = {
      "problem 2:2 a quote inside a value that does not begin with one"},
     {"RaggedShort", "a,b,c\r\n1,2\r\n", "problem 2:0 2 values, but the header has 3 columns"},
     {"RaggedLong", "a,b\r\n1,2,3\r\n", "problem 2:0 3 values, but the header has 2 columns"},
+    {"CurlyQuotesSplitAValue", "a,b\r\n1,\xE2\x80\x9Cx,y\xE2\x80\x9D\r\n",
+     "problem 2:0 3 values, but the header has 2 columns (a value in curly quotes "
+     "\xE2\x80\x9C\xE2\x80\x9D: only straight quotes \" keep a separator inside a value)"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Table, CsvRead, ::testing::ValuesIn(kCases),

@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 namespace {
@@ -87,6 +88,14 @@ TEST_F(ExchangeCli, SpreadsheetRoundTripThroughFiles) {
     EXPECT_EQ(differs.status, 1);
     EXPECT_NE(differs.out.find("channels slot 12: rx_khz (empty) -> 7055.0\n"), std::string::npos)
         << differs.out;
+    // The same edit from a tab-separated file saved under a .csv name.
+    std::string tabbed = edited;
+    std::replace(tabbed.begin(), tabbed.end(), ',', '\t');
+    write("tabbed.csv", tabbed);
+    const Run fromTabs =
+        run({"import", "v0.vcf", "--list", "channels", "tabbed.csv", "-o", "tabbed.vcf"});
+    ASSERT_EQ(fromTabs.status, 0) << fromTabs.err;
+    EXPECT_EQ(read("tabbed.vcf"), read("new.vcf"));
     const Run same = run({"diff", "v0.vcf", "v0.vcf"});
     EXPECT_EQ(same.status, 0);
     EXPECT_EQ(same.out, "");

@@ -280,6 +280,10 @@ TEST_F(CloneFleet, BadRosterWritesNothingAnywhere) {
         {"CloneComm\nONE\n", {"no label column"}},
         {"label,ale.1.address,CloneComm\nA,UNIT1,ONE\nC,UNIT3,A COMMENT TOO LONG\n",
          {"line 3 (C), column CloneComm"}},
+        // One identity on two radios, however it is written.
+        {"label,selcall.2.id,ale.1.address\nA,1201,UNIT1\nB, 1201,UNIT2\nC,1203,unit1\n",
+         {"line 3 (B), column selcall.2.id: the same", "line 4 (C), column ale.1.address"}},
+        {"label,CloneComm\nA,VAN 1\nB,VAN 2\nC,VAN 1\n", {"line 4 (C), column CloneComm"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.roster);

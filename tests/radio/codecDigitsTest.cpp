@@ -86,8 +86,8 @@ TEST_F(DigitCodecs, TelephoneNumberPacksUpToSixteenDigits) {
     EXPECT_EQ(paint.text, "123");
 }
 
-// More than a key field takes would erase the entry: it is refused instead, and
-// the request says how many the field takes.
+// More than a key field takes would erase the entry, and a stray character would
+// store another ID: each is refused instead, and the request says why.
 TEST_F(DigitCodecs, KeyFieldsRefuseTooManyDigitsAndKeepTheEntry) {
     const std::tuple<std::string, bool, std::int32_t> selCalls[] = {
         {"12345", false, 4}, {"1234567", true, 6}, {kManyDigits, true, 6}};
@@ -98,6 +98,16 @@ TEST_F(DigitCodecs, KeyFieldsRefuseTooManyDigitsAndKeepTheEntry) {
         EXPECT_EQ(id, (std::array<std::uint8_t, 3>{0, 12, 34})) << input;
         EXPECT_EQ(request.refusedAbove, most) << input;
         EXPECT_EQ(request.text, longIds ? "001234" : "  1234") << input;
+    }
+    // A letter in an ID is a typo, not a separator: dropping it stores another ID.
+    for (const char* input : {"12X4", "1O23", "12.4",
+                              "\xc2\xa0"
+                              "1234\xef\xbc\x95"}) {
+        std::array<std::uint8_t, 3> id = {0, 12, 34};
+        cmcCellCapsule request = typed(input);
+        EXPECT_FALSE(selCallId(request, id, false, result)) << input;
+        EXPECT_EQ(id, (std::array<std::uint8_t, 3>{0, 12, 34})) << input;
+        EXPECT_NE(request.refusedHint.find("only digits"), std::string::npos) << input;
     }
     std::array<std::uint8_t, 8> number = {0x12, 0x3F, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
     const auto kept = number;
