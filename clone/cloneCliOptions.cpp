@@ -36,6 +36,8 @@ public:
                                                              : "write needs the FILE to send");
         if (!options_.backup.empty() && options_.backup == options_.file)
             return Fail("--backup must not name the file to send");
+        if (!options_.backup.empty() && options_.backup == options_.changesFrom)
+            return Fail("--backup must not name the --changes-from file");
         return options_;
     }
 
@@ -66,6 +68,11 @@ private:
             return Value(seenBackup_, [&](const std::string& v) {
                 options_.backup = v;
                 return v.empty() ? "--backup needs a file name" : "";
+            });
+        if (arg == "--changes-from" && command_ == cmcCloneCliCommand::Write)
+            return Value(seenChangesFrom_, [&](const std::string& v) {
+                options_.changesFrom = v;
+                return v.empty() ? "--changes-from needs a file name" : "";
             });
         if (arg == "--verify" && command_ == cmcCloneCliCommand::Write) {
             if (options_.verify)
@@ -114,6 +121,7 @@ private:
     bool seenVariant_ = false;
     bool seenFile_ = false;
     bool seenBackup_ = false;
+    bool seenChangesFrom_ = false;
 };
 
 } // namespace

@@ -21,6 +21,7 @@ class cmcCellContext;
 //          the document as it was
 //   Write  the warnings check (errors: the data-error box, nothing sent), the
 //          confirmation, the write, the success box
+//   Write Changes  as Write, sending only what differs from the radio base
 //   Info   the radio's information sheet in a cuiInformation window
 //   Port   the port dialog
 //
@@ -37,6 +38,7 @@ public:
 
     bool CloneRead(indCloneCommands::Done done = {});
     bool CloneWrite(indCloneCommands::Done done = {});
+    bool CloneWriteChanges(indCloneCommands::Done done = {});
     bool CloneInfo(indCloneCommands::Done done = {});
     bool SelectPort();
 

@@ -45,6 +45,10 @@ void indMainCommands::CloneWrite() {
     Cloning().CloneWrite();
 }
 
+void indMainCommands::CloneWriteChanges() {
+    Cloning().CloneWriteChanges();
+}
+
 void indMainCommands::CloneInfo() {
     Cloning().CloneInfo();
 }
