@@ -69,6 +69,9 @@ int radioCommand(cmcCloneCliCommand command, const char* label, const Args& args
         case cmcCloneCliCommand::Write:
             status = session.Write();
             break;
+        case cmcCloneCliCommand::Diff:
+            status = session.Diff(stdout);
+            break;
         }
     }
     cmcPrompter::install(previous);
@@ -85,6 +88,14 @@ int writeCommand(const Args& args) {
     return radioCommand(cmcCloneCliCommand::Write, "marlo-clone: writing", args);
 }
 
+// Two files, or one file and the radio.
+int diffCommand(const Args& args) {
+    for (const std::string& arg : args)
+        if (arg == "--radio")
+            return radioCommand(cmcCloneCliCommand::Diff, "marlo-clone: reading", args);
+    return cmcDiffCommand(args);
+}
+
 struct Command {
     std::string_view name;
     int (*run)(const Args& args); // -1: a usage error
@@ -97,7 +108,7 @@ constexpr std::array<Command, 8> commands{{
     {"write", writeCommand},
     {"export", cmcExportCommand},
     {"import", cmcImportCommand},
-    {"diff", cmcDiffCommand},
+    {"diff", diffCommand},
     {"fleet", cmcFleetCommand},
 }};
 

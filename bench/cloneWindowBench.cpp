@@ -14,6 +14,8 @@
 #include "core/modelIdentity.h"
 #include "document/indMainCellContext.h"
 #include "main/cuiCloneWindow.h"
+#include "main/cuiCompareCommands.h"
+#include "main/cuiCompareWindow.h"
 #include "main/frmMain.h"
 #include "main/indMain.h"
 #include "overlay/cmcGTex.h"
@@ -136,6 +138,42 @@ void BM_WindowWriteChanges(benchmark::State& state) {
 void BM_WindowCloneRead(benchmark::State& state) {
     clone(state, false);
 }
+
+// Clone > Compare With Radio against a radio that differs from the document in
+// a handful of values: the read, the comparison and its window, up.
+void BM_WindowCompareWithRadio(benchmark::State& state) {
+    cmcRadioSim sim;
+    sim.SetBaud(static_cast<unsigned>(state.range(0)));
+    cmcEeprom image;
+    image.Assign(program->controller->CurrentImage());
+    for (const std::int32_t a : {0x02BB, 0x02BC, 0x1000, 0x3000, 0x6C3A})
+        image.SetByte(a, static_cast<std::uint8_t>(image.GetByte(a) ^ 1));
+    sim.SetImage(image);
+    if (!sim.Start()) {
+        state.SkipWithError("no radio");
+        return;
+    }
+    program->controller->CloneManager().SetPort({0, sim.DevicePath()});
+    const std::int64_t wire =
+        cloneRequestBytes + static_cast<std::int64_t>(sim.InformationReply().size()) +
+        cloneRequestBytes + cloneDataFrameBytes(marloModel::cloneRange) + cloneEndFrameBytes;
+    cuiCompareCommands& compare = *program->controller->CompareCommands();
+    for (auto _ : state) {
+        QEventLoop loop;
+        int code = -1;
+        QElapsedTimer clock;
+        clock.start();
+        if (compare.CompareWithRadio([&](int result) {
+                code = result;
+                loop.quit();
+            }))
+            loop.exec();
+        reportCloneRun(state, static_cast<double>(clock.nsecsElapsed()) / 1e9, code, wire);
+        state.counters["rows"] = compare.Window() != nullptr
+                                     ? static_cast<double>(compare.Window()->Differences().size())
+                                     : 0.0;
+    }
+}
 void BM_WindowCloneWrite(benchmark::State& state) {
     clone(state, true);
 }
@@ -143,6 +181,7 @@ void BM_WindowCloneWrite(benchmark::State& state) {
 BENCHMARK(BM_WindowCloneRead)->Apply(clonePacedRuns);
 BENCHMARK(BM_WindowCloneWrite)->Apply(clonePacedRuns);
 BENCHMARK(BM_WindowWriteChanges)->Apply(clonePacedRuns);
+BENCHMARK(BM_WindowCompareWithRadio)->Apply(clonePacedRuns);
 
 } // namespace
 

@@ -1,15 +1,19 @@
 // The sheet window on screen: a full repaint of a 500-channel sheet in a
 // 1280 x 1024 window, timed against a QTableView of static strings showing as
 // many cells of the same sizes (the ratio is the figure to watch); one cursor
-// step with key repeat through the 500 rows; the heap a built sheet takes.
+// step with key repeat through the 500 rows; the heap a built sheet takes; and
+// the spreadsheet habits on it: a paste of 500 rows of 10 tab-separated values,
+// Fill Series over 500 rows, and a find keystroke over the 500 channels.
 // The cells are evaluated by the real engine on a channel document.
 #include "benchDocument.h"
 
 #include "overlay/cmcGTex.h"
+#include "platform/cmcPrompter.h"
 #include "radio/indActiveCell.h"
 #include "sheets/cmcEvMan.h"
 #include "sheets/cmcLineStore.h"
 #include "views/cuiSheet.h"
+#include "views/cuiSheetFinder.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -47,12 +51,35 @@ std::vector<std::string> sheetLines() {
         header += std::string(header.empty() ? "" : "|") + "{($Hd)}Head";
         row += std::string(row.empty() ? "" : "|") + cell;
     }
-    lines.insert(lines.end(),
-                 {"#CellModel_Basic", "~<(Font=,,clWindowText,-13,,,)", "#CellModel_Hd",
-                  "^-WH(Color=clBtnFace)B", "#CellModel_e", "S<-WHB", "#CellModel_r", "S>-WHB",
-                  "#GI_Sheet_Bench_Style", "(FixedCols=1)(FixedRows=1)(MultiSelect=Line)",
-                  "#GI_Sheet_Bench_BasicCell", "{($Basic)}", "#GI_Sheet_Bench_Cells", header,
-                  ":(LoopFrom 500)", row, ":(LoopTo)", "#", "#End_Of_Ovl"});
+    lines.insert(lines.end(), {"#CellModel_Basic",
+                               "~<(Font=,,clWindowText,-13,,,)",
+                               "#CellModel_Hd",
+                               "^-WH(Color=clBtnFace)B",
+                               "#CellModel_e",
+                               "S<-WHB",
+                               "#CellModel_r",
+                               "S>-WHB",
+                               "#GI_Sheet_Bench_Style",
+                               "(FixedCols=1)(FixedRows=1)(MultiSelect=Line)",
+                               "#GI_Sheet_Bench_BasicCell",
+                               "{($Basic)}",
+                               "#GI_Sheet_Bench_Cells",
+                               header,
+                               ":(LoopFrom 500)",
+                               row,
+                               ":(LoopTo)",
+                               "#",
+                               "#GI_Sheet_Commands",
+                               "Fill Down",
+                               "Fill Series",
+                               "Paste",
+                               "Nothing was changed:",
+                               "... and %d more",
+                               "outside the sheet",
+                               "cannot be changed here",
+                               "#GI_Sys_AppTitle",
+                               "Bench",
+                               "#End_Of_Ovl"});
     return lines;
 }
 
@@ -179,6 +206,104 @@ void BM_MemoryOfABuiltSheet(benchmark::State& state) {
     state.counters["heap_bytes"] = static_cast<double>(bytes);
 }
 BENCHMARK(BM_MemoryOfABuiltSheet)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// Refusal boxes are counted, not printed.
+class CountingPrompter : public cmcStderrPrompter {
+public:
+    CountingPrompter() : previous_(cmcPrompter::install(this)) {}
+    ~CountingPrompter() override { cmcPrompter::install(previous_); }
+    PromptAnswer message(const std::string&, const std::string&, PromptIcon,
+                         PromptButtons) override {
+        ++boxes;
+        return PromptAnswer::Ok;
+    }
+    int boxes = 0;
+
+private:
+    cmcPrompter* previous_;
+};
+
+// Rows of the sheet's own texts in the ten columns from the channel number
+// on, each moved to another row's values and given a new number and name, so
+// that every value is typed.
+std::string pasteText(cuiSheet& sheet) {
+    const int rows = sheet.Def().RowCount();
+    std::string text;
+    for (int row = 1; row < rows; ++row) {
+        const int from = row % (rows - 1) + 1;
+        for (int col = 1; col <= 10; ++col) {
+            std::string value = sheet.ShownText(col, from);
+            if (col == 1)
+                value = std::to_string(1000 + row);
+            if (col == 6)
+                value = "NAME " + std::to_string(row);
+            text += (col == 1 ? "" : "\t") + value;
+        }
+        text += "\n";
+    }
+    return text;
+}
+
+// A shown sheet on the channel document, its start kept for each iteration.
+struct EditRun {
+    EditRun() : sheet(world.ShownSheet(host)) { start.Assign(world.context.CurrentImage()); }
+    void Restore() { world.context.CurrentImage().Assign(start); }
+
+    World world;
+    QWidget host;
+    std::unique_ptr<cuiSheet> sheet;
+    CountingPrompter prompter;
+    cmcEeprom start;
+};
+
+void BM_PasteTabText500x10(benchmark::State& state) {
+    EditRun run;
+    const std::string text = pasteText(*run.sheet);
+    run.sheet->SetCursor(1, 1);
+    for (auto _ : state) {
+        state.PauseTiming();
+        run.Restore();
+        state.ResumeTiming();
+        benchmark::DoNotOptimize(run.sheet->PasteText(text));
+    }
+    state.counters["refused"] = run.prompter.boxes;
+}
+BENCHMARK(BM_PasteTabText500x10)->Unit(benchmark::kMillisecond);
+
+void BM_FillSeries500(benchmark::State& state) {
+    EditRun run;
+    std::vector<int> rows;
+    for (int row = 1; row < run.sheet->Def().RowCount(); ++row)
+        rows.push_back(row);
+    run.sheet->SetCursor(2, 1);
+    for (auto _ : state) {
+        state.PauseTiming();
+        run.Restore();
+        run.sheet->SelectRows(rows);
+        state.ResumeTiming();
+        benchmark::DoNotOptimize(run.sheet->FillSeries(2000, 10));
+    }
+    state.counters["refused"] = run.prompter.boxes;
+}
+BENCHMARK(BM_FillSeries500)->Unit(benchmark::kMillisecond);
+
+// Arg 0: the first keystroke, which reads every cell's text; 1: the next
+// ones, on the texts read.
+void BM_FindKeystroke(benchmark::State& state) {
+    World world;
+    QWidget host;
+    auto sheet = world.ShownSheet(host);
+    cuiSheetFinder& finder = sheet->Finder();
+    const char* const typed[] = {"1", "14", "142", "1425", "14250"};
+    std::size_t n = 0;
+    for (auto _ : state) {
+        if (state.range(0) == 0)
+            finder.Forget();
+        finder.Search(typed[n++ % std::size(typed)]);
+        benchmark::DoNotOptimize(finder.MatchCount());
+    }
+}
+BENCHMARK(BM_FindKeystroke)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

@@ -53,7 +53,11 @@ constexpr std::array<CommandHelp, 8> commands{{
      {{{"--list LIST", "the list to import into"},
        {"-o OUT", "save to OUT and leave FILE as it is"},
        {"--expert", "also change band edges, expert settings and mode spellings"}}}},
-    {"diff", "A B", "Prints what differs between the clone files A and B.", {}},
+    {"diff",
+     "A B | FILE --radio [--port N | --device PATH]",
+     "Prints what differs between the clone files A and B, or between FILE and the\n"
+     "radio's memory (read, nothing written).",
+     {{{"--radio", "compare FILE with the radio on the cable"}, portOption, deviceOption}}},
     {"fleet",
      "PLAN --roster ROSTER.csv [--port N | --device PATH] [--variant V] [--backups DIR]\n"
      "        [--log LOG] [--verify] [--next LABEL | --from LABEL]",
@@ -73,8 +77,8 @@ constexpr std::string_view exitStatus =
     "Exit status:\n"
     "  0       success\n"
     "  1..9    the clone file code (check); 1: the files differ (diff)\n"
-    "  2, 4..17  the clone result code (info, read, write); 11 also: not the\n"
-    "          radio BASE came from (write --changes-from)\n"
+    "  2, 4..17  the clone result code (info, read, write, diff --radio); 11\n"
+    "          also: not the radio BASE came from (write --changes-from)\n"
     "  32+n    the clone file FILE has code n\n"
     "  64      usage error\n"
     "  65      the CSV was refused, nothing written (import); the document has\n"

@@ -1,5 +1,6 @@
 #include "cli/cloneCliSession.h"
 
+#include "cli/cloneCliExchange.h"
 #include "cli/headlessDocument.h"
 #include "clone/cloneFileSave.h"
 #include "clone/cmcCloneWriter.h"
@@ -10,9 +11,12 @@
 #include "core/imageDifference.h"
 #include "core/modelIdentity.h"
 #include "document/indDocument.h"
+#include "document/indMainCellContext.h"
 #include "document/radioBase.h"
+#include "exchange/documentDiff.h"
 #include "overlay/cmcGTex.h"
 #include "radio/cloneWriteImage.h"
+#include "radio/imagePreparation.h"
 #include "radio/warningCheck.h"
 
 #include <QEventLoop>
@@ -331,6 +335,29 @@ int cmcCloneCliSession::WriteChanges() {
     cmcEeprom expected;
     expected.Assign(controller_->RadioBase()->image);
     return Verify(expected, full.ranges);
+}
+
+int cmcCloneCliSession::Diff(std::FILE* out) {
+    cmcEeprom file;
+    cmcVcfFile::Code loaded = cmcReadDocumentFile(*controller_, options_.file, file);
+    // As the document, the file decides which variant the radio must be.
+    if (loaded == cmcVcfFile::Ok)
+        loaded = cmcOpenHeadlessDocument(*controller_, options_.file);
+    if (loaded != cmcVcfFile::Ok)
+        return marloCloneExit::fileBase + loaded;
+    cmcEeprom radio;
+    const int code = Run([&radio](indCloneCommands& commands, indCloneCommands::Done done) {
+        return commands.ReadBack(radio, std::move(done));
+    });
+    if (code != 0)
+        return code;
+    indMainCellContext cells(*controller_);
+    const int variant = file.GetByte(marloImageMap::variantAddress);
+    const std::vector<std::string> lines =
+        diffDocuments(cells, {file, variant}, {radio, variant}, marloModel::cloneRange);
+    for (const std::string& line : lines)
+        std::fprintf(out, "%s\n", line.c_str());
+    return lines.empty() ? 0 : marloCloneExit::different;
 }
 
 std::vector<std::uint8_t> cmcCloneCliSession::SentBytes() const {

@@ -69,6 +69,11 @@ public:
     // compares every byte of the write ranges (with a backup, the memory just
     // read is the base instead).
     int Write();
+    // Reads the radio, leaving FILE as it is, and prints on `out` what differs
+    // between FILE and the radio's memory as diff does for two files: 0 when
+    // nothing, 1 when something does, the read's code when the radio failed.
+    // The radio must be of FILE's variant.
+    int Diff(std::FILE* out);
 
     // Ends the running radio operation at once: the port is closed and no file
     // is written. For the end signals; the command then returns `status`.

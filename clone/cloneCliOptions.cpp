@@ -31,9 +31,12 @@ public:
         }
         if (options_.port.number > 0 && !options_.port.device.empty())
             return Fail("--port and --device cannot be given together");
+        if (command_ == cmcCloneCliCommand::Diff && !radio_)
+            return Fail("diff with one FILE needs --radio");
         if (command_ != cmcCloneCliCommand::Info && options_.file.empty())
-            return Fail(command_ == cmcCloneCliCommand::Read ? "read needs -o FILE"
-                                                             : "write needs the FILE to send");
+            return Fail(command_ == cmcCloneCliCommand::Read    ? "read needs -o FILE"
+                        : command_ == cmcCloneCliCommand::Write ? "write needs the FILE to send"
+                                                                : "diff needs the FILE to compare");
         if (!options_.backup.empty() && options_.backup == options_.file)
             return Fail("--backup must not name the file to send");
         if (!options_.backup.empty() && options_.backup == options_.changesFrom)
@@ -54,7 +57,13 @@ private:
                 options_.port.device = v;
                 return v.empty() ? "--device needs a device path" : "";
             });
-        if (arg == "--variant")
+        if (arg == "--radio" && command_ == cmcCloneCliCommand::Diff) {
+            if (radio_)
+                return Problem("--radio is given twice");
+            radio_ = true;
+            return true;
+        }
+        if (arg == "--variant" && command_ != cmcCloneCliCommand::Diff)
             return Value(seenVariant_, [&](const std::string& v) {
                 options_.variant = number(v, lowestVariant, highestVariant);
                 return options_.variant ? "" : "--variant needs 0 or 1";
@@ -82,7 +91,9 @@ private:
         }
         if (arg.size() > 1 && arg[0] == '-')
             return Problem("unknown option " + arg);
-        if (command_ != cmcCloneCliCommand::Write || seenFile_)
+        const bool takesFile =
+            command_ == cmcCloneCliCommand::Write || command_ == cmcCloneCliCommand::Diff;
+        if (!takesFile || seenFile_)
             return Problem("unexpected argument " + arg);
         seenFile_ = true;
         options_.file = arg;
@@ -122,6 +133,7 @@ private:
     bool seenFile_ = false;
     bool seenBackup_ = false;
     bool seenChangesFrom_ = false;
+    bool radio_ = false;
 };
 
 } // namespace

@@ -11,12 +11,13 @@
 //   read  [--port N | --device PATH] [--variant V] -o FILE
 //   write [--port N | --device PATH] [--variant V] [--backup FILE]
 //         [--changes-from BASE] [--verify] FILE
-enum class cmcCloneCliCommand { Info, Read, Write };
+//   diff  FILE --radio [--port N | --device PATH]   (the variant is FILE's)
+enum class cmcCloneCliCommand { Info, Read, Write, Diff };
 
 struct dstCloneCliOptions {
     dstClonePort port;          // neither number nor device: the port setting
     std::optional<int> variant; // none: the variant setting
-    std::string file;           // read: -o FILE; write: FILE
+    std::string file;           // read: -o FILE; write, diff: FILE
     std::string backup;         // write: the radio's memory is first saved here
     std::string changesFrom;    // write: send only what differs from this file
     bool verify = false;        // write: read back and compare afterwards

@@ -242,7 +242,7 @@ void cmcEnviron::ApplyDefaults() {
     Top = bounds.top;
     Width = bounds.width;
     Height = bounds.height;
-    SplitterV = 200;
+    SplitterV = kDefaultSplitterV;
 }
 
 void cmcEnviron::Save() const {

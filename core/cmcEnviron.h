@@ -52,6 +52,7 @@ public:
     static constexpr std::int32_t kSignature = 753951;
     static constexpr int kRecentCapacity = 10;
     static constexpr int kHighestPort = 256;
+    static constexpr int kDefaultSplitterV = 200;
 
     cmcEnviron(const std::string& mutexName, const std::string& key,
                const cmcEnvironPlaces& places = {}, Access access = Access::Owner);
@@ -83,8 +84,8 @@ public:
     int Top = 0;
     int Width = 0;
     int Height = 0;
-    int SplitterV = 200;        // tree pane width
-    std::uint8_t ModelType = 0; // model variant; the controller checks its range
+    int SplitterV = kDefaultSplitterV; // tree pane width
+    std::uint8_t ModelType = 0;        // model variant; the controller checks its range
     // Where a session ended by a signal kept its unsaved changes; the next start
     // reports it once and clears it.
     std::string RecoveryFile;

@@ -54,6 +54,7 @@ _marlo_clone() {
         write) options+=" --port --device --variant --backup --changes-from --verify" ;;
         export) options+=" --list -o" ;;
         import) options+=" --list -o --expert" ;;
+        diff) options+=" --radio --port --device" ;;
         fleet) options+=" --roster --port --device --variant --backups --log --verify --next --from" ;;
         esac
         COMPREPLY=($(compgen -W "$options" -- "$cur"))

@@ -340,7 +340,15 @@ void cmcDocument::SetModified() {
 }
 
 std::string cmcDocument::DocumentPath() const {
-    return documentName_.empty() ? withDelimiter(CurrentDirectory) + "Untitled" : documentName_;
+    return documentName_.empty() ? InCurrentDirectory("Untitled") : documentName_;
+}
+
+std::string cmcDocument::InCurrentDirectory(const std::string& fileName) const {
+    return withDelimiter(CurrentDirectory) + fileName;
+}
+
+std::string cmcDocument::DocumentTitle() const {
+    return fileNamePart(DocumentPath());
 }
 
 void cmcDocument::SetDocumentName(const std::string& name) {
@@ -349,8 +357,6 @@ void cmcDocument::SetDocumentName(const std::string& name) {
 }
 
 void cmcDocument::RefreshCaption() {
-    // Unsaved changes show as the desktop's editors show them: a star before the name.
-    caption_ = (modified_ ? "*" : "") + fileNamePart(DocumentPath()) + " - " + AppTitle();
     CaptionChanged();
 }
 

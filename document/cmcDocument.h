@@ -94,7 +94,10 @@ public:
     const std::string& DocumentName() const { return documentName_; }
     void SetDocumentName(const std::string& name);
     void RefreshCaption();
-    const std::string& Caption() const { return caption_; }
+    // The document's file name alone, "Untitled" before the first save.
+    std::string DocumentTitle() const;
+    // A file of that name in the directory the file dialogs offer.
+    std::string InCurrentDirectory(const std::string& fileName) const;
 
     // The undo history. Each user command the cell engine runs is framed by
     // CommandBegins and CommandEnds and becomes one step with everything it
@@ -180,7 +183,6 @@ private:
     int modelCodeFirst_ = 0;
     int modelCodeSecond_ = 0;
     std::string documentName_;
-    std::string caption_;
     bool modified_ = false;
 
     cmcCloneWriter* cloneWriter_ = nullptr;

@@ -121,7 +121,7 @@ std::optional<std::int32_t> ownedDifference(const OwnedBits& owned, const cmcEep
 }
 
 void compareLists(cmcCellContext& context, dstDiffSide a, dstDiffSide b,
-                  std::span<const cmcRange> ranges, std::vector<std::string>& lines) {
+                  std::span<const cmcRange> ranges, std::vector<dstDiffRow>& rows) {
     cmcExchangeCells cellsA(context, a.image, a.variant);
     cmcExchangeCells cellsB(context, b.image, b.variant);
     const KnownBits& known = knownBits();
@@ -129,31 +129,38 @@ void compareLists(cmcCellContext& context, dstDiffSide a, dstDiffSide b,
         const cmcExchangeList& list = exchangeLists()[l];
         for (std::size_t r = 0; r < list.rows.size(); ++r) {
             const cmcExchangeRow& row = list.rows[r];
-            const std::string where = list.name + " " +
-                                      (row.label >= 0 ? row.key : list.keyHeader + " " + row.key) +
-                                      ": ";
             bool shownDiffers = false;
-            for (const cmcExchangeColumn& column : list.columns) {
-                const std::string ta = cellsA.Show(row, column).text;
-                const std::string tb = cellsB.Show(row, column).text;
+            for (std::size_t c = 0; c < list.columns.size(); ++c) {
+                std::string ta = cellsA.Show(row, list.columns[c]).text;
+                std::string tb = cellsB.Show(row, list.columns[c]).text;
                 if (ta == tb)
                     continue;
                 shownDiffers = true;
-                lines.push_back(where + (row.label >= 0 ? "" : column.header + " ") +
-                                shownValue(ta) + " -> " + shownValue(tb));
+                dstDiffRow& d = rows.emplace_back();
+                d.list = l;
+                d.row = r;
+                d.column = c;
+                d.mine = std::move(ta);
+                d.other = std::move(tb);
             }
             if (shownDiffers)
                 continue;
-            if (const auto at = ownedDifference(known.rows[l][r], a.image, b.image, ranges))
-                lines.push_back(where + "stored bytes differ where nothing shown differs (" +
-                                hexAddress(*at) + ")");
+            if (const auto at = ownedDifference(known.rows[l][r], a.image, b.image, ranges)) {
+                dstDiffRow& d = rows.emplace_back();
+                d.kind = dstDiffRow::Kind::HiddenBytes;
+                d.list = l;
+                d.row = r;
+                d.first = d.last = *at;
+                d.mine = hexBytes(a.image, *at, *at);
+                d.other = hexBytes(b.image, *at, *at);
+            }
         }
     }
 }
 
-// Bytes that differ in bits no entry or setting keeps, a run of at most 16 a line.
+// Bytes that differ in bits no entry or setting keeps, a run of at most 16 a row.
 void compareOtherBytes(const cmcEeprom& a, const cmcEeprom& b, std::span<const cmcRange> ranges,
-                       std::vector<std::string>& lines) {
+                       std::vector<dstDiffRow>& rows) {
     const std::vector<std::uint8_t>& known = knownBits().all;
     const std::int32_t size = std::min(a.Size(), b.Size());
     auto differs = [&](std::int32_t at) {
@@ -170,22 +177,73 @@ void compareOtherBytes(const cmcEeprom& a, const cmcEeprom& b, std::span<const c
             while (end < last && differs(end + 1) &&
                    static_cast<std::size_t>(end + 1 - at) < kBytesPerLine)
                 ++end;
-            lines.push_back((end == at ? "byte " + hexAddress(at)
-                                       : "bytes " + hexAddress(at) + ".." + hexAddress(end)) +
-                            ": " + hexBytes(a, at, end) + " -> " + hexBytes(b, at, end));
+            dstDiffRow& d = rows.emplace_back();
+            d.kind = dstDiffRow::Kind::OtherBytes;
+            d.first = at;
+            d.last = end;
+            d.mine = hexBytes(a, at, end);
+            d.other = hexBytes(b, at, end);
             at = end + 1;
         }
     });
 }
 
+bool fullSize(const dstDiffSide& a, const dstDiffSide& b) {
+    return a.image.Size() >= marloModel::imageSize && b.image.Size() >= marloModel::imageSize;
+}
+
 } // namespace
+
+std::vector<dstDiffRow> compareDocuments(cmcCellContext& context, dstDiffSide a, dstDiffSide b,
+                                         std::span<const cmcRange> ranges) {
+    std::vector<dstDiffRow> rows;
+    if (!fullSize(a, b))
+        return rows;
+    compareLists(context, a, b, ranges, rows);
+    compareOtherBytes(a.image, b.image, ranges, rows);
+    return rows;
+}
+
+void takeDiffBytes(const dstDiffRow& d, const cmcEeprom& from, cmcEeprom& to) {
+    const auto take = [&](std::int32_t address, std::uint8_t bits) {
+        if (address < 0 || address >= from.Size() || address >= to.Size())
+            return;
+        std::uint8_t& byte = to.Data()[address];
+        byte = static_cast<std::uint8_t>((byte & ~bits) | (from.Data()[address] & bits));
+    };
+    if (d.kind == dstDiffRow::Kind::HiddenBytes) {
+        for (const auto& [address, bits] : knownBits().rows[d.list][d.row])
+            take(address, bits);
+    } else if (d.kind == dstDiffRow::Kind::OtherBytes) {
+        const std::vector<std::uint8_t>& known = knownBits().all;
+        for (std::int32_t a = d.first; a <= d.last; ++a)
+            if (a >= 0 && static_cast<std::size_t>(a) < known.size())
+                take(a, static_cast<std::uint8_t>(~known[static_cast<std::size_t>(a)]));
+    }
+}
+
+std::string describeDiffRow(const dstDiffRow& d) {
+    if (d.kind == dstDiffRow::Kind::OtherBytes)
+        return (d.first == d.last ? "byte " + hexAddress(d.first)
+                                  : "bytes " + hexAddress(d.first) + ".." + hexAddress(d.last)) +
+               ": " + d.mine + " -> " + d.other;
+    const cmcExchangeList& list = exchangeLists()[d.list];
+    const cmcExchangeRow& row = list.rows[d.row];
+    const std::string where =
+        list.name + " " + (row.label >= 0 ? row.key : list.keyHeader + " " + row.key) + ": ";
+    if (d.kind == dstDiffRow::Kind::HiddenBytes)
+        return where + "stored bytes differ where nothing shown differs (" + hexAddress(d.first) +
+               ")";
+    return where + (row.label >= 0 ? "" : list.columns[d.column].header + " ") +
+           shownValue(d.mine) + " -> " + shownValue(d.other);
+}
 
 std::vector<std::string> diffDocuments(cmcCellContext& context, dstDiffSide a, dstDiffSide b,
                                        std::span<const cmcRange> ranges) {
-    std::vector<std::string> lines;
-    if (a.image.Size() < marloModel::imageSize || b.image.Size() < marloModel::imageSize)
+    if (!fullSize(a, b))
         return {"the images are not of this radio's size"};
-    compareLists(context, a, b, ranges, lines);
-    compareOtherBytes(a.image, b.image, ranges, lines);
+    std::vector<std::string> lines;
+    for (const dstDiffRow& d : compareDocuments(context, a, b, ranges))
+        lines.push_back(describeDiffRow(d));
     return lines;
 }

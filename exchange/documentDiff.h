@@ -2,6 +2,8 @@
 
 #include "core/cmcRangeList.h"
 
+#include <cstddef>
+#include <cstdint>
 #include <span>
 #include <string>
 #include <vector>
@@ -14,6 +16,37 @@ struct dstDiffSide {
     cmcEeprom& image;
     int variant;
 };
+
+// One difference between two documents.
+struct dstDiffRow {
+    enum class Kind : std::uint8_t {
+        Value,       // a cell shows another text: `list`, `row`, `column`
+        HiddenBytes, // an entry or setting shows the same but its bytes differ at `first`
+        OtherBytes,  // bytes `first`..`last` that no entry or setting keeps
+    };
+    Kind kind = Kind::Value;
+    std::size_t list = 0; // into exchangeLists()
+    std::size_t row = 0;
+    std::size_t column = 0;
+    std::int32_t first = 0;
+    std::int32_t last = 0;
+    std::string mine;  // as the cell shows it, or the bytes in hex
+    std::string other; // the same on the other side
+};
+
+// Every difference, in the order below: the lists in their order, entry by
+// entry, column by column; then the other bytes by address. None when either
+// image is not of this radio's size (callers read full images).
+std::vector<dstDiffRow> compareDocuments(cmcCellContext& context, dstDiffSide a, dstDiffSide b,
+                                         std::span<const cmcRange> ranges);
+
+// For a row of bytes no cell shows: copies the bits it stands for, and no
+// others, from `from` into `to` (of the same size); the bits an entry or
+// setting keeps for HiddenBytes, those no entry or setting keeps for OtherBytes.
+void takeDiffBytes(const dstDiffRow& row, const cmcEeprom& from, cmcEeprom& to);
+
+// The line a row makes in the list below.
+std::string describeDiffRow(const dstDiffRow& row);
 
 // What differs between two documents, one line each, in this order:
 //

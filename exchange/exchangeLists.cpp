@@ -1,10 +1,14 @@
 #include "exchange/exchangeLists.h"
 
+#include "core/cmcEeprom.h"
 #include "radio/ListEntry.h"
 #include "radio/cellLabels.h"
 #include "radio/cmcCellCapsule.h"
 #include "radio/codecSteps.h"
 #include "radio/settingFields.h"
+
+#include <algorithm>
+#include <climits>
 
 using namespace cmcCells;
 
@@ -214,16 +218,19 @@ cmcExchangeCells::Shown cmcExchangeCells::Show(const cmcExchangeRow& row,
     shown.invalid = (request.status & cmcCellCapsule::kInvalid) != 0;
     shown.duplicate = (request.status & cmcCellCapsule::kDuplicate) != 0;
     shown.restricted = request.fontColour == cmcCodec::kOlive;
+    shown.reason = std::move(request.markReason);
     return shown;
 }
 
-void cmcExchangeCells::Type(const cmcExchangeRow& row, const cmcExchangeColumn& column,
-                            const std::string& text) {
+cmcExchangeCells::Typed cmcExchangeCells::Type(const cmcExchangeRow& row,
+                                               const cmcExchangeColumn& column,
+                                               const std::string& text) {
     cmcCellCapsule request;
     request.cell = &CellFor(row, column);
     request.inputMode = cmcCellCapsule::kEditedText;
     request.inputText = text;
     evaluateCell(engine_, request, false);
+    return {request.redirected != 0, request.refusedAbove, std::move(request.refusedHint)};
 }
 
 std::vector<dstErrorCell> cmcExchangeCells::ErrorCells() {
@@ -241,7 +248,7 @@ std::optional<dstOpenedList> cmcExchangeCells::ListOf(const cmcExchangeRow& row,
     return context_.TakeOpenedList();
 }
 
-void cmcExchangeCells::Pick(const cmcExchangeRow& row, const cmcExchangeColumn& column,
+bool cmcExchangeCells::Pick(const cmcExchangeRow& row, const cmcExchangeColumn& column,
                             const dstOpenedList& list, std::int32_t value) {
     cmcCellObj item;
     item.label = list.kind;
@@ -253,4 +260,29 @@ void cmcExchangeCells::Pick(const cmcExchangeRow& row, const cmcExchangeColumn& 
     request.partner = &picked;
     request.inputMode = cmcCellCapsule::kChosen;
     evaluateCell(engine_, request, false);
+    return request.redirected == 0;
+}
+
+std::vector<std::pair<std::string, std::int32_t>>
+cmcExchangeCells::Items(const cmcExchangeRow& row, const cmcExchangeColumn& column,
+                        const dstOpenedList& list) {
+    constexpr std::size_t kMostItems = 1024; // a selection list longer than this is broken
+    cmcCodec::cmcSelectionLists& lists = context_.SelectionLists();
+    lists.TextOf(list.listKey, list.kind, list.value); // builds the list
+    std::vector<std::int32_t> values;
+    std::optional<std::int32_t> next = lists.Step(list.listKey, list.kind, INT_MIN, 1);
+    while (next && values.size() < kMostItems &&
+           std::find(values.begin(), values.end(), *next) == values.end()) {
+        values.push_back(*next);
+        next = lists.Step(list.listKey, list.kind, *next, 1);
+    }
+    cmcEeprom scratch;
+    scratch.Assign(Image());
+    cmcExchangeCells tried(context_, scratch, context_.ModelVariant());
+    std::vector<std::pair<std::string, std::int32_t>> items;
+    for (const std::int32_t v : values) {
+        tried.Pick(row, column, list, v);
+        items.emplace_back(tried.Show(row, column).text, v);
+    }
+    return items;
 }

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 // How a value of an exchanged column is read and compared.
@@ -75,16 +76,29 @@ public:
         bool invalid = false;
         bool duplicate = false;
         bool restricted = false; // the cell may not be edited now
+        std::string reason;      // why it carries its mark
+    };
+    // What the cell's codec said of typed text it refused; all empty when none.
+    struct Typed {
+        bool redirected = false;  // the row is not in use: its key must come first
+        std::int32_t tooLong = 0; // the most characters the field takes
+        std::string hint;         // how to write an ambiguous value instead
     };
 
     Shown Show(const cmcExchangeRow& row, const cmcExchangeColumn& column);
     // Types `text` into the cell as its editor would hand it over.
-    void Type(const cmcExchangeRow& row, const cmcExchangeColumn& column, const std::string& text);
+    Typed Type(const cmcExchangeRow& row, const cmcExchangeColumn& column, const std::string& text);
     // The list the cell opens on Enter; none for a cell without one.
     std::optional<dstOpenedList> ListOf(const cmcExchangeRow& row, const cmcExchangeColumn& column);
-    // Picks `value` from the cell's list.
-    void Pick(const cmcExchangeRow& row, const cmcExchangeColumn& column, const dstOpenedList& list,
+    // Picks `value` from the cell's list; false when the row is not in use and
+    // the cell cannot take it on its own.
+    bool Pick(const cmcExchangeRow& row, const cmcExchangeColumn& column, const dstOpenedList& list,
               std::int32_t value);
+
+    // What the cell shows for each item of its list, in the list's order, each
+    // tried on a copy of the image (which stays as it was).
+    std::vector<std::pair<std::string, std::int32_t>>
+    Items(const cmcExchangeRow& row, const cmcExchangeColumn& column, const dstOpenedList& list);
 
     // The cells of the image the warnings check counts as errors.
     std::vector<dstErrorCell> ErrorCells();

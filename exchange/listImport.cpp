@@ -23,7 +23,6 @@ namespace value = cmcExchangeValue;
 using Form = cmcValueForm;
 
 constexpr int kKeyColumn = -1;
-constexpr int kMostItems = 1024;      // a selection list longer than this is broken
 constexpr int kOtherEntriesNamed = 5; // entries of other lists an import names
 
 bool isBlank(const std::string& text) {
@@ -437,23 +436,8 @@ private:
         if (cached != items_.end())
             return cached->second;
 
-        cmcCodec::cmcSelectionLists& lists = context_.SelectionLists();
-        lists.TextOf(list.listKey, list.kind, list.value); // builds the list
-        std::vector<std::int32_t> values;
-        std::optional<std::int32_t> next = lists.Step(list.listKey, list.kind, INT_MIN, 1);
-        while (next && values.size() < kMostItems &&
-               std::find(values.begin(), values.end(), *next) == values.end()) {
-            values.push_back(*next);
-            next = lists.Step(list.listKey, list.kind, *next, 1);
-        }
-        cmcEeprom scratch;
-        scratch.Assign(working_);
-        cmcExchangeCells tried(context_, scratch, variant_);
-        std::vector<std::pair<std::string, std::int32_t>> items;
-        for (const std::int32_t v : values) {
-            tried.Pick(row, column, list, v);
-            items.emplace_back(tried.Show(row, column).text, v);
-        }
+        cmcExchangeCells tried(context_, working_, variant_);
+        auto items = tried.Items(row, column, list);
         return items_.emplace(key, std::move(items)).first->second;
     }
 

@@ -38,6 +38,12 @@ bool cuiCloneWindow::CloneRead(indCloneCommands::Done done) {
     return commands_->Read(std::move(done));
 }
 
+bool cuiCloneWindow::CompareRead(cmcEeprom& into, indCloneCommands::Done done) {
+    if (controller_.CloneManager().IsBusy())
+        return false;
+    return commands_->ReadBack(into, std::move(done));
+}
+
 bool cuiCloneWindow::CloneWrite(indCloneCommands::Done done) {
     return commands_->WriteCommand(std::move(done));
 }

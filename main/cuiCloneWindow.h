@@ -8,6 +8,7 @@
 
 #include <memory>
 
+class cmcEeprom;
 class cuiMain;
 class cmcCellContext;
 
@@ -40,6 +41,9 @@ public:
     bool CloneWrite(indCloneCommands::Done done = {});
     bool CloneWriteChanges(indCloneCommands::Done done = {});
     bool CloneInfo(indCloneCommands::Done done = {});
+    // Identifies and reads the radio as Clone Read does, into `into` (borrowed
+    // until `done`), leaving the document alone: for a comparison.
+    bool CompareRead(cmcEeprom& into, indCloneCommands::Done done);
     bool SelectPort();
 
     cuiCloneProgress& Progress() { return progress_; }

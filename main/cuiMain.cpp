@@ -7,6 +7,7 @@
 #include "core/cmcVcfFile.h"
 #include "core/modelIdentity.h"
 #include "document/indCloneChecks.h"
+#include "main/cuiSheetCommands.h"
 #include "main/cuiStatusBar.h"
 #include "main/cuiUndoCommands.h"
 #include "overlay/cmcGTex.h"
@@ -43,12 +44,6 @@ constexpr std::int32_t tickInterval = 50;      // ms, while the window is up
 constexpr std::uint32_t warningsDelayMs = 250; // of quiet after the last edit
 constexpr int splitterMinimum = 8;             // the tree pane never vanishes
 constexpr int sheetPaneMinimum = 100;          // nor does the sheet pane
-
-std::string withDelimiter(std::string dir) {
-    if (dir.empty() || dir.back() != '/')
-        dir += '/';
-    return dir;
-}
 
 } // namespace
 
@@ -91,8 +86,14 @@ void cuiMain::PlaceSplitter() {
     // Both panes stay visible whatever the settings say: the tree at least the
     // splitter's minimum, the sheet enough to show some cells.
     const int total = std::max(splitter_->width(), form_->width());
-    const int left = std::clamp(cmcEnviron::App().SplitterV, splitterMinimum,
-                                std::max(splitterMinimum, total - sheetPaneMinimum));
+    int wanted = cmcEnviron::App().SplitterV;
+    // The default width grows until no sheet's name is cut, up to half the window;
+    // a width the user chose stays.
+    if (wanted == cmcEnviron::kDefaultSplitterV && tree_)
+        wanted = std::clamp(tree_->NaturalWidth() + 2 * leftPane_->frameWidth(), wanted,
+                            std::max(wanted, total / 2));
+    const int left =
+        std::clamp(wanted, splitterMinimum, std::max(splitterMinimum, total - sheetPaneMinimum));
     splitter_->setSizes({left, std::max(total - left, splitterMinimum)});
 }
 
@@ -150,9 +151,7 @@ void cuiMain::CaptionChanged() {
     if (!form_)
         return;
     // The desktop marks unsaved changes its own way at the placeholder.
-    const std::string path = DocumentPath();
-    const std::string name = path.substr(path.find_last_of('/') + 1);
-    form_->setWindowTitle(QString::fromStdString(name + "[*] - " + AppTitle()));
+    form_->setWindowTitle(QString::fromStdString(DocumentTitle() + "[*] - " + AppTitle()));
     form_->setWindowModified(IsModified());
 }
 
@@ -294,5 +293,5 @@ std::string cuiMain::PdfFileSuggestion() {
         DocumentName().empty()
             ? std::string("Untitled")
             : QFileInfo(QString::fromStdString(DocumentName())).completeBaseName().toStdString();
-    return withDelimiter(CurrentDirectory) + name + ".pdf";
+    return InCurrentDirectory(name + ".pdf");
 }

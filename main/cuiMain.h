@@ -35,6 +35,7 @@ class cuiPrinting;
 class cuiSheet;
 class cuiToolBar;
 class cuiUndoCommands;
+class cuiSheetCommands;
 struct cmcUndoPlace;
 class cuiTree;
 class EntryClipboard;
@@ -80,6 +81,8 @@ public:
     // The Edit menu's Undo and Redo; null before BuildWindow.
     cuiUndoCommands* UndoCommands() const { return undoCommands_.get(); }
     void ShowDocumentAfresh() override { ReopenSheet(); }
+    // Opens the place's sheet (the tree following) and puts the cursor on its cell.
+    void ShowPlace(const cmcUndoPlace& place) { ShowStepPlace(place); }
 
     // The sheet pane. A descriptor is "[class]key,options": the class and the
     // options may be missing. Positions are remembered per sheet key, newest
@@ -211,6 +214,7 @@ private:
     std::unique_ptr<cuiMenu> mainMenu_;
     std::unique_ptr<cuiToolBar> toolBar_;
     std::unique_ptr<cuiUndoCommands> undoCommands_;
+    std::unique_ptr<cuiSheetCommands> sheetCommands_;
     std::unique_ptr<cuiTree> tree_;
     std::unique_ptr<cuiSheet> sheet_;
     std::string shownDescriptor_;

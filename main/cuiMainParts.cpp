@@ -4,6 +4,7 @@
 
 #include "core/cmcEnviron.h"
 #include "main/cuiAboutBox.h"
+#include "main/cuiSheetCommands.h"
 #include "main/cuiUndoCommands.h"
 #include "overlay/cmcGTex.h"
 #include "sheets/cmcEvMan.h"
@@ -43,6 +44,8 @@ void cuiMain::BuildMenuAndToolBar(QMainWindow& form) {
     QAction* edit = mainMenu_->FindByLabel(cuiSheet::kEditTopLabel);
     undoCommands_ = std::make_unique<cuiUndoCommands>(
         form, *this, edit != nullptr ? edit->menu() : nullptr, toolBar_->ToolBar(), *toolImages_);
+    sheetCommands_ =
+        std::make_unique<cuiSheetCommands>(form, *this, edit != nullptr ? edit->menu() : nullptr);
     cmcEvMan::App().Post(evPortChanged);
 }
 
@@ -65,6 +68,7 @@ void cuiMain::ShowAbout() {
 
 void cuiMain::ReleaseWindow() {
     undoCommands_.reset();
+    sheetCommands_.reset();
     CloseSheet();
     tree_.reset();
     toolBar_.reset();

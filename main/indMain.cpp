@@ -45,6 +45,7 @@ void indMain::BuildWindow(QMainWindow& form) {
     cmcCellContext::SetApp(&CellContext());
     contextInstalled_ = true;
     cuiMain::BuildWindow(form);
+    commands_->AddCompareCommands(form);
     cuiStatusBar* bar = StatusBar();
     OpenCommandLineFile(form);
     if (ModeText().empty() || bar == nullptr)
@@ -55,6 +56,10 @@ void indMain::BuildWindow(QMainWindow& form) {
     modePanel_ = bar->PanelCount() - 1;
     bar->InsertPanel(modePanel_, {width, true});
     StatusBarResize();
+}
+
+cuiCompareCommands* indMain::CompareCommands() const {
+    return commands_ ? commands_->Compare() : nullptr;
 }
 
 void indMain::OpenCommandLineFile(QMainWindow& form) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+class cuiCompareCommands;
 class indMainCommands;
 
 // The controller of this radio model: the model's document in the window, the
@@ -27,6 +28,9 @@ public:
     // The common settings' class "St_Common" gets the sheet that knows the
     // variant and factory lines; the rest get the generic sheet.
     std::unique_ptr<cuiSheet> CreateSheet(QWidget* parent, const std::string& descriptor) override;
+
+    // File > Compare With File and Clone > Compare With Radio; null before BuildWindow.
+    cuiCompareCommands* CompareCommands() const;
 
     // The status bar panel that shows the mode text; -1 when there is none.
     int ModePanel() const { return modePanel_; }

@@ -2,6 +2,7 @@
 
 #include "document/indMainCellContext.h"
 #include "main/cuiCloneWindow.h"
+#include "main/cuiCompareCommands.h"
 #include "main/indMain.h"
 #include "overlay/cmcGTex.h"
 #include "views/cuiBitEditor.h"
@@ -17,7 +18,15 @@
 
 indMainCommands::indMainCommands(indMain& controller) : controller_(controller) {}
 
-indMainCommands::~indMainCommands() = default;
+indMainCommands::~indMainCommands() {
+    compare_.reset();
+    cloning_.reset();
+}
+
+void indMainCommands::AddCompareCommands(QMainWindow& form) {
+    compare_ = std::make_unique<cuiCompareCommands>(
+        form, controller_, [this]() -> cuiCloneWindow& { return Cloning(); });
+}
 
 cuiCloneWindow& indMainCommands::Cloning() {
     if (!cloning_)

@@ -4,7 +4,9 @@
 
 #include <memory>
 
+class QMainWindow;
 class cuiCloneWindow;
+class cuiCompareCommands;
 class indMain;
 
 // The commands of menu items, toolbar buttons and cells that belong to the
@@ -40,10 +42,16 @@ public:
     void OpenBitEditor(cmcCellCapsule& request, std::uint8_t value,
                        std::string_view listKey) override;
 
+    // The compare commands' menu items, once the menus stand.
+    void AddCompareCommands(QMainWindow& form);
+    cuiCompareCommands* Compare() const { return compare_.get(); }
+
 private:
     // Made at the first clone or port command, once the window stands.
     cuiCloneWindow& Cloning();
 
     indMain& controller_;
     std::unique_ptr<cuiCloneWindow> cloning_;
+    // After the clone window, which its radio comparison reads through.
+    std::unique_ptr<cuiCompareCommands> compare_;
 };

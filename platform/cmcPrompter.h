@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 class QPrinter;
 
@@ -20,23 +21,40 @@ public:
     virtual PromptAnswer message(const std::string& caption, const std::string& text,
                                  PromptIcon icon, PromptButtons buttons) = 0;
 
-    // Open and save dialogs; nothing when the user cancels. `filter` is a Qt name
-    // filter list such as "Clone files (*.vcf);;All files (*)".
-    virtual std::optional<std::string> openFileName(const std::string& caption,
-                                                    const std::string& folder,
-                                                    const std::string& filter) = 0;
+    // Open and save dialogs; nothing when the user cancels, or when there is no
+    // dialog to show. `filter` is a Qt name filter list such as
+    // "Clone files (*.vcf);;All files (*)".
+    virtual std::optional<std::string> openFileName(const std::string& /*caption*/,
+                                                    const std::string& /*folder*/,
+                                                    const std::string& /*filter*/) {
+        return std::nullopt;
+    }
     // The save dialog adds `suffix` (no dot) to a name typed without one before
     // it checks the name, so that replacing an existing file is always asked
     // about; the path returned is final.
-    virtual std::optional<std::string> saveFileName(const std::string& caption,
-                                                    const std::string& suggestion,
-                                                    const std::string& filter,
-                                                    const std::string& suffix) = 0;
+    virtual std::optional<std::string> saveFileName(const std::string& /*caption*/,
+                                                    const std::string& /*suggestion*/,
+                                                    const std::string& /*filter*/,
+                                                    const std::string& /*suffix*/) {
+        return std::nullopt;
+    }
 
     // The printer setup dialog on `printer`, which it changes as the user
     // chooses (a printer, or a PDF file); false when the user cancels it. Without
     // a dialog to show, nothing is chosen.
     virtual bool printerSetup(QPrinter& /*printer*/) { return false; }
+
+    // A small form of labelled text fields, each with its first value: the
+    // values entered, or nothing when the user cancels. Without a form to show,
+    // nothing is entered.
+    struct Field {
+        std::string label;
+        std::string value;
+    };
+    virtual std::optional<std::vector<std::string>>
+    askValues(const std::string& /*caption*/, const std::vector<Field>& /*fields*/) {
+        return std::nullopt;
+    }
 
     // True when boxes appear on a screen (the fatal error shows its box only then).
     virtual bool hasWindows() const { return false; }
@@ -54,12 +72,4 @@ class cmcStderrPrompter : public cmcPrompter {
 public:
     PromptAnswer message(const std::string& caption, const std::string& text, PromptIcon icon,
                          PromptButtons buttons) override;
-    std::optional<std::string> openFileName(const std::string&, const std::string&,
-                                            const std::string&) override {
-        return std::nullopt;
-    }
-    std::optional<std::string> saveFileName(const std::string&, const std::string&,
-                                            const std::string&, const std::string&) override {
-        return std::nullopt;
-    }
 };

@@ -43,6 +43,11 @@ inline bool callKindAgrees(std::uint8_t mode, std::int32_t callKind) {
     return callKind != ale;
 }
 
+// Why a channel's mode, call kind or ALE address is marked, on the sheet and in
+// its pick list alike.
+constexpr const char* kCallKindDisagrees = "This call kind cannot be used with the channel's mode";
+std::string aleAddressRepeated(std::string_view address);
+
 // One evaluation in progress: the request, the row's entry and what the cell
 // handlers report back. The engine fills it; a handler reads the cell from it and
 // writes text, status and result through the request.
@@ -72,6 +77,9 @@ struct cmcCellEval {
     // while the cursor stands on the marked cell.
     void markInvalid(bool on, std::string_view why = {});
     void markDuplicate(bool on, std::string_view why = {});
+    // The reason for a mode that is switched off: by its name in the image, or
+    // its usual name when the image leaves it blank.
+    std::string modeNotInUse(int mode);
     void setFontColour(cmcColour colour) { request.fontColour = colour; }
     void alignCentre();
     // Stores the row's entry and loads it again, so that its derived bits follow.

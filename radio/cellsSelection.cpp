@@ -18,7 +18,7 @@ void ownText(cmcCellEval& ev) {
 
 void modeItem(cmcCellEval& ev) {
     cmcCodec::showText(ev.request, ev.entry.modeNameOf(ev.index));
-    ev.markInvalid(!ev.entry.modeIsUsable(ev.index));
+    ev.markInvalid(!ev.entry.modeIsUsable(ev.index), ev.modeNotInUse(ev.index));
 }
 
 void modeFullName(cmcCellEval& ev) {
@@ -28,7 +28,8 @@ void modeFullName(cmcCellEval& ev) {
 
 void aleItem(cmcCellEval& ev) {
     cmcCodec::showText(ev.request, cmcCodec::trimSpaces(ev.entry.aleAddressOf(ev.index)));
-    ev.markDuplicate(ev.entry.aleAddressIsDuplicated(ev.index));
+    ev.markDuplicate(ev.entry.aleAddressIsDuplicated(ev.index),
+                     aleAddressRepeated(ev.entry.aleAddressOf(ev.index)));
 }
 
 // A call kind is marked when it does not agree with the mode of the channel
@@ -41,7 +42,7 @@ void callItem(cmcCellEval& ev) {
     ListEntry channel(&ev.context.CurrentImage());
     channel.load(listUserChannel, opener->cell->index);
     if (channel.isUsed())
-        ev.markInvalid(!callKindAgrees(channel.mode, ev.index));
+        ev.markInvalid(!callKindAgrees(channel.mode, ev.index), kCallKindDisagrees);
 }
 
 } // namespace

@@ -56,9 +56,7 @@ void mode(cmcCellEval& ev) {
                                 ev.lists(), ev.result))
         ev.storeEntry();
     cmcCodec::showText(ev.request, ev.entry.modeNameOf(ev.entry.mode));
-    ev.markInvalid(!ev.entry.modeIsUsable(ev.entry.mode),
-                   "Mode " + cmcCodec::trimSpaces(ev.entry.modeNameOf(ev.entry.mode)) +
-                       " is not in use: switch it on under Mode Registration");
+    ev.markInvalid(!ev.entry.modeIsUsable(ev.entry.mode), ev.modeNotInUse(ev.entry.mode));
 }
 
 void aleId(cmcCellEval& ev) {
@@ -73,8 +71,7 @@ void aleId(cmcCellEval& ev) {
                                        ? "-----"
                                        : cmcCodec::trimSpaces(ev.entry.aleAddressOf(ale)));
     ev.markDuplicate(ev.entry.aleAddressIsDuplicated(ale),
-                     "ALE address " + cmcCodec::trimSpaces(ev.entry.aleAddressOf(ale)) +
-                         " is entered more than once under ALE Addresses");
+                     aleAddressRepeated(ev.entry.aleAddressOf(ale)));
     if (ev.entry.callKind != ListEntry::aleCallKind)
         ev.setFontColour(cmcCodec::kSilver);
 }
@@ -106,8 +103,7 @@ void callKind(cmcCellEval& ev) {
             ev.storeEntry();
         }
     }
-    ev.markInvalid(!callKindAgrees(channel.mode, channel.callKind),
-                   "This call kind cannot be used with the channel's mode");
+    ev.markInvalid(!callKindAgrees(channel.mode, channel.callKind), kCallKindDisagrees);
 }
 
 struct ListField {

@@ -281,6 +281,18 @@ void mark(cmcCellCapsule& request, std::uint8_t bit, bool on, std::string_view w
 
 } // namespace
 
+std::string cmcCellEval::modeNotInUse(int mode) {
+    std::string name = cmcCodec::trimSpaces(entry.modeNameOf(mode));
+    if (name.empty())
+        name = texts().GetLine(kModeNamesText, mode);
+    return "Mode " + name + " is not in use: switch it on under Mode Registration";
+}
+
+std::string aleAddressRepeated(std::string_view address) {
+    return "ALE address " + cmcCodec::trimSpaces(address) +
+           " is entered more than once under ALE Addresses";
+}
+
 void cmcCellEval::markInvalid(bool on, std::string_view why) {
     mark(request, cmcCellCapsule::kInvalid, on, why);
 }

@@ -281,7 +281,8 @@ void cmcSheetDef::SizeCell(int col, int row) {
     const int m = setup_.marginUnit;
     if (fitWidth) {
         int& width = colWidths_[static_cast<std::size_t>(col)];
-        width = std::max(width, extent.width + 8 * m);
+        const int mark = model.IsBound() ? setup_.markRoom : 0;
+        width = std::max(width, extent.width + 8 * m + mark);
     }
     if (fitHeight) {
         int& height = rowHeights_[static_cast<std::size_t>(row)];

@@ -22,6 +22,9 @@ struct cmcSheetSetup {
     int marginUnit = 1;   // 1 on screen, the printer's dpi / 120 on paper
     int modelVariant = 0; // consulted by model-specific directives
     bool factoryMode = false;
+    // Widens the column of each bound cell: room for the mark of the engine's
+    // verdict beside the widest text (pickers, whose items fit their texts).
+    int markRoom = 0;
 };
 
 // Style properties of a sheet, from the groups of its "_Style" entry.

@@ -38,6 +38,13 @@ cuiFlector::cuiFlector(const cmcCellCapsule& ownerRequest, cuiSheet::StartCell s
         std::make_unique<cuiSheet>(this, &ownerRequest, start, store, key,
                                    static_cast<const cuiMarkImages*>(ownerRequest.images), models);
     sheet_->SetPopup(true);
+    // An item's mark goes beside its text, one pixel clear of the text and the edge.
+    const auto* marks = static_cast<const cuiMarkImages*>(ownerRequest.images);
+    if (marks != nullptr) {
+        cmcSheetSetup setup;
+        setup.markRoom = std::max(marks->error.width(), marks->warning.width()) + 2;
+        sheet_->SetSetup(setup);
+    }
     connect(sheet_.get(), &cuiSheet::Picked, this, [this] {
         picked_ = true;
         close();

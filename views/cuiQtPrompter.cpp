@@ -1,8 +1,12 @@
 #include "views/cuiQtPrompter.h"
 
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFormLayout>
 #include <QGuiApplication>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPrintDialog>
 
@@ -111,4 +115,27 @@ std::optional<std::string> cuiQtPrompter::saveFileName(const std::string& captio
 bool cuiQtPrompter::printerSetup(QPrinter& printer) {
     QPrintDialog dialog(&printer, parent_);
     return dialog.exec() == QDialog::Accepted;
+}
+
+std::optional<std::vector<std::string>> cuiQtPrompter::askValues(const std::string& caption,
+                                                                 const std::vector<Field>& fields) {
+    QDialog dialog(parent_);
+    dialog.setWindowTitle(QString::fromStdString(caption));
+    auto* form = new QFormLayout(&dialog);
+    std::vector<QLineEdit*> edits;
+    for (const Field& field : fields) {
+        auto* edit = new QLineEdit(QString::fromStdString(field.value), &dialog);
+        form->addRow(QString::fromStdString(field.label), edit);
+        edits.push_back(edit);
+    }
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    form->addRow(buttons);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    std::vector<std::string> values;
+    for (const QLineEdit* edit : edits)
+        values.push_back(edit->text().toStdString());
+    return values;
 }

@@ -19,6 +19,8 @@ public:
                                             const std::string& filter,
                                             const std::string& suffix) override;
     bool printerSetup(QPrinter& printer) override;
+    std::optional<std::vector<std::string>> askValues(const std::string& caption,
+                                                      const std::vector<Field>& fields) override;
     // True on a platform that puts windows on a screen. On the offscreen and
     // minimal platforms nobody could see a box, let alone dismiss it: a fatal error
     // there must end the program rather than wait for a click.

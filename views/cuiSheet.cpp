@@ -8,6 +8,7 @@
 #include "sheets/cmcTextUtil.h"
 #include "sheets/iuiSh_CommonDef.h"
 #include "views/cuiMenu.h"
+#include "views/cuiSheetFinder.h"
 
 #include <QAction>
 #include <QFrame>
@@ -79,6 +80,8 @@ void cuiSheet::SetPrinter(QPaintDevice* printer) {
 }
 
 void cuiSheet::Build() {
+    if (finder_)
+        finder_->Forget();
     if (!engine_) {
         ownEngine_ = std::make_unique<indActiveCell>();
         engine_ = [engine = ownEngine_.get()](cmcCellCapsule& request, bool notify) {
@@ -305,15 +308,7 @@ std::string cuiSheet::StepName(std::int32_t popupCommand) const {
         return item != nullptr ? commandName(item->text().toStdString()) : std::string();
     }
     const int col = grid_->Col();
-    std::string name;
-    for (int row = 0; row < grid_->Layout().FixedRows(); ++row) {
-        int head = col; // a heading spanning columns stands in its first one
-        while (head > 0 && def_->Cell(head, row).model.Has(cmcLayout::Continues))
-            --head;
-        const std::string line = commandName(def_->Cell(head, row).model.Text());
-        if (!line.empty())
-            name += (name.empty() ? "" : " ") + line;
-    }
+    std::string name = ColumnTitle(col);
     for (int left = col - 1; name.empty() && left >= 0; --left) {
         const cmcCellObj& label = def_->Cell(left, grid_->Row()).model;
         if (!label.IsBound())
@@ -343,7 +338,7 @@ bool cuiSheet::GridCellSelected(int col, int row) {
 }
 
 void cuiSheet::ShowMarkReason(int col, int row) {
-    if (!def_ || popup_ || !engine_ || col < 0 || row < 0 || col >= def_->ColCount() ||
+    if (!def_ || !engine_ || col < 0 || row < 0 || col >= def_->ColCount() ||
         row >= def_->RowCount())
         return;
     cmcCellObj& model = def_->Cell(col, row).model;

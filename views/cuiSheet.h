@@ -16,9 +16,12 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 class QPaintDevice;
 class cmcGTex;
+class cuiSheetFinder;
+struct dstCellValue;
 class cuiMenu;
 class indActiveCell;
 struct cmcEvMessage;
@@ -132,6 +135,36 @@ public:
     // ("Receive kHz") or, on a sheet without headings, the label of its row.
     std::string StepName(std::int32_t popupCommand) const;
 
+    // Spreadsheet habits. Every value goes through its cell as if typed, all or
+    // nothing and as one command; refusals are listed through the prompter.
+    // The rows of the line selection, top to bottom; the cursor's row without one.
+    std::vector<int> SelectedRows() const;
+    // Marks these rows as selected lines; the cursor goes to the first.
+    void SelectRows(const std::vector<int>& rows);
+    // The column's heading on one line ("Receive kHz"); empty without headings.
+    std::string ColumnTitle(int col) const;
+    // How messages name a row: its number in the sheet's first column, or its
+    // place among the rows below the headings.
+    std::string RowName(int row);
+    // `text` into column `col` of each row. True when it was entered.
+    bool EnterIntoRows(const std::vector<int>& rows, int col, const std::string& text);
+    // The first selected row's value in the cursor's column into the other rows.
+    bool FillDown();
+    // start, start + step, ... into the cursor's column of the selected rows,
+    // for columns of numbers; false and nothing changed for other columns.
+    bool CanFillSeries() const;
+    bool FillSeries(double start, double step);
+    // The selected rows as tab-separated shown texts under a line of titles.
+    std::string RowsAsText();
+    // Tab-separated text from the cursor on, by title when its first line
+    // names the sheet's columns; a single value is typed into the cursor cell.
+    bool PasteText(const std::string& text);
+    // The cell of that channel number, or none.
+    std::optional<cmcGridCell> FindChannel(const std::string& number);
+    // The find bar under the sheet, made on first use.
+    cuiSheetFinder& Finder();
+    cuiSheetFinder* FinderIfOpen() const { return finder_.get(); }
+
 signals:
     // A picker's pick went back to its owner cell.
     void Picked();
@@ -199,6 +232,13 @@ private:
     static void OnHub(void* self, const cmcEvMessage& message);
     void AnswerHub(const cmcEvMessage& message);
     bool IsCursor(int col, int row) const;
+    // The system clipboard around the entry clipboard's Copy and Paste.
+    void RunMenuCommand(std::int32_t label);
+    bool PasteFromSystemClipboard();
+    bool EnterValues(std::vector<dstCellValue> values, const std::string& commandName);
+    std::vector<int> TitledColumns(const std::vector<std::string>& titles) const;
+    // A picker's Alt+Enter: the pick goes to every row the owner had selected.
+    bool PickIntoOwnerRows(cmcCellCapsule& request);
 
     QWidget* host_;
     cmcGTex& store_;
@@ -240,6 +280,10 @@ private:
     cmcGridCell anchor_;
     int interaction_ = kLineMarksClear;
     bool shiftHeld_ = false;
+    bool altEnter_ = false;
+    // The rows selected when the editor opened, for Alt+Enter.
+    std::vector<int> editorRows_;
+    std::unique_ptr<cuiSheetFinder> finder_;
 };
 
 // The common-settings sheet: lines for one model variant or for factory mode.

@@ -171,6 +171,18 @@ bool cuiSheet::GridKeyDown(QKeyEvent& event) {
         ShowContextMenu(grid_->viewport()->mapToGlobal(at));
         return true;
     }
+    // Text from elsewhere pastes value by value even while the entry
+    // clipboard holds nothing for the Paste item to take.
+    if (!popup_ && event.matches(QKeySequence::Paste) && PasteFromSystemClipboard())
+        return true;
+    // Alt+Enter in a picker takes the pick to every row the owner had selected.
+    if (popup_ && (event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter) &&
+        (modifiers & Qt::AltModifier) != 0) {
+        altEnter_ = true;
+        Dispatch(col, row, cmcCellCapsule::kEnter);
+        altEnter_ = false;
+        return true;
+    }
     switch (event.key()) {
     case Qt::Key_PageUp:
         MoveCursor(0, -10);

@@ -4,6 +4,7 @@
 #include "views/cuiSheet.h"
 
 #include "sheets/cmcEvMan.h"
+#include "views/cuiSheetFinder.h"
 
 #include <algorithm>
 
@@ -91,6 +92,8 @@ std::uint8_t cuiSheet::DispatchPick(cmcCellCapsule& request) {
         return 0;
     if (!ownerRequest_)
         return 0;
+    if (altEnter_ && PickIntoOwnerRows(request))
+        return 0;
     cmcCellCapsule pick = *ownerRequest_;
     pick.partner = &request;
     pick.inputMode = cmcCellCapsule::kChosen;
@@ -170,6 +173,8 @@ void cuiSheet::InvalidateHighlighted() {
 void cuiSheet::Repaint(const cmcCellObj& changed, std::uint8_t bits) {
     if (!def_ || grid_ == nullptr || building_)
         return;
+    if (finder_)
+        finder_->Forget();
     const int lastRow = std::min(grid_->Layout().LastVisibleRow(), def_->RowCount() - 1);
     const int lastCol = std::min(grid_->Layout().LastVisibleCol(), def_->ColCount() - 1);
     for (int row = 0; row <= lastRow; ++row)

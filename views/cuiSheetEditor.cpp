@@ -3,6 +3,7 @@
 
 #include "sheets/cellQtMapping.h"
 #include "sheets/cmcEvMan.h"
+#include "views/cuiCellEditor.h"
 #include "views/cuiMenu.h"
 
 #include <QKeyEvent>
@@ -11,7 +12,7 @@
 #include <QTextBlock>
 
 void cuiSheet::CreateEditor() {
-    editor_ = new QPlainTextEdit(gridPanel_);
+    editor_ = new cuiCellEditor(kEditorMaxChars, gridPanel_);
     editor_->setFrameShape(QFrame::NoFrame);
     editor_->setLineWrapMode(QPlainTextEdit::NoWrap);
     editor_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -20,21 +21,14 @@ void cuiSheet::CreateEditor() {
     editor_->document()->setDocumentMargin(0);
     editor_->hide();
     editor_->installEventFilter(this);
-    // The limit holds for typing and pasting alike.
-    connect(editor_, &QPlainTextEdit::textChanged, this, [this] {
-        const QString text = editor_->toPlainText();
-        if (text.size() <= kEditorMaxChars)
-            return;
-        QSignalBlocker block(editor_);
-        editor_->setPlainText(text.left(kEditorMaxChars));
-        editor_->moveCursor(QTextCursor::End);
-    });
 }
 
 void cuiSheet::OpenEditor(int col, int row, const std::string& text, int selStart, int selLength) {
     if (!def_ || grid_ == nullptr || col < 0 || row < 0 || col >= def_->ColCount() ||
         row >= def_->RowCount())
         return;
+    // Alt+Enter enters the text into the rows selected when typing began.
+    editorRows_ = SelectedRows();
     ClearSelection();
     SetCursor(col, row);
     const cmcGridRect r = grid_->CellRect(col, row);
@@ -101,6 +95,16 @@ bool cuiSheet::eventFilter(QObject* watched, QEvent* event) {
 
 bool cuiSheet::EditorKey(QKeyEvent& event) {
     ClearStatus();
+    const bool alt = (event.modifiers() & Qt::AltModifier) != 0;
+    if ((event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter) && alt &&
+        editorRows_.size() > 1) {
+        const std::string text = editor_->toPlainText().left(kEditorMaxChars).toStdString();
+        const int col = edited_.col;
+        CloseEditor(false);
+        grid_->setFocus(Qt::OtherFocusReason);
+        EnterIntoRows(editorRows_, col, text);
+        return true;
+    }
     switch (event.key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
@@ -146,8 +150,8 @@ void cuiSheet::UpdateContextMenu(int col, int row, bool forced) {
         menuBuilder_ = std::make_unique<cuiMenu>(
             grid_, contextMenu_, store_, menuKey_,
             [sheet = QPointer<cuiSheet>(this)](cuiMenu&, cmcCellObj& item) {
-                if (sheet != nullptr && sheet->grid_ != nullptr)
-                    sheet->Dispatch(sheet->grid_->Col(), sheet->grid_->Row(), 0, item.label);
+                if (sheet != nullptr)
+                    sheet->RunMenuCommand(item.label);
             },
             &models_);
         menuBuilder_->SetEngine(engine_);

@@ -8,6 +8,8 @@
 
 #include <QHeaderView>
 #include <QSignalBlocker>
+#include <QStyle>
+#include <QStyleOptionViewItem>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
@@ -146,6 +148,30 @@ QTreeWidgetItem* cuiTree::AddNode(QTreeWidgetItem* parent, std::string_view cell
     node->setData(0, kModelRole, QVariant::fromValue(reinterpret_cast<quintptr>(&model)));
     ShowMark(node, -1);
     return node;
+}
+
+int cuiTree::NaturalWidth() const {
+    if (!view_)
+        return 0;
+    QStyle& style = *view_->style();
+    QStyleOptionViewItem option;
+    option.initFrom(view_);
+    option.font = view_->font();
+    option.fontMetrics = QFontMetrics(option.font);
+    option.decorationSize = view_->iconSize();
+    option.features = QStyleOptionViewItem::HasDisplay | QStyleOptionViewItem::HasDecoration;
+    int widest = 0;
+    for (QTreeWidgetItemIterator it(view_); *it != nullptr; ++it) {
+        int depth = view_->rootIsDecorated() ? 1 : 0;
+        for (const QTreeWidgetItem* up = (*it)->parent(); up != nullptr; up = up->parent())
+            ++depth;
+        option.text = (*it)->text(0);
+        option.icon = (*it)->icon(0);
+        const QSize item = style.sizeFromContents(QStyle::CT_ItemViewItem, &option, {}, view_);
+        widest = std::max(widest, depth * view_->indentation() + item.width());
+    }
+    const int scrollBar = style.pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, view_);
+    return widest + 2 * view_->frameWidth() + scrollBar;
 }
 
 const cmcCellObj* cuiTree::ModelOf(const QTreeWidgetItem* node) const {

@@ -53,6 +53,9 @@ public:
 
     // Null once the host has gone.
     QTreeWidget* View() const { return view_; }
+    // The view's width that shows every node whole, collapsed ones included,
+    // at the view's font; 0 once the host has gone.
+    int NaturalWidth() const;
     // The selected node's model, or null.
     const cmcCellObj* SelectedModel() const;
     const cmcCellObj* ModelOf(const QTreeWidgetItem* node) const;

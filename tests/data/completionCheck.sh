@@ -40,6 +40,8 @@ marlo-clone check |!notes.txt
 marlo-clone import radio.vcf --list channels |table.csv
 marlo-clone import radio.vcf --list channels |!radio.vcf
 marlo-clone export radio.vcf -o |table.csv
+marlo-clone diff radio.vcf --|--radio
+marlo-clone diff radio.vcf --radio --|--device
 TABLE
 ((status == 0)) && echo "completion answers as expected"
 exit $status

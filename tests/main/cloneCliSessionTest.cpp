@@ -116,6 +116,9 @@ protected:
             case Command::Write:
                 outcome.status = session.Write();
                 break;
+            case Command::Diff:
+                outcome.status = session.Diff(out.File());
+                break;
             }
         }
         outcome.out = out.Text();

@@ -313,6 +313,36 @@ TEST_F(CloneCli, PortNumbersFollowTheSettingsOverrides) {
 }
 
 // A usage error names the command's synopsis and where its help is.
+// A file against the radio: what differs, as diff prints it for two files,
+// with diff's statuses; a radio that fails gives the read's code.
+TEST_F(CloneCli, DiffAgainstTheRadio) {
+    const QString same = saveRadio("same.vcf");
+    cmcEeprom changed;
+    changed.Assign(sim.Image());
+    changed.SetByte(0x02BB, 'X'); // the memory comment's first character
+    changed.SetByte(0x6C2D, static_cast<std::uint8_t>(changed.GetByte(0x6C2D) ^ 1));
+    ASSERT_EQ(cmcSaveDocumentFile(changed, file("changed.vcf").toStdString()), cmcVcfFile::Ok);
+    const struct {
+        QString file;
+        QString device;
+        int status;
+        std::string out;
+    } rows[] = {
+        {same, device(), 0, ""},
+        {file("changed.vcf"), device(), 1,
+         "settings CloneComm: XLI RADIO -> CLI RADIO\nbyte 0x6C2D: 44 -> 45\n"},
+        {same, "/dev/marlo-no-such-port", 2, ""},
+        {file("nowhere.vcf"), device(), 32 + cmcVcfFile::FileOpen, ""},
+    };
+    for (const auto& row : rows) {
+        const Run r = run({"diff", row.file, "--radio", "--device", row.device});
+        EXPECT_EQ(r.status, row.status) << r.err;
+        EXPECT_EQ(r.out, row.out);
+    }
+    // Read, not written.
+    EXPECT_EQ(sim.Stats().writeRequests, 0);
+}
+
 TEST_F(CloneCli, UsageErrorsExit64) {
     const struct {
         QStringList args;
@@ -358,6 +388,17 @@ TEST(CloneCliOptions, ParsesEachCommandsArguments) {
         {K::Write, {"--backup", "a.vcf", "a.vcf"}, false},
         {K::Write, {"--backup"}, false},
         {K::Read, {"--verify", "-o", "a.vcf"}, false},
+        {K::Diff,
+         {"a.vcf", "--radio", "--device", "/dev/pts/3"},
+         true,
+         0,
+         "/dev/pts/3",
+         -1,
+         "a.vcf"},
+        {K::Diff, {"a.vcf"}, false},
+        {K::Diff, {"--radio"}, false},
+        {K::Diff, {"a.vcf", "--radio", "--variant", "1"}, false},
+        {K::Diff, {"a.vcf", "b.vcf", "--radio"}, false},
     };
     for (const auto& row : rows) {
         std::string problem;

@@ -191,7 +191,7 @@ TEST_F(CloneMenuTest, InfoShowsTheRadiosSheetUntilOk) {
 TEST_F(CloneMenuTest, PulledCableEndsWithItsMessageAndTheDocumentUntouched) {
     cmcEeprom before;
     before.Assign(controller_->CurrentImage());
-    const std::string caption = controller_->Caption();
+    const QString caption = form_->windowTitle();
     choose(CL_Menu_Clone_Read, [&] {
         if (cloningWindowUp() && sim_.Stats().framesSent > 10)
             sim_.SetFault(Fault::HangUp);
@@ -204,7 +204,7 @@ TEST_F(CloneMenuTest, PulledCableEndsWithItsMessageAndTheDocumentUntouched) {
         << prompter_.lastText();
     EXPECT_FALSE(controller_->CurrentImage().Differs(before));
     EXPECT_FALSE(controller_->IsModified());
-    EXPECT_EQ(controller_->Caption(), caption);
+    EXPECT_EQ(form_->windowTitle(), caption);
     EXPECT_FALSE(cloningWindowUp());
     EXPECT_TRUE(form_->isEnabled());
 }

@@ -122,7 +122,7 @@ TEST_F(ControllerTest, ConfirmedChangeStartsAnUntitledDocumentFromTheNewVariant)
     EXPECT_FALSE(c.IsModified());
     EXPECT_FALSE(c.UpdateModified());
     EXPECT_EQ(c.DocumentName(), "");
-    EXPECT_EQ(c.Caption(), "Untitled - " + overlayLine("GI_Sys_AppTitle"));
+    EXPECT_EQ(c.DocumentTitle(), "Untitled");
 }
 
 TEST_F(ControllerTest, AfterLoadAdoptsTheImagesVariantQuietlyAndAnnouncesTheReload) {

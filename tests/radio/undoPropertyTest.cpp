@@ -32,15 +32,6 @@ public:
             return PromptAnswer::Ok;
         return random_() % 2 == 0 ? PromptAnswer::Ok : PromptAnswer::Cancel;
     }
-    std::optional<std::string> openFileName(const std::string&, const std::string&,
-                                            const std::string&) override {
-        return std::nullopt;
-    }
-    std::optional<std::string> saveFileName(const std::string&, const std::string&,
-                                            const std::string&, const std::string&) override {
-        return std::nullopt;
-    }
-    bool printerSetup(QPrinter&) override { return false; }
 
 private:
     std::mt19937& random_;

@@ -80,3 +80,20 @@ bool ScriptedPrompter::printerSetup(QPrinter& printer) {
     choose(printer);
     return true;
 }
+
+std::optional<std::vector<std::string>>
+ScriptedPrompter::askValues(const std::string& caption, const std::vector<Field>& fields) {
+    std::string labels;
+    for (const Field& field : fields)
+        labels += (labels.empty() ? "" : "\n") + field.label;
+    shown_.push_back({caption, labels, PromptIcon::None, PromptButtons::OkCancel});
+    if (onShown)
+        onShown(shown_.back());
+    if (values_.empty()) {
+        ADD_FAILURE() << "unexpected form: " << caption;
+        return std::nullopt;
+    }
+    auto values = values_.front();
+    values_.pop_front();
+    return values;
+}

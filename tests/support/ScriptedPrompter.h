@@ -4,6 +4,7 @@
 
 #include <deque>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -37,6 +38,12 @@ public:
     void printNextToFile(const std::string& path);
     int printerSetups() const { return printerSetups_; }
 
+    // The values entered in the next form (Go to Channel, Fill Series); nullopt
+    // cancels it. The form is recorded as a box whose text is its labels.
+    void enterNextValues(std::optional<std::vector<std::string>> values) {
+        values_.push_back(std::move(values));
+    }
+
     // Called with every box as it is shown, before it is answered.
     std::function<void(const Shown&)> onShown;
 
@@ -52,7 +59,9 @@ public:
     std::string lastText() const { return shown_.empty() ? std::string() : shown_.back().text; }
     void clear() { shown_.clear(); }
     // True when every scripted answer has been used.
-    bool scriptUsed() const { return answers_.empty() && files_.empty() && printers_.empty(); }
+    bool scriptUsed() const {
+        return answers_.empty() && files_.empty() && printers_.empty() && values_.empty();
+    }
 
     PromptAnswer message(const std::string& caption, const std::string& text, PromptIcon icon,
                          PromptButtons buttons) override;
@@ -63,6 +72,8 @@ public:
                                             const std::string& filter,
                                             const std::string& suffix) override;
     bool printerSetup(QPrinter& printer) override;
+    std::optional<std::vector<std::string>> askValues(const std::string& caption,
+                                                      const std::vector<Field>& fields) override;
 
 private:
     std::optional<std::string> nextFile(const std::string& caption);
@@ -73,5 +84,6 @@ private:
     std::deque<PromptAnswer> answers_;
     std::deque<std::optional<std::string>> files_;
     std::deque<PrinterChoice> printers_;
+    std::deque<std::optional<std::vector<std::string>>> values_;
     int printerSetups_ = 0;
 };

@@ -138,4 +138,34 @@ TEST_F(FlectorTest, APickerLargerThanTheWorkAreaIsClampedAndScrolls) {
     f->close();
 }
 
+// Every item of a picker may carry its mark: beside the widest text there is
+// room for it, so no mark covers a name.
+TEST_F(FlectorTest, AMarkNeverCoversTheWidestItem) {
+    cuiFlector* f = cuiFlector::Open(
+        request, {Flex0, 2}, Store(), "Pick", nullptr,
+        [](cmcCellCapsule& r, bool) {
+            r.text = std::string(r.cell->Text());
+            r.status |= cmcCellCapsule::kInvalid;
+            return std::uint8_t{0};
+        },
+        QRect(0, 0, 1280, 1024));
+    cuiGrid& grid = *f->Sheet().Grid();
+    const QImage shown = grid.viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const cmcGridRect widest = grid.CellRect(0, 3); // "Three"
+    int textRight = -1;
+    int markLeft = shown.width();
+    for (int y = widest.top; y < widest.bottom; ++y)
+        for (int x = widest.left; x < widest.right; ++x) {
+            const QColor c = shown.pixelColor(x, y);
+            if (c.red() > 200 && c.green() < 60 && c.blue() < 60)
+                markLeft = std::min(markLeft, x);
+            else if (c.lightness() < 100 && c.red() < 100)
+                textRight = std::max(textRight, x);
+        }
+    ASSERT_GE(textRight, 0) << "the name is drawn";
+    ASSERT_LT(markLeft, shown.width()) << "the mark is drawn";
+    EXPECT_LT(textRight, markLeft);
+    f->close();
+}
+
 } // namespace

@@ -1,11 +1,15 @@
 // What the window draws, seen on the screen after real input.
 #include "sheetWindowTest.h"
 
+#include "views/cuiTree.h"
+
 #include <QApplication>
 #include <QFileInfo>
 #include <QLabel>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -156,6 +160,23 @@ TEST_F(DrawingWindowTest, AHeaderSpanningColumnsIsDrawnOnce) {
     const auto pages = pdfWords(pdf);
     ASSERT_FALSE(pages.empty());
     EXPECT_EQ(pages.front().count("Channels"), 1) << pages.front().join(' ').toStdString();
+}
+
+// At its first width the tree shows every node's name whole, with all its
+// branches open.
+TEST_F(DrawingWindowTest, TheTreePaneStartsWideEnoughForEveryName) {
+    open();
+    QTreeWidget& tree = *controller_->Tree()->View();
+    QTreeWidgetItem* first = tree.topLevelItem(0);
+    click(tree.viewport(), Qt::LeftButton, {}, tree.visualItemRect(first).center());
+    key(Qt::Key_Asterisk); // opens every branch below
+    ASSERT_TRUE(waitFor([&] {
+        for (QTreeWidgetItemIterator it(&tree); *it != nullptr; ++it)
+            if (!tree.visualItemRect(*it).isValid())
+                return false;
+        return true;
+    }));
+    EXPECT_GE(tree.viewport()->width(), static_cast<QAbstractItemView&>(tree).sizeHintForColumn(0));
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "windowFixture.h"
 
+#include "core/cmcEeprom.h"
+#include "core/cmcVcfFile.h"
 #include "core/modelIdentity.h"
 #include "radio/ListEntry.h"
 #include "support/eventLoop.h"
@@ -14,6 +16,17 @@
 #include <QTreeWidget>
 #include <QWindow>
 
+std::unique_ptr<cmcEeprom> loadCloneFile(const std::string& path) {
+    auto image = std::make_unique<cmcEeprom>();
+    image->Resize(marloModel::imageSize);
+    cmcVcfFile file;
+    file.BindImage(*image);
+    file.SetModelCode(marloModel::modelCodeFirst, marloModel::modelCodeSecond);
+    file.SetMapRevisionCheck([](int) { return true; });
+    EXPECT_EQ(int(file.Load(path)), int(cmcVcfFile::Ok)) << path;
+    return image;
+}
+
 WindowTest::~WindowTest() {
     // A test that failed halfway may leave a popup open; it must not outlive the window.
     for (int i = 0; i < 5 && QApplication::activePopupWidget() != nullptr; ++i)
@@ -23,9 +36,13 @@ WindowTest::~WindowTest() {
 }
 
 TForm1& WindowTest::open(Document document) {
+    return openFile(document == Document::Full ? writeFullDocument("full.vcf") : std::string());
+}
+
+TForm1& WindowTest::openFile(const std::string& path) {
     std::vector<std::string> args{"marlo"};
-    if (document == Document::Full)
-        args.push_back(writeFullDocument("full.vcf"));
+    if (!path.empty())
+        args.push_back(path);
     form_ = std::make_unique<TForm1>(makeController(args));
     EXPECT_TRUE(waitFor([&] { return form_->isVisible(); }));
     form_->activateWindow();

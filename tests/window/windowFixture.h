@@ -13,7 +13,11 @@
 
 class QMenu;
 class QWidget;
+class cmcEeprom;
 class cuiSheet;
+
+// The image a clone file of the radio holds, read as the program reads it.
+std::unique_ptr<cmcEeprom> loadCloneFile(const std::string& path);
 
 // The real main window on the screen, driven as a person drives it: mouse
 // clicks and key presses go through the window system's path (shortcuts, the
@@ -30,6 +34,8 @@ protected:
     // clone file whose every list is full (Full), and waits until the window is
     // on screen and active.
     TForm1& open(Document document = Document::Initial);
+    // Starts the program with the clone file at `path`.
+    TForm1& openFile(const std::string& path);
     // A clone file of variant 0 with every channel, ID, address and number in use.
     std::string writeFullDocument(const std::string& name);
 

@@ -15,17 +15,6 @@
 
 namespace {
 
-std::unique_ptr<cmcEeprom> loadFile(const std::string& path) {
-    auto image = std::make_unique<cmcEeprom>();
-    image->Resize(marloModel::imageSize);
-    cmcVcfFile file;
-    file.BindImage(*image);
-    file.SetModelCode(marloModel::modelCodeFirst, marloModel::modelCodeSecond);
-    file.SetMapRevisionCheck([](int) { return true; });
-    EXPECT_EQ(int(file.Load(path)), int(cmcVcfFile::Ok)) << path;
-    return image;
-}
-
 class WindowFlows : public WindowTest {
 public:
     // For the table's steps.
@@ -72,7 +61,7 @@ TEST_F(WindowFlows, AChannelTypedInAndSavedAsThroughTheMenuBarReachesTheFile) {
     ASSERT_TRUE(waitFor([&] { return !controller_->IsModified(); }));
     EXPECT_TRUE(prompter_.scriptUsed());
     EXPECT_NE(caption().find("saved"), std::string::npos) << caption();
-    const auto saved = loadFile(path);
+    const auto saved = loadCloneFile(path);
     ListEntry entry(saved.get());
     entry.load(listUserChannel, 2);
     EXPECT_EQ(entry.channelNumber, 777u);
@@ -142,19 +131,19 @@ const Flow kFlows[] = {
      [](WindowFlows& t) { t.prompts().chooseNextFile(t.path("other.vcf", true)); },
      [](WindowFlows& t) {
          EXPECT_TRUE(t.waitUntil([&] { return t.title().starts_with("other.vcf"); })) << t.title();
-         EXPECT_TRUE(t.document().Equals(*loadFile(t.path("other.vcf", false))));
+         EXPECT_TRUE(t.document().Equals(*loadCloneFile(t.path("other.vcf", false))));
      }},
     {"SaveWritesTheDocumentsOwnFile", "Ctrl+S", editChannel,
      [](WindowFlows& t) {
          EXPECT_TRUE(t.waitUntil([&] { return !t.modified(); }));
-         EXPECT_TRUE(t.document().Equals(*loadFile(t.path("full.vcf", false))));
+         EXPECT_TRUE(t.document().Equals(*loadCloneFile(t.path("full.vcf", false))));
          EXPECT_TRUE(t.title().starts_with("full.vcf")) << t.title();
      }},
     {"SaveAsWritesTheDocument", "&File>Save &As...",
      [](WindowFlows& t) { t.prompts().chooseNextFile(t.path("copy.vcf", false)); },
      [](WindowFlows& t) {
          EXPECT_TRUE(t.waitUntil([&] { return t.title().starts_with("copy.vcf"); })) << t.title();
-         EXPECT_TRUE(t.document().Equals(*loadFile(t.path("copy.vcf", false))));
+         EXPECT_TRUE(t.document().Equals(*loadCloneFile(t.path("copy.vcf", false))));
      }},
     {"PrintSheetToPdf", "Ctrl+P",
      [](WindowFlows& t) { t.prompts().printNextToFile(t.path("sheet.pdf", false)); },

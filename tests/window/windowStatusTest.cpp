@@ -1,10 +1,14 @@
 // What the status line tells the user after real typing and cursor moves.
 #include "sheetWindowTest.h"
 
+#include <QApplication>
+#include <QTest>
+
 namespace {
 
 constexpr int kNumber = 1;  // User Channels: the channel number column
 constexpr int kReceive = 2; // and the receive frequency
+constexpr int kMode = 4;
 
 using StatusWindowTest = SheetWindowTest;
 
@@ -23,7 +27,7 @@ TEST_F(StatusWindowTest, AThousandsCommaInAFrequencyIsRefusedWithAHint) {
 }
 
 // Standing on a marked cell, the user reads which duplicate or which limit
-// marks it; an unmarked cell says nothing.
+// marks it, in a pick list as well; an unmarked cell says nothing.
 TEST_F(StatusWindowTest, TheCursorOnAMarkedCellSaysWhy) {
     open(Document::Full);
     showSheet("User Channels");
@@ -36,6 +40,17 @@ TEST_F(StatusWindowTest, TheCursorOnAMarkedCellSaysWhy) {
     clickCell(kReceive, 2);
     EXPECT_EQ(statusWith("Receive"),
               "Receive frequency 2010.0 kHz lies outside the receive band edge, 0.0 to 0.0 kHz");
+    // The test document switches no mode on; its image leaves the names blank.
+    clickCell(kMode, 2);
+    EXPECT_EQ(statusWith("Mode"), "Mode USB is not in use: switch it on under Mode Registration");
+    QTest::mouseDClick(grid().viewport(), Qt::LeftButton, {}, cellCentre(kMode, 2));
+    ASSERT_TRUE(waitFor([] {
+        return QApplication::activeWindow() != nullptr &&
+               QApplication::activeWindow()->inherits("cuiFlector");
+    }));
+    key(Qt::Key_Down);
+    EXPECT_EQ(statusWith("AM"), "Mode AM is not in use: switch it on under Mode Registration");
+    key(Qt::Key_Escape);
 }
 
 } // namespace

@@ -1,0 +1,79 @@
+#pragma once
+
+#include "exchange/documentDiff.h"
+#include "print/cuiPrintHost.h"
+
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QWidget>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class QFrame;
+class cmcEeprom;
+class cuiCellLocator;
+class cuiPrinting;
+class cuiTextSheet;
+class indMain;
+
+// The differences between the document and another image (a clone file, or
+// the radio's memory as just read), one row each: the sheet, the entry and the
+// field that show it, the value here and the value there, as the cells show
+// them; bytes no cell shows by address. The list follows the document: it is
+// worked out again whenever the window comes to the front.
+//
+//   Enter, double-click   the cell in the main window (sheet, tree, cursor)
+//   Take Other's Value    the other side's values of the selected rows go into
+//                         the document through the cells: all or nothing, one
+//                         undo step; a refusal says why and changes nothing
+//   Print                 the list as a sheet is printed
+class cuiCompareWindow : public QWidget, private cuiPrintHost {
+public:
+    // `owner` is the main window; `other` the image compared with, named
+    // `otherName` in the caption and the last column.
+    cuiCompareWindow(QWidget* owner, indMain& controller, std::unique_ptr<cmcEeprom> other,
+                     std::string otherName);
+    ~cuiCompareWindow() override;
+
+    const std::vector<dstDiffRow>& Differences() const { return rows_; }
+    cuiTextSheet* Sheet() const { return sheet_.get(); }
+    QPushButton* TakeButton() const { return take_; }
+    // Works the list out again against the document as it is now.
+    void Refresh();
+    // The other side's values of the selected rows; false when refused.
+    bool TakeOtherValues();
+    // Shows row `row`'s cell in the main window.
+    void ShowRow(int row);
+    void Print();
+
+protected:
+    void changeEvent(QEvent* event) override;
+
+private:
+    std::vector<std::string> Describe(const dstDiffRow& d);
+    std::unique_ptr<cuiTextSheet> MakeSheet(QWidget* host);
+    // cuiPrintHost: the list is the shown sheet.
+    QWidget* PrintOwner() override { return this; }
+    cuiSheet* ShownSheet() override;
+    std::unique_ptr<cuiSheet> CreateSheet(QWidget* parent, const std::string&) override;
+    std::vector<cuiPrintNode> PrintNodes() override { return {}; }
+    std::string PdfFileSuggestion() override;
+
+    indMain& controller_;
+    std::unique_ptr<cmcEeprom> other_;
+    int otherVariant_ = 0;
+    std::string otherName_;
+    std::vector<dstDiffRow> rows_;
+    std::vector<dstDiffRow> shown_;               // the rows the sheet was built from
+    std::vector<std::vector<std::string>> texts_; // and their texts
+    std::unique_ptr<cuiCellLocator> locator_;
+    QPointer<QLabel> summary_;
+    QPointer<QFrame> host_;
+    QPointer<QPushButton> take_;
+    QPointer<QPushButton> print_;
+    std::unique_ptr<cuiTextSheet> sheet_;
+    std::unique_ptr<cuiPrinting> printing_;
+};

@@ -1,0 +1,32 @@
+#include "radio/channelDuplicates.h"
+
+#include "radio/ListEntry.h"
+
+#include <map>
+#include <tuple>
+
+std::vector<std::int32_t> cmcDuplicateChannels(cmcEeprom& image) {
+    using Key = std::tuple<std::int32_t, std::int32_t, std::int32_t>;
+    const std::int32_t lo = ListEntry::firstIndex(listUserChannel);
+    const std::int32_t hi = ListEntry::lastIndex(listUserChannel);
+    ListEntry channel(&image);
+    std::vector<std::pair<std::int32_t, Key>> used;
+    std::map<Key, int> counts;
+    for (std::int32_t i = lo; i <= hi; ++i) {
+        channel.load(listUserChannel, i);
+        if (!channel.isUsed())
+            continue;
+        const std::int32_t rx =
+            (channel.state & ListEntry::stateRxEmpty) != 0 ? 0 : channel.rxFrequency;
+        const std::int32_t tx =
+            (channel.state & ListEntry::stateTxEmpty) != 0 ? 0 : channel.txFrequency;
+        const Key key{rx, tx, channel.mode};
+        used.emplace_back(i, key);
+        ++counts[key];
+    }
+    std::vector<std::int32_t> sharing;
+    for (const auto& [slot, key] : used)
+        if (counts[key] > 1)
+            sharing.push_back(slot);
+    return sharing;
+}

@@ -1,0 +1,211 @@
+// Compare With Radio and Compare With File, through the menu bar, and the
+// comparison window driven by keys and the mouse.
+#include "windowFixture.h"
+
+#include "core/cmcPortMap.h"
+#include "core/cmcUndoHistory.h"
+#include "core/modelIdentity.h"
+#include "document/indMainCellContext.h"
+#include "exchange/documentDiff.h"
+#include "exchange/exchangeLists.h"
+#include "main/cuiCompareCommands.h"
+#include "main/cuiCompareWindow.h"
+#include "radio/cellLabels.h"
+#include "tools/radiosim/cmcRadioSim.h"
+#include "views/cuiTextSheet.h"
+#include "views/cuiTree.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTest>
+#include <QTreeWidget>
+
+namespace {
+
+using Lines = std::vector<std::string>;
+using namespace cmcCells;
+
+class CompareWindowTest : public WindowTest {
+protected:
+    ~CompareWindowTest() override {
+        form_.reset();
+        cmcPortMap::SetOverrides({});
+    }
+
+    // The open document with a channel's comment, a telephone
+    // name, the memory comment and one byte no cell shows (not of the maker's signature, which a
+    // radio keeps) made different.
+    void makeOther(cmcEeprom& other) {
+        other.Assign(controller_->CurrentImage());
+        cmcExchangeCells cells(controller_->CellContext(), other, 0);
+        const auto type = [&](const char* list, std::size_t row, std::size_t column,
+                              const char* text) {
+            const cmcExchangeList& l = *findExchangeList(list);
+            cells.Type(l.rows[row], l.columns[column], text);
+        };
+        type("channels", 11, 4, "Harbour");
+        type("phone", 1, 1, "Office");
+        const cmcExchangeList& settings = *findExchangeList("settings");
+        for (const cmcExchangeRow& row : settings.rows)
+            if (row.key == "CloneComm")
+                cells.Type(row, settings.columns[0], "RADIO TWO");
+        other.SetByte(0x6C3A, static_cast<std::uint8_t>(other.GetByte(0x6C3A) ^ 1));
+    }
+
+    Lines differences(cmcEeprom& other) {
+        Lines lines;
+        for (const dstDiffRow& d :
+             compareDocuments(controller_->CellContext(), {controller_->CurrentImage(), 0},
+                              {other, 0}, marloModel::cloneRange))
+            lines.push_back(describeDiffRow(d));
+        return lines;
+    }
+
+    cuiCompareWindow* window() const {
+        cuiCompareCommands* commands = controller_->CompareCommands();
+        return commands != nullptr ? commands->Window() : nullptr;
+    }
+    // Waits for the comparison window to be up and to have the keyboard.
+    cuiCompareWindow* activeWindow() {
+        waitFor([&] { return window() != nullptr && window()->isVisible(); }, 60000);
+        cuiCompareWindow* w = window();
+        if (w == nullptr)
+            return nullptr;
+        w->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(w));
+        return w;
+    }
+    static QPoint rowCentre(cuiTextSheet& sheet, int row) {
+        const cmcGridRect r = sheet.Grid()->CellRect(1, row + 1);
+        return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    }
+};
+
+// The radio's memory differs from the document in three values and a byte:
+// the window lists exactly those, says where each is shown and what each side
+// holds, and leaves the document alone; taking every row's value makes a
+// document the radio no longer differs from, undone again in one step.
+TEST_F(CompareWindowTest, CompareWithRadioListsTheDifferencesAndTakesThemInOneStep) {
+    cmcRadioSim sim;
+    settings_->ComPort = 7;
+    open(Document::Full);
+    cmcEeprom before;
+    before.Assign(controller_->CurrentImage());
+    cmcEeprom radio;
+    makeOther(radio);
+    const Lines expected = differences(radio);
+    ASSERT_EQ(expected.size(), 4U) << ::testing::PrintToString(expected);
+    sim.SetImage(radio);
+    ASSERT_TRUE(sim.Start()) << sim.ErrorText();
+    settings_->PortDevices = {{7, sim.DevicePath()}};
+    cmcPortMap::SetOverrides(settings_->PortDevices);
+
+    menuPath({"&Clone", "Com&pare With Radio..."});
+    cuiCompareWindow* compare = activeWindow();
+    ASSERT_NE(compare, nullptr) << prompter_.lastText();
+    EXPECT_EQ(sim.Stats().readRequests, 1);
+    EXPECT_EQ(sim.Stats().writeRequests, 0);
+    Lines listed;
+    for (const dstDiffRow& d : compare->Differences())
+        listed.push_back(describeDiffRow(d));
+    EXPECT_EQ(listed, expected);
+    cuiTextSheet& sheet = *compare->Sheet();
+    const std::vector<std::string> channelRow{"User Channels", "12", "Comment",
+                                              compare->Differences()[0].mine, "Harbour"};
+    for (int col = 0; col < 5; ++col)
+        EXPECT_EQ(sheet.ShownText(col, 1), channelRow[static_cast<std::size_t>(col)]) << col;
+    EXPECT_EQ(sheet.ShownText(4, 0), "Radio");
+    EXPECT_TRUE(controller_->CurrentImage().Equals(before));
+    EXPECT_FALSE(controller_->IsModified());
+
+    // Every row: the first clicked, the last with Shift; then the button's key.
+    click(sheet.Grid()->viewport(), Qt::LeftButton, {}, rowCentre(sheet, 0));
+    click(sheet.Grid()->viewport(), Qt::LeftButton, Qt::ShiftModifier, rowCentre(sheet, 3));
+    key(Qt::Key_T, Qt::AltModifier);
+    ASSERT_TRUE(waitFor([&] { return compare->Differences().empty(); })) << prompter_.lastText();
+    EXPECT_EQ(differences(radio), Lines{});
+    EXPECT_TRUE(controller_->IsModified());
+    EXPECT_EQ(controller_->History().UndoName(), "Take Other's Value");
+
+    form_->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form_.get()));
+    key(Qt::Key_Z, Qt::ControlModifier);
+    ASSERT_TRUE(waitFor([&] { return controller_->CurrentImage().Equals(before); }));
+    EXPECT_FALSE(controller_->History().CanUndo());
+}
+
+// Enter on a row, or a double-click on it, shows its cell in the main window:
+// the sheet opened, the tree on its node, the cursor on the cell.
+TEST_F(CompareWindowTest, EnterOrADoubleClickShowsTheCell) {
+    open(Document::Full);
+    cmcEeprom other;
+    makeOther(other);
+    const std::string path = files_->filePath("other.vcf").toStdString();
+    writeCloneFile(path, other);
+    prompter_.chooseNextFile(path);
+    menuPath({"&File", "Compare With &File..."});
+    cuiCompareWindow* compare = activeWindow();
+    ASSERT_NE(compare, nullptr) << prompter_.lastText();
+    ASSERT_EQ(compare->Differences().size(), 4U);
+    EXPECT_EQ(compare->Sheet()->ShownText(4, 0), "other.vcf");
+
+    const struct {
+        int row;
+        bool doubleClick;
+        const char* descriptor;
+        std::int32_t label;
+        std::int32_t index;
+    } rows[] = {
+        {0, false, "GI_Sheet_UserCh", CL_UCh_Comment, 11},
+        {1, true, "GI_Sheet_TelNumber", CL_TelNumber_Name, 1},
+        {3, false, "GI_Sheet_RawBytes", CL_EeDebugWin_A, 0x6C3},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.descriptor);
+        compare = activeWindow();
+        ASSERT_NE(compare, nullptr);
+        cuiTextSheet& list = *compare->Sheet();
+        if (row.doubleClick) {
+            QTest::mouseDClick(list.Grid()->viewport(), Qt::LeftButton, {},
+                               rowCentre(list, row.row));
+        } else {
+            click(list.Grid()->viewport(), Qt::LeftButton, {}, rowCentre(list, row.row));
+            key(Qt::Key_Return);
+        }
+        ASSERT_TRUE(waitFor([&] { return controller_->ShownDescriptor() == row.descriptor; }));
+        cuiSheet* shown = sheet();
+        ASSERT_NE(shown, nullptr);
+        const cmcCellObj& cell = shown->Cell(shown->Grid()->Col(), shown->Grid()->Row()).model;
+        EXPECT_EQ(cell.label, row.label);
+        EXPECT_EQ(cell.index, row.index);
+        const cmcCellObj* node = controller_->Tree()->SelectedModel();
+        ASSERT_NE(node, nullptr);
+        EXPECT_EQ(node->parameter.value_or(""), row.descriptor);
+    }
+}
+
+// Print: the list on paper as a sheet is printed, every row with its values.
+TEST_F(CompareWindowTest, PrintPutsTheListOnPaper) {
+    open(Document::Full);
+    cmcEeprom other;
+    makeOther(other);
+    const std::string path = files_->filePath("other.vcf").toStdString();
+    writeCloneFile(path, other);
+    prompter_.chooseNextFile(path);
+    menuPath({"&File", "Compare With &File..."});
+    ASSERT_NE(activeWindow(), nullptr);
+    const QString pdf = files_->filePath("compare.pdf");
+    prompter_.printNextToFile(pdf.toStdString());
+    key(Qt::Key_P, Qt::AltModifier);
+    ASSERT_TRUE(waitFor([&] { return QFileInfo(pdf).size() > 1000; }));
+    waitFor([] { return false; }, 300);
+    QProcess text;
+    text.start("pdftotext", {"-layout", pdf, "-"});
+    ASSERT_TRUE(text.waitForFinished(30000));
+    const std::string printed = text.readAllStandardOutput().toStdString();
+    for (const char* shown : {"other.vcf", "Harbour", "Telephone Numbers", "RADIO TWO", "0x6C3A"})
+        EXPECT_NE(printed.find(shown), std::string::npos) << shown << "\n" << printed;
+}
+
+} // namespace
