@@ -109,7 +109,10 @@ void BM_WindowWriteChanges(benchmark::State& state) {
         controller.SetRadioBase(sim.Image(), radio);
         ListEntry channel(&controller.CurrentImage());
         channel.load(listUserChannel, 7);
-        channel.rxFrequency += 100;
+        // A used channel: the preparation gives unused ones back their factory bytes.
+        channel.state = ListEntry::stateUsed;
+        channel.channelNumber = 8;
+        channel.rxFrequency = channel.rxFrequency == 7100000 ? 7100100 : 7100000;
         channel.store(listUserChannel, 7);
         cmcEeprom prepared;
         prepared.Assign(controller.CurrentImage());
