@@ -120,8 +120,10 @@ cuiSheetCommands::~cuiSheetCommands() {
     cmcEvMan::App().Unsubscribe(&cuiSheetCommands::OnHub, this);
 }
 
+// The Edit menu is refilled with the focused sheet's items: ours go back below.
 void cuiSheetCommands::OnHub(void* self, const cmcEvMessage& message) {
-    if (message.type == evRefreshMenus)
+    if (message.type == evRefreshMenus || message.type == evFillMenuItem ||
+        message.type == evClearMenuItem)
         static_cast<cuiSheetCommands*>(self)->Refresh();
 }
 

@@ -223,9 +223,13 @@ TEST_F(SheetPaneTest, TheEditMenuShowsTheSheetsItemsOrNoItemNeverBoth) {
             hub_.Send(evRefreshMenus);
         runEventLoopFor(100); // past the hub's queue
     };
-    // Undo and Redo stand above whatever the sheet offers.
+    // Undo and Redo stand above whatever the sheet offers, the sheet commands
+    // below it.
     const std::vector<std::string> undoRedo{"U&ndo", "Red&o"};
-    const std::vector<std::string> noItem{"U&ndo", "Red&o", "No item"};
+    const std::vector<std::string> sheetCommands{"Fill Do&wn", "Fill &Series...", "&Find...",
+                                                 "&Go to Channel...", "Find Duplic&ates"};
+    std::vector<std::string> noItem{"U&ndo", "Red&o", "No item"};
+    noItem.insert(noItem.end(), sheetCommands.begin(), sheetCommands.end());
     QTreeWidget* tree = controller_->Tree()->View();
     for (const char* node : {"User Channels", "Scanning", "User Channels"}) {
         SCOPED_TRACE(node);
@@ -238,6 +242,7 @@ TEST_F(SheetPaneTest, TheEditMenuShowsTheSheetsItemsOrNoItemNeverBoth) {
         ASSERT_FALSE(sheetItems.empty());
         std::vector<std::string> expected = undoRedo;
         expected.insert(expected.end(), sheetItems.begin(), sheetItems.end());
+        expected.insert(expected.end(), sheetCommands.begin(), sheetCommands.end());
         EXPECT_EQ(shown(edit->menu()), expected);
         const auto entries = edit->menu()->actions().size();
         settle();
@@ -247,7 +252,8 @@ TEST_F(SheetPaneTest, TheEditMenuShowsTheSheetsItemsOrNoItemNeverBoth) {
         ASSERT_TRUE(runEventLoopUntil([&] { return tree->hasFocus(); }));
         settle();
         EXPECT_EQ(shown(edit->menu()), noItem);
-        EXPECT_EQ(edit->menu()->actions().size(), 4); // with the separator under Redo
+        // With the separators under Redo and above the sheet commands.
+        EXPECT_EQ(edit->menu()->actions().size(), 10);
     }
 }
 

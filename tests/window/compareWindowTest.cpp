@@ -6,6 +6,7 @@
 #include "core/cmcUndoHistory.h"
 #include "core/modelIdentity.h"
 #include "document/indMainCellContext.h"
+#include "document/radioBase.h"
 #include "exchange/documentDiff.h"
 #include "exchange/exchangeLists.h"
 #include "main/cuiCompareCommands.h"
@@ -60,6 +61,18 @@ protected:
                               {other, 0}, marloModel::cloneRange))
             lines.push_back(describeDiffRow(d));
         return lines;
+    }
+
+    // The full document against makeOther's, saved as other.vcf, through the
+    // File menu.
+    void compareWithFile() {
+        open(Document::Full);
+        cmcEeprom other;
+        makeOther(other);
+        const std::string path = files_->filePath("other.vcf").toStdString();
+        writeCloneFile(path, other);
+        prompter_.chooseNextFile(path);
+        menuPath({"&File", "Compare With &File..."});
     }
 
     cuiCompareWindow* window() const {
@@ -118,6 +131,9 @@ TEST_F(CompareWindowTest, CompareWithRadioListsTheDifferencesAndTakesThemInOneSt
     EXPECT_EQ(sheet.ShownText(4, 0), "Radio");
     EXPECT_TRUE(controller_->CurrentImage().Equals(before));
     EXPECT_FALSE(controller_->IsModified());
+    // What the radio holds is known now, for Write Changes.
+    ASSERT_NE(controller_->RadioBase(), nullptr);
+    EXPECT_TRUE(controller_->RadioBase()->image.Equals(radio));
 
     // Every row: the first clicked, the last with Shift; then the button's key.
     click(sheet.Grid()->viewport(), Qt::LeftButton, {}, rowCentre(sheet, 0));
@@ -138,13 +154,7 @@ TEST_F(CompareWindowTest, CompareWithRadioListsTheDifferencesAndTakesThemInOneSt
 // Enter on a row, or a double-click on it, shows its cell in the main window:
 // the sheet opened, the tree on its node, the cursor on the cell.
 TEST_F(CompareWindowTest, EnterOrADoubleClickShowsTheCell) {
-    open(Document::Full);
-    cmcEeprom other;
-    makeOther(other);
-    const std::string path = files_->filePath("other.vcf").toStdString();
-    writeCloneFile(path, other);
-    prompter_.chooseNextFile(path);
-    menuPath({"&File", "Compare With &File..."});
+    compareWithFile();
     cuiCompareWindow* compare = activeWindow();
     ASSERT_NE(compare, nullptr) << prompter_.lastText();
     ASSERT_EQ(compare->Differences().size(), 4U);
@@ -187,13 +197,7 @@ TEST_F(CompareWindowTest, EnterOrADoubleClickShowsTheCell) {
 
 // Print: the list on paper as a sheet is printed, every row with its values.
 TEST_F(CompareWindowTest, PrintPutsTheListOnPaper) {
-    open(Document::Full);
-    cmcEeprom other;
-    makeOther(other);
-    const std::string path = files_->filePath("other.vcf").toStdString();
-    writeCloneFile(path, other);
-    prompter_.chooseNextFile(path);
-    menuPath({"&File", "Compare With &File..."});
+    compareWithFile();
     ASSERT_NE(activeWindow(), nullptr);
     const QString pdf = files_->filePath("compare.pdf");
     prompter_.printNextToFile(pdf.toStdString());
