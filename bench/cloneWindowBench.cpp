@@ -2,10 +2,12 @@
 // operations with the "Cloning" window, the information step first) against
 // the simulated radio, unpaced and paced at 9600 baud. Beside the time, each
 // run reports the time its bytes need on the line (both directions, an echoed
-// byte once, 10 bits a byte) and the ratio of the two.
+// byte once, 10 bits a byte) and the ratio of the two. Write Changes runs after
+// a one-channel edit, against a radio that holds what a full write left.
 #include "clonePacedRun.h"
 
 #include "cli/headlessDocument.h"
+#include "clone/changedBlocks.h"
 #include "clone/indCloneMan.h"
 #include "core/cmcEeprom.h"
 #include "core/indEnviron.h"
@@ -19,6 +21,7 @@
 #include "overlay/cmcGTex.h"
 #include "platform/cmcPrompter.h"
 #include "platform/programPath.h"
+#include "radio/ListEntry.h"
 #include "radio/cloneWriteImage.h"
 #include "sheets/cmcEvMan.h"
 #include "tools/radiosim/cmcRadioSim.h"
@@ -85,6 +88,56 @@ void clone(benchmark::State& state, bool write) {
     }
 }
 
+void BM_WindowWriteChanges(benchmark::State& state) {
+    indMain& controller = *program->controller;
+    cmcRadioSim sim;
+    sim.SetBaud(static_cast<unsigned>(state.range(0)));
+    cmcEeprom memory;
+    memory.Assign(controller.CurrentImage());
+    controller.PrepareImage(memory, true);
+    sim.SetImage(memory);
+    if (!sim.Start()) {
+        state.SkipWithError("no radio");
+        return;
+    }
+    controller.CloneManager().SetPort({0, sim.DevicePath()});
+    const std::vector<std::uint8_t> reply = sim.InformationReply();
+    dstRadioInfo radio{marloModel::modelCodeFirst, marloModel::modelCodeSecond, {}};
+    std::copy(reply.begin() + 9, reply.begin() + 41, radio.block.begin());
+    for (auto _ : state) {
+        state.PauseTiming();
+        controller.SetRadioBase(sim.Image(), radio);
+        ListEntry channel(&controller.CurrentImage());
+        channel.load(listUserChannel, 7);
+        // A used channel: the preparation gives unused ones back their factory bytes.
+        channel.state = ListEntry::stateUsed;
+        channel.channelNumber = 8;
+        channel.rxFrequency = channel.rxFrequency == 7100000 ? 7100100 : 7100000;
+        channel.store(listUserChannel, 7);
+        cmcEeprom prepared;
+        prepared.Assign(controller.CurrentImage());
+        controller.PrepareImage(prepared, true);
+        const dstChangedBlocks changes =
+            cmcChangedBlocks(prepared, sim.Image(), marloModel::writeRangeNormal);
+        const std::int64_t wire = cloneRequestBytes + static_cast<std::int64_t>(reply.size()) +
+                                  cloneRequestBytes + cloneDataFrameBytes(changes.List()) +
+                                  cloneEndFrameBytes + cloneWriteResultBytes;
+        state.counters["blocks"] = changes.blocks;
+        state.ResumeTiming();
+
+        QEventLoop loop;
+        int code = -1;
+        QElapsedTimer clock;
+        clock.start();
+        if (program->window->CloneWriteChanges([&](int result) {
+                code = result;
+                loop.quit();
+            }))
+            loop.exec();
+        reportCloneRun(state, static_cast<double>(clock.nsecsElapsed()) / 1e9, code, wire);
+    }
+}
+
 void BM_WindowCloneRead(benchmark::State& state) {
     clone(state, false);
 }
@@ -130,6 +183,7 @@ void BM_WindowCloneWrite(benchmark::State& state) {
 
 BENCHMARK(BM_WindowCloneRead)->Apply(clonePacedRuns);
 BENCHMARK(BM_WindowCloneWrite)->Apply(clonePacedRuns);
+BENCHMARK(BM_WindowWriteChanges)->Apply(clonePacedRuns);
 BENCHMARK(BM_WindowCompareWithRadio)->Apply(clonePacedRuns);
 
 } // namespace

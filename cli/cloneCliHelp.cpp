@@ -34,12 +34,14 @@ constexpr std::array<CommandHelp, 8> commands{{
      "Reads the radio's memory into the clone file FILE.",
      {{portOption, deviceOption, variantOption, {"-o FILE", "the clone file to write"}}}},
     {"write",
-     "[--port N | --device PATH] [--variant V] [--backup FILE] [--verify] FILE",
+     "[--port N | --device PATH] [--variant V] [--backup FILE]\n"
+     "        [--changes-from BASE] [--verify] FILE",
      "Writes the clone file FILE into the radio.",
      {{portOption,
        deviceOption,
        variantOption,
        {"--backup FILE", "first save the radio's memory to FILE"},
+       {"--changes-from BASE", "send only the blocks that differ from BASE, the radio's memory"},
        {"--verify", "read the radio back afterwards and compare every byte sent"}}}},
     {"export",
      "FILE --list LIST [-o OUT.csv]",
@@ -75,7 +77,8 @@ constexpr std::string_view exitStatus =
     "Exit status:\n"
     "  0       success\n"
     "  1..9    the clone file code (check); 1: the files differ (diff)\n"
-    "  2, 4..17  the clone result code (info, read, write, diff --radio)\n"
+    "  2, 4..17  the clone result code (info, read, write, diff --radio); 11\n"
+    "          also: not the radio BASE came from (write --changes-from)\n"
     "  32+n    the clone file FILE has code n\n"
     "  64      usage error\n"
     "  65      the CSV was refused, nothing written (import); the document has\n"
@@ -162,9 +165,9 @@ bool cmcPrintCloneCommandHelp(std::string_view command, std::FILE* to) {
 }
 
 bool cmcAsksForHelp(const char* const* args, int count) {
-    constexpr std::array<std::string_view, 11> takesValue{
+    constexpr std::array<std::string_view, 12> takesValue{
         "-o",       "--list",    "--port", "--device", "--variant", "--backup",
-        "--roster", "--backups", "--log",  "--next",   "--from"};
+        "--roster", "--backups", "--log",  "--next",   "--from",    "--changes-from"};
     for (int i = 0; i < count; ++i) {
         const std::string_view arg = args[i];
         if (arg == "-h" || arg == "--help")

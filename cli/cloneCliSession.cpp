@@ -12,6 +12,7 @@
 #include "core/modelIdentity.h"
 #include "document/indDocument.h"
 #include "document/indMainCellContext.h"
+#include "document/radioBase.h"
 #include "exchange/documentDiff.h"
 #include "overlay/cmcGTex.h"
 #include "radio/cloneWriteImage.h"
@@ -237,15 +238,14 @@ int cmcCloneCliSession::Backup() {
 
 // The radio's bytes as they arrive, before any preparation of a read image,
 // against the bytes sent, over exactly the blocks written.
-int cmcCloneCliSession::Verify() {
+int cmcCloneCliSession::Verify(const cmcEeprom& expected, cmcRangeList ranges) {
     cmcEeprom radio;
     const int code = Run([&radio](indCloneCommands& commands, indCloneCommands::Done done) {
         return commands.ReadBack(radio, std::move(done));
     });
     if (code != 0)
         return code;
-    const std::vector<cmcRange> differing =
-        cmcDifferingRanges(recorder_->sent, radio, cmcRangeList(recorder_->sentRanges));
+    const std::vector<cmcRange> differing = cmcDifferingRanges(expected, radio, ranges);
     if (differing.empty())
         return 0;
     std::int64_t bytes = 0;
@@ -277,6 +277,13 @@ int cmcCloneCliSession::Write() {
         return marloCloneExit::fileBase + loaded;
     if (const int refused = CheckDocument(); refused != 0)
         return refused;
+    if (!options_.changesFrom.empty()) {
+        cmcEeprom base;
+        const cmcVcfFile::Code opened = controller_->OpenImage(options_.changesFrom, base);
+        if (opened != cmcVcfFile::Ok)
+            return marloCloneExit::fileBase + opened;
+        controller_->SetRadioBase(base);
+    }
     if (!options_.backup.empty()) {
         if (const int code = Backup(); code != 0)
             return code;
@@ -286,10 +293,48 @@ int cmcCloneCliSession::Write() {
         if (const int refused = CheckDocument(); refused != 0)
             return refused;
     }
+    if (!options_.changesFrom.empty())
+        return WriteChanges();
     const int code = Run(std::mem_fn(&indCloneCommands::Write));
     if (code != 0 || !options_.verify)
         return code;
-    return Verify();
+    return Verify(recorder_->sent, recorder_->sentRanges);
+}
+
+int cmcCloneCliSession::WriteChanges() {
+    using C = indCloneCommands;
+    const dstCloneWriteImage full = controller_->MakeCloneWriteImage();
+    const int code = Run([this](C& commands, C::Done done) {
+        return commands.WriteChanges(
+            [this](const dstChangedBlocks& changes) {
+                std::fprintf(diagnostics_,
+                             "marlo-clone: writing %d blocks (%ld bytes) that differ from %s; "
+                             "the rest of the radio's memory is left as it is\n",
+                             changes.blocks, static_cast<long>(changes.bytes),
+                             options_.changesFrom.c_str());
+                return true;
+            },
+            std::move(done));
+    });
+    if (code == C::otherRadio) {
+        std::fprintf(diagnostics_,
+                     "marlo-clone: the radio is not the one %s came from (its variant or "
+                     "identity differs); nothing was sent. Write the whole file instead.\n",
+                     options_.changesFrom.c_str());
+        return marloCloneExit::otherRadio;
+    }
+    if (code == C::nothingToSend)
+        std::fprintf(diagnostics_, "marlo-clone: the radio already holds %s; nothing was sent\n",
+                     options_.file.c_str());
+    else if (code != 0)
+        return code;
+    if (!options_.verify || controller_->RadioBase() == nullptr)
+        return 0;
+    // What the radio should now hold everywhere a write reaches, sent or not;
+    // a copy, since reading the radio back replaces the base.
+    cmcEeprom expected;
+    expected.Assign(controller_->RadioBase()->image);
+    return Verify(expected, full.ranges);
 }
 
 int cmcCloneCliSession::Diff(std::FILE* out) {

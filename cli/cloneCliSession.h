@@ -14,6 +14,7 @@
 
 class cmcCloneProgress;
 class cmcEeprom;
+class cmcEeprom;
 class cmcRecordingWriter;
 class indDocument;
 struct dstRadioInfo;
@@ -26,6 +27,8 @@ inline constexpr int usage = 64;        // bad arguments
 inline constexpr int dataErrors = 65;   // write: the document has errors, nothing sent
 inline constexpr int verifyFailed = 66; // write --verify: the radio differs from what was sent
 inline constexpr int notStarted = 70;   // the operation could not start at all
+// write --changes-from: the radio is not the one BASE came from (nothing sent).
+inline constexpr int otherRadio = 11;
 } // namespace marloCloneExit
 
 // One radio command of marlo-clone: the settings (read only), a hub, the model's
@@ -59,7 +62,12 @@ public:
     // a backup file, reads the radio first and writes only once that is saved;
     // with verify, reads the radio back afterwards and compares every byte sent
     // with the bytes the radio returns, as they arrive (the differing blocks and
-    // their count on stderr).
+    // their count on stderr). With changes-from, BASE (a clone file of the
+    // radio's memory, opened as a document is) is what the radio holds, and only
+    // the blocks where the document differs from it are sent; a radio of another
+    // variant or identity is refused, nothing to send sends nothing, and verify
+    // compares every byte of the write ranges (with a backup, the memory just
+    // read is the base instead).
     int Write();
     // Reads the radio, leaving FILE as it is, and prints on `out` what differs
     // between FILE and the radio's memory as diff does for two files: 0 when
@@ -81,7 +89,8 @@ private:
     int Run(const Start& start);
     int CheckDocument();
     int Backup();
-    int Verify();
+    int Verify(const cmcEeprom& expected, cmcRangeList ranges);
+    int WriteChanges();
 
     dstCloneCliOptions options_;
     std::FILE* diagnostics_;

@@ -39,6 +39,8 @@ public:
                                                                 : "diff needs the FILE to compare");
         if (!options_.backup.empty() && options_.backup == options_.file)
             return Fail("--backup must not name the file to send");
+        if (!options_.backup.empty() && options_.backup == options_.changesFrom)
+            return Fail("--backup must not name the --changes-from file");
         return options_;
     }
 
@@ -75,6 +77,11 @@ private:
             return Value(seenBackup_, [&](const std::string& v) {
                 options_.backup = v;
                 return v.empty() ? "--backup needs a file name" : "";
+            });
+        if (arg == "--changes-from" && command_ == cmcCloneCliCommand::Write)
+            return Value(seenChangesFrom_, [&](const std::string& v) {
+                options_.changesFrom = v;
+                return v.empty() ? "--changes-from needs a file name" : "";
             });
         if (arg == "--verify" && command_ == cmcCloneCliCommand::Write) {
             if (options_.verify)
@@ -125,6 +132,7 @@ private:
     bool seenVariant_ = false;
     bool seenFile_ = false;
     bool seenBackup_ = false;
+    bool seenChangesFrom_ = false;
     bool radio_ = false;
 };
 

@@ -9,7 +9,8 @@
 // The options of marlo-clone's radio commands:
 //   info  [--port N | --device PATH] [--variant V]
 //   read  [--port N | --device PATH] [--variant V] -o FILE
-//   write [--port N | --device PATH] [--variant V] [--backup FILE] [--verify] FILE
+//   write [--port N | --device PATH] [--variant V] [--backup FILE]
+//         [--changes-from BASE] [--verify] FILE
 //   diff  FILE --radio [--port N | --device PATH]   (the variant is FILE's)
 enum class cmcCloneCliCommand { Info, Read, Write, Diff };
 
@@ -18,6 +19,7 @@ struct dstCloneCliOptions {
     std::optional<int> variant; // none: the variant setting
     std::string file;           // read: -o FILE; write, diff: FILE
     std::string backup;         // write: the radio's memory is first saved here
+    std::string changesFrom;    // write: send only what differs from this file
     bool verify = false;        // write: read back and compare afterwards
 };
 

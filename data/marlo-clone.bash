@@ -42,7 +42,7 @@ _marlo_clone() {
         COMPREPLY=($(compgen -d -S / -- "$cur"))
         compopt -o nospace -o filenames 2>/dev/null
         return ;;
-    -o | --backup | --log)
+    -o | --backup | --log | --changes-from)
         if [[ $command == export ]]; then _marlo_clone_files '*.csv'; else _marlo_clone_files '*.[vV][cC][fF]'; fi
         return ;;
     esac
@@ -51,7 +51,7 @@ _marlo_clone() {
         case $command in
         info) options+=" --port --device --variant" ;;
         read) options+=" --port --device --variant -o" ;;
-        write) options+=" --port --device --variant --backup --verify" ;;
+        write) options+=" --port --device --variant --backup --changes-from --verify" ;;
         export) options+=" --list -o" ;;
         import) options+=" --list -o --expert" ;;
         diff) options+=" --radio --port --device" ;;

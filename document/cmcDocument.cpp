@@ -4,6 +4,7 @@
 #include "core/cmcEeprom.h"
 #include "core/cmcEnviron.h"
 #include "core/cmcUndoHistory.h"
+#include "core/imageDifference.h"
 #include "core/modelIdentity.h"
 #include "document/indCloneChecks.h"
 #include "document/radioBase.h"
@@ -11,6 +12,7 @@
 #include "platform/cmcFatal.h"
 #include "platform/programPath.h"
 #include "radio/EntryClipboard.h"
+#include "radio/imagePreparation.h"
 
 #include <QDir>
 #include <QStandardPaths>
@@ -104,7 +106,72 @@ int cmcDocument::CanCloneWrite() {
 void cmcDocument::StartCloneWrite(int code) {
     if (!PrepareDocumentForSending(code))
         return;
-    SendImage(copyOf(*current_), CloneRange());
+    dstCloneWriteImage send = MakeCloneWriteImage();
+    SendImage(std::move(send.image), send.ranges);
+}
+
+dstCloneWriteImage cmcDocument::MakeCloneWriteImage() {
+    return {copyOf(*current_), CloneRange()};
+}
+
+namespace {
+
+bool sameRadio(const dstRadioBase& base, const dstRadioInfo& now) {
+    if (base.radio && (base.radio->value1 != now.value1 || base.radio->value2 != now.value2 ||
+                       base.radio->block != now.block))
+        return false;
+    return base.image.IsValidAddress(marloImageMap::variantAddress) &&
+           base.image.GetByte(marloImageMap::variantAddress) == now.block[marloInfoBlock::variant];
+}
+
+// The bytes of the clone range that `ranges` leave out (the radio's identity),
+// the same in both images.
+bool sameUnwritten(const cmcEeprom& a, const cmcEeprom& b, cmcRangeList clone,
+                   cmcRangeList ranges) {
+    for (const cmcRange& r : cmcDifferingRanges(a, b, clone)) {
+        for (std::int32_t address = r.first; address <= r.last; ++address) {
+            bool written = false;
+            cmcForEachRange(ranges, a.Size(), [&](std::int32_t first, std::int32_t last) {
+                written = written || (address >= first && address <= last);
+            });
+            if (!written)
+                return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+cmcDocument::ChangesStart cmcDocument::StartCloneWriteChanges(int code,
+                                                              const ChangesConfirm& confirm) {
+    if (code != 0 || cloneWriter_->IsBusy())
+        return ChangesStart::NotStarted;
+    if (!radioBase_ || !sameRadio(*radioBase_, RadioInfo))
+        return ChangesStart::OtherRadio;
+    if (!PrepareDocumentForSending(code))
+        return ChangesStart::NotStarted;
+    dstCloneWriteImage send = MakeCloneWriteImage();
+    if (!sameUnwritten(radioBase_->image, *send.image, CloneRange(), send.ranges))
+        return ChangesStart::OtherRadio;
+    dstChangedBlocks changes = cmcChangedBlocks(*send.image, radioBase_->image, send.ranges);
+    if (changes.Empty())
+        return ChangesStart::NothingDiffers;
+    if (confirm && !confirm(changes))
+        return ChangesStart::Declined;
+    sending_ = std::move(send.image);
+    changesSent_ = std::move(changes);
+    const bool started =
+        cmcWriteChangedBlocks(*cloneWriter_, *sending_, changesSent_, [this](int result) {
+            if (result == 0 && radioBase_) {
+                cmcApplyChangedBlocks(radioBase_->image, *sending_, changesSent_);
+                radioBase_->radio = RadioInfo;
+            } else {
+                ForgetRadioBase();
+            }
+            CloneWriteDone(result);
+        });
+    return started ? ChangesStart::Sending : ChangesStart::NotStarted;
 }
 
 void cmcDocument::SetCloneWriter(cmcCloneWriter* writer) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "clone/changedBlocks.h"
 #include "clone/cmcCloneWriter.h"
 #include "core/cmcRangeList.h"
 #include "core/cmcVcfFile.h"
@@ -8,6 +9,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -48,6 +50,9 @@ public:
     virtual int CanCloneWrite();
     // (So does the Clone Write command, with the clone commands.)
     virtual void StartCloneWrite(int code);
+    // What a clone write sends, made from the document already prepared for
+    // sending; the base: a copy of it over the whole clone range.
+    virtual dstCloneWriteImage MakeCloneWriteImage();
     virtual void CloneWriteDone(int code);
     virtual bool MapRevisionAccepted(int revision);
     // The check that marks problem sheets; the base has nothing to check: 0 and 0.
@@ -133,6 +138,17 @@ public:
     void ForgetRadioBase();
     const dstRadioBase* RadioBase() const { return radioBase_.get(); }
 
+    // Write Changes, once the radio has been identified (`code`: how that
+    // ended). The radio must be the base's: the same identification (when the
+    // base has one) and variant, and the bytes this write never sends (the
+    // radio's identity) the same in the base as in the document. Then the
+    // document is prepared exactly as for a full write and only the blocks that
+    // differ from the base are sent, once `confirm` (may be null) agrees. On
+    // success the base takes the blocks sent; on failure it is forgotten.
+    enum class ChangesStart { Sending, NotStarted, OtherRadio, NothingDiffers, Declined };
+    using ChangesConfirm = std::function<bool(const dstChangedBlocks&)>;
+    ChangesStart StartCloneWriteChanges(int code, const ChangesConfirm& confirm);
+
     std::string CurrentDirectory; // offered by the file dialogs
     dstRadioInfo RadioInfo;       // the radio's answer to the last identification
 
@@ -171,6 +187,7 @@ private:
 
     cmcCloneWriter* cloneWriter_ = nullptr;
     std::unique_ptr<cmcEeprom> sending_; // the image a running clone write sends
+    dstChangedBlocks changesSent_;       // what a running Write Changes sends of it
     // Declared after the image it may be sending, so that it goes first.
     std::unique_ptr<indCloneMan> cloneManager_;
     std::unique_ptr<EntryClipboard> clipboard_;

@@ -122,19 +122,92 @@ void indCloneCommands::WriteEnded(const R& result) {
         Finish(result.code);
 }
 
-bool indCloneCommands::WriteCommand(Done done) {
+bool indCloneCommands::WriteChanges(cmcDocument::ChangesConfirm confirm, Done done) {
+    if (controller_.RadioBase() == nullptr ||
+        !Identify([this](R& result) { StartWritingChanges(result); }))
+        return false;
+    confirmChanges_ = std::move(confirm);
+    done_ = std::move(done);
+    return true;
+}
+
+void indCloneCommands::StartWritingChanges(R& identified) {
+    using S = cmcDocument::ChangesStart;
+    const cmcDocument::ChangesConfirm confirm = std::move(confirmChanges_);
+    confirmChanges_ = nullptr;
+    switch (controller_.StartCloneWriteChanges(identified.code, confirm)) {
+    case S::Sending:
+        awaitingWrite_ = true;
+        return;
+    case S::OtherRadio:
+        return Finish(otherRadio);
+    case S::NothingDiffers:
+        return Finish(nothingToSend);
+    case S::Declined:
+        return Finish(declined);
+    case S::NotStarted:
+        return Finish(identified.code != R::codeSuccess ? identified.code : notStarted);
+    }
+}
+
+// Ends any cell edit and refuses a document with data errors (the data-error box).
+bool indCloneCommands::DocumentMayBeSent() {
     cmcEvMan::App().Send(evCommitEditors);
     int errors = 0;
     int warnings = 0;
     controller_.CheckWarnings(errors, warnings);
-    cmcPrompter& prompter = cmcPrompter::current();
     if (errors > 0) {
-        prompter.message(cmcDocument::AppTitle(), cmcGTex::App().GetText("GI_Mess_DataError"),
-                         PromptIcon::Error, PromptButtons::Ok);
+        cmcPrompter::current().message(cmcDocument::AppTitle(),
+                                       cmcGTex::App().GetText("GI_Mess_DataError"),
+                                       PromptIcon::Error, PromptButtons::Ok);
         return false;
     }
-    if (manager_.IsBusy() || controller_.CanCloneWrite() == 0)
+    return !manager_.IsBusy() && controller_.CanCloneWrite() != 0;
+}
+
+// Refusing Write Changes: says why and writes the whole memory when asked to.
+bool indCloneCommands::OfferFullWrite(const std::string& why, Done done) {
+    const std::string text = why + "\n\n" + cmcGTex::App().GetText("GI_Mess_WriteChanges_Offer");
+    if (cmcPrompter::current().message(cmcDocument::AppTitle(), text, PromptIcon::Warning,
+                                       PromptButtons::OkCancel) != PromptAnswer::Ok)
         return false;
+    return Write(std::move(done));
+}
+
+bool indCloneCommands::WriteChangesCommand(Done done) {
+    if (!DocumentMayBeSent())
+        return false;
+    cmcGTex& texts = cmcGTex::App();
+    if (controller_.RadioBase() == nullptr)
+        return OfferFullWrite(texts.GetText("GI_Mess_WriteChanges_NoBase"), std::move(done));
+    const auto confirm = [&texts](const dstChangedBlocks& changes) {
+        std::string text = texts.GetText("GI_Mess_WriteChanges_Confirm");
+        for (const auto& [mark, value] :
+             {std::pair{"%blocks", changes.blocks}, std::pair{"%bytes", changes.bytes}})
+            if (const auto at = text.find(mark); at != std::string::npos)
+                text.replace(at, std::string(mark).size(), std::to_string(value));
+        return cmcPrompter::current().message(cmcDocument::AppTitle(), text, PromptIcon::Warning,
+                                              PromptButtons::OkCancel) == PromptAnswer::Ok;
+    };
+    return WriteChanges(confirm, [this, done = std::move(done)](int code) mutable {
+        cmcGTex& overlay = cmcGTex::App();
+        if (code == otherRadio) {
+            if (OfferFullWrite(overlay.GetText("GI_Mess_WriteChanges_OtherRadio"), done))
+                return;
+        } else if (code == nothingToSend) {
+            cmcPrompter::current().message(cmcDocument::AppTitle(),
+                                           overlay.GetText("GI_Mess_WriteChanges_Nothing"),
+                                           PromptIcon::Information, PromptButtons::Ok);
+        }
+        if (done)
+            done(code);
+    });
+}
+
+bool indCloneCommands::WriteCommand(Done done) {
+    if (!DocumentMayBeSent())
+        return false;
+    cmcPrompter& prompter = cmcPrompter::current();
     if (prompter.message(cmcDocument::AppTitle(),
                          cmcGTex::App().GetText("GI_Mess_Confirm_CloneWrite"), PromptIcon::Warning,
                          PromptButtons::OkCancel) != PromptAnswer::Ok)

@@ -1,8 +1,10 @@
 #pragma once
 
-#include <functional>
+#include "document/cmcDocument.h"
 
-class cmcDocument;
+#include <functional>
+#include <string>
+
 class cmcEeprom;
 class indCloneMan;
 struct dst_CDrv_Result;
@@ -19,6 +21,8 @@ struct dst_CDrv_Result;
 //          bytes as they arrived go to the caller's image, the document is left alone
 //   Write  identify, let the controller prepare the document and start the
 //          write (StartCloneWrite), wait for the write's end
+//   WriteChanges  identify, then as Write, but only the blocks that differ from
+//          the radio base are sent (StartCloneWriteChanges)
 //
 // A failed step has shown its message before the chain ends; the document is
 // left alone unless a read succeeds. One chain at a time: a start while the
@@ -29,6 +33,11 @@ public:
     // succeeded), or notStarted when a step could not even start.
     using Done = std::function<void(int code)>;
     static constexpr int notStarted = -1;
+    // Write Changes' own outcomes: the radio is not the base's (nothing sent),
+    // nothing differs from the base (nothing sent), the confirmation declined.
+    static constexpr int otherRadio = -3;
+    static constexpr int nothingToSend = -4;
+    static constexpr int declined = -5;
 
     // Borrowed; it must outlive this object. The chains run on the controller's
     // own clone manager, which carries the controller's checks and sends its writes.
@@ -42,11 +51,18 @@ public:
     // `into` is borrowed until the chain ends.
     bool ReadBack(cmcEeprom& into, Done done);
     bool Write(Done done);
+    // False, calling nothing, without a radio base.
+    bool WriteChanges(cmcDocument::ChangesConfirm confirm, Done done);
 
     // The Clone Write menu command: ends any cell edit, refuses a document with
     // data errors (the data-error box), asks for confirmation, then Write. False
     // when it stopped before anything was sent.
     bool WriteCommand(Done done);
+    // The Clone Write Changes menu command: as WriteCommand, but the question
+    // comes once the radio is known and says how many blocks and bytes go; a
+    // radio that is not the base's (or no base at all) is refused with the offer
+    // of the full write; nothing to send is said and sends nothing.
+    bool WriteChangesCommand(Done done);
 
 private:
     bool Identify(std::function<void(dst_CDrv_Result&)> next);
@@ -54,12 +70,16 @@ private:
     void TakeImage(dst_CDrv_Result& read);
     void KeepImage(dst_CDrv_Result& read);
     void StartWriting(dst_CDrv_Result& identified);
+    void StartWritingChanges(dst_CDrv_Result& identified);
+    bool DocumentMayBeSent();
+    bool OfferFullWrite(const std::string& why, Done done);
     void WriteEnded(const dst_CDrv_Result& result);
     void Finish(int code);
 
     cmcDocument& controller_;
     indCloneMan& manager_;
     Done done_;
+    cmcDocument::ChangesConfirm confirmChanges_;
     cmcEeprom* readBack_ = nullptr; // where ReadBack puts the radio's bytes
     bool awaitingWrite_ = false;
 };

@@ -68,11 +68,8 @@ void indDocument::PrepareImage(cmcEeprom& image, bool forSending) {
     cmcPrepareImage(image, ReferenceImage(), modes);
 }
 
-void indDocument::StartCloneWrite(int code) {
-    if (!PrepareDocumentForSending(code))
-        return;
-    dstCloneWriteImage send = cmcMakeCloneWriteImage(CurrentImage(), RadioInfo, FactoryMode());
-    SendImage(std::move(send.image), send.ranges);
+dstCloneWriteImage indDocument::MakeCloneWriteImage() {
+    return cmcMakeCloneWriteImage(CurrentImage(), RadioInfo, FactoryMode());
 }
 
 void indDocument::CloneWriteDone(int code) {

@@ -23,7 +23,7 @@ public:
     int ImageRejected(const cmcEeprom& image, bool strict) override;
     void AfterLoad(cmcEeprom& image) override;
     void PrepareImage(cmcEeprom& image, bool forSending) override;
-    void StartCloneWrite(int code) override;
+    dstCloneWriteImage MakeCloneWriteImage() override;
     void CloneWriteDone(int code) override;
     bool MapRevisionAccepted(int revision) override;
     // Runs the overlay's check list on the document; the result per line stays

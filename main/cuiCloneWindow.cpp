@@ -48,6 +48,10 @@ bool cuiCloneWindow::CloneWrite(indCloneCommands::Done done) {
     return commands_->WriteCommand(std::move(done));
 }
 
+bool cuiCloneWindow::CloneWriteChanges(indCloneCommands::Done done) {
+    return commands_->WriteChangesCommand(std::move(done));
+}
+
 bool cuiCloneWindow::CloneInfo(indCloneCommands::Done done) {
     return commands_->Info([this, done = std::move(done)](int code) {
         if (code == 0) {

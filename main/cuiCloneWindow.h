@@ -22,6 +22,7 @@ class cmcCellContext;
 //          the document as it was
 //   Write  the warnings check (errors: the data-error box, nothing sent), the
 //          confirmation, the write, the success box
+//   Write Changes  as Write, sending only what differs from the radio base
 //   Info   the radio's information sheet in a cuiInformation window
 //   Port   the port dialog
 //
@@ -38,6 +39,7 @@ public:
 
     bool CloneRead(indCloneCommands::Done done = {});
     bool CloneWrite(indCloneCommands::Done done = {});
+    bool CloneWriteChanges(indCloneCommands::Done done = {});
     bool CloneInfo(indCloneCommands::Done done = {});
     // Identifies and reads the radio as Clone Read does, into `into` (borrowed
     // until `done`), leaving the document alone: for a comparison.

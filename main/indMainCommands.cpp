@@ -54,6 +54,10 @@ void indMainCommands::CloneWrite() {
     Cloning().CloneWrite();
 }
 
+void indMainCommands::CloneWriteChanges() {
+    Cloning().CloneWriteChanges();
+}
+
 void indMainCommands::CloneInfo() {
     Cloning().CloneInfo();
 }

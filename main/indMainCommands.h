@@ -28,6 +28,7 @@ public:
     void PrintAll() override;
     void CloneRead() override;
     void CloneWrite() override;
+    void CloneWriteChanges() override;
     void CloneInfo() override;
     void PortDialog() override;
     void FontSizeChanged() override;

@@ -78,6 +78,9 @@ void documentCommand(cmcCellEval& ev) {
     case CL_Menu_Clone_Write:
         commands->CloneWrite();
         break;
+    case CL_Menu_Clone_WriteChanges:
+        commands->CloneWriteChanges();
+        break;
     case CL_Menu_Clone_Info:
         commands->CloneInfo();
         break;
@@ -212,9 +215,10 @@ void rowMove(cmcCellEval& ev) {
 
 void addMenuCells(cmcCellCatalogue& catalogue) {
     cmcCellKinds& kinds = catalogue.kinds;
-    for (std::int32_t label : {CL_Menu_File_New, CL_Menu_File_Open, CL_Menu_File_Save,
-                               CL_Menu_File_SaveAs, CL_Menu_File_Print_All, CL_Menu_File_Exit,
-                               CL_Menu_Clone_Read, CL_Menu_Clone_Write, CL_Menu_Clone_Info})
+    for (std::int32_t label :
+         {CL_Menu_File_New, CL_Menu_File_Open, CL_Menu_File_Save, CL_Menu_File_SaveAs,
+          CL_Menu_File_Print_All, CL_Menu_File_Exit, CL_Menu_Clone_Read, CL_Menu_Clone_Write,
+          CL_Menu_Clone_WriteChanges, CL_Menu_Clone_Info})
         kinds[static_cast<std::size_t>(label)] = {documentCommand, 0, false};
     kinds[CL_Menu_File_Print_Current] = {printCurrent, 0, false};
     kinds[CL_Menu_File_Recent] = {recentFile, 0, false};

@@ -34,6 +34,7 @@ public:
     // Clone menu and the port selection dialog.
     virtual void CloneRead() = 0;
     virtual void CloneWrite() = 0;
+    virtual void CloneWriteChanges() {}
     virtual void CloneInfo() = 0;
     virtual void PortDialog() = 0;
 

@@ -224,5 +224,6 @@
     X(CL_Deb_Pos3) \
     X(CL_Deb_Pos4) \
     X(CL_Deb_Yet) \
-    X(CL_Deb_RxFrqNo)
+    X(CL_Deb_RxFrqNo) \
+    X(CL_Menu_Clone_WriteChanges)
 // clang-format on

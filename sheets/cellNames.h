@@ -16,7 +16,7 @@ constexpr int kLabelCount = kNoLabel;
 // 0..11; "" gives kNoCategory. An unknown name ends the program: an overlay file
 // that names one cannot be used.
 int categoryNumber(std::string_view name);
-// 0..203; "" gives kNoLabel. An unknown name ends the program.
+// 0..204; "" gives kNoLabel. An unknown name ends the program.
 int labelNumber(std::string_view name);
 // The list type (0..7) of the entries a category addresses; 0 for kNoCategory.
 // A number outside 0..12 is a program error and ends the program.

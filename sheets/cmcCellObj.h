@@ -38,7 +38,7 @@ constexpr std::uint8_t FlagMask = 0x3C; // Flag0..Flag3
 class cmcCellObj {
 public:
     static constexpr std::int32_t kNoCategory = 12;
-    static constexpr std::int32_t kNoLabel = 204;
+    static constexpr std::int32_t kNoLabel = 205;
 
     cmcCellObj() = default;
     cmcCellObj(const cmcCellObj& other);

@@ -225,6 +225,10 @@ TEST_F(CloneChainTest, WriteCommandSendsNothingWithErrorsOrWithoutConfirmation) 
     EXPECT_FALSE(commands_->WriteCommand([](int) {}));
     ASSERT_EQ(prompter_.shown().size(), 1u);
     EXPECT_EQ(prompter_.lastText(), cmcGTex::App().GetText("GI_Mess_DataError"));
+    controller_->SetRadioBase(sim_.Image());
+    EXPECT_FALSE(commands_->WriteChangesCommand([](int) {}));
+    ASSERT_EQ(prompter_.shown().size(), 2u);
+    EXPECT_EQ(prompter_.lastText(), cmcGTex::App().GetText("GI_Mess_DataError"));
 
     runEventLoopFor(200);
     EXPECT_EQ(sim_.Stats().informationRequests, 0);

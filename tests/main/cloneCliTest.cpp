@@ -146,6 +146,40 @@ TEST_F(CloneCli, ReadAndWriteRoundTrip) {
               "CLI RADIO");
 }
 
+// BASE stands for what the radio holds: only the blocks that differ from it go.
+TEST_F(CloneCli, WriteChangesSendsOnlyWhatDiffersFromTheBase) {
+    const QString base = saveRadio("base.vcf");
+    cmcEeprom image;
+    image.Assign(sim.Image());
+    image.Write(0x02BB, reinterpret_cast<const std::uint8_t*>("CLI RADIX"), 9);
+    const QString edited = file("edited.vcf");
+    ASSERT_EQ(cmcSaveDocumentFile(image, edited.toStdString()), cmcVcfFile::Ok);
+    image.SetByte(0x6C1B, image.GetByte(0x6C1B) ^ 0x11);
+    const QString otherIdentity = file("other.vcf");
+    ASSERT_EQ(cmcSaveDocumentFile(image, otherIdentity.toStdString()), cmcVcfFile::Ok);
+
+    const struct {
+        QString base;
+        int status;
+        const char* says;
+        int frames;
+    } rows[] = {
+        {base, 0, "writing 1 blocks (16 bytes) that differ", 1},
+        {edited, 0, "the radio already holds", 0},
+        {otherIdentity, 11, "is not the one", 0},
+    };
+    for (const auto& row : rows) {
+        const int frames = sim.Stats().framesAccepted;
+        const Run r =
+            run({"write", "--device", device(), "--changes-from", row.base, "--verify", edited});
+        EXPECT_EQ(r.status, row.status) << r.err;
+        EXPECT_NE(r.err.find(row.says), std::string::npos) << r.err;
+        EXPECT_EQ(sim.Stats().framesAccepted - frames, row.frames) << r.err;
+        EXPECT_EQ(std::string(reinterpret_cast<const char*>(sim.Image().Data()) + 0x02BB, 9),
+                  "CLI RADIX");
+    }
+}
+
 TEST_F(CloneCli, WriteRefusesADocumentWithErrorsBeforeThePortOpens) {
     cmcEeprom broken;
     broken.Assign(sim.Image());
@@ -318,8 +352,8 @@ TEST_F(CloneCli, UsageErrorsExit64) {
          "marlo-clone info [--port N | --device PATH] [--variant V]\n"
          "Try 'marlo-clone info --help'"},
         {{"write"},
-         "marlo-clone write [--port N | --device PATH] [--variant V] [--backup FILE] "
-         "[--verify] FILE\nTry 'marlo-clone write --help'"},
+         "marlo-clone write [--port N | --device PATH] [--variant V] [--backup FILE]\n"
+         "        [--changes-from BASE] [--verify] FILE\nTry 'marlo-clone write --help'"},
     };
     for (const auto& row : rows) {
         const Run r = run(row.args);

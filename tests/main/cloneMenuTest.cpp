@@ -249,4 +249,34 @@ TEST_F(CloneMenuTest, CancelStopsAReadButNeverAWrite) {
     EXPECT_EQ(prompter_.lastText(), cmcGTex::App().GetText("GI_Mess_CloneWrite_Succeeded"));
 }
 
+// After a full write, an edit reaches the radio through Clone > Write Changes,
+// chosen with Alt+C and the mouse, as the one block it touches.
+TEST_F(CloneMenuTest, WriteChangesSendsOnlyTheEditedBlock) {
+    ASSERT_TRUE(runEventLoopUntil([&] { return form_->isVisible(); }));
+    form_->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form_.get()));
+    const auto ended = [&] {
+        return runEventLoopUntil(
+            [&] {
+                return prompter_.shown().size() == 2 && !manager().IsBusy() && form_->isEnabled();
+            },
+            60000);
+    };
+    prompter_.answerNext(PromptAnswer::Ok);
+    menuBar(*form_, Qt::Key_C, {"Write to Radio"});
+    ASSERT_TRUE(ended());
+
+    controller_->CurrentImage().SetByte(0x02BD, 'Z'); // in the memory comment
+    prompter_.clear();
+    const int frames = sim_.Stats().framesAccepted;
+    prompter_.answerNext(PromptAnswer::Ok);
+    menuBar(*form_, Qt::Key_C, {"Write Changes to Radio"});
+    ASSERT_TRUE(ended());
+    EXPECT_NE(prompter_.shown()[0].text.find("1 blocks (16 bytes)"), std::string::npos)
+        << prompter_.shown()[0].text;
+    EXPECT_EQ(prompter_.lastText(), cmcGTex::App().GetText("GI_Mess_CloneWrite_Succeeded"));
+    EXPECT_EQ(sim_.Stats().framesAccepted - frames, 1);
+    EXPECT_EQ(comment(sim_.Image()), comment(controller_->CurrentImage()));
+}
+
 } // namespace

@@ -223,7 +223,7 @@ TEST(CellAttributes, CellReferences) {
     const ReferenceCase cases[] = {
         {"%CT_PopupMenu.CL_PMenu_Edit:Enter", 1, 62, 0, "Enter"},
         {"%CL_FBits[3]", 12, 6, 3, std::nullopt},
-        {"%CT_PopupMenu.", 1, 204, 0, std::nullopt},
+        {"%CT_PopupMenu.", 1, cmcCellObj::kNoLabel, 0, std::nullopt},
         {"%.CL_Null", 12, 0, 0, std::nullopt},
         {"%CL_Null[-5]", 12, 0, -5, std::nullopt},
         {"%CL_Null[abc]", 12, 0, 0, std::nullopt},
@@ -232,7 +232,7 @@ TEST(CellAttributes, CellReferences) {
         {"%CT_UserCh.CL_UCh_Mode[4]:a\\:b\\\\c", 2, 147, 4, "a:b\\c"},
         {"%CallSheet:GI_Sheet\\.Two", 12, 51, 0, "GI_Sheet.Two"},
         {"%CallSheet:", 12, 51, 0, ""},
-        {"%", 12, 204, 0, std::nullopt},
+        {"%", 12, cmcCellObj::kNoLabel, 0, std::nullopt},
     };
     for (const auto& c : cases) {
         const cmcCellObj model = parse(std::string("{(") + c.group + ")}");

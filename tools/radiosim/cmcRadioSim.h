@@ -31,7 +31,7 @@
 //                          E5 "Vexa Inc." "<frames sent, %02X>"
 //   E3 id1 id2, E4..., E5 "Vexa Inc." "<count>"
 //                       -> E6 00 (accepted) or E6 01 (a bad frame or count, or
-//                          a frame that leaves its 16-byte block of the read range)
+//                          a frame that leaves its 16-byte block of the clone memory)
 //
 // A data frame's payload is upper-case hex text "AAAANN<data>SS": address, count,
 // data bytes and a checksum that makes all decoded bytes add up to 0 (mod 256).

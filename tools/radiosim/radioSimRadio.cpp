@@ -2,6 +2,8 @@
 
 #include "tools/radiosim/radioSimLine.h"
 
+#include "core/modelIdentity.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
@@ -384,9 +386,9 @@ void cmcRadioSim::Radio::acceptDataFrame() {
         // Any set of frames will do, as long as each stays inside one 16-byte
         // block of the clone memory.
         const std::int32_t end = address + count - 1;
-        good = (sum & 0xFFu) == 0 && count > 0 && address >= sim_.readRange_.first &&
-               end <= sim_.readRange_.last && address / blockSize == end / blockSize &&
-               sim_.image_.IsValidAddress(end);
+        const cmcRange memory = marloModel::cloneRange[0];
+        good = (sum & 0xFFu) == 0 && count > 0 && address >= memory.first && end <= memory.last &&
+               address / blockSize == end / blockSize && sim_.image_.IsValidAddress(end);
         if (good)
             sim_.image_.Write(address, bytes->data() + 3, count);
     }
