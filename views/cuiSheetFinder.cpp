@@ -65,6 +65,8 @@ bool cmcFindMatches(std::string_view query, std::string_view shown) {
 cuiSheetFinder::cuiSheetFinder(cuiSheet& sheet) : sheet_(sheet) {}
 
 cuiSheetFinder::~cuiSheetFinder() {
+    if (edit_ != nullptr)
+        edit_->removeEventFilter(this);
     delete bar_.data();
 }
 
@@ -161,7 +163,9 @@ std::string cuiSheetFinder::CountText() const {
 }
 
 bool cuiSheetFinder::eventFilter(QObject* watched, QEvent* event) {
-    if (watched != edit_ || event->type() != QEvent::KeyPress)
+    // The type first: while the bar is being destroyed, its edit still sends
+    // events here, and looking at edit_ then would touch a half-destroyed object.
+    if (event->type() != QEvent::KeyPress || watched != edit_)
         return QObject::eventFilter(watched, event);
     const auto& key = static_cast<QKeyEvent&>(*event);
     const bool shift = (key.modifiers() & Qt::ShiftModifier) != 0;
