@@ -16,7 +16,7 @@ struct CommandHelp {
     std::string_view name;
     std::string_view synopsis;
     std::string_view summary;
-    std::array<Option, 9> options; // unused entries have no name
+    std::array<Option, 10> options; // unused entries have no name
 };
 
 constexpr Option portOption{"--port N", "the serial port of the settings' port map, 1..256"};
@@ -60,7 +60,7 @@ constexpr std::array<CommandHelp, 8> commands{{
      {{{"--radio", "compare FILE with the radio on the cable"}, portOption, deviceOption}}},
     {"fleet",
      "PLAN --roster ROSTER.csv [--port N | --device PATH] [--variant V] [--backups DIR]\n"
-     "        [--log LOG] [--verify] [--next LABEL | --from LABEL]",
+     "        [--log LOG] [--verify] [--changes-only] [--next LABEL | --from LABEL]",
      "Writes the clone file PLAN to a roster of radios, each with its own fields.",
      {{{"--roster ROSTER.csv", "one row per radio: a label and the radio's own fields"},
        portOption,
@@ -69,6 +69,7 @@ constexpr std::array<CommandHelp, 8> commands{{
        {"--backups DIR", "where each radio's memory is saved first (default: .)"},
        {"--log LOG", "the JSON Lines log (default: DIR/marlo-fleet.jsonl)"},
        {"--verify", "read each radio back and compare every byte sent"},
+       {"--changes-only", "send each radio only the blocks that differ from its backup"},
        {"--next LABEL", "program that row alone"},
        {"--from LABEL", "program that row and those after it"}}}},
 }};

@@ -293,7 +293,9 @@ int cmcCloneCliSession::Write() {
         if (const int refused = CheckDocument(); refused != 0)
             return refused;
     }
-    if (!options_.changesFrom.empty())
+    if (options_.changesOnly)
+        TakeRadioIdentity();
+    if (!options_.changesFrom.empty() || options_.changesOnly)
         return WriteChanges();
     const int code = Run(std::mem_fn(&indCloneCommands::Write));
     if (code != 0 || !options_.verify)
@@ -301,27 +303,59 @@ int cmcCloneCliSession::Write() {
     return Verify(recorder_->sent, recorder_->sentRanges);
 }
 
+std::string cmcCloneCliSession::BaseName() const {
+    return options_.changesFrom.empty() ? "the memory just read from it" : options_.changesFrom;
+}
+
+// Everything of the clone range that a write leaves out comes from the radio's
+// memory just read, so that the document differs from it only where a write reaches.
+void cmcCloneCliSession::TakeRadioIdentity() {
+    const dstRadioBase* base = controller_->RadioBase();
+    cmcEeprom& document = controller_->CurrentImage();
+    if (base == nullptr || base->image.Size() != document.Size())
+        return;
+    cmcEeprom radio;
+    radio.Assign(base->image);
+    cmcForEachRange(controller_->MakeCloneWriteImage().ranges, document.Size(),
+                    [&](std::int32_t first, std::int32_t last) {
+                        radio.Write(first, document.Data() + first, last - first + 1);
+                    });
+    cmcForEachRange(controller_->CloneRange(), document.Size(),
+                    [&](std::int32_t first, std::int32_t last) {
+                        document.Write(first, radio.Data() + first, last - first + 1);
+                    });
+}
+
 int cmcCloneCliSession::WriteChanges() {
     using C = indCloneCommands;
-    const dstCloneWriteImage full = controller_->MakeCloneWriteImage();
     const int code = Run([this](C& commands, C::Done done) {
         return commands.WriteChanges(
             [this](const dstChangedBlocks& changes) {
+                changes_ = changes;
                 std::fprintf(diagnostics_,
                              "marlo-clone: writing %d blocks (%ld bytes) that differ from %s; "
                              "the rest of the radio's memory is left as it is\n",
-                             changes.blocks, static_cast<long>(changes.bytes),
-                             options_.changesFrom.c_str());
+                             changes.blocks, static_cast<long>(changes.bytes), BaseName().c_str());
                 return true;
             },
             std::move(done));
     });
     if (code == C::otherRadio) {
+        const std::string which =
+            options_.changesFrom.empty() ? "just read" : options_.changesFrom + " came from";
         std::fprintf(diagnostics_,
-                     "marlo-clone: the radio is not the one %s came from (its variant or "
-                     "identity differs); nothing was sent. Write the whole file instead.\n",
-                     options_.changesFrom.c_str());
+                     "marlo-clone: the radio is not the one %s (its variant or identity "
+                     "differs); nothing was sent. Write the whole file instead.\n",
+                     which.c_str());
         return marloCloneExit::otherRadio;
+    }
+    if (code == C::nothingToSend)
+        changes_ = dstChangedBlocks{};
+    if (changes_) {
+        // The document was prepared for sending: this is the whole image sent.
+        dstCloneWriteImage full = controller_->MakeCloneWriteImage();
+        image_ = std::move(full.image);
+        imageRanges_.assign(full.ranges.begin(), full.ranges.end());
     }
     if (code == C::nothingToSend)
         std::fprintf(diagnostics_, "marlo-clone: the radio already holds %s; nothing was sent\n",
@@ -334,7 +368,7 @@ int cmcCloneCliSession::WriteChanges() {
     // a copy, since reading the radio back replaces the base.
     cmcEeprom expected;
     expected.Assign(controller_->RadioBase()->image);
-    return Verify(expected, full.ranges);
+    return Verify(expected, imageRanges_);
 }
 
 int cmcCloneCliSession::Diff(std::FILE* out) {
@@ -360,14 +394,22 @@ int cmcCloneCliSession::Diff(std::FILE* out) {
     return lines.empty() ? 0 : marloCloneExit::different;
 }
 
-std::vector<std::uint8_t> cmcCloneCliSession::SentBytes() const {
+namespace {
+
+std::vector<std::uint8_t> bytesOver(const cmcEeprom& image, cmcRangeList ranges) {
     std::vector<std::uint8_t> bytes;
-    for (const cmcRange& r : recorder_->sentRanges) {
-        if (r.last < r.first)
-            break;
-        for (std::int32_t address = r.first; address <= r.last && address < recorder_->sent.Size();
-             ++address)
-            bytes.push_back(recorder_->sent.GetByte(address));
-    }
+    cmcForEachRange(ranges, image.Size(), [&](std::int32_t first, std::int32_t last) {
+        bytes.insert(bytes.end(), image.Data() + first, image.Data() + last + 1);
+    });
     return bytes;
+}
+
+} // namespace
+
+std::vector<std::uint8_t> cmcCloneCliSession::SentBytes() const {
+    return bytesOver(recorder_->sent, recorder_->sentRanges);
+}
+
+std::vector<std::uint8_t> cmcCloneCliSession::ImageBytes() const {
+    return image_ ? bytesOver(*image_, imageRanges_) : SentBytes();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "clone/changedBlocks.h"
 #include "clone/cloneCliOptions.h"
 #include "clone/cmcSettingsSnapshot.h"
 #include "core/cmcRangeList.h"
@@ -9,11 +10,11 @@
 #include <cstdio>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 class cmcCloneProgress;
-class cmcEeprom;
 class cmcEeprom;
 class cmcRecordingWriter;
 class indDocument;
@@ -67,7 +68,9 @@ public:
     // the blocks where the document differs from it are sent; a radio of another
     // variant or identity is refused, nothing to send sends nothing, and verify
     // compares every byte of the write ranges (with a backup, the memory just
-    // read is the base instead).
+    // read is the base instead). With changes-only and a backup, the memory just
+    // read is the base and the document takes the radio's own identity bytes,
+    // which no normal write sends: a plan for many radios came from none of them.
     int Write();
     // Reads the radio, leaving FILE as it is, and prints on `out` what differs
     // between FILE and the radio's memory as diff does for two files: 0 when
@@ -83,6 +86,13 @@ public:
     // The bytes the last write handed to the radio, range after range; empty when
     // no write started.
     std::vector<std::uint8_t> SentBytes() const;
+    // What the radio holds after the last write over every range a full write
+    // reaches, also when only the changed blocks (or none) were sent; empty when
+    // no write started and none was found unneeded.
+    std::vector<std::uint8_t> ImageBytes() const;
+    // The blocks a write of only the changes sent (none: nothing differed); no
+    // value when no such write got as far as comparing.
+    const std::optional<dstChangedBlocks>& ChangesSent() const { return changes_; }
 
 private:
     using Start = std::function<bool(indCloneCommands&, indCloneCommands::Done)>;
@@ -91,6 +101,8 @@ private:
     int Backup();
     int Verify(const cmcEeprom& expected, cmcRangeList ranges);
     int WriteChanges();
+    void TakeRadioIdentity();
+    std::string BaseName() const;
 
     dstCloneCliOptions options_;
     std::FILE* diagnostics_;
@@ -99,6 +111,9 @@ private:
     std::unique_ptr<indDocument> controller_;
     std::unique_ptr<indCloneCommands> commands_;
     std::unique_ptr<cmcRecordingWriter> recorder_;
+    std::optional<dstChangedBlocks> changes_;
+    std::unique_ptr<cmcEeprom> image_; // what the radio holds once only changes went
+    std::vector<cmcRange> imageRanges_;
     std::function<void()> quitRunning_; // set while Run waits
     int abortStatus_ = 0;
 };

@@ -49,6 +49,11 @@ std::string jsonText(const std::string& text) {
     return text.empty() ? "null" : jsonString(text);
 }
 
+template <typename N>
+std::string jsonNumber(const std::optional<N>& n) {
+    return n ? std::to_string(*n) : "null";
+}
+
 int openForAppend(const std::string& path) {
     return ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
 }
@@ -61,7 +66,8 @@ std::string fleetRecordJson(const dstFleetRecord& r) {
            ",\"firmware\":" + jsonText(r.firmware) + ",\"plan_sha256\":" + jsonText(r.planSha256) +
            ",\"image_sha256\":" + jsonText(r.imageSha256) + ",\"backup\":" + jsonText(r.backup) +
            ",\"result\":" + std::to_string(r.result) + ",\"message\":" + jsonString(r.message) +
-           "}";
+           ",\"changes_only\":" + (r.changesOnly ? "true" : "false") +
+           ",\"blocks\":" + jsonNumber(r.blocks) + ",\"bytes\":" + jsonNumber(r.bytes) + "}";
 }
 
 bool cmcFleetLog::Usable() const {

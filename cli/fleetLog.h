@@ -13,10 +13,17 @@ struct dstFleetRecord {
     std::string radio;    // the identification, "" when the radio never answered
     std::string firmware; // likewise
     std::string planSha256;
-    std::string imageSha256; // of the bytes sent; "" when nothing was sent
-    std::string backup;      // "" when no backup was saved
+    // Of what the radio holds over every range a full write reaches, once the
+    // write started or was found unneeded; "" when nothing was sent.
+    std::string imageSha256;
+    std::string backup; // "" when no backup was saved
     int result = 0;
     std::string message;
+    bool changesOnly = false;
+    // What a write of only the changes sent (0 when nothing differed); none for a
+    // full write, or when the radio was never compared with its memory.
+    std::optional<int> blocks;
+    std::optional<std::int32_t> bytes;
 };
 
 // The fleet log: JSON Lines, one object per attempt, only ever appended to.

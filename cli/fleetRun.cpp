@@ -52,11 +52,20 @@ private:
 };
 
 // The words for a result the command line reports without a box.
-std::string resultMessage(int status, bool verify, const std::string& box) {
+std::string resultMessage(int status, const dstCloneCliOptions& options, const std::string& box,
+                          const std::optional<dstChangedBlocks>& changes) {
+    const std::string verified = options.verify ? " and verified" : "";
+    if (status == 0 && changes && changes->Empty())
+        return "nothing differed, nothing was sent" + verified;
+    if (status == 0 && changes)
+        return std::to_string(changes->blocks) + " changed blocks (" +
+               std::to_string(changes->bytes) + " bytes) written" + verified;
     if (status == 0)
-        return verify ? "written and verified" : "written";
+        return "written" + verified;
     if (!box.empty())
         return box;
+    if (status == marloCloneExit::otherRadio && options.changesOnly)
+        return "not the radio just read (its variant or identity differs); nothing was sent";
     if (status == marloCloneExit::dataErrors)
         return "the image has errors; nothing was sent";
     if (status == marloCloneExit::verifyFailed)
@@ -103,6 +112,7 @@ std::optional<dstFleetOptions> cmcParseFleetOptions(const std::vector<std::strin
     dstFleetOptions options;
     std::vector<std::string> rest;
     std::vector<std::string> seen;
+    bool changesOnly = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         std::string* value = nullptr;
         if (args[i] == "--roster")
@@ -118,6 +128,12 @@ std::optional<dstFleetOptions> cmcParseFleetOptions(const std::vector<std::strin
         else if (args[i] == "--backup") {
             problem = "fleet saves each radio's memory in --backups DIR";
             return std::nullopt;
+        } else if (args[i] == "--changes-from") {
+            problem = "fleet --changes-only compares each radio with its own memory just read";
+            return std::nullopt;
+        } else if (args[i] == "--changes-only") {
+            changesOnly = true;
+            continue;
         }
         if (value == nullptr) {
             rest.push_back(args[i]);
@@ -136,6 +152,7 @@ std::optional<dstFleetOptions> cmcParseFleetOptions(const std::vector<std::strin
     if (!write)
         return std::nullopt;
     options.write = *write;
+    options.write.changesOnly = changesOnly;
     if (options.roster.empty()) {
         problem = "fleet needs --roster ROSTER.csv";
         return std::nullopt;
@@ -266,6 +283,7 @@ int cmcFleetRun::Attempt(std::size_t row) {
     record.label = entry.label;
     record.row = static_cast<int>(row) + 1;
     record.planSha256 = planHash_;
+    std::optional<dstChangedBlocks> changes;
     {
         cmcCloneCliSession session(options, io_.progress, io_.out);
         if (io_.onSession)
@@ -279,14 +297,20 @@ int cmcFleetRun::Attempt(std::size_t row) {
             record.firmware = lineOf(description, "firmware");
             record.radio = oneLine(description);
         }
-        const std::vector<std::uint8_t> sent = session.SentBytes();
-        if (!sent.empty())
-            record.imageSha256 = sha256Hex(sent);
+        const std::vector<std::uint8_t> image = session.ImageBytes();
+        if (!image.empty())
+            record.imageSha256 = sha256Hex(image);
+        changes = session.ChangesSent();
     }
     cmcPrompter::install(previous);
     if (fs::exists(options.backup))
         record.backup = options.backup;
-    record.message = resultMessage(record.result, options.verify, prompter.last);
+    record.changesOnly = options.changesOnly;
+    if (changes) {
+        record.blocks = changes->blocks;
+        record.bytes = changes->bytes;
+    }
+    record.message = resultMessage(record.result, options, prompter.last, changes);
     if (record.result >= signalExitBase && !record.imageSha256.empty())
         record.message += "; the radio's memory may be incomplete";
     record.time = utcTimeNow(false);

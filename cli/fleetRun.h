@@ -18,13 +18,14 @@ class cmcEeprom;
 // fields from a roster row.
 //
 //   fleet PLAN --roster ROSTER.csv [--port N | --device PATH] [--variant V]
-//         [--backups DIR] [--log LOG] [--verify] [--next LABEL | --from LABEL]
+//         [--backups DIR] [--log LOG] [--verify] [--changes-only]
+//         [--next LABEL | --from LABEL]
 namespace marloCloneExit {
 inline constexpr int fleetIncomplete = 75; // fleet: rows were skipped, none failed
 } // namespace marloCloneExit
 
 struct dstFleetOptions {
-    dstCloneCliOptions write; // port, variant, verify; file: PLAN
+    dstCloneCliOptions write; // port, variant, verify, changes-only; file: PLAN
     std::string roster;
     std::string backups = "."; // each radio's memory is saved here first
     std::string log;           // default: BACKUPS/marlo-fleet.jsonl

@@ -20,6 +20,7 @@ struct dstCloneCliOptions {
     std::string file;           // read: -o FILE; write, diff: FILE
     std::string backup;         // write: the radio's memory is first saved here
     std::string changesFrom;    // write: send only what differs from this file
+    bool changesOnly = false;   // write with a backup: send only what differs from it (fleet)
     bool verify = false;        // write: read back and compare afterwards
 };
 

@@ -55,7 +55,7 @@ _marlo_clone() {
         export) options+=" --list -o" ;;
         import) options+=" --list -o --expert" ;;
         diff) options+=" --radio --port --device" ;;
-        fleet) options+=" --roster --port --device --variant --backups --log --verify --next --from" ;;
+        fleet) options+=" --roster --port --device --variant --backups --log --verify --changes-only --next --from" ;;
         esac
         COMPREPLY=($(compgen -W "$options" -- "$cur"))
         return

@@ -7,6 +7,7 @@
 #include "core/modelIdentity.h"
 #include "document/indMainCellContext.h"
 #include "exchange/documentDiff.h"
+#include "radio/ListEntry.h"
 #include "radio/cellLabels.h"
 #include "radio/settingFields.h"
 
@@ -27,6 +28,8 @@ namespace {
 using Fault = cmcRadioSim::Fault;
 
 constexpr int kRadios = 5;
+constexpr std::int32_t kIdentityFirst = 0x6C1A; // the radio's own, never written
+constexpr std::int32_t kIdentityLast = 0x6C24;
 
 // A setting where each radio's old memory differs from the plan.
 const cmcSettingField& oldSetting() {
@@ -41,11 +44,40 @@ std::string label(int k) {
     return "UNIT-" + std::to_string(k + 1);
 }
 
+// The text of a record's field, as far as the next comma or the end.
+std::string field(const std::string& record, const std::string& name) {
+    const std::size_t at = record.find("\"" + name + "\":");
+    if (at == std::string::npos)
+        return "";
+    const std::size_t from = at + name.size() + 3;
+    return record.substr(from, record.find_first_of(",}", from) - from);
+}
+
 std::vector<std::string> lines(const std::string& path) {
     std::ifstream in(path);
     std::vector<std::string> found;
     for (std::string line; std::getline(in, line);)
         found.push_back(line);
+    return found;
+}
+
+// The blocks (and their bytes) a write may reach in which two memories differ:
+// 16-byte blocks, cut where a write range begins or ends.
+std::pair<int, int> differingBlocks(const cmcEeprom& a, const cmcEeprom& b) {
+    std::pair<int, int> found{0, 0};
+    for (const cmcRange& r : marloModel::writeRangeNormal) {
+        for (std::int32_t block = r.first - r.first % 16; block <= r.last; block += 16) {
+            const std::int32_t first = std::max(block, r.first);
+            const std::int32_t last = std::min(block + 15, r.last);
+            for (std::int32_t address = first; address <= last; ++address) {
+                if (a.GetByte(address) != b.GetByte(address)) {
+                    found.first += 1;
+                    found.second += last - first + 1;
+                    break;
+                }
+            }
+        }
+    }
     return found;
 }
 
@@ -58,6 +90,7 @@ protected:
         int status = -1;
         std::string out;
         std::vector<int> connected; // the radios spoken to, in order
+        std::vector<int> frames;    // the data frames each of them took
     };
 
     void SetUp() override {
@@ -73,12 +106,27 @@ protected:
     }
     void TearDown() override { qputenv("XDG_CONFIG_HOME", savedConfig); }
 
+    // Each radio has its own identity bytes and an old channel plan of its own.
     void giveOldMemories() {
         for (int k = 0; k < kRadios; ++k) {
             makeRadioImage(memories[k], 0, "OLD " + std::to_string(k));
             const cmcSettingField& f = oldSetting();
             memories[k].SetByte(f.address,
                                 static_cast<std::uint8_t>(plan.GetByte(f.address) ^ f.mask));
+            for (std::int32_t a = kIdentityFirst; a <= kIdentityLast; ++a)
+                memories[k].SetByte(a, static_cast<std::uint8_t>('1' + k));
+            editChannels(memories[k], 60, 7000000 + 100 * k);
+        }
+    }
+
+    static void editChannels(cmcEeprom& image, int count, std::uint32_t frequency) {
+        for (int slot = 0; slot < count; ++slot) {
+            ListEntry entry(&image);
+            entry.load(listUserChannel, slot);
+            entry.state = ListEntry::stateUsed;
+            entry.channelNumber = static_cast<std::uint32_t>(slot + 1);
+            entry.rxFrequency = frequency + static_cast<std::uint32_t>(slot) * 1000;
+            entry.store(listUserChannel, slot);
         }
     }
 
@@ -125,8 +173,10 @@ protected:
         // The operator connects the radio of the row the prompt named.
         io.onSession = [&](cmcCloneCliSession& session) {
             session.Controller().CloneManager().SetClock(&fastClock, kFastTimeScale);
-            if (current >= 0)
+            if (current >= 0) {
                 memories[current].Assign(sim.Image());
+                outcome.frames.push_back(sim.Stats().framesAccepted - baseline);
+            }
             std::fflush(out);
             const std::string said(text, size);
             const std::size_t at = said.rfind("UNIT-");
@@ -148,8 +198,10 @@ protected:
             }
             outcome.status = fleet.Run();
         }
-        if (current >= 0)
+        if (current >= 0) {
             memories[current].Assign(sim.Image());
+            outcome.frames.push_back(sim.Stats().framesAccepted - baseline);
+        }
         ::close(pipeEnds[0]);
         std::fclose(out);
         outcome.out.assign(text, size);
@@ -218,6 +270,62 @@ TEST_F(CloneFleet, WritesEveryRadioThePlanWithItsRowAndLogsEach) {
     EXPECT_EQ(imageHashes.size(), static_cast<std::size_t>(kRadios)); // each radio its own image
 }
 
+// --changes-only sends each radio just the blocks where its image differs from
+// its own memory as read for the backup, whatever that held, leaves its identity
+// bytes alone, and leaves it as a full write does: the same memory and image hash.
+TEST_F(CloneFleet, ChangesOnlySendsEachRadioWhatDiffersFromItsOwnMemory) {
+    std::array<cmcEeprom, kRadios> old;
+    for (int k = 0; k < kRadios; ++k)
+        old[k].Assign(memories[k]);
+    const std::string enter(kRadios, '\n');
+    ASSERT_EQ(run({}, enter).status, 0);
+    std::array<cmcEeprom, kRadios> written;
+    for (int k = 0; k < kRadios; ++k)
+        written[k].Assign(memories[k]);
+    const struct {
+        const char* name;
+        std::function<void(cmcEeprom&, int k)> arrange;
+    } radios[kRadios] = {
+        {"its old memory", [&](cmcEeprom& m, int k) { m.Assign(old[k]); }},
+        {"already its image", [](cmcEeprom&, int) {}},
+        {"three channels changed since", [](cmcEeprom& m, int) { editChannels(m, 3, 14070000); }},
+        {"the next radio's image", [&](cmcEeprom& m, int k) { m.Assign(written[k + 1]); }},
+        {"the plan itself", [&](cmcEeprom& m, int) { m.Assign(plan); }},
+    };
+    std::array<cmcEeprom, kRadios> before;
+    for (int k = 0; k < kRadios; ++k) {
+        radios[k].arrange(memories[k], k);
+        for (std::int32_t a = kIdentityFirst; a <= kIdentityLast; ++a)
+            memories[k].SetByte(a, static_cast<std::uint8_t>('1' + k));
+        before[k].Assign(memories[k]);
+    }
+
+    const Outcome r = run({"--changes-only", "--verify"}, enter);
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_NE(r.out.find("5 written, 0 failed, 0 skipped"), std::string::npos) << r.out;
+    const std::vector<std::string> log = lines(path("fleet.jsonl"));
+    ASSERT_EQ(log.size(), 2u * kRadios);
+    ASSERT_EQ(r.frames.size(), static_cast<std::size_t>(kRadios));
+    for (int k = 0; k < kRadios; ++k) {
+        const std::string& record = log[kRadios + k];
+        SCOPED_TRACE(std::string(radios[k].name) + "\n" + record);
+        expectPlanAndRow(k);
+        for (std::int32_t a = kIdentityFirst; a <= kIdentityLast; ++a)
+            EXPECT_EQ(memories[k].GetByte(a), '1' + k);
+        const auto [blocks, bytes] = differingBlocks(before[k], memories[k]);
+        EXPECT_EQ(r.frames[k], blocks);
+        EXPECT_EQ(field(record, "blocks"), std::to_string(blocks));
+        EXPECT_EQ(field(record, "bytes"), std::to_string(bytes));
+        EXPECT_EQ(field(record, "changes_only"), "true");
+        EXPECT_EQ(field(record, "result"), "0");
+        EXPECT_EQ(field(record, "image_sha256"), field(log[k], "image_sha256"));
+        EXPECT_EQ(field(log[k], "changes_only"), "false");
+        EXPECT_EQ(field(log[k], "blocks"), "null");
+    }
+    EXPECT_EQ(r.frames[1], 0);
+    EXPECT_NE(log[kRadios + 1].find("nothing differed"), std::string::npos) << log[kRadios + 1];
+}
+
 // A radio that fails in the middle of its write, by a dead line or by Ctrl+C:
 // its record says so, the rows after it are left alone, and --from finishes them.
 TEST_F(CloneFleet, RadioFailingMidWriteIsLoggedAndFromResumes) {
@@ -226,21 +334,24 @@ TEST_F(CloneFleet, RadioFailingMidWriteIsLoggedAndFromResumes) {
         std::string answers; // the operator gives up after the failure, or is interrupted
         int status;
         bool interrupt;
+        std::vector<std::string> args;
     } ways[] = {
-        {"dead line", "\n\n\n", 0, false},
-        {"Ctrl+C", std::string(kRadios, '\n'), 130, true},
+        {"dead line", "\n\n\n", 0, false, {}},
+        {"Ctrl+C", std::string(kRadios, '\n'), 130, true, {}},
+        {"dead line, changes only", "\n\n\n", 0, false, {"--changes-only"}},
     };
     for (const auto& way : ways) {
         SCOPED_TRACE(way.name);
         QFile::remove(QString::fromStdString(path("fleet.jsonl")));
-        const Outcome failed = run({}, way.answers, [&](int k, int frames, cmcFleetRun& fleet) {
-            if (k != 2 || frames < 40)
-                return;
-            if (way.interrupt)
-                fleet.Interrupt(130);
-            else
-                sim.SetFault(Fault::NoEcho);
-        });
+        const Outcome failed =
+            run(way.args, way.answers, [&](int k, int frames, cmcFleetRun& fleet) {
+                if (k != 2 || frames < 40)
+                    return;
+                if (way.interrupt)
+                    fleet.Interrupt(130);
+                else
+                    sim.SetFault(Fault::NoEcho);
+            });
         EXPECT_EQ(failed.connected, (std::vector<int>{0, 1, 2}));
         if (way.interrupt)
             EXPECT_EQ(failed.status, way.status);
@@ -252,11 +363,19 @@ TEST_F(CloneFleet, RadioFailingMidWriteIsLoggedAndFromResumes) {
         ASSERT_EQ(log.size(), 3u);
         EXPECT_EQ(log[2].find("\"result\":0"), std::string::npos) << log[2];
         EXPECT_NE(log[2].find("\"image_sha256\":\""), std::string::npos) << log[2];
+        const bool changesOnly = !way.args.empty();
+        EXPECT_EQ(field(log[2], "changes_only"), changesOnly ? "true" : "false");
         EXPECT_NE(memories[3].GetByte(oldSetting().address), plan.GetByte(oldSetting().address));
 
-        const Outcome resumed = run({"--from", label(2)}, "\n\n\n");
+        std::vector<std::string> resume = way.args;
+        resume.insert(resume.end(), {"--from", label(2)});
+        const Outcome resumed = run(resume, "\n\n\n");
         EXPECT_EQ(resumed.status, 0) << resumed.out;
         EXPECT_EQ(resumed.connected, (std::vector<int>{2, 3, 4}));
+        // The half-written radio is sent only what it still lacks.
+        if (changesOnly) {
+            EXPECT_LT(resumed.frames.at(0), std::atoi(field(log[2], "blocks").c_str()));
+        }
         for (int k = 0; k < kRadios; ++k)
             expectPlanAndRow(k);
         const std::vector<std::string> after = lines(path("fleet.jsonl"));
