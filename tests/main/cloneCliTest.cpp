@@ -354,6 +354,9 @@ TEST_F(CloneCli, UsageErrorsExit64) {
         {{"write"},
          "marlo-clone write [--port N | --device PATH] [--variant V] [--backup FILE]\n"
          "        [--changes-from BASE] [--verify] FILE\nTry 'marlo-clone write --help'"},
+        // Each radio's base is its own memory just read, never one file for all.
+        {{"fleet", "plan.vcf", "--roster", "r.csv", "--changes-from", "base.vcf"},
+         "compares each radio with its own memory just read\nUsage:\n  marlo-clone fleet PLAN"},
     };
     for (const auto& row : rows) {
         const Run r = run(row.args);
