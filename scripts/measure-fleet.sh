@@ -104,7 +104,10 @@ if has changes; then
     rm -f "$work/fleet.jsonl"
     total=0
     for k in $(seq "$radios"); do
-        channels $((40 * k)) 3 14000 >"$work/own$k.csv"
+        # The import replaces the whole list: the plan's table with three rows changed.
+        channels 1 200 3000 | awk -F, -v OFS=, -v a=$((40 * k)) \
+            'NR > 1 && $1 >= a && $1 < a + 3 { $3 = $4 = 14000 + 50 * ($1 - a) } 1' \
+            >"$work/own$k.csv"
         "$bin/marlo-clone" import "$plan" --list channels "$work/own$k.csv" -o "$work/own$k.vcf"
         startSim "$work/own$k.vcf"
         t=$(elapsed bash -c "echo | '$bin/marlo-clone' fleet '$plan' --roster '$work/roster.csv' \
