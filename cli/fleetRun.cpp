@@ -56,7 +56,8 @@ std::string resultMessage(int status, const dstCloneCliOptions& options, const s
                           const std::optional<dstChangedBlocks>& changes) {
     const std::string verified = options.verify ? " and verified" : "";
     if (status == 0 && changes && changes->Empty())
-        return "nothing differed, nothing was sent" + verified;
+        return options.verify ? "nothing differed, nothing was sent; verified"
+                              : "nothing differed, nothing was sent";
     if (status == 0 && changes)
         return std::to_string(changes->blocks) + " changed blocks (" +
                std::to_string(changes->bytes) + " bytes) written" + verified;
@@ -270,7 +271,8 @@ std::string cmcFleetRun::BackupPath(const std::string& label) const {
     return path;
 }
 
-// Backs up, writes and logs the radio of one row; its status.
+// Backs up, writes (all, or only what differs from the backup) and logs the
+// radio of one row; its status.
 int cmcFleetRun::Attempt(std::size_t row) {
     const dstFleetRow& entry = roster_.rows[row];
     dstCloneCliOptions options = options_.write;

@@ -48,7 +48,8 @@ struct dstFleetIo {
 // One fleet run. Every row's image is built and checked before any radio is
 // spoken to; then, radio by radio, the operator connects it and presses Enter
 // ("s" skips the row, "q" or the end of the input stops), and the radio is
-// backed up, written (and verified) and logged. Needs a Qt application and the
+// backed up, written (in full, or only the blocks that differ from its backup)
+// and verified when asked, and logged. Needs a Qt application and the
 // overlay store, as the radio commands do.
 class cmcFleetRun {
 public:
