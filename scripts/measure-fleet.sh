@@ -105,7 +105,7 @@ if has changes; then
     total=0
     for k in $(seq "$radios"); do
         # The import replaces the whole list: the plan's table with three rows changed.
-        channels 1 200 3000 | awk -F, -v OFS=, -v a=$((40 * k)) \
+        channels 1 200 3000 | awk -F, -v OFS=, -v a=$((30 * k)) \
             'NR > 1 && $1 >= a && $1 < a + 3 { $3 = $4 = 14000 + 50 * ($1 - a) } 1' \
             >"$work/own$k.csv"
         "$bin/marlo-clone" import "$plan" --list channels "$work/own$k.csv" -o "$work/own$k.vcf"
