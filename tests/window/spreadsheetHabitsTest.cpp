@@ -10,7 +10,9 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QImage>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMimeData>
 
 namespace {
@@ -380,5 +382,152 @@ TEST_F(SpreadsheetHabits, GoToChannelAndFindDuplicates) {
         EXPECT_EQ(lastBox(), g.message != nullptr ? g.message : "Channel number") << g.number;
     }
 }
+
+// Paste Rows from the Edit menu (Alt+E, P) and from the context menu, offered
+// as Ctrl+V takes the clipboard: this program's own rows go back whole, text
+// from elsewhere value by value; with neither, Paste is greyed and picking it
+// changes nothing. The clipboard changes after the cursor is placed, while the
+// program runs, so the menus must follow it.
+enum class PastePath { EditMenu, ContextMenu };
+
+struct MenuPasteCase {
+    const char* name;
+    // Another program's text; "" none. `ownRows`: rows 2..3 copied instead.
+    const char* text;
+    bool ownRows;
+    bool image; // an image, no text
+    int col;
+    int row;
+    std::vector<std::tuple<int, int, std::string>> shown; // col, row, text; empty: greyed
+    bool (*savedRight)(cmcEeprom& file);
+};
+
+const MenuPasteCase kMenuPasteCases[] = {
+    {"OwnRows",
+     "",
+     true,
+     false,
+     kChannel,
+     8,
+     {{kChannel, 8, "2"}, {kChannel, 9, "3"}, {kReceive, 9, "2020.0"}},
+     [](cmcEeprom& file) {
+         return channelOf(file, 7).channelNumber == 2U &&
+                channelOf(file, 8).rxFrequency == 2'020'000;
+     }},
+    {"ForeignTable",
+     "7100\t7200\r\n7300\t7400\r\n",
+     false,
+     false,
+     kReceive,
+     2,
+     {{kReceive, 2, "7100.0"}, {kTransmit, 2, "7200.0"}, {kTransmit, 3, "7400.0"}},
+     [](cmcEeprom& file) {
+         return channelOf(file, 1).rxFrequency == 7'100'000 &&
+                channelOf(file, 2).txFrequency == 7'400'000;
+     }},
+    {"SingleValue",
+     "7123.4",
+     false,
+     false,
+     kReceive,
+     2,
+     {{kReceive, 2, "7123.4"}},
+     [](cmcEeprom& file) { return channelOf(file, 1).rxFrequency == 7'123'400; }},
+    {"Empty", "", false, false, kReceive, 2, {}, nullptr},
+    {"ImageOnly", "", false, true, kReceive, 2, {}, nullptr},
+};
+
+using MenuPasteParam = std::tuple<PastePath, std::size_t>;
+
+class MenuPaste : public SpreadsheetHabits, public ::testing::WithParamInterface<MenuPasteParam> {
+protected:
+    // Opens the path's menu and picks Paste Rows as a person would, whether or
+    // not it is enabled; returns whether it was.
+    bool pickPaste() {
+        if (std::get<0>(GetParam()) == PastePath::EditMenu)
+            menuPath({"&Edit"});
+        else
+            clickCell(sheet()->Grid()->Col(), sheet()->Grid()->Row(), Qt::RightButton);
+        QMenu* menu = waitForPopup();
+        EXPECT_NE(menu, nullptr);
+        if (menu == nullptr)
+            return false;
+        const auto actions = menu->actions();
+        const auto item = std::find_if(actions.begin(), actions.end(), [](QAction* a) {
+            return a->isVisible() && plain(a->text()) == "Paste Rows";
+        });
+        EXPECT_NE(item, actions.end());
+        if (item == actions.end())
+            return false;
+        const bool enabled = (*item)->isEnabled();
+        if (std::get<0>(GetParam()) == PastePath::EditMenu)
+            key(Qt::Key_P);
+        else
+            click(menu, Qt::LeftButton, {}, menu->actionGeometry(*item).center());
+        if (!enabled && QApplication::activePopupWidget() != nullptr)
+            key(Qt::Key_Escape);
+        EXPECT_TRUE(waitForNoPopup());
+        return enabled;
+    }
+};
+
+TEST_P(MenuPaste, IsOfferedAsCtrlVTakesTheClipboardAndPastesAlike) {
+    const MenuPasteCase& c = kMenuPasteCases[std::get<1>(GetParam())];
+    start();
+    QClipboard& clipboard = *QGuiApplication::clipboard();
+    if (c.ownRows) {
+        selectRows(kChannel, 2, 3);
+        key(Qt::Key_C, Qt::ControlModifier);
+        ASSERT_TRUE(waitFor([&] { return !clipboard.text().isEmpty(); }));
+        prompter_.answerNext(PromptAnswer::Ok); // pasting over used rows asks
+    }
+    cursorTo(c.col, c.row);
+    if (!c.ownRows) {
+        clipboard.setText("7000"); // Paste was offered before the clipboard changed
+        QCoreApplication::processEvents();
+        if (c.image) {
+            auto* data = new QMimeData;
+            data->setImageData(QImage(4, 4, QImage::Format_RGB32));
+            clipboard.setMimeData(data);
+        } else if (*c.text == '\0') {
+            clipboard.clear();
+        } else {
+            clipboard.setText(QString::fromUtf8(c.text));
+        }
+    }
+    QCoreApplication::processEvents();
+    before_.Assign(controller_->CurrentImage());
+
+    const bool offered = pickPaste();
+    if (c.shown.empty()) {
+        EXPECT_FALSE(offered);
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(unchanged());
+        return;
+    }
+    ASSERT_TRUE(offered);
+    const auto matches = [&] {
+        return std::all_of(c.shown.begin(), c.shown.end(), [&](const auto& cell) {
+            return cellText(std::get<0>(cell), std::get<1>(cell)) == std::get<2>(cell);
+        });
+    };
+    ASSERT_TRUE(waitFor(matches)) << lastBox() << "|" << cellText(c.col, c.row);
+    EXPECT_EQ(prompter_.scriptUsed(), true);
+    const std::unique_ptr<cmcEeprom> file = saved();
+    ASSERT_NE(file, nullptr);
+    EXPECT_TRUE(c.savedRight(*file));
+}
+
+std::string menuPasteName(const ::testing::TestParamInfo<MenuPasteParam>& info) {
+    return std::string(std::get<0>(info.param) == PastePath::EditMenu ? "EditMenu_"
+                                                                      : "ContextMenu_") +
+           kMenuPasteCases[std::get<1>(info.param)].name;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, MenuPaste,
+    ::testing::Combine(::testing::Values(PastePath::EditMenu, PastePath::ContextMenu),
+                       ::testing::Range<std::size_t>(0, std::size(kMenuPasteCases))),
+    menuPasteName);
 
 } // namespace
