@@ -1,5 +1,7 @@
 #include "benchDocument.h"
 
+#include "bandEdges.h"
+
 #include "core/modelIdentity.h"
 #include "overlay/cmcGTex.h"
 #include "radio/ListEntry.h"
@@ -36,17 +38,8 @@ std::vector<std::string> benchListLines() {
 }
 
 void fillDocument(cmcEeprom& image) {
+    setBandEdges(image, 1'600'000, 29'999'999, 7'000'000, 7'300'000);
     ListEntry e(&image);
-    e.load(listRxEdge, 0);
-    e.low = 1'600'000;
-    e.high = 29'999'999;
-    e.store(listRxEdge, 0);
-    for (std::int32_t i = 0; i <= ListEntry::lastStoredIndex(listTxEdge); ++i) {
-        e.load(listTxEdge, i);
-        e.low = i == 0 ? 7'000'000 : -1;
-        e.high = i == 0 ? 7'300'000 : -1;
-        e.store(listTxEdge, i);
-    }
     for (std::int32_t m = 0; m < 9; ++m) {
         e.load(listModeReg, m);
         e.modeName = {'M', 'O', 'D', 'E', static_cast<std::uint8_t>('0' + m)};

@@ -32,6 +32,8 @@
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
+#include <functional>
+
 namespace {
 
 // Confirms every question and goes on without saving.
@@ -53,18 +55,41 @@ struct Program {
 };
 Program* program = nullptr;
 
-void clone(benchmark::State& state, bool write) {
-    const auto baud = static_cast<unsigned>(state.range(0));
-    cmcRadioSim sim;
-    sim.SetBaud(baud);
-    cmcEeprom image;
-    image.Assign(program->controller->CurrentImage());
+// The simulated radio at the run's baud rate, holding `image`, on the
+// program's port; false (the run skipped) when it cannot start.
+bool connectRadio(benchmark::State& state, cmcRadioSim& sim, const cmcEeprom& image) {
+    sim.SetBaud(static_cast<unsigned>(state.range(0)));
     sim.SetImage(image);
     if (!sim.Start()) {
         state.SkipWithError("no radio");
-        return;
+        return false;
     }
     program->controller->CloneManager().SetPort({0, sim.DevicePath()});
+    return true;
+}
+
+// One timed operation: `start` begins it with its completion, the loop runs
+// until it ends.
+void timeOperation(benchmark::State& state, std::int64_t wire,
+                   const std::function<bool(std::function<void(int)>)>& start) {
+    QEventLoop loop;
+    int code = -1;
+    QElapsedTimer clock;
+    clock.start();
+    if (start([&](int result) {
+            code = result;
+            loop.quit();
+        }))
+        loop.exec();
+    reportCloneRun(state, static_cast<double>(clock.nsecsElapsed()) / 1e9, code, wire);
+}
+
+void clone(benchmark::State& state, bool write) {
+    cmcRadioSim sim;
+    cmcEeprom image;
+    image.Assign(program->controller->CurrentImage());
+    if (!connectRadio(state, sim, image))
+        return;
     const std::int64_t information =
         cloneRequestBytes + static_cast<std::int64_t>(sim.InformationReply().size());
     const std::int64_t wire =
@@ -73,34 +98,20 @@ void clone(benchmark::State& state, bool write) {
                   cloneEndFrameBytes + cloneWriteResultBytes
             : information + cloneRequestBytes + cloneDataFrameBytes(marloModel::cloneRange) +
                   cloneEndFrameBytes;
-    for (auto _ : state) {
-        QEventLoop loop;
-        int code = -1;
-        QElapsedTimer clock;
-        clock.start();
-        const auto done = [&](int result) {
-            code = result;
-            loop.quit();
-        };
-        if (write ? program->window->CloneWrite(done) : program->window->CloneRead(done))
-            loop.exec();
-        reportCloneRun(state, static_cast<double>(clock.nsecsElapsed()) / 1e9, code, wire);
-    }
+    for (auto _ : state)
+        timeOperation(state, wire, [write](std::function<void(int)> done) {
+            return write ? program->window->CloneWrite(done) : program->window->CloneRead(done);
+        });
 }
 
 void BM_WindowWriteChanges(benchmark::State& state) {
     indMain& controller = *program->controller;
     cmcRadioSim sim;
-    sim.SetBaud(static_cast<unsigned>(state.range(0)));
     cmcEeprom memory;
     memory.Assign(controller.CurrentImage());
     controller.PrepareImage(memory, true);
-    sim.SetImage(memory);
-    if (!sim.Start()) {
-        state.SkipWithError("no radio");
+    if (!connectRadio(state, sim, memory))
         return;
-    }
-    controller.CloneManager().SetPort({0, sim.DevicePath()});
     const std::vector<std::uint8_t> reply = sim.InformationReply();
     dstRadioInfo radio{marloModel::modelCodeFirst, marloModel::modelCodeSecond, {}};
     std::copy(reply.begin() + 9, reply.begin() + 41, radio.block.begin());
@@ -124,17 +135,9 @@ void BM_WindowWriteChanges(benchmark::State& state) {
                                   cloneEndFrameBytes + cloneWriteResultBytes;
         state.counters["blocks"] = changes.blocks;
         state.ResumeTiming();
-
-        QEventLoop loop;
-        int code = -1;
-        QElapsedTimer clock;
-        clock.start();
-        if (program->window->CloneWriteChanges([&](int result) {
-                code = result;
-                loop.quit();
-            }))
-            loop.exec();
-        reportCloneRun(state, static_cast<double>(clock.nsecsElapsed()) / 1e9, code, wire);
+        timeOperation(state, wire, [](std::function<void(int)> done) {
+            return program->window->CloneWriteChanges(done);
+        });
     }
 }
 
@@ -146,32 +149,20 @@ void BM_WindowCloneRead(benchmark::State& state) {
 // a handful of values: the read, the comparison and its window, up.
 void BM_WindowCompareWithRadio(benchmark::State& state) {
     cmcRadioSim sim;
-    sim.SetBaud(static_cast<unsigned>(state.range(0)));
     cmcEeprom image;
     image.Assign(program->controller->CurrentImage());
     for (const std::int32_t a : {0x02BB, 0x02BC, 0x1000, 0x3000, 0x6C3A})
         image.SetByte(a, static_cast<std::uint8_t>(image.GetByte(a) ^ 1));
-    sim.SetImage(image);
-    if (!sim.Start()) {
-        state.SkipWithError("no radio");
+    if (!connectRadio(state, sim, image))
         return;
-    }
-    program->controller->CloneManager().SetPort({0, sim.DevicePath()});
     const std::int64_t wire =
         cloneRequestBytes + static_cast<std::int64_t>(sim.InformationReply().size()) +
         cloneRequestBytes + cloneDataFrameBytes(marloModel::cloneRange) + cloneEndFrameBytes;
     cuiCompareCommands& compare = *program->controller->CompareCommands();
     for (auto _ : state) {
-        QEventLoop loop;
-        int code = -1;
-        QElapsedTimer clock;
-        clock.start();
-        if (compare.CompareWithRadio([&](int result) {
-                code = result;
-                loop.quit();
-            }))
-            loop.exec();
-        reportCloneRun(state, static_cast<double>(clock.nsecsElapsed()) / 1e9, code, wire);
+        timeOperation(state, wire, [&compare](std::function<void(int)> done) {
+            return compare.CompareWithRadio(done);
+        });
         state.counters["rows"] = compare.Window() != nullptr
                                      ? static_cast<double>(compare.Window()->Differences().size())
                                      : 0.0;

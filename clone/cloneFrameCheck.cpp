@@ -13,15 +13,6 @@ namespace {
 
 using Code = dst_CDrv_Result;
 
-// Upper-case hex only: the radio never sends lower case, so it is a broken frame.
-int upperHexValue(std::uint8_t c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 bool isDecimalPair(std::uint8_t b) {
     return (b >> 4) <= 9 && (b & 0x0F) <= 9;
 }
@@ -46,6 +37,14 @@ void lengthen(cmcBuff& bitmap, std::int32_t n) {
 }
 
 } // namespace
+
+int HexDigitValue(std::uint8_t c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
 
 int CheckInformationReply(const cmcBuff& frame, dst_CDrv_Result& result) {
     if (frame.Count() < 8 || !fromRadio(frame, informationReply))
@@ -91,8 +90,8 @@ int CheckDataPayload(const std::uint8_t* payload, std::int32_t count, std::int32
     std::vector<std::uint8_t> bytes;
     bytes.reserve(static_cast<std::size_t>(count / 2));
     for (std::int32_t i = 0; i + 1 < count; i += 2) {
-        const int high = upperHexValue(payload[i]);
-        const int low = upperHexValue(payload[i + 1]);
+        const int high = HexDigitValue(payload[i]);
+        const int low = HexDigitValue(payload[i + 1]);
         if (high < 0 || low < 0)
             return Code::codeBadFrame;
         bytes.push_back(static_cast<std::uint8_t>(high << 4 | low));

@@ -13,6 +13,10 @@ struct dst_CDrv_Result;
 // dst_CDrv_Result (0 when the frame is good) unless it says otherwise.
 namespace cmcFrame {
 
+// The value of one upper-case hex digit, or -1: the radio never sends lower
+// case, so a lower-case digit is a broken frame.
+int HexDigitValue(std::uint8_t c);
+
 // Information reply: FE EF EE E1, then four identification bytes that must each be
 // two decimal digits, then the information block. A good reply puts the radio's
 // identification values and the block into `result`. 0 or 6.

@@ -24,6 +24,7 @@
 // byte arrived, and the radio said so). A wrong echo is never a success.
 #include "fuzzSupport.h"
 
+#include "clone/cloneFrameCheck.h"
 #include "clone/cloneFrames.h"
 #include "clone/cmcCloneDrv.h"
 #include "clone/dst_CDrv_Result.h"
@@ -142,14 +143,6 @@ Bytes correctAnswer(std::uint8_t command, const std::vector<cmcRange>& ranges) {
     return Bytes(out.Data(), out.Data() + out.Count());
 }
 
-int hexValue(std::uint8_t c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 // The far end of the line: the cable's echo and the radio behind it.
 class Radio {
 public:
@@ -263,8 +256,8 @@ private:
     void store(const Bytes& text) {
         std::vector<int> bytes;
         for (std::size_t i = 0; i + 1 < text.size(); i += 2) {
-            const int high = hexValue(text[i]);
-            const int low = hexValue(text[i + 1]);
+            const int high = cmcFrame::HexDigitValue(text[i]);
+            const int low = cmcFrame::HexDigitValue(text[i + 1]);
             if (high < 0 || low < 0 || text.size() % 2 != 0)
                 return;
             bytes.push_back(high * 16 + low);

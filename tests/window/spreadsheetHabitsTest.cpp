@@ -3,6 +3,8 @@
 // by the cells shown, the bytes saved, and Undo giving back the exact bytes.
 #include "windowFixture.h"
 
+#include "support/bandEdges.h"
+
 #include "core/cmcEeprom.h"
 #include "radio/ListEntry.h"
 #include "views/cuiSheet.h"
@@ -31,17 +33,7 @@ protected:
     void start() {
         const std::string path = writeFullDocument("plan.vcf");
         std::unique_ptr<cmcEeprom> image = loadCloneFile(path);
-        ListEntry edge(image.get());
-        edge.load(listRxEdge, 0);
-        edge.low = 1'000'000;
-        edge.high = 29'999'999;
-        edge.store(listRxEdge, 0);
-        for (std::int32_t i = 0; i <= ListEntry::lastIndex(listTxEdge); ++i) {
-            edge.load(listTxEdge, i);
-            edge.low = i == 0 ? 1'600'000 : -1;
-            edge.high = i == 0 ? 29'999'999 : -1;
-            edge.store(listTxEdge, i);
-        }
+        setBandEdges(*image, 1'000'000, 29'999'999, 1'600'000, 29'999'999);
         writeCloneFile(path, *image);
         openFile(path);
         showSheet("User Channels");
@@ -84,6 +76,12 @@ protected:
             << "one Undo gives back the bytes before the command";
     }
     std::string lastBox() const { return prompter_.lastText(); }
+    // A refusal names what was refused, and the document is as before.
+    void expectRefused(const char* refusal) {
+        EXPECT_TRUE(waitFor([&] { return lastBox().find(refusal) != std::string::npos; }))
+            << lastBox();
+        EXPECT_TRUE(unchanged());
+    }
 
     cmcEeprom before_;
 };
@@ -138,10 +136,8 @@ TEST_P(EntryIntoRows, AltEnterStoresIntoEverySelectedRowOrNothing) {
     ASSERT_TRUE(waitFor([&] { return sheet()->EditorVisible(); }));
     key(Qt::Key_Return, Qt::AltModifier);
     if (c.shown == nullptr) {
-        EXPECT_TRUE(waitFor([&] { return lastBox().find(c.refusal) != std::string::npos; }))
-            << lastBox();
+        expectRefused(c.refusal);
         EXPECT_TRUE(lastBox().starts_with("Nothing was changed")) << lastBox();
-        EXPECT_TRUE(unchanged());
         return;
     }
     const std::vector<std::string> expected(4, c.shown);
@@ -213,9 +209,7 @@ TEST_P(Fill, FillsTheSelectedRowsOrNothing) {
         menuPath({"&Edit", "Fill &Series..."});
     }
     if (c.shown.empty()) {
-        EXPECT_TRUE(waitFor([&] { return lastBox().find(c.refusal) != std::string::npos; }))
-            << lastBox();
-        EXPECT_TRUE(unchanged());
+        expectRefused(c.refusal);
         return;
     }
     ASSERT_TRUE(waitFor([&] { return column(c.col, 2, 5) == c.shown; }))
@@ -269,9 +263,7 @@ TEST_P(PasteText, FillsFromTheCursorEveryValueThroughItsCell) {
     cursorTo(c.col, 2);
     key(Qt::Key_V, Qt::ControlModifier);
     if (c.shown.empty()) {
-        EXPECT_TRUE(waitFor([&] { return lastBox().find(c.refusal) != std::string::npos; }))
-            << lastBox();
-        EXPECT_TRUE(unchanged());
+        expectRefused(c.refusal);
         return;
     }
     const auto matches = [&] {

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "core/cmcEeprom.h"
+#include "radio/ListEntry.h"
+
+#include <cstdint>
+
+// One receive range and one transmit range; every other transmit range unset.
+inline void setBandEdges(cmcEeprom& image, std::int32_t rxLow, std::int32_t rxHigh,
+                         std::int32_t txLow, std::int32_t txHigh) {
+    ListEntry edge(&image);
+    edge.load(listRxEdge, 0);
+    edge.low = rxLow;
+    edge.high = rxHigh;
+    edge.store(listRxEdge, 0);
+    for (std::int32_t i = 0; i <= ListEntry::lastStoredIndex(listTxEdge); ++i) {
+        edge.load(listTxEdge, i);
+        edge.low = i == 0 ? txLow : -1;
+        edge.high = i == 0 ? txHigh : -1;
+        edge.store(listTxEdge, i);
+    }
+}
