@@ -321,6 +321,7 @@ private:
         // A blank where the cell cannot be emptied leaves it as it is.
         if (form == Form::Choice && typed.empty())
             return true;
+        std::string refusal = "not accepted by the cell";
         if (form == Form::Choice) {
             const Chosen chosen = Choose(r, c, typed);
             if (chosen != Chosen::Picked)
@@ -335,14 +336,18 @@ private:
                 input = column.blankInput;
             if (form == Form::Transmit && input == "<-")
                 input = ReceiveShown(r);
-            cells_.Type(row, column, input);
+            const cmcExchangeCells::Typed outcome = cells_.Type(row, column, input);
+            if (outcome.tooLong > 0)
+                refusal = "longer than " + std::to_string(outcome.tooLong) + " characters";
+            if (!outcome.hint.empty())
+                refusal = outcome.hint;
         }
         Changed(r);
         const cmcExchangeCells::Shown after = cells_.Show(row, column);
         if (value::holds(form, typed, after.text, ReceiveShown(r)))
             return true;
         if (after.text == before.text)
-            return typed.empty() || Refuse(line, header, "not accepted by the cell");
+            return typed.empty() || Refuse(line, header, refusal);
         if (typed.empty())
             return Refuse(line, header, "cannot be empty");
         return Refuse(line, header,

@@ -118,15 +118,18 @@ bool selfId(cmcCellCapsule& request, std::span<std::uint8_t> bytes, std::uint8_t
     }
     const std::span<std::uint8_t> id = bytes.first(kSelfIdBytes);
     bool changed = false;
-    if (hasInput(request)) {
-        const std::string digits = filter(request.inputText, "");
+    const std::string digits = hasInput(request) ? filter(request.inputText, "") : "";
+    if (hasInput(request) && !digits.empty() && digits.size() != kSelfIdDigits) {
+        // A digit too few or too many is a typo; it must not switch the ID off.
+        request.refusedHint = "\"" + trimSpaces(request.inputText) +
+                              "\" was not stored: a self ID has exactly 9 digits (empty "
+                              "switches it off)";
+    } else if (hasInput(request)) {
         std::fill(id.begin(), id.end(), 0);
-        if (digits.size() == kSelfIdDigits) {
-            for (std::size_t k = 0; k < kSelfIdDigits; ++k)
-                cmcEncoding::twoDigitSet(id, static_cast<int>(k), digits[k] - '0');
-        } else {
+        if (digits.empty())
             std::fill(id.begin(), id.end(), 0xFF);
-        }
+        for (std::size_t k = 0; k < digits.size(); ++k)
+            cmcEncoding::twoDigitSet(id, static_cast<int>(k), digits[k] - '0');
         changed = true;
     }
     showText(request,

@@ -11,8 +11,8 @@ class ListEntry;
 // The codecs of digit strings and channel ranges. The key fields (selective-call
 // ID, telephone number) are cleared to 0xFF bytes by an input that gives no
 // digits: that is how the user empties an entry. More digits than the field
-// takes are refused and change nothing. The self ID takes exactly its 9 digits
-// and is cleared by anything else.
+// takes are refused and change nothing. The self ID takes exactly its 9 digits,
+// is cleared by an input without digits, and refuses any other count.
 namespace cmcCodec {
 
 // Selective-call ID: 6 digits in two-digit bytes; 1..6 typed digits (1..4 with

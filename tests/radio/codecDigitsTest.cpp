@@ -50,22 +50,30 @@ TEST_F(DigitCodecs, SelCallIdIsRightAlignedWithZerosOrCleared) {
     EXPECT_EQ(space.text, "0012");
 }
 
+// A digit too few or too many is a typo: it keeps the ID and says why, where
+// switching the ID off would lose it without a word. Empty switches it off.
 TEST_F(DigitCodecs, SelfIdTakesExactlyNineDigitsWithinItsFiveBytes) {
     const std::int32_t at = 700;
     image.SetByte(at + 5, 0x5A);
-    const std::pair<const char*, Bytes> rows[] = {{"1234 5678 9", {12, 34, 56, 78, 90}},
-                                                  {"12345678", Bytes(5, 0xFF)},
-                                                  {"1234567890", Bytes(5, 0xFF)}};
-    for (const auto& [input, stored] : rows) {
+    const Bytes id = {12, 34, 56, 78, 90};
+    const std::tuple<const char*, bool, Bytes, const char*> rows[] = {
+        {"1234 5678 9", true, id, "123456789"},
+        {"12345678", false, id, "123456789"},
+        {"1234567890", false, id, "123456789"},
+        {"", true, Bytes(5, 0xFF), ""},
+        {"98765-4321", true, {98, 76, 54, 32, 10}, "987654321"}};
+    for (const auto& [input, changed, stored, text] : rows) {
         cmcCellCapsule request = typed(input);
-        EXPECT_TRUE(selfId(request, {image.Data() + at, 8}, result));
+        EXPECT_EQ(selfId(request, {image.Data() + at, 8}, result), changed) << input;
         EXPECT_EQ(bytesAt(image, at, 5), stored) << input;
-        EXPECT_EQ(request.text, stored[0] < 100 ? "123456789" : "");
+        EXPECT_EQ(request.text, text) << input;
+        EXPECT_EQ(request.refusedHint.find("exactly 9 digits") != std::string::npos, !changed)
+            << input;
     }
     EXPECT_EQ(image.GetByte(at + 5), 0x5A);
     cmcCellCapsule request = typed("123456789");
     EXPECT_FALSE(selfId(request, {image.Data() + at, 4}, result)); // too short a field
-    EXPECT_EQ(image.GetByte(at), 0xFF);
+    EXPECT_EQ(image.GetByte(at), 98);
 }
 
 TEST_F(DigitCodecs, TelephoneNumberPacksUpToSixteenDigits) {

@@ -295,6 +295,10 @@ const Refusal kRefusals[] = {
       "line 5, column rx_khz: 'E' cannot be read in a number (digits, one point, a leading minus)",
       "line 6, column rx_khz: '\xC2\xA0' cannot be read in a number (digits, one point, a leading "
       "minus)"}},
+    {"SelCallIdTooLong",
+     "selcall",
+     "slot,id\n1,1234567\n",
+     {"line 2, column id: longer than 6 characters"}},
     {"RangeSeparator",
      "selcall",
      "slot,id,channels_1\n1,12,5/9\n",
