@@ -8,6 +8,7 @@
 #include "views/cuiBitEditor.h"
 #include "views/cuiFlector.h"
 #include "views/cuiMenu.h"
+#include "views/cuiSystemClipboard.h"
 
 #include <QAction>
 #include <QDesktopServices>
@@ -16,7 +17,8 @@
 #include <QUrl>
 #include <algorithm>
 
-indMainCommands::indMainCommands(indMain& controller) : controller_(controller) {}
+indMainCommands::indMainCommands(indMain& controller)
+    : controller_(controller), clipboard_(std::make_unique<cuiSystemClipboard>()) {}
 
 indMainCommands::~indMainCommands() {
     compare_.reset();
@@ -36,6 +38,10 @@ cuiCloneWindow& indMainCommands::Cloning() {
 
 bool indMainCommands::CanPrintCurrent() {
     return controller_.CanPrintCurrent();
+}
+
+bool indMainCommands::CanPasteText() {
+    return clipboard_->HasTextToPaste();
 }
 
 void indMainCommands::PrintCurrent() {

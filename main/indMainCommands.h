@@ -7,6 +7,7 @@
 class QMainWindow;
 class cuiCloneWindow;
 class cuiCompareCommands;
+class cuiSystemClipboard;
 class indMain;
 
 // The commands of menu items, toolbar buttons and cells that belong to the
@@ -24,6 +25,7 @@ public:
     void FileOpenRecent(int index) override;
     void FileExit() override;
     bool CanPrintCurrent() override;
+    bool CanPasteText() override;
     void PrintCurrent() override;
     void PrintAll() override;
     void CloneRead() override;
@@ -54,4 +56,6 @@ private:
     std::unique_ptr<cuiCloneWindow> cloning_;
     // After the clone window, which its radio comparison reads through.
     std::unique_ptr<cuiCompareCommands> compare_;
+    // Made with the commands, which come with the window.
+    std::unique_ptr<cuiSystemClipboard> clipboard_;
 };

@@ -45,6 +45,7 @@ int cuiSheetPrinter::Print(const std::string& descriptor) {
     frame_.maker = setup_.maker;
     frame_.height = printPointsToPixels(setup_.framePoints, dpi_);
     content_ = frame_.Content(setup_.page);
+    ShrinkToPageWidth(descriptor);
     Paginate();
 
     int pages = 0;
@@ -71,6 +72,42 @@ void cuiSheetPrinter::MakeSheet(const std::string& descriptor) {
     sheet_->SetPrinter(&printer_);
     sheet_->SetFontHeight(fontHeight_);
     sheet_->Build();
+}
+
+// Cell widths follow the font only roughly (margins, pictures), so the font
+// shrinks in steps until the sheet fits; when that would take it below the
+// least scale the sheet keeps its font and is cut into pages instead.
+void cuiSheetPrinter::ShrinkToPageWidth(const std::string& descriptor) {
+    const int page = content_.Width();
+    const int full = fontHeight_;
+    const int sign = full < 0 ? -1 : 1;
+    const double least = std::abs(full) * kLeastScale;
+    for (int attempt = 0; attempt <= kFitAttempts; ++attempt) {
+        if (!sheet_->Printable())
+            return;
+        const int width = SheetWidth();
+        if (width <= page)
+            return;
+        const double wanted = std::trunc(std::abs(fontHeight_) * page / static_cast<double>(width));
+        if (wanted < least || attempt == kFitAttempts)
+            break;
+        fontHeight_ = sign * std::max(1, static_cast<int>(wanted));
+        sheet_.reset();
+        MakeSheet(descriptor);
+    }
+    if (fontHeight_ != full) {
+        fontHeight_ = full;
+        sheet_.reset();
+        MakeSheet(descriptor);
+    }
+}
+
+int cuiSheetPrinter::SheetWidth() const {
+    const cmcSheetDef& def = sheet_->Def();
+    int width = 0;
+    for (int c = 0; c < def.ColCount(); ++c)
+        width += def.ColWidth(c);
+    return width;
 }
 
 void cuiSheetPrinter::Paginate() {

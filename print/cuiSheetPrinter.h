@@ -35,12 +35,15 @@ struct cuiSheetPrintSetup {
 };
 
 // Prints one sheet, cut into pages across first, then down, each page with the
-// sheet's fixed columns and rows, a header and a footer. A page whose part of
-// the sheet still does not fit is printed with a smaller font, shrunk at most
-// three times; the smaller font stays for the sheet's following pages.
+// sheet's fixed columns and rows, a header and a footer. A sheet a little wider
+// than the page is printed with a smaller font, down to kLeastScale of it, so
+// that its columns stay side by side on one page. A page whose part of the
+// sheet still does not fit is printed with a smaller font, shrunk at most three
+// times; the smaller font stays for the sheet's following pages.
 class cuiSheetPrinter {
 public:
     static constexpr int kFitAttempts = 3;
+    static constexpr double kLeastScale = 0.7;
 
     cuiSheetPrinter(cuiPrintHost& host, QPrinter& printer, QPainter& painter,
                     const cuiSheetPrintSetup& setup, cuiPrintState& state);
@@ -61,6 +64,8 @@ private:
     };
 
     void MakeSheet(const std::string& descriptor);
+    void ShrinkToPageWidth(const std::string& descriptor);
+    int SheetWidth() const;
     void Paginate();
     bool Fit(const std::string& descriptor, const Page& page);
     // Walks the page's cells; paints them when `draw`. Returns the bottom-right

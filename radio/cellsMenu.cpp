@@ -200,8 +200,12 @@ void noItem(cmcCellEval& ev) {
     setFlag(ev, Hidden, commands == nullptr || commands->MainMenuSubItems(CL_Menu_Edit_Top) != 1);
 }
 
+// Paste takes the entry clipboard's rows into a list of their type, or text
+// from the system clipboard into any sheet, value by value.
 void paste(cmcCellEval& ev) {
-    setFlag(ev, Disabled, !ev.context.Clipboard().accepts(ev.entry.type));
+    cmcCellCommands* commands = ev.context.Commands();
+    const bool text = commands != nullptr && commands->CanPasteText();
+    setFlag(ev, Disabled, !text && !ev.context.Clipboard().accepts(ev.entry.type));
 }
 
 // Items the context menu always offers: their commands run on the clicked row.

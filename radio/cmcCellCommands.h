@@ -31,6 +31,10 @@ public:
     virtual void PrintCurrent() = 0;
     virtual void PrintAll() = 0;
 
+    // Whether the system clipboard holds text that a sheet's Paste takes value
+    // by value, whatever the entry clipboard holds; never without a window.
+    virtual bool CanPasteText() { return false; }
+
     // Clone menu and the port selection dialog.
     virtual void CloneRead() = 0;
     virtual void CloneWrite() = 0;

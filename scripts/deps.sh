@@ -9,7 +9,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-svg-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   poppler-utils scdoc desktop-file-utils appstream shared-mime-info
-  xvfb openbox
+  xvfb openbox dbus-daemon at-spi2-core
 )
 if [ "${1:-}" = fuzz ]; then
   packages+=(clang libclang-rt-14-dev)

@@ -10,11 +10,7 @@
 #include "radio/cmcCellContext.h"
 #include "sheets/cmcTextUtil.h"
 #include "views/cuiSheetFinder.h"
-
-#include <QClipboard>
-#include <QCoreApplication>
-#include <QGuiApplication>
-#include <QMimeData>
+#include "views/cuiSystemClipboard.h"
 
 #include <algorithm>
 #include <cmath>
@@ -27,15 +23,6 @@ namespace {
 // has no cell or may not go into its cell.
 constexpr char kTextsKey[] = "GI_Sheet_Commands";
 constexpr int kRefusalsShown = 12;
-
-// The entry clipboard's mark on the system clipboard: the process and the
-// copy it made, so that only its own latest copy takes the entry paste.
-constexpr char kEntriesMime[] = "application/x-marlo-entries";
-
-QByteArray& lastEntriesMark() {
-    static QByteArray mark;
-    return mark;
-}
 
 std::string text(int line) {
     return cmcGTex::App().GetLine(kTextsKey, line);
@@ -333,27 +320,17 @@ void cuiSheet::RunMenuCommand(std::int32_t label) {
         return;
     const std::string rows = label == cmcCells::CL_PMenu_Copy ? RowsAsText() : std::string();
     Dispatch(grid_->Col(), grid_->Row(), 0, label);
-    if (label != cmcCells::CL_PMenu_Copy)
-        return;
-    static int copies = 0;
-    QByteArray& mark = lastEntriesMark();
-    mark =
-        QByteArray::number(QCoreApplication::applicationPid()) + ":" + QByteArray::number(++copies);
-    auto* data = new QMimeData;
-    data->setText(QString::fromStdString(rows));
-    data->setData(kEntriesMime, mark);
-    QGuiApplication::clipboard()->setMimeData(data);
+    if (label == cmcCells::CL_PMenu_Copy)
+        cuiSystemClipboard::PutCopiedRows(rows);
 }
 
 // Tab-separated text on the system clipboard is pasted value by value, unless
 // it is this program's own latest copy: the entries then go back whole.
 bool cuiSheet::PasteFromSystemClipboard() {
-    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
-    if (data == nullptr || !data->hasText() || data->text().isEmpty())
+    const std::optional<std::string> pasted = cuiSystemClipboard::TextToPaste();
+    if (!pasted)
         return false;
-    if (data->hasFormat(kEntriesMime) && data->data(kEntriesMime) == lastEntriesMark())
-        return false;
-    PasteText(data->text().toStdString());
+    PasteText(*pasted);
     return true;
 }
 

@@ -10,14 +10,17 @@
 #include "radio/cellEngineFixture.h"
 #include "radio/cellLabels.h"
 #include "support/eventLoop.h"
+#include "support/pdfPages.h"
 #include "views/cuiSheet.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QPageSize>
 #include <QPrinter>
 #include <QProcess>
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <iostream>
 
 using namespace cmcCells;
@@ -177,6 +180,50 @@ TEST_F(PrintCommandsTest, PrintCurrentIsOfferedOnlyForAPrintableShownSheet) {
     EXPECT_NE(text.find(overlayLine("GI_Sys_AppTitleRev")), std::string::npos);
     EXPECT_NE(text.find(overlayLine("GI_Sys_Maker")), std::string::npos);
     EXPECT_TRUE(prompter_.scriptUsed());
+}
+
+// A sheet a little wider than the page prints smaller with its columns side by
+// side; a much wider one keeps its font and is cut across, never leaving a
+// single column alone on a page.
+TEST_F(PrintCommandsTest, ASheetKeepsItsColumnsTogetherWhenTheyFitAtASensibleScale) {
+    struct Case {
+        const char* descriptor;
+        std::vector<std::string> firstPage; // header and cell words printed side by side
+        std::vector<std::string> headers;   // one word of each column's header
+        int across;                         // pages side by side for each band of rows
+    };
+    const Case cases[] = {
+        {"[St_Common]GI_Sheet_Common_General",
+         {"Setting", "Value", "Notes", "GPS", "panel"},
+         {"Value", "Notes"},
+         1},
+        {"GI_Sheet_UserCh",
+         {"Slot", "Channel", "Receive", "Transmit", "Mode"},
+         {"Channel", "Receive", "Transmit", "Mode", "Filter", "Call", "ALE", "Scan", "Comment",
+          "Editing"},
+         2},
+        {"GI_Sheet_TelNumber", {"No.", "Name", "Number"}, {"Name", "Number"}, 1},
+    };
+    fillChannels();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.descriptor);
+        show(c.descriptor);
+        const std::string path = printTo("layout.pdf");
+        menu(CL_Menu_File_Print_Current);
+        const std::vector<PdfPage> pages = readPdf(path);
+        ASSERT_FALSE(pages.empty());
+        for (const std::string& word : c.firstPage)
+            EXPECT_TRUE(pages.front().Has(word)) << word;
+        int bands = 0;
+        for (std::size_t n = 0; n < pages.size(); ++n) {
+            const auto shown = std::count_if(c.headers.begin(), c.headers.end(),
+                                             [&](const std::string& h) { return pages[n].Has(h); });
+            EXPECT_GE(shown, 2) << "page " << n + 1;
+            bands += pages[n].Has(c.headers.front()) ? 1 : 0;
+        }
+        EXPECT_EQ(bands * c.across, static_cast<int>(pages.size()));
+        QFile::remove(QString::fromStdString(path));
+    }
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "sheets/cmcEvMan.h"
 #include "sheets/cmcLineStore.h"
 #include "support/ScriptedPrompter.h"
+#include "support/pdfPages.h"
 #include "views/cuiSheet.h"
 
 #include <QTemporaryDir>
@@ -14,24 +15,6 @@
 #include <memory>
 #include <string>
 #include <vector>
-
-// A word of a PDF page as pdftotext places it, in points from the top-left.
-struct PdfWord {
-    double xMin, yMin, xMax, yMax;
-    std::string text;
-};
-
-struct PdfPage {
-    double width = 0;
-    double height = 0;
-    std::vector<PdfWord> words;
-    bool Has(const std::string& text) const;
-};
-
-// Every page of a PDF file, read back with poppler's pdftotext.
-std::vector<PdfPage> readPdf(const std::string& path);
-// The page count pdfinfo reports; -1 when it cannot read the file.
-int pdfPageCount(const std::string& path);
 
 // Printing in a test overlay of its own, with a shown main window, a host that
 // builds test sheets, and printer setups answered with a PDF file at 600 dpi on

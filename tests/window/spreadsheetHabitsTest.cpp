@@ -12,7 +12,9 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QImage>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMimeData>
 
 namespace {
@@ -372,5 +374,131 @@ TEST_F(SpreadsheetHabits, GoToChannelAndFindDuplicates) {
         EXPECT_EQ(lastBox(), g.message != nullptr ? g.message : "Channel number") << g.number;
     }
 }
+
+// Paste Rows from the Edit menu (Alt+E, P) and from the context menu, offered
+// as Ctrl+V takes the clipboard: this program's own rows go back whole, text
+// from elsewhere value by value; with neither, Paste is greyed and picking it
+// changes nothing. The clipboard changes after the cursor is placed, and the
+// menus last saw the opposite, so they must follow it both ways.
+enum class Clip { OwnRows, Text, Empty, Image };
+
+struct MenuPasteCase {
+    const char* name;
+    Clip clip;
+    const char* text;
+    int col;
+    int row;
+    std::int32_t slot; // saved with this receive frequency
+    std::int32_t receive;
+    std::vector<std::tuple<int, int, std::string>> shown; // col, row, text; empty: greyed
+};
+
+const MenuPasteCase kMenuPasteCases[] = {
+    {"OwnRows",
+     Clip::OwnRows,
+     "",
+     kChannel,
+     8,
+     8,
+     2'020'000,
+     {{kChannel, 8, "2"}, {kChannel, 9, "3"}}},
+    {"ForeignTable",
+     Clip::Text,
+     "7100\t7200\r\n7300\t7400\r\n",
+     kReceive,
+     2,
+     2,
+     7'300'000,
+     {{kReceive, 2, "7100.0"}, {kTransmit, 2, "7200.0"}, {kTransmit, 3, "7400.0"}}},
+    {"SingleValue", Clip::Text, "7123.4", kReceive, 2, 1, 7'123'400, {{kReceive, 2, "7123.4"}}},
+    {"Empty", Clip::Empty, "", kReceive, 2, 0, 0, {}},
+    {"ImageOnly", Clip::Image, "", kReceive, 2, 0, 0, {}},
+};
+
+using MenuPasteParam = std::tuple<bool, std::size_t>; // by the Edit menu, case
+
+class MenuPaste : public SpreadsheetHabits, public ::testing::WithParamInterface<MenuPasteParam> {
+protected:
+    // Opens the menu and picks Paste Rows, enabled or not; returns whether it was.
+    bool pickPaste() {
+        const bool editMenu = std::get<0>(GetParam());
+        if (editMenu)
+            menuPath({"&Edit"});
+        else
+            clickCell(sheet()->Grid()->Col(), sheet()->Grid()->Row(), Qt::RightButton);
+        QMenu* menu = waitForPopup();
+        const auto actions = menu != nullptr ? menu->actions() : QList<QAction*>();
+        const auto item = std::find_if(actions.begin(), actions.end(), [](QAction* a) {
+            return a->isVisible() && plain(a->text()) == "Paste Rows";
+        });
+        if (item == actions.end()) {
+            ADD_FAILURE() << "no Paste Rows";
+            return false;
+        }
+        const bool enabled = (*item)->isEnabled();
+        if (editMenu)
+            key(Qt::Key_P);
+        else
+            click(menu, Qt::LeftButton, {}, menu->actionGeometry(*item).center());
+        if (!enabled && QApplication::activePopupWidget() != nullptr)
+            key(Qt::Key_Escape);
+        EXPECT_TRUE(waitForNoPopup());
+        return enabled;
+    }
+};
+
+TEST_P(MenuPaste, IsOfferedAsCtrlVTakesTheClipboardAndPastesAlike) {
+    const MenuPasteCase& c = kMenuPasteCases[std::get<1>(GetParam())];
+    start();
+    QClipboard& clipboard = *QGuiApplication::clipboard();
+    if (c.clip == Clip::OwnRows) {
+        selectRows(kChannel, 2, 3);
+        key(Qt::Key_C, Qt::ControlModifier);
+        prompter_.answerNext(PromptAnswer::Ok); // pasting over used rows asks
+    } else if (c.shown.empty()) {
+        clipboard.setText("7000");
+    } else {
+        clipboard.clear();
+    }
+    cursorTo(c.col, c.row);
+    if (c.clip == Clip::Text) {
+        clipboard.setText(QString::fromUtf8(c.text));
+    } else if (c.clip == Clip::Empty) {
+        clipboard.clear();
+    } else if (c.clip == Clip::Image) {
+        auto* data = new QMimeData;
+        data->setImageData(QImage(4, 4, QImage::Format_RGB32));
+        clipboard.setMimeData(data);
+    }
+    QCoreApplication::processEvents();
+
+    const bool offered = pickPaste();
+    if (c.shown.empty()) {
+        EXPECT_FALSE(offered);
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(unchanged());
+        return;
+    }
+    ASSERT_TRUE(offered);
+    const auto matches = [&] {
+        return std::all_of(c.shown.begin(), c.shown.end(), [&](const auto& cell) {
+            return cellText(std::get<0>(cell), std::get<1>(cell)) == std::get<2>(cell);
+        });
+    };
+    ASSERT_TRUE(waitFor(matches)) << lastBox() << "|" << cellText(c.col, c.row);
+    EXPECT_TRUE(prompter_.scriptUsed()) << "own rows go back whole, after the question";
+    const std::unique_ptr<cmcEeprom> file = saved();
+    ASSERT_NE(file, nullptr);
+    EXPECT_EQ(channelOf(*file, c.slot).rxFrequency, c.receive);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, MenuPaste,
+    ::testing::Combine(::testing::Bool(),
+                       ::testing::Range<std::size_t>(0, std::size(kMenuPasteCases))),
+    [](const ::testing::TestParamInfo<MenuPasteParam>& test) {
+        return std::string(std::get<0>(test.param) ? "EditMenu_" : "ContextMenu_") +
+               kMenuPasteCases[std::get<1>(test.param)].name;
+    });
 
 } // namespace

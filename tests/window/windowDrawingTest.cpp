@@ -1,13 +1,12 @@
 // What the window draws, seen on the screen after real input.
 #include "sheetWindowTest.h"
 
+#include "support/pdfPages.h"
 #include "views/cuiTree.h"
 
 #include <QApplication>
 #include <QFileInfo>
 #include <QLabel>
-#include <QProcess>
-#include <QRegularExpression>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 #include <QWheelEvent>
@@ -107,23 +106,6 @@ TEST_F(DrawingWindowTest, TheSheetTitleIsWhiteOnTealAndGrowsWithTheFontSize) {
     EXPECT_GT(titleOf(*sheet())->fontMetrics().height(), before);
 }
 
-// The words of each page of a PDF file, as pdftotext finds them.
-std::vector<QStringList> pdfWords(const QString& path) {
-    QProcess process;
-    process.start("pdftotext", {"-bbox", path, "-"});
-    process.waitForFinished(30000);
-    const QString html = QString::fromUtf8(process.readAllStandardOutput());
-    std::vector<QStringList> pages;
-    static const QRegularExpression word(R"re(<word [^>]*>([^<]*)</word>)re");
-    for (const QString& line : html.split('\n')) {
-        if (line.contains("<page "))
-            pages.emplace_back();
-        else if (const auto m = word.match(line); m.hasMatch() && !pages.empty())
-            pages.back() << m.captured(1);
-    }
-    return pages;
-}
-
 // "Channels" heads five columns: written once on paper, and on the screen in
 // one place, centred over the five, not once per column.
 TEST_F(DrawingWindowTest, AHeaderSpanningColumnsIsDrawnOnce) {
@@ -157,9 +139,12 @@ TEST_F(DrawingWindowTest, AHeaderSpanningColumnsIsDrawnOnce) {
     key(Qt::Key_P, Qt::ControlModifier);
     ASSERT_TRUE(waitFor([&] { return QFileInfo(pdf).size() > 0; }));
     waitFor([] { return false; }, 300);
-    const auto pages = pdfWords(pdf);
+    const std::vector<PdfPage> pages = readPdf(pdf.toStdString());
     ASSERT_FALSE(pages.empty());
-    EXPECT_EQ(pages.front().count("Channels"), 1) << pages.front().join(' ').toStdString();
+    const auto& words = pages.front().words;
+    EXPECT_EQ(std::count_if(words.begin(), words.end(),
+                            [](const PdfWord& w) { return w.text == "Channels"; }),
+              1);
 }
 
 // At its first width the tree shows every node's name whole, with all its

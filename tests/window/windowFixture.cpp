@@ -16,6 +16,9 @@
 #include <QTreeWidget>
 #include <QWindow>
 
+#include <iterator>
+#include <utility>
+
 std::unique_ptr<cmcEeprom> loadCloneFile(const std::string& path) {
     auto image = std::make_unique<cmcEeprom>();
     image->Resize(marloModel::imageSize);
@@ -144,32 +147,56 @@ QWindow* keyboardWindow() {
     return nullptr;
 }
 
+// One key event to where the keyboard goes at this moment; false when no
+// window takes it.
+bool sendKey(bool press, int key, Qt::KeyboardModifiers modifiers, const QString& text) {
+    QWindow* window = keyboardWindow();
+    if (window == nullptr)
+        return false;
+    QTest::simulateEvent(window, press, key, modifiers, text, false);
+    return true;
+}
+
+constexpr std::pair<Qt::KeyboardModifier, Qt::Key> kModifierKeys[] = {
+    {Qt::ShiftModifier, Qt::Key_Shift},
+    {Qt::ControlModifier, Qt::Key_Control},
+    {Qt::AltModifier, Qt::Key_Alt},
+    {Qt::MetaModifier, Qt::Key_Meta}};
+
 } // namespace
 
-// Press and release each go where the keyboard goes at that moment: the press
-// may close the window that took it, as a picker does.
+// Every press and release, a modifier's too, goes on its own to where the
+// keyboard goes at that moment, as the window system sends them: each may close
+// the window that took the one before (a picker, a popup, a finished clone).
+// QTest's own key functions hold one window across all of them.
 void WindowTest::key(int key, Qt::KeyboardModifiers modifiers) {
-    QWindow* window = keyboardWindow();
-    if (window == nullptr) {
+    const char ascii = QTest::keyToAscii(static_cast<Qt::Key>(key));
+    const QString text = ascii != 0 ? QString(QChar::fromLatin1(ascii)) : QString();
+    Qt::KeyboardModifiers held;
+    for (const auto& [modifier, modifierKey] : kModifierKeys)
+        if (modifiers & modifier) {
+            sendKey(true, modifierKey, held, {});
+            held |= modifier;
+        }
+    if (!sendKey(true, key, modifiers, text))
         ADD_FAILURE() << "no window takes the keyboard";
-        return;
-    }
-    QTest::keyPress(window, static_cast<Qt::Key>(key), modifiers);
-    QCoreApplication::processEvents();
-    if ((window = keyboardWindow()) != nullptr)
-        QTest::keyRelease(window, static_cast<Qt::Key>(key), modifiers);
+    sendKey(false, key, modifiers, text);
+    for (auto it = std::rbegin(kModifierKeys); it != std::rend(kModifierKeys); ++it)
+        if (modifiers & it->first) {
+            sendKey(false, it->second, held, {});
+            held &= ~it->first;
+        }
     QCoreApplication::processEvents();
 }
 
 void WindowTest::type(const QString& text) {
     for (const QChar c : text) {
-        QWindow* window = keyboardWindow();
-        if (window == nullptr)
+        const char ascii = c.toLatin1();
+        const QString typed(QChar::fromLatin1(ascii));
+        const int code = QTest::asciiToKey(ascii);
+        if (!sendKey(true, code, Qt::NoModifier, typed))
             return;
-        QTest::keyPress(window, c.toLatin1());
-        QCoreApplication::processEvents();
-        if ((window = keyboardWindow()) != nullptr)
-            QTest::keyRelease(window, c.toLatin1());
+        sendKey(false, code, Qt::NoModifier, typed);
     }
     QCoreApplication::processEvents();
 }
