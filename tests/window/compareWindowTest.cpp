@@ -85,8 +85,17 @@ protected:
         cuiCompareWindow* w = window();
         if (w == nullptr)
             return nullptr;
-        w->activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(w));
+        // The window manager may still hand the keyboard back to the window
+        // whose menu opened this one: it must hold the keyboard for a moment.
+        const auto hasKeyboard = [w] {
+            return QGuiApplication::focusWindow() == w->window()->windowHandle();
+        };
+        for (int attempt = 0; attempt < 5; ++attempt) {
+            w->activateWindow();
+            if (waitFor(hasKeyboard, 5000) && !waitFor([&] { return !hasKeyboard(); }, 300))
+                break;
+        }
+        EXPECT_TRUE(hasKeyboard());
         return w;
     }
     static QPoint rowCentre(cuiTextSheet& sheet, int row) {
@@ -192,6 +201,9 @@ TEST_F(CompareWindowTest, EnterOrADoubleClickShowsTheCell) {
         const cmcCellObj* node = controller_->Tree()->SelectedModel();
         ASSERT_NE(node, nullptr);
         EXPECT_EQ(node->parameter.value_or(""), row.descriptor);
+        // The main window comes to the front before the list takes the keyboard
+        // back for the next row.
+        EXPECT_TRUE(QTest::qWaitForWindowActive(form_.get(), 20000));
     }
 }
 
