@@ -1,6 +1,6 @@
 #include "benchDocument.h"
 
-#include "bandEdges.h"
+#include "radio/bandEdges.h"
 
 #include "core/modelIdentity.h"
 #include "overlay/cmcGTex.h"
@@ -38,7 +38,7 @@ std::vector<std::string> benchListLines() {
 }
 
 void fillDocument(cmcEeprom& image) {
-    setBandEdges(image, 1'600'000, 29'999'999, 7'000'000, 7'300'000);
+    cmcSetBandEdges(image, 1'600'000, 29'999'999, 7'000'000, 7'300'000);
     ListEntry e(&image);
     for (std::int32_t m = 0; m < 9; ++m) {
         e.load(listModeReg, m);

@@ -3,7 +3,7 @@
 // by the cells shown, the bytes saved, and Undo giving back the exact bytes.
 #include "windowFixture.h"
 
-#include "support/bandEdges.h"
+#include "radio/bandEdges.h"
 
 #include "core/cmcEeprom.h"
 #include "radio/ListEntry.h"
@@ -33,7 +33,7 @@ protected:
     void start() {
         const std::string path = writeFullDocument("plan.vcf");
         std::unique_ptr<cmcEeprom> image = loadCloneFile(path);
-        setBandEdges(*image, 1'000'000, 29'999'999, 1'600'000, 29'999'999);
+        cmcSetBandEdges(*image, 1'000'000, 29'999'999, 1'600'000, 29'999'999);
         writeCloneFile(path, *image);
         openFile(path);
         showSheet("User Channels");

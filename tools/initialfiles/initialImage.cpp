@@ -3,6 +3,7 @@
 #include "core/cmcEeprom.h"
 #include "core/modelIdentity.h"
 #include "radio/ListEntry.h"
+#include "radio/bandEdges.h"
 #include "radio/frequencyLimits.h"
 
 #include <array>
@@ -133,20 +134,6 @@ void writeBlankList(cmcEeprom& image, std::uint8_t listType) {
     }
 }
 
-void writeBandEdges(cmcEeprom& image, int variant) {
-    ListEntry entry(&image);
-    entry.load(listRxEdge, 0);
-    entry.low = rxLow;
-    entry.high = rxHigh;
-    entry.store(listRxEdge, 0);
-    for (std::int32_t i = 0; i <= ListEntry::lastStoredIndex(listTxEdge); ++i) {
-        entry.load(listTxEdge, i);
-        entry.low = i == 0 ? txRanges[variant].low : -1;
-        entry.high = i == 0 ? txRanges[variant].high : -1;
-        entry.store(listTxEdge, i);
-    }
-}
-
 void writeModeRegistrations(cmcEeprom& image, int variant) {
     ListEntry entry(&image);
     for (std::int32_t i = 0; i <= ListEntry::lastIndex(listModeReg); ++i) {
@@ -191,7 +178,7 @@ void buildInitialImage(cmcEeprom& image, int variant) {
     writeBlankList(image, listSelCallId);
     writeBlankList(image, listAleId);
     writeBlankList(image, listTelNumber);
-    writeBandEdges(image, variant);
+    cmcSetBandEdges(image, rxLow, rxHigh, txRanges[variant].low, txRanges[variant].high);
     writeModeRegistrations(image, variant);
     for (const Setting& s : commonSettings)
         image.SetByte(s.offset, s.value[variant]);

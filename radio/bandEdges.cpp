@@ -1,13 +1,9 @@
-#pragma once
+#include "radio/bandEdges.h"
 
-#include "core/cmcEeprom.h"
 #include "radio/ListEntry.h"
 
-#include <cstdint>
-
-// One receive range and one transmit range; every other transmit range unset.
-inline void setBandEdges(cmcEeprom& image, std::int32_t rxLow, std::int32_t rxHigh,
-                         std::int32_t txLow, std::int32_t txHigh) {
+void cmcSetBandEdges(cmcEeprom& image, std::int32_t rxLow, std::int32_t rxHigh, std::int32_t txLow,
+                     std::int32_t txHigh) {
     ListEntry edge(&image);
     edge.load(listRxEdge, 0);
     edge.low = rxLow;
