@@ -1,14 +1,14 @@
 #include "app/marloVersion.h"
 #include "cli/cloneCliExchange.h"
 #include "cli/cloneCliHelp.h"
+#include "cli/cloneCliOptions.h"
 #include "cli/cloneCliSession.h"
+#include "cli/consoleTexts.h"
 #include "cli/fleetRun.h"
-#include "clone/cloneCliOptions.h"
-#include "clone/cmcStderrProgress.h"
-#include "core/cmcConsoleTexts.h"
-#include "core/cmcEeprom.h"
-#include "platform/cmcPrompter.h"
-#include "platform/cuiSignalEnd.h"
+#include "cli/stderrProgress.h"
+#include "core/memoryImage.h"
+#include "platform/prompter.h"
+#include "platform/signalEnd.h"
 
 #include <QCoreApplication>
 
@@ -22,6 +22,8 @@
 #include <unistd.h>
 #include <vector>
 
+namespace marlo {
+
 namespace {
 
 using Args = std::vector<std::string>;
@@ -33,67 +35,66 @@ constexpr int signalExitBase = 128;
 int checkCommand(const Args& args) {
     if (args.size() != 1)
         return -1;
-    dstCloneCliOptions options;
+    CloneCliOptions options;
     options.file = args[0];
-    cmcCloneCliSession session(options, nullptr);
+    CloneCliSession session(options, nullptr);
     return session.Check();
 }
 
 // The radio commands: the clone result code, or 32 + the code of FILE.
-int radioCommand(cmcCloneCliCommand command, const char* label, const Args& args) {
+int radioCommand(CloneCliCommand command, const char* label, const Args& args) {
     std::string problem;
-    const std::optional<dstCloneCliOptions> options =
-        cmcParseCloneCliOptions(command, args, problem);
+    const std::optional<CloneCliOptions> options = parseCloneCliOptions(command, args, problem);
     if (!options) {
         std::fprintf(stderr, "marlo-clone: %s\n", problem.c_str());
         return -1;
     }
-    cmcStderrProgress progress(stderr, ::isatty(STDERR_FILENO) == 1, label);
-    cmcProgressPrompter prompter(progress);
-    cmcPrompter* const previous = cmcPrompter::install(&prompter);
+    StderrProgress progress(stderr, ::isatty(STDERR_FILENO) == 1, label);
+    ProgressPrompter prompter(progress);
+    Prompter* const previous = Prompter::install(&prompter);
     int status = 0;
     {
-        cmcCloneCliSession session(*options, &progress);
+        CloneCliSession session(*options, &progress);
         // Ctrl+C or a kill: the port is closed (its exclusive hold released) when
         // the session ends, and no file is written.
-        std::unique_ptr<cuiSignalEnd> ending;
-        ending = std::make_unique<cuiSignalEnd>(
+        std::unique_ptr<SignalEnd> ending;
+        ending = std::make_unique<SignalEnd>(
             [&session, &ending] { session.Abort(signalExitBase + ending->Signal()); });
         switch (command) {
-        case cmcCloneCliCommand::Info:
+        case CloneCliCommand::Info:
             status = session.Info(stdout);
             break;
-        case cmcCloneCliCommand::Read:
+        case CloneCliCommand::Read:
             status = session.Read();
             break;
-        case cmcCloneCliCommand::Write:
+        case CloneCliCommand::Write:
             status = session.Write();
             break;
-        case cmcCloneCliCommand::Diff:
+        case CloneCliCommand::Diff:
             status = session.Diff(stdout);
             break;
         }
     }
-    cmcPrompter::install(previous);
+    Prompter::install(previous);
     return status;
 }
 
 int infoCommand(const Args& args) {
-    return radioCommand(cmcCloneCliCommand::Info, "marlo-clone: identifying", args);
+    return radioCommand(CloneCliCommand::Info, "marlo-clone: identifying", args);
 }
 int readCommand(const Args& args) {
-    return radioCommand(cmcCloneCliCommand::Read, "marlo-clone: reading", args);
+    return radioCommand(CloneCliCommand::Read, "marlo-clone: reading", args);
 }
 int writeCommand(const Args& args) {
-    return radioCommand(cmcCloneCliCommand::Write, "marlo-clone: writing", args);
+    return radioCommand(CloneCliCommand::Write, "marlo-clone: writing", args);
 }
 
 // Two files, or one file and the radio.
 int diffCommand(const Args& args) {
     for (const std::string& arg : args)
         if (arg == "--radio")
-            return radioCommand(cmcCloneCliCommand::Diff, "marlo-clone: reading", args);
-    return cmcDiffCommand(args);
+            return radioCommand(CloneCliCommand::Diff, "marlo-clone: reading", args);
+    return runDiffCommand(args);
 }
 
 struct Command {
@@ -106,28 +107,32 @@ constexpr std::array<Command, 8> commands{{
     {"info", infoCommand},
     {"read", readCommand},
     {"write", writeCommand},
-    {"export", cmcExportCommand},
-    {"import", cmcImportCommand},
+    {"export", runExportCommand},
+    {"import", runImportCommand},
     {"diff", diffCommand},
-    {"fleet", cmcFleetCommand},
+    {"fleet", runFleetCommand},
 }};
 
 int usage(std::string_view command) {
-    cmcPrintCloneUsage(command, stderr);
+    printCloneUsage(command, stderr);
     return marloCloneExit::usage;
 }
 
 } // namespace
 
+} // namespace marlo
+
+using namespace marlo;
+
 int main(int argc, char* argv[]) {
     // The clone engine and the serial port run on the event loop's timers.
     QCoreApplication app(argc, argv);
-    cmcConsoleTexts texts;
+    ConsoleTexts texts;
 
     const std::span<char* const> args(argv, static_cast<std::size_t>(argc));
     if (args.size() == 2 &&
         (std::string_view(args[1]) == "-h" || args[1] == std::string_view("--help"))) {
-        cmcPrintCloneHelp(stdout);
+        printCloneHelp(stdout);
         return 0;
     }
     if (args.size() == 2 && std::string_view(args[1]) == "--version") {
@@ -140,8 +145,8 @@ int main(int argc, char* argv[]) {
     }
     for (const Command& c : commands) {
         if (c.name == args[1]) {
-            if (cmcAsksForHelp(argv + 2, argc - 2)) {
-                cmcPrintCloneCommandHelp(c.name, stdout);
+            if (asksForHelp(argv + 2, argc - 2)) {
+                printCloneCommandHelp(c.name, stdout);
                 return 0;
             }
             texts.Overlay().RequireEndMarker(); // a broken installation ends here with status 3

@@ -1,15 +1,15 @@
 #include "app/marloVersion.h"
-#include "core/cmcEeprom.h"
-#include "core/cmcPortMap.h"
-#include "core/indEnviron.h"
-#include "main/frmMain.h"
-#include "main/indMain.h"
-#include "overlay/cmcGTex.h"
-#include "platform/cmcFatal.h"
-#include "platform/cuiSignalEnd.h"
-#include "sheets/cmcEvMan.h"
-#include "views/cuiImageList.h"
-#include "views/cuiQtPrompter.h"
+#include "core/marloSettings.h"
+#include "core/memoryImage.h"
+#include "core/notificationHub.h"
+#include "core/portMap.h"
+#include "main/mainWindow.h"
+#include "main/radioAppController.h"
+#include "overlay/overlayTexts.h"
+#include "platform/fatalError.h"
+#include "platform/signalEnd.h"
+#include "views/imageList.h"
+#include "views/qtPrompter.h"
 
 #include <QApplication>
 
@@ -18,6 +18,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+namespace marlo {
 
 namespace {
 
@@ -34,7 +36,7 @@ struct Installed {
 // document once the window stands, as an edit would, so that a test can end a
 // real program with unsaved changes; any other text changes nothing. Either way
 // a line on stderr tells the test that the window and the signal handling stand.
-void applyTestEdit(cuiMain& controller) {
+void applyTestEdit(AppController& controller) {
     const QByteArray edit = qgetenv("MARLO_TEST_EDIT");
     if (edit.isEmpty())
         return;
@@ -43,7 +45,7 @@ void applyTestEdit(cuiMain& controller) {
     bool valueOk = false;
     const int address = parts.value(0).toInt(&addressOk, 16);
     const int value = parts.value(1).toInt(&valueOk, 16);
-    cmcEeprom& image = controller.CurrentImage();
+    MemoryImage& image = controller.CurrentImage();
     if (parts.size() != 2 || !addressOk || !valueOk || value < 0 || value > 0xFF ||
         !image.IsValidAddress(address)) {
         std::fputs("marlo: test edit ignored\n", stderr);
@@ -55,30 +57,30 @@ void applyTestEdit(cuiMain& controller) {
 }
 
 int runProgram(QApplication& app, const std::vector<std::string>& args) {
-    cuiQtPrompter prompter;
-    cmcPrompter::install(&prompter);
+    QtPrompter prompter;
+    Prompter::install(&prompter);
     int status = 0;
     {
         // Constructed in this order and destroyed in reverse: the controller
         // uses the hub, the overlay and the settings up to its last moment.
-        cmcGTex overlay;
-        Installed<cmcGTex> overlayInstalled(overlay);
-        cmcEvMan hub;
-        Installed<cmcEvMan> hubInstalled(hub);
-        indMain controller(args); // names the overlay file
+        OverlayTexts overlay;
+        Installed<OverlayTexts> overlayInstalled(overlay);
+        NotificationHub hub;
+        Installed<NotificationHub> hubInstalled(hub);
+        RadioAppController controller(args); // names the overlay file
         // A missing, empty or truncated overlay ends the program here, before any
         // window stands, not at the first entry it lacks in the middle of an edit.
         overlay.RequireEndMarker();
 
-        TForm1 form(controller);
+        MainWindow form(controller);
         // kill, a closed terminal and Ctrl+C end the program as closing it does.
-        const cuiSignalEnd signalEnd([&controller] { controller.EndWithoutQuestions(); });
+        const SignalEnd signalEnd([&controller] { controller.EndWithoutQuestions(); });
         prompter.setParentWindow(&form);
         applyTestEdit(controller);
         status = app.exec();
         prompter.setParentWindow(nullptr);
     }
-    cmcPrompter::install(nullptr);
+    Prompter::install(nullptr);
     return status;
 }
 
@@ -125,13 +127,17 @@ bool answeredInformation(int argc, char* argv[]) {
 
 } // namespace
 
+} // namespace marlo
+
+using namespace marlo;
+
 int main(int argc, char* argv[]) {
     if (answeredInformation(argc, argv))
         return 0;
     QApplication app(argc, argv);
     // The radio on every window, and the desktop entry's name for the shells
     // that match windows to their launchers by it.
-    app.setWindowIcon(cuiAppIcon());
+    app.setWindowIcon(appIcon());
     QGuiApplication::setDesktopFileName(QStringLiteral("marlo"));
     // Names the user's data folder (the recovery files); the settings file is
     // named by the settings store itself.
@@ -140,14 +146,14 @@ int main(int argc, char* argv[]) {
 
     // The settings store comes first: it is also the single-instance guard, and a
     // second copy ends here silently, without a window and without saving anything.
-    indEnviron settings;
+    MarloSettings settings;
     if (!settings.IsFirstInstance())
         return 0;
-    Installed<cmcEnviron> settingsInstalled(settings);
-    cmcPortMap::SetOverrides(settings.PortDevices);
+    Installed<SettingsStore> settingsInstalled(settings);
+    PortMap::SetOverrides(settings.PortDevices);
     try {
         return runProgram(app, std::vector<std::string>(argv, argv + argc));
     } catch (const std::exception& e) {
-        cmcFatal(e.what());
+        fatalError(e.what());
     }
 }

@@ -3,10 +3,12 @@
 #include "radio/bandEdges.h"
 
 #include "core/modelIdentity.h"
-#include "overlay/cmcGTex.h"
-#include "radio/ListEntry.h"
+#include "overlay/overlayTexts.h"
+#include "radio/listRecord.h"
 
 #include <algorithm>
+
+using namespace marlo;
 
 std::vector<std::string> benchListLines() {
     std::vector<std::string> lines;
@@ -37,9 +39,9 @@ std::vector<std::string> benchListLines() {
     return lines;
 }
 
-void fillDocument(cmcEeprom& image) {
-    cmcSetBandEdges(image, 1'600'000, 29'999'999, 7'000'000, 7'300'000);
-    ListEntry e(&image);
+void fillDocument(MemoryImage& image) {
+    setBandEdges(image, 1'600'000, 29'999'999, 7'000'000, 7'300'000);
+    ListRecord e(&image);
     for (std::int32_t m = 0; m < 9; ++m) {
         e.load(listModeReg, m);
         e.modeName = {'M', 'O', 'D', 'E', static_cast<std::uint8_t>('0' + m)};

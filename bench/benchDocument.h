@@ -1,10 +1,12 @@
 #pragma once
 
 #include "DocumentContext.h"
-#include "core/cmcEeprom.h"
+#include "core/memoryImage.h"
 
 #include <string>
 #include <vector>
+
+using namespace marlo;
 
 // A channel document for the benchmarks that evaluate cells: 500 used channels
 // that repeat numbers and ALE IDs and stray outside the band edges, so the
@@ -13,4 +15,4 @@
 // The overlay's selection lists that the channel cells read.
 std::vector<std::string> benchListLines();
 
-void fillDocument(cmcEeprom& image);
+void fillDocument(MemoryImage& image);

@@ -5,26 +5,28 @@
 // and stray outside the band edges, so the marks are really searched for.
 #include "benchDocument.h"
 
-#include "core/cmcEeprom.h"
+#include "core/memoryImage.h"
 #include "core/modelIdentity.h"
-#include "overlay/cmcGTex.h"
-#include "radio/EntryClipboard.h"
-#include "radio/ListEntry.h"
+#include "overlay/overlayTexts.h"
+#include "radio/cellContext.h"
+#include "radio/cellEngine.h"
 #include "radio/cellLabels.h"
-#include "radio/cmcCellCapsule.h"
-#include "radio/cmcCellContext.h"
-#include "radio/cmcOverlayLists.h"
-#include "radio/indActiveCell.h"
+#include "radio/cellRequest.h"
+#include "radio/listRecord.h"
+#include "radio/overlayLists.h"
+#include "radio/rowClipboard.h"
 #include "radio/rowOperations.h"
 #include "radio/warningCheck.h"
-#include "sheets/cmcCellObj.h"
+#include "sheets/cellModel.h"
 
 #include <benchmark/benchmark.h>
 
 #include <string>
 #include <vector>
 
-using namespace cmcCells;
+using namespace marlo;
+
+using namespace CellLabel;
 
 namespace {
 
@@ -33,19 +35,19 @@ void BM_RepaintChannelSheet(benchmark::State& state) {
     std::vector<const char*> pointers;
     for (const std::string& line : lines)
         pointers.push_back(line.c_str());
-    cmcGTex overlay;
+    OverlayTexts overlay;
     overlay.SetLines(pointers);
-    cmcGTex::SetApp(&overlay);
+    OverlayTexts::SetApp(&overlay);
     DocumentContext context(overlay);
     fillDocument(context.CurrentImage());
-    indActiveCell engine(context);
+    CellEngine engine(context);
 
-    std::vector<cmcCellObj> cells;
+    std::vector<CellModel> cells;
     for (std::int32_t slot = 0; slot < 500; ++slot) {
         for (std::int32_t label :
              {CL_Misc_ChNo_1Base, CL_UCh_CH, CL_UCh_FreqR, CL_UCh_FreqT, CL_UCh_Mode, CL_UCh_Ale,
               CL_UCh_Comment, CL_UCh_Call, CL_UCh_ScanGroup, CL_UCh_Filter, CL_UCh_Edit}) {
-            cmcCellObj& cell = cells.emplace_back();
+            CellModel& cell = cells.emplace_back();
             cell.category = CT_UserCh;
             cell.label = label;
             cell.index = slot;
@@ -54,8 +56,8 @@ void BM_RepaintChannelSheet(benchmark::State& state) {
     int marked = 0;
     for (auto _ : state) {
         marked = 0;
-        for (cmcCellObj& cell : cells) {
-            cmcCellCapsule request;
+        for (CellModel& cell : cells) {
+            CellRequest request;
             request.cell = &cell;
             evaluateCell(engine, request, false);
             marked += request.status != 0;
@@ -65,7 +67,7 @@ void BM_RepaintChannelSheet(benchmark::State& state) {
     state.counters["cells"] = static_cast<double>(cells.size());
     state.counters["marked"] = marked;
     state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(cells.size()));
-    cmcGTex::SetApp(nullptr);
+    OverlayTexts::SetApp(nullptr);
 }
 BENCHMARK(BM_RepaintChannelSheet)->Unit(benchmark::kMillisecond);
 
@@ -74,25 +76,25 @@ struct FullDocument {
     FullDocument() : lines(benchListLines()), context((install(), overlay)) {
         fillDocument(context.CurrentImage());
     }
-    ~FullDocument() { cmcGTex::SetApp(nullptr); }
+    ~FullDocument() { OverlayTexts::SetApp(nullptr); }
     void install() {
         for (const std::string& line : lines)
             pointers.push_back(line.c_str());
         overlay.SetLines(pointers);
-        cmcGTex::SetApp(&overlay);
+        OverlayTexts::SetApp(&overlay);
     }
 
     std::vector<std::string> lines;
     std::vector<const char*> pointers;
-    cmcGTex overlay;
+    OverlayTexts overlay;
     DocumentContext context;
 };
 
 void checkRepeatedly(benchmark::State& state, FullDocument& doc) {
-    indActiveCell engine(doc.context);
+    CellEngine engine(doc.context);
     int marks = 0;
     for (auto _ : state) {
-        const dstWarningCheck check = cmcCheckWarnings(engine, doc.overlay);
+        const WarningCheck check = checkWarnings(engine, doc.overlay);
         marks = check.errors + check.warnings;
         benchmark::DoNotOptimize(marks);
     }
@@ -110,14 +112,14 @@ BENCHMARK(BM_WarningsCheckFullDocument)->Unit(benchmark::kMillisecond);
 // The same on full lists without a fault: every row of every list is looked at.
 void BM_WarningsCheckCleanFullDocument(benchmark::State& state) {
     FullDocument doc;
-    ListEntry e(&doc.context.CurrentImage());
+    ListRecord e(&doc.context.CurrentImage());
     for (std::int32_t slot = 0; slot < 500; ++slot) {
         e.load(listUserChannel, slot);
         e.channelNumber = static_cast<std::uint32_t>(slot + 1);
         e.txFrequency = e.rxFrequency;
         e.mode = 1;
         e.callKind = 0;
-        e.aleIndex = ListEntry::noAle;
+        e.aleIndex = ListRecord::noAle;
         e.store(listUserChannel, slot);
     }
     for (std::int32_t i = 0; i < 120; ++i) {
@@ -133,20 +135,20 @@ BENCHMARK(BM_WarningsCheckCleanFullDocument)->Unit(benchmark::kMillisecond);
 // Sort of 500 used channels whose numbers run backwards (every one moves).
 void BM_SortFullChannels(benchmark::State& state) {
     FullDocument doc;
-    cmcEeprom& image = doc.context.CurrentImage();
-    ListEntry e(&image);
+    MemoryImage& image = doc.context.CurrentImage();
+    ListRecord e(&image);
     for (std::int32_t slot = 0; slot < 500; ++slot) {
         e.load(listUserChannel, slot);
         e.channelNumber = static_cast<std::uint32_t>(1000 - slot);
         e.store(listUserChannel, slot);
     }
-    cmcEeprom unsorted;
+    MemoryImage unsorted;
     unsorted.Assign(image);
     for (auto _ : state) {
         state.PauseTiming();
         image.Assign(unsorted);
         state.ResumeTiming();
-        cmcSortUserChannels(image);
+        sortUserChannels(image);
     }
     e.load(listUserChannel, 0);
     state.counters["first"] = e.channelNumber;

@@ -1,12 +1,14 @@
 // Saving and loading the whole image as a clone file, through real files.
-#include "core/cmcEeprom.h"
-#include "core/cmcVcfFile.h"
+#include "core/cloneFile.h"
+#include "core/memoryImage.h"
 #include "core/modelIdentity.h"
 
 #include <benchmark/benchmark.h>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+
+using namespace marlo;
 
 namespace {
 
@@ -26,11 +28,11 @@ struct Scratch {
     }
     std::string folder;
     std::string path;
-    cmcEeprom image;
+    MemoryImage image;
 };
 
-cmcVcfFile::Code save(cmcEeprom& image, const std::string& path) {
-    cmcVcfFile file;
+CloneFile::Code save(MemoryImage& image, const std::string& path) {
+    CloneFile file;
     file.BindImage(image);
     file.SetModelCode(marloModel::modelCodeFirst, marloModel::modelCodeSecond);
     file.SetComment("Bench");
@@ -41,7 +43,7 @@ cmcVcfFile::Code save(cmcEeprom& image, const std::string& path) {
 void BM_SaveCloneFile(benchmark::State& state) {
     Scratch scratch;
     for (auto _ : state) {
-        if (save(scratch.image, scratch.path) != cmcVcfFile::Ok)
+        if (save(scratch.image, scratch.path) != CloneFile::Ok)
             state.SkipWithError("save failed");
     }
     state.SetBytesProcessed(state.iterations() * (0x6C3F - 0x02B0 + 1));
@@ -50,16 +52,16 @@ BENCHMARK(BM_SaveCloneFile)->Unit(benchmark::kMicrosecond);
 
 void BM_LoadCloneFile(benchmark::State& state) {
     Scratch scratch;
-    if (save(scratch.image, scratch.path) != cmcVcfFile::Ok)
+    if (save(scratch.image, scratch.path) != CloneFile::Ok)
         state.SkipWithError("save failed");
-    cmcEeprom target;
+    MemoryImage target;
     target.Resize(marloModel::imageSize);
     for (auto _ : state) {
-        cmcVcfFile file;
+        CloneFile file;
         file.BindImage(target);
         file.SetModelCode(marloModel::modelCodeFirst, marloModel::modelCodeSecond);
         file.SetMapRevisionCheck([](int revision) { return revision == marloModel::mapRevision; });
-        if (file.Load(scratch.path, marloModel::cloneRange) != cmcVcfFile::Ok)
+        if (file.Load(scratch.path, marloModel::cloneRange) != CloneFile::Ok)
             state.SkipWithError("load failed");
     }
     state.SetBytesProcessed(state.iterations() * (0x6C3F - 0x02B0 + 1));

@@ -6,10 +6,10 @@
 #include "clonePacedRun.h"
 
 #include "clone/cloneFrames.h"
-#include "clone/cmcCloneDrv.h"
-#include "core/cmcEeprom.h"
+#include "clone/cloneProtocol.h"
+#include "core/memoryImage.h"
 #include "core/modelIdentity.h"
-#include "tools/radiosim/cmcRadioSim.h"
+#include "tools/radiosim/radioSim.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -18,32 +18,34 @@
 
 #include <array>
 
+using namespace marlo;
+
 namespace {
 
-constexpr std::array<cmcRange, 3> writeRanges{{{0x02B0, 0x6C19}, {0x6C25, 0x6C3F}, cmcRangeEnd}};
+constexpr std::array<AddressRange, 3> writeRanges{{{0x02B0, 0x6C19}, {0x6C25, 0x6C3F}, kRangeEnd}};
 
 struct Run {
     double seconds = 0;
     int code = -1;
 };
 
-void finished(void* context, dst_CDrv_Result& result) {
+void finished(void* context, CloneResult& result) {
     auto* run = static_cast<std::pair<Run*, QEventLoop*>*>(context);
     run->first->code = result.code;
     run->second->quit();
 }
 
 Run clone(bool write, unsigned baud) {
-    cmcEeprom image;
+    MemoryImage image;
     image.Resize(marloModel::imageSize);
     for (std::int32_t a = 0; a < image.Size(); ++a)
         image.SetByte(a, static_cast<std::uint8_t>(a * 13 + 5));
-    cmcRadioSim sim;
+    RadioSim sim;
     sim.SetBaud(baud);
     Run run;
     if (!sim.Start())
         return run;
-    cmcCloneDrv drv;
+    CloneProtocol drv;
     drv.PrepareDevice(sim.DevicePath());
     drv.SetIdentification(marloModel::modelCodeFirst, 0);
     drv.SetImageSize(marloModel::imageSize);

@@ -8,23 +8,23 @@
 
 #include "cli/headlessDocument.h"
 #include "clone/changedBlocks.h"
-#include "clone/indCloneMan.h"
-#include "core/cmcEeprom.h"
-#include "core/indEnviron.h"
+#include "clone/cloneManager.h"
+#include "core/marloSettings.h"
+#include "core/memoryImage.h"
 #include "core/modelIdentity.h"
-#include "document/indMainCellContext.h"
-#include "main/cuiCloneWindow.h"
-#include "main/cuiCompareCommands.h"
-#include "main/cuiCompareWindow.h"
-#include "main/frmMain.h"
-#include "main/indMain.h"
-#include "overlay/cmcGTex.h"
-#include "platform/cmcPrompter.h"
+#include "core/notificationHub.h"
+#include "document/appCellContext.h"
+#include "main/cloneWindowCommands.h"
+#include "main/compareCommands.h"
+#include "main/compareWindow.h"
+#include "main/mainWindow.h"
+#include "main/radioAppController.h"
+#include "overlay/overlayTexts.h"
 #include "platform/programPath.h"
-#include "radio/ListEntry.h"
+#include "platform/prompter.h"
 #include "radio/cloneWriteImage.h"
-#include "sheets/cmcEvMan.h"
-#include "tools/radiosim/cmcRadioSim.h"
+#include "radio/listRecord.h"
+#include "tools/radiosim/radioSim.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -34,10 +34,12 @@
 
 #include <functional>
 
+using namespace marlo;
+
 namespace {
 
 // Confirms every question and goes on without saving.
-class Confirming : public cmcStderrPrompter {
+class Confirming : public StderrPrompter {
 public:
     PromptAnswer message(const std::string&, const std::string&, PromptIcon,
                          PromptButtons buttons) override {
@@ -47,17 +49,17 @@ public:
 
 struct Program {
     QTemporaryDir folder;
-    std::unique_ptr<indEnviron> settings;
-    cmcEvMan hub;
-    std::unique_ptr<indMain> controller;
-    std::unique_ptr<TForm1> form;
-    std::unique_ptr<cuiCloneWindow> window;
+    std::unique_ptr<MarloSettings> settings;
+    NotificationHub hub;
+    std::unique_ptr<RadioAppController> controller;
+    std::unique_ptr<MainWindow> form;
+    std::unique_ptr<CloneWindowCommands> window;
 };
 Program* program = nullptr;
 
 // The simulated radio at the run's baud rate, holding `image`, on the
 // program's port; false (the run skipped) when it cannot start.
-bool connectRadio(benchmark::State& state, cmcRadioSim& sim, const cmcEeprom& image) {
+bool connectRadio(benchmark::State& state, RadioSim& sim, const MemoryImage& image) {
     sim.SetBaud(static_cast<unsigned>(state.range(0)));
     sim.SetImage(image);
     if (!sim.Start()) {
@@ -85,8 +87,8 @@ void timeOperation(benchmark::State& state, std::int64_t wire,
 }
 
 void clone(benchmark::State& state, bool write) {
-    cmcRadioSim sim;
-    cmcEeprom image;
+    RadioSim sim;
+    MemoryImage image;
     image.Assign(program->controller->CurrentImage());
     if (!connectRadio(state, sim, image))
         return;
@@ -105,31 +107,31 @@ void clone(benchmark::State& state, bool write) {
 }
 
 void BM_WindowWriteChanges(benchmark::State& state) {
-    indMain& controller = *program->controller;
-    cmcRadioSim sim;
-    cmcEeprom memory;
+    RadioAppController& controller = *program->controller;
+    RadioSim sim;
+    MemoryImage memory;
     memory.Assign(controller.CurrentImage());
     controller.PrepareImage(memory, true);
     if (!connectRadio(state, sim, memory))
         return;
     const std::vector<std::uint8_t> reply = sim.InformationReply();
-    dstRadioInfo radio{marloModel::modelCodeFirst, marloModel::modelCodeSecond, {}};
+    RadioInfo radio{marloModel::modelCodeFirst, marloModel::modelCodeSecond, {}};
     std::copy(reply.begin() + 9, reply.begin() + 41, radio.block.begin());
     for (auto _ : state) {
         state.PauseTiming();
         controller.SetRadioBase(sim.Image(), radio);
-        ListEntry channel(&controller.CurrentImage());
+        ListRecord channel(&controller.CurrentImage());
         channel.load(listUserChannel, 7);
         // A used channel: the preparation gives unused ones back their factory bytes.
-        channel.state = ListEntry::stateUsed;
+        channel.state = ListRecord::stateUsed;
         channel.channelNumber = 8;
         channel.rxFrequency = channel.rxFrequency == 7100000 ? 7100100 : 7100000;
         channel.store(listUserChannel, 7);
-        cmcEeprom prepared;
+        MemoryImage prepared;
         prepared.Assign(controller.CurrentImage());
         controller.PrepareImage(prepared, true);
-        const dstChangedBlocks changes =
-            cmcChangedBlocks(prepared, sim.Image(), marloModel::writeRangeNormal);
+        const ChangedBlocks changes =
+            changedBlocksBetween(prepared, sim.Image(), marloModel::writeRangeNormal);
         const std::int64_t wire = cloneRequestBytes + static_cast<std::int64_t>(reply.size()) +
                                   cloneRequestBytes + cloneDataFrameBytes(changes.List()) +
                                   cloneEndFrameBytes + cloneWriteResultBytes;
@@ -148,8 +150,8 @@ void BM_WindowCloneRead(benchmark::State& state) {
 // Clone > Compare With Radio against a radio that differs from the document in
 // a handful of values: the read, the comparison and its window, up.
 void BM_WindowCompareWithRadio(benchmark::State& state) {
-    cmcRadioSim sim;
-    cmcEeprom image;
+    RadioSim sim;
+    MemoryImage image;
     image.Assign(program->controller->CurrentImage());
     for (const std::int32_t a : {0x02BB, 0x02BC, 0x1000, 0x3000, 0x6C3A})
         image.SetByte(a, static_cast<std::uint8_t>(image.GetByte(a) ^ 1));
@@ -158,7 +160,7 @@ void BM_WindowCompareWithRadio(benchmark::State& state) {
     const std::int64_t wire =
         cloneRequestBytes + static_cast<std::int64_t>(sim.InformationReply().size()) +
         cloneRequestBytes + cloneDataFrameBytes(marloModel::cloneRange) + cloneEndFrameBytes;
-    cuiCompareCommands& compare = *program->controller->CompareCommands();
+    CompareCommands& compare = *program->controller->CompareCommands();
     for (auto _ : state) {
         timeOperation(state, wire, [&compare](std::function<void(int)> done) {
             return compare.CompareWithRadio(done);
@@ -181,24 +183,24 @@ BENCHMARK(BM_WindowCompareWithRadio)->Apply(clonePacedRuns);
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    cmcGTex overlay;
+    OverlayTexts overlay;
     overlay.SetFile(programDir() + "Marlo.OVL");
-    cmcGTex::SetApp(&overlay);
+    OverlayTexts::SetApp(&overlay);
     Confirming prompter;
-    cmcPrompter* const previous = cmcPrompter::install(&prompter);
+    Prompter* const previous = Prompter::install(&prompter);
     auto state = std::make_unique<Program>();
     program = state.get();
-    cmcEnvironPlaces places;
+    SettingsPlaces places;
     places.settingsFile = state->folder.filePath("Marlo.conf").toStdString();
     places.lockFolder = state->folder.path().toStdString();
-    places.screen = cmcScreenSize{1024, 768};
-    state->settings = std::make_unique<indEnviron>(places);
-    cmcEnviron::SetApp(state->settings.get());
-    cmcEvMan::SetApp(&state->hub);
-    state->controller = std::make_unique<indMain>(std::vector<std::string>{"marlo"});
-    state->form = std::make_unique<TForm1>(*state->controller);
+    places.screen = ScreenSize{1024, 768};
+    state->settings = std::make_unique<MarloSettings>(places);
+    SettingsStore::SetApp(state->settings.get());
+    NotificationHub::SetApp(&state->hub);
+    state->controller = std::make_unique<RadioAppController>(std::vector<std::string>{"marlo"});
+    state->form = std::make_unique<MainWindow>(*state->controller);
     state->window =
-        std::make_unique<cuiCloneWindow>(*state->controller, state->controller->CellContext());
+        std::make_unique<CloneWindowCommands>(*state->controller, state->controller->CellContext());
 
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
@@ -208,9 +210,9 @@ int main(int argc, char* argv[]) {
     state->form.reset();
     state->controller.reset();
     state->hub.Shutdown();
-    cmcPrompter::install(previous);
-    cmcEvMan::SetApp(nullptr);
-    cmcEnviron::SetApp(nullptr);
-    cmcGTex::SetApp(nullptr);
+    Prompter::install(previous);
+    NotificationHub::SetApp(nullptr);
+    SettingsStore::SetApp(nullptr);
+    OverlayTexts::SetApp(nullptr);
     return 0;
 }

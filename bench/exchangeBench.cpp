@@ -3,17 +3,17 @@
 // import of that table into the initial document (every value typed into its
 // cell, every choice resolved against its list, every mark checked).
 #include "cli/headlessDocument.h"
-#include "core/cmcEeprom.h"
-#include "core/cmcEnviron.h"
 #include "core/csvTable.h"
-#include "document/indMainCellContext.h"
+#include "core/memoryImage.h"
+#include "core/notificationHub.h"
+#include "core/settingsStore.h"
+#include "document/appCellContext.h"
 #include "exchange/exchangeLists.h"
 #include "exchange/listExport.h"
 #include "exchange/listImport.h"
-#include "main/indMain.h"
-#include "overlay/cmcGTex.h"
+#include "main/radioAppController.h"
+#include "overlay/overlayTexts.h"
 #include "platform/programPath.h"
-#include "sheets/cmcEvMan.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>
@@ -24,16 +24,18 @@
 #include <string>
 #include <variant>
 
+using namespace marlo;
+
 namespace {
 
 struct Program {
     QTemporaryDir folder;
-    std::unique_ptr<cmcEnviron> settings;
-    cmcEvMan hub;
-    std::unique_ptr<indMain> controller;
-    std::unique_ptr<indMainCellContext> context;
-    cmcEeprom initial;
-    dstCsvTable channels;
+    std::unique_ptr<SettingsStore> settings;
+    NotificationHub hub;
+    std::unique_ptr<RadioAppController> controller;
+    std::unique_ptr<AppCellContext> context;
+    MemoryImage initial;
+    CsvTable channels;
 };
 
 Program* program = nullptr;
@@ -54,7 +56,7 @@ std::string channelTable() {
 }
 
 void importChannels(benchmark::State& state) {
-    const cmcExchangeList& list = *findExchangeList("channels");
+    const ExchangeList& list = *findExchangeList("channels");
     std::size_t problems = 0;
     for (auto _ : state) {
         state.PauseTiming();
@@ -67,7 +69,7 @@ void importChannels(benchmark::State& state) {
 }
 
 void exportChannels(benchmark::State& state) {
-    const cmcExchangeList& list = *findExchangeList("channels");
+    const ExchangeList& list = *findExchangeList("channels");
     program->controller->CurrentImage().Assign(program->initial);
     importListTable(*program->context, 0, list, program->channels);
     std::size_t bytes = 0;
@@ -84,23 +86,23 @@ BENCHMARK(exportChannels)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    cmcGTex overlay;
+    OverlayTexts overlay;
     overlay.SetFile(programDir() + "Marlo.OVL");
-    cmcGTex::SetApp(&overlay);
+    OverlayTexts::SetApp(&overlay);
     auto state = std::make_unique<Program>();
     program = state.get();
-    state->settings = std::make_unique<cmcEnviron>(
+    state->settings = std::make_unique<SettingsStore>(
         "exchange bench lock", "Software\\Bench\\Exchange",
-        cmcEnvironPlaces{state->folder.filePath("Marlo.conf").toStdString(),
-                         state->folder.path().toStdString(), cmcScreenSize{1024, 768}});
-    cmcEnviron::SetApp(state->settings.get());
-    cmcEvMan::SetApp(&state->hub);
-    state->controller = std::make_unique<indMain>(std::vector<std::string>{"marlo"});
-    cmcStartHeadlessDocument(*state->controller, 0);
-    state->context = std::make_unique<indMainCellContext>(*state->controller);
+        SettingsPlaces{state->folder.filePath("Marlo.conf").toStdString(),
+                       state->folder.path().toStdString(), ScreenSize{1024, 768}});
+    SettingsStore::SetApp(state->settings.get());
+    NotificationHub::SetApp(&state->hub);
+    state->controller = std::make_unique<RadioAppController>(std::vector<std::string>{"marlo"});
+    startHeadlessDocument(*state->controller, 0);
+    state->context = std::make_unique<AppCellContext>(*state->controller);
     state->initial.Assign(state->controller->CurrentImage());
     std::istringstream in(channelTable());
-    state->channels = std::get<dstCsvTable>(cmcReadCsv(in, {}));
+    state->channels = std::get<CsvTable>(readCsv(in, {}));
 
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
@@ -109,8 +111,8 @@ int main(int argc, char** argv) {
     state->context.reset();
     state->controller.reset();
     state->hub.Shutdown();
-    cmcEvMan::SetApp(nullptr);
-    cmcEnviron::SetApp(nullptr);
-    cmcGTex::SetApp(nullptr);
+    NotificationHub::SetApp(nullptr);
+    SettingsStore::SetApp(nullptr);
+    OverlayTexts::SetApp(nullptr);
     return 0;
 }

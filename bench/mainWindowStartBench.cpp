@@ -2,13 +2,13 @@
 // QMainWindow shown the same way, in one run: the times, their ratio and the
 // resident memory each adds. Run under a real X server (or offscreen):
 //   bench_mainwin_start [rounds]
-#include "core/cmcEnviron.h"
-#include "main/frmMain.h"
-#include "main/indMain.h"
-#include "overlay/cmcGTex.h"
+#include "core/notificationHub.h"
+#include "core/settingsStore.h"
+#include "main/mainWindow.h"
+#include "main/radioAppController.h"
+#include "overlay/overlayTexts.h"
 #include "platform/programPath.h"
-#include "sheets/cmcEvMan.h"
-#include "views/cuiGrid.h"
+#include "views/grid.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -22,6 +22,8 @@
 #include <functional>
 #include <memory>
 #include <vector>
+
+using namespace marlo;
 
 namespace {
 
@@ -74,8 +76,8 @@ Sample mainWindow() {
     const long before = residentKiB();
     QElapsedTimer timer;
     timer.start();
-    indMain controller(std::vector<std::string>{"marlo"});
-    TForm1 form(controller);
+    RadioAppController controller(std::vector<std::string>{"marlo"});
+    MainWindow form(controller);
     FirstPaint paint;
     QWidget* watched = nullptr;
     runUntil([&] {
@@ -103,14 +105,14 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
     QTemporaryDir folder;
-    cmcEnviron settings("start bench lock", "Software\\Bench\\Start",
-                        cmcEnvironPlaces{folder.filePath("Marlo.conf").toStdString(),
-                                         folder.path().toStdString(), cmcScreenSize{1024, 768}});
-    cmcEnviron::SetApp(&settings);
-    cmcEvMan hub;
-    cmcEvMan::SetApp(&hub);
-    cmcGTex overlay;
-    cmcGTex::SetApp(&overlay);
+    SettingsStore settings("start bench lock", "Software\\Bench\\Start",
+                           SettingsPlaces{folder.filePath("Marlo.conf").toStdString(),
+                                          folder.path().toStdString(), ScreenSize{1024, 768}});
+    SettingsStore::SetApp(&settings);
+    NotificationHub hub;
+    NotificationHub::SetApp(&hub);
+    OverlayTexts overlay;
+    OverlayTexts::SetApp(&overlay);
 
     // The first of each warms the caches of Qt (fonts, styles) and is not counted.
     const Sample emptyFirst = emptyWindow();
@@ -130,8 +132,8 @@ int main(int argc, char** argv) {
     std::printf("ratio: %.2f over %d rounds; resident now %ld KiB\n", m / e, rounds, residentKiB());
 
     hub.Shutdown();
-    cmcEvMan::SetApp(nullptr);
-    cmcGTex::SetApp(nullptr);
-    cmcEnviron::SetApp(nullptr);
+    NotificationHub::SetApp(nullptr);
+    OverlayTexts::SetApp(nullptr);
+    SettingsStore::SetApp(nullptr);
     return 0;
 }

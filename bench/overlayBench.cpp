@@ -1,6 +1,6 @@
 // Overlay store figures on a generated overlay of 3,000 lines: reading an entry
 // line after line as the sheet engine does, and lookups of entries at random.
-#include "overlay/cmcGTex.h"
+#include "overlay/overlayTexts.h"
 
 #include <benchmark/benchmark.h>
 
@@ -11,6 +11,8 @@
 #include <string>
 #include <unistd.h>
 #include <vector>
+
+using namespace marlo;
 
 namespace {
 
@@ -66,7 +68,7 @@ void BM_ReadEntryLineByLine(benchmark::State& state) {
     const bool sheet = state.range(0) != 0;
     const std::string key = sheet ? "GI_Bench_Sheet_Body" : overlay().keys()[kSmallEntries / 3];
     const int lines = sheet ? kSheetLines : 9;
-    cmcGTex store;
+    OverlayTexts store;
     store.SetFile(overlay().path());
     store.GetLine(key); // indexing is not what this measures
     for (auto _ : state) {
@@ -80,7 +82,7 @@ BENCHMARK(BM_ReadEntryLineByLine)->Arg(0)->Arg(1);
 
 void BM_RandomEntryLookup(benchmark::State& state) {
     const std::vector<std::string>& keys = overlay().keys();
-    cmcGTex store;
+    OverlayTexts store;
     store.SetFile(overlay().path());
     store.GetLine(keys.back()); // the whole file indexed
     std::mt19937 random(20240611);
@@ -99,7 +101,7 @@ BENCHMARK(BM_RandomEntryLookup);
 
 void BM_FirstLookupOfTheLastEntry(benchmark::State& state) {
     for (auto _ : state) {
-        cmcGTex store;
+        OverlayTexts store;
         store.SetFile(overlay().path());
         benchmark::DoNotOptimize(store.GetLine(overlay().keys().back()));
     }

@@ -3,15 +3,17 @@
 // the first are copies), the same sheet with every row parsed (a two-line body
 // whose cells count with a channel counter), and a picker list of 30 items.
 #include "sheets/cellNames.h"
-#include "sheets/cmcFCache.h"
-#include "sheets/cmcLineStore.h"
-#include "sheets/cmcSheetDef.h"
+#include "sheets/overlayLineStore.h"
+#include "sheets/selectionListCache.h"
+#include "sheets/sheetDef.h"
 
 #include <QGuiApplication>
 #include <benchmark/benchmark.h>
 
 #include <string>
 #include <vector>
+
+using namespace marlo;
 
 namespace {
 
@@ -83,13 +85,13 @@ std::vector<std::string> overlayLines() {
     return lines;
 }
 
-cmcLineStore& overlay() {
-    static cmcLineStore store(overlayLines());
+OverlayLineStore& overlay() {
+    static OverlayLineStore store(overlayLines());
     return store;
 }
 
 void buildSheet(benchmark::State& state, const char* key) {
-    cmcSheetDef def(overlay().Store(), key, overlay().Store());
+    SheetDef def(overlay().Store(), key, overlay().Store());
     for (auto _ : state) {
         def.Build();
         benchmark::DoNotOptimize(def.ColWidth(5));
@@ -113,14 +115,14 @@ const int kPowerLabel = labelNumber("CL_Comm_TxPwrSel");
 
 void BM_SelectionList30_Build(benchmark::State& state) {
     for (auto _ : state) {
-        cmcFCache cache(overlay().Store(), overlay().Store());
+        SelectionListCache cache(overlay().Store(), overlay().Store());
         benchmark::DoNotOptimize(cache.TextOf("Picker", kPowerLabel, 17));
     }
 }
 BENCHMARK(BM_SelectionList30_Build)->Unit(benchmark::kMicrosecond);
 
 void BM_SelectionList30_TextAndStep(benchmark::State& state) {
-    cmcFCache cache(overlay().Store(), overlay().Store());
+    SelectionListCache cache(overlay().Store(), overlay().Store());
     cache.TextOf("Picker", kPowerLabel, 0);
     std::int32_t value = 0;
     for (auto _ : state) {

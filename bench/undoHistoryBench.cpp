@@ -3,23 +3,25 @@
 // hold in memory.
 #include "benchDocument.h"
 
-#include "core/cmcEeprom.h"
-#include "core/cmcUndoHistory.h"
+#include "core/memoryImage.h"
 #include "core/modelIdentity.h"
-#include "radio/ListEntry.h"
+#include "core/undoHistory.h"
+#include "radio/listRecord.h"
 #include "radio/rowOperations.h"
 
 #include <benchmark/benchmark.h>
 
 #include <malloc.h>
 
+using namespace marlo;
+
 namespace {
 
 // 500 used channels numbered backwards, so that sorting moves every one.
-void unsortedDocument(cmcEeprom& image) {
+void unsortedDocument(MemoryImage& image) {
     image.Resize(marloModel::imageSize);
     fillDocument(image);
-    ListEntry e(&image);
+    ListRecord e(&image);
     for (std::int32_t slot = 0; slot < 500; ++slot) {
         e.load(listUserChannel, slot);
         e.channelNumber = static_cast<std::uint32_t>(500 - slot);
@@ -28,24 +30,24 @@ void unsortedDocument(cmcEeprom& image) {
 }
 
 void BM_RecordSort(benchmark::State& state) {
-    cmcEeprom image;
+    MemoryImage image;
     unsortedDocument(image);
-    cmcEeprom unsorted;
+    MemoryImage unsorted;
     unsorted.Assign(image);
     for (auto _ : state) {
         state.PauseTiming();
         image.Assign(unsorted);
-        cmcUndoHistory history;
+        UndoHistory history;
         state.ResumeTiming();
         history.Begin(image, "Sort by Channel Number", {});
-        cmcSortUserChannels(image);
+        sortUserChannels(image);
         benchmark::DoNotOptimize(history.End(image));
     }
 }
 BENCHMARK(BM_RecordSort)->Unit(benchmark::kMillisecond);
 
 // One iteration is an undo and a redo of the step.
-void undoRedo(benchmark::State& state, cmcUndoHistory& history, cmcEeprom& image) {
+void undoRedo(benchmark::State& state, UndoHistory& history, MemoryImage& image) {
     for (auto _ : state) {
         history.Undo(image);
         history.Redo(image);
@@ -55,22 +57,22 @@ void undoRedo(benchmark::State& state, cmcUndoHistory& history, cmcEeprom& image
 }
 
 void BM_UndoRedoSort(benchmark::State& state) {
-    cmcEeprom image;
+    MemoryImage image;
     unsortedDocument(image);
-    cmcUndoHistory history;
+    UndoHistory history;
     history.Begin(image, "Sort by Channel Number", {});
-    cmcSortUserChannels(image);
+    sortUserChannels(image);
     history.End(image);
     undoRedo(state, history, image);
 }
 BENCHMARK(BM_UndoRedoSort)->Unit(benchmark::kMicrosecond);
 
 void BM_UndoRedoOneEdit(benchmark::State& state) {
-    cmcEeprom image;
+    MemoryImage image;
     unsortedDocument(image);
-    cmcUndoHistory history;
+    UndoHistory history;
     history.Begin(image, "Receive kHz", {});
-    ListEntry e(&image);
+    ListRecord e(&image);
     e.load(listUserChannel, 250);
     e.rxFrequency += 100;
     e.store(listUserChannel, 250);
@@ -82,14 +84,14 @@ BENCHMARK(BM_UndoRedoOneEdit)->Unit(benchmark::kMicrosecond);
 // 1,000 edits of a receive frequency, each its own step: the history's own
 // count and the heap the process really gave it.
 void BM_ThousandSingleCellSteps(benchmark::State& state) {
-    cmcEeprom image;
+    MemoryImage image;
     unsortedDocument(image);
     std::size_t heap = 0;
     std::size_t counted = 0;
     for (auto _ : state) {
         const std::size_t before = mallinfo2().uordblks;
-        auto history = std::make_unique<cmcUndoHistory>();
-        ListEntry e(&image);
+        auto history = std::make_unique<UndoHistory>();
+        ListRecord e(&image);
         for (std::int32_t n = 0; n < 1000; ++n) {
             history->Begin(image, "Receive kHz", {"GI_Sheet_UserCh", 2, 1 + n % 500});
             e.load(listUserChannel, n % 500);

@@ -7,13 +7,13 @@
 // The cells are evaluated by the real engine on a channel document.
 #include "benchDocument.h"
 
-#include "overlay/cmcGTex.h"
-#include "platform/cmcPrompter.h"
-#include "radio/indActiveCell.h"
-#include "sheets/cmcEvMan.h"
-#include "sheets/cmcLineStore.h"
-#include "views/cuiSheet.h"
-#include "views/cuiSheetFinder.h"
+#include "core/notificationHub.h"
+#include "overlay/overlayTexts.h"
+#include "platform/prompter.h"
+#include "radio/cellEngine.h"
+#include "sheets/overlayLineStore.h"
+#include "views/sheet.h"
+#include "views/sheetFinder.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -25,6 +25,8 @@
 
 #include <chrono>
 #include <memory>
+
+using namespace marlo;
 
 namespace {
 
@@ -86,26 +88,26 @@ std::vector<std::string> sheetLines() {
 // The program's pieces a sheet needs, with the channel document loaded.
 struct World {
     World() : store(sheetLines()), context(store.Store()) {
-        cmcGTex::SetApp(&store.Store());
-        cmcEvMan::SetApp(&hub);
-        cmcCellContext::SetApp(&context);
+        OverlayTexts::SetApp(&store.Store());
+        NotificationHub::SetApp(&hub);
+        CellContext::SetApp(&context);
         fillDocument(context.CurrentImage());
     }
     ~World() {
-        cmcCellContext::SetApp(nullptr);
-        cmcEvMan::SetApp(nullptr);
-        cmcGTex::SetApp(nullptr);
+        CellContext::SetApp(nullptr);
+        NotificationHub::SetApp(nullptr);
+        OverlayTexts::SetApp(nullptr);
     }
-    std::unique_ptr<cuiSheet> Sheet(QWidget& host) {
-        auto sheet = std::make_unique<cuiSheet>(&host, nullptr, cuiSheet::StartCell{},
-                                                store.Store(), "GI_Sheet_Bench", nullptr);
+    std::unique_ptr<Sheet> BuiltSheet(QWidget& host) {
+        auto sheet = std::make_unique<Sheet>(&host, nullptr, Sheet::StartCell{}, store.Store(),
+                                             "GI_Sheet_Bench", nullptr);
         sheet->Build();
         return sheet;
     }
     // The sheet in a shown 1280 x 1024 window with the focus on its grid.
-    std::unique_ptr<cuiSheet> ShownSheet(QWidget& host) {
+    std::unique_ptr<Sheet> ShownSheet(QWidget& host) {
         host.resize(1280, 1024);
-        auto sheet = Sheet(host);
+        auto sheet = BuiltSheet(host);
         host.show();
         host.activateWindow();
         sheet->Grid()->setFocus();
@@ -113,14 +115,14 @@ struct World {
         return sheet;
     }
 
-    cmcLineStore store;
-    cmcEvMan hub;
+    OverlayLineStore store;
+    NotificationHub hub;
     DocumentContext context;
 };
 
 // A table of static strings showing as many cells, of the sheet's sizes.
-std::unique_ptr<QTableView> staticTable(const cuiSheet& sheet, QStandardItemModel& model) {
-    const cmcSheetDef& def = sheet.Def();
+std::unique_ptr<QTableView> staticTable(const Sheet& sheet, QStandardItemModel& model) {
+    const SheetDef& def = sheet.Def();
     model.setRowCount(def.RowCount());
     model.setColumnCount(def.ColCount());
     for (int row = 0; row < def.RowCount(); ++row)
@@ -196,7 +198,7 @@ void BM_MemoryOfABuiltSheet(benchmark::State& state) {
         host.resize(1280, 1024);
         const std::size_t before = mallinfo2().uordblks;
         state.ResumeTiming();
-        auto sheet = world.Sheet(host);
+        auto sheet = world.BuiltSheet(host);
         state.PauseTiming();
         bytes = mallinfo2().uordblks - before;
         state.counters["cells"] = sheet->Def().RowCount() * sheet->Def().ColCount();
@@ -208,10 +210,10 @@ void BM_MemoryOfABuiltSheet(benchmark::State& state) {
 BENCHMARK(BM_MemoryOfABuiltSheet)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 // Refusal boxes are counted, not printed.
-class CountingPrompter : public cmcStderrPrompter {
+class CountingPrompter : public StderrPrompter {
 public:
-    CountingPrompter() : previous_(cmcPrompter::install(this)) {}
-    ~CountingPrompter() override { cmcPrompter::install(previous_); }
+    CountingPrompter() : previous_(Prompter::install(this)) {}
+    ~CountingPrompter() override { Prompter::install(previous_); }
     PromptAnswer message(const std::string&, const std::string&, PromptIcon,
                          PromptButtons) override {
         ++boxes;
@@ -220,13 +222,13 @@ public:
     int boxes = 0;
 
 private:
-    cmcPrompter* previous_;
+    Prompter* previous_;
 };
 
 // Rows of the sheet's own texts in the ten columns from the channel number
 // on, each moved to another row's values and given a new number and name, so
 // that every value is typed.
-std::string pasteText(cuiSheet& sheet) {
+std::string pasteText(Sheet& sheet) {
     const int rows = sheet.Def().RowCount();
     std::string text;
     for (int row = 1; row < rows; ++row) {
@@ -251,9 +253,9 @@ struct EditRun {
 
     World world;
     QWidget host;
-    std::unique_ptr<cuiSheet> sheet;
+    std::unique_ptr<Sheet> sheet;
     CountingPrompter prompter;
-    cmcEeprom start;
+    MemoryImage start;
 };
 
 void BM_PasteTabText500x10(benchmark::State& state) {
@@ -293,7 +295,7 @@ void BM_FindKeystroke(benchmark::State& state) {
     World world;
     QWidget host;
     auto sheet = world.ShownSheet(host);
-    cuiSheetFinder& finder = sheet->Finder();
+    SheetFinder& finder = sheet->Finder();
     const char* const typed[] = {"1", "14", "142", "1425", "14250"};
     std::size_t n = 0;
     for (auto _ : state) {

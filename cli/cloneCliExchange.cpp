@@ -2,21 +2,21 @@
 
 #include "cli/cloneCliSession.h"
 #include "cli/headlessDocument.h"
+#include "cli/settingsSnapshot.h"
 #include "clone/cloneFileSave.h"
-#include "clone/cmcSettingsSnapshot.h"
-#include "core/cmcEeprom.h"
-#include "core/cmcEnviron.h"
-#include "core/cmcFileReplace.h"
 #include "core/csvTable.h"
+#include "core/fileReplace.h"
+#include "core/memoryImage.h"
 #include "core/modelIdentity.h"
-#include "document/indDocument.h"
-#include "document/indMainCellContext.h"
+#include "core/notificationHub.h"
+#include "core/settingsStore.h"
+#include "document/appCellContext.h"
+#include "document/radioDocument.h"
 #include "exchange/documentDiff.h"
 #include "exchange/exchangeLists.h"
 #include "exchange/listExport.h"
 #include "exchange/listImport.h"
 #include "radio/imagePreparation.h"
-#include "sheets/cmcEvMan.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -24,6 +24,8 @@
 #include <memory>
 #include <optional>
 #include <variant>
+
+namespace marlo {
 
 namespace {
 
@@ -34,38 +36,38 @@ using Args = std::vector<std::string>;
 class DocumentSession {
 public:
     explicit DocumentSession(bool expert) {
-        cmcEvMan::SetApp(&hub_);
+        NotificationHub::SetApp(&hub_);
         std::vector<std::string> args{"marlo-clone"};
         if (expert)
             args.push_back("/expert");
-        controller_ = std::make_unique<indDocument>(args);
-        cmcStartHeadlessDocument(*controller_, settings_.Store().ModelType);
-        cells_ = std::make_unique<indMainCellContext>(*controller_);
+        controller_ = std::make_unique<RadioDocument>(args);
+        startHeadlessDocument(*controller_, settings_.Store().ModelType);
+        cells_ = std::make_unique<AppCellContext>(*controller_);
     }
     ~DocumentSession() {
         cells_.reset();
         controller_.reset();
         hub_.Shutdown();
-        cmcEvMan::SetApp(nullptr);
+        NotificationHub::SetApp(nullptr);
     }
     DocumentSession(const DocumentSession&) = delete;
     DocumentSession& operator=(const DocumentSession&) = delete;
 
-    indDocument& Controller() { return *controller_; }
-    indMainCellContext& Cells() { return *cells_; }
+    RadioDocument& Controller() { return *controller_; }
+    AppCellContext& Cells() { return *cells_; }
 
 private:
-    cmcSettingsSnapshot settings_;
-    cmcEvMan hub_;
-    std::unique_ptr<indDocument> controller_;
-    std::unique_ptr<indMainCellContext> cells_;
+    SettingsSnapshot settings_;
+    NotificationHub hub_;
+    std::unique_ptr<RadioDocument> controller_;
+    std::unique_ptr<AppCellContext> cells_;
 };
 
 // The options of export and import: the positional arguments, the list, -o and
 // --expert (import only).
 struct Options {
     std::vector<std::string> positional;
-    const cmcExchangeList* list = nullptr;
+    const ExchangeList* list = nullptr;
     std::string out;
     bool expert = false;
 };
@@ -116,8 +118,7 @@ std::optional<Options> parseOptions(const Args& args, std::size_t positionals, b
     return options;
 }
 
-std::optional<dstCsvTable> readTable(const std::string& path, const cmcExchangeList& list,
-                                     int& status) {
+std::optional<CsvTable> readTable(const std::string& path, const ExchangeList& list, int& status) {
     std::error_code error;
     std::ifstream in;
     if (std::filesystem::is_regular_file(path, error))
@@ -127,10 +128,10 @@ std::optional<dstCsvTable> readTable(const std::string& path, const cmcExchangeL
         status = marloCloneExit::noInput;
         return std::nullopt;
     }
-    dstCsvLimits limits;
+    CsvLimits limits;
     limits.maxRows = importRowLimit(list);
-    auto read = cmcReadCsv(in, limits);
-    if (const auto* problem = std::get_if<dstCsvProblem>(&read)) {
+    auto read = readCsv(in, limits);
+    if (const auto* problem = std::get_if<CsvProblem>(&read)) {
         std::fprintf(stderr, "marlo-clone: %s: nothing was imported:\n", path.c_str());
         const std::string column =
             problem->column > 0 ? ", column " + std::to_string(problem->column) : "";
@@ -139,12 +140,12 @@ std::optional<dstCsvTable> readTable(const std::string& path, const cmcExchangeL
         status = marloCloneExit::dataRefused;
         return std::nullopt;
     }
-    return std::get<dstCsvTable>(std::move(read));
+    return std::get<CsvTable>(std::move(read));
 }
 
 } // namespace
 
-int cmcExportCommand(const Args& args) {
+int runExportCommand(const Args& args) {
     const std::optional<Options> options = parseOptions(args, 1, false);
     if (!options)
         return -1;
@@ -155,9 +156,9 @@ int cmcExportCommand(const Args& args) {
         return -1;
     }
     DocumentSession session(false);
-    indDocument& controller = session.Controller();
-    const cmcVcfFile::Code opened = cmcOpenHeadlessDocument(controller, options->positional[0]);
-    if (opened != cmcVcfFile::Ok)
+    RadioDocument& controller = session.Controller();
+    const CloneFile::Code opened = openHeadlessDocument(controller, options->positional[0]);
+    if (opened != CloneFile::Ok)
         return marloCloneExit::fileBase + opened;
     const std::string text = exportListCsv(session.Cells(), controller.CurrentImage(),
                                            controller.ModelVariant(), *options->list);
@@ -165,14 +166,14 @@ int cmcExportCommand(const Args& args) {
         const bool written = std::fwrite(text.data(), 1, text.size(), stdout) == text.size();
         return written && std::fflush(stdout) == 0 ? 0 : marloCloneExit::cannotCreate;
     }
-    if (cmcReplaceFile(options->out, text) != cmcReplaceResult::Ok) {
+    if (replaceFile(options->out, text) != ReplaceResult::Ok) {
         std::fprintf(stderr, "marlo-clone: %s cannot be written\n", options->out.c_str());
         return marloCloneExit::cannotCreate;
     }
     return 0;
 }
 
-int cmcImportCommand(const Args& args) {
+int runImportCommand(const Args& args) {
     const std::optional<Options> options = parseOptions(args, 2, true);
     if (!options)
         return -1;
@@ -184,17 +185,17 @@ int cmcImportCommand(const Args& args) {
         return -1;
     }
     DocumentSession session(options->expert);
-    indDocument& controller = session.Controller();
-    const cmcVcfFile::Code opened = cmcOpenHeadlessDocument(controller, file);
-    if (opened != cmcVcfFile::Ok)
+    RadioDocument& controller = session.Controller();
+    const CloneFile::Code opened = openHeadlessDocument(controller, file);
+    if (opened != CloneFile::Ok)
         return marloCloneExit::fileBase + opened;
     int status = 0;
-    const std::optional<dstCsvTable> table = readTable(csv, *options->list, status);
+    const std::optional<CsvTable> table = readTable(csv, *options->list, status);
     if (!table)
         return status;
 
     std::vector<std::string> standing;
-    const std::vector<dstImportProblem> problems = importListTable(
+    const std::vector<ImportProblem> problems = importListTable(
         session.Cells(), controller.ModelVariant(), *options->list, *table, &standing);
     if (!standing.empty()) {
         std::fprintf(stderr, "marlo-clone: %s already had errors before the import:\n",
@@ -204,31 +205,31 @@ int cmcImportCommand(const Args& args) {
     }
     if (!problems.empty()) {
         std::fprintf(stderr, "marlo-clone: %s: nothing was imported:\n", csv.c_str());
-        for (const dstImportProblem& p : problems)
+        for (const ImportProblem& p : problems)
             std::fprintf(stderr, "%s\n", describeImportProblem(p).c_str());
         return marloCloneExit::dataRefused;
     }
     // A table that changes nothing leaves FILE as it was, to the byte.
-    cmcEeprom& document = controller.CurrentImage();
+    MemoryImage& document = controller.CurrentImage();
     if (options->out.empty() && document.Equals(controller.SavedImage()))
         return 0;
     // Saved as the desktop program saves a document.
     controller.PrepareImage(document, true);
-    const cmcVcfFile::Code saved =
-        cmcSaveDocumentFile(document, options->out.empty() ? file : options->out);
-    return saved == cmcVcfFile::Ok ? 0 : marloCloneExit::fileBase + saved;
+    const CloneFile::Code saved =
+        saveDocumentFile(document, options->out.empty() ? file : options->out);
+    return saved == CloneFile::Ok ? 0 : marloCloneExit::fileBase + saved;
 }
 
-int cmcDiffCommand(const Args& args) {
+int runDiffCommand(const Args& args) {
     if (args.size() != 2 || (!args[0].empty() && args[0][0] == '-') ||
         (!args[1].empty() && args[1][0] == '-'))
         return -1;
     DocumentSession session(false);
-    cmcEeprom images[2];
+    MemoryImage images[2];
     int variants[2] = {0, 0};
     for (int i = 0; i < 2; ++i) {
-        const cmcVcfFile::Code read = cmcReadDocumentFile(session.Controller(), args[i], images[i]);
-        if (read != cmcVcfFile::Ok)
+        const CloneFile::Code read = readDocumentFile(session.Controller(), args[i], images[i]);
+        if (read != CloneFile::Ok)
             return marloCloneExit::fileBase + read;
         variants[i] = images[i].GetByte(marloImageMap::variantAddress);
     }
@@ -239,3 +240,5 @@ int cmcDiffCommand(const Args& args) {
         std::fprintf(stdout, "%s\n", line.c_str());
     return lines.empty() ? 0 : marloCloneExit::different;
 }
+
+} // namespace marlo

@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+namespace marlo {
+
 // marlo-clone's spreadsheet and comparison commands; each returns the exit
 // status, or -1 for a usage error (the caller prints the usage).
 //
@@ -17,6 +19,8 @@ inline constexpr int noInput = 66;      // import: the table cannot be read
 inline constexpr int cannotCreate = 73; // export: the output cannot be written
 } // namespace marloCloneExit
 
-int cmcExportCommand(const std::vector<std::string>& args);
-int cmcImportCommand(const std::vector<std::string>& args);
-int cmcDiffCommand(const std::vector<std::string>& args);
+int runExportCommand(const std::vector<std::string>& args);
+int runImportCommand(const std::vector<std::string>& args);
+int runDiffCommand(const std::vector<std::string>& args);
+
+} // namespace marlo

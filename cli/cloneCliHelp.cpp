@@ -5,6 +5,8 @@
 #include <array>
 #include <string>
 
+namespace marlo {
+
 namespace {
 
 struct Option {
@@ -120,7 +122,7 @@ void printCommandList(std::FILE* to) {
 
 } // namespace
 
-void cmcPrintCloneHelp(std::FILE* to) {
+void printCloneHelp(std::FILE* to) {
     printCommandList(to);
     printView("\nReads and writes the radio's memory over the clone cable, checks clone\n"
               "files and exchanges their lists with spreadsheets.\n",
@@ -133,7 +135,7 @@ void cmcPrintCloneHelp(std::FILE* to) {
     printView(exitStatus, to);
 }
 
-void cmcPrintCloneUsage(std::string_view command, std::FILE* to) {
+void printCloneUsage(std::string_view command, std::FILE* to) {
     const CommandHelp* c = findCommand(command);
     if (c == nullptr) {
         printCommandList(to);
@@ -146,7 +148,7 @@ void cmcPrintCloneUsage(std::string_view command, std::FILE* to) {
                  static_cast<int>(c->name.size()), c->name.data());
 }
 
-bool cmcPrintCloneCommandHelp(std::string_view command, std::FILE* to) {
+bool printCloneCommandHelp(std::string_view command, std::FILE* to) {
     const CommandHelp* c = findCommand(command);
     if (c == nullptr)
         return false;
@@ -165,7 +167,7 @@ bool cmcPrintCloneCommandHelp(std::string_view command, std::FILE* to) {
     return true;
 }
 
-bool cmcAsksForHelp(const char* const* args, int count) {
+bool asksForHelp(const char* const* args, int count) {
     constexpr std::array<std::string_view, 12> takesValue{
         "-o",       "--list",    "--port", "--device", "--variant", "--backup",
         "--roster", "--backups", "--log",  "--next",   "--from",    "--changes-from"};
@@ -181,3 +183,5 @@ bool cmcAsksForHelp(const char* const* args, int count) {
     }
     return false;
 }
+
+} // namespace marlo

@@ -3,18 +3,18 @@
 #include "cli/cloneCliExchange.h"
 #include "cli/headlessDocument.h"
 #include "clone/cloneFileSave.h"
-#include "clone/cmcCloneWriter.h"
-#include "clone/dst_CDrv_Result.h"
-#include "clone/indCloneMan.h"
-#include "core/cmcEeprom.h"
-#include "core/cmcEnviron.h"
+#include "clone/cloneManager.h"
+#include "clone/cloneResult.h"
+#include "clone/cloneWriter.h"
 #include "core/imageDifference.h"
+#include "core/memoryImage.h"
 #include "core/modelIdentity.h"
-#include "document/indDocument.h"
-#include "document/indMainCellContext.h"
+#include "core/settingsStore.h"
+#include "document/appCellContext.h"
 #include "document/radioBase.h"
+#include "document/radioDocument.h"
 #include "exchange/documentDiff.h"
-#include "overlay/cmcGTex.h"
+#include "overlay/overlayTexts.h"
 #include "radio/cloneWriteImage.h"
 #include "radio/imagePreparation.h"
 #include "radio/warningCheck.h"
@@ -27,24 +27,26 @@
 #include <functional>
 #include <unistd.h>
 
+namespace marlo {
+
 // What the controller sends, kept for the comparison after a verified write.
-class cmcRecordingWriter : public cmcCloneWriter {
+class RecordingWriter : public CloneWriter {
 public:
-    explicit cmcRecordingWriter(cmcCloneWriter& next) : next_(next) {}
+    explicit RecordingWriter(CloneWriter& next) : next_(next) {}
 
     bool IsBusy() const override { return next_.IsBusy(); }
     void SetImageSize(std::int32_t size) override { next_.SetImageSize(size); }
-    bool StartWrite(const cmcEeprom& image, cmcRangeList ranges, Completion done) override {
+    bool StartWrite(const MemoryImage& image, RangeList ranges, Completion done) override {
         sent.Assign(image);
         sentRanges.assign(ranges.begin(), ranges.end());
         return next_.StartWrite(image, ranges, std::move(done));
     }
 
-    cmcEeprom sent;
-    std::vector<cmcRange> sentRanges;
+    MemoryImage sent;
+    std::vector<AddressRange> sentRanges;
 
 private:
-    cmcCloneWriter& next_;
+    CloneWriter& next_;
 };
 
 namespace {
@@ -59,7 +61,7 @@ std::string printable(const std::uint8_t* bytes, int n) {
 
 // The title of a sheet the warnings check names, as its tree node shows it.
 std::string sheetTitle(const std::string& key) {
-    const std::string style = cmcGTex::App().GetLine(key + "_Style");
+    const std::string style = OverlayTexts::App().GetLine(key + "_Style");
     const std::string tag = "(TitleString=";
     const std::size_t at = style.find(tag);
     if (style.empty() || at == std::string::npos)
@@ -70,7 +72,7 @@ std::string sheetTitle(const std::string& key) {
 
 } // namespace
 
-std::string cmcDescribeRadio(const dstRadioInfo& info) {
+std::string describeRadio(const RadioInfo& info) {
     const auto& block = info.block;
     const int variant = block[marloInfoBlock::variant];
     char line[96];
@@ -78,7 +80,7 @@ std::string cmcDescribeRadio(const dstRadioInfo& info) {
     std::snprintf(line, sizeof line, "model code: %04X %04X\n", info.value1, info.value2);
     text += line;
     const std::string variantName = variant <= marloModel::variantLast
-                                        ? cmcGTex::App().GetLine("GI_AppInd_Model", variant)
+                                        ? OverlayTexts::App().GetLine("GI_AppInd_Model", variant)
                                         : "";
     std::snprintf(line, sizeof line, "model variant: %d%s\n", variant, variantName.c_str());
     text += line;
@@ -96,7 +98,7 @@ std::string cmcDescribeRadio(const dstRadioInfo& info) {
     return text;
 }
 
-bool cmcPathTakesFile(const std::string& path) {
+bool pathTakesFile(const std::string& path) {
     namespace fs = std::filesystem;
     std::error_code ec;
     const fs::file_status status = fs::status(path, ec);
@@ -109,32 +111,32 @@ bool cmcPathTakesFile(const std::string& path) {
     return fs::is_directory(folder, ec) && ::access(folder.c_str(), W_OK | X_OK) == 0;
 }
 
-cmcCloneCliSession::cmcCloneCliSession(const dstCloneCliOptions& options,
-                                       cmcCloneProgress* progress, std::FILE* diagnostics)
+CloneCliSession::CloneCliSession(const CloneCliOptions& options, CloneProgress* progress,
+                                 std::FILE* diagnostics)
     : options_(options), diagnostics_(diagnostics) {
-    cmcEvMan::SetApp(&hub_);
+    NotificationHub::SetApp(&hub_);
     // Only the program's own name: the desktop program's switches mean nothing here.
-    controller_ = std::make_unique<indDocument>(std::vector<std::string>{"marlo-clone"});
+    controller_ = std::make_unique<RadioDocument>(std::vector<std::string>{"marlo-clone"});
     const int variant = options_.variant.value_or(settings_.Store().ModelType);
-    cmcStartHeadlessDocument(*controller_, variant);
-    indCloneMan& manager = controller_->CloneManager();
+    startHeadlessDocument(*controller_, variant);
+    CloneManager& manager = controller_->CloneManager();
     manager.SetPort(options_.port);
     manager.SetProgress(progress);
-    commands_ = std::make_unique<indCloneCommands>(*controller_);
-    recorder_ = std::make_unique<cmcRecordingWriter>(manager);
+    commands_ = std::make_unique<CloneCommands>(*controller_);
+    recorder_ = std::make_unique<RecordingWriter>(manager);
     controller_->SetCloneWriter(recorder_.get());
 }
 
-cmcCloneCliSession::~cmcCloneCliSession() {
+CloneCliSession::~CloneCliSession() {
     commands_.reset();
     controller_->SetCloneWriter(nullptr);
     recorder_.reset();
     controller_.reset();
     hub_.Shutdown();
-    cmcEvMan::SetApp(nullptr);
+    NotificationHub::SetApp(nullptr);
 }
 
-void cmcCloneCliSession::Abort(int status) {
+void CloneCliSession::Abort(int status) {
     if (abortStatus_ != 0)
         return;
     abortStatus_ = status;
@@ -143,12 +145,12 @@ void cmcCloneCliSession::Abort(int status) {
         quitRunning_();
 }
 
-int cmcCloneCliSession::Run(const Start& start) {
+int CloneCliSession::Run(const Start& start) {
     if (abortStatus_ != 0)
         return abortStatus_;
     QEventLoop loop;
     bool ended = false;
-    int code = indCloneCommands::notStarted;
+    int code = CloneCommands::notStarted;
     const bool started = start(*commands_, [&](int result) {
         code = result;
         ended = true;
@@ -163,45 +165,45 @@ int cmcCloneCliSession::Run(const Start& start) {
     // its port; nothing after this may save or send.
     if (abortStatus_ != 0)
         return abortStatus_;
-    if (code == indCloneCommands::notStarted) {
+    if (code == CloneCommands::notStarted) {
         std::fputs("marlo-clone: the clone operation could not be started\n", diagnostics_);
         return marloCloneExit::notStarted;
     }
     return code;
 }
 
-int cmcCloneCliSession::Info(std::FILE* out) {
-    const int code = Run(std::mem_fn(&indCloneCommands::Info));
+int CloneCliSession::Info(std::FILE* out) {
+    const int code = Run(std::mem_fn(&CloneCommands::Info));
     // A radio of another variant or map revision has told us who it is: say it,
     // so the user learns which variant to choose.
-    if (code == dst_CDrv_Result::codeSuccess || code == dst_CDrv_Result::codeModelUnknown ||
-        code == dst_CDrv_Result::codeModelMismatch)
-        std::fputs(cmcDescribeRadio(controller_->RadioInfo).c_str(), out);
+    if (code == CloneResult::codeSuccess || code == CloneResult::codeModelUnknown ||
+        code == CloneResult::codeModelMismatch)
+        std::fputs(describeRadio(controller_->LastRadioInfo).c_str(), out);
     return code;
 }
 
-int cmcCloneCliSession::Check() {
-    cmcEeprom file;
+int CloneCliSession::Check() {
+    MemoryImage file;
     return controller_->OpenImage(options_.file, file);
 }
 
-int cmcCloneCliSession::Read() {
-    if (!cmcPathTakesFile(options_.file)) {
-        cmcVcfFile::ShowMessage(cmcVcfFile::FileOpen, options_.file);
-        return marloCloneExit::fileBase + cmcVcfFile::FileOpen;
+int CloneCliSession::Read() {
+    if (!pathTakesFile(options_.file)) {
+        CloneFile::ShowMessage(CloneFile::FileOpen, options_.file);
+        return marloCloneExit::fileBase + CloneFile::FileOpen;
     }
-    const int code = Run(std::mem_fn(&indCloneCommands::Read));
+    const int code = Run(std::mem_fn(&CloneCommands::Read));
     if (code != 0)
         return code;
     // Saved as the desktop program saves a document.
-    cmcEeprom& document = controller_->CurrentImage();
+    MemoryImage& document = controller_->CurrentImage();
     controller_->PrepareImage(document, true);
-    const cmcVcfFile::Code saved = cmcSaveDocumentFile(document, options_.file);
-    return saved == cmcVcfFile::Ok ? 0 : marloCloneExit::fileBase + saved;
+    const CloneFile::Code saved = saveDocumentFile(document, options_.file);
+    return saved == CloneFile::Ok ? 0 : marloCloneExit::fileBase + saved;
 }
 
 // The document as the menu's Clone Write checks it.
-int cmcCloneCliSession::CheckDocument() {
+int CloneCliSession::CheckDocument() {
     int errors = 0;
     int warnings = 0;
     controller_->CheckWarnings(errors, warnings);
@@ -210,9 +212,8 @@ int cmcCloneCliSession::CheckDocument() {
     std::fprintf(diagnostics_, "marlo-clone: %s: the document has errors; nothing was sent\n",
                  options_.file.c_str());
     std::string listed;
-    for (const dstCheckLine& line : controller_->LastWarningCheck().lines) {
-        if (line.mark != cmcCheckMark::Error ||
-            listed.find("|" + line.key + "|") != std::string::npos)
+    for (const CheckLine& line : controller_->LastWarningCheck().lines) {
+        if (line.mark != CheckMark::Error || listed.find("|" + line.key + "|") != std::string::npos)
             continue;
         listed += "|" + line.key + "|";
         std::fprintf(diagnostics_, "  errors on the sheet: %s\n", sheetTitle(line.key).c_str());
@@ -222,14 +223,14 @@ int cmcCloneCliSession::CheckDocument() {
 
 // Reads the radio and saves its memory as the backup file. The read replaces
 // the document: the caller opens its file again.
-int cmcCloneCliSession::Backup() {
-    const int code = Run(std::mem_fn(&indCloneCommands::Read));
+int CloneCliSession::Backup() {
+    const int code = Run(std::mem_fn(&CloneCommands::Read));
     if (code != 0)
         return code;
-    cmcEeprom& radio = controller_->CurrentImage();
+    MemoryImage& radio = controller_->CurrentImage();
     controller_->PrepareImage(radio, true);
-    const cmcVcfFile::Code saved = cmcSaveDocumentFile(radio, options_.backup);
-    if (saved != cmcVcfFile::Ok)
+    const CloneFile::Code saved = saveDocumentFile(radio, options_.backup);
+    if (saved != CloneFile::Ok)
         return marloCloneExit::fileBase + saved;
     std::fprintf(diagnostics_, "marlo-clone: the radio's memory was saved as %s\n",
                  options_.backup.c_str());
@@ -238,18 +239,18 @@ int cmcCloneCliSession::Backup() {
 
 // The radio's bytes as they arrive, before any preparation of a read image,
 // against the bytes sent, over exactly the blocks written.
-int cmcCloneCliSession::Verify(const cmcEeprom& expected, cmcRangeList ranges) {
-    cmcEeprom radio;
-    const int code = Run([&radio](indCloneCommands& commands, indCloneCommands::Done done) {
+int CloneCliSession::Verify(const MemoryImage& expected, RangeList ranges) {
+    MemoryImage radio;
+    const int code = Run([&radio](CloneCommands& commands, CloneCommands::Done done) {
         return commands.ReadBack(radio, std::move(done));
     });
     if (code != 0)
         return code;
-    const std::vector<cmcRange> differing = cmcDifferingRanges(expected, radio, ranges);
+    const std::vector<AddressRange> differing = differingRanges(expected, radio, ranges);
     if (differing.empty())
         return 0;
     std::int64_t bytes = 0;
-    for (const cmcRange& r : differing)
+    for (const AddressRange& r : differing)
         bytes += r.last - r.first + 1;
     constexpr std::size_t shown = 8;
     std::fprintf(diagnostics_,
@@ -267,28 +268,28 @@ int cmcCloneCliSession::Verify(const cmcEeprom& expected, cmcRangeList ranges) {
     return marloCloneExit::verifyFailed;
 }
 
-int cmcCloneCliSession::Write() {
-    if (!options_.backup.empty() && !cmcPathTakesFile(options_.backup)) {
-        cmcVcfFile::ShowMessage(cmcVcfFile::FileOpen, options_.backup);
-        return marloCloneExit::fileBase + cmcVcfFile::FileOpen;
+int CloneCliSession::Write() {
+    if (!options_.backup.empty() && !pathTakesFile(options_.backup)) {
+        CloneFile::ShowMessage(CloneFile::FileOpen, options_.backup);
+        return marloCloneExit::fileBase + CloneFile::FileOpen;
     }
-    cmcVcfFile::Code loaded = cmcOpenHeadlessDocument(*controller_, options_.file);
-    if (loaded != cmcVcfFile::Ok)
+    CloneFile::Code loaded = openHeadlessDocument(*controller_, options_.file);
+    if (loaded != CloneFile::Ok)
         return marloCloneExit::fileBase + loaded;
     if (const int refused = CheckDocument(); refused != 0)
         return refused;
     if (!options_.changesFrom.empty()) {
-        cmcEeprom base;
-        const cmcVcfFile::Code opened = controller_->OpenImage(options_.changesFrom, base);
-        if (opened != cmcVcfFile::Ok)
+        MemoryImage base;
+        const CloneFile::Code opened = controller_->OpenImage(options_.changesFrom, base);
+        if (opened != CloneFile::Ok)
             return marloCloneExit::fileBase + opened;
         controller_->SetRadioBase(base);
     }
     if (!options_.backup.empty()) {
         if (const int code = Backup(); code != 0)
             return code;
-        loaded = cmcOpenHeadlessDocument(*controller_, options_.file);
-        if (loaded != cmcVcfFile::Ok)
+        loaded = openHeadlessDocument(*controller_, options_.file);
+        if (loaded != CloneFile::Ok)
             return marloCloneExit::fileBase + loaded;
         if (const int refused = CheckDocument(); refused != 0)
             return refused;
@@ -297,40 +298,40 @@ int cmcCloneCliSession::Write() {
         TakeRadioIdentity();
     if (!options_.changesFrom.empty() || options_.changesOnly)
         return WriteChanges();
-    const int code = Run(std::mem_fn(&indCloneCommands::Write));
+    const int code = Run(std::mem_fn(&CloneCommands::Write));
     if (code != 0 || !options_.verify)
         return code;
     return Verify(recorder_->sent, recorder_->sentRanges);
 }
 
-std::string cmcCloneCliSession::BaseName() const {
+std::string CloneCliSession::BaseName() const {
     return options_.changesFrom.empty() ? "the memory just read from it" : options_.changesFrom;
 }
 
 // Everything of the clone range that a write leaves out comes from the radio's
 // memory just read, so that the document differs from it only where a write reaches.
-void cmcCloneCliSession::TakeRadioIdentity() {
-    const dstRadioBase* base = controller_->RadioBase();
-    cmcEeprom& document = controller_->CurrentImage();
+void CloneCliSession::TakeRadioIdentity() {
+    const RadioBase* base = controller_->RadioBase();
+    MemoryImage& document = controller_->CurrentImage();
     if (base == nullptr || base->image.Size() != document.Size())
         return;
-    cmcEeprom radio;
+    MemoryImage radio;
     radio.Assign(base->image);
-    cmcForEachRange(controller_->MakeCloneWriteImage().ranges, document.Size(),
-                    [&](std::int32_t first, std::int32_t last) {
-                        radio.Write(first, document.Data() + first, last - first + 1);
-                    });
-    cmcForEachRange(controller_->CloneRange(), document.Size(),
-                    [&](std::int32_t first, std::int32_t last) {
-                        document.Write(first, radio.Data() + first, last - first + 1);
-                    });
+    forEachRange(controller_->MakeCloneWriteImage().ranges, document.Size(),
+                 [&](std::int32_t first, std::int32_t last) {
+                     radio.Write(first, document.Data() + first, last - first + 1);
+                 });
+    forEachRange(controller_->CloneRange(), document.Size(),
+                 [&](std::int32_t first, std::int32_t last) {
+                     document.Write(first, radio.Data() + first, last - first + 1);
+                 });
 }
 
-int cmcCloneCliSession::WriteChanges() {
-    using C = indCloneCommands;
+int CloneCliSession::WriteChanges() {
+    using C = CloneCommands;
     const int code = Run([this](C& commands, C::Done done) {
         return commands.WriteChanges(
-            [this](const dstChangedBlocks& changes) {
+            [this](const ChangedBlocks& changes) {
                 changes_ = changes;
                 std::fprintf(diagnostics_,
                              "marlo-clone: writing %d blocks (%ld bytes) that differ from %s; "
@@ -350,10 +351,10 @@ int cmcCloneCliSession::WriteChanges() {
         return marloCloneExit::otherRadio;
     }
     if (code == C::nothingToSend)
-        changes_ = dstChangedBlocks{};
+        changes_ = ChangedBlocks{};
     if (changes_) {
         // The document was prepared for sending: this is the whole image sent.
-        dstCloneWriteImage full = controller_->MakeCloneWriteImage();
+        CloneWriteImage full = controller_->MakeCloneWriteImage();
         image_ = std::move(full.image);
         imageRanges_.assign(full.ranges.begin(), full.ranges.end());
     }
@@ -366,26 +367,26 @@ int cmcCloneCliSession::WriteChanges() {
         return 0;
     // What the radio should now hold everywhere a write reaches, sent or not;
     // a copy, since reading the radio back replaces the base.
-    cmcEeprom expected;
+    MemoryImage expected;
     expected.Assign(controller_->RadioBase()->image);
     return Verify(expected, imageRanges_);
 }
 
-int cmcCloneCliSession::Diff(std::FILE* out) {
-    cmcEeprom file;
-    cmcVcfFile::Code loaded = cmcReadDocumentFile(*controller_, options_.file, file);
+int CloneCliSession::Diff(std::FILE* out) {
+    MemoryImage file;
+    CloneFile::Code loaded = readDocumentFile(*controller_, options_.file, file);
     // As the document, the file decides which variant the radio must be.
-    if (loaded == cmcVcfFile::Ok)
-        loaded = cmcOpenHeadlessDocument(*controller_, options_.file);
-    if (loaded != cmcVcfFile::Ok)
+    if (loaded == CloneFile::Ok)
+        loaded = openHeadlessDocument(*controller_, options_.file);
+    if (loaded != CloneFile::Ok)
         return marloCloneExit::fileBase + loaded;
-    cmcEeprom radio;
-    const int code = Run([&radio](indCloneCommands& commands, indCloneCommands::Done done) {
+    MemoryImage radio;
+    const int code = Run([&radio](CloneCommands& commands, CloneCommands::Done done) {
         return commands.ReadBack(radio, std::move(done));
     });
     if (code != 0)
         return code;
-    indMainCellContext cells(*controller_);
+    AppCellContext cells(*controller_);
     const int variant = file.GetByte(marloImageMap::variantAddress);
     const std::vector<std::string> lines =
         diffDocuments(cells, {file, variant}, {radio, variant}, marloModel::cloneRange);
@@ -396,9 +397,9 @@ int cmcCloneCliSession::Diff(std::FILE* out) {
 
 namespace {
 
-std::vector<std::uint8_t> bytesOver(const cmcEeprom& image, cmcRangeList ranges) {
+std::vector<std::uint8_t> bytesOver(const MemoryImage& image, RangeList ranges) {
     std::vector<std::uint8_t> bytes;
-    cmcForEachRange(ranges, image.Size(), [&](std::int32_t first, std::int32_t last) {
+    forEachRange(ranges, image.Size(), [&](std::int32_t first, std::int32_t last) {
         bytes.insert(bytes.end(), image.Data() + first, image.Data() + last + 1);
     });
     return bytes;
@@ -406,10 +407,12 @@ std::vector<std::uint8_t> bytesOver(const cmcEeprom& image, cmcRangeList ranges)
 
 } // namespace
 
-std::vector<std::uint8_t> cmcCloneCliSession::SentBytes() const {
+std::vector<std::uint8_t> CloneCliSession::SentBytes() const {
     return bytesOver(recorder_->sent, recorder_->sentRanges);
 }
 
-std::vector<std::uint8_t> cmcCloneCliSession::ImageBytes() const {
+std::vector<std::uint8_t> CloneCliSession::ImageBytes() const {
     return image_ ? bytesOver(*image_, imageRanges_) : SentBytes();
 }
+
+} // namespace marlo

@@ -1,11 +1,11 @@
 #pragma once
 
+#include "cli/cloneCliOptions.h"
+#include "cli/settingsSnapshot.h"
 #include "clone/changedBlocks.h"
-#include "clone/cloneCliOptions.h"
-#include "clone/cmcSettingsSnapshot.h"
-#include "core/cmcRangeList.h"
-#include "document/indCloneCommands.h"
-#include "sheets/cmcEvMan.h"
+#include "core/notificationHub.h"
+#include "core/rangeList.h"
+#include "document/cloneCommands.h"
 
 #include <cstdio>
 #include <functional>
@@ -14,11 +14,13 @@
 #include <string>
 #include <vector>
 
-class cmcCloneProgress;
-class cmcEeprom;
-class cmcRecordingWriter;
-class indDocument;
-struct dstRadioInfo;
+namespace marlo {
+
+class CloneProgress;
+class MemoryImage;
+class RecordingWriter;
+class RadioDocument;
+struct RadioInfo;
 
 // Exit statuses of marlo-clone's radio commands besides the clone result codes
 // (0 success; 2, 4..11, 13..17).
@@ -39,14 +41,14 @@ inline constexpr int otherRadio = 11;
 // Failures have gone to the prompter by the time a command returns; what only
 // the command line says (the sheets with errors, the bytes a verify found
 // different, an interruption) goes to `diagnostics`.
-class cmcCloneCliSession {
+class CloneCliSession {
 public:
     // `progress` is borrowed and may be null; `diagnostics` is borrowed.
-    cmcCloneCliSession(const dstCloneCliOptions& options, cmcCloneProgress* progress,
-                       std::FILE* diagnostics = stderr);
-    ~cmcCloneCliSession();
-    cmcCloneCliSession(const cmcCloneCliSession&) = delete;
-    cmcCloneCliSession& operator=(const cmcCloneCliSession&) = delete;
+    CloneCliSession(const CloneCliOptions& options, CloneProgress* progress,
+                    std::FILE* diagnostics = stderr);
+    ~CloneCliSession();
+    CloneCliSession(const CloneCliSession&) = delete;
+    CloneCliSession& operator=(const CloneCliSession&) = delete;
 
     // Opens the options' file as the desktop program opens a document, and no
     // more: the clone file code.
@@ -82,7 +84,7 @@ public:
     // is written. For the end signals; the command then returns `status`.
     void Abort(int status);
 
-    indDocument& Controller() { return *controller_; }
+    RadioDocument& Controller() { return *controller_; }
     // The bytes the last write handed to the radio, range after range; empty when
     // no write started.
     std::vector<std::uint8_t> SentBytes() const;
@@ -92,35 +94,37 @@ public:
     std::vector<std::uint8_t> ImageBytes() const;
     // The blocks a write of only the changes sent (none: nothing differed); no
     // value when no such write got as far as comparing.
-    const std::optional<dstChangedBlocks>& ChangesSent() const { return changes_; }
+    const std::optional<ChangedBlocks>& ChangesSent() const { return changes_; }
 
 private:
-    using Start = std::function<bool(indCloneCommands&, indCloneCommands::Done)>;
+    using Start = std::function<bool(CloneCommands&, CloneCommands::Done)>;
     int Run(const Start& start);
     int CheckDocument();
     int Backup();
-    int Verify(const cmcEeprom& expected, cmcRangeList ranges);
+    int Verify(const MemoryImage& expected, RangeList ranges);
     int WriteChanges();
     void TakeRadioIdentity();
     std::string BaseName() const;
 
-    dstCloneCliOptions options_;
+    CloneCliOptions options_;
     std::FILE* diagnostics_;
-    cmcSettingsSnapshot settings_;
-    cmcEvMan hub_;
-    std::unique_ptr<indDocument> controller_;
-    std::unique_ptr<indCloneCommands> commands_;
-    std::unique_ptr<cmcRecordingWriter> recorder_;
-    std::optional<dstChangedBlocks> changes_;
-    std::unique_ptr<cmcEeprom> image_; // what the radio holds once only changes went
-    std::vector<cmcRange> imageRanges_;
+    SettingsSnapshot settings_;
+    NotificationHub hub_;
+    std::unique_ptr<RadioDocument> controller_;
+    std::unique_ptr<CloneCommands> commands_;
+    std::unique_ptr<RecordingWriter> recorder_;
+    std::optional<ChangedBlocks> changes_;
+    std::unique_ptr<MemoryImage> image_; // what the radio holds once only changes went
+    std::vector<AddressRange> imageRanges_;
     std::function<void()> quitRunning_; // set while Run waits
     int abortStatus_ = 0;
 };
 
 // The radio's identification as marlo-clone prints it, one "name: value" a line.
-std::string cmcDescribeRadio(const dstRadioInfo& info);
+std::string describeRadio(const RadioInfo& info);
 
 // Can a file be saved as `path`: an existing regular file, or a new name in a
 // folder we may write to? (A device or a folder cannot take a saved document.)
-bool cmcPathTakesFile(const std::string& path);
+bool pathTakesFile(const std::string& path);
+
+} // namespace marlo

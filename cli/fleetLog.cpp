@@ -9,6 +9,8 @@
 #include <iterator>
 #include <unistd.h>
 
+namespace marlo {
+
 namespace {
 
 std::string jsonString(const std::string& text) {
@@ -60,7 +62,7 @@ int openForAppend(const std::string& path) {
 
 } // namespace
 
-std::string fleetRecordJson(const dstFleetRecord& r) {
+std::string fleetRecordJson(const FleetRecord& r) {
     return "{\"time\":" + jsonString(r.time) + ",\"label\":" + jsonString(r.label) +
            ",\"row\":" + std::to_string(r.row) + ",\"radio\":" + jsonText(r.radio) +
            ",\"firmware\":" + jsonText(r.firmware) + ",\"plan_sha256\":" + jsonText(r.planSha256) +
@@ -70,14 +72,14 @@ std::string fleetRecordJson(const dstFleetRecord& r) {
            ",\"blocks\":" + jsonNumber(r.blocks) + ",\"bytes\":" + jsonNumber(r.bytes) + "}";
 }
 
-bool cmcFleetLog::Usable() const {
+bool FleetLog::Usable() const {
     const int fd = openForAppend(path_);
     if (fd < 0)
         return false;
     return ::close(fd) == 0;
 }
 
-bool cmcFleetLog::Append(const dstFleetRecord& record) const {
+bool FleetLog::Append(const FleetRecord& record) const {
     const std::string line = fleetRecordJson(record) + "\n";
     const int fd = openForAppend(path_);
     if (fd < 0)
@@ -121,3 +123,5 @@ std::string utcTimeNow(bool forFileName) {
     std::strftime(text, sizeof text, forFileName ? "%Y%m%dT%H%M%SZ" : "%Y-%m-%dT%H:%M:%SZ", &utc);
     return text;
 }
+
+} // namespace marlo

@@ -5,8 +5,10 @@
 #include <string>
 #include <vector>
 
+namespace marlo {
+
 // One attempt at one radio, as the fleet log keeps it.
-struct dstFleetRecord {
+struct FleetRecord {
     std::string time; // UTC, ISO 8601
     std::string label;
     int row = 0;          // in the roster, from 1
@@ -30,12 +32,12 @@ struct dstFleetRecord {
 // Each record is one write of one line to a file opened for appending and is
 // flushed to the disk before the next radio is touched, so that a pulled cable
 // or Ctrl+C leaves every finished attempt on record.
-class cmcFleetLog {
+class FleetLog {
 public:
-    explicit cmcFleetLog(std::string path) : path_(std::move(path)) {}
+    explicit FleetLog(std::string path) : path_(std::move(path)) {}
     // Whether the file can be appended to (it is created when missing).
     bool Usable() const;
-    bool Append(const dstFleetRecord& record) const;
+    bool Append(const FleetRecord& record) const;
     const std::string& Path() const { return path_; }
 
 private:
@@ -43,7 +45,7 @@ private:
 };
 
 // The record as one line of JSON, without the line break.
-std::string fleetRecordJson(const dstFleetRecord& record);
+std::string fleetRecordJson(const FleetRecord& record);
 
 // SHA-256 in lower-case hex; of a file nothing when it cannot be read.
 std::string sha256Hex(const std::vector<std::uint8_t>& bytes);
@@ -51,3 +53,5 @@ std::optional<std::string> fileSha256Hex(const std::string& path);
 
 // Now in UTC as "2026-12-07T21:40:05Z", and as "20261207T214005Z" for file names.
 std::string utcTimeNow(bool forFileName);
+
+} // namespace marlo

@@ -1,9 +1,9 @@
 #include "cli/fleetRoster.h"
 
-#include "core/cmcEeprom.h"
 #include "core/csvTable.h"
-#include "document/indDocument.h"
-#include "document/indMainCellContext.h"
+#include "core/memoryImage.h"
+#include "document/appCellContext.h"
+#include "document/radioDocument.h"
 #include "exchange/exchangeLists.h"
 #include "exchange/listExport.h"
 #include "exchange/listImport.h"
@@ -15,6 +15,8 @@
 #include <optional>
 #include <set>
 #include <variant>
+
+namespace marlo {
 
 namespace {
 
@@ -36,7 +38,7 @@ std::string trimmed(const std::string& text) {
 
 // Where a roster column's value goes: a row and column of an exchanged list.
 struct Target {
-    const cmcExchangeList* list = nullptr;
+    const ExchangeList* list = nullptr;
     std::string rowKey;
     std::string column;
 };
@@ -45,8 +47,8 @@ std::optional<Target> targetOf(const std::string& header) {
     const std::string name = lower(trimmed(header));
     const std::size_t dot = name.find('.');
     if (dot == std::string::npos) {
-        const cmcExchangeList* settings = findExchangeList("settings");
-        for (const cmcExchangeRow& row : settings->rows) {
+        const ExchangeList* settings = findExchangeList("settings");
+        for (const ExchangeRow& row : settings->rows) {
             if (lower(row.key) == name)
                 return Target{settings, row.key, settings->columns.front().header};
         }
@@ -55,16 +57,15 @@ std::optional<Target> targetOf(const std::string& header) {
     const std::size_t second = name.find('.', dot + 1);
     if (second == std::string::npos)
         return std::nullopt;
-    const cmcExchangeList* list = findExchangeList(name.substr(0, dot));
+    const ExchangeList* list = findExchangeList(name.substr(0, dot));
     if (list == nullptr || list->name == "settings")
         return std::nullopt;
     const std::string key = name.substr(dot + 1, second - dot - 1);
     const std::string column = name.substr(second + 1);
     const bool hasRow = std::any_of(list->rows.begin(), list->rows.end(),
-                                    [&](const cmcExchangeRow& r) { return lower(r.key) == key; });
-    const bool hasColumn =
-        std::any_of(list->columns.begin(), list->columns.end(),
-                    [&](const cmcExchangeColumn& c) { return c.header == column; });
+                                    [&](const ExchangeRow& r) { return lower(r.key) == key; });
+    const bool hasColumn = std::any_of(list->columns.begin(), list->columns.end(),
+                                       [&](const ExchangeColumn& c) { return c.header == column; });
     if (!hasRow || !hasColumn)
         return std::nullopt;
     return Target{list, key, column};
@@ -72,29 +73,29 @@ std::optional<Target> targetOf(const std::string& header) {
 
 // Types one value into its cell through the list's import: the list as the
 // document holds it, with that one value changed, taken whole.
-std::vector<std::string> storeValue(indMainCellContext& cells, int variant, const Target& target,
+std::vector<std::string> storeValue(AppCellContext& cells, int variant, const Target& target,
                                     const std::string& value) {
     const auto exported = exportListTable(cells, cells.CurrentImage(), variant, *target.list);
-    dstCsvTable table;
+    CsvTable table;
     table.header = exported.front();
     const auto column = std::find(table.header.begin(), table.header.end(), target.column);
     const std::size_t at = static_cast<std::size_t>(column - table.header.begin());
     for (std::size_t r = 1; r < exported.size(); ++r) {
-        dstCsvRow row{static_cast<int>(r) + 1, exported[r]};
+        CsvRow row{static_cast<int>(r) + 1, exported[r]};
         row.fields.resize(table.header.size());
         if (lower(row.fields.front()) == lower(target.rowKey))
             row.fields[at] = value;
         table.rows.push_back(std::move(row));
     }
     std::vector<std::string> reasons;
-    for (const dstImportProblem& p : importListTable(cells, variant, *target.list, table))
+    for (const ImportProblem& p : importListTable(cells, variant, *target.list, table))
         reasons.push_back(
             p.column.empty() || p.column == target.column ? p.reason : p.column + ": " + p.reason);
     return reasons;
 }
 
 // The value a row's image holds for a roster column, as its export shows it.
-std::string storedValue(indMainCellContext& cells, int variant, const Target& target) {
+std::string storedValue(AppCellContext& cells, int variant, const Target& target) {
     const auto exported = exportListTable(cells, cells.CurrentImage(), variant, *target.list);
     const auto& header = exported.front();
     const std::size_t at = static_cast<std::size_t>(
@@ -116,10 +117,10 @@ bool isIdentity(const Target& target) {
 }
 
 // The sheets the warnings check found errors on, once each.
-std::vector<std::string> errorSheets(const indDocument& controller) {
+std::vector<std::string> errorSheets(const RadioDocument& controller) {
     std::vector<std::string> keys;
-    for (const dstCheckLine& line : controller.LastWarningCheck().lines) {
-        if (line.mark == cmcCheckMark::Error &&
+    for (const CheckLine& line : controller.LastWarningCheck().lines) {
+        if (line.mark == CheckMark::Error &&
             std::find(keys.begin(), keys.end(), line.key) == keys.end())
             keys.push_back(line.key);
     }
@@ -128,7 +129,7 @@ std::vector<std::string> errorSheets(const indDocument& controller) {
 
 } // namespace
 
-std::string describeFleetProblem(const std::string& roster, const dstFleetProblem& problem) {
+std::string describeFleetProblem(const std::string& roster, const FleetProblem& problem) {
     std::string where = problem.line > 0 ? roster + " line " + std::to_string(problem.line)
                                          : (problem.label.empty() ? roster : "the plan");
     if (!problem.label.empty())
@@ -138,20 +139,20 @@ std::string describeFleetProblem(const std::string& roster, const dstFleetProble
     return where + ": " + problem.reason;
 }
 
-std::vector<dstFleetProblem> readFleetRoster(const std::string& path, dstFleetRoster& roster) {
+std::vector<FleetProblem> readFleetRoster(const std::string& path, FleetRoster& roster) {
     std::ifstream in(path, std::ios::binary);
     if (!in)
         return {{0, "", "", "cannot be read"}};
-    dstCsvLimits limits;
+    CsvLimits limits;
     limits.maxRows = kMostRadios;
-    auto read = cmcReadCsv(in, limits);
-    if (const auto* problem = std::get_if<dstCsvProblem>(&read)) {
+    auto read = readCsv(in, limits);
+    if (const auto* problem = std::get_if<CsvProblem>(&read)) {
         const std::string column =
             problem->column > 0 ? "column " + std::to_string(problem->column) + ": " : "";
         return {{problem->line, "", "", column + problem->reason}};
     }
-    const dstCsvTable& table = std::get<dstCsvTable>(read);
-    std::vector<dstFleetProblem> problems;
+    const CsvTable& table = std::get<CsvTable>(read);
+    std::vector<FleetProblem> problems;
     std::optional<std::size_t> labelAt;
     std::set<std::string> seen;
     for (std::size_t c = 0; c < table.header.size(); ++c) {
@@ -174,8 +175,8 @@ std::vector<dstFleetProblem> readFleetRoster(const std::string& path, dstFleetRo
             roster.columns.push_back(trimmed(table.header[c]));
     }
     std::set<std::string> labels;
-    for (const dstCsvRow& record : table.rows) {
-        dstFleetRow row;
+    for (const CsvRow& record : table.rows) {
+        FleetRow row;
         row.line = record.line;
         row.label = trimmed(record.fields[*labelAt]);
         for (std::size_t c = 0; c < record.fields.size(); ++c) {
@@ -193,9 +194,9 @@ std::vector<dstFleetProblem> readFleetRoster(const std::string& path, dstFleetRo
     return problems;
 }
 
-std::vector<dstFleetProblem> buildFleetImages(indDocument& controller, const dstFleetRoster& roster,
-                                              std::vector<std::unique_ptr<cmcEeprom>>& images) {
-    std::vector<dstFleetProblem> problems;
+std::vector<FleetProblem> buildFleetImages(RadioDocument& controller, const FleetRoster& roster,
+                                           std::vector<std::unique_ptr<MemoryImage>>& images) {
+    std::vector<FleetProblem> problems;
     int errors = 0;
     int warnings = 0;
     controller.CheckWarnings(errors, warnings);
@@ -204,14 +205,14 @@ std::vector<dstFleetProblem> buildFleetImages(indDocument& controller, const dst
             problems.push_back({0, "", "", "errors on the sheet " + sheet});
         return problems;
     }
-    indMainCellContext cells(controller);
+    AppCellContext cells(controller);
     const int variant = controller.ModelVariant();
-    cmcEeprom plan;
+    MemoryImage plan;
     plan.Assign(controller.CurrentImage());
-    std::vector<std::unique_ptr<cmcEeprom>> built;
+    std::vector<std::unique_ptr<MemoryImage>> built;
     // Per identity column, the rows that hold each value so far.
-    std::vector<std::map<std::string, const dstFleetRow*>> identities(roster.columns.size());
-    for (const dstFleetRow& row : roster.rows) {
+    std::vector<std::map<std::string, const FleetRow*>> identities(roster.columns.size());
+    for (const FleetRow& row : roster.rows) {
         controller.CurrentImage().Assign(plan);
         bool refused = false;
         for (std::size_t c = 0; c < roster.columns.size(); ++c) {
@@ -240,7 +241,7 @@ std::vector<dstFleetProblem> buildFleetImages(indDocument& controller, const dst
                                         std::to_string(first->second->line) + " (" +
                                         first->second->label + "); each radio needs its own"});
         }
-        auto image = std::make_unique<cmcEeprom>();
+        auto image = std::make_unique<MemoryImage>();
         image->Assign(controller.CurrentImage());
         controller.PrepareImage(*image, true);
         built.push_back(std::move(image));
@@ -250,3 +251,5 @@ std::vector<dstFleetProblem> buildFleetImages(indDocument& controller, const dst
         images = std::move(built);
     return problems;
 }
+
+} // namespace marlo

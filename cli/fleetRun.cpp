@@ -4,12 +4,12 @@
 #include "cli/cloneCliSession.h"
 #include "cli/fleetLog.h"
 #include "cli/headlessDocument.h"
+#include "cli/stderrProgress.h"
 #include "clone/cloneFileSave.h"
-#include "clone/cmcStderrProgress.h"
-#include "core/cmcEeprom.h"
-#include "document/indDocument.h"
-#include "platform/cmcPrompter.h"
-#include "platform/cuiSignalEnd.h"
+#include "core/memoryImage.h"
+#include "document/radioDocument.h"
+#include "platform/prompter.h"
+#include "platform/signalEnd.h"
 
 #include <QCoreApplication>
 
@@ -19,6 +19,8 @@
 #include <poll.h>
 #include <unistd.h>
 
+namespace marlo {
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -27,9 +29,9 @@ namespace fs = std::filesystem;
 constexpr int signalExitBase = 128;
 
 // Passes every box on and keeps the head line of the last one for the log.
-class RememberingPrompter : public cmcPrompter {
+class RememberingPrompter : public Prompter {
 public:
-    explicit RememberingPrompter(cmcPrompter& next) : next_(next) {}
+    explicit RememberingPrompter(Prompter& next) : next_(next) {}
     PromptAnswer message(const std::string& caption, const std::string& text, PromptIcon icon,
                          PromptButtons buttons) override {
         last = text.substr(0, text.find('\n'));
@@ -48,12 +50,12 @@ public:
     std::string last;
 
 private:
-    cmcPrompter& next_;
+    Prompter& next_;
 };
 
 // The words for a result the command line reports without a box.
-std::string resultMessage(int status, const dstCloneCliOptions& options, const std::string& box,
-                          const std::optional<dstChangedBlocks>& changes) {
+std::string resultMessage(int status, const CloneCliOptions& options, const std::string& box,
+                          const std::optional<ChangedBlocks>& changes) {
     const std::string verified = options.verify ? " and verified" : "";
     if (status == 0 && changes && changes->Empty())
         return options.verify ? "nothing differed, nothing was sent; verified"
@@ -108,9 +110,9 @@ std::string oneLine(std::string text) {
 
 } // namespace
 
-std::optional<dstFleetOptions> cmcParseFleetOptions(const std::vector<std::string>& args,
-                                                    std::string& problem) {
-    dstFleetOptions options;
+std::optional<FleetOptions> parseFleetOptions(const std::vector<std::string>& args,
+                                              std::string& problem) {
+    FleetOptions options;
     std::vector<std::string> rest;
     std::vector<std::string> seen;
     bool changesOnly = false;
@@ -148,8 +150,8 @@ std::optional<dstFleetOptions> cmcParseFleetOptions(const std::vector<std::strin
         seen.push_back(args[i]);
         *value = args[++i];
     }
-    const std::optional<dstCloneCliOptions> write =
-        cmcParseCloneCliOptions(cmcCloneCliCommand::Write, rest, problem);
+    const std::optional<CloneCliOptions> write =
+        parseCloneCliOptions(CloneCliCommand::Write, rest, problem);
     if (!write)
         return std::nullopt;
     options.write = *write;
@@ -167,17 +169,17 @@ std::optional<dstFleetOptions> cmcParseFleetOptions(const std::vector<std::strin
     return options;
 }
 
-cmcFleetRun::cmcFleetRun(dstFleetOptions options, dstFleetIo io)
+FleetRun::FleetRun(FleetOptions options, FleetIo io)
     : options_(std::move(options)), io_(std::move(io)) {}
 
-cmcFleetRun::~cmcFleetRun() {
+FleetRun::~FleetRun() {
     if (!imageFolder_.empty()) {
         std::error_code ignored;
         fs::remove_all(imageFolder_, ignored);
     }
 }
 
-void cmcFleetRun::Interrupt(int status) {
+void FleetRun::Interrupt(int status) {
     if (interrupted_ != 0)
         return;
     interrupted_ = status;
@@ -187,21 +189,21 @@ void cmcFleetRun::Interrupt(int status) {
 
 // Reads the roster, builds and checks every row's image and keeps each as a
 // file for its write; nothing here speaks to a radio.
-int cmcFleetRun::Prepare() {
-    std::vector<dstFleetProblem> problems = readFleetRoster(options_.roster, roster_);
-    std::vector<std::unique_ptr<cmcEeprom>> images;
+int FleetRun::Prepare() {
+    std::vector<FleetProblem> problems = readFleetRoster(options_.roster, roster_);
+    std::vector<std::unique_ptr<MemoryImage>> images;
     if (problems.empty()) {
-        dstCloneCliOptions planOptions = options_.write;
-        cmcCloneCliSession session(planOptions, nullptr, io_.out);
-        indDocument& controller = session.Controller();
-        const cmcVcfFile::Code opened = cmcOpenHeadlessDocument(controller, options_.write.file);
-        if (opened != cmcVcfFile::Ok)
+        CloneCliOptions planOptions = options_.write;
+        CloneCliSession session(planOptions, nullptr, io_.out);
+        RadioDocument& controller = session.Controller();
+        const CloneFile::Code opened = openHeadlessDocument(controller, options_.write.file);
+        if (opened != CloneFile::Ok)
             return marloCloneExit::fileBase + opened;
         problems = buildFleetImages(controller, roster_, images);
     }
     if (!problems.empty()) {
         std::fprintf(io_.out, "marlo-clone: fleet: nothing was sent to any radio:\n");
-        for (const dstFleetProblem& p : problems)
+        for (const FleetProblem& p : problems)
             std::fprintf(io_.out, "  %s\n", describeFleetProblem(options_.roster, p).c_str());
         return marloCloneExit::dataErrors;
     }
@@ -214,7 +216,7 @@ int cmcFleetRun::Prepare() {
                      options_.backups.c_str());
         return marloCloneExit::cannotCreate;
     }
-    if (!cmcFleetLog(options_.log).Usable()) {
+    if (!FleetLog(options_.log).Usable()) {
         std::fprintf(io_.out, "marlo-clone: fleet: the log %s cannot be appended to\n",
                      options_.log.c_str());
         return marloCloneExit::cannotCreate;
@@ -228,7 +230,7 @@ int cmcFleetRun::Prepare() {
     for (std::size_t r = 0; r < images.size(); ++r) {
         imageFiles_.push_back(
             (fs::path(folder) / ("row" + std::to_string(r + 1) + ".vcf")).string());
-        if (cmcSaveDocumentFile(*images[r], imageFiles_.back()) != cmcVcfFile::Ok) {
+        if (saveDocumentFile(*images[r], imageFiles_.back()) != CloneFile::Ok) {
             std::fputs("marlo-clone: fleet: no room for the radios' images\n", io_.out);
             return marloCloneExit::cannotCreate;
         }
@@ -238,7 +240,7 @@ int cmcFleetRun::Prepare() {
 
 // One line from the operator, the event loop running meanwhile so that Ctrl+C
 // is heard; nothing at the end of the input or on an interruption.
-std::optional<std::string> cmcFleetRun::Answer() {
+std::optional<std::string> FleetRun::Answer() {
     std::string line;
     constexpr int waitMs = 50;
     for (;;) {
@@ -263,7 +265,7 @@ std::optional<std::string> cmcFleetRun::Answer() {
     }
 }
 
-std::string cmcFleetRun::BackupPath(const std::string& label) const {
+std::string FleetRun::BackupPath(const std::string& label) const {
     const std::string stem = fileSafe(label) + "-" + utcTimeNow(true);
     std::string path = (fs::path(options_.backups) / (stem + ".vcf")).string();
     for (int n = 2; fs::exists(path); ++n)
@@ -273,29 +275,29 @@ std::string cmcFleetRun::BackupPath(const std::string& label) const {
 
 // Backs up, writes (all, or only what differs from the backup) and logs the
 // radio of one row; its status.
-int cmcFleetRun::Attempt(std::size_t row) {
-    const dstFleetRow& entry = roster_.rows[row];
-    dstCloneCliOptions options = options_.write;
+int FleetRun::Attempt(std::size_t row) {
+    const FleetRow& entry = roster_.rows[row];
+    CloneCliOptions options = options_.write;
     options.file = imageFiles_[row];
     options.backup = BackupPath(entry.label);
-    RememberingPrompter prompter(cmcPrompter::current());
-    cmcPrompter* const previous = cmcPrompter::install(&prompter);
+    RememberingPrompter prompter(Prompter::current());
+    Prompter* const previous = Prompter::install(&prompter);
 
-    dstFleetRecord record;
+    FleetRecord record;
     record.label = entry.label;
     record.row = static_cast<int>(row) + 1;
     record.planSha256 = planHash_;
-    std::optional<dstChangedBlocks> changes;
+    std::optional<ChangedBlocks> changes;
     {
-        cmcCloneCliSession session(options, io_.progress, io_.out);
+        CloneCliSession session(options, io_.progress, io_.out);
         if (io_.onSession)
             io_.onSession(session);
         running_ = &session;
         record.result = session.Write();
         running_ = nullptr;
-        const dstRadioInfo& info = session.Controller().RadioInfo;
+        const RadioInfo& info = session.Controller().LastRadioInfo;
         if (info.value1 != 0) {
-            const std::string description = cmcDescribeRadio(info);
+            const std::string description = describeRadio(info);
             record.firmware = lineOf(description, "firmware");
             record.radio = oneLine(description);
         }
@@ -304,7 +306,7 @@ int cmcFleetRun::Attempt(std::size_t row) {
             record.imageSha256 = sha256Hex(image);
         changes = session.ChangesSent();
     }
-    cmcPrompter::install(previous);
+    Prompter::install(previous);
     if (fs::exists(options.backup))
         record.backup = options.backup;
     record.changesOnly = options.changesOnly;
@@ -316,7 +318,7 @@ int cmcFleetRun::Attempt(std::size_t row) {
     if (record.result >= signalExitBase && !record.imageSha256.empty())
         record.message += "; the radio's memory may be incomplete";
     record.time = utcTimeNow(false);
-    if (!cmcFleetLog(options_.log).Append(record)) {
+    if (!FleetLog(options_.log).Append(record)) {
         std::fprintf(io_.out, "marlo-clone: fleet: the log %s cannot be appended to; stopping\n",
                      options_.log.c_str());
         Interrupt(marloCloneExit::cannotCreate);
@@ -326,7 +328,7 @@ int cmcFleetRun::Attempt(std::size_t row) {
     return record.result;
 }
 
-int cmcFleetRun::Run() {
+int FleetRun::Run() {
     if (const int refused = Prepare(); refused != 0)
         return refused;
     std::size_t first = 0;
@@ -334,7 +336,7 @@ int cmcFleetRun::Run() {
     const std::string& picked = options_.next.empty() ? options_.from : options_.next;
     if (!picked.empty()) {
         const auto at = std::find_if(roster_.rows.begin(), roster_.rows.end(),
-                                     [&](const dstFleetRow& r) { return r.label == picked; });
+                                     [&](const FleetRow& r) { return r.label == picked; });
         if (at == roster_.rows.end()) {
             std::fprintf(io_.out, "marlo-clone: fleet: the roster has no row labelled %s\n",
                          picked.c_str());
@@ -347,7 +349,7 @@ int cmcFleetRun::Run() {
     Counts counts;
     int firstFailure = 0;
     for (std::size_t row = first; row < end; ++row) {
-        const dstFleetRow& entry = roster_.rows[row];
+        const FleetRow& entry = roster_.rows[row];
         std::fprintf(io_.out,
                      "connect the radio for row %zu, %s, and press Enter (s skips it, q stops): ",
                      row + 1, entry.label.c_str());
@@ -384,27 +386,29 @@ int cmcFleetRun::Run() {
     return counts.skipped > 0 ? marloCloneExit::fleetIncomplete : 0;
 }
 
-int cmcFleetCommand(const std::vector<std::string>& args) {
+int runFleetCommand(const std::vector<std::string>& args) {
     std::string problem;
-    const std::optional<dstFleetOptions> options = cmcParseFleetOptions(args, problem);
+    const std::optional<FleetOptions> options = parseFleetOptions(args, problem);
     if (!options) {
         std::fprintf(stderr, "marlo-clone: %s\n", problem.c_str());
         return -1;
     }
-    cmcStderrProgress progress(stderr, ::isatty(STDERR_FILENO) == 1, "marlo-clone: fleet");
-    cmcProgressPrompter prompter(progress);
-    cmcPrompter* const previous = cmcPrompter::install(&prompter);
+    StderrProgress progress(stderr, ::isatty(STDERR_FILENO) == 1, "marlo-clone: fleet");
+    ProgressPrompter prompter(progress);
+    Prompter* const previous = Prompter::install(&prompter);
     int status = 0;
     {
-        dstFleetIo io;
+        FleetIo io;
         io.input = STDIN_FILENO;
         io.progress = &progress;
-        cmcFleetRun run(*options, io);
-        std::unique_ptr<cuiSignalEnd> ending;
-        ending = std::make_unique<cuiSignalEnd>(
+        FleetRun run(*options, io);
+        std::unique_ptr<SignalEnd> ending;
+        ending = std::make_unique<SignalEnd>(
             [&run, &ending] { run.Interrupt(signalExitBase + ending->Signal()); });
         status = run.Run();
     }
-    cmcPrompter::install(previous);
+    Prompter::install(previous);
     return status;
 }
+
+} // namespace marlo

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "cli/cloneCliOptions.h"
 #include "cli/fleetRoster.h"
-#include "clone/cloneCliOptions.h"
 
 #include <cstdio>
 #include <functional>
@@ -10,9 +10,11 @@
 #include <string>
 #include <vector>
 
-class cmcCloneCliSession;
-class cmcCloneProgress;
-class cmcEeprom;
+namespace marlo {
+
+class CloneCliSession;
+class CloneProgress;
+class MemoryImage;
 
 // marlo-clone fleet: one plan written to many radios, each with its own
 // fields from a roster row.
@@ -24,8 +26,8 @@ namespace marloCloneExit {
 inline constexpr int fleetIncomplete = 75; // fleet: rows were skipped, none failed
 } // namespace marloCloneExit
 
-struct dstFleetOptions {
-    dstCloneCliOptions write; // port, variant, verify, changes-only; file: PLAN
+struct FleetOptions {
+    CloneCliOptions write; // port, variant, verify, changes-only; file: PLAN
     std::string roster;
     std::string backups = "."; // each radio's memory is saved here first
     std::string log;           // default: BACKUPS/marlo-fleet.jsonl
@@ -33,16 +35,16 @@ struct dstFleetOptions {
     std::string from;          // this row and the rows after it
 };
 
-std::optional<dstFleetOptions> cmcParseFleetOptions(const std::vector<std::string>& args,
-                                                    std::string& problem);
+std::optional<FleetOptions> parseFleetOptions(const std::vector<std::string>& args,
+                                              std::string& problem);
 
 // Where the operator answers and where the run speaks; tests replace them.
-struct dstFleetIo {
+struct FleetIo {
     int input = 0;           // the operator's answers, a line per radio
     std::FILE* out = stderr; // prompts, per-radio results and the summary
-    cmcCloneProgress* progress = nullptr;
+    CloneProgress* progress = nullptr;
     // Called with each radio's session before it is used.
-    std::function<void(cmcCloneCliSession&)> onSession;
+    std::function<void(CloneCliSession&)> onSession;
 };
 
 // One fleet run. Every row's image is built and checked before any radio is
@@ -51,12 +53,12 @@ struct dstFleetIo {
 // backed up, written (in full, or only the blocks that differ from its backup)
 // and verified when asked, and logged. Needs a Qt application and the
 // overlay store, as the radio commands do.
-class cmcFleetRun {
+class FleetRun {
 public:
-    cmcFleetRun(dstFleetOptions options, dstFleetIo io);
-    ~cmcFleetRun();
-    cmcFleetRun(const cmcFleetRun&) = delete;
-    cmcFleetRun& operator=(const cmcFleetRun&) = delete;
+    FleetRun(FleetOptions options, FleetIo io);
+    ~FleetRun();
+    FleetRun(const FleetRun&) = delete;
+    FleetRun& operator=(const FleetRun&) = delete;
 
     // The exit status: 0 only when every chosen row was written.
     int Run();
@@ -76,15 +78,17 @@ private:
     int Attempt(std::size_t row);
     std::string BackupPath(const std::string& label) const;
 
-    dstFleetOptions options_;
-    dstFleetIo io_;
-    dstFleetRoster roster_;
+    FleetOptions options_;
+    FleetIo io_;
+    FleetRoster roster_;
     std::string planHash_;
     std::string imageFolder_;
     std::vector<std::string> imageFiles_;
-    cmcCloneCliSession* running_ = nullptr;
+    CloneCliSession* running_ = nullptr;
     int interrupted_ = 0;
 };
 
 // The command as main runs it: the arguments after "fleet"; -1 for a usage error.
-int cmcFleetCommand(const std::vector<std::string>& args);
+int runFleetCommand(const std::vector<std::string>& args);
+
+} // namespace marlo

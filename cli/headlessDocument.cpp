@@ -1,8 +1,10 @@
 #include "cli/headlessDocument.h"
 
-#include "core/cmcEeprom.h"
-#include "core/cmcEnviron.h"
-#include "document/cmcDocument.h"
+#include "core/memoryImage.h"
+#include "core/settingsStore.h"
+#include "document/document.h"
+
+namespace marlo {
 
 namespace {
 
@@ -11,12 +13,12 @@ constexpr std::uint8_t noVariant = 0xFF;
 
 } // namespace
 
-void cmcStartHeadlessDocument(cmcDocument& controller, int variant) {
+void startHeadlessDocument(Document& controller, int variant) {
     if (variant < 0 || variant >= controller.VariantCount())
         variant = 0;
     // ChangeModel loads the variant's initial file as the reference image, but
     // only when the variant changes.
-    cmcEnviron::App().ModelType = noVariant;
+    SettingsStore::App().ModelType = noVariant;
     controller.ChangeModel(variant, false);
     controller.CurrentImage().Assign(controller.ReferenceImage());
     controller.ComparisonImage().Assign(controller.ReferenceImage());
@@ -24,21 +26,23 @@ void cmcStartHeadlessDocument(cmcDocument& controller, int variant) {
     controller.SetDocumentName({});
 }
 
-cmcVcfFile::Code cmcReadDocumentFile(cmcDocument& controller, const std::string& path,
-                                     cmcEeprom& image) {
+CloneFile::Code readDocumentFile(Document& controller, const std::string& path,
+                                 MemoryImage& image) {
     // The desktop program's own Open steps, so the tools never accept a file it refuses.
     return controller.OpenImage(path, image);
 }
 
-cmcVcfFile::Code cmcOpenHeadlessDocument(cmcDocument& controller, const std::string& path) {
-    cmcEeprom file;
-    const cmcVcfFile::Code code = cmcReadDocumentFile(controller, path, file);
-    if (code != cmcVcfFile::Ok)
+CloneFile::Code openHeadlessDocument(Document& controller, const std::string& path) {
+    MemoryImage file;
+    const CloneFile::Code code = readDocumentFile(controller, path, file);
+    if (code != CloneFile::Ok)
         return code;
-    cmcEeprom& document = controller.CurrentImage();
+    MemoryImage& document = controller.CurrentImage();
     document.Assign(file);
     controller.AfterLoad(document);
     controller.TakeSaved();
     controller.SetDocumentName(path);
     return code;
 }
+
+} // namespace marlo

@@ -1,7 +1,9 @@
 #include "clone/cloneFileSave.h"
 
-#include "core/cmcEeprom.h"
+#include "core/memoryImage.h"
 #include "core/modelIdentity.h"
+
+namespace marlo {
 
 namespace {
 
@@ -10,7 +12,7 @@ constexpr std::int32_t commentLength = 16;
 
 } // namespace
 
-std::string cmcDocumentComment(const cmcEeprom& image) {
+std::string documentComment(const MemoryImage& image) {
     std::string comment;
     for (std::int32_t a = commentAddress; a < commentAddress + commentLength; ++a) {
         const std::uint8_t b = image.IsValidAddress(a) ? image.GetByte(a) : ' ';
@@ -20,9 +22,9 @@ std::string cmcDocumentComment(const cmcEeprom& image) {
     return comment;
 }
 
-cmcVcfFile::Code cmcSaveImageFile(cmcEeprom& image, const std::string& path,
-                                  const std::string& comment) {
-    cmcVcfFile file;
+CloneFile::Code saveImageFile(MemoryImage& image, const std::string& path,
+                              const std::string& comment) {
+    CloneFile file;
     file.BindImage(image);
     file.SetModelCode(marloModel::modelCodeFirst, marloModel::modelCodeSecond);
     file.SetComment(comment);
@@ -30,6 +32,8 @@ cmcVcfFile::Code cmcSaveImageFile(cmcEeprom& image, const std::string& path,
     return file.Save(path, marloModel::cloneRange);
 }
 
-cmcVcfFile::Code cmcSaveDocumentFile(cmcEeprom& image, const std::string& path) {
-    return cmcSaveImageFile(image, path, cmcDocumentComment(image));
+CloneFile::Code saveDocumentFile(MemoryImage& image, const std::string& path) {
+    return saveImageFile(image, path, documentComment(image));
 }
+
+} // namespace marlo

@@ -1,34 +1,36 @@
 #include "clone/cloneFrameCheck.h"
 
 #include "clone/cloneFrames.h"
-#include "clone/dst_CDrv_Result.h"
+#include "clone/cloneResult.h"
 
 #include <array>
 #include <cstdio>
 #include <cstring>
 #include <vector>
 
-namespace cmcFrame {
+namespace marlo {
+
+namespace cloneFrame {
 namespace {
 
-using Code = dst_CDrv_Result;
+using Code = CloneResult;
 
 bool isDecimalPair(std::uint8_t b) {
     return (b >> 4) <= 9 && (b & 0x0F) <= 9;
 }
 
-bool fromRadio(const cmcBuff& frame, std::uint8_t command) {
+bool fromRadio(const ByteQueue& frame, std::uint8_t command) {
     const std::uint8_t* f = frame.Data();
     return f[0] == preamble && f[1] == computerAddress && f[2] == radioAddress && f[3] == command;
 }
 
-void setBit(cmcBuff& bitmap, std::int32_t address) {
+void setBit(ByteQueue& bitmap, std::int32_t address) {
     bitmap.Data()[address / 8] |= static_cast<std::uint8_t>(1u << (address % 8));
 }
 
 // Lengthens a bitmap to n bytes; new bytes are zero whatever the buffer kept
 // beyond its count.
-void lengthen(cmcBuff& bitmap, std::int32_t n) {
+void lengthen(ByteQueue& bitmap, std::int32_t n) {
     const std::int32_t old = bitmap.Count();
     if (n <= old)
         return;
@@ -46,7 +48,7 @@ int HexDigitValue(std::uint8_t c) {
     return -1;
 }
 
-int CheckInformationReply(const cmcBuff& frame, dst_CDrv_Result& result) {
+int CheckInformationReply(const ByteQueue& frame, CloneResult& result) {
     if (frame.Count() < 8 || !fromRadio(frame, informationReply))
         return Code::codeBadFrame;
     const std::uint8_t* f = frame.Data();
@@ -60,14 +62,14 @@ int CheckInformationReply(const cmcBuff& frame, dst_CDrv_Result& result) {
     return Code::codeSuccess;
 }
 
-int CheckWriteResult(const cmcBuff& frame) {
+int CheckWriteResult(const ByteQueue& frame) {
     if (frame.Count() == 5 && fromRadio(frame, writeResult) && frame.Data()[4] == 0)
         return Code::codeSuccess;
     return Code::codeWriteRefused;
 }
 
-int CheckReadFrame(const cmcBuff& frame, std::int32_t imageSize, std::uint32_t frameCount,
-                   dst_CDrv_Result& result, std::int32_t& dataBytes) {
+int CheckReadFrame(const ByteQueue& frame, std::int32_t imageSize, std::uint32_t frameCount,
+                   CloneResult& result, std::int32_t& dataBytes) {
     const std::int32_t length = frame.Count();
     if (length <= 11 || length >= 523)
         return Code::codeBadFrame;
@@ -82,7 +84,7 @@ int CheckReadFrame(const cmcBuff& frame, std::int32_t imageSize, std::uint32_t f
 }
 
 int CheckDataPayload(const std::uint8_t* payload, std::int32_t count, std::int32_t imageSize,
-                     dst_CDrv_Result& result, std::int32_t& dataBytes) {
+                     CloneResult& result, std::int32_t& dataBytes) {
     // Whole byte pairs plus a checksum pair come in multiples of four characters
     // give or take one; an odd last character is ignored.
     if ((count & 2) != 0)
@@ -131,13 +133,13 @@ int CheckEndPayload(const std::uint8_t* payload, std::int32_t count, std::uint32
     return Code::codeSuccess;
 }
 
-int CheckCoverage(cmcBuff& coverage, std::int32_t imageSize, cmcRangeList ranges) {
+int CheckCoverage(ByteQueue& coverage, std::int32_t imageSize, RangeList ranges) {
     const std::int32_t length = imageSize > 0 ? (imageSize + 7) / 8 : 0;
     if (coverage.Count() > length)
         return Code::codeAddressError;
-    cmcBuff expected;
+    ByteQueue expected;
     lengthen(expected, length);
-    cmcForEachRange(ranges, imageSize, [&](std::int32_t first, std::int32_t last) {
+    forEachRange(ranges, imageSize, [&](std::int32_t first, std::int32_t last) {
         for (std::int32_t a = first; a <= last; ++a)
             setBit(expected, a);
     });
@@ -153,4 +155,6 @@ int CheckCoverage(cmcBuff& coverage, std::int32_t imageSize, cmcRangeList ranges
     return missing ? Code::codeIncomplete : Code::codeSuccess;
 }
 
-} // namespace cmcFrame
+} // namespace cloneFrame
+
+} // namespace marlo

@@ -1,32 +1,34 @@
 #include "clone/cloneFrames.h"
 
-#include "core/cmcEeprom.h"
 #include "core/hexText.h"
+#include "core/memoryImage.h"
 
 #include <algorithm>
 #include <array>
 #include <cstdio>
 
-namespace cmcFrame {
+namespace marlo {
+
+namespace cloneFrame {
 namespace {
 
-void appendHexByte(cmcBuff& out, std::uint8_t b) {
+void appendHexByte(ByteQueue& out, std::uint8_t b) {
     out.AppendByte(static_cast<std::uint8_t>(upperHexDigit(b >> 4)));
     out.AppendByte(static_cast<std::uint8_t>(upperHexDigit(b)));
 }
 
-void appendText(cmcBuff& out, const char* text, int n) {
+void appendText(ByteQueue& out, const char* text, int n) {
     out.AppendBytes(text, n);
 }
 
 } // namespace
 
-void AppendHexTemplate(cmcBuff& out, std::string_view hexTemplate) {
+void AppendHexTemplate(ByteQueue& out, std::string_view hexTemplate) {
     const std::vector<std::uint8_t> bytes = hexToBytes(hexTemplate);
     out.AppendBytes(bytes.data(), static_cast<int>(bytes.size()));
 }
 
-void AppendRequest(cmcBuff& out, std::uint8_t command, std::uint32_t identification1,
+void AppendRequest(ByteQueue& out, std::uint8_t command, std::uint32_t identification1,
                    std::uint32_t identification2, std::int32_t extraPreamble) {
     out.AppendFill(preamble, extraPreamble);
     std::array<char, 40> text{};
@@ -48,7 +50,7 @@ std::int32_t BlockLength(std::int32_t address, std::int32_t last) {
     return address + n - 1 > last ? last - address + 1 : n;
 }
 
-void AppendDataFrame(cmcBuff& out, const cmcEeprom& image, std::int32_t address, std::int32_t n,
+void AppendDataFrame(ByteQueue& out, const MemoryImage& image, std::int32_t address, std::int32_t n,
                      std::int32_t extraPreamble) {
     n = std::clamp<std::int32_t>(n, 0, blockSize);
     std::array<std::uint8_t, blockSize> data{};
@@ -65,14 +67,14 @@ void AppendDataFrame(cmcBuff& out, const cmcEeprom& image, std::int32_t address,
     out.AppendByte(endByte);
 }
 
-void AppendEndFrame(cmcBuff& out, std::uint32_t frameCount, bool withCount) {
+void AppendEndFrame(ByteQueue& out, std::uint32_t frameCount, bool withCount) {
     AppendHexTemplate(out, "FEFE EE EF E5 56 65 78 61 20 49 6E 63 2E");
     if (withCount)
         appendHexByte(out, static_cast<std::uint8_t>(frameCount & 0xFFu));
     out.AppendByte(endByte);
 }
 
-Feed FeedByte(cmcBuff& frame, std::uint8_t b) {
+Feed FeedByte(ByteQueue& frame, std::uint8_t b) {
     if (b == preamble) {
         frame.AssignBytes(&b, 1);
         return Feed::pending;
@@ -87,4 +89,6 @@ Feed FeedByte(cmcBuff& frame, std::uint8_t b) {
     return Feed::pending;
 }
 
-} // namespace cmcFrame
+} // namespace cloneFrame
+
+} // namespace marlo

@@ -1,11 +1,13 @@
 #pragma once
 
-#include "core/cmcBuff.h"
+#include "core/byteQueue.h"
 
 #include <cstdint>
 #include <string_view>
 
-class cmcEeprom;
+namespace marlo {
+
+class MemoryImage;
 
 // Building and assembling clone frames. Every frame, both ways, is
 //   FE FE <to> <from> <command> <payload> FD
@@ -20,7 +22,7 @@ class cmcEeprom;
 //
 // A write sends the E3 request, the data frames and its own end frame, and the
 // radio answers FE FE EF EE E6 00 FD (anything but 00 is a refusal).
-namespace cmcFrame {
+namespace cloneFrame {
 
 inline constexpr std::uint8_t preamble = 0xFE;
 inline constexpr std::uint8_t endByte = 0xFD;
@@ -45,11 +47,11 @@ inline constexpr std::string_view endSignature = "Vexa Inc.";
 
 // Appends the bytes of a hex template: its hex digits taken in pairs, high digit
 // first, every other character ignored. A lone last digit becomes the high half.
-void AppendHexTemplate(cmcBuff& out, std::string_view hexTemplate);
+void AppendHexTemplate(ByteQueue& out, std::string_view hexTemplate);
 
 // Appends `extraPreamble` FE bytes and a request (E0, E2 or E3) carrying the two
 // identification values, 16 bits each, high byte first.
-void AppendRequest(cmcBuff& out, std::uint8_t command, std::uint32_t identification1,
+void AppendRequest(ByteQueue& out, std::uint8_t command, std::uint32_t identification1,
                    std::uint32_t identification2, std::int32_t extraPreamble);
 
 // How many bytes the data frame at `address` carries when its range ends at `last`:
@@ -58,12 +60,12 @@ std::int32_t BlockLength(std::int32_t address, std::int32_t last);
 
 // Appends `extraPreamble` FE bytes and a data frame of the n image bytes from
 // `address`. The caller keeps the block inside the image and n within blockSize.
-void AppendDataFrame(cmcBuff& out, const cmcEeprom& image, std::int32_t address, std::int32_t n,
+void AppendDataFrame(ByteQueue& out, const MemoryImage& image, std::int32_t address, std::int32_t n,
                      std::int32_t extraPreamble);
 
 // Appends an end frame; with `withCount` it carries the frame count modulo 256
 // as two upper-case hex digits.
-void AppendEndFrame(cmcBuff& out, std::uint32_t frameCount, bool withCount = true);
+void AppendEndFrame(ByteQueue& out, std::uint32_t frameCount, bool withCount = true);
 
 // The checksum that makes the 8-bit sum of address, count, data and checksum 0.
 std::uint8_t Checksum(std::int32_t address, const std::uint8_t* data, std::int32_t n);
@@ -76,6 +78,8 @@ enum class Feed { pending, complete, overflow };
 //  - FD completes the frame: `frame` then holds it, FD excluded, and the caller
 //    empties it once used;
 //  - a byte that would take the frame beyond frameLimit is refused (overflow).
-Feed FeedByte(cmcBuff& frame, std::uint8_t b);
+Feed FeedByte(ByteQueue& frame, std::uint8_t b);
 
-} // namespace cmcFrame
+} // namespace cloneFrame
+
+} // namespace marlo

@@ -1,20 +1,22 @@
 #include "clone/cloneMessages.h"
 
-#include "clone/dst_CDrv_Result.h"
-#include "overlay/cmcGTex.h"
+#include "clone/cloneResult.h"
+#include "overlay/overlayTexts.h"
 
 #include <initializer_list>
 #include <iterator>
 
+namespace marlo {
+
 namespace {
 
-using R = dst_CDrv_Result;
+using R = CloneResult;
 
 constexpr std::uint8_t lastCode = R::codeWriteFailed;
 constexpr int generalLine = 1;
 
 std::string checkLines(std::initializer_list<int> lines) {
-    cmcGTex& texts = cmcGTex::App();
+    OverlayTexts& texts = OverlayTexts::App();
     std::string text;
     for (const int n : lines) {
         if (!text.empty())
@@ -24,7 +26,7 @@ std::string checkLines(std::initializer_list<int> lines) {
     return text;
 }
 
-// The overlay entry of each kind, in the order of dstPortFailure::Kind.
+// The overlay entry of each kind, in the order of PortFailure::Kind.
 constexpr const char* kPortFailureEntries[] = {
     nullptr,
     "GI_Mess_PortErr_NoSuchPort",
@@ -37,7 +39,7 @@ constexpr const char* kPortFailureEntries[] = {
     "GI_Mess_PortErr_Stalled",
     "GI_Mess_PortErr_Other",
 };
-static_assert(std::size(kPortFailureEntries) == dstPortFailure::Other + 1);
+static_assert(std::size(kPortFailureEntries) == PortFailure::Other + 1);
 
 // "%1".."%3" replaced by the values; the overlay is the installation's, so its
 // text is never handed to printf.
@@ -73,7 +75,7 @@ std::string checksFor(std::uint8_t code) {
 
 } // namespace
 
-std::string cmcFormatPortLine(const std::string& format, const std::string& value) {
+std::string formatPortLine(const std::string& format, const std::string& value) {
     std::string text;
     bool filled = false;
     for (std::size_t i = 0; i < format.size(); ++i) {
@@ -93,11 +95,11 @@ std::string cmcFormatPortLine(const std::string& format, const std::string& valu
     return text;
 }
 
-std::string cmcPortFailureText(const dstPortFailure& failure) {
+std::string portFailureText(const PortFailure& failure) {
     if (!failure.Failed() ||
         static_cast<std::size_t>(failure.kind) >= std::size(kPortFailureEntries))
         return {};
-    cmcGTex& texts = cmcGTex::App();
+    OverlayTexts& texts = OverlayTexts::App();
     const char* entry = kPortFailureEntries[failure.kind];
     const auto values = {&failure.device, &failure.reason, &failure.detail};
     std::string text = filled(texts.GetLine(entry, 0), values);
@@ -107,18 +109,20 @@ std::string cmcPortFailureText(const dstPortFailure& failure) {
     return text;
 }
 
-std::string cmcCloneMessage(std::uint8_t code, const std::string& port,
-                            const dstPortFailure& portFailure) {
+std::string cloneMessage(std::uint8_t code, const std::string& port,
+                         const PortFailure& portFailure) {
     if (code == R::codeSuccess)
         return {};
     if (code == R::codeModelMismatch)
-        return cmcGTex::App().GetText("GI_Mess_ModelError");
+        return OverlayTexts::App().GetText("GI_Mess_ModelError");
     // The entry has a line per code up to the last one; reading past it would
     // take whatever entry follows, so unknown codes get the general line 1.
     const int line = code <= lastCode ? code : generalLine;
-    const std::string head = cmcGTex::App().GetLine("GI_Mess_CloneErr_Head", line);
-    std::string text = code == R::codePortError ? cmcFormatPortLine(head, port) : head;
+    const std::string head = OverlayTexts::App().GetLine("GI_Mess_CloneErr_Head", line);
+    std::string text = code == R::codePortError ? formatPortLine(head, port) : head;
     if (portFailure.Failed())
-        text += "\n" + cmcPortFailureText(portFailure);
+        text += "\n" + portFailureText(portFailure);
     return text + "\n\n" + checksFor(code);
 }
+
+} // namespace marlo

@@ -2,11 +2,13 @@
 
 #include "clone/cloneFrameCheck.h"
 #include "clone/cloneFrames.h"
-#include "clone/dst_CDrv_Result.h"
+#include "clone/cloneResult.h"
 
-namespace cmcFrame {
+namespace marlo {
 
-bool TakeEcho(cmcBuff& received, cmcBuff& echo, bool& progress) {
+namespace cloneFrame {
+
+bool TakeEcho(ByteQueue& received, ByteQueue& echo, bool& progress) {
     progress = false;
     while (received.Count() > 0 && echo.Count() > 0) {
         if (*received.Data() != *echo.Data())
@@ -20,8 +22,8 @@ bool TakeEcho(cmcBuff& received, cmcBuff& echo, bool& progress) {
     return false;
 }
 
-cmcBuff TakeLastFrame(cmcBuff& received, cmcBuff& frame) {
-    cmcBuff found;
+ByteQueue TakeLastFrame(ByteQueue& received, ByteQueue& frame) {
+    ByteQueue found;
     while (received.Count() > 0) {
         switch (FeedByte(frame, static_cast<std::uint8_t>(received.PopFront()))) {
         case Feed::complete:
@@ -39,14 +41,14 @@ cmcBuff TakeLastFrame(cmcBuff& received, cmcBuff& frame) {
     return found;
 }
 
-int TakeReadFrames(cmcBuff& received, cmcBuff& frame, std::int32_t imageSize, cmcRangeList ranges,
-                   std::uint32_t& frameCount, dst_CDrv_Result& result, std::int32_t& dataBytes,
+int TakeReadFrames(ByteQueue& received, ByteQueue& frame, std::int32_t imageSize, RangeList ranges,
+                   std::uint32_t& frameCount, CloneResult& result, std::int32_t& dataBytes,
                    bool& progress) {
     while (received.Count() > 0) {
         const Feed fed = FeedByte(frame, static_cast<std::uint8_t>(received.PopFront()));
         if (fed == Feed::pending)
             continue;
-        int d = dst_CDrv_Result::codeBadFrame;
+        int d = CloneResult::codeBadFrame;
         if (fed == Feed::complete)
             d = CheckReadFrame(frame, imageSize, frameCount, result, dataBytes);
         if (d == 1) {
@@ -55,11 +57,13 @@ int TakeReadFrames(cmcBuff& received, cmcBuff& frame, std::int32_t imageSize, cm
             frame.Resize(0);
             continue;
         }
-        if (d == dst_CDrv_Result::codeSuccess)
+        if (d == CloneResult::codeSuccess)
             d = CheckCoverage(result.coverage, imageSize, ranges);
         return d;
     }
     return readGoesOn;
 }
 
-} // namespace cmcFrame
+} // namespace cloneFrame
+
+} // namespace marlo

@@ -1,6 +1,6 @@
 #include "clone/serialDeviceList.h"
 
-#include "clone/cmcPortDiagnosis.h"
+#include "clone/portDiagnosis.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -9,6 +9,8 @@
 #include <linux/serial.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
+
+namespace marlo {
 
 namespace fs = std::filesystem;
 
@@ -49,18 +51,18 @@ std::string adapterName(std::string link) {
     return link;
 }
 
-dstSerialDevice describe(const std::string& path, const std::string& target, std::string name) {
-    dstSerialDevice device{path, target, std::move(name), false, {}};
+SerialDeviceEntry describe(const std::string& path, const std::string& target, std::string name) {
+    SerialDeviceEntry device{path, target, std::move(name), false, {}};
     device.usable = ::access(target.c_str(), R_OK | W_OK) == 0;
     if (!device.usable)
-        device.group = cmcDeviceGroup(target);
+        device.group = deviceGroup(target);
     return device;
 }
 
 } // namespace
 
-std::vector<dstSerialDevice> cmcListSerialDevices(const std::string& devRoot) {
-    std::vector<dstSerialDevice> found;
+std::vector<SerialDeviceEntry> listSerialDevices(const std::string& devRoot) {
+    std::vector<SerialDeviceEntry> found;
     std::error_code ec;
     const fs::path byId = fs::path(devRoot) / "serial" / "by-id";
     std::vector<fs::path> links;
@@ -100,7 +102,7 @@ std::vector<dstSerialDevice> cmcListSerialDevices(const std::string& devRoot) {
     return found;
 }
 
-std::string cmcDescribeSerialDevice(const dstSerialDevice& device) {
+std::string describeSerialDevice(const SerialDeviceEntry& device) {
     std::string text = device.path;
     if (!device.name.empty())
         text += "  (" + device.name + ")";
@@ -110,3 +112,5 @@ std::string cmcDescribeSerialDevice(const dstSerialDevice& device) {
         return text + "  - you may not open it; ask the administrator";
     return text + "  - you may not open it: join the group \"" + device.group + "\"";
 }
+
+} // namespace marlo

@@ -1,6 +1,6 @@
 #include "clone/serialDoctor.h"
 
-#include "clone/cmcPortDiagnosis.h"
+#include "clone/portDiagnosis.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -10,6 +10,8 @@
 #include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
+
+namespace marlo {
 
 namespace fs = std::filesystem;
 
@@ -87,7 +89,7 @@ std::string joined(const std::vector<std::string>& items) {
     return text;
 }
 
-bool mayReadAndWrite(const struct stat& info, const dstDoctorUser& user) {
+bool mayReadAndWrite(const struct stat& info, const DoctorUser& user) {
     if (user.uid == 0)
         return true;
     mode_t wanted = S_IROTH | S_IWOTH;
@@ -98,9 +100,8 @@ bool mayReadAndWrite(const struct stat& info, const dstDoctorUser& user) {
     return (info.st_mode & wanted) == wanted;
 }
 
-void examinePermission(const std::string& device, const struct stat& info,
-                       const dstDoctorUser& user, const std::string& root,
-                       std::vector<dstDoctorFinding>& findings) {
+void examinePermission(const std::string& device, const struct stat& info, const DoctorUser& user,
+                       const std::string& root, std::vector<DoctorFinding>& findings) {
     if (mayReadAndWrite(info, user))
         return;
     const std::optional<GroupEntry> group = groupOf(root, info.st_gid);
@@ -108,7 +109,7 @@ void examinePermission(const std::string& device, const struct stat& info,
     const bool listed = group && std::find(group->members.begin(), group->members.end(),
                                            user.name) != group->members.end();
     if (listed) {
-        findings.push_back({dstDoctorFinding::NewLogin,
+        findings.push_back({DoctorFinding::NewLogin,
                             user.name + " is in the group " + groupName + ", which owns " + device +
                                 ", but this login started before that.",
                             "Log out and log in again (or restart), so that the new group "
@@ -116,7 +117,7 @@ void examinePermission(const std::string& device, const struct stat& info,
         return;
     }
     findings.push_back(
-        {dstDoctorFinding::Permission,
+        {DoctorFinding::Permission,
          device + " belongs to the group " + groupName + ", and " + user.name + " is not in it.",
          "Run: sudo usermod -aG " + groupName + " " + user.name +
              "\nthen log out and log in again: a new login is needed."});
@@ -124,8 +125,8 @@ void examinePermission(const std::string& device, const struct stat& info,
 
 } // namespace
 
-dstDoctorUser dstDoctorUser::Current() {
-    dstDoctorUser user;
+DoctorUser DoctorUser::Current() {
+    DoctorUser user;
     user.uid = ::getuid();
     if (const passwd* entry = ::getpwuid(user.uid))
         user.name = entry->pw_name;
@@ -138,10 +139,9 @@ dstDoctorUser dstDoctorUser::Current() {
     return user;
 }
 
-std::vector<dstDoctorFinding> cmcExamineSerialPort(const std::string& device,
-                                                   const dstDoctorUser& user,
-                                                   const std::string& root) {
-    std::vector<dstDoctorFinding> findings;
+std::vector<DoctorFinding> examineSerialPort(const std::string& device, const DoctorUser& user,
+                                             const std::string& root) {
+    std::vector<DoctorFinding> findings;
     const std::string node = under(root, device);
     const bool brailleInstalled =
         installed(root, {"/usr/bin/brltty", "/bin/brltty", "/usr/lib/udev/rules.d/85-brltty.rules",
@@ -152,14 +152,14 @@ std::vector<dstDoctorFinding> cmcExamineSerialPort(const std::string& device,
     struct stat info {};
     if (::stat(node.c_str(), &info) != 0) {
         const std::vector<std::string> names = byIdNames(root);
-        findings.push_back({dstDoctorFinding::Missing, device + " does not exist.",
+        findings.push_back({DoctorFinding::Missing, device + " does not exist.",
                             names.empty()
                                 ? "Plug the cable in; no USB serial adapter is connected now."
                                 : "Plug the cable in, or use one of the serial devices present: " +
                                       joined(names) + "."});
         if (brailleInstalled)
             findings.push_back(
-                {dstDoctorFinding::Vanishing,
+                {DoctorFinding::Vanishing,
                  "The braille display daemon (brltty) is installed; it takes USB serial "
                  "adapters with common chips, so their device vanishes just after plugging in.",
                  "If no braille display is used: sudo apt remove brltty\nthen unplug and plug "
@@ -167,18 +167,18 @@ std::vector<dstDoctorFinding> cmcExamineSerialPort(const std::string& device,
         return findings;
     }
     examinePermission(device, info, user, root, findings);
-    const std::vector<std::string> holders = cmcPortHolders(node, under(root, "/proc"));
+    const std::vector<std::string> holders = portHolders(node, under(root, "/proc"));
     if (!holders.empty())
-        findings.push_back({dstDoctorFinding::Busy, device + " is held by " + joined(holders) + ".",
+        findings.push_back({DoctorFinding::Busy, device + " is held by " + joined(holders) + ".",
                             "Close that program, or end it: kill " +
                                 holders.front().substr(0, holders.front().find(' ')) + "."});
     if (!braille.empty())
-        findings.push_back({dstDoctorFinding::BrailleDaemon,
+        findings.push_back({DoctorFinding::BrailleDaemon,
                             "A braille display daemon runs: " + joined(braille) + ".",
                             "If no braille display is used: sudo apt remove brltty"});
     if (!modemManager.empty())
         findings.push_back(
-            {dstDoctorFinding::ModemManager,
+            {DoctorFinding::ModemManager,
              "A modem manager runs (" + joined(modemManager) +
                  "); it probes new serial ports and sends them modem commands.",
              "Stop it while cloning: sudo systemctl stop ModemManager\nor install the udev "
@@ -186,12 +186,11 @@ std::vector<dstDoctorFinding> cmcExamineSerialPort(const std::string& device,
     return findings;
 }
 
-std::string cmcDoctorReport(const std::string& device,
-                            const std::vector<dstDoctorFinding>& findings) {
+std::string doctorReport(const std::string& device, const std::vector<DoctorFinding>& findings) {
     if (findings.empty())
         return "None of the usual causes applies to " + device + ".\n";
     std::string text = "The serial port " + device + ":\n";
-    for (const dstDoctorFinding& f : findings)
+    for (const DoctorFinding& f : findings)
         text += f.text + "\n  " + [&] {
             std::string fix = f.fix;
             for (std::size_t at = fix.find('\n'); at != std::string::npos;
@@ -201,3 +200,5 @@ std::string cmcDoctorReport(const std::string& device,
         }() + "\n";
     return text;
 }
+
+} // namespace marlo

@@ -1,7 +1,9 @@
 #include "core/cloneFileCheck.h"
 
-#include "core/cmcEeprom.h"
+#include "core/memoryImage.h"
 #include "core/modelIdentity.h"
+
+namespace marlo {
 
 namespace {
 
@@ -11,24 +13,26 @@ bool mapRevisionAccepted(int revision) {
 
 } // namespace
 
-cmcVcfFile::Code cmcCheckCloneFile(const std::string& path, cmcEeprom& image) {
-    cmcEeprom work;
+CloneFile::Code checkCloneFile(const std::string& path, MemoryImage& image) {
+    MemoryImage work;
     work.Resize(marloModel::imageSize);
-    cmcVcfFile file;
+    CloneFile file;
     file.BindImage(work);
     file.SetModelCode(marloModel::modelCodeFirst, marloModel::modelCodeSecond);
     file.SetMapRevisionCheck(mapRevisionAccepted);
 
-    cmcVcfFile::Code code = file.Load(path);
-    if (code != cmcVcfFile::Ok)
+    CloneFile::Code code = file.Load(path);
+    if (code != CloneFile::Ok)
         return code; // Load has shown its box
     // The header may claim a revision the bytes themselves do not carry.
     if (!mapRevisionAccepted(work.GetByte(marloModel::mapRevisionAddress)))
-        code = cmcVcfFile::Data;
+        code = CloneFile::Data;
     else
         code = file.CheckCoverage(marloModel::cloneRange);
-    cmcVcfFile::ShowMessage(code, path);
-    if (code == cmcVcfFile::Ok)
+    CloneFile::ShowMessage(code, path);
+    if (code == CloneFile::Ok)
         image.Assign(work);
     return code;
 }
+
+} // namespace marlo

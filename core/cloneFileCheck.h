@@ -1,10 +1,12 @@
 #pragma once
 
-#include "core/cmcVcfFile.h"
+#include "core/cloneFile.h"
 
 #include <string>
 
-class cmcEeprom;
+namespace marlo {
+
+class MemoryImage;
 
 // Reads a clone file of this model for whoever needs its bytes without a
 // controller (the radio simulator, tests): the model code, an accepted map
@@ -13,4 +15,6 @@ class cmcEeprom;
 // controller's OpenImage, which adds the model's own checks. Shows the box for a failure and
 // returns its code; `image` receives the file's contents only on success (it is resized to the
 // model's image size then).
-cmcVcfFile::Code cmcCheckCloneFile(const std::string& path, cmcEeprom& image);
+CloneFile::Code checkCloneFile(const std::string& path, MemoryImage& image);
+
+} // namespace marlo

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <optional>
 
+namespace marlo {
+
 namespace {
 
 // Word processors and some spreadsheets turn "quotes" into curly ones, which
@@ -93,16 +95,16 @@ bool isUtf8(std::string_view text) {
 
 class Reader {
 public:
-    Reader(std::istream& in, const dstCsvLimits& limits) : bytes_(in), limits_(limits) {}
+    Reader(std::istream& in, const CsvLimits& limits) : bytes_(in), limits_(limits) {}
 
-    std::variant<dstCsvTable, dstCsvProblem> Run() {
+    std::variant<CsvTable, CsvProblem> Run() {
         if (!SkipByteOrderMark())
             return problem_;
-        dstCsvTable table;
+        CsvTable table;
         if (!ReadRecord(table.header, table.headerLine))
             return problem_;
         if (table.header.empty())
-            return dstCsvProblem{1, 0, "the file is empty: a header row is needed"};
+            return CsvProblem{1, 0, "the file is empty: a header row is needed"};
         if (!separator_)
             separator_ = ',';
         table.separator = separator_;
@@ -114,14 +116,14 @@ public:
             if (fields.empty())
                 break;
             if (fields.size() != table.header.size())
-                return dstCsvProblem{
-                    line, 0,
-                    std::to_string(fields.size()) + " values, but the header has " +
-                        std::to_string(table.header.size()) + " columns" + curlyQuoteHint(fields)};
+                return CsvProblem{line, 0,
+                                  std::to_string(fields.size()) + " values, but the header has " +
+                                      std::to_string(table.header.size()) + " columns" +
+                                      curlyQuoteHint(fields)};
             if (table.rows.size() == limits_.maxRows)
-                return dstCsvProblem{line, 0,
-                                     "more rows than the list has (" +
-                                         std::to_string(limits_.maxRows) + ")"};
+                return CsvProblem{line, 0,
+                                  "more rows than the list has (" +
+                                      std::to_string(limits_.maxRows) + ")"};
             table.rows.push_back({line, std::move(fields)});
             fields = {};
         }
@@ -256,8 +258,8 @@ private:
     char Separator() const { return separator_ ? separator_ : ','; }
 
     Bytes bytes_;
-    dstCsvLimits limits_;
-    dstCsvProblem problem_;
+    CsvLimits limits_;
+    CsvProblem problem_;
     char separator_ = 0;
     int line_ = 1;
     bool quoted_ = false;
@@ -268,11 +270,11 @@ private:
 
 } // namespace
 
-std::variant<dstCsvTable, dstCsvProblem> cmcReadCsv(std::istream& in, const dstCsvLimits& limits) {
+std::variant<CsvTable, CsvProblem> readCsv(std::istream& in, const CsvLimits& limits) {
     return Reader(in, limits).Run();
 }
 
-std::string cmcCsvField(std::string_view value, char separator) {
+std::string csvField(std::string_view value, char separator) {
     const bool quote =
         value.find_first_of(std::string{separator, '"', '\r', '\n'}) != std::string_view::npos ||
         (!value.empty() && (value.front() == ' ' || value.back() == ' '));
@@ -287,12 +289,14 @@ std::string cmcCsvField(std::string_view value, char separator) {
     return text + '"';
 }
 
-std::string cmcCsvRecord(const std::vector<std::string>& fields, char separator) {
+std::string csvRecord(const std::vector<std::string>& fields, char separator) {
     std::string text;
     for (std::size_t i = 0; i < fields.size(); ++i) {
         if (i > 0)
             text += separator;
-        text += cmcCsvField(fields[i], separator);
+        text += csvField(fields[i], separator);
     }
     return text + "\r\n";
 }
+
+} // namespace marlo

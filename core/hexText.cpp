@@ -1,5 +1,7 @@
 #include "core/hexText.h"
 
+namespace marlo {
+
 std::vector<std::uint8_t> hexToBytes(std::string_view text) {
     std::vector<std::uint8_t> bytes;
     bool high = true;
@@ -15,3 +17,5 @@ std::vector<std::uint8_t> hexToBytes(std::string_view text) {
     }
     return bytes;
 }
+
+} // namespace marlo

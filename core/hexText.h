@@ -4,6 +4,8 @@
 #include <string_view>
 #include <vector>
 
+namespace marlo {
+
 // Hexadecimal digits in text, shared by the clone file, the wire frames and the
 // raw-byte cells.
 
@@ -27,3 +29,5 @@ constexpr char upperHexDigit(unsigned value) {
 // first; every other character is skipped, and a lone last digit becomes a byte with
 // that digit as its high half.
 std::vector<std::uint8_t> hexToBytes(std::string_view text);
+
+} // namespace marlo

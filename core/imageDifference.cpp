@@ -1,14 +1,16 @@
 #include "core/imageDifference.h"
 
-#include "core/cmcEeprom.h"
+#include "core/memoryImage.h"
 
 #include <algorithm>
 
-std::vector<cmcRange> cmcDifferingRanges(const cmcEeprom& a, const cmcEeprom& b,
-                                         cmcRangeList ranges) {
-    std::vector<cmcRange> found;
+namespace marlo {
+
+std::vector<AddressRange> differingRanges(const MemoryImage& a, const MemoryImage& b,
+                                          RangeList ranges) {
+    std::vector<AddressRange> found;
     const std::int32_t size = std::min(a.Size(), b.Size());
-    for (const cmcRange& r : ranges) {
+    for (const AddressRange& r : ranges) {
         if (r.last < r.first)
             break;
         for (std::int32_t address = std::max(r.first, 0); address <= r.last; ++address) {
@@ -22,3 +24,5 @@ std::vector<cmcRange> cmcDifferingRanges(const cmcEeprom& a, const cmcEeprom& b,
     }
     return found;
 }
+
+} // namespace marlo

@@ -1,13 +1,17 @@
 #pragma once
 
-#include "core/cmcRangeList.h"
+#include "core/rangeList.h"
 
 #include <vector>
 
-class cmcEeprom;
+namespace marlo {
+
+class MemoryImage;
 
 // The blocks of addresses within `ranges` where `a` and `b` hold different bytes,
 // in list order, each as long as the run of differing bytes. An address that one
 // of the images lacks counts as differing.
-std::vector<cmcRange> cmcDifferingRanges(const cmcEeprom& a, const cmcEeprom& b,
-                                         cmcRangeList ranges);
+std::vector<AddressRange> differingRanges(const MemoryImage& a, const MemoryImage& b,
+                                          RangeList ranges);
+
+} // namespace marlo

@@ -1,9 +1,11 @@
 #pragma once
 
-#include "core/cmcRangeList.h"
+#include "core/rangeList.h"
 
 #include <array>
 #include <cstdint>
+
+namespace marlo {
 
 // What identifies this radio model: the image size, the model code of clone
 // files and of the radio's identification, the memory map revision and the
@@ -26,6 +28,8 @@ inline constexpr int variantFirst = 0;
 inline constexpr int variantLast = 1;
 inline constexpr int variantCount = variantLast - variantFirst + 1;
 
-inline constexpr std::array<cmcRange, 2> cloneRange{{{0x02B0, 0x6C3F}, cmcRangeEnd}};
+inline constexpr std::array<AddressRange, 2> cloneRange{{{0x02B0, 0x6C3F}, kRangeEnd}};
 
 } // namespace marloModel
+
+} // namespace marlo

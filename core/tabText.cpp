@@ -1,6 +1,8 @@
 #include "core/tabText.h"
 
-std::vector<std::vector<std::string>> cmcReadTabText(std::string_view text) {
+namespace marlo {
+
+std::vector<std::vector<std::string>> readTabText(std::string_view text) {
     std::vector<std::vector<std::string>> rows;
     std::vector<std::string> row;
     std::string field;
@@ -42,7 +44,7 @@ std::vector<std::vector<std::string>> cmcReadTabText(std::string_view text) {
     return rows;
 }
 
-std::string cmcTabText(const std::vector<std::vector<std::string>>& rows) {
+std::string tabText(const std::vector<std::vector<std::string>>& rows) {
     std::string out;
     for (const auto& row : rows) {
         for (std::size_t i = 0; i < row.size(); ++i) {
@@ -62,3 +64,5 @@ std::string cmcTabText(const std::vector<std::vector<std::string>>& rows) {
     }
     return out;
 }
+
+} // namespace marlo

@@ -1,5 +1,7 @@
 #include "document/commandLine.h"
 
+namespace marlo {
+
 namespace {
 
 // ASCII only: bytes of multi-byte characters are left as they are.
@@ -18,7 +20,7 @@ bool isSwitch(const std::string& arg) {
 
 } // namespace
 
-std::string cmcCommandLineFile(const std::vector<std::string>& args) {
+std::string commandLineFile(const std::vector<std::string>& args) {
     for (std::size_t i = 1; i < args.size(); ++i) {
         if (!args[i].empty() && !isSwitch(args[i]))
             return args[i];
@@ -26,10 +28,9 @@ std::string cmcCommandLineFile(const std::vector<std::string>& args) {
     return {};
 }
 
-dstModeSwitches cmcReadModeSwitches(const std::vector<std::string>& args,
-                                    const std::function<std::string()>& expertText,
-                                    std::uint32_t seed) {
-    dstModeSwitches modes;
+ModeSwitches readModeSwitches(const std::vector<std::string>& args,
+                              const std::function<std::string()>& expertText, std::uint32_t seed) {
+    ModeSwitches modes;
     for (const std::string& arg : args) {
         const std::string word = lowerCase(arg);
         if (word == "/expert") {
@@ -39,7 +40,7 @@ dstModeSwitches cmcReadModeSwitches(const std::vector<std::string>& args,
             modes.factory = 1;
             modes.modeText += "[ FACTORY ]";
             // A second "/factory" must not repeat the first one's digits.
-            cmcDrawIdentityDigits(modes.identity, seed++);
+            drawIdentityDigits(modes.identity, seed++);
         } else if (word == "/gene") {
             modes.gene = 1;
             modes.modeText += "[ GENE ]";
@@ -47,3 +48,5 @@ dstModeSwitches cmcReadModeSwitches(const std::vector<std::string>& args,
     }
     return modes;
 }
+
+} // namespace marlo

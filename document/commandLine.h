@@ -7,12 +7,14 @@
 #include <string>
 #include <vector>
 
+namespace marlo {
+
 // The modes the command line switched on.
-struct dstModeSwitches {
+struct ModeSwitches {
     int expert = 0;
     int factory = 0;
     int gene = 0;
-    cmcIdentityDigits identity = kNoIdentityDigits;
+    IdentityDigits identity = kNoIdentityDigits;
     std::string modeText; // the texts of the switches given, in argument order
 };
 
@@ -22,11 +24,12 @@ struct dstModeSwitches {
 // argument order: each appends its text to the mode text, and each "/factory"
 // draws new identity digits. `expertText` is asked only when "/expert" is given,
 // since its text comes from the overlay.
-dstModeSwitches cmcReadModeSwitches(const std::vector<std::string>& args,
-                                    const std::function<std::string()>& expertText,
-                                    std::uint32_t seed);
+ModeSwitches readModeSwitches(const std::vector<std::string>& args,
+                              const std::function<std::string()>& expertText, std::uint32_t seed);
 
 // The file the command line names: the first argument after the program's own
 // name that is not one of the switches. Any other word, even one that starts
 // with "/", is a path. Empty when there is none.
-std::string cmcCommandLineFile(const std::vector<std::string>& args);
+std::string commandLineFile(const std::vector<std::string>& args);
+
+} // namespace marlo

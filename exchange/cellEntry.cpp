@@ -1,31 +1,33 @@
 #include "exchange/cellEntry.h"
 
-#include "core/cmcEeprom.h"
+#include "core/memoryImage.h"
+#include "core/notificationHub.h"
 #include "exchange/exchangeLists.h"
 #include "exchange/exchangeValues.h"
+#include "radio/cellContext.h"
 #include "radio/cellLabels.h"
-#include "radio/cmcCellCapsule.h"
-#include "radio/cmcCellContext.h"
+#include "radio/cellRequest.h"
 #include "radio/codecSteps.h"
-#include "sheets/cmcEvMan.h"
 
 #include <map>
 #include <optional>
 #include <unordered_map>
 
-using namespace cmcCells;
-namespace value = cmcExchangeValue;
+namespace marlo {
+
+using namespace CellLabel;
+namespace value = exchangeValue;
 
 namespace {
 
 // The form each label is exchanged in; labels of no exchanged list have none.
-const std::unordered_map<std::int32_t, cmcValueForm>& formsByLabel() {
-    static const std::unordered_map<std::int32_t, cmcValueForm> forms = [] {
-        std::unordered_map<std::int32_t, cmcValueForm> built;
-        for (const cmcExchangeList& list : exchangeLists()) {
-            for (const cmcExchangeColumn& column : list.columns)
+const std::unordered_map<std::int32_t, ValueForm>& formsByLabel() {
+    static const std::unordered_map<std::int32_t, ValueForm> forms = [] {
+        std::unordered_map<std::int32_t, ValueForm> built;
+        for (const ExchangeList& list : exchangeLists()) {
+            for (const ExchangeColumn& column : list.columns)
                 built.emplace(column.label, column.form);
-            for (const cmcExchangeRow& row : list.rows)
+            for (const ExchangeRow& row : list.rows)
                 if (row.label >= 0)
                     built.emplace(row.label, row.form);
         }
@@ -34,7 +36,7 @@ const std::unordered_map<std::int32_t, cmcValueForm>& formsByLabel() {
     return forms;
 }
 
-std::optional<cmcValueForm> formOf(std::int32_t label) {
+std::optional<ValueForm> formOf(std::int32_t label) {
     const auto& forms = formsByLabel();
     const auto found = forms.find(label);
     return found == forms.end() ? std::nullopt : std::optional(found->second);
@@ -49,27 +51,27 @@ std::string quoted(const std::string& text) {
 // The values typed one after another into a copy of the document.
 class Entry {
 public:
-    Entry(cmcCellContext& context) : cells_(context, working_, context.ModelVariant()) {
+    Entry(CellContext& context) : cells_(context, working_, context.ModelVariant()) {
         working_.Assign(context.CurrentImage());
     }
 
-    const cmcEeprom& Result() const { return working_; }
-    std::vector<dstCellRefusal> TakeRefusals() { return std::move(refusals_); }
+    const MemoryImage& Result() const { return working_; }
+    std::vector<CellRefusal> TakeRefusals() { return std::move(refusals_); }
 
-    void Enter(const dstCellValue& v) {
-        const cmcExchangeRow row = RowOf(v.cell);
-        const cmcExchangeColumn column = ColumnOf(v.cell);
-        const std::optional<cmcValueForm> form = formOf(v.cell.label);
-        const cmcExchangeCells::Shown before = cells_.Show(row, column);
-        std::string typed = cmcCodec::trimSpaces(v.text);
-        if (form == cmcValueForm::Transmit && typed == "<-")
+    void Enter(const CellValue& v) {
+        const ExchangeRow row = RowOf(v.cell);
+        const ExchangeColumn column = ColumnOf(v.cell);
+        const std::optional<ValueForm> form = formOf(v.cell.label);
+        const ExchangeCells::Shown before = cells_.Show(row, column);
+        std::string typed = codec::trimSpaces(v.text);
+        if (form == ValueForm::Transmit && typed == "<-")
             typed = ReceiveShown(row); // "as received", on this row
         if (!v.pick && Holds(form, typed, before.text, row))
             return; // it shows that already: nothing to type
         if (before.restricted)
             return Refuse(v, "cannot be changed here (it shows " + quoted(before.text) + ")");
         if (v.pick) {
-            dstOpenedList list;
+            OpenedList list;
             list.kind = v.pick->first;
             if (!cells_.Pick(row, column, list, v.pick->second))
                 return Refuse(v, kNotInUse);
@@ -81,11 +83,11 @@ public:
             if (!problem.empty())
                 return Refuse(v, problem);
         }
-        if (form == cmcValueForm::Choice) {
+        if (form == ValueForm::Choice) {
             if (!Choose(v, row, column, typed))
                 return;
         } else {
-            const cmcExchangeCells::Typed outcome = cells_.Type(row, column, typed);
+            const ExchangeCells::Typed outcome = cells_.Type(row, column, typed);
             if (outcome.redirected)
                 return Refuse(v, kNotInUse);
             if (outcome.tooLong > 0)
@@ -93,7 +95,7 @@ public:
             if (!outcome.hint.empty())
                 return Refuse(v, outcome.hint);
         }
-        const cmcExchangeCells::Shown after = cells_.Show(row, column);
+        const ExchangeCells::Shown after = cells_.Show(row, column);
         const bool taken = form ? Holds(form, typed, after.text, row)
                                 : after.text != before.text || value::sameChoice(typed, after.text);
         if (!taken)
@@ -103,8 +105,8 @@ public:
     }
 
     // The watched cells as they are before anything is typed.
-    void NoteMarks(const std::vector<dstCellValue>& watched) {
-        for (const dstCellValue& v : watched)
+    void NoteMarks(const std::vector<CellValue>& watched) {
+        for (const CellValue& v : watched)
             marked_.emplace_back(&v, cells_.Show(RowOf(v.cell), ColumnOf(v.cell)));
     }
 
@@ -113,7 +115,7 @@ public:
     // had before on the same text was not made here.
     void CheckMarks() {
         for (const auto& [v, before] : marked_) {
-            const cmcExchangeCells::Shown after = cells_.Show(RowOf(v->cell), ColumnOf(v->cell));
+            const ExchangeCells::Shown after = cells_.Show(RowOf(v->cell), ColumnOf(v->cell));
             if (!after.invalid && !after.duplicate)
                 continue;
             if (after.text == before.text && after.invalid == before.invalid &&
@@ -127,39 +129,39 @@ public:
     }
 
 private:
-    static cmcExchangeRow RowOf(const cmcCellObj& cell) {
-        cmcExchangeRow row;
+    static ExchangeRow RowOf(const CellModel& cell) {
+        ExchangeRow row;
         row.category = cell.category;
         row.index = cell.index;
         return row;
     }
 
-    static cmcExchangeColumn ColumnOf(const cmcCellObj& cell) {
-        cmcExchangeColumn column;
+    static ExchangeColumn ColumnOf(const CellModel& cell) {
+        ExchangeColumn column;
         column.label = cell.label;
         if (cell.parameter)
             column.parameter = *cell.parameter;
         return column;
     }
 
-    std::string ReceiveShown(const cmcExchangeRow& row) {
-        cmcExchangeColumn receive;
+    std::string ReceiveShown(const ExchangeRow& row) {
+        ExchangeColumn receive;
         receive.label = CL_UCh_FreqR;
         return cells_.Show(row, receive).text;
     }
 
-    bool Holds(std::optional<cmcValueForm> form, const std::string& typed, const std::string& shown,
-               const cmcExchangeRow& row) {
+    bool Holds(std::optional<ValueForm> form, const std::string& typed, const std::string& shown,
+               const ExchangeRow& row) {
         if (!form)
             return typed == shown;
-        const bool transmit = *form == cmcValueForm::Transmit && shown == "<-";
+        const bool transmit = *form == ValueForm::Transmit && shown == "<-";
         return value::holds(*form, typed, shown, transmit ? ReceiveShown(row) : std::string());
     }
 
     // Picks the item of the cell's list that shows as `typed`.
-    bool Choose(const dstCellValue& v, const cmcExchangeRow& row, const cmcExchangeColumn& column,
+    bool Choose(const CellValue& v, const ExchangeRow& row, const ExchangeColumn& column,
                 const std::string& typed) {
-        const std::optional<dstOpenedList> list = cells_.ListOf(row, column);
+        const std::optional<OpenedList> list = cells_.ListOf(row, column);
         if (!list) {
             Refuse(v, "cannot be changed here");
             return false;
@@ -188,23 +190,23 @@ private:
         return true;
     }
 
-    void Refuse(const dstCellValue& v, std::string reason) {
+    void Refuse(const CellValue& v, std::string reason) {
         refusals_.push_back({v.row, v.column, std::move(reason)});
     }
 
-    cmcEeprom working_;
-    cmcExchangeCells cells_;
+    MemoryImage working_;
+    ExchangeCells cells_;
     std::map<std::string, std::vector<std::pair<std::string, std::int32_t>>> items_;
-    std::vector<std::pair<const dstCellValue*, cmcExchangeCells::Shown>> marked_;
-    std::vector<dstCellRefusal> refusals_;
+    std::vector<std::pair<const CellValue*, ExchangeCells::Shown>> marked_;
+    std::vector<CellRefusal> refusals_;
 };
 
 // The frame the engine opens around a user command, so the change is one step
 // named after the command.
-void commit(cmcCellContext& context, const std::string& commandName, const cmcEeprom& result) {
-    cmcCellObj named;
+void commit(CellContext& context, const std::string& commandName, const MemoryImage& result) {
+    CellModel named;
     named.SetText(commandName);
-    cmcCellCapsule command;
+    CellRequest command;
     command.cell = &named;
     context.CommandBegins(command);
     context.CurrentImage().Assign(result);
@@ -212,31 +214,33 @@ void commit(cmcCellContext& context, const std::string& commandName, const cmcEe
     if (!context.IsModified() && context.CurrentImage().Differs(context.SavedImage()))
         context.SetModified();
     context.CommandEnds();
-    cmcEvMan::App().Post(evRepaintAll);
+    NotificationHub::App().Post(evRepaintAll);
 }
 
 } // namespace
 
-std::string describeCellRefusal(const dstCellRefusal& refusal) {
+std::string describeCellRefusal(const CellRefusal& refusal) {
     return "row " + refusal.row + ", column " + refusal.column + ": " + refusal.reason;
 }
 
-std::vector<dstCellRefusal> cmcEnterValues(cmcCellContext& context, const std::string& commandName,
-                                           const std::vector<dstCellValue>& values,
-                                           const std::vector<dstCellValue>& watched) {
+std::vector<CellRefusal> enterValues(CellContext& context, const std::string& commandName,
+                                     const std::vector<CellValue>& values,
+                                     const std::vector<CellValue>& watched) {
     Entry entry(context);
     entry.NoteMarks(watched);
-    for (const dstCellValue& v : values)
+    for (const CellValue& v : values)
         entry.Enter(v);
     entry.CheckMarks();
-    std::vector<dstCellRefusal> refusals = entry.TakeRefusals();
+    std::vector<CellRefusal> refusals = entry.TakeRefusals();
     if (refusals.empty() && entry.Result().Differs(context.CurrentImage()))
         commit(context, commandName, entry.Result());
     return refusals;
 }
 
-bool cmcIsSeriesLabel(std::int32_t label) {
-    const std::optional<cmcValueForm> form = formOf(label);
-    return form == cmcValueForm::Decimal || form == cmcValueForm::Frequency ||
-           form == cmcValueForm::Transmit;
+bool isSeriesLabel(std::int32_t label) {
+    const std::optional<ValueForm> form = formOf(label);
+    return form == ValueForm::Decimal || form == ValueForm::Frequency ||
+           form == ValueForm::Transmit;
 }
+
+} // namespace marlo

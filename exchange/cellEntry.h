@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sheets/cmcCellObj.h"
+#include "sheets/cellModel.h"
 
 #include <cstdint>
 #include <optional>
@@ -8,12 +8,14 @@
 #include <utility>
 #include <vector>
 
-class cmcCellContext;
+namespace marlo {
+
+class CellContext;
 
 // One value for one cell of a sheet, as the user would type it (or pick it from
 // the cell's list, for a cell that offers one).
-struct dstCellValue {
-    cmcCellObj cell; // category, label, index and parameter of the sheet's cell
+struct CellValue {
+    CellModel cell; // category, label, index and parameter of the sheet's cell
     std::string text;
     // An item picked from the cell's list (the list's item label and the
     // item's value) instead of the text.
@@ -23,14 +25,14 @@ struct dstCellValue {
 };
 
 // Why one value was refused.
-struct dstCellRefusal {
+struct CellRefusal {
     std::string row;
     std::string column;
     std::string reason;
 };
 
 // "row 12, column Receive kHz: outside the receive band edge"
-std::string describeCellRefusal(const dstCellRefusal& refusal);
+std::string describeCellRefusal(const CellRefusal& refusal);
 
 // Enters every value into its cell in order, each exactly as if it were typed
 // there: the same filters, limits, refusals and marks. All or nothing: a value
@@ -41,10 +43,12 @@ std::string describeCellRefusal(const dstCellRefusal& refusal);
 // is then left untouched and every refusal is returned. Otherwise the values
 // reach the document as one command named `commandName`, so that one Undo
 // takes them all back.
-std::vector<dstCellRefusal> cmcEnterValues(cmcCellContext& context, const std::string& commandName,
-                                           const std::vector<dstCellValue>& values,
-                                           const std::vector<dstCellValue>& watched);
+std::vector<CellRefusal> enterValues(CellContext& context, const std::string& commandName,
+                                     const std::vector<CellValue>& values,
+                                     const std::vector<CellValue>& watched);
 
 // True when the column of cells of that label holds numbers a series can run
 // through: channel numbers and frequencies.
-bool cmcIsSeriesLabel(std::int32_t label);
+bool isSeriesLabel(std::int32_t label);
+
+} // namespace marlo

@@ -1,15 +1,17 @@
 #include "exchange/documentDiff.h"
 
-#include "core/cmcEeprom.h"
+#include "core/memoryImage.h"
 #include "core/modelIdentity.h"
 #include "exchange/exchangeLists.h"
-#include "radio/ListEntry.h"
+#include "radio/listRecord.h"
 #include "radio/settingFields.h"
 #include "sheets/cellNames.h"
 
 #include <cstdio>
 #include <map>
 #include <optional>
+
+namespace marlo {
 
 namespace {
 
@@ -23,14 +25,14 @@ constexpr std::size_t kBytesPerLine = 16;
 OwnedBits entryBits(std::uint8_t listType, std::int32_t index) {
     OwnedBits owned;
     for (const std::uint8_t from : {0xFF, 0x00}) {
-        cmcEeprom source;
-        cmcEeprom target;
+        MemoryImage source;
+        MemoryImage target;
         source.Resize(marloModel::imageSize);
         target.Resize(marloModel::imageSize);
         std::fill_n(source.Data(), marloModel::imageSize, from);
         const auto other = static_cast<std::uint8_t>(~from);
         std::fill_n(target.Data(), marloModel::imageSize, other);
-        ListEntry entry(&source);
+        ListRecord entry(&source);
         entry.load(listType, index);
         entry.bind(&target);
         entry.store(listType, index);
@@ -45,7 +47,7 @@ OwnedBits entryBits(std::uint8_t listType, std::int32_t index) {
 
 OwnedBits settingBits(std::int32_t label) {
     OwnedBits owned;
-    for (const cmcSettingField& f : settingFields()) {
+    for (const SettingField& f : settingFields()) {
         if (f.label != label)
             continue;
         for (std::int32_t a = f.address; a < f.address + f.length; ++a)
@@ -65,9 +67,9 @@ const KnownBits& knownBits() {
     static const KnownBits known = [] {
         KnownBits k;
         k.all.assign(static_cast<std::size_t>(marloModel::imageSize), 0);
-        for (const cmcExchangeList& list : exchangeLists()) {
+        for (const ExchangeList& list : exchangeLists()) {
             std::vector<OwnedBits>& rows = k.rows.emplace_back();
-            for (const cmcExchangeRow& row : list.rows) {
+            for (const ExchangeRow& row : list.rows) {
                 rows.push_back(row.label >= 0
                                    ? settingBits(row.label)
                                    : entryBits(static_cast<std::uint8_t>(listTypeOf(row.category)),
@@ -81,9 +83,9 @@ const KnownBits& knownBits() {
     return known;
 }
 
-bool inRanges(std::int32_t address, std::span<const cmcRange> ranges, std::int32_t size) {
+bool inRanges(std::int32_t address, std::span<const AddressRange> ranges, std::int32_t size) {
     bool inside = false;
-    cmcForEachRange(ranges, size, [&](std::int32_t first, std::int32_t last) {
+    forEachRange(ranges, size, [&](std::int32_t first, std::int32_t last) {
         inside = inside || (address >= first && address <= last);
     });
     return inside;
@@ -99,7 +101,7 @@ std::string hexAddress(std::int32_t address) {
     return text;
 }
 
-std::string hexBytes(const cmcEeprom& image, std::int32_t first, std::int32_t last) {
+std::string hexBytes(const MemoryImage& image, std::int32_t first, std::int32_t last) {
     std::string text;
     char byte[4];
     for (std::int32_t a = first; a <= last; ++a) {
@@ -110,8 +112,9 @@ std::string hexBytes(const cmcEeprom& image, std::int32_t first, std::int32_t la
 }
 
 // The first address of `owned` where the two images differ in an owned bit.
-std::optional<std::int32_t> ownedDifference(const OwnedBits& owned, const cmcEeprom& a,
-                                            const cmcEeprom& b, std::span<const cmcRange> ranges) {
+std::optional<std::int32_t> ownedDifference(const OwnedBits& owned, const MemoryImage& a,
+                                            const MemoryImage& b,
+                                            std::span<const AddressRange> ranges) {
     for (const auto& [address, bits] : owned) {
         if (((a.Data()[address] ^ b.Data()[address]) & bits) != 0 &&
             inRanges(address, ranges, a.Size()))
@@ -120,15 +123,15 @@ std::optional<std::int32_t> ownedDifference(const OwnedBits& owned, const cmcEep
     return std::nullopt;
 }
 
-void compareLists(cmcCellContext& context, dstDiffSide a, dstDiffSide b,
-                  std::span<const cmcRange> ranges, std::vector<dstDiffRow>& rows) {
-    cmcExchangeCells cellsA(context, a.image, a.variant);
-    cmcExchangeCells cellsB(context, b.image, b.variant);
+void compareLists(CellContext& context, DiffSide a, DiffSide b,
+                  std::span<const AddressRange> ranges, std::vector<DiffRow>& rows) {
+    ExchangeCells cellsA(context, a.image, a.variant);
+    ExchangeCells cellsB(context, b.image, b.variant);
     const KnownBits& known = knownBits();
     for (std::size_t l = 0; l < exchangeLists().size(); ++l) {
-        const cmcExchangeList& list = exchangeLists()[l];
+        const ExchangeList& list = exchangeLists()[l];
         for (std::size_t r = 0; r < list.rows.size(); ++r) {
-            const cmcExchangeRow& row = list.rows[r];
+            const ExchangeRow& row = list.rows[r];
             bool shownDiffers = false;
             for (std::size_t c = 0; c < list.columns.size(); ++c) {
                 std::string ta = cellsA.Show(row, list.columns[c]).text;
@@ -136,7 +139,7 @@ void compareLists(cmcCellContext& context, dstDiffSide a, dstDiffSide b,
                 if (ta == tb)
                     continue;
                 shownDiffers = true;
-                dstDiffRow& d = rows.emplace_back();
+                DiffRow& d = rows.emplace_back();
                 d.list = l;
                 d.row = r;
                 d.column = c;
@@ -146,8 +149,8 @@ void compareLists(cmcCellContext& context, dstDiffSide a, dstDiffSide b,
             if (shownDiffers)
                 continue;
             if (const auto at = ownedDifference(known.rows[l][r], a.image, b.image, ranges)) {
-                dstDiffRow& d = rows.emplace_back();
-                d.kind = dstDiffRow::Kind::HiddenBytes;
+                DiffRow& d = rows.emplace_back();
+                d.kind = DiffRow::Kind::HiddenBytes;
                 d.list = l;
                 d.row = r;
                 d.first = d.last = *at;
@@ -159,14 +162,14 @@ void compareLists(cmcCellContext& context, dstDiffSide a, dstDiffSide b,
 }
 
 // Bytes that differ in bits no entry or setting keeps, a run of at most 16 a row.
-void compareOtherBytes(const cmcEeprom& a, const cmcEeprom& b, std::span<const cmcRange> ranges,
-                       std::vector<dstDiffRow>& rows) {
+void compareOtherBytes(const MemoryImage& a, const MemoryImage& b,
+                       std::span<const AddressRange> ranges, std::vector<DiffRow>& rows) {
     const std::vector<std::uint8_t>& known = knownBits().all;
     const std::int32_t size = std::min(a.Size(), b.Size());
     auto differs = [&](std::int32_t at) {
         return ((a.Data()[at] ^ b.Data()[at]) & ~known[static_cast<std::size_t>(at)]) != 0;
     };
-    cmcForEachRange(ranges, size, [&](std::int32_t first, std::int32_t last) {
+    forEachRange(ranges, size, [&](std::int32_t first, std::int32_t last) {
         std::int32_t at = first;
         while (at <= last) {
             if (!differs(at)) {
@@ -177,8 +180,8 @@ void compareOtherBytes(const cmcEeprom& a, const cmcEeprom& b, std::span<const c
             while (end < last && differs(end + 1) &&
                    static_cast<std::size_t>(end + 1 - at) < kBytesPerLine)
                 ++end;
-            dstDiffRow& d = rows.emplace_back();
-            d.kind = dstDiffRow::Kind::OtherBytes;
+            DiffRow& d = rows.emplace_back();
+            d.kind = DiffRow::Kind::OtherBytes;
             d.first = at;
             d.last = end;
             d.mine = hexBytes(a, at, end);
@@ -188,15 +191,15 @@ void compareOtherBytes(const cmcEeprom& a, const cmcEeprom& b, std::span<const c
     });
 }
 
-bool fullSize(const dstDiffSide& a, const dstDiffSide& b) {
+bool fullSize(const DiffSide& a, const DiffSide& b) {
     return a.image.Size() >= marloModel::imageSize && b.image.Size() >= marloModel::imageSize;
 }
 
 } // namespace
 
-std::vector<dstDiffRow> compareDocuments(cmcCellContext& context, dstDiffSide a, dstDiffSide b,
-                                         std::span<const cmcRange> ranges) {
-    std::vector<dstDiffRow> rows;
+std::vector<DiffRow> compareDocuments(CellContext& context, DiffSide a, DiffSide b,
+                                      std::span<const AddressRange> ranges) {
+    std::vector<DiffRow> rows;
     if (!fullSize(a, b))
         return rows;
     compareLists(context, a, b, ranges, rows);
@@ -204,17 +207,17 @@ std::vector<dstDiffRow> compareDocuments(cmcCellContext& context, dstDiffSide a,
     return rows;
 }
 
-void takeDiffBytes(const dstDiffRow& d, const cmcEeprom& from, cmcEeprom& to) {
+void takeDiffBytes(const DiffRow& d, const MemoryImage& from, MemoryImage& to) {
     const auto take = [&](std::int32_t address, std::uint8_t bits) {
         if (address < 0 || address >= from.Size() || address >= to.Size())
             return;
         std::uint8_t& byte = to.Data()[address];
         byte = static_cast<std::uint8_t>((byte & ~bits) | (from.Data()[address] & bits));
     };
-    if (d.kind == dstDiffRow::Kind::HiddenBytes) {
+    if (d.kind == DiffRow::Kind::HiddenBytes) {
         for (const auto& [address, bits] : knownBits().rows[d.list][d.row])
             take(address, bits);
-    } else if (d.kind == dstDiffRow::Kind::OtherBytes) {
+    } else if (d.kind == DiffRow::Kind::OtherBytes) {
         const std::vector<std::uint8_t>& known = knownBits().all;
         for (std::int32_t a = d.first; a <= d.last; ++a)
             if (a >= 0 && static_cast<std::size_t>(a) < known.size())
@@ -222,28 +225,30 @@ void takeDiffBytes(const dstDiffRow& d, const cmcEeprom& from, cmcEeprom& to) {
     }
 }
 
-std::string describeDiffRow(const dstDiffRow& d) {
-    if (d.kind == dstDiffRow::Kind::OtherBytes)
+std::string describeDiffRow(const DiffRow& d) {
+    if (d.kind == DiffRow::Kind::OtherBytes)
         return (d.first == d.last ? "byte " + hexAddress(d.first)
                                   : "bytes " + hexAddress(d.first) + ".." + hexAddress(d.last)) +
                ": " + d.mine + " -> " + d.other;
-    const cmcExchangeList& list = exchangeLists()[d.list];
-    const cmcExchangeRow& row = list.rows[d.row];
+    const ExchangeList& list = exchangeLists()[d.list];
+    const ExchangeRow& row = list.rows[d.row];
     const std::string where =
         list.name + " " + (row.label >= 0 ? row.key : list.keyHeader + " " + row.key) + ": ";
-    if (d.kind == dstDiffRow::Kind::HiddenBytes)
+    if (d.kind == DiffRow::Kind::HiddenBytes)
         return where + "stored bytes differ where nothing shown differs (" + hexAddress(d.first) +
                ")";
     return where + (row.label >= 0 ? "" : list.columns[d.column].header + " ") +
            shownValue(d.mine) + " -> " + shownValue(d.other);
 }
 
-std::vector<std::string> diffDocuments(cmcCellContext& context, dstDiffSide a, dstDiffSide b,
-                                       std::span<const cmcRange> ranges) {
+std::vector<std::string> diffDocuments(CellContext& context, DiffSide a, DiffSide b,
+                                       std::span<const AddressRange> ranges) {
     if (!fullSize(a, b))
         return {"the images are not of this radio's size"};
     std::vector<std::string> lines;
-    for (const dstDiffRow& d : compareDocuments(context, a, b, ranges))
+    for (const DiffRow& d : compareDocuments(context, a, b, ranges))
         lines.push_back(describeDiffRow(d));
     return lines;
 }
+
+} // namespace marlo

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/cmcRangeList.h"
+#include "core/rangeList.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -8,17 +8,19 @@
 #include <string>
 #include <vector>
 
-class cmcCellContext;
-class cmcEeprom;
+namespace marlo {
+
+class CellContext;
+class MemoryImage;
 
 // One image as the comparison reads it.
-struct dstDiffSide {
-    cmcEeprom& image;
+struct DiffSide {
+    MemoryImage& image;
     int variant;
 };
 
 // One difference between two documents.
-struct dstDiffRow {
+struct DiffRow {
     enum class Kind : std::uint8_t {
         Value,       // a cell shows another text: `list`, `row`, `column`
         HiddenBytes, // an entry or setting shows the same but its bytes differ at `first`
@@ -37,16 +39,16 @@ struct dstDiffRow {
 // Every difference, in the order below: the lists in their order, entry by
 // entry, column by column; then the other bytes by address. None when either
 // image is not of this radio's size (callers read full images).
-std::vector<dstDiffRow> compareDocuments(cmcCellContext& context, dstDiffSide a, dstDiffSide b,
-                                         std::span<const cmcRange> ranges);
+std::vector<DiffRow> compareDocuments(CellContext& context, DiffSide a, DiffSide b,
+                                      std::span<const AddressRange> ranges);
 
 // For a row of bytes no cell shows: copies the bits it stands for, and no
 // others, from `from` into `to` (of the same size); the bits an entry or
 // setting keeps for HiddenBytes, those no entry or setting keeps for OtherBytes.
-void takeDiffBytes(const dstDiffRow& row, const cmcEeprom& from, cmcEeprom& to);
+void takeDiffBytes(const DiffRow& row, const MemoryImage& from, MemoryImage& to);
 
 // The line a row makes in the list below.
-std::string describeDiffRow(const dstDiffRow& row);
+std::string describeDiffRow(const DiffRow& row);
 
 // What differs between two documents, one line each, in this order:
 //
@@ -59,5 +61,7 @@ std::string describeDiffRow(const dstDiffRow& row);
 // or setting whose cells show the same but whose own bytes differ says so, and
 // bytes that belong to no list entry or setting are listed by address. Only the
 // addresses within `ranges` are compared. No lines: the two are the same.
-std::vector<std::string> diffDocuments(cmcCellContext& context, dstDiffSide a, dstDiffSide b,
-                                       std::span<const cmcRange> ranges);
+std::vector<std::string> diffDocuments(CellContext& context, DiffSide a, DiffSide b,
+                                       std::span<const AddressRange> ranges);
+
+} // namespace marlo

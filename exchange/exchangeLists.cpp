@@ -1,27 +1,29 @@
 #include "exchange/exchangeLists.h"
 
-#include "core/cmcEeprom.h"
-#include "radio/ListEntry.h"
+#include "core/memoryImage.h"
 #include "radio/cellLabels.h"
-#include "radio/cmcCellCapsule.h"
+#include "radio/cellRequest.h"
 #include "radio/codecSteps.h"
+#include "radio/listRecord.h"
 #include "radio/settingFields.h"
 
 #include <algorithm>
 #include <climits>
 
-using namespace cmcCells;
+namespace marlo {
+
+using namespace CellLabel;
 
 namespace {
 
-using Form = cmcValueForm;
+using Form = ValueForm;
 
 constexpr int kNameLength = 15;
 constexpr int kTelDigits = 16;
 constexpr int kCloneCommentLength = 16;
 
-cmcExchangeColumn column(std::string header, std::int32_t label, Form form, int length = 0) {
-    cmcExchangeColumn c;
+ExchangeColumn column(std::string header, std::int32_t label, Form form, int length = 0) {
+    ExchangeColumn c;
     c.header = std::move(header);
     c.label = label;
     c.form = form;
@@ -29,17 +31,17 @@ cmcExchangeColumn column(std::string header, std::int32_t label, Form form, int 
     return c;
 }
 
-cmcExchangeRow makeRow(std::int32_t category, std::int32_t index, std::string key) {
-    cmcExchangeRow r;
+ExchangeRow makeRow(std::int32_t category, std::int32_t index, std::string key) {
+    ExchangeRow r;
     r.category = category;
     r.index = index;
     r.key = std::move(key);
     return r;
 }
 
-cmcExchangeList makeList(std::string name, std::string keyHeader, int usedColumn,
-                         std::vector<cmcExchangeRow> rows) {
-    cmcExchangeList l;
+ExchangeList makeList(std::string name, std::string keyHeader, int usedColumn,
+                      std::vector<ExchangeRow> rows) {
+    ExchangeList l;
     l.name = std::move(name);
     l.keyHeader = std::move(keyHeader);
     l.usedColumn = usedColumn;
@@ -48,28 +50,28 @@ cmcExchangeList makeList(std::string name, std::string keyHeader, int usedColumn
 }
 
 // Rows numbered from 1, as the sheets number them.
-std::vector<cmcExchangeRow> numberedRows(std::int32_t category, std::uint8_t listType) {
-    std::vector<cmcExchangeRow> rows;
-    for (std::int32_t i = ListEntry::firstIndex(listType); i <= ListEntry::lastIndex(listType); ++i)
+std::vector<ExchangeRow> numberedRows(std::int32_t category, std::uint8_t listType) {
+    std::vector<ExchangeRow> rows;
+    for (std::int32_t i = ListRecord::firstIndex(listType); i <= ListRecord::lastIndex(listType);
+         ++i)
         rows.push_back(makeRow(category, i, std::to_string(i + 1)));
     return rows;
 }
 
 // The five channel ranges of a selective-call or ALE entry.
-void addRangeColumns(std::vector<cmcExchangeColumn>& columns, std::int32_t label) {
-    for (int pair = 0; pair < ListEntry::rangePairs; ++pair) {
-        cmcExchangeColumn c = column("channels_" + std::to_string(pair + 1), label, Form::Range);
+void addRangeColumns(std::vector<ExchangeColumn>& columns, std::int32_t label) {
+    for (int pair = 0; pair < ListRecord::rangePairs; ++pair) {
+        ExchangeColumn c = column("channels_" + std::to_string(pair + 1), label, Form::Range);
         c.parameter = std::to_string(pair);
         c.blankInput = "0"; // what clears a range
         columns.push_back(std::move(c));
     }
 }
 
-cmcExchangeList channels() {
-    cmcExchangeColumn aleColumn = column("ale", CL_UCh_Ale, Form::Choice);
+ExchangeList channels() {
+    ExchangeColumn aleColumn = column("ale", CL_UCh_Ale, Form::Choice);
     aleColumn.blankChoice = "-----"; // no ALE ID
-    cmcExchangeList list =
-        makeList("channels", "slot", 0, numberedRows(CT_UserCh, listUserChannel));
+    ExchangeList list = makeList("channels", "slot", 0, numberedRows(CT_UserCh, listUserChannel));
     list.columns = {
         column("number", CL_UCh_CH, Form::Decimal),
         column("rx_khz", CL_UCh_FreqR, Form::Frequency),
@@ -86,32 +88,32 @@ cmcExchangeList channels() {
 }
 
 // A list of IDs: numbered slots, the ID's own columns, then its channel ranges.
-cmcExchangeList idList(std::string name, std::int32_t category, std::uint8_t listType,
-                       std::vector<cmcExchangeColumn> columns, std::int32_t rangeLabel) {
-    cmcExchangeList list = makeList(std::move(name), "slot", 0, numberedRows(category, listType));
+ExchangeList idList(std::string name, std::int32_t category, std::uint8_t listType,
+                    std::vector<ExchangeColumn> columns, std::int32_t rangeLabel) {
+    ExchangeList list = makeList(std::move(name), "slot", 0, numberedRows(category, listType));
     list.columns = std::move(columns);
     addRangeColumns(list.columns, rangeLabel);
     return list;
 }
 
-cmcExchangeList selectiveCalls() {
+ExchangeList selectiveCalls() {
     return idList("selcall", CT_SelCallID, listSelCallId,
                   {column("id", CL_SelCall_ID, Form::Decimal),
                    column("name", CL_SelCall_Name, Form::Name, kNameLength)},
                   CL_SelCall_CH);
 }
 
-cmcExchangeList aleIds() {
-    cmcExchangeList list = idList("ale", CT_AleID, listAleId,
-                                  {column("address", CL_Ale_ID, Form::Ale, kNameLength),
-                                   column("idn", CL_Ale_IDN, Form::Ale, kNameLength)},
-                                  CL_Ale_CH);
+ExchangeList aleIds() {
+    ExchangeList list = idList("ale", CT_AleID, listAleId,
+                               {column("address", CL_Ale_ID, Form::Ale, kNameLength),
+                                column("idn", CL_Ale_IDN, Form::Ale, kNameLength)},
+                               CL_Ale_CH);
     list.columns.push_back(column("slot_time", CL_Ale_SlotT, Form::Decimal));
     return list;
 }
 
-cmcExchangeList telephoneNumbers() {
-    cmcExchangeList list = makeList("phone", "slot", 0, numberedRows(CT_TelNumber, listTelNumber));
+ExchangeList telephoneNumbers() {
+    ExchangeList list = makeList("phone", "slot", 0, numberedRows(CT_TelNumber, listTelNumber));
     list.columns = {
         column("number", CL_TelNumber_Number, Form::Digits, kTelDigits),
         column("name", CL_TelNumber_Name, Form::Name, kNameLength),
@@ -119,8 +121,8 @@ cmcExchangeList telephoneNumbers() {
     return list;
 }
 
-cmcExchangeList modeRegistrations() {
-    cmcExchangeList list = makeList("modes", "slot", -1, numberedRows(CT_ModeReg, listModeReg));
+ExchangeList modeRegistrations() {
+    ExchangeList list = makeList("modes", "slot", -1, numberedRows(CT_ModeReg, listModeReg));
     list.columns = {
         column("mode", CL_ModeReg_Name, Form::Shown),
         column("indication", CL_ModeReg_Indication, Form::Choice),
@@ -129,9 +131,9 @@ cmcExchangeList modeRegistrations() {
     return list;
 }
 
-cmcExchangeList bandEdges() {
-    cmcExchangeList list = makeList("edges", "range", -1, {makeRow(CT_Edge_Rx, 0, "rx")});
-    for (std::int32_t i = 0; i <= ListEntry::lastStoredIndex(listTxEdge); ++i)
+ExchangeList bandEdges() {
+    ExchangeList list = makeList("edges", "range", -1, {makeRow(CT_Edge_Rx, 0, "rx")});
+    for (std::int32_t i = 0; i <= ListRecord::lastStoredIndex(listTxEdge); ++i)
         list.rows.push_back(makeRow(CT_Edge_Tx, i, "tx" + std::to_string(i + 1)));
     list.columns = {
         column("low_khz", CL_EdgeFreq_Low, Form::Frequency),
@@ -140,23 +142,23 @@ cmcExchangeList bandEdges() {
     return list;
 }
 
-cmcExchangeList settings() {
-    cmcExchangeList list = makeList("settings", "setting", -1, {});
+ExchangeList settings() {
+    ExchangeList list = makeList("settings", "setting", -1, {});
     list.columns.push_back(column("value", -1, Form::Shown));
-    for (const cmcSettingField& f : settingFields()) {
-        cmcExchangeRow row = makeRow(CT_Null, 0, settingName(f.label));
+    for (const SettingField& f : settingFields()) {
+        ExchangeRow row = makeRow(CT_Null, 0, settingName(f.label));
         row.label = f.label;
         switch (f.form) {
-        case cmcSettingForm::Choice:
+        case SettingForm::Choice:
             row.form = Form::Choice;
             break;
-        case cmcSettingForm::Number:
+        case SettingForm::Number:
             row.form = Form::Decimal;
             break;
-        case cmcSettingForm::Timer:
+        case SettingForm::Timer:
             row.form = Form::Timer;
             break;
-        case cmcSettingForm::Text:
+        case SettingForm::Text:
             row.form = Form::Printable;
             row.length = kCloneCommentLength;
             break;
@@ -168,16 +170,16 @@ cmcExchangeList settings() {
 
 } // namespace
 
-const std::vector<cmcExchangeList>& exchangeLists() {
-    static const std::vector<cmcExchangeList> lists{
+const std::vector<ExchangeList>& exchangeLists() {
+    static const std::vector<ExchangeList> lists{
         channels(),          selectiveCalls(), aleIds(),   telephoneNumbers(),
         modeRegistrations(), bandEdges(),      settings(),
     };
     return lists;
 }
 
-const cmcExchangeList* findExchangeList(std::string_view name) {
-    for (const cmcExchangeList& list : exchangeLists()) {
+const ExchangeList* findExchangeList(std::string_view name) {
+    for (const ExchangeList& list : exchangeLists()) {
         if (list.name == name)
             return &list;
     }
@@ -186,17 +188,17 @@ const cmcExchangeList* findExchangeList(std::string_view name) {
 
 std::string exchangeListNames() {
     std::string names;
-    for (const cmcExchangeList& list : exchangeLists())
+    for (const ExchangeList& list : exchangeLists())
         names += (names.empty() ? "" : ", ") + list.name;
     return names;
 }
 
 // The cells.
 
-cmcExchangeCells::cmcExchangeCells(cmcCellContext& base, cmcEeprom& image, int variant)
+ExchangeCells::ExchangeCells(CellContext& base, MemoryImage& image, int variant)
     : context_(base, image, variant), engine_(context_) {}
 
-cmcCellObj& cmcExchangeCells::CellFor(const cmcExchangeRow& row, const cmcExchangeColumn& column) {
+CellModel& ExchangeCells::CellFor(const ExchangeRow& row, const ExchangeColumn& column) {
     cell_.category = row.category;
     cell_.label = LabelOf(row, column);
     cell_.index = row.index;
@@ -208,66 +210,63 @@ cmcCellObj& cmcExchangeCells::CellFor(const cmcExchangeRow& row, const cmcExchan
     return cell_;
 }
 
-cmcExchangeCells::Shown cmcExchangeCells::Show(const cmcExchangeRow& row,
-                                               const cmcExchangeColumn& column) {
-    cmcCellCapsule request;
+ExchangeCells::Shown ExchangeCells::Show(const ExchangeRow& row, const ExchangeColumn& column) {
+    CellRequest request;
     request.cell = &CellFor(row, column);
     evaluateCell(engine_, request, false);
     Shown shown;
-    shown.text = cmcCodec::trimSpaces(request.text);
-    shown.invalid = (request.status & cmcCellCapsule::kInvalid) != 0;
-    shown.duplicate = (request.status & cmcCellCapsule::kDuplicate) != 0;
-    shown.restricted = request.fontColour == cmcCodec::kOlive;
+    shown.text = codec::trimSpaces(request.text);
+    shown.invalid = (request.status & CellRequest::kInvalid) != 0;
+    shown.duplicate = (request.status & CellRequest::kDuplicate) != 0;
+    shown.restricted = request.fontColour == codec::kOlive;
     shown.reason = std::move(request.markReason);
     return shown;
 }
 
-cmcExchangeCells::Typed cmcExchangeCells::Type(const cmcExchangeRow& row,
-                                               const cmcExchangeColumn& column,
-                                               const std::string& text) {
-    cmcCellCapsule request;
+ExchangeCells::Typed ExchangeCells::Type(const ExchangeRow& row, const ExchangeColumn& column,
+                                         const std::string& text) {
+    CellRequest request;
     request.cell = &CellFor(row, column);
-    request.inputMode = cmcCellCapsule::kEditedText;
+    request.inputMode = CellRequest::kEditedText;
     request.inputText = text;
     evaluateCell(engine_, request, false);
     return {request.redirected != 0, request.refusedAbove, std::move(request.refusedHint)};
 }
 
-std::vector<dstErrorCell> cmcExchangeCells::ErrorCells() {
-    return cmcErrorCells(engine_);
+std::vector<ErrorCell> ExchangeCells::ErrorCells() {
+    return errorCells(engine_);
 }
 
-std::optional<dstOpenedList> cmcExchangeCells::ListOf(const cmcExchangeRow& row,
-                                                      const cmcExchangeColumn& column) {
+std::optional<OpenedList> ExchangeCells::ListOf(const ExchangeRow& row,
+                                                const ExchangeColumn& column) {
     context_.TakeOpenedList();
-    cmcCellCapsule request;
+    CellRequest request;
     request.cell = &CellFor(row, column);
     request.grid = &cell_; // a grid asks: Enter opens the list
-    request.action = cmcCellCapsule::kEnter;
+    request.action = CellRequest::kEnter;
     evaluateCell(engine_, request, false);
     return context_.TakeOpenedList();
 }
 
-bool cmcExchangeCells::Pick(const cmcExchangeRow& row, const cmcExchangeColumn& column,
-                            const dstOpenedList& list, std::int32_t value) {
-    cmcCellObj item;
+bool ExchangeCells::Pick(const ExchangeRow& row, const ExchangeColumn& column,
+                         const OpenedList& list, std::int32_t value) {
+    CellModel item;
     item.label = list.kind;
     item.index = value;
-    cmcCellCapsule picked;
+    CellRequest picked;
     picked.cell = &item;
-    cmcCellCapsule request;
+    CellRequest request;
     request.cell = &CellFor(row, column);
     request.partner = &picked;
-    request.inputMode = cmcCellCapsule::kChosen;
+    request.inputMode = CellRequest::kChosen;
     evaluateCell(engine_, request, false);
     return request.redirected == 0;
 }
 
 std::vector<std::pair<std::string, std::int32_t>>
-cmcExchangeCells::Items(const cmcExchangeRow& row, const cmcExchangeColumn& column,
-                        const dstOpenedList& list) {
+ExchangeCells::Items(const ExchangeRow& row, const ExchangeColumn& column, const OpenedList& list) {
     constexpr std::size_t kMostItems = 1024; // a selection list longer than this is broken
-    cmcCodec::cmcSelectionLists& lists = context_.SelectionLists();
+    codec::SelectionLists& lists = context_.SelectionLists();
     lists.TextOf(list.listKey, list.kind, list.value); // builds the list
     std::vector<std::int32_t> values;
     std::optional<std::int32_t> next = lists.Step(list.listKey, list.kind, INT_MIN, 1);
@@ -276,9 +275,9 @@ cmcExchangeCells::Items(const cmcExchangeRow& row, const cmcExchangeColumn& colu
         values.push_back(*next);
         next = lists.Step(list.listKey, list.kind, *next, 1);
     }
-    cmcEeprom scratch;
+    MemoryImage scratch;
     scratch.Assign(Image());
-    cmcExchangeCells tried(context_, scratch, context_.ModelVariant());
+    ExchangeCells tried(context_, scratch, context_.ModelVariant());
     std::vector<std::pair<std::string, std::int32_t>> items;
     for (const std::int32_t v : values) {
         tried.Pick(row, column, list, v);
@@ -286,3 +285,5 @@ cmcExchangeCells::Items(const cmcExchangeRow& row, const cmcExchangeColumn& colu
     }
     return items;
 }
+
+} // namespace marlo

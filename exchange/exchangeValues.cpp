@@ -6,11 +6,13 @@
 #include <algorithm>
 #include <cctype>
 
-namespace cmcExchangeValue {
+namespace marlo {
+
+namespace exchangeValue {
 
 namespace {
 
-using Form = cmcValueForm;
+using Form = ValueForm;
 
 bool isNumeric(Form form) {
     return form == Form::Decimal || form == Form::Frequency || form == Form::Transmit ||
@@ -20,7 +22,7 @@ bool isNumeric(Form form) {
 // A number written the one way: no sign for 0, no leading zeros, no trailing
 // decimal zeros. None when the text holds no digit.
 std::optional<std::string> canonicalNumber(std::string_view text) {
-    const std::string kept = cmcCodec::filter(text, ".-");
+    const std::string kept = codec::filter(text, ".-");
     if (kept.find_first_of("0123456789") == std::string::npos)
         return std::nullopt;
     const bool negative = !kept.empty() && kept.front() == '-';
@@ -47,8 +49,8 @@ std::optional<std::string> canonicalNumber(std::string_view text) {
 }
 
 bool sameNumber(std::string_view a, std::string_view b) {
-    const std::string ta = cmcCodec::trimSpaces(a);
-    const std::string tb = cmcCodec::trimSpaces(b);
+    const std::string ta = codec::trimSpaces(a);
+    const std::string tb = codec::trimSpaces(b);
     if (ta.empty() || tb.empty())
         return ta.empty() && tb.empty();
     const auto na = canonicalNumber(ta);
@@ -57,14 +59,14 @@ bool sameNumber(std::string_view a, std::string_view b) {
 
 // A channel range as the codec reads it: "20-5" is "5-20", "7-7" is "7", "0" none.
 std::string canonicalRange(std::string_view text) {
-    const std::string kept = cmcCodec::filter(text, "-");
+    const std::string kept = codec::filter(text, "-");
     if (kept.empty())
         return {};
     const std::size_t dash = kept.find('-');
     const std::string first = kept.substr(0, dash);
     const std::string second = dash == std::string::npos ? std::string() : kept.substr(dash + 1);
-    std::int64_t a = first.empty() ? 1 : cmcCodec::leadingDigits(first);
-    std::int64_t b = second.empty() ? a : cmcCodec::leadingDigits(second);
+    std::int64_t a = first.empty() ? 1 : codec::leadingDigits(first);
+    std::int64_t b = second.empty() ? a : codec::leadingDigits(second);
     if (b < a)
         std::swap(a, b);
     if (a == 0)
@@ -111,8 +113,8 @@ std::string rangeWithDash(const std::string& text) {
     const std::size_t dash = dashed.find('-');
     if (dash == std::string::npos)
         return text;
-    return cmcCodec::trimSpaces(dashed.substr(0, dash)) + "-" +
-           cmcCodec::trimSpaces(dashed.substr(dash + 1));
+    return codec::trimSpaces(dashed.substr(0, dash)) + "-" +
+           codec::trimSpaces(dashed.substr(dash + 1));
 }
 
 bool isDigit(char c) {
@@ -161,7 +163,7 @@ std::string unreadable(Form form, std::string_view text) {
 
 std::string typedForm(Form form, std::string_view value, bool decimalComma, std::string& problem) {
     problem.clear();
-    std::string text = cmcCodec::trimSpaces(value);
+    std::string text = codec::trimSpaces(value);
     if (form == Form::Range)
         text = rangeWithDash(text);
     if (isNumeric(form) && text.find(',') != std::string::npos) {
@@ -200,11 +202,11 @@ std::string unstorable(Form form, int length, std::string_view value) {
     }
     for (const std::string_view c : chars) {
         const bool single = c.size() == 1;
-        if (form == Form::Name && !(single && cmcCodec::kNameAlphabet.find(c[0]) != c.npos))
+        if (form == Form::Name && !(single && codec::kNameAlphabet.find(c[0]) != c.npos))
             return cannotStore(c, "in a name (letters A-Z, digits, space and _-/.'()*+<=>@)");
         if (form == Form::Printable && !single)
             return cannotStore(c, "(printable ASCII only)");
-        if (form == Form::Ale && !(single && cmcCodec::kAleAlphabet.find(c[0]) != c.npos))
+        if (form == Form::Ale && !(single && codec::kAleAlphabet.find(c[0]) != c.npos))
             return cannotStore(c, "in an ALE address (letters A-Z, digits and @?_)");
         if (form == Form::Digits && !(single && std::isdigit(static_cast<unsigned char>(c[0]))))
             return "only digits can be stored";
@@ -213,8 +215,8 @@ std::string unstorable(Form form, int length, std::string_view value) {
 }
 
 bool sameChoice(std::string_view a, std::string_view b) {
-    const std::string ta = cmcCodec::trimSpaces(a);
-    const std::string tb = cmcCodec::trimSpaces(b);
+    const std::string ta = codec::trimSpaces(a);
+    const std::string tb = codec::trimSpaces(b);
     return std::equal(ta.begin(), ta.end(), tb.begin(), tb.end(), [](char x, char y) {
         return std::tolower(static_cast<unsigned char>(x)) ==
                std::tolower(static_cast<unsigned char>(y));
@@ -227,8 +229,8 @@ bool holds(Form form, std::string_view value, std::string_view shown, std::strin
     case Form::Frequency:
         return sameNumber(value, shown);
     case Form::Transmit:
-        return sameNumber(cmcCodec::trimSpaces(value) == "<-" ? receive : value,
-                          cmcCodec::trimSpaces(shown) == "<-" ? receive : shown);
+        return sameNumber(codec::trimSpaces(value) == "<-" ? receive : value,
+                          codec::trimSpaces(shown) == "<-" ? receive : shown);
     case Form::Timer:
         if (sameNumber(value, shown) || sameChoice(value, shown))
             return true;
@@ -245,7 +247,9 @@ bool holds(Form form, std::string_view value, std::string_view shown, std::strin
     case Form::Shown:
         break;
     }
-    return cmcCodec::trimSpaces(value) == cmcCodec::trimSpaces(shown);
+    return codec::trimSpaces(value) == codec::trimSpaces(shown);
 }
 
-} // namespace cmcExchangeValue
+} // namespace exchangeValue
+
+} // namespace marlo

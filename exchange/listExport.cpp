@@ -3,30 +3,34 @@
 #include "core/csvTable.h"
 #include "exchange/exchangeLists.h"
 
-std::vector<std::vector<std::string>> exportListTable(cmcCellContext& context, cmcEeprom& image,
-                                                      int variant, const cmcExchangeList& list) {
-    cmcExchangeCells cells(context, image, variant);
+namespace marlo {
+
+std::vector<std::vector<std::string>> exportListTable(CellContext& context, MemoryImage& image,
+                                                      int variant, const ExchangeList& list) {
+    ExchangeCells cells(context, image, variant);
     std::vector<std::vector<std::string>> table;
     std::vector<std::string> header{list.keyHeader};
-    for (const cmcExchangeColumn& column : list.columns)
+    for (const ExchangeColumn& column : list.columns)
         header.push_back(column.header);
     table.push_back(std::move(header));
 
-    for (const cmcExchangeRow& row : list.rows) {
+    for (const ExchangeRow& row : list.rows) {
         std::vector<std::string> values{row.key};
         const bool used =
             list.usedColumn < 0 || !cells.Show(row, list.columns[list.usedColumn]).text.empty();
-        for (const cmcExchangeColumn& column : list.columns)
+        for (const ExchangeColumn& column : list.columns)
             values.push_back(used ? cells.Show(row, column).text : std::string());
         table.push_back(std::move(values));
     }
     return table;
 }
 
-std::string exportListCsv(cmcCellContext& context, cmcEeprom& image, int variant,
-                          const cmcExchangeList& list) {
+std::string exportListCsv(CellContext& context, MemoryImage& image, int variant,
+                          const ExchangeList& list) {
     std::string text;
     for (const std::vector<std::string>& record : exportListTable(context, image, variant, list))
-        text += cmcCsvRecord(record);
+        text += csvRecord(record);
     return text;
 }
+
+} // namespace marlo

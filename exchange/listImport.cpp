@@ -1,12 +1,12 @@
 #include "exchange/listImport.h"
 
-#include "core/cmcEeprom.h"
 #include "core/csvTable.h"
+#include "core/memoryImage.h"
 #include "exchange/exchangeLists.h"
 #include "exchange/exchangeValues.h"
-#include "radio/ListEntry.h"
 #include "radio/cellLabels.h"
 #include "radio/codecSteps.h"
+#include "radio/listRecord.h"
 #include "sheets/cellNames.h"
 
 #include <algorithm>
@@ -15,18 +15,20 @@
 #include <optional>
 #include <set>
 
-using namespace cmcCells;
+namespace marlo {
+
+using namespace CellLabel;
 
 namespace {
 
-namespace value = cmcExchangeValue;
-using Form = cmcValueForm;
+namespace value = exchangeValue;
+using Form = ValueForm;
 
 constexpr int kKeyColumn = -1;
 constexpr int kOtherEntriesNamed = 5; // entries of other lists an import names
 
 bool isBlank(const std::string& text) {
-    return cmcCodec::trimSpaces(text).empty();
+    return codec::trimSpaces(text).empty();
 }
 
 std::string quoted(const std::string& text) {
@@ -58,19 +60,19 @@ std::string markReason(std::int32_t label, bool invalid, const std::string& text
 
 // Where an error cell lies, as the exchanged lists name it.
 struct Place {
-    const cmcExchangeList* list = nullptr;
+    const ExchangeList* list = nullptr;
     std::size_t row = 0;
     std::size_t column = 0;
 };
 
-std::optional<Place> placeOf(const dstErrorCell& cell) {
-    for (const cmcExchangeList& list : exchangeLists()) {
+std::optional<Place> placeOf(const ErrorCell& cell) {
+    for (const ExchangeList& list : exchangeLists()) {
         for (std::size_t r = 0; r < list.rows.size(); ++r) {
-            const cmcExchangeRow& row = list.rows[r];
+            const ExchangeRow& row = list.rows[r];
             if (row.category != cell.category || row.index != cell.row)
                 continue;
             for (std::size_t c = 0; c < list.columns.size(); ++c) {
-                if (cmcExchangeCells::LabelOf(row, list.columns[c]) == cell.label)
+                if (ExchangeCells::LabelOf(row, list.columns[c]) == cell.label)
                     return Place{&list, r, c};
             }
         }
@@ -86,15 +88,14 @@ std::string lower(std::string text) {
 
 class Importer {
 public:
-    Importer(cmcCellContext& context, int variant, const cmcExchangeList& list,
-             const dstCsvTable& table)
+    Importer(CellContext& context, int variant, const ExchangeList& list, const CsvTable& table)
         : context_(context), variant_(variant), list_(list), table_(table),
           cells_(context, working_, variant), originalCells_(context, original_, variant) {
         working_.Assign(context.CurrentImage());
         original_.Assign(context.CurrentImage());
     }
 
-    std::vector<dstImportProblem> Run(std::vector<std::string>* standing) {
+    std::vector<ImportProblem> Run(std::vector<std::string>* standing) {
         if (MapHeader() && MatchRows()) {
             EmptyUnusedRows();
             for (const bool alePicks : {false, true}) {
@@ -125,7 +126,7 @@ private:
         const int line = table_.headerLine;
         std::vector<bool> seen(list_.columns.size() + 1, false);
         for (const std::string& raw : table_.header) {
-            const std::string name = lower(cmcCodec::trimSpaces(raw));
+            const std::string name = lower(codec::trimSpaces(raw));
             int column = -2;
             if (name == list_.keyHeader)
                 column = kKeyColumn;
@@ -160,7 +161,7 @@ private:
 
     std::string ColumnNames() const {
         std::string names = list_.keyHeader;
-        for (const cmcExchangeColumn& c : list_.columns)
+        for (const ExchangeColumn& c : list_.columns)
             names += ", " + c.header;
         return names;
     }
@@ -176,13 +177,13 @@ private:
     bool MatchRows() {
         rowOf_.assign(list_.rows.size(), nullptr);
         for (std::size_t k = 0; k < table_.rows.size(); ++k) {
-            const dstCsvRow& record = table_.rows[k];
+            const CsvRow& record = table_.rows[k];
             std::optional<std::size_t> row = k;
             if (keyField_) {
                 row = RowByKey(record.fields[*keyField_]);
                 if (!row) {
                     Problem(record.line, list_.keyHeader,
-                            quoted(cmcCodec::trimSpaces(record.fields[*keyField_])) + " is no " +
+                            quoted(codec::trimSpaces(record.fields[*keyField_])) + " is no " +
                                 list_.keyHeader + " of " + list_.name + KeyRange());
                     continue;
                 }
@@ -210,7 +211,7 @@ private:
 
     // A row's key in any case; a slot number with leading zeros too.
     std::optional<std::size_t> RowByKey(const std::string& key) const {
-        std::string wanted = lower(cmcCodec::trimSpaces(key));
+        std::string wanted = lower(codec::trimSpaces(key));
         if (wanted.find_first_not_of("0123456789") == std::string::npos)
             wanted.erase(0, std::min(wanted.find_first_not_of('0'), wanted.size()));
         for (std::size_t r = 0; r < list_.rows.size(); ++r) {
@@ -230,7 +231,7 @@ private:
 
     // A record that holds nothing but its key.
     bool RecordIsEmpty(std::size_t row) const {
-        const dstCsvRow* record = rowOf_[row];
+        const CsvRow* record = rowOf_[row];
         if (record == nullptr)
             return true;
         for (std::size_t f = 0; f < record->fields.size(); ++f) {
@@ -253,7 +254,7 @@ private:
             return;
         const auto used = static_cast<std::size_t>(list_.usedColumn);
         for (std::size_t r = 0; r < list_.rows.size(); ++r) {
-            ListEntry entry(&working_);
+            ListRecord entry(&working_);
             entry.load(ListTypeOf(r), list_.rows[r].index);
             const bool empty = RecordIsEmpty(r);
             if (!empty && isBlank(ValueOf(r, used).value_or(""))) {
@@ -283,9 +284,9 @@ private:
 
     // Types one value. False when it was refused.
     bool Apply(std::size_t r, std::size_t c, const std::string& raw) {
-        const cmcExchangeRow& row = list_.rows[r];
-        const cmcExchangeColumn& column = list_.columns[c];
-        const Form form = cmcExchangeCells::FormOf(row, column);
+        const ExchangeRow& row = list_.rows[r];
+        const ExchangeColumn& column = list_.columns[c];
+        const Form form = ExchangeCells::FormOf(row, column);
         const int line = rowOf_[r]->line;
         const std::string& header = column.header;
         // A call kind the ALE limit refuses is tried again in a second sweep,
@@ -302,7 +303,7 @@ private:
         if ((form == Form::Name || form == Form::Printable) && !typed.empty() && raw.front() == ' ')
             return Refuse(line, header,
                           "would be stored as " + quoted(typed) + " (without its leading blanks)");
-        const cmcExchangeCells::Shown before = cells_.Show(row, column);
+        const ExchangeCells::Shown before = cells_.Show(row, column);
         // A reference the cell shows as nothing (one to an unused ALE entry) is
         // exported blank; the blank keeps it.
         if (typed.empty() && before.text.empty())
@@ -336,14 +337,14 @@ private:
                 input = column.blankInput;
             if (form == Form::Transmit && input == "<-")
                 input = ReceiveShown(r);
-            const cmcExchangeCells::Typed outcome = cells_.Type(row, column, input);
+            const ExchangeCells::Typed outcome = cells_.Type(row, column, input);
             if (outcome.tooLong > 0)
                 refusal = "longer than " + std::to_string(outcome.tooLong) + " characters";
             if (!outcome.hint.empty())
                 refusal = outcome.hint;
         }
         Changed(r);
-        const cmcExchangeCells::Shown after = cells_.Show(row, column);
+        const ExchangeCells::Shown after = cells_.Show(row, column);
         if (value::holds(form, typed, after.text, ReceiveShown(r)))
             return true;
         if (after.text == before.text)
@@ -356,7 +357,7 @@ private:
     }
 
     // Whether expert mode, not on now, would let the cell be changed.
-    bool OpenInExpertMode(const cmcExchangeRow& row, const cmcExchangeColumn& column) {
+    bool OpenInExpertMode(const ExchangeRow& row, const ExchangeColumn& column) {
         if (context_.ExpertMode() || context_.FactoryMode())
             return false;
         cells_.Context().SetExpertMode(true);
@@ -372,7 +373,7 @@ private:
     }
 
     std::string ReceiveShown(std::size_t r) {
-        for (const cmcExchangeColumn& column : list_.columns) {
+        for (const ExchangeColumn& column : list_.columns) {
             if (column.label == CL_UCh_FreqR)
                 return cells_.Show(list_.rows[r], column).text;
         }
@@ -383,11 +384,11 @@ private:
 
     // Picks the item of the cell's list that makes the cell show `typed`.
     Chosen Choose(std::size_t r, std::size_t c, const std::string& typed) {
-        const cmcExchangeRow& row = list_.rows[r];
-        const cmcExchangeColumn& column = list_.columns[c];
+        const ExchangeRow& row = list_.rows[r];
+        const ExchangeColumn& column = list_.columns[c];
         const int line = rowOf_[r]->line;
         const std::string& wanted = typed;
-        const std::optional<dstOpenedList> list = cells_.ListOf(row, column);
+        const std::optional<OpenedList> list = cells_.ListOf(row, column);
         if (!list) {
             Refuse(line, column.header, "not accepted by the cell");
             return Chosen::Refused;
@@ -414,11 +415,11 @@ private:
                     offered += (offered.empty() ? "" : ", ") + quoted(item.first);
             }
             std::string reason = "not one of " + offered;
-            ListEntry channel(&working_);
+            ListRecord channel(&working_);
             channel.load(ListTypeOf(r), row.index);
-            if (callKind && channel.callKind != ListEntry::aleCallKind &&
-                channel.aleChannelCount() >= ListEntry::aleChannelLimit)
-                reason += " (no more than " + std::to_string(ListEntry::aleChannelLimit) +
+            if (callKind && channel.callKind != ListRecord::aleCallKind &&
+                channel.aleChannelCount() >= ListRecord::aleChannelLimit)
+                reason += " (no more than " + std::to_string(ListRecord::aleChannelLimit) +
                           " channels can use ALE calling)";
             Refuse(line, column.header, reason);
             return Chosen::Refused;
@@ -431,17 +432,17 @@ private:
     // texts do not depend on the row's other cells, so each list is tried once,
     // on a copy of the document.
     const std::vector<std::pair<std::string, std::int32_t>>& Items(std::size_t r, std::size_t c,
-                                                                   const dstOpenedList& list) {
-        const cmcExchangeRow& row = list_.rows[r];
-        const cmcExchangeColumn& column = list_.columns[c];
-        const std::string key = std::to_string(cmcExchangeCells::LabelOf(row, column)) + "|" +
+                                                                   const OpenedList& list) {
+        const ExchangeRow& row = list_.rows[r];
+        const ExchangeColumn& column = list_.columns[c];
+        const std::string key = std::to_string(ExchangeCells::LabelOf(row, column)) + "|" +
                                 column.parameter + "|" + list.listKey + "|" +
                                 std::to_string(list.kind);
         auto cached = items_.find(key);
         if (cached != items_.end())
             return cached->second;
 
-        cmcExchangeCells tried(context_, working_, variant_);
+        ExchangeCells tried(context_, working_, variant_);
         auto items = tried.Items(row, column, list);
         return items_.emplace(key, std::move(items)).first->second;
     }
@@ -463,10 +464,10 @@ private:
                 // A refused value has said why already.
                 if (refusedCells_.count({rowOf_[r]->line, list_.columns[c].header}) != 0)
                     continue;
-                const cmcExchangeCells::Shown shown = cells_.Show(list_.rows[r], list_.columns[c]);
+                const ExchangeCells::Shown shown = cells_.Show(list_.rows[r], list_.columns[c]);
                 if (!shown.invalid && !shown.duplicate)
                     continue;
-                const cmcExchangeCells::Shown was =
+                const ExchangeCells::Shown was =
                     originalCells_.Show(list_.rows[r], list_.columns[c]);
                 if (was.text == shown.text && was.invalid == shown.invalid &&
                     was.duplicate == shown.duplicate)
@@ -476,8 +477,8 @@ private:
         }
     }
 
-    std::string MarkReason(std::size_t r, std::size_t c, const cmcExchangeCells::Shown& shown) {
-        const cmcExchangeColumn& column = list_.columns[c];
+    std::string MarkReason(std::size_t r, std::size_t c, const ExchangeCells::Shown& shown) {
+        const ExchangeColumn& column = list_.columns[c];
         if (static_cast<int>(c) == list_.usedColumn) {
             for (std::size_t e = 0; e < r; ++e) {
                 if (cells_.Show(list_.rows[e], column).text == shown.text)
@@ -492,12 +493,12 @@ private:
     // error the table made anywhere refuses it; one the document had already
     // is told, not blamed on the table.
     void CheckDocument(std::vector<std::string>* standing) {
-        std::vector<dstErrorCell> before = originalCells_.ErrorCells();
+        std::vector<ErrorCell> before = originalCells_.ErrorCells();
         std::sort(before.begin(), before.end());
         int otherEntries = 0;
         // Only one line changed anything: that line did it.
         const int cause = changedLines_.size() == 1 ? *changedLines_.begin() : 0;
-        for (const dstErrorCell& cell : cells_.ErrorCells()) {
+        for (const ErrorCell& cell : cells_.ErrorCells()) {
             const bool had = std::binary_search(before.begin(), before.end(), cell);
             if (had && standing == nullptr)
                 continue;
@@ -508,9 +509,9 @@ private:
                     Problem(0, "", "the document would have errors");
                 continue;
             }
-            const cmcExchangeList& list = *place->list;
-            const cmcExchangeRow& row = list.rows[place->row];
-            const cmcExchangeColumn& column = list.columns[place->column];
+            const ExchangeList& list = *place->list;
+            const ExchangeRow& row = list.rows[place->row];
+            const ExchangeColumn& column = list.columns[place->column];
             const std::string text = cells_.Show(row, column).text;
             const std::string where =
                 list.name + " " + list.keyHeader + " " + row.key + ", column " + column.header;
@@ -519,7 +520,7 @@ private:
                 standing->push_back(where + ": " + reason);
                 continue;
             }
-            const dstCsvRow* record = &list == &list_ ? rowOf_[place->row] : nullptr;
+            const CsvRow* record = &list == &list_ ? rowOf_[place->row] : nullptr;
             if (record != nullptr) {
                 Problem(record->line, column.header, reason);
                 continue;
@@ -533,32 +534,32 @@ private:
                         " more entries wrong");
     }
 
-    cmcCellContext& context_;
+    CellContext& context_;
     int variant_;
-    const cmcExchangeList& list_;
-    const dstCsvTable& table_;
-    cmcEeprom working_;
-    cmcEeprom original_;
-    cmcExchangeCells cells_;
-    cmcExchangeCells originalCells_; // the document as it was, for the marks it had
-    std::vector<int> fields_;        // list column of each table field; kKeyColumn for the key
+    const ExchangeList& list_;
+    const CsvTable& table_;
+    MemoryImage working_;
+    MemoryImage original_;
+    ExchangeCells cells_;
+    ExchangeCells originalCells_; // the document as it was, for the marks it had
+    std::vector<int> fields_;     // list column of each table field; kKeyColumn for the key
     std::optional<std::size_t> keyField_;
-    std::vector<const dstCsvRow*> rowOf_;
+    std::vector<const CsvRow*> rowOf_;
     std::map<std::string, std::vector<std::pair<std::string, std::int32_t>>> items_;
     bool alePicks_ = false;
     std::vector<bool> refusedKey_;
     std::set<std::pair<int, std::string>> refusedCells_;
     std::set<int> changedLines_;
-    std::vector<dstImportProblem> problems_;
+    std::vector<ImportProblem> problems_;
 };
 
 } // namespace
 
-std::size_t importRowLimit(const cmcExchangeList& list) {
+std::size_t importRowLimit(const ExchangeList& list) {
     return 2 * list.rows.size() + 16;
 }
 
-std::string describeImportProblem(const dstImportProblem& problem) {
+std::string describeImportProblem(const ImportProblem& problem) {
     if (problem.line == 0)
         return problem.reason;
     std::string text = "line " + std::to_string(problem.line);
@@ -567,8 +568,10 @@ std::string describeImportProblem(const dstImportProblem& problem) {
     return text + ": " + problem.reason;
 }
 
-std::vector<dstImportProblem> importListTable(cmcCellContext& context, int variant,
-                                              const cmcExchangeList& list, const dstCsvTable& table,
-                                              std::vector<std::string>* standing) {
+std::vector<ImportProblem> importListTable(CellContext& context, int variant,
+                                           const ExchangeList& list, const CsvTable& table,
+                                           std::vector<std::string>* standing) {
     return Importer(context, variant, list, table).Run(standing);
 }
+
+} // namespace marlo

@@ -4,12 +4,14 @@
 #include <string>
 #include <vector>
 
-class cmcCellContext;
-struct cmcExchangeList;
-struct dstCsvTable;
+namespace marlo {
+
+class CellContext;
+struct ExchangeList;
+struct CsvTable;
 
 // Why one value, row or header of an imported table was refused.
-struct dstImportProblem {
+struct ImportProblem {
     int line = 0;
     std::string column; // the header's name for it; empty for a whole row
     std::string reason;
@@ -17,11 +19,11 @@ struct dstImportProblem {
 
 // The rows a table for `list` may have before its reader gives up: enough that a
 // table with rows too many or unknown is read and its rows named.
-std::size_t importRowLimit(const cmcExchangeList& list);
+std::size_t importRowLimit(const ExchangeList& list);
 
 // "line 12, column rx_khz: reason", "line 12: reason" for a whole row, or the
 // reason alone for line 0.
-std::string describeImportProblem(const dstImportProblem& problem);
+std::string describeImportProblem(const ImportProblem& problem);
 
 // Reads `table` into the list of the context's document, every value as if it
 // were typed into its cell (or picked from its cell's list) in the order the
@@ -38,6 +40,8 @@ std::string describeImportProblem(const dstImportProblem& problem);
 // names its list, entry and column. Nothing is returned on success. Errors the
 // document had before, which the table neither made nor mended, go to
 // `standing` when given, one description each; they do not refuse the table.
-std::vector<dstImportProblem> importListTable(cmcCellContext& context, int variant,
-                                              const cmcExchangeList& list, const dstCsvTable& table,
-                                              std::vector<std::string>* standing = nullptr);
+std::vector<ImportProblem> importListTable(CellContext& context, int variant,
+                                           const ExchangeList& list, const CsvTable& table,
+                                           std::vector<std::string>* standing = nullptr);
+
+} // namespace marlo

@@ -1,31 +1,33 @@
 #include "exchange/takeOtherValues.h"
 
-#include "core/cmcEeprom.h"
 #include "core/csvTable.h"
+#include "core/memoryImage.h"
 #include "exchange/exchangeLists.h"
 #include "exchange/listExport.h"
 #include "exchange/listImport.h"
-#include "radio/cmcImageCellContext.h"
+#include "radio/imageCellContext.h"
 
 #include <map>
 #include <set>
 
+namespace marlo {
+
 namespace {
 
-using Kind = dstDiffRow::Kind;
+using Kind = DiffRow::Kind;
 
 // The records of an exported table start on line 2.
 constexpr int kFirstRecordLine = 2;
 
 // The table of `list` as the document holds it, with the other side's value in
 // every chosen field.
-dstCsvTable tableWithOtherValues(cmcCellContext& context, cmcEeprom& image, int variant,
-                                 std::size_t list, std::span<const dstDiffRow> rows) {
+CsvTable tableWithOtherValues(CellContext& context, MemoryImage& image, int variant,
+                              std::size_t list, std::span<const DiffRow> rows) {
     std::vector<std::vector<std::string>> records =
         exportListTable(context, image, variant, exchangeLists()[list]);
-    dstCsvTable table;
+    CsvTable table;
     table.header = records.front();
-    for (const dstDiffRow& d : rows) {
+    for (const DiffRow& d : rows) {
         if (d.kind != Kind::Value || d.list != list)
             continue;
         std::vector<std::string>& record = records[d.row + 1];
@@ -37,11 +39,11 @@ dstCsvTable tableWithOtherValues(cmcCellContext& context, cmcEeprom& image, int 
     return table;
 }
 
-std::string placeOf(const cmcExchangeList& list, const dstImportProblem& problem) {
+std::string placeOf(const ExchangeList& list, const ImportProblem& problem) {
     const std::size_t record = static_cast<std::size_t>(problem.line - kFirstRecordLine);
     std::string where = list.name;
     if (record < list.rows.size()) {
-        const cmcExchangeRow& row = list.rows[record];
+        const ExchangeRow& row = list.rows[record];
         where += row.label >= 0 ? " " + row.key : " " + list.keyHeader + " " + row.key;
     }
     if (!problem.column.empty() && list.rows.at(0).label < 0)
@@ -57,10 +59,10 @@ std::string withoutSwitch(std::string reason) {
     return reason;
 }
 
-std::vector<std::string> describe(const cmcExchangeList& list,
-                                  const std::vector<dstImportProblem>& problems) {
+std::vector<std::string> describe(const ExchangeList& list,
+                                  const std::vector<ImportProblem>& problems) {
     std::vector<std::string> texts;
-    for (const dstImportProblem& p : problems)
+    for (const ImportProblem& p : problems)
         texts.push_back(p.line == 0 ? withoutSwitch(p.reason)
                                     : placeOf(list, p) + ": " + withoutSwitch(p.reason));
     return texts;
@@ -68,15 +70,15 @@ std::vector<std::string> describe(const cmcExchangeList& list,
 
 } // namespace
 
-std::vector<std::string> takeOtherValues(cmcCellContext& context, int variant,
-                                         const cmcEeprom& other, std::span<const dstDiffRow> rows) {
-    cmcEeprom working;
+std::vector<std::string> takeOtherValues(CellContext& context, int variant,
+                                         const MemoryImage& other, std::span<const DiffRow> rows) {
+    MemoryImage working;
     working.Assign(context.CurrentImage());
-    for (const dstDiffRow& d : rows)
+    for (const DiffRow& d : rows)
         takeDiffBytes(d, other, working);
 
     std::set<std::size_t> pending;
-    for (const dstDiffRow& d : rows)
+    for (const DiffRow& d : rows)
         if (d.kind == Kind::Value)
             pending.insert(d.list);
     // A list may need another's new values first (channels within new band
@@ -88,9 +90,9 @@ std::vector<std::string> takeOtherValues(cmcCellContext& context, int variant,
         problems.clear();
         for (auto at = pending.begin(); at != pending.end();) {
             const std::size_t list = *at;
-            cmcImageCellContext cells(context, working, variant);
-            const dstCsvTable table = tableWithOtherValues(cells, working, variant, list, rows);
-            const std::vector<dstImportProblem> found =
+            ImageCellContext cells(context, working, variant);
+            const CsvTable table = tableWithOtherValues(cells, working, variant, list, rows);
+            const std::vector<ImportProblem> found =
                 importListTable(cells, variant, exchangeLists()[list], table);
             if (found.empty()) {
                 at = pending.erase(at);
@@ -110,3 +112,5 @@ std::vector<std::string> takeOtherValues(cmcCellContext& context, int variant,
     context.CurrentImage().Assign(working);
     return {};
 }
+
+} // namespace marlo

@@ -6,8 +6,10 @@
 #include <string>
 #include <vector>
 
-class cmcCellContext;
-class cmcEeprom;
+namespace marlo {
+
+class CellContext;
+class MemoryImage;
 
 // A selective merge: the other side's value of each given difference goes into
 // the document of `context`, as if typed into (or picked from) its cell, with
@@ -18,5 +20,7 @@ class cmcEeprom;
 // All or nothing: on any refusal the document is left as it was and every
 // problem is returned, one text each ("channels slot 12, rx_khz: ..."). Nothing
 // is returned on success. `other` is the image the rows were compared with.
-std::vector<std::string> takeOtherValues(cmcCellContext& context, int variant,
-                                         const cmcEeprom& other, std::span<const dstDiffRow> rows);
+std::vector<std::string> takeOtherValues(CellContext& context, int variant,
+                                         const MemoryImage& other, std::span<const DiffRow> rows);
+
+} // namespace marlo

@@ -13,13 +13,13 @@
 #include "fuzzSupport.h"
 
 #include "cellFields.h"
-#include "core/cmcEeprom.h"
+#include "core/memoryImage.h"
 #include "openedDocument.h"
+#include "radio/cellEngine.h"
 #include "radio/cellLabels.h"
-#include "radio/cmcCellCapsule.h"
-#include "radio/cmcImageCellContext.h"
-#include "radio/indActiveCell.h"
-#include "sheets/cmcCellObj.h"
+#include "radio/cellRequest.h"
+#include "radio/imageCellContext.h"
+#include "sheets/cellModel.h"
 
 #include <QCoreApplication>
 
@@ -28,6 +28,8 @@
 #include <string>
 #include <vector>
 
+using namespace marlo;
+
 namespace {
 
 using fuzzSupport::Check;
@@ -35,9 +37,9 @@ using fuzzSupport::Check;
 OpenedDocument* document = nullptr;
 
 struct Edit {
-    cmcImageCellContext context;
-    indActiveCell engine{context};
-    cmcCellObj cell;
+    ImageCellContext context;
+    CellEngine engine{context};
+    CellModel cell;
     int grid = 0;
 
     Edit(OpenedDocument& base, const cellFields::FieldCell& field)
@@ -47,40 +49,40 @@ struct Edit {
         cell.index = field.index;
     }
 
-    cmcCellCapsule Evaluate(cmcCellCapsule request) {
+    CellRequest Evaluate(CellRequest request) {
         request.cell = &cell;
         request.grid = &grid;
         evaluateCell(engine, request, true);
         return request;
     }
-    cmcCellCapsule Type(const std::string& text) {
-        cmcCellCapsule typed;
-        typed.inputMode = cmcCellCapsule::kEditedText;
+    CellRequest Type(const std::string& text) {
+        CellRequest typed;
+        typed.inputMode = CellRequest::kEditedText;
         typed.inputText = text;
         return Evaluate(typed);
     }
     void Pick(std::int32_t item) {
-        cmcCellCapsule enter;
-        enter.action = cmcCellCapsule::kEnter;
+        CellRequest enter;
+        enter.action = CellRequest::kEnter;
         Evaluate(enter);
-        const std::optional<dstOpenedList> list = context.TakeOpenedList();
+        const std::optional<OpenedList> list = context.TakeOpenedList();
         if (!list)
             return;
-        cmcCellObj chosen;
+        CellModel chosen;
         chosen.label = list->kind;
         chosen.index = item;
-        cmcCellCapsule picked;
+        CellRequest picked;
         picked.cell = &chosen;
-        cmcCellCapsule request;
+        CellRequest request;
         request.partner = &picked;
-        request.inputMode = cmcCellCapsule::kChosen;
+        request.inputMode = CellRequest::kChosen;
         Evaluate(request);
     }
-    std::string Shown() { return Evaluate(cmcCellCapsule{}).text; }
+    std::string Shown() { return Evaluate(CellRequest{}).text; }
 };
 
-void checkOnlyOwnBytes(const cellFields::FieldCell& field, const cmcEeprom& before,
-                       const cmcEeprom& after, const char* what) {
+void checkOnlyOwnBytes(const cellFields::FieldCell& field, const MemoryImage& before,
+                       const MemoryImage& after, const char* what) {
     Check(after.Size() == before.Size(), "an edit changed the image's size");
     for (std::int32_t a = 0; a < after.Size(); ++a) {
         if (after.GetByte(a) != before.GetByte(a) && !cellFields::inside(field.regions, a))
@@ -90,7 +92,7 @@ void checkOnlyOwnBytes(const cellFields::FieldCell& field, const cmcEeprom& befo
 }
 
 bool isNameText(std::int32_t label) {
-    using namespace cmcCells;
+    using namespace CellLabel;
     return label == CL_Comm_CloneComm || label == CL_UCh_Comment || label == CL_SelCall_Name ||
            label == CL_TelNumber_Name;
 }
@@ -108,7 +110,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     const cellFields::FieldCell& field = fields[data[0] % fields.size()];
     document->Reset(data[1] >> 1 & 1, (data[1] & 1) != 0, (data[1] & 4) != 0);
-    cmcEeprom before;
+    MemoryImage before;
     before.Assign(document->current);
 
     Edit edit(*document, field);
@@ -123,7 +125,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // codec's own form. And an empty cell may hold any of the field's empty
     // forms; typing nothing writes the one the codec clears to.
     if (!shown.empty() && !document->current.Equals(before)) {
-        cmcEeprom stored;
+        MemoryImage stored;
         stored.Assign(document->current);
         edit.Type(shown);
         // A text is shown without its leading blanks, which the radio keeps; the

@@ -11,8 +11,8 @@
 #include "clone/cloneFrameCheck.h"
 #include "clone/cloneFrames.h"
 #include "clone/cloneReceive.h"
-#include "clone/dst_CDrv_Result.h"
-#include "core/cmcEeprom.h"
+#include "clone/cloneResult.h"
+#include "core/memoryImage.h"
 
 #include <algorithm>
 #include <array>
@@ -20,23 +20,25 @@
 #include <cstdint>
 #include <vector>
 
+using namespace marlo;
+
 namespace {
 
 using fuzzSupport::Check;
-using R = dst_CDrv_Result;
+using R = CloneResult;
 
 constexpr std::int32_t imageSize = 0x0400;
 constexpr std::uint32_t identification1 = 0x2620;
 constexpr std::uint32_t identification2 = 0x0000;
 constexpr std::int32_t requestPreamble = 12;
 
-const std::vector<cmcRange>& rangesFor(std::uint8_t choice) {
-    static const std::array<std::vector<cmcRange>, 5> lists{{
-        {{0x02B0, 0x02C7}, cmcRangeEnd},
-        {{0x0000, 0x0003}, {0x0015, 0x0022}, cmcRangeEnd},
-        {{0x0000, imageSize - 1}, cmcRangeEnd},
-        {{0x03F8, 0x03FF}, {0x0100, 0x0100}, cmcRangeEnd},
-        {cmcRangeEnd},
+const std::vector<AddressRange>& rangesFor(std::uint8_t choice) {
+    static const std::array<std::vector<AddressRange>, 5> lists{{
+        {{0x02B0, 0x02C7}, kRangeEnd},
+        {{0x0000, 0x0003}, {0x0015, 0x0022}, kRangeEnd},
+        {{0x0000, imageSize - 1}, kRangeEnd},
+        {{0x03F8, 0x03FF}, {0x0100, 0x0100}, kRangeEnd},
+        {kRangeEnd},
     }};
     return lists[choice % lists.size()];
 }
@@ -57,8 +59,8 @@ private:
     std::uint32_t state_;
 };
 
-cmcEeprom& writeImage() {
-    static cmcEeprom image;
+MemoryImage& writeImage() {
+    static MemoryImage image;
     if (image.Size() == 0) {
         image.Resize(imageSize);
         for (std::int32_t a = 0; a < imageSize; ++a)
@@ -68,31 +70,31 @@ cmcEeprom& writeImage() {
 }
 
 // What we send for an operation, as the engine sends it; its echo comes back first.
-cmcBuff sentFor(std::uint8_t operation, cmcRangeList ranges) {
-    cmcBuff sent;
-    const std::uint8_t request = operation == R::opInformation ? cmcFrame::informationRequest
-                                 : operation == R::opRead      ? cmcFrame::readRequest
-                                                               : cmcFrame::writeRequest;
-    cmcFrame::AppendRequest(sent, request, identification1, identification2, requestPreamble);
+ByteQueue sentFor(std::uint8_t operation, RangeList ranges) {
+    ByteQueue sent;
+    const std::uint8_t request = operation == R::opInformation ? cloneFrame::informationRequest
+                                 : operation == R::opRead      ? cloneFrame::readRequest
+                                                               : cloneFrame::writeRequest;
+    cloneFrame::AppendRequest(sent, request, identification1, identification2, requestPreamble);
     if (operation != R::opWrite)
         return sent;
     std::uint32_t frames = 0;
-    cmcForEachRange(ranges, imageSize, [&](std::int32_t first, std::int32_t last) {
+    forEachRange(ranges, imageSize, [&](std::int32_t first, std::int32_t last) {
         for (std::int32_t a = first; a <= last;) {
-            const std::int32_t n = cmcFrame::BlockLength(a, last);
-            cmcFrame::AppendDataFrame(sent, writeImage(), a, n, 0);
+            const std::int32_t n = cloneFrame::BlockLength(a, last);
+            cloneFrame::AppendDataFrame(sent, writeImage(), a, n, 0);
             ++frames;
             a += n;
         }
     });
-    cmcFrame::AppendEndFrame(sent, frames);
+    cloneFrame::AppendEndFrame(sent, frames);
     return sent;
 }
 
 // Did exactly the listed addresses arrive, and nothing beyond the image?
-void checkGoodRead(const R& result, cmcRangeList ranges) {
+void checkGoodRead(const R& result, RangeList ranges) {
     std::vector<bool> listed(imageSize, false);
-    cmcForEachRange(ranges, imageSize, [&](std::int32_t first, std::int32_t last) {
+    forEachRange(ranges, imageSize, [&](std::int32_t first, std::int32_t last) {
         for (std::int32_t a = first; a <= last; ++a)
             listed[static_cast<std::size_t>(a)] = true;
     });
@@ -112,11 +114,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     const std::uint8_t operation = static_cast<std::uint8_t>(1 + (data[0] & 3) % 3);
     const bool withEcho = (data[0] & 0x04) != 0;
-    const std::vector<cmcRange>& ranges = rangesFor(data[1]);
+    const std::vector<AddressRange>& ranges = rangesFor(data[1]);
     Pieces pieces(data[0] >> 3);
 
-    cmcBuff echo = sentFor(operation, ranges);
-    cmcBuff stream;
+    ByteQueue echo = sentFor(operation, ranges);
+    ByteQueue stream;
     if (withEcho)
         stream.Append(echo);
     stream.AppendBytes(data + 2, static_cast<std::int32_t>(size - 2));
@@ -124,8 +126,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     R result(operation, identification1, identification2, imageSize);
     if (operation == R::opWrite)
         result.image.Assign(writeImage());
-    cmcBuff received;
-    cmcBuff frame;
+    ByteQueue received;
+    ByteQueue frame;
     std::uint32_t frameCount = 0;
     std::int32_t dataBytes = 0;
     int code = -1;
@@ -135,17 +137,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         received.AppendBytes(stream.Data() + at, n);
         at += n;
         bool progress = false;
-        if (echo.Count() > 0 && cmcFrame::TakeEcho(received, echo, progress))
+        if (echo.Count() > 0 && cloneFrame::TakeEcho(received, echo, progress))
             code = R::codeEchoError;
         else if (echo.Count() > 0)
             continue;
         else if (operation == R::opRead)
-            code = cmcFrame::TakeReadFrames(received, frame, imageSize, ranges, frameCount, result,
-                                            dataBytes, progress);
-        else if (const cmcBuff reply = cmcFrame::TakeLastFrame(received, frame); reply.Count() > 0)
-            code = operation == R::opInformation ? cmcFrame::CheckInformationReply(reply, result)
-                                                 : cmcFrame::CheckWriteResult(reply);
-        Check(frame.Count() <= cmcFrame::frameLimit, "a frame under assembly passed its limit");
+            code = cloneFrame::TakeReadFrames(received, frame, imageSize, ranges, frameCount,
+                                              result, dataBytes, progress);
+        else if (const ByteQueue reply = cloneFrame::TakeLastFrame(received, frame);
+                 reply.Count() > 0)
+            code = operation == R::opInformation ? cloneFrame::CheckInformationReply(reply, result)
+                                                 : cloneFrame::CheckWriteResult(reply);
+        Check(frame.Count() <= cloneFrame::frameLimit, "a frame under assembly passed its limit");
     }
 
     Check(result.image.Size() == imageSize, "the result's image changed its size");

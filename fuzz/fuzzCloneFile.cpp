@@ -7,33 +7,35 @@
 #include "fuzzSupport.h"
 
 #include "clone/cloneFileSave.h"
+#include "core/cloneFile.h"
 #include "core/cloneFileCheck.h"
-#include "core/cmcEeprom.h"
-#include "core/cmcVcfFile.h"
+#include "core/memoryImage.h"
 #include "core/modelIdentity.h"
 
 #include <cstddef>
 #include <cstdint>
 
+using namespace marlo;
+
 namespace {
 
 using fuzzSupport::Check;
 
-void fillPattern(cmcEeprom& image, std::int32_t size) {
+void fillPattern(MemoryImage& image, std::int32_t size) {
     image.Resize(size);
     for (std::int32_t a = 0; a < size; ++a)
         image.SetByte(a, static_cast<std::uint8_t>(a * 7 + 0x5A));
 }
 
 void openAsDocument(const std::string& path, fuzzSupport::CountingPrompter& boxes) {
-    cmcEeprom image;
+    MemoryImage image;
     fillPattern(image, marloModel::imageSize);
-    cmcEeprom before;
+    MemoryImage before;
     before.Assign(image);
 
     boxes.Reset();
-    const cmcVcfFile::Code code = cmcCheckCloneFile(path, image);
-    if (code != cmcVcfFile::Ok) {
+    const CloneFile::Code code = checkCloneFile(path, image);
+    if (code != CloneFile::Ok) {
         Check(image.Equals(before), "a failed open changed the image");
         Check(boxes.Shown() == 1, "a failed open did not show exactly one box");
         return;
@@ -44,9 +46,9 @@ void openAsDocument(const std::string& path, fuzzSupport::CountingPrompter& boxe
           "an opened image carries another map revision");
 
     const std::string copy = fuzzSupport::ScratchPath("copy.vcf");
-    Check(cmcSaveDocumentFile(image, copy) == cmcVcfFile::Ok, "an opened image did not save");
-    cmcEeprom again;
-    Check(cmcCheckCloneFile(copy, again) == cmcVcfFile::Ok, "a saved image did not open");
+    Check(saveDocumentFile(image, copy) == CloneFile::Ok, "an opened image did not save");
+    MemoryImage again;
+    Check(checkCloneFile(copy, again) == CloneFile::Ok, "a saved image did not open");
     Check(again.Equals(image), "an image changed through save and open");
 }
 
@@ -54,18 +56,18 @@ void openAsDocument(const std::string& path, fuzzSupport::CountingPrompter& boxe
 // coverage: records outside the image are refused without touching it.
 void loadIntoSmallImage(const std::string& path, fuzzSupport::CountingPrompter& boxes) {
     constexpr std::int32_t size = 0x0400;
-    cmcEeprom image;
+    MemoryImage image;
     fillPattern(image, size);
-    cmcEeprom before;
+    MemoryImage before;
     before.Assign(image);
 
-    cmcVcfFile file;
+    CloneFile file;
     file.BindImage(image);
     file.SetModelCode(marloModel::modelCodeFirst, marloModel::modelCodeSecond);
     boxes.Reset();
-    const cmcVcfFile::Code code = file.Load(path);
+    const CloneFile::Code code = file.Load(path);
     Check(image.Size() == size, "the reader resized the image");
-    if (code != cmcVcfFile::Ok) {
+    if (code != CloneFile::Ok) {
         Check(image.Equals(before), "a failed load changed the image");
         Check(boxes.Shown() == 1, "a failed load did not show exactly one box");
     } else {

@@ -26,10 +26,10 @@
 
 #include "clone/cloneFrameCheck.h"
 #include "clone/cloneFrames.h"
-#include "clone/cmcCloneDrv.h"
-#include "clone/dst_CDrv_Result.h"
-#include "core/cmcBuff.h"
-#include "core/cmcEeprom.h"
+#include "clone/cloneProtocol.h"
+#include "clone/cloneResult.h"
+#include "core/byteQueue.h"
+#include "core/memoryImage.h"
 #include "core/modelIdentity.h"
 
 #include <QCoreApplication>
@@ -47,10 +47,12 @@
 #include <unistd.h>
 #include <vector>
 
+using namespace marlo;
+
 namespace {
 
 using fuzzSupport::Check;
-using R = dst_CDrv_Result;
+using R = CloneResult;
 using Bytes = std::vector<std::uint8_t>;
 
 constexpr std::uint32_t identification1 = 0x2620;
@@ -68,19 +70,19 @@ std::uint32_t engineClock() {
     return engineMs;
 }
 
-const std::vector<cmcRange>& rangesFor(int choice) {
-    static const std::array<std::vector<cmcRange>, 4> lists{{
+const std::vector<AddressRange>& rangesFor(int choice) {
+    static const std::array<std::vector<AddressRange>, 4> lists{{
         {marloModel::cloneRange.begin(), marloModel::cloneRange.end()},
-        {{0x02B0, 0x02BF}, cmcRangeEnd},
-        {{0x0300, 0x0323}, {0x6C30, 0x6C3F}, cmcRangeEnd},
-        {{0x02B0, 0x03FF}, cmcRangeEnd},
+        {{0x02B0, 0x02BF}, kRangeEnd},
+        {{0x0300, 0x0323}, {0x6C30, 0x6C3F}, kRangeEnd},
+        {{0x02B0, 0x03FF}, kRangeEnd},
     }};
     return lists[static_cast<std::size_t>(choice) % lists.size()];
 }
 
-const cmcEeprom& patterned(std::uint8_t salt) {
-    static std::array<cmcEeprom, 2> images;
-    cmcEeprom& image = images[salt & 1];
+const MemoryImage& patterned(std::uint8_t salt) {
+    static std::array<MemoryImage, 2> images;
+    MemoryImage& image = images[salt & 1];
     if (image.Size() == 0) {
         image.Resize(marloModel::imageSize);
         for (std::int32_t a = 0; a < image.Size(); ++a)
@@ -88,10 +90,10 @@ const cmcEeprom& patterned(std::uint8_t salt) {
     }
     return image;
 }
-const cmcEeprom& radioMemory() {
+const MemoryImage& radioMemory() {
     return patterned(0x5A);
 }
-const cmcEeprom& sentImage() {
+const MemoryImage& sentImage() {
     return patterned(0xA5);
 }
 
@@ -107,38 +109,38 @@ Bytes informationBlock() {
 }
 
 // A frame from the radio: the program's frame layout with the addresses turned.
-void turn(cmcBuff& frames, std::int32_t from) {
+void turn(ByteQueue& frames, std::int32_t from) {
     for (std::int32_t at = from; at + 3 < frames.Count(); ++at) {
         if (frames.Data()[at] == 0xFE && frames.Data()[at + 1] == 0xFE &&
-            frames.Data()[at + 2] == cmcFrame::radioAddress) {
-            frames.Data()[at + 2] = cmcFrame::computerAddress;
-            frames.Data()[at + 3] = cmcFrame::radioAddress;
+            frames.Data()[at + 2] == cloneFrame::radioAddress) {
+            frames.Data()[at + 2] = cloneFrame::computerAddress;
+            frames.Data()[at + 3] = cloneFrame::radioAddress;
         }
     }
 }
 
 // The radio's correct answer to a request (E0, E2), the start of a write (none)
 // or its end.
-Bytes correctAnswer(std::uint8_t command, const std::vector<cmcRange>& ranges) {
-    cmcBuff out;
-    if (command == cmcFrame::informationRequest) {
-        cmcFrame::AppendHexTemplate(out, "FEFE EF EE E1 2620 0001");
+Bytes correctAnswer(std::uint8_t command, const std::vector<AddressRange>& ranges) {
+    ByteQueue out;
+    if (command == cloneFrame::informationRequest) {
+        cloneFrame::AppendHexTemplate(out, "FEFE EF EE E1 2620 0001");
         const Bytes block = informationBlock();
         out.AppendBytes(block.data(), static_cast<std::int32_t>(block.size()));
-        out.AppendByte(cmcFrame::endByte);
-    } else if (command == cmcFrame::readRequest) {
+        out.AppendByte(cloneFrame::endByte);
+    } else if (command == cloneFrame::readRequest) {
         std::uint32_t frames = 0;
-        for (const cmcRange& r : ranges) {
+        for (const AddressRange& r : ranges) {
             if (r.last < r.first)
                 break;
-            for (std::int32_t a = r.first; a <= r.last; a += cmcFrame::blockSize, ++frames)
-                cmcFrame::AppendDataFrame(out, radioMemory(), a,
-                                          std::min(cmcFrame::blockSize, r.last - a + 1), 0);
+            for (std::int32_t a = r.first; a <= r.last; a += cloneFrame::blockSize, ++frames)
+                cloneFrame::AppendDataFrame(out, radioMemory(), a,
+                                            std::min(cloneFrame::blockSize, r.last - a + 1), 0);
         }
-        cmcFrame::AppendEndFrame(out, frames);
+        cloneFrame::AppendEndFrame(out, frames);
         turn(out, 0);
-    } else if (command == cmcFrame::endFrame) {
-        cmcFrame::AppendHexTemplate(out, "FEFE EF EE E6 00 FD");
+    } else if (command == cloneFrame::endFrame) {
+        cloneFrame::AppendHexTemplate(out, "FEFE EF EE E6 00 FD");
     }
     return Bytes(out.Data(), out.Data() + out.Count());
 }
@@ -158,7 +160,7 @@ public:
     const std::string& DevicePath() const { return path_; }
 
     void Reset(const std::uint8_t* script, std::size_t size, std::uint8_t operation,
-               const std::vector<cmcRange>* ranges) {
+               const std::vector<AddressRange>* ranges) {
         std::uint8_t junk[512];
         while (::read(master_, junk, sizeof junk) > 0) {
         }
@@ -208,7 +210,7 @@ public:
     bool Acknowledged() const { return acknowledged_ && endHeard_; }
     // Whether every listed byte arrived in a frame the radio could read, as sent.
     bool HoldsSentImage() const {
-        for (const cmcRange& r : *ranges_) {
+        for (const AddressRange& r : *ranges_) {
             if (r.last < r.first)
                 break;
             for (std::int32_t a = r.first; a <= r.last; ++a) {
@@ -232,7 +234,7 @@ private:
         echoBroken_ = echoBroken_ || altered;
         outbox_.push_back(altered ? alteredValue_ : b);
         frame_.push_back(b);
-        if (b == cmcFrame::endByte) {
+        if (b == cloneFrame::endByte) {
             takeFrame();
             frame_.clear();
         }
@@ -243,12 +245,12 @@ private:
         if (at == frame_.end() || frame_.end() - at < 6)
             return;
         const std::uint8_t command = at[4];
-        if (command == cmcFrame::dataFrame)
+        if (command == cloneFrame::dataFrame)
             store(Bytes(at + 5, frame_.end() - 1));
-        if (command == cmcFrame::endFrame)
+        if (command == cloneFrame::endFrame)
             endHeard_ = true;
-        if (command == cmcFrame::informationRequest || command == cmcFrame::readRequest ||
-            command == cmcFrame::writeRequest || command == cmcFrame::endFrame)
+        if (command == cloneFrame::informationRequest || command == cloneFrame::readRequest ||
+            command == cloneFrame::writeRequest || command == cloneFrame::endFrame)
             answer(command);
     }
 
@@ -256,8 +258,8 @@ private:
     void store(const Bytes& text) {
         std::vector<int> bytes;
         for (std::size_t i = 0; i + 1 < text.size(); i += 2) {
-            const int high = cmcFrame::HexDigitValue(text[i]);
-            const int low = cmcFrame::HexDigitValue(text[i + 1]);
+            const int high = cloneFrame::HexDigitValue(text[i]);
+            const int low = cloneFrame::HexDigitValue(text[i + 1]);
             if (high < 0 || low < 0 || text.size() % 2 != 0)
                 return;
             bytes.push_back(high * 16 + low);
@@ -327,17 +329,17 @@ private:
                 break;
             }
         }
-        if (command == cmcFrame::endFrame)
+        if (command == cloneFrame::endFrame)
             acknowledged_ =
                 acknowledged_ || std::search(reply.begin(), reply.end(), kAccepted.begin(),
                                              kAccepted.end()) != reply.end();
         due_.push_back({engineMs + delay, std::move(reply)});
     }
 
-    static constexpr std::array<std::uint8_t, 4> kHeader{0xFE, 0xFE, cmcFrame::radioAddress,
-                                                         cmcFrame::computerAddress};
-    static constexpr std::array<std::uint8_t, 3> kAccepted{cmcFrame::writeResult, 0x00,
-                                                           cmcFrame::endByte};
+    static constexpr std::array<std::uint8_t, 4> kHeader{0xFE, 0xFE, cloneFrame::radioAddress,
+                                                         cloneFrame::computerAddress};
+    static constexpr std::array<std::uint8_t, 3> kAccepted{cloneFrame::writeResult, 0x00,
+                                                           cloneFrame::endByte};
 
     int master_ = -1;
     int slave_ = -1;
@@ -345,7 +347,7 @@ private:
     const std::uint8_t* script_ = nullptr;
     std::size_t left_ = 0;
     std::uint8_t operation_ = 0;
-    const std::vector<cmcRange>* ranges_ = nullptr;
+    const std::vector<AddressRange>* ranges_ = nullptr;
     std::size_t heard_ = 0;
     Bytes frame_;
     Bytes outbox_;
@@ -365,7 +367,7 @@ struct Outcome {
     std::uint8_t code = 0xFF;
     std::uint32_t id1 = 0; // as the reply gave them
     std::uint32_t id2 = 0;
-    cmcEeprom image;
+    MemoryImage image;
     Bytes coverage;
 };
 
@@ -382,10 +384,10 @@ void whenDone(void* context, R& result) {
 }
 
 Radio* radio = nullptr;
-cmcCloneDrv* engine = nullptr;
+CloneProtocol* engine = nullptr;
 
-void checkRead(const Outcome& outcome, const std::vector<cmcRange>& ranges) {
-    for (const cmcRange& r : ranges) {
+void checkRead(const Outcome& outcome, const std::vector<AddressRange>& ranges) {
+    for (const AddressRange& r : ranges) {
         if (r.last < r.first)
             break;
         for (std::int32_t a = r.first; a <= r.last; ++a) {
@@ -402,7 +404,7 @@ void checkRead(const Outcome& outcome, const std::vector<cmcRange>& ranges) {
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     fuzzSupport::StartQt();
     radio = new Radio;
-    engine = new cmcCloneDrv;
+    engine = new CloneProtocol;
     // Ten engine steps to the wall clock's millisecond: the task ticks every 1 ms.
     engine->SetClock(&engineClock, 10);
     engine->SetIdentification(identification1, identification2);
@@ -414,7 +416,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size < 1)
         return 0;
     const std::uint8_t operation = static_cast<std::uint8_t>(1 + (data[0] & 3) % 3);
-    const std::vector<cmcRange>& ranges = rangesFor(data[0] >> 2 & 3);
+    const std::vector<AddressRange>& ranges = rangesFor(data[0] >> 2 & 3);
     radio->Reset(data + 1, size - 1, operation, &ranges);
 
     Outcome outcome;

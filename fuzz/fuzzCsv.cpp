@@ -12,8 +12,8 @@
 // imports back without a problem and without changing a byte.
 #include "fuzzSupport.h"
 
-#include "core/cmcEeprom.h"
 #include "core/csvTable.h"
+#include "core/memoryImage.h"
 #include "exchange/exchangeLists.h"
 #include "exchange/listExport.h"
 #include "exchange/listImport.h"
@@ -30,45 +30,47 @@
 #include <variant>
 #include <vector>
 
+using namespace marlo;
+
 namespace {
 
 using fuzzSupport::Check;
 
 OpenedDocument* document = nullptr;
-cmcEeprom before;
+MemoryImage before;
 
-std::vector<std::string> problemsOf(const cmcExchangeList& list, const std::string& csv) {
+std::vector<std::string> problemsOf(const ExchangeList& list, const std::string& csv) {
     std::istringstream in(csv);
-    dstCsvLimits limits;
+    CsvLimits limits;
     limits.maxRows = importRowLimit(list);
-    auto read = cmcReadCsv(in, limits);
-    if (const auto* problem = std::get_if<dstCsvProblem>(&read))
+    auto read = readCsv(in, limits);
+    if (const auto* problem = std::get_if<CsvProblem>(&read))
         return {problem->reason};
     OpenedDocument& context = *document;
     std::vector<std::string> problems;
-    for (const dstImportProblem& p :
-         importListTable(context, context.variant, list, std::get<dstCsvTable>(read)))
+    for (const ImportProblem& p :
+         importListTable(context, context.variant, list, std::get<CsvTable>(read)))
         problems.push_back(describeImportProblem(p));
     return problems;
 }
 
-std::vector<dstErrorCell> sortedErrorCells(OpenedDocument& context) {
-    cmcExchangeCells cells(context, context.current, context.variant);
-    std::vector<dstErrorCell> found = cells.ErrorCells();
+std::vector<ErrorCell> sortedErrorCells(OpenedDocument& context) {
+    ExchangeCells cells(context, context.current, context.variant);
+    std::vector<ErrorCell> found = cells.ErrorCells();
     std::sort(found.begin(), found.end());
     return found;
 }
 
 // The list's own export with record `record` (0 is the header) replaced by
 // `line`, or `line` added after the last record.
-std::string patchedExport(const cmcExchangeList& list, bool semicolons, std::size_t record,
+std::string patchedExport(const ExchangeList& list, bool semicolons, std::size_t record,
                           const std::string& line) {
     OpenedDocument& context = *document;
     std::vector<std::vector<std::string>> table =
         exportListTable(context, context.current, context.variant, list);
     std::string csv;
     for (std::size_t r = 0; r < table.size(); ++r)
-        csv += r == record ? line + "\r\n" : cmcCsvRecord(table[r], semicolons ? ';' : ',');
+        csv += r == record ? line + "\r\n" : csvRecord(table[r], semicolons ? ';' : ',');
     if (record >= table.size())
         csv += line + "\r\n";
     return csv;
@@ -84,8 +86,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 2)
         return 0;
-    const std::vector<cmcExchangeList>& lists = exchangeLists();
-    const cmcExchangeList& list = lists[(data[0] & 7) % lists.size()];
+    const std::vector<ExchangeList>& lists = exchangeLists();
+    const ExchangeList& list = lists[(data[0] & 7) % lists.size()];
     const int variant = data[0] >> 4 & 1;
     OpenedDocument& context = *document;
     const bool full = (data[0] & 0x08) != 0;
@@ -96,16 +98,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string csv = (data[0] & 0x40) != 0
                                 ? patchedExport(list, (data[0] & 0x80) != 0, data[1], rest)
                                 : std::string(reinterpret_cast<const char*>(data + 1), size - 1);
-    const std::vector<dstErrorCell> errorsBefore = sortedErrorCells(context);
+    const std::vector<ErrorCell> errorsBefore = sortedErrorCells(context);
 
     if (!problemsOf(list, csv).empty()) {
         Check(context.current.Equals(before), "a refused table changed the document");
     } else {
-        const std::vector<dstErrorCell> errorsAfter = sortedErrorCells(context);
+        const std::vector<ErrorCell> errorsAfter = sortedErrorCells(context);
         Check(std::includes(errorsBefore.begin(), errorsBefore.end(), errorsAfter.begin(),
                             errorsAfter.end()),
               "an accepted table left an error the document did not have");
-        cmcEeprom imported;
+        MemoryImage imported;
         imported.Assign(context.current);
         const std::string again = exportListCsv(context, context.current, context.variant, list);
         const std::vector<std::string> problems = problemsOf(list, again);

@@ -5,9 +5,9 @@
 // fatal message; nothing else may happen.
 #include "fuzzSupport.h"
 
-#include "overlay/cmcGTex.h"
-#include "sheets/cmcSheetDef.h"
-#include "sheets/iuiSh_CommonDef.h"
+#include "overlay/overlayTexts.h"
+#include "sheets/commonSettingsSheetDef.h"
+#include "sheets/sheetDef.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -16,6 +16,8 @@
 #include <string_view>
 #include <vector>
 
+using namespace marlo;
+
 namespace {
 
 using fuzzSupport::Check;
@@ -23,10 +25,10 @@ using fuzzSupport::FatalEnd;
 
 // Every character 8 pixels wide and every line 14 high: the layout arithmetic is
 // what is under test, not the fonts of the machine.
-class FixedMeasure : public cmcTextMeasure {
+class FixedMeasure : public TextMeasure {
 public:
-    cmcExtent Extent(const cmcFont&, std::string_view text) override {
-        cmcExtent e;
+    TextExtent Extent(const CellFont&, std::string_view text) override {
+        TextExtent e;
         std::size_t start = 0;
         for (;;) {
             const std::size_t end = text.find('\n', start);
@@ -62,7 +64,7 @@ std::vector<std::string> linesOf(std::string_view text) {
     return lines;
 }
 
-std::string textOf(cmcGTex& store, const std::string& key) {
+std::string textOf(OverlayTexts& store, const std::string& key) {
     try {
         return store.GetText(key);
     } catch (const FatalEnd& end) {
@@ -70,19 +72,18 @@ std::string textOf(cmcGTex& store, const std::string& key) {
     }
 }
 
-void buildSheet(cmcGTex& store, const std::string& key, bool common, int variant) {
+void buildSheet(OverlayTexts& store, const std::string& key, bool common, int variant) {
     FixedMeasure measure;
     try {
         auto def = createSheetDef(common ? "St_Common" : "", store, key, store);
         def->SetMeasure(&measure);
-        cmcSheetSetup setup;
+        SheetSetup setup;
         setup.modelVariant = variant;
         setup.factoryMode = variant == 1;
         def->SetSetup(setup);
         def->Build();
-        Check(def->RowCount() <= cmcSheetDef::kMaxRows, "a sheet with too many rows");
-        Check(static_cast<std::int64_t>(def->RowCount()) * def->ColCount() <=
-                  cmcSheetDef::kMaxCells,
+        Check(def->RowCount() <= SheetDef::kMaxRows, "a sheet with too many rows");
+        Check(static_cast<std::int64_t>(def->RowCount()) * def->ColCount() <= SheetDef::kMaxCells,
               "a sheet with too many cells");
         for (int row = 0; row < def->RowCount(); ++row) {
             Check(def->RowHeight(row) >= 0, "a row of negative height");
@@ -103,7 +104,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string path = fuzzSupport::ScratchPath("input.ovl");
     fuzzSupport::WriteFile(path, data, size);
     const fuzzSupport::FatalIsAnswer fatalIsAnswer;
-    cmcGTex file;
+    OverlayTexts file;
     file.SetFile(path);
     try {
         file.RequireEndMarker();
@@ -121,7 +122,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<const char*> pointers;
     for (const std::string& line : lines)
         pointers.push_back(line.c_str());
-    cmcGTex memory;
+    OverlayTexts memory;
     memory.SetLines(pointers);
 
     for (const std::string& key : keys) {

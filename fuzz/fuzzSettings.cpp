@@ -5,7 +5,7 @@
 // program writes back reads back the same.
 #include "fuzzSupport.h"
 
-#include "core/indEnviron.h"
+#include "core/marloSettings.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -13,6 +13,8 @@
 #include <map>
 #include <string>
 #include <vector>
+
+using namespace marlo;
 
 namespace {
 
@@ -31,7 +33,7 @@ struct Snapshot {
     bool operator==(const Snapshot&) const = default;
 };
 
-Snapshot snapshotOf(const cmcEnviron& settings) {
+Snapshot snapshotOf(const SettingsStore& settings) {
     Snapshot s{settings.Signature,
                settings.ComPort,
                settings.CurrentDirectory,
@@ -54,17 +56,17 @@ Snapshot snapshotOf(const cmcEnviron& settings) {
     return s;
 }
 
-void checkRanges(const cmcEnviron& settings) {
+void checkRanges(const SettingsStore& settings) {
     Check(settings.IsFirstInstance(), "the settings store did not start");
-    Check(settings.Signature == cmcEnviron::kSignature, "loaded settings without the signature");
-    Check(settings.ComPort >= 1 && settings.ComPort <= cmcEnviron::kHighestPort,
+    Check(settings.Signature == SettingsStore::kSignature, "loaded settings without the signature");
+    Check(settings.ComPort >= 1 && settings.ComPort <= SettingsStore::kHighestPort,
           "port number out of range");
     Check(settings.FontSizePercentage >= 25 && settings.FontSizePercentage <= 1000,
           "font size out of range");
     Check(settings.ToolbarVisible == 0 || settings.ToolbarVisible == 1, "toolbar flag not 0 or 1");
-    Check(settings.Recent.Count() <= cmcEnviron::kRecentCapacity, "too many recent files");
+    Check(settings.Recent.Count() <= SettingsStore::kRecentCapacity, "too many recent files");
     for (const auto& [port, device] : settings.PortDevices)
-        Check(port >= 1 && port <= cmcEnviron::kHighestPort && !device.empty(),
+        Check(port >= 1 && port <= SettingsStore::kHighestPort && !device.empty(),
               "a port device out of range or empty");
 }
 
@@ -78,24 +80,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string path =
         fuzzSupport::ScratchPath("settings" + std::to_string(++serial) + ".conf");
     fuzzSupport::WriteFile(path, data, size);
-    cmcEnvironPlaces places;
+    SettingsPlaces places;
     places.settingsFile = path;
     places.lockFolder = fuzzSupport::ScratchPath("");
-    places.screen = cmcScreenSize{1280, 1024};
+    places.screen = ScreenSize{1280, 1024};
 
     Snapshot read;
     {
-        const indEnviron tool(places, cmcEnviron::Access::ReadOnly);
+        const MarloSettings tool(places, SettingsStore::Access::ReadOnly);
         checkRanges(tool);
         read = snapshotOf(tool);
     }
     {
-        const indEnviron program(places, cmcEnviron::Access::Owner);
+        const MarloSettings program(places, SettingsStore::Access::Owner);
         checkRanges(program);
         Check(snapshotOf(program) == read, "the program read other settings than the tool");
     } // writes the settings back
     {
-        const indEnviron again(places, cmcEnviron::Access::ReadOnly);
+        const MarloSettings again(places, SettingsStore::Access::ReadOnly);
         Check(snapshotOf(again) == read, "the settings written back read back differently");
     }
     std::error_code ignored;

@@ -1,7 +1,7 @@
 #include "fuzzSupport.h"
 
 #include "core/modelIdentity.h"
-#include "overlay/cmcGTex.h"
+#include "overlay/overlayTexts.h"
 #include "platform/programPath.h"
 
 #include <QCoreApplication>
@@ -12,6 +12,8 @@
 #include <fstream>
 #include <memory>
 #include <unistd.h>
+
+using namespace marlo;
 
 namespace fuzzSupport {
 namespace {
@@ -58,10 +60,10 @@ void Broken(const std::string& what) {
     std::abort();
 }
 
-CountingPrompter::CountingPrompter() : previous_(cmcPrompter::install(this)) {}
+CountingPrompter::CountingPrompter() : previous_(Prompter::install(this)) {}
 
 CountingPrompter::~CountingPrompter() {
-    cmcPrompter::install(previous_);
+    Prompter::install(previous_);
 }
 
 PromptAnswer CountingPrompter::message(const std::string&, const std::string&, PromptIcon,
@@ -92,11 +94,11 @@ void WriteFile(const std::string& path, const std::uint8_t* data, std::size_t si
 }
 
 void InstallOverlay() {
-    static cmcGTex overlay;
+    static OverlayTexts overlay;
     static const bool installed = [] {
         overlay.SetFile(programDir() + marloModel::overlayBaseName + ".OVL");
         overlay.RequireEndMarker();
-        cmcGTex::SetApp(&overlay);
+        OverlayTexts::SetApp(&overlay);
         return true;
     }();
     (void)installed;

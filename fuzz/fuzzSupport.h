@@ -1,16 +1,18 @@
 #pragma once
 
-#include "platform/cmcPrompter.h"
+#include "platform/prompter.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
+using namespace marlo;
+
 // What the fuzz targets share: a quiet prompter, scratch files, the handling of
 // fatal program errors and of broken invariants.
 namespace fuzzSupport {
 
-// Thrown by cmcFatal while a FatalIsAnswer lives.
+// Thrown by fatalError while a FatalIsAnswer lives.
 struct FatalEnd {
     std::string text;
 };
@@ -36,7 +38,7 @@ inline void Check(bool holds, const char* what) {
 
 // Counts the boxes it is shown; questions get their safe answer, dialogs are
 // cancelled (as the command-line prompter's are). Installed for its lifetime.
-class CountingPrompter : public cmcStderrPrompter {
+class CountingPrompter : public StderrPrompter {
 public:
     CountingPrompter();
     ~CountingPrompter() override;
@@ -46,7 +48,7 @@ public:
     void Reset() { shown_ = 0; }
 
 private:
-    cmcPrompter* previous_;
+    Prompter* previous_;
     int shown_ = 0;
 };
 

@@ -1,18 +1,20 @@
 #include "openedDocument.h"
 
 #include "core/cloneFileCheck.h"
+#include "core/notificationHub.h"
 #include "fullDocument.h"
 #include "fuzzSupport.h"
-#include "overlay/cmcGTex.h"
+#include "overlay/overlayTexts.h"
 #include "platform/programPath.h"
-#include "sheets/cmcEvMan.h"
 
 #include <string>
 
-OpenedDocument::OpenedDocument() : DocumentContext(cmcGTex::App()) {
+using namespace marlo;
+
+OpenedDocument::OpenedDocument() : DocumentContext(OverlayTexts::App()) {
     for (int v = 0; v < 2; ++v) {
-        const std::string file = cmcGTex::App().GetLine("GI_App_InitialFile", v);
-        fuzzSupport::Check(cmcCheckCloneFile(programDir() + file, initial[v]) == cmcVcfFile::Ok,
+        const std::string file = OverlayTexts::App().GetLine("GI_App_InitialFile", v);
+        fuzzSupport::Check(checkCloneFile(programDir() + file, initial[v]) == CloneFile::Ok,
                            "an initial file did not open");
         full[v].Assign(initial[v]);
         fillEveryListOf(full[v]);
@@ -24,9 +26,9 @@ OpenedDocument& OpenedDocument::Shared() {
     fuzzSupport::InstallOverlay();
     static fuzzSupport::CountingPrompter boxes;
     // Never destroyed: the hub's timer may go only with the event loop.
-    static cmcEvMan* hub = [] {
-        auto* made = new cmcEvMan;
-        cmcEvMan::SetApp(made);
+    static NotificationHub* hub = [] {
+        auto* made = new NotificationHub;
+        NotificationHub::SetApp(made);
         return made;
     }();
     (void)hub;
@@ -34,7 +36,7 @@ OpenedDocument& OpenedDocument::Shared() {
     return *document;
 }
 
-void OpenedDocument::Reset(int v, bool expertMode, const cmcEeprom& image) {
+void OpenedDocument::Reset(int v, bool expertMode, const MemoryImage& image) {
     variant = v;
     expert = expertMode;
     current.Assign(image);

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "DocumentContext.h"
-#include "core/cmcEeprom.h"
+#include "core/memoryImage.h"
+
+using namespace marlo;
 
 // A document opened from the initial file of either model variant, in expert
 // mode or not; Reset starts it afresh from an image of that variant: the initial
@@ -13,13 +15,13 @@ public:
     // Call from LLVMFuzzerInitialize; it lives as long as the process.
     static OpenedDocument& Shared();
 
-    void Reset(int variant, bool expertMode, const cmcEeprom& image);
+    void Reset(int variant, bool expertMode, const MemoryImage& image);
     void Reset(int v, bool expertMode, bool fullLists = false) {
         Reset(v, expertMode, fullLists ? full[v] : initial[v]);
     }
 
-    cmcEeprom initial[2];
-    cmcEeprom full[2];
+    MemoryImage initial[2];
+    MemoryImage full[2];
 
 private:
     OpenedDocument();

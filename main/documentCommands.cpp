@@ -1,19 +1,21 @@
 // The controller's document commands: the save question, New, Open, Save and
 // Save As.
-#include "main/cuiMain.h"
+#include "main/appController.h"
 
 #include "clone/cloneFileSave.h"
-#include "core/cmcEeprom.h"
-#include "core/cmcEnviron.h"
-#include "core/cmcUndoHistory.h"
-#include "core/cmcVcfFile.h"
-#include "overlay/cmcGTex.h"
-#include "sheets/cmcEvMan.h"
+#include "core/cloneFile.h"
+#include "core/memoryImage.h"
+#include "core/notificationHub.h"
+#include "core/settingsStore.h"
+#include "core/undoHistory.h"
+#include "overlay/overlayTexts.h"
 
 #include <QApplication>
 #include <QGuiApplication>
 
 #include <cstdio>
+
+namespace marlo {
 
 namespace {
 
@@ -61,21 +63,21 @@ std::string formatted(const std::string& format, const std::string& name) {
 // At once, not queued: the save question must see a typed cell as a change,
 // and a queued commit would land in whatever document is loaded by then.
 void commitEditors() {
-    cmcEvMan::App().Send(evCommitEditors);
+    NotificationHub::App().Send(evCommitEditors);
 }
 
 } // namespace
 
-int cuiMain::AskSave(bool another) {
+int AppController::AskSave(bool another) {
     commitEditors();
-    cmcGTex& texts = cmcGTex::App();
+    OverlayTexts& texts = OverlayTexts::App();
     const std::string text = another ? texts.GetLine("GI_Mess_Confirm_WriteAnother")
                                      : formatted(texts.GetLine("GI_Mess_Confirm_WriteFile"),
                                                  fileNamePart(DocumentPath()));
     if (!UpdateModified())
         return kAskSaved;
-    const PromptAnswer answer = cmcPrompter::current().message(
-        AppTitle(), text, PromptIcon::Warning, PromptButtons::YesNoCancel);
+    const PromptAnswer answer = Prompter::current().message(AppTitle(), text, PromptIcon::Warning,
+                                                            PromptButtons::YesNoCancel);
     if (answer == PromptAnswer::No)
         return kAskDiscard;
     if (answer != PromptAnswer::Yes)
@@ -85,7 +87,7 @@ int cuiMain::AskSave(bool another) {
     return failed != 0 ? kAskCancel : kAskSaved;
 }
 
-int cuiMain::NewDocument() {
+int AppController::NewDocument() {
     if (AskSave(false) == kAskCancel)
         return 1;
     CurrentImage().Assign(ReferenceImage());
@@ -93,86 +95,88 @@ int cuiMain::NewDocument() {
     SetDocumentName({});
     // The sheet was built for the old document; the tick opens it afresh.
     CloseSheet();
-    cmcEvMan::App().Post(evDocumentReloaded);
+    NotificationHub::App().Post(evDocumentReloaded);
     return 0;
 }
 
-int cuiMain::OpenDialog() {
+int AppController::OpenDialog() {
     commitEditors();
-    const std::optional<std::string> path = cmcPrompter::current().openFileName(
-        kOpenCaption, CurrentDirectory, cmcGTex::App().GetLine(kDialogTexts, 1));
+    const std::optional<std::string> path = Prompter::current().openFileName(
+        kOpenCaption, CurrentDirectory, OverlayTexts::App().GetLine(kDialogTexts, 1));
     return path ? OpenFile(*path) : 1;
 }
 
-int cuiMain::OpenRecent(int index) {
-    const std::string path = cmcEnviron::App().Recent.Item(index);
+int AppController::OpenRecent(int index) {
+    const std::string path = SettingsStore::App().Recent.Item(index);
     return path.empty() ? 1 : OpenFile(path);
 }
 
-int cuiMain::OpenFile(const std::string& path) {
+int AppController::OpenFile(const std::string& path) {
     commitEditors();
     // The same file as the file system sees it: letter case counts.
     if (AskSave(!DocumentName().empty() && path == DocumentName()) == kAskCancel)
         return 1;
     const WaitCursor wait;
-    auto work = std::make_unique<cmcEeprom>();
+    auto work = std::make_unique<MemoryImage>();
     work->Resize(ImageSize());
-    const cmcVcfFile::Code code = OpenImage(path, *work);
-    if (code != cmcVcfFile::Ok)
+    const CloneFile::Code code = OpenImage(path, *work);
+    if (code != CloneFile::Ok)
         return code; // its box has been shown
 
     CurrentDirectory = directoryPart(path);
-    cmcEnviron& settings = cmcEnviron::App();
+    SettingsStore& settings = SettingsStore::App();
     settings.CurrentDirectory = CurrentDirectory;
     SetDocumentName(path);
     settings.Recent.AddFirst(path);
-    cmcEvMan::App().Post(evRefreshMenus); // the recent files' items name it
+    NotificationHub::App().Post(evRefreshMenus); // the recent files' items name it
     CurrentImage().Assign(*work);
     AfterLoad(CurrentImage());
     StartFreshHistory(true);
     CloseSheet();
-    cmcEvMan::App().Post(evDocumentReloaded);
+    NotificationHub::App().Post(evDocumentReloaded);
     return 0;
 }
 
-int cuiMain::SaveAsDialog() {
-    cmcGTex& texts = cmcGTex::App();
-    const std::optional<std::string> path = cmcPrompter::current().saveFileName(
+int AppController::SaveAsDialog() {
+    OverlayTexts& texts = OverlayTexts::App();
+    const std::optional<std::string> path = Prompter::current().saveFileName(
         kSaveAsCaption, DocumentPath(), texts.GetLine(kDialogTexts, 1),
         texts.GetLine(kDialogTexts, 0));
     return path ? SaveFile(*path) : 1;
 }
 
-std::unique_ptr<cmcEeprom> cuiMain::SavePreparedCopy(const std::string& path) {
+std::unique_ptr<MemoryImage> AppController::SavePreparedCopy(const std::string& path) {
     // The document is prepared as it is written; a failed save must leave it as
     // it was, so the preparation works on a copy until the file is safe.
-    auto prepared = std::make_unique<cmcEeprom>();
+    auto prepared = std::make_unique<MemoryImage>();
     prepared->Assign(CurrentImage());
     PrepareImage(*prepared, true);
     const WaitCursor wait;
-    cmcVcfFile file;
+    CloneFile file;
     file.BindImage(*prepared);
     file.SetModelCode(ModelCodeFirst(), ModelCodeSecond());
     file.SetMapRevision(MapRevision());
-    file.SetComment(cmcDocumentComment(*prepared));
-    if (file.Save(path, CloneRange()) != cmcVcfFile::Ok)
+    file.SetComment(documentComment(*prepared));
+    if (file.Save(path, CloneRange()) != CloneFile::Ok)
         return nullptr;
     return prepared;
 }
 
-int cuiMain::SaveFile(const std::string& path) {
+int AppController::SaveFile(const std::string& path) {
     commitEditors();
-    const std::unique_ptr<cmcEeprom> prepared = SavePreparedCopy(path);
+    const std::unique_ptr<MemoryImage> prepared = SavePreparedCopy(path);
     if (!prepared)
         return 1;
     History().Amend(CurrentImage(), *prepared);
     CurrentImage().Assign(*prepared);
     CurrentDirectory = directoryPart(path);
-    cmcEnviron& settings = cmcEnviron::App();
+    SettingsStore& settings = SettingsStore::App();
     settings.CurrentDirectory = CurrentDirectory;
     SetDocumentName(path);
     settings.Recent.AddFirst(path);
-    cmcEvMan::App().Post(evRefreshMenus); // the recent files' items name it
+    NotificationHub::App().Post(evRefreshMenus); // the recent files' items name it
     TakeSaved();
     return 0;
 }
+
+} // namespace marlo

@@ -1,25 +1,27 @@
 // The window's side of the undo history: steps named after what the user sees,
 // and the sheet and cell of a step shown when it is undone or redone.
-#include "main/cuiMain.h"
+#include "main/appController.h"
 
-#include "core/cmcEeprom.h"
-#include "core/cmcUndoHistory.h"
-#include "main/cuiUndoCommands.h"
-#include "radio/cmcCellCapsule.h"
-#include "sheets/cmcEvMan.h"
-#include "sheets/cmcTextUtil.h"
-#include "views/cuiGrid.h"
-#include "views/cuiTree.h"
+#include "core/memoryImage.h"
+#include "core/notificationHub.h"
+#include "core/undoHistory.h"
+#include "main/undoCommands.h"
+#include "radio/cellRequest.h"
+#include "sheets/textUtil.h"
+#include "views/grid.h"
+#include "views/tree.h"
 
 #include <QTreeWidget>
 
-void cuiMain::CommandBegins(const cmcCellCapsule& request) {
+namespace marlo {
+
+void AppController::CommandBegins(const CellRequest& request) {
     if (History().InCommand() || !sheet_ || sheet_->Grid() == nullptr) {
-        cmcDocument::CommandBegins(request);
+        Document::CommandBegins(request);
         return;
     }
-    const cuiGrid& grid = *sheet_->Grid();
-    cmcUndoPlace place{shownDescriptor_, grid.Col(), grid.Row()};
+    const Grid& grid = *sheet_->Grid();
+    UndoPlace place{shownDescriptor_, grid.Col(), grid.Row()};
     std::string name;
     // A pick or the bit editor's byte comes back as the sheet's own cell.
     if (request.grid == &grid)
@@ -29,24 +31,24 @@ void cuiMain::CommandBegins(const cmcCellCapsule& request) {
     History().Begin(CurrentImage(), std::move(name), std::move(place));
 }
 
-void cuiMain::HistoryChanged() {
+void AppController::HistoryChanged() {
     if (undoCommands_)
         undoCommands_->Refresh();
 }
 
-bool cuiMain::StepHistory(bool back) {
+bool AppController::StepHistory(bool back) {
     // Text still being typed becomes the step this undo takes back.
     if (sheet_)
         sheet_->CloseEditor(true);
-    if (!cmcDocument::StepHistory(back))
+    if (!Document::StepHistory(back))
         return false;
     ShowStepPlace(History().LastPlace());
-    cmcEvMan::App().Post(evRepaintAll);
+    NotificationHub::App().Post(evRepaintAll);
     StartWarningsDelay();
     return true;
 }
 
-void cuiMain::ShowStepPlace(const cmcUndoPlace& place) {
+void AppController::ShowStepPlace(const UndoPlace& place) {
     if (place.sheet.empty())
         return;
     if (!sheet_ || place.sheet != shownDescriptor_) {
@@ -59,3 +61,5 @@ void cuiMain::ShowStepPlace(const cmcUndoPlace& place) {
         place.col < sheet_->Grid()->ColCount() && place.row < sheet_->Grid()->RowCount())
         sheet_->SetCursor(place.col, place.row);
 }
+
+} // namespace marlo

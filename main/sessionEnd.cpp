@@ -1,17 +1,19 @@
 // Ending the program on a signal, and the recovery file it may leave behind.
-#include "main/cuiMain.h"
+#include "main/appController.h"
 
-#include "core/cmcEeprom.h"
-#include "core/cmcEnviron.h"
-#include "overlay/cmcGTex.h"
-#include "sheets/cmcColorTable.h"
-#include "sheets/cmcEvMan.h"
+#include "core/memoryImage.h"
+#include "core/notificationHub.h"
+#include "core/settingsStore.h"
+#include "overlay/overlayTexts.h"
+#include "sheets/colourTable.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
+
+namespace marlo {
 
 namespace {
 
@@ -27,19 +29,19 @@ std::string recoveryPath() {
 
 } // namespace
 
-void cuiMain::EndWithoutQuestions() {
+void AppController::EndWithoutQuestions() {
     endingQuietly_ = true;
     // A failure box now would wait for a user who is not there: it goes to stderr.
-    cmcStderrPrompter quiet;
-    cmcPrompter* previous = cmcPrompter::install(&quiet);
+    StderrPrompter quiet;
+    Prompter* previous = Prompter::install(&quiet);
     if (UpdateModified()) {
         const std::string path = recoveryPath();
         if (!path.empty() && SavePreparedCopy(path)) {
             recoveryFile_ = path;
-            cmcEnviron::App().RecoveryFile = path;
+            SettingsStore::App().RecoveryFile = path;
         }
     }
-    cmcPrompter::install(previous);
+    Prompter::install(previous);
     if (form_) {
         StorePlacement();
         form_->close();
@@ -47,16 +49,18 @@ void cuiMain::EndWithoutQuestions() {
     QCoreApplication::quit();
 }
 
-void cuiMain::ReportRecoveryFile() {
-    cmcEnviron& settings = cmcEnviron::App();
+void AppController::ReportRecoveryFile() {
+    SettingsStore& settings = SettingsStore::App();
     const std::string path = settings.RecoveryFile;
     settings.RecoveryFile.clear();
     if (path.empty() || !QFileInfo::exists(QString::fromStdString(path)))
         return;
-    std::string text = cmcGTex::App().GetLine(kRecoveryText);
+    std::string text = OverlayTexts::App().GetLine(kRecoveryText);
     const auto at = text.find("%s");
     if (at != std::string::npos)
         text.replace(at, 2, path);
-    cmcEvMan::App().PostText(evStatusText, cmcEvColourObject(kClWindowText),
-                             static_cast<std::int32_t>(kClBtnFace), text);
+    NotificationHub::App().PostText(evStatusText, colourAsHubObject(kClWindowText),
+                                    static_cast<std::int32_t>(kClBtnFace), text);
 }
+
+} // namespace marlo

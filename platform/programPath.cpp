@@ -4,6 +4,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace marlo {
+
 std::string programPath() {
     char buf[PATH_MAX];
     const ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
@@ -35,3 +37,5 @@ std::string programFilesDir(const std::string& executableDir) {
 std::string programFilesDir() {
     return programFilesDir(programDir());
 }
+
+} // namespace marlo

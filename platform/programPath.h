@@ -2,6 +2,8 @@
 
 #include <string>
 
+namespace marlo {
+
 // Where the running executable lies.
 std::string programPath();     // full path of the executable
 std::string programDir();      // its folder, ending with '/'
@@ -13,3 +15,5 @@ std::string programFileName(); // its name without folder
 std::string programFilesDir();
 // The same rule from a given executable folder (ending with '/').
 std::string programFilesDir(const std::string& executableDir);
+
+} // namespace marlo

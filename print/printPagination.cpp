@@ -4,23 +4,25 @@
 #include <limits>
 #include <numeric>
 
+namespace marlo {
+
 namespace {
 
 constexpr int kMaxGroup = std::numeric_limits<std::uint16_t>::max();
 
-cmcPrintGroup group(int first, int count) {
+PrintGroup group(int first, int count) {
     return {first, static_cast<std::uint16_t>(std::clamp(count, 1, kMaxGroup))};
 }
 
 // Cuts the sizes after the fixed ones into groups; `take(first, fixedSize)`
 // says how many the group from `first` holds (clamped to 1..kMaxGroup).
 template <typename Take>
-std::vector<cmcPrintGroup> cutIntoGroups(std::span<const int> sizes, int fixed, Take take) {
+std::vector<PrintGroup> cutIntoGroups(std::span<const int> sizes, int fixed, Take take) {
     const int count = static_cast<int>(sizes.size());
     fixed = std::clamp(fixed, 0, count);
     const std::int64_t fixedSize =
         std::accumulate(sizes.begin(), sizes.begin() + fixed, std::int64_t{0});
-    std::vector<cmcPrintGroup> groups;
+    std::vector<PrintGroup> groups;
     for (int first = fixed; first < count;) {
         groups.push_back(group(first, take(first, fixedSize)));
         first += groups.back().count;
@@ -30,8 +32,8 @@ std::vector<cmcPrintGroup> cutIntoGroups(std::span<const int> sizes, int fixed, 
 
 } // namespace
 
-std::vector<cmcPrintGroup> printColumnGroups(std::span<const int> widths, int fixedCols,
-                                             const std::vector<bool>& mayBegin, int width) {
+std::vector<PrintGroup> printColumnGroups(std::span<const int> widths, int fixedCols,
+                                          const std::vector<bool>& mayBegin, int width) {
     const int count = static_cast<int>(widths.size());
     return cutIntoGroups(widths, fixedCols, [&](int c, std::int64_t used) {
         int n = 0;
@@ -47,7 +49,7 @@ std::vector<cmcPrintGroup> printColumnGroups(std::span<const int> widths, int fi
     });
 }
 
-std::vector<cmcPrintGroup> printRowGroups(std::span<const int> heights, int fixedRows, int height) {
+std::vector<PrintGroup> printRowGroups(std::span<const int> heights, int fixedRows, int height) {
     const int count = static_cast<int>(heights.size());
     return cutIntoGroups(heights, fixedRows, [&](int r, std::int64_t used) {
         int i = 0;
@@ -60,3 +62,5 @@ std::vector<cmcPrintGroup> printRowGroups(std::span<const int> heights, int fixe
         return i;
     });
 }
+
+} // namespace marlo

@@ -3,6 +3,8 @@
 #include <charconv>
 #include <cmath>
 
+namespace marlo {
+
 namespace {
 
 constexpr double kInchesPerMm = 0.03937007874015748;
@@ -32,8 +34,8 @@ double inPixels(int mm, int dpi) {
 
 } // namespace
 
-std::optional<cmcPrintMargins> parsePrintMargins(std::string_view text) {
-    cmcPrintMargins margins{};
+std::optional<PrintMargins> parsePrintMargins(std::string_view text) {
+    PrintMargins margins{};
     for (std::size_t i = 0; i < margins.size(); ++i) {
         const auto comma = text.find(',');
         const bool last = i + 1 == margins.size();
@@ -53,7 +55,7 @@ std::optional<int> parsePrintPoints(std::string_view text) {
     return number(text, kMinPrintPoints, kMaxPrintPoints);
 }
 
-cmcPageRect printPageRect(const cmcPrintMargins& margins, int dpi, int width, int height) {
+PageRect printPageRect(const PrintMargins& margins, int dpi, int width, int height) {
     const auto cut = [](double pixels) { return static_cast<int>(std::trunc(pixels)); };
     return {cut(inPixels(margins[0], dpi)), cut(inPixels(margins[1], dpi)),
             cut(width - inPixels(margins[2], dpi)), cut(height - inPixels(margins[3], dpi))};
@@ -62,3 +64,5 @@ cmcPageRect printPageRect(const cmcPrintMargins& margins, int dpi, int width, in
 int printPointsToPixels(int points, int dpi) {
     return static_cast<int>(std::lround(points * static_cast<double>(dpi) / 72.0));
 }
+
+} // namespace marlo

@@ -1,9 +1,11 @@
 #include "print/printTreeNodes.h"
 
-#include "overlay/cmcGTex.h"
-#include "sheets/cmcCellParser.h"
+#include "overlay/overlayTexts.h"
+#include "sheets/cellParser.h"
 
 #include <string_view>
+
+namespace marlo {
 
 namespace {
 
@@ -35,7 +37,7 @@ std::size_t levelLength(const std::vector<std::string>& lines, std::size_t first
 
 } // namespace
 
-std::vector<cuiPrintNode> printTreeNodes(cmcGTex& store, const std::string& key) {
+std::vector<PrintNode> printTreeNodes(OverlayTexts& store, const std::string& key) {
     std::vector<std::string> lines;
     for (int n = 0;; ++n) {
         std::string line = store.GetLine(key + "_Body", n);
@@ -43,17 +45,19 @@ std::vector<cuiPrintNode> printTreeNodes(cmcGTex& store, const std::string& key)
             break;
         lines.push_back(std::move(line));
     }
-    std::vector<cuiPrintNode> nodes;
+    std::vector<PrintNode> nodes;
     if (lines.empty())
         return nodes;
-    cmcCellParser parser(store);
-    cmcCellObj base;
+    CellParser parser(store);
+    CellModel base;
     parser.SplitCell(store.GetLine(key + "_BasicCell", 0), base, nullptr, nullptr);
     const std::size_t count = levelLength(lines, 0);
     for (std::size_t i = 0; i < count; ++i) {
-        cmcCellObj model;
+        CellModel model;
         parser.SplitCell(split(lines[i]).cell, model, &base, nullptr);
         nodes.push_back({model.label, model.parameter.value_or(std::string())});
     }
     return nodes;
 }
+
+} // namespace marlo

@@ -5,10 +5,12 @@
 
 #include <cstdint>
 
+namespace marlo {
+
 // The numbers behind the category and label names of cell references, for the
 // code that gives the cells their meaning. They are expanded from the same list
 // as the name tables of cellNames.cpp, so a name and its number always agree.
-namespace cmcCells {
+namespace CellLabel {
 
 #define MARLO_CELL_ENUMERATOR(name) name,
 
@@ -22,4 +24,6 @@ enum Label : std::int32_t { MARLO_CELL_LABELS(MARLO_CELL_ENUMERATOR) CL_None };
 static_assert(CT_None == kNoCategory && CT_None == kCategoryCount);
 static_assert(CL_None == kNoLabel && CL_None == kLabelCount);
 
-} // namespace cmcCells
+} // namespace CellLabel
+
+} // namespace marlo

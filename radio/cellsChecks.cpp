@@ -1,12 +1,14 @@
-#include "radio/cellEval.h"
+#include "radio/cellEngine.h"
+#include "radio/cellEvaluation.h"
 #include "radio/cellLabels.h"
 #include "radio/errorCells.h"
 #include "radio/frequencyChecks.h"
-#include "radio/indActiveCell.h"
 
 #include <array>
 
-using namespace cmcCells;
+namespace marlo {
+
+using namespace CellLabel;
 
 // The checks behind the warnings of the navigation tree: each walks the cells of
 // one list and reports whether any of them is invalid or duplicated, stopping as
@@ -33,11 +35,11 @@ constexpr CheckWalk kWalks[] = {
      WalkLabels{CL_UCh_Ale, CL_None, CL_None, CL_None, CL_None}},
     {CL_Check_SelCallId, CT_SelCallID, 99, kNone,
      WalkLabels{CL_SelCall_ID, CL_None, CL_None, CL_None, CL_None}},
-    {CL_Check_AleId, CT_AleID, ListEntry::lastAleEntry, kNone,
+    {CL_Check_AleId, CT_AleID, ListRecord::lastAleEntry, kNone,
      WalkLabels{CL_Ale_ID, CL_Ale_IDN, CL_None, CL_None, CL_None}},
     {CL_Check_TelNumber, CT_TelNumber, 99, kNone,
      WalkLabels{CL_TelNumber_Number, CL_None, CL_None, CL_None, CL_None}},
-    {CL_Check_ModeReg, CT_ModeReg, ListEntry::modeRows - 1, kNone,
+    {CL_Check_ModeReg, CT_ModeReg, ListRecord::modeRows - 1, kNone,
      WalkLabels{CL_ModeReg_Indication, CL_None, CL_None, CL_None, CL_None}},
 };
 
@@ -45,7 +47,7 @@ bool any(const WalkLabels& labels) {
     return labels.front() != CL_None;
 }
 
-void walkRows(cmcCellEval& ev, const CheckWalk& walk) {
+void walkRows(CellEvaluation& ev, const CheckWalk& walk) {
     bool invalid = false;
     bool duplicate = false;
     const bool wantsInvalid = any(walk.invalidLabels);
@@ -66,7 +68,7 @@ void walkRows(cmcCellEval& ev, const CheckWalk& walk) {
     ev.markDuplicate(duplicate);
 }
 
-void listCheck(cmcCellEval& ev) {
+void listCheck(CellEvaluation& ev) {
     for (const CheckWalk& walk : kWalks) {
         if (walk.label == ev.label)
             walkRows(ev, walk);
@@ -74,21 +76,21 @@ void listCheck(cmcCellEval& ev) {
 }
 
 // The receive edge and every transmit range.
-void frequencyRangeCheck(cmcCellEval& ev) {
+void frequencyRangeCheck(CellEvaluation& ev) {
     const auto edgeInvalid = [&](std::int32_t category, std::int32_t row) {
         return cellIsInvalid(ev.engine, category, CL_EdgeFreq_Low, row) ||
                cellIsInvalid(ev.engine, category, CL_EdgeFreq_High, row);
     };
     bool invalid = edgeInvalid(CT_Edge_Rx, 0);
-    for (std::int32_t range = 0; range < cmcRangeCheck::kTransmitRanges && !invalid; ++range)
+    for (std::int32_t range = 0; range < rangeCheck::kTransmitRanges && !invalid; ++range)
         invalid = edgeInvalid(CT_Edge_Tx, range);
     ev.markInvalid(invalid);
 }
 
 } // namespace
 
-std::vector<dstErrorCell> cmcErrorCells(indActiveCell& engine) {
-    std::vector<dstErrorCell> found;
+std::vector<ErrorCell> errorCells(CellEngine& engine) {
+    std::vector<ErrorCell> found;
     const auto check = [&](std::int32_t category, std::int32_t label, std::int32_t row) {
         if (cellIsInvalid(engine, category, label, row))
             found.push_back({category, label, row});
@@ -103,14 +105,16 @@ std::vector<dstErrorCell> cmcErrorCells(indActiveCell& engine) {
     }
     for (const std::int32_t label : {CL_EdgeFreq_Low, CL_EdgeFreq_High}) {
         check(CT_Edge_Rx, label, 0);
-        for (std::int32_t range = 0; range < cmcRangeCheck::kTransmitRanges; ++range)
+        for (std::int32_t range = 0; range < rangeCheck::kTransmitRanges; ++range)
             check(CT_Edge_Tx, label, range);
     }
     return found;
 }
 
-void addCheckCells(cmcCellCatalogue& catalogue) {
+void addCheckCells(CellCatalogue& catalogue) {
     for (const CheckWalk& walk : kWalks)
         catalogue.kinds[static_cast<std::size_t>(walk.label)] = {listCheck, 0, false};
     catalogue.kinds[CL_Check_FreqRange] = {frequencyRangeCheck, 0, false};
 }
+
+} // namespace marlo

@@ -1,6 +1,6 @@
-#include "core/cmcEeprom.h"
-#include "overlay/cmcGTex.h"
-#include "radio/cellEval.h"
+#include "core/memoryImage.h"
+#include "overlay/overlayTexts.h"
+#include "radio/cellEvaluation.h"
 #include "radio/cellLabels.h"
 #include "radio/codecChoice.h"
 #include "radio/codecDigits.h"
@@ -12,7 +12,9 @@
 #include <algorithm>
 #include <array>
 
-using namespace cmcCells;
+namespace marlo {
+
+using namespace CellLabel;
 
 // The common settings: one byte each of the current image, shown through a
 // selection list, as a number, a timer or a text.
@@ -114,7 +116,7 @@ bool isList(Form form) {
 
 // Runs `codec` on a copy of the byte and writes the byte back when it changed.
 template <typename Codec>
-void onImageByte(cmcCellEval& ev, std::int32_t address, Codec codec) {
+void onImageByte(CellEvaluation& ev, std::int32_t address, Codec codec) {
     std::uint8_t value = 0;
     if (!ev.readByte(address, value))
         return;
@@ -122,17 +124,17 @@ void onImageByte(cmcCellEval& ev, std::int32_t address, Codec codec) {
         ev.writeByte(address, value);
 }
 
-void cloneComment(cmcCellEval& ev, std::int32_t address) {
+void cloneComment(CellEvaluation& ev, std::int32_t address) {
     std::array<std::uint8_t, kCloneCommentLength> field{};
-    cmcEeprom& image = ev.context.CurrentImage();
+    MemoryImage& image = ev.context.CurrentImage();
     if (!image.IsValidAddress(address) || !image.IsValidAddress(address + kCloneCommentLength - 1))
         return;
     image.Read(address, field.data(), kCloneCommentLength);
-    if (cmcCodec::nameText(ev.request, field, ev.result))
+    if (codec::nameText(ev.request, field, ev.result))
         image.Write(address, field.data(), kCloneCommentLength);
 }
 
-void evaluateCommon(cmcCellEval& ev) {
+void evaluateCommon(CellEvaluation& ev) {
     const CommonCell* c = commonCellOf(ev.label);
     if (c == nullptr)
         return;
@@ -144,8 +146,8 @@ void evaluateCommon(cmcCellEval& ev) {
         onImageByte(ev, c->offset, [&](std::uint8_t& byte) {
             // Anything but 0 and 1 is shown, and stepped from, as 0.
             std::uint8_t shown = byte > 1 ? 0 : byte;
-            const bool changed = cmcCodec::selectionByte(ev.request, {c->listKey, Flex0}, shown,
-                                                         ev.lists(), ev.result);
+            const bool changed =
+                codec::selectionByte(ev.request, {c->listKey, Flex0}, shown, ev.lists(), ev.result);
             if (changed)
                 byte = shown;
             return changed;
@@ -153,18 +155,18 @@ void evaluateCommon(cmcCellEval& ev) {
         break;
     case Form::Number:
         onImageByte(ev, c->offset, [&](std::uint8_t& byte) {
-            cmcCodec::cmcNumberForm form;
+            codec::NumberForm form;
             form.lo = c->lo;
             form.hi = c->hi;
             form.offset = c->shownOffset;
             form.minDigits = c->minDigits;
-            return cmcCodec::numberByte(ev.request, byte, form, ev.result);
+            return codec::numberByte(ev.request, byte, form, ev.result);
         });
         break;
     case Form::Timer:
         onImageByte(ev, c->offset, [&](std::uint8_t& byte) {
-            const cmcCodec::cmcTimerForm form{1, c->lo, c->hi, cmcCodec::cmcTimerKind::Auto, 0};
-            return cmcCodec::timerByte(ev.request, byte, form, ev.texts(), ev.result);
+            const codec::TimerForm form{1, c->lo, c->hi, codec::TimerKind::Auto, 0};
+            return codec::timerByte(ev.request, byte, form, ev.texts(), ev.result);
         });
         break;
     case Form::CloneText:
@@ -174,37 +176,39 @@ void evaluateCommon(cmcCellEval& ev) {
 }
 
 // The radio's identity digits, never edited here.
-void password(cmcCellEval& ev) {
+void password(CellEvaluation& ev) {
     ev.restrictEdit(false);
-    const cmcIdentityDigits digits = ev.context.IdentityDigits();
-    cmcCodec::codeDisplay(ev.request, digits);
+    const IdentityDigits digits = ev.context.Identity();
+    codec::codeDisplay(ev.request, digits);
 }
 
 } // namespace
 
-void addCommonCells(cmcCellCatalogue& catalogue) {
+void addCommonCells(CellCatalogue& catalogue) {
     for (const CommonCell& c : kCommonCells) {
         catalogue.kinds[static_cast<std::size_t>(c.label)] = {evaluateCommon, 0, isList(c.form)};
         if (isList(c.form))
             catalogue.usesList(c.listKey, Flex0);
         else if (c.form == Form::Timer)
-            catalogue.usesText(cmcCodec::kTimerAutoText);
+            catalogue.usesText(codec::kTimerAutoText);
     }
     catalogue.kinds[CL_Comm_Password] = {password, 0, false};
 }
 
-void addCommonSettingFields(std::vector<cmcSettingField>& fields) {
+void addCommonSettingFields(std::vector<SettingField>& fields) {
     for (const CommonCell& c : kCommonCells) {
-        cmcSettingForm form = cmcSettingForm::Choice;
+        SettingForm form = SettingForm::Choice;
         std::int32_t length = 1;
         if (c.form == Form::Number)
-            form = cmcSettingForm::Number;
+            form = SettingForm::Number;
         else if (c.form == Form::Timer)
-            form = cmcSettingForm::Timer;
+            form = SettingForm::Timer;
         else if (c.form == Form::CloneText) {
-            form = cmcSettingForm::Text;
+            form = SettingForm::Text;
             length = kCloneCommentLength;
         }
         fields.push_back({c.label, c.offset, length, 0xFF, form});
     }
 }
+
+} // namespace marlo

@@ -1,5 +1,5 @@
-#include "overlay/cmcGTex.h"
-#include "radio/cellEval.h"
+#include "overlay/overlayTexts.h"
+#include "radio/cellEvaluation.h"
 #include "radio/cellLabels.h"
 #include "radio/codecChoice.h"
 #include "radio/codecFrequency.h"
@@ -9,7 +9,9 @@
 #include <algorithm>
 #include <string_view>
 
-using namespace cmcCells;
+namespace marlo {
+
+using namespace CellLabel;
 
 // The band edges and the mode registrations: what the radio may receive and
 // transmit, and which modes its channels may use under which names. Only expert
@@ -19,25 +21,25 @@ namespace {
 
 constexpr const char* kModeUseList = "GI_Sheet_Sel_ModeOk";
 
-void bandEdge(cmcCellEval& ev) {
+void bandEdge(CellEvaluation& ev) {
     ev.restrictEdit(ev.expertOrFactory());
     const bool transmit = ev.entry.type == listTxEdge;
     std::int32_t& limit = ev.label == CL_EdgeFreq_Low ? ev.entry.low : ev.entry.high;
-    if (cmcCodec::bandEdge(ev.request, limit, true, transmit, ev.result)) {
+    if (codec::bandEdge(ev.request, limit, true, transmit, ev.result)) {
         if (limit < 1)
-            limit = cmcCodec::kNoEdge;
+            limit = codec::kNoEdge;
         ev.storeEntry();
-        ev.changeBits |= cmcChange::Edges;
+        ev.changeBits |= ChangeBit::Edges;
     }
-    const auto edges = cmcRangeCheck::cmcBandEdges::load(ev.context.CurrentImage());
-    const auto validity = cmcRangeCheck::bandEdgeValidity(edges, transmit, transmit ? ev.index : 0);
+    const auto edges = rangeCheck::BandEdges::load(ev.context.CurrentImage());
+    const auto validity = rangeCheck::bandEdgeValidity(edges, transmit, transmit ? ev.index : 0);
     ev.markInvalid(ev.label == CL_EdgeFreq_Low ? validity.lowInvalid : validity.highInvalid,
                    "A band edge must lie within the radio's range, the low edge below the high");
 }
 
-void modeName(cmcCellEval& ev) {
-    if (ev.index >= 0 && ev.index < ListEntry::modeRows)
-        cmcCodec::showText(ev.request, ev.texts().GetLine(kModeNamesText, ev.index));
+void modeName(CellEvaluation& ev) {
+    if (ev.index >= 0 && ev.index < ListRecord::modeRows)
+        codec::showText(ev.request, ev.texts().GetLine(kModeNamesText, ev.index));
 }
 
 // The two spellings a mode registration's name may take, on rows 1..6.
@@ -59,36 +61,36 @@ const ModeSpellings* spellingsOf(std::int32_t row) {
                : nullptr;
 }
 
-void modeIndication(cmcCellEval& ev) {
+void modeIndication(CellEvaluation& ev) {
     const ModeSpellings* spellings = spellingsOf(ev.index);
     ev.restrictEdit(spellings != nullptr && ev.expertOrFactory());
     std::array<std::uint8_t, 5>& name = ev.entry.modeName;
     if (spellings == nullptr) {
-        cmcCodec::showText(ev.request, ev.entry.modeNameOf(ev.index));
+        codec::showText(ev.request, ev.entry.modeNameOf(ev.index));
         return;
     }
     const std::string_view stored(reinterpret_cast<const char*>(name.data()), name.size());
     std::uint8_t item = stored == spellings->first ? 0 : 1;
-    if (!cmcCodec::selectionByte(ev.request, {spellings->listKey, Flex0, 0, 1}, item, ev.lists(),
-                                 ev.result))
+    if (!codec::selectionByte(ev.request, {spellings->listKey, Flex0, 0, 1}, item, ev.lists(),
+                              ev.result))
         return;
     const std::string_view chosen = item == 0 ? spellings->first : spellings->second;
     std::copy(chosen.begin(), chosen.end(), name.begin());
     ev.storeEntry();
 }
 
-void modeUse(cmcCellEval& ev) {
+void modeUse(CellEvaluation& ev) {
     // Row 1 is the mode every channel can fall back on.
     ev.restrictEdit(ev.index != 1);
-    if (cmcCodec::selectionByte(ev.request, {kModeUseList, Flex0}, ev.entry.modeUse, ev.lists(),
-                                ev.result))
+    if (codec::selectionByte(ev.request, {kModeUseList, Flex0}, ev.entry.modeUse, ev.lists(),
+                             ev.result))
         ev.storeEntry();
 }
 
 } // namespace
 
-void addEdgeAndModeCells(cmcCellCatalogue& catalogue) {
-    cmcCellKinds& kinds = catalogue.kinds;
+void addEdgeAndModeCells(CellCatalogue& catalogue) {
+    CellKinds& kinds = catalogue.kinds;
     const auto edges = static_cast<std::uint8_t>(listBit(listRxEdge) | listBit(listTxEdge));
     kinds[CL_EdgeFreq_Low] = {bandEdge, edges, false};
     kinds[CL_EdgeFreq_High] = {bandEdge, edges, false};
@@ -101,3 +103,5 @@ void addEdgeAndModeCells(cmcCellCatalogue& catalogue) {
         catalogue.usesList(s.listKey, Flex0);
     catalogue.usesList(kModeUseList, Flex0);
 }
+
+} // namespace marlo

@@ -1,11 +1,13 @@
-#include "radio/cellEval.h"
+#include "radio/cellEvaluation.h"
 #include "radio/cellLabels.h"
 #include "radio/codecChoice.h"
 #include "radio/settingFields.h"
 
 #include <algorithm>
 
-using namespace cmcCells;
+namespace marlo {
+
+using namespace CellLabel;
 
 // The expert bits: single bits of one byte of the current image, each chosen from
 // a two-item list and written back with the byte's other bits kept. They may be
@@ -29,7 +31,7 @@ constexpr ExpertBit kExpertBits[] = {
     {CL_Exp_CbBand, 1, "GI_Sheet_Sel_Misc_Enable_I"},
 };
 
-void expertBit(cmcCellEval& ev) {
+void expertBit(CellEvaluation& ev) {
     const auto* b = std::find_if(std::begin(kExpertBits), std::end(kExpertBits),
                                  [&](const ExpertBit& e) { return e.label == ev.label; });
     std::uint8_t byte = 0;
@@ -38,23 +40,24 @@ void expertBit(cmcCellEval& ev) {
     ev.restrictEdit(ev.expertOrFactory());
     const auto mask = static_cast<std::uint8_t>(1u << b->bit);
     std::uint8_t value = (byte & mask) != 0 ? 1 : 0;
-    if (!cmcCodec::selectionByte(ev.request, {b->listKey, Flex0, 0, 1}, value, ev.lists(),
-                                 ev.result))
+    if (!codec::selectionByte(ev.request, {b->listKey, Flex0, 0, 1}, value, ev.lists(), ev.result))
         return;
     ev.writeByte(kExpertByte, static_cast<std::uint8_t>(value != 0 ? byte | mask : byte & ~mask));
 }
 
 } // namespace
 
-void addExpertCells(cmcCellCatalogue& catalogue) {
+void addExpertCells(CellCatalogue& catalogue) {
     for (const ExpertBit& b : kExpertBits) {
         catalogue.kinds[static_cast<std::size_t>(b.label)] = {expertBit, 0, true};
         catalogue.usesList(b.listKey, Flex0);
     }
 }
 
-void addExpertSettingFields(std::vector<cmcSettingField>& fields) {
+void addExpertSettingFields(std::vector<SettingField>& fields) {
     for (const ExpertBit& b : kExpertBits)
-        fields.push_back({b.label, kExpertByte, 1, static_cast<std::uint8_t>(1u << b.bit),
-                          cmcSettingForm::Choice});
+        fields.push_back(
+            {b.label, kExpertByte, 1, static_cast<std::uint8_t>(1u << b.bit), SettingForm::Choice});
 }
+
+} // namespace marlo

@@ -1,4 +1,4 @@
-#include "radio/cellEval.h"
+#include "radio/cellEvaluation.h"
 #include "radio/cellLabels.h"
 #include "radio/codecDigits.h"
 #include "radio/codecNumber.h"
@@ -6,7 +6,9 @@
 #include "radio/codecText.h"
 #include "radio/repeatSearch.h"
 
-using namespace cmcCells;
+namespace marlo {
+
+using namespace CellLabel;
 
 // The cells of the selective-call, ALE and telephone lists. Each list has a key
 // (ID, address, number) that must not repeat; the sheets repaint every key cell
@@ -18,33 +20,33 @@ constexpr std::int32_t kFirstSlotTime = 1;
 constexpr std::int32_t kLastSlotTime = 100;
 
 // Name of a selective-call or telephone entry.
-void entryName(cmcCellEval& ev) {
-    if (!cmcCodec::nameText(ev.request, ev.entry.name, ev.result, cmcCodec::kNameAlphabet))
+void entryName(CellEvaluation& ev) {
+    if (!codec::nameText(ev.request, ev.entry.name, ev.result, codec::kNameAlphabet))
         return;
     ev.storeEntry();
 }
 
-void selCallId(cmcCellEval& ev) {
+void selCallId(CellEvaluation& ev) {
     std::uint8_t idLength = 0;
     ev.readByte(kIdLengthAddress, idLength);
     const bool longIds = idLength != 0;
-    if (cmcCodec::selCallId(ev.request, ev.entry.callId, longIds, ev.result)) {
+    if (codec::selCallId(ev.request, ev.entry.callId, longIds, ev.result)) {
         ev.storeEntry();
         ev.repaintLabel(CL_SelCall_ID);
     }
-    ev.markDuplicate(cmcRepeat::selCallId(ev.entry, longIds),
+    ev.markDuplicate(repeatSearch::selCallId(ev.entry, longIds),
                      "This selective-call ID is given to another entry as well");
 }
 
 // The channel ranges of a selective-call or ALE entry; the cell's parameter names
 // the range.
-void channelRanges(cmcCellEval& ev) {
-    if (cmcCodec::channelRange(ev.request, ev.entry, ev.result))
+void channelRanges(CellEvaluation& ev) {
+    if (codec::channelRange(ev.request, ev.entry, ev.result))
         ev.storeEntry();
 }
 
-void aleAddress(cmcCellEval& ev) {
-    if (cmcCodec::aleText(ev.request, ev.entry.aleAddress, ev.result)) {
+void aleAddress(CellEvaluation& ev) {
+    if (codec::aleText(ev.request, ev.entry.aleAddress, ev.result)) {
         ev.storeEntry();
         ev.repaintLabel(CL_Ale_ID);
     }
@@ -52,35 +54,35 @@ void aleAddress(cmcCellEval& ev) {
                      "This ALE address is entered more than once");
 }
 
-void aleIdn(cmcCellEval& ev) {
-    if (cmcCodec::aleText(ev.request, ev.entry.aleIdn, ev.result))
+void aleIdn(CellEvaluation& ev) {
+    if (codec::aleText(ev.request, ev.entry.aleIdn, ev.result))
         ev.storeEntry();
 }
 
-void slotTime(cmcCellEval& ev) {
-    cmcCodec::cmcNumberForm form;
+void slotTime(CellEvaluation& ev) {
+    codec::NumberForm form;
     form.lo = kFirstSlotTime;
     form.hi = kLastSlotTime;
-    if (cmcCodec::numberByte(ev.request, ev.entry.slotTime, form, ev.result))
+    if (codec::numberByte(ev.request, ev.entry.slotTime, form, ev.result))
         ev.storeEntry();
     // Without an IDN the slot time does not apply.
     if (!ev.entry.idnPresent)
-        ev.setFontColour(cmcCodec::kSilver);
+        ev.setFontColour(codec::kSilver);
 }
 
-void telNumber(cmcCellEval& ev) {
-    if (cmcCodec::telNumber(ev.request, ev.entry.telNumber, ev.result)) {
+void telNumber(CellEvaluation& ev) {
+    if (codec::telNumber(ev.request, ev.entry.telNumber, ev.result)) {
         ev.storeEntry();
         ev.repaintLabel(CL_TelNumber_Number);
     }
-    ev.markDuplicate(cmcRepeat::telNumber(ev.entry),
+    ev.markDuplicate(repeatSearch::telNumber(ev.entry),
                      "This telephone number is entered more than once");
 }
 
 } // namespace
 
-void addIdListCells(cmcCellCatalogue& catalogue) {
-    cmcCellKinds& kinds = catalogue.kinds;
+void addIdListCells(CellCatalogue& catalogue) {
+    CellKinds& kinds = catalogue.kinds;
     const std::uint8_t selCalls = listBit(listSelCallId);
     const std::uint8_t ales = listBit(listAleId);
     const std::uint8_t tels = listBit(listTelNumber);
@@ -94,3 +96,5 @@ void addIdListCells(cmcCellCatalogue& catalogue) {
     kinds[CL_TelNumber_Name] = {entryName, tels, false};
     kinds[CL_TelNumber_Number] = {telNumber, tels, false};
 }
+
+} // namespace marlo

@@ -1,13 +1,15 @@
-#include "overlay/cmcGTex.h"
-#include "radio/cellEval.h"
+#include "overlay/overlayTexts.h"
+#include "radio/cellEvaluation.h"
 #include "radio/cellLabels.h"
 #include "radio/cloneWriteImage.h"
 #include "radio/codecSteps.h"
-#include "sheets/cmcCellObj.h"
+#include "sheets/cellModel.h"
 
 #include <string>
 
-using namespace cmcCells;
+namespace marlo {
+
+using namespace CellLabel;
 
 // Cells that shape a sheet rather than edit a value: row numbers, marks drawn in
 // the cell, cells that may never be edited, the clone information the radio
@@ -15,83 +17,82 @@ using namespace cmcCells;
 
 namespace {
 
-constexpr cmcColour kGrey = 0x808080;
+constexpr Colour kGrey = 0x808080;
 
 constexpr int kModelVariants = 2;
 constexpr const char* kModelNames = "GI_AppInd_Model";
 
-void rowNumber(cmcCellEval& ev) {
+void rowNumber(CellEvaluation& ev) {
     std::string text = std::to_string(ev.label == CL_Misc_ChNo_0Base ? std::int64_t{ev.index}
                                                                      : std::int64_t{ev.index} + 1);
     if (ev.label == CL_Misc_ChNo_1Base_Self)
         text.insert(0, "S");
     else if (ev.label == CL_Misc_ChNo_1Base_Tel)
         text.insert(0, "T");
-    cmcCodec::showText(ev.request, std::move(text));
+    codec::showText(ev.request, std::move(text));
 }
 
-cmcCellCanvas* canvasOf(const cmcCellEval& ev) {
-    return static_cast<cmcCellCanvas*>(ev.request.canvas);
+CellCanvas* canvasOf(const CellEvaluation& ev) {
+    return static_cast<CellCanvas*>(ev.request.canvas);
 }
 
 // A grey box over the lower 30 % of the cell.
-void quarterPillar(cmcCellEval& ev) {
-    cmcCellCanvas* canvas = canvasOf(ev);
+void quarterPillar(CellEvaluation& ev) {
+    CellCanvas* canvas = canvasOf(ev);
     if (canvas == nullptr || !ev.request.rect)
         return;
-    cmcCellRect box = *ev.request.rect;
+    CellRect box = *ev.request.rect;
     box.top = box.bottom - (box.bottom - box.top) * 3 / 10;
     canvas->FillBox(box, kGrey);
 }
 
 // Struck through with a grey line.
-void cannotEdit(cmcCellEval& ev) {
+void cannotEdit(CellEvaluation& ev) {
     ev.restrictEdit(false);
-    cmcCellCanvas* canvas = canvasOf(ev);
+    CellCanvas* canvas = canvasOf(ev);
     if (canvas == nullptr || !ev.request.rect)
         return;
-    const cmcCellRect& r = *ev.request.rect;
+    const CellRect& r = *ev.request.rect;
     canvas->DrawLine(r.right - 1, r.top, r.left, r.bottom - 1, kGrey);
 }
 
-void dummy(cmcCellEval& ev) {
+void dummy(CellEvaluation& ev) {
     ev.restrictEdit(false);
-    cmcCodec::showText(ev.request, ev.cell.Text());
+    codec::showText(ev.request, ev.cell.Text());
 }
 
-void cloneInfo(cmcCellEval& ev) {
-    const auto& block = ev.context.RadioInfo().block;
+void cloneInfo(CellEvaluation& ev) {
+    const auto& block = ev.context.LastRadioInfo().block;
     if (ev.label == CL_CloneInfo_Model) {
         const int model = block[marloInfoBlock::variant];
         // The names carry the blank that sets them off after the title.
         if (model < kModelVariants)
-            cmcCodec::showText(ev.request,
-                               cmcCodec::trimSpaces(ev.texts().GetLine(kModelNames, model)));
+            codec::showText(ev.request, codec::trimSpaces(ev.texts().GetLine(kModelNames, model)));
     } else if (ev.label == CL_CloneInfo_Revision) {
         const int revision = block[marloInfoBlock::revision];
-        cmcCodec::showText(ev.request,
-                           std::to_string(revision >> 4) + "." + std::to_string(revision & 0x0F));
+        codec::showText(ev.request,
+                        std::to_string(revision >> 4) + "." + std::to_string(revision & 0x0F));
     } else {
         std::string comment;
         for (int i = 0; i < marloInfoBlock::commentLength; ++i) {
             const std::uint8_t c = block[static_cast<std::size_t>(marloInfoBlock::comment + i)];
             comment += c >= 32 && c <= 126 ? static_cast<char>(c) : ' ';
         }
-        cmcCodec::showText(ev.request, cmcCodec::trimSpaces(comment));
-        ev.request.action = cmcCellCapsule::kNoAction;
+        codec::showText(ev.request, codec::trimSpaces(comment));
+        ev.request.action = CellRequest::kNoAction;
     }
 }
 
-void notYet(cmcCellEval& ev) {
-    cmcCodec::showText(ev.request, std::to_string(ev.label) + " *Yet*");
+void notYet(CellEvaluation& ev) {
+    codec::showText(ev.request, std::to_string(ev.label) + " *Yet*");
 }
 
-void nothing(cmcCellEval&) {}
+void nothing(CellEvaluation&) {}
 
 } // namespace
 
-void addLayoutCells(cmcCellCatalogue& catalogue) {
-    cmcCellKinds& kinds = catalogue.kinds;
+void addLayoutCells(CellCatalogue& catalogue) {
+    CellKinds& kinds = catalogue.kinds;
     catalogue.usesText(kModelNames);
     for (std::int32_t label :
          {CL_Misc_ChNo_0Base, CL_Misc_ChNo_1Base, CL_Misc_ChNo_1Base_Self, CL_Misc_ChNo_1Base_Tel})
@@ -115,3 +116,5 @@ void addLayoutCells(cmcCellCatalogue& catalogue) {
     yet(CL_Ale_Comment, CL_Ale_Comment);
     yet(CL_Deb_Index, CL_Deb_RxFrqNo);
 }
+
+} // namespace marlo

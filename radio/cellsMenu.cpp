@@ -1,17 +1,19 @@
-#include "core/cmcPortMap.h"
-#include "overlay/cmcGTex.h"
+#include "core/notificationHub.h"
+#include "core/portMap.h"
+#include "overlay/overlayTexts.h"
 #include "platform/programPath.h"
-#include "radio/EntryClipboard.h"
-#include "radio/cellEval.h"
+#include "radio/cellCommands.h"
+#include "radio/cellEvaluation.h"
 #include "radio/cellLabels.h"
-#include "radio/cmcCellCommands.h"
 #include "radio/codecSteps.h"
-#include "sheets/cmcCellObj.h"
-#include "sheets/cmcEvMan.h"
+#include "radio/rowClipboard.h"
+#include "sheets/cellModel.h"
 
 #include <string>
 
-using namespace cmcCells;
+namespace marlo {
+
+using namespace CellLabel;
 
 // The items of the main menu, the toolbar and the context menus: Enter runs the
 // item's command, and every evaluation sets the item's state in its user flags
@@ -31,23 +33,23 @@ constexpr int kModelVariants = 2;
 // The help file's name; it lies beside the program.
 constexpr const char* kHelpFileName = "GI_Sys_MyHelpFile";
 
-void setFlag(cmcCellEval& ev, MenuFlag flag, bool on) {
-    const auto bit = static_cast<std::uint8_t>(cmcBehaviour::Flag0 << flag);
+void setFlag(CellEvaluation& ev, MenuFlag flag, bool on) {
+    const auto bit = static_cast<std::uint8_t>(CellBehaviour::Flag0 << flag);
     ev.cell.behaviour =
         static_cast<std::uint8_t>(on ? ev.cell.behaviour | bit : ev.cell.behaviour & ~bit);
 }
 
-bool entered(const cmcCellEval& ev) {
-    return ev.request.action == cmcCellCapsule::kEnter;
+bool entered(const CellEvaluation& ev) {
+    return ev.request.action == CellRequest::kEnter;
 }
 
 // The commands, when Enter was pressed and there is someone to run them.
-cmcCellCommands* commandToRun(cmcCellEval& ev) {
+CellCommands* commandToRun(CellEvaluation& ev) {
     return entered(ev) ? ev.context.Commands() : nullptr;
 }
 
-void documentCommand(cmcCellEval& ev) {
-    cmcCellCommands* commands = commandToRun(ev);
+void documentCommand(CellEvaluation& ev) {
+    CellCommands* commands = commandToRun(ev);
     if (commands == nullptr)
         return;
     switch (ev.label) {
@@ -89,48 +91,48 @@ void documentCommand(cmcCellEval& ev) {
     }
 }
 
-void printCurrent(cmcCellEval& ev) {
-    cmcCellCommands* commands = ev.context.Commands();
+void printCurrent(CellEvaluation& ev) {
+    CellCommands* commands = ev.context.Commands();
     const bool can = commands != nullptr && commands->CanPrintCurrent();
     setFlag(ev, Disabled, !can);
     if (can && entered(ev))
         commands->PrintCurrent();
 }
 
-void recentFile(cmcCellEval& ev) {
+void recentFile(CellEvaluation& ev) {
     const std::string name = ev.context.RecentFile(ev.index);
-    cmcCodec::showText(ev.request, "&" + std::to_string(std::int64_t{ev.index} + 1) + " " + name);
+    codec::showText(ev.request, "&" + std::to_string(std::int64_t{ev.index} + 1) + " " + name);
     setFlag(ev, OwnCaption, true);
     setFlag(ev, Disabled, name.empty());
     setFlag(ev, Hidden, name.empty() && ev.index != 0);
-    if (cmcCellCommands* commands = commandToRun(ev); commands != nullptr && !name.empty())
+    if (CellCommands* commands = commandToRun(ev); commands != nullptr && !name.empty())
         commands->FileOpenRecent(ev.index);
 }
 
 // The Edit menu shows the context menu of the sheet's cursor cell; without one it
 // holds the single "no item" entry, added only when the menu is empty so that it
 // never trails a sheet's items.
-void editTop(cmcCellEval& ev) {
-    cmcCellCommands* commands = ev.context.Commands();
+void editTop(CellEvaluation& ev) {
+    CellCommands* commands = ev.context.Commands();
     if (commands == nullptr || commands->MainMenuSubItems(CL_Menu_Edit_Top) != 0)
         return;
-    cmcEvMan::App().PostText(evFillMenuItem, commands->MainMenu(), CL_Menu_Edit_Top,
-                             "GI_PMenu_NoItem");
+    NotificationHub::App().PostText(evFillMenuItem, commands->MainMenu(), CL_Menu_Edit_Top,
+                                    "GI_PMenu_NoItem");
 }
 
 // The settings items show the state after their command has run.
 
-void fontSize(cmcCellEval& ev) {
+void fontSize(CellEvaluation& ev) {
     if (entered(ev) && ev.index >= kSmallestFont && ev.index <= kLargestFont) {
         ev.context.SetFontSize(ev.index);
-        if (cmcCellCommands* commands = ev.context.Commands())
+        if (CellCommands* commands = ev.context.Commands())
             commands->FontSizeChanged();
     }
     setFlag(ev, Checked, ev.index == ev.context.FontSize());
 }
 
-void toolBar(cmcCellEval& ev) {
-    if (cmcCellCommands* commands = commandToRun(ev))
+void toolBar(CellEvaluation& ev) {
+    if (CellCommands* commands = commandToRun(ev))
         commands->ToggleToolBar();
     setFlag(ev, Checked, ev.context.ToolBarVisible());
 }
@@ -138,17 +140,17 @@ void toolBar(cmcCellEval& ev) {
 // The device a port number opens as its item names it: a plain device by its
 // name, anything else (a by-id link, a pseudo-terminal path) in full.
 std::string deviceShown(int port) {
-    const std::string path = cmcPortMap::DevicePath(port);
+    const std::string path = PortMap::DevicePath(port);
     constexpr std::string_view dev = "/dev/";
     if (path.starts_with(dev) && path.find('/', dev.size()) == std::string::npos)
         return path.substr(dev.size());
     return path;
 }
 
-void comPort(cmcCellEval& ev) {
+void comPort(CellEvaluation& ev) {
     if (entered(ev) && ev.index >= kFirstPort && ev.index <= kLastPort) {
         ev.context.SetComPort(ev.index);
-        cmcEvMan::App().Send(evPortChanged);
+        NotificationHub::App().Send(evPortChanged);
     }
     setFlag(ev, Checked, ev.index == ev.context.ComPort());
     // The caption's device in brackets is what the number really opens, a
@@ -159,66 +161,66 @@ void comPort(cmcCellEval& ev) {
     if (ev.index >= kFirstPort && ev.index <= kLastPort && open != std::string::npos &&
         close != std::string::npos && open < close) {
         caption.replace(open + 1, close - open - 1, deviceShown(ev.index));
-        cmcCodec::showText(ev.request, caption);
+        codec::showText(ev.request, caption);
         setFlag(ev, OwnCaption, true);
     }
 }
 
-void otherPort(cmcCellEval& ev) {
-    if (cmcCellCommands* commands = commandToRun(ev))
+void otherPort(CellEvaluation& ev) {
+    if (CellCommands* commands = commandToRun(ev))
         commands->PortDialog();
     setFlag(ev, Checked, ev.context.ComPort() > kLastComPort);
 }
 
-void model(cmcCellEval& ev) {
+void model(CellEvaluation& ev) {
     // Only the variants the installation has initial files for.
     if (entered(ev) && ev.index >= 0 && ev.index < kModelVariants)
         ev.context.ChangeModel(ev.index);
     setFlag(ev, Checked, ev.index == ev.context.ModelVariant());
 }
 
-void about(cmcCellEval& ev) {
+void about(CellEvaluation& ev) {
     if (entered(ev))
-        cmcEvMan::App().Post(evShowAbout);
+        NotificationHub::App().Post(evShowAbout);
 }
 
-void helpContents(cmcCellEval& ev) {
-    if (cmcCellCommands* commands = commandToRun(ev))
+void helpContents(CellEvaluation& ev) {
+    if (CellCommands* commands = commandToRun(ev))
         commands->OpenHelp(programFilesDir() + ev.texts().GetLine(kHelpFileName));
 }
 
-void callSheet(cmcCellEval& ev) {
-    cmcCellCommands* commands = commandToRun(ev);
+void callSheet(CellEvaluation& ev) {
+    CellCommands* commands = commandToRun(ev);
     if (commands != nullptr && ev.cell.parameter && !ev.cell.parameter->empty())
         commands->CallSheet(*ev.cell.parameter);
 }
 
 // Shown only while it is the Edit menu's only item.
-void noItem(cmcCellEval& ev) {
-    cmcCellCommands* commands = ev.context.Commands();
+void noItem(CellEvaluation& ev) {
+    CellCommands* commands = ev.context.Commands();
     setFlag(ev, Disabled, true);
     setFlag(ev, Hidden, commands == nullptr || commands->MainMenuSubItems(CL_Menu_Edit_Top) != 1);
 }
 
 // Paste takes the entry clipboard's rows into a list of their type, or text
 // from the system clipboard into any sheet, value by value.
-void paste(cmcCellEval& ev) {
-    cmcCellCommands* commands = ev.context.Commands();
+void paste(CellEvaluation& ev) {
+    CellCommands* commands = ev.context.Commands();
     const bool text = commands != nullptr && commands->CanPasteText();
     setFlag(ev, Disabled, !text && !ev.context.Clipboard().accepts(ev.entry.type));
 }
 
 // Items the context menu always offers: their commands run on the clicked row.
-void rowCommand(cmcCellEval&) {}
+void rowCommand(CellEvaluation&) {}
 
-void rowMove(cmcCellEval& ev) {
-    setFlag(ev, Disabled, !ListEntry::canMoveRows(ev.entry.type));
+void rowMove(CellEvaluation& ev) {
+    setFlag(ev, Disabled, !ListRecord::canMoveRows(ev.entry.type));
 }
 
 } // namespace
 
-void addMenuCells(cmcCellCatalogue& catalogue) {
-    cmcCellKinds& kinds = catalogue.kinds;
+void addMenuCells(CellCatalogue& catalogue) {
+    CellKinds& kinds = catalogue.kinds;
     for (std::int32_t label :
          {CL_Menu_File_New, CL_Menu_File_Open, CL_Menu_File_Save, CL_Menu_File_SaveAs,
           CL_Menu_File_Print_All, CL_Menu_File_Exit, CL_Menu_Clone_Read, CL_Menu_Clone_Write,
@@ -243,3 +245,5 @@ void addMenuCells(cmcCellCatalogue& catalogue) {
         kinds[static_cast<std::size_t>(label)] = {rowMove, 0, false};
     catalogue.usesText(kHelpFileName);
 }
+
+} // namespace marlo

@@ -1,10 +1,12 @@
-#include "overlay/cmcGTex.h"
-#include "radio/cellEval.h"
+#include "overlay/overlayTexts.h"
+#include "radio/cellEvaluation.h"
 #include "radio/cellLabels.h"
 #include "radio/codecSteps.h"
-#include "sheets/cmcCellObj.h"
+#include "sheets/cellModel.h"
 
-using namespace cmcCells;
+namespace marlo {
+
+using namespace CellLabel;
 
 // The items of the pop-up selection lists. An item stands for the value of its
 // index; some show what that value means in the current image and mark the
@@ -12,34 +14,34 @@ using namespace cmcCells;
 
 namespace {
 
-void ownText(cmcCellEval& ev) {
-    cmcCodec::showText(ev.request, ev.cell.Text());
+void ownText(CellEvaluation& ev) {
+    codec::showText(ev.request, ev.cell.Text());
 }
 
-void modeItem(cmcCellEval& ev) {
-    cmcCodec::showText(ev.request, ev.entry.modeNameOf(ev.index));
+void modeItem(CellEvaluation& ev) {
+    codec::showText(ev.request, ev.entry.modeNameOf(ev.index));
     ev.markInvalid(!ev.entry.modeIsUsable(ev.index), ev.modeNotInUse(ev.index));
 }
 
-void modeFullName(cmcCellEval& ev) {
-    if (ev.index >= 0 && ev.index < ListEntry::modeRows)
-        cmcCodec::showText(ev.request, "(" + ev.texts().GetLine(kModeNamesText, ev.index) + ")");
+void modeFullName(CellEvaluation& ev) {
+    if (ev.index >= 0 && ev.index < ListRecord::modeRows)
+        codec::showText(ev.request, "(" + ev.texts().GetLine(kModeNamesText, ev.index) + ")");
 }
 
-void aleItem(cmcCellEval& ev) {
-    cmcCodec::showText(ev.request, cmcCodec::trimSpaces(ev.entry.aleAddressOf(ev.index)));
+void aleItem(CellEvaluation& ev) {
+    codec::showText(ev.request, codec::trimSpaces(ev.entry.aleAddressOf(ev.index)));
     ev.markDuplicate(ev.entry.aleAddressIsDuplicated(ev.index),
                      aleAddressRepeated(ev.entry.aleAddressOf(ev.index)));
 }
 
 // A call kind is marked when it does not agree with the mode of the channel
 // whose call cell opened the list.
-void callItem(cmcCellEval& ev) {
+void callItem(CellEvaluation& ev) {
     ownText(ev);
-    const cmcCellCapsule* opener = ev.request.partner;
+    const CellRequest* opener = ev.request.partner;
     if (opener == nullptr || opener->cell == nullptr || opener->cell->category != CT_UserCh)
         return;
-    ListEntry channel(&ev.context.CurrentImage());
+    ListRecord channel(&ev.context.CurrentImage());
     channel.load(listUserChannel, opener->cell->index);
     if (channel.isUsed())
         ev.markInvalid(!callKindAgrees(channel.mode, ev.index), kCallKindDisagrees);
@@ -47,8 +49,8 @@ void callItem(cmcCellEval& ev) {
 
 } // namespace
 
-void addSelectionCells(cmcCellCatalogue& catalogue) {
-    cmcCellKinds& kinds = catalogue.kinds;
+void addSelectionCells(CellCatalogue& catalogue) {
+    CellKinds& kinds = catalogue.kinds;
     kinds[Flex0] = {ownText, 0, false};
     kinds[CL_Sel_Mode_U] = {modeItem, 0, false};
     kinds[CL_Sel_Mode_F] = {modeFullName, 0, false};
@@ -56,3 +58,5 @@ void addSelectionCells(cmcCellCatalogue& catalogue) {
     kinds[CL_Sel_Call_U] = {callItem, 0, false};
     catalogue.usesText(kModeNamesText);
 }
+
+} // namespace marlo

@@ -1,4 +1,4 @@
-#include "radio/cellEval.h"
+#include "radio/cellEvaluation.h"
 #include "radio/cellLabels.h"
 #include "radio/codecChoice.h"
 #include "radio/codecFrequency.h"
@@ -10,7 +10,9 @@
 
 #include <string>
 
-using namespace cmcCells;
+namespace marlo {
+
+using namespace CellLabel;
 
 // The cells of a user channel row: each works on a field of the slot's entry and
 // stores the entry after a change.
@@ -27,77 +29,77 @@ constexpr const char* kCallListOthers = "GI_Sheet_Sel_UchCallO";
 constexpr const char* kCallListFirst = "GI_Sheet_Sel_UchCallA";
 constexpr const char* kFullSuffix = "_full";
 
-void channelNumber(cmcCellEval& ev) {
-    if (cmcCodec::channelNumber(ev.request, ev.entry.channelNumber, kFirstChannel, kLastChannel,
-                                ListEntry::noChannel, ev.result)) {
+void channelNumber(CellEvaluation& ev) {
+    if (codec::channelNumber(ev.request, ev.entry.channelNumber, kFirstChannel, kLastChannel,
+                             ListRecord::noChannel, ev.result)) {
         ev.storeEntry();
         ev.repaintLabel(CL_UCh_CH);
     }
-    ev.markInvalid(cmcRepeat::channelNumber(ev.entry), "Channel number " +
-                                                           std::to_string(ev.entry.channelNumber) +
-                                                           " is given to another channel as well");
+    ev.markInvalid(repeatSearch::channelNumber(ev.entry),
+                   "Channel number " + std::to_string(ev.entry.channelNumber) +
+                       " is given to another channel as well");
 }
 
-void frequency(cmcCellEval& ev) {
+void frequency(CellEvaluation& ev) {
     const bool receive = ev.label == CL_UCh_FreqR;
-    if (cmcCodec::channelFrequency(ev.request, ev.entry, receive, true, ev.result))
+    if (codec::channelFrequency(ev.request, ev.entry, receive, true, ev.result))
         ev.storeEntry();
-    const auto edges = cmcRangeCheck::cmcBandEdges::load(ev.context.CurrentImage());
+    const auto edges = rangeCheck::BandEdges::load(ev.context.CurrentImage());
     const bool invalid =
-        receive ? cmcRangeCheck::channelReceiveInvalid(ev.entry, edges)
-                : cmcRangeCheck::channelTransmitInvalid(ev.entry, edges, ev.context.GeneMode());
+        receive ? rangeCheck::channelReceiveInvalid(ev.entry, edges)
+                : rangeCheck::channelTransmitInvalid(ev.entry, edges, ev.context.GeneMode());
     if (invalid)
-        ev.markInvalid(true, cmcRangeCheck::channelFrequencyProblem(ev.entry, edges, receive,
-                                                                    ev.context.GeneMode()));
+        ev.markInvalid(true, rangeCheck::channelFrequencyProblem(ev.entry, edges, receive,
+                                                                 ev.context.GeneMode()));
 }
 
-void mode(cmcCellEval& ev) {
-    if (cmcCodec::selectionByte(ev.request, {kModeList, CL_Sel_Mode_U, 0, 8}, ev.entry.mode,
-                                ev.lists(), ev.result))
+void mode(CellEvaluation& ev) {
+    if (codec::selectionByte(ev.request, {kModeList, CL_Sel_Mode_U, 0, 8}, ev.entry.mode,
+                             ev.lists(), ev.result))
         ev.storeEntry();
-    cmcCodec::showText(ev.request, ev.entry.modeNameOf(ev.entry.mode));
+    codec::showText(ev.request, ev.entry.modeNameOf(ev.entry.mode));
     ev.markInvalid(!ev.entry.modeIsUsable(ev.entry.mode), ev.modeNotInUse(ev.entry.mode));
 }
 
-void aleId(cmcCellEval& ev) {
+void aleId(CellEvaluation& ev) {
     std::uint8_t chosen = ev.entry.aleIndex;
-    if (cmcCodec::selectionByte(ev.request, {kAleList, Flex0}, chosen, ev.lists(), ev.result) &&
-        (chosen == ListEntry::noAle || chosen <= ListEntry::lastAleEntry)) {
+    if (codec::selectionByte(ev.request, {kAleList, Flex0}, chosen, ev.lists(), ev.result) &&
+        (chosen == ListRecord::noAle || chosen <= ListRecord::lastAleEntry)) {
         ev.entry.aleIndex = chosen;
         ev.storeEntry();
     }
     const std::uint8_t ale = ev.entry.aleIndex;
-    cmcCodec::showText(ev.request, ale == ListEntry::noAle
-                                       ? "-----"
-                                       : cmcCodec::trimSpaces(ev.entry.aleAddressOf(ale)));
+    codec::showText(ev.request, ale == ListRecord::noAle
+                                    ? "-----"
+                                    : codec::trimSpaces(ev.entry.aleAddressOf(ale)));
     ev.markDuplicate(ev.entry.aleAddressIsDuplicated(ale),
                      aleAddressRepeated(ev.entry.aleAddressOf(ale)));
-    if (ev.entry.callKind != ListEntry::aleCallKind)
-        ev.setFontColour(cmcCodec::kSilver);
+    if (ev.entry.callKind != ListRecord::aleCallKind)
+        ev.setFontColour(codec::kSilver);
 }
 
-void comment(cmcCellEval& ev) {
-    if (!cmcCodec::nameText(ev.request, ev.entry.name, ev.result, cmcCodec::kNameAlphabet))
+void comment(CellEvaluation& ev) {
+    if (!codec::nameText(ev.request, ev.entry.name, ev.result, codec::kNameAlphabet))
         return;
     ev.storeEntry();
 }
 
-void callKind(cmcCellEval& ev) {
-    ListEntry& channel = ev.entry;
-    const bool isAle = channel.callKind == ListEntry::aleCallKind;
+void callKind(CellEvaluation& ev) {
+    ListRecord& channel = ev.entry;
+    const bool isAle = channel.callKind == ListRecord::aleCallKind;
     // Once the limit is reached, a channel that is not yet ALE is offered the list
     // without the ALE item.
-    const bool aleFull = !isAle && channel.aleChannelCount() >= ListEntry::aleChannelLimit;
+    const bool aleFull = !isAle && channel.aleChannelCount() >= ListRecord::aleChannelLimit;
     std::string listKey = ev.context.ModelVariant() != 0 ? kCallListOthers : kCallListFirst;
     if (aleFull)
         listKey += kFullSuffix;
-    const cmcCodec::cmcSelectionForm form{listKey, CL_Sel_Call_U};
+    const codec::SelectionForm form{listKey, CL_Sel_Call_U};
     std::uint8_t chosen = channel.callKind;
-    if (cmcCodec::selectionByte(ev.request, form, chosen, ev.lists(), ev.result)) {
-        if (aleFull && chosen == ListEntry::aleCallKind) {
+    if (codec::selectionByte(ev.request, form, chosen, ev.lists(), ev.result)) {
+        if (aleFull && chosen == ListRecord::aleCallKind) {
             // A pick or step that would make one ALE channel too many is refused.
-            cmcCodec::showText(ev.request,
-                               ev.lists().TextOf(listKey, CL_Sel_Call_U, channel.callKind));
+            codec::showText(ev.request,
+                            ev.lists().TextOf(listKey, CL_Sel_Call_U, channel.callKind));
         } else {
             channel.callKind = chosen;
             ev.storeEntry();
@@ -109,33 +111,33 @@ void callKind(cmcCellEval& ev) {
 struct ListField {
     std::int32_t label;
     const char* listKey;
-    std::uint8_t ListEntry::*field;
+    std::uint8_t ListRecord::*field;
     std::int32_t hi;
 };
 
 constexpr ListField kListFields[] = {
-    {CL_UCh_ScanGroup, "GI_Sheet_Sel_UchScanG", &ListEntry::scanGroup, ListEntry::maxScanGroup},
-    {CL_UCh_Filter, "GI_Sheet_Sel_UchFilt", &ListEntry::filter, 255},
-    {CL_UCh_Edit, "GI_Sheet_Sel_UchEdit", &ListEntry::editFlag, 1},
+    {CL_UCh_ScanGroup, "GI_Sheet_Sel_UchScanG", &ListRecord::scanGroup, ListRecord::maxScanGroup},
+    {CL_UCh_Filter, "GI_Sheet_Sel_UchFilt", &ListRecord::filter, 255},
+    {CL_UCh_Edit, "GI_Sheet_Sel_UchEdit", &ListRecord::editFlag, 1},
 };
 
-void listField(cmcCellEval& ev) {
+void listField(CellEvaluation& ev) {
     for (const ListField& f : kListFields) {
         if (f.label != ev.label)
             continue;
-        if (cmcCodec::selectionByte(ev.request, {f.listKey, Flex0, 0, f.hi}, ev.entry.*f.field,
-                                    ev.lists(), ev.result))
+        if (codec::selectionByte(ev.request, {f.listKey, Flex0, 0, f.hi}, ev.entry.*f.field,
+                                 ev.lists(), ev.result))
             ev.storeEntry();
     }
     // The filter does not apply to ALE channels.
-    if (ev.label == CL_UCh_Filter && ev.entry.callKind == ListEntry::aleCallKind)
-        ev.setFontColour(cmcCodec::kSilver);
+    if (ev.label == CL_UCh_Filter && ev.entry.callKind == ListRecord::aleCallKind)
+        ev.setFontColour(codec::kSilver);
 }
 
 } // namespace
 
-void addUserChannelCells(cmcCellCatalogue& catalogue) {
-    cmcCellKinds& kinds = catalogue.kinds;
+void addUserChannelCells(CellCatalogue& catalogue) {
+    CellKinds& kinds = catalogue.kinds;
     const std::uint8_t channels = listBit(listUserChannel);
     kinds[CL_UCh_CH] = {channelNumber, channels, false};
     kinds[CL_UCh_FreqR] = {frequency, channels, false};
@@ -156,3 +158,5 @@ void addUserChannelCells(cmcCellCatalogue& catalogue) {
     for (const ListField& f : kListFields)
         catalogue.usesList(f.listKey, Flex0);
 }
+
+} // namespace marlo

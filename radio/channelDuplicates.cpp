@@ -1,15 +1,17 @@
 #include "radio/channelDuplicates.h"
 
-#include "radio/ListEntry.h"
+#include "radio/listRecord.h"
 
 #include <map>
 #include <tuple>
 
-std::vector<std::int32_t> cmcDuplicateChannels(cmcEeprom& image) {
+namespace marlo {
+
+std::vector<std::int32_t> duplicateChannels(MemoryImage& image) {
     using Key = std::tuple<std::int32_t, std::int32_t, std::int32_t>;
-    const std::int32_t lo = ListEntry::firstIndex(listUserChannel);
-    const std::int32_t hi = ListEntry::lastIndex(listUserChannel);
-    ListEntry channel(&image);
+    const std::int32_t lo = ListRecord::firstIndex(listUserChannel);
+    const std::int32_t hi = ListRecord::lastIndex(listUserChannel);
+    ListRecord channel(&image);
     std::vector<std::pair<std::int32_t, Key>> used;
     std::map<Key, int> counts;
     for (std::int32_t i = lo; i <= hi; ++i) {
@@ -17,9 +19,9 @@ std::vector<std::int32_t> cmcDuplicateChannels(cmcEeprom& image) {
         if (!channel.isUsed())
             continue;
         const std::int32_t rx =
-            (channel.state & ListEntry::stateRxEmpty) != 0 ? 0 : channel.rxFrequency;
+            (channel.state & ListRecord::stateRxEmpty) != 0 ? 0 : channel.rxFrequency;
         const std::int32_t tx =
-            (channel.state & ListEntry::stateTxEmpty) != 0 ? 0 : channel.txFrequency;
+            (channel.state & ListRecord::stateTxEmpty) != 0 ? 0 : channel.txFrequency;
         const Key key{rx, tx, channel.mode};
         used.emplace_back(i, key);
         ++counts[key];
@@ -30,3 +32,5 @@ std::vector<std::int32_t> cmcDuplicateChannels(cmcEeprom& image) {
             sharing.push_back(slot);
     return sharing;
 }
+
+} // namespace marlo

@@ -1,7 +1,9 @@
 #include "radio/cloneWriteImage.h"
 
-#include "core/cmcEeprom.h"
-#include "radio/ListEntry.h"
+#include "core/memoryImage.h"
+#include "radio/listRecord.h"
+
+namespace marlo {
 
 namespace {
 
@@ -12,10 +14,10 @@ std::uint32_t bigEndian(const std::uint8_t* bytes) {
            std::uint32_t{bytes[2]} << 8 | std::uint32_t{bytes[3]};
 }
 
-void giveScanGroupToGroupZero(cmcEeprom& image) {
-    ListEntry channel(&image);
-    for (std::int32_t i = ListEntry::firstIndex(listUserChannel);
-         i <= ListEntry::lastIndex(listUserChannel); ++i) {
+void giveScanGroupToGroupZero(MemoryImage& image) {
+    ListRecord channel(&image);
+    for (std::int32_t i = ListRecord::firstIndex(listUserChannel);
+         i <= ListRecord::lastIndex(listUserChannel); ++i) {
         channel.load(listUserChannel, i);
         if (channel.scanGroup == 0) {
             channel.scanGroup = 1;
@@ -26,19 +28,21 @@ void giveScanGroupToGroupZero(cmcEeprom& image) {
 
 } // namespace
 
-bool cmcFirmwareBeforeScanGroupFix(const dstRadioInfo& info) {
+bool firmwareBeforeScanGroupFix(const RadioInfo& info) {
     static constexpr std::uint8_t fixed[] = {'3', '4', '0', '0'};
     return bigEndian(info.block.data() + firmwareOffset) < bigEndian(fixed);
 }
 
-dstCloneWriteImage cmcMakeCloneWriteImage(const cmcEeprom& prepared, const dstRadioInfo& info,
-                                          bool factory) {
-    dstCloneWriteImage out;
-    out.image = std::make_unique<cmcEeprom>();
+CloneWriteImage makeCloneWriteImage(const MemoryImage& prepared, const RadioInfo& info,
+                                    bool factory) {
+    CloneWriteImage out;
+    out.image = std::make_unique<MemoryImage>();
     out.image->Assign(prepared);
-    if (cmcFirmwareBeforeScanGroupFix(info))
+    if (firmwareBeforeScanGroupFix(info))
         giveScanGroupToGroupZero(*out.image);
-    out.ranges = factory ? cmcRangeList(marloModel::writeRangeFactory)
-                         : cmcRangeList(marloModel::writeRangeNormal);
+    out.ranges = factory ? RangeList(marloModel::writeRangeFactory)
+                         : RangeList(marloModel::writeRangeNormal);
     return out;
 }
+
+} // namespace marlo

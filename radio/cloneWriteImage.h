@@ -1,17 +1,19 @@
 #pragma once
 
-#include "core/cmcRangeList.h"
+#include "core/rangeList.h"
 
 #include <array>
 #include <cstdint>
 #include <memory>
 
-class cmcEeprom;
+namespace marlo {
+
+class MemoryImage;
 
 // The radio's answer to the last identification: its two identification values,
 // then the first 32 bytes of its information block (bytes 24..27 hold its
 // firmware version as four characters, such as "3400").
-struct dstRadioInfo {
+struct RadioInfo {
     std::uint16_t value1 = 0;
     std::uint16_t value2 = 0;
     std::array<std::uint8_t, 32> block{};
@@ -32,24 +34,26 @@ inline constexpr int firmwareLength = 4;
 namespace marloModel {
 // A normal write leaves out the eleven bytes 0x6C1A..0x6C24, which hold the
 // radio's identity; only factory mode writes them.
-inline constexpr std::array<cmcRange, 3> writeRangeNormal{
-    {{0x02B0, 0x6C19}, {0x6C25, 0x6C3F}, cmcRangeEnd}};
-inline constexpr std::array<cmcRange, 2> writeRangeFactory{{{0x02B0, 0x6C3F}, cmcRangeEnd}};
+inline constexpr std::array<AddressRange, 3> writeRangeNormal{
+    {{0x02B0, 0x6C19}, {0x6C25, 0x6C3F}, kRangeEnd}};
+inline constexpr std::array<AddressRange, 2> writeRangeFactory{{{0x02B0, 0x6C3F}, kRangeEnd}};
 } // namespace marloModel
 
 // Whether the radio's firmware is older than "3400": the four version characters
 // compared as one big-endian number, as the radio's own versions sort.
-bool cmcFirmwareBeforeScanGroupFix(const dstRadioInfo& info);
+bool firmwareBeforeScanGroupFix(const RadioInfo& info);
 
 // The image a clone write sends and the blocks it writes.
-struct dstCloneWriteImage {
-    std::unique_ptr<cmcEeprom> image;
-    cmcRangeList ranges;
+struct CloneWriteImage {
+    std::unique_ptr<MemoryImage> image;
+    RangeList ranges;
 };
 
 // Makes what a clone write sends from a document image already prepared for
 // sending. The document itself is left alone: firmware older than "3400" does
 // not scan channels of scan group 0, so the copy gives those channels group 1.
 // Factory mode writes the whole clone range, the identity bytes included.
-dstCloneWriteImage cmcMakeCloneWriteImage(const cmcEeprom& prepared, const dstRadioInfo& info,
-                                          bool factory);
+CloneWriteImage makeCloneWriteImage(const MemoryImage& prepared, const RadioInfo& info,
+                                    bool factory);
+
+} // namespace marlo

@@ -1,20 +1,22 @@
 #include "radio/codecChoice.h"
 
 #include "core/hexText.h"
-#include "radio/cmcCellCapsule.h"
+#include "radio/cellRequest.h"
 #include "radio/codecSteps.h"
-#include "sheets/cmcCellObj.h"
+#include "sheets/cellModel.h"
 
-namespace cmcCodec {
+namespace marlo {
+
+namespace codec {
 
 namespace {
 
-bool within(std::int64_t v, const cmcSelectionForm& form) {
+bool within(std::int64_t v, const SelectionForm& form) {
     return v >= form.lo && v <= form.hi;
 }
 
 // The byte a bit-editor choice stands for, when it is one.
-std::optional<std::uint8_t> chosenByte(const cmcCellCapsule& request) {
+std::optional<std::uint8_t> chosenByte(const CellRequest& request) {
     if (request.partner == nullptr || request.partner->cell == nullptr)
         return std::nullopt;
     const std::int32_t chosen = request.partner->cell->index;
@@ -39,13 +41,13 @@ std::string hexText(std::uint8_t value) {
 
 } // namespace
 
-bool selection(cmcCellCapsule& request, const cmcSelectionForm& form, std::int32_t& value,
-               cmcSelectionLists& lists, std::uint8_t& result) {
+bool selection(CellRequest& request, const SelectionForm& form, std::int32_t& value,
+               SelectionLists& lists, std::uint8_t& result) {
     bool changed = false;
     if (request.partner != nullptr) {
-        const cmcCellObj* picked = request.partner->cell;
+        const CellModel* picked = request.partner->cell;
         if (picked == nullptr || picked->label != form.kind ||
-            request.inputMode != cmcCellCapsule::kChosen || !within(picked->index, form))
+            request.inputMode != CellRequest::kChosen || !within(picked->index, form))
             return false;
         value = picked->index;
         changed = true;
@@ -54,8 +56,8 @@ bool selection(cmcCellCapsule& request, const cmcSelectionForm& form, std::int32
     if (!request.HasGrid())
         return changed;
 
-    if (request.action == cmcCellCapsule::kSpace || request.action == cmcCellCapsule::kBackspace) {
-        const int direction = request.action == cmcCellCapsule::kSpace ? 1 : -1;
+    if (request.action == CellRequest::kSpace || request.action == CellRequest::kBackspace) {
+        const int direction = request.action == CellRequest::kSpace ? 1 : -1;
         const std::optional<std::int32_t> next =
             lists.Step(form.listKey, form.kind, value, direction);
         if (next && within(*next, form)) {
@@ -63,28 +65,28 @@ bool selection(cmcCellCapsule& request, const cmcSelectionForm& form, std::int32
             showText(request, lists.TextOf(form.listKey, form.kind, value));
             changed = true;
         }
-    } else if (request.action == cmcCellCapsule::kEnter) {
+    } else if (request.action == CellRequest::kEnter) {
         lists.OpenList(request, form.listKey, form.kind, value);
         result = kResultListOpened;
     }
     return changed;
 }
 
-bool selectionByte(cmcCellCapsule& request, const cmcSelectionForm& form, std::uint8_t& value,
-                   cmcSelectionLists& lists, std::uint8_t& result) {
-    cmcSelectionForm byteForm = form;
+bool selectionByte(CellRequest& request, const SelectionForm& form, std::uint8_t& value,
+                   SelectionLists& lists, std::uint8_t& result) {
+    SelectionForm byteForm = form;
     byteForm.lo = std::max<std::int32_t>(form.lo, 0);
     byteForm.hi = std::min<std::int32_t>(form.hi, 0xFF);
     return onByte(value,
                   [&](std::int32_t& v) { return selection(request, byteForm, v, lists, result); });
 }
 
-bool hexByte(cmcCellCapsule& request, std::uint8_t& value, std::uint8_t compareValue,
-             cmcBitEditorOpener* bitEditor, std::uint8_t& result) {
+bool hexByte(CellRequest& request, std::uint8_t& value, std::uint8_t compareValue,
+             BitEditorOpener* bitEditor, std::uint8_t& result) {
     std::optional<std::uint8_t> input;
-    if (request.inputMode == cmcCellCapsule::kChosen)
+    if (request.inputMode == CellRequest::kChosen)
         input = chosenByte(request);
-    else if (request.inputMode == cmcCellCapsule::kEditedText)
+    else if (request.inputMode == CellRequest::kEditedText)
         input = typedByte(request.inputText);
     if (input)
         value = *input;
@@ -96,7 +98,7 @@ bool hexByte(cmcCellCapsule& request, std::uint8_t& value, std::uint8_t compareV
         return input.has_value();
 
     const char key = request.TypedCharacter();
-    if (request.action == cmcCellCapsule::kEnter) {
+    if (request.action == CellRequest::kEnter) {
         if (bitEditor != nullptr) {
             bitEditor->OpenBitEditor(request, value, kBitEditorList);
             result = kResultListOpened;
@@ -107,4 +109,6 @@ bool hexByte(cmcCellCapsule& request, std::uint8_t& value, std::uint8_t compareV
     return input.has_value();
 }
 
-} // namespace cmcCodec
+} // namespace codec
+
+} // namespace marlo

@@ -1,16 +1,18 @@
 #include "radio/codecDigits.h"
 
-#include "radio/ListEntry.h"
-#include "radio/cmcCellCapsule.h"
-#include "radio/cmcEncoding.h"
+#include "radio/cellRequest.h"
 #include "radio/codecSteps.h"
-#include "sheets/cmcCellObj.h"
+#include "radio/encoding.h"
+#include "radio/listRecord.h"
+#include "sheets/cellModel.h"
 
 #include <algorithm>
 #include <optional>
 #include <string>
 
-namespace cmcCodec {
+namespace marlo {
+
+namespace codec {
 
 namespace {
 
@@ -23,33 +25,33 @@ constexpr std::uint16_t kMaxChannel = 9999;
 constexpr std::size_t kRangeTextLength = 9; // "9999-9999"
 
 // The digit-field codecs open the editor on Enter, Space, Backspace or a digit.
-void digitKeys(cmcCellCapsule& request, std::uint8_t& result) {
+void digitKeys(CellRequest& request, std::uint8_t& result) {
     editorStart(request, false, "", true, result);
 }
 
 std::string twoDigitText(std::span<const std::uint8_t> bytes, std::size_t digits) {
     std::string text;
     for (std::size_t k = 0; k < digits; ++k)
-        text += static_cast<char>('0' + cmcEncoding::twoDigitGet(bytes, static_cast<int>(k)));
+        text += static_cast<char>('0' + encoding::twoDigitGet(bytes, static_cast<int>(k)));
     return text;
 }
 
-std::optional<int> pairOf(const cmcCellObj* cell) {
+std::optional<int> pairOf(const CellModel* cell) {
     if (cell == nullptr || !cell->parameter)
         return std::nullopt;
     const std::string text = trimSpaces(*cell->parameter);
     if (text.empty() || text[0] < '0' || text[0] > '9')
         return std::nullopt;
     const std::int64_t pair = leadingDigits(text);
-    if (pair >= ListEntry::rangePairs)
+    if (pair >= ListRecord::rangePairs)
         return std::nullopt;
     return static_cast<int>(pair);
 }
 
-std::string rangeText(const ListEntry& entry, int pair) {
+std::string rangeText(const ListRecord& entry, int pair) {
     const std::uint16_t from = entry.rangeFrom(pair);
     const std::uint16_t to = entry.rangeTo(pair);
-    if (from == ListEntry::noChannel)
+    if (from == ListRecord::noChannel)
         return {};
     if (from != to)
         return std::to_string(from) + "-" + std::to_string(to);
@@ -58,7 +60,7 @@ std::string rangeText(const ListEntry& entry, int pair) {
 
 // "A-B", "A", "-B" or "A-": A defaults to 1 and B to A; the two are put in order
 // and 0 stands for the other end, so "0" alone clears the pair.
-bool storeTypedRange(ListEntry& entry, int pair, std::string_view input) {
+bool storeTypedRange(ListRecord& entry, int pair, std::string_view input) {
     const std::string typed = filter(input, "-").substr(0, kRangeTextLength);
     if (typed.empty())
         return false;
@@ -75,7 +77,7 @@ bool storeTypedRange(ListEntry& entry, int pair, std::string_view input) {
     if (a == 0)
         a = b;
     if (a == 0)
-        entry.setRange(pair, ListEntry::noChannel, ListEntry::noChannel);
+        entry.setRange(pair, ListRecord::noChannel, ListRecord::noChannel);
     else
         entry.setRange(pair, static_cast<std::uint16_t>(a), static_cast<std::uint16_t>(b));
     return true;
@@ -83,7 +85,7 @@ bool storeTypedRange(ListEntry& entry, int pair, std::string_view input) {
 
 } // namespace
 
-bool selCallId(cmcCellCapsule& request, std::array<std::uint8_t, 3>& field, bool longIds,
+bool selCallId(CellRequest& request, std::array<std::uint8_t, 3>& field, bool longIds,
                std::uint8_t& result) {
     bool changed = false;
     const std::string digits = hasInput(request) ? filter(request.inputText, "") : "";
@@ -100,7 +102,7 @@ bool selCallId(cmcCellCapsule& request, std::array<std::uint8_t, 3>& field, bool
         changed = true;
     }
     std::string text;
-    if (!cmcEncoding::twoDigitIsEmpty(field)) {
+    if (!encoding::twoDigitIsEmpty(field)) {
         text = twoDigitText(field, kSelCallDigits);
         if (!longIds)
             text.replace(0, kSelCallDigits - kShortSelCallDigits,
@@ -111,7 +113,7 @@ bool selCallId(cmcCellCapsule& request, std::array<std::uint8_t, 3>& field, bool
     return changed;
 }
 
-bool selfId(cmcCellCapsule& request, std::span<std::uint8_t> bytes, std::uint8_t& result) {
+bool selfId(CellRequest& request, std::span<std::uint8_t> bytes, std::uint8_t& result) {
     if (bytes.size() < kSelfIdBytes) {
         showText(request, {});
         return false;
@@ -129,27 +131,27 @@ bool selfId(cmcCellCapsule& request, std::span<std::uint8_t> bytes, std::uint8_t
         if (digits.empty())
             std::fill(id.begin(), id.end(), 0xFF);
         for (std::size_t k = 0; k < digits.size(); ++k)
-            cmcEncoding::twoDigitSet(id, static_cast<int>(k), digits[k] - '0');
+            encoding::twoDigitSet(id, static_cast<int>(k), digits[k] - '0');
         changed = true;
     }
     showText(request,
-             cmcEncoding::twoDigitIsEmpty(id) ? std::string() : twoDigitText(id, kSelfIdDigits));
+             encoding::twoDigitIsEmpty(id) ? std::string() : twoDigitText(id, kSelfIdDigits));
     digitKeys(request, result);
     return changed;
 }
 
-bool telNumber(cmcCellCapsule& request, std::array<std::uint8_t, 8>& field, std::uint8_t& result) {
+bool telNumber(CellRequest& request, std::array<std::uint8_t, 8>& field, std::uint8_t& result) {
     bool changed = false;
     const std::string digits = hasInput(request) ? filter(request.inputText, "") : "";
     if (hasInput(request) && !refusedAsTooLong(request, digits.size(), kTelDigits)) {
         field.fill(0xFF);
         for (std::size_t k = 0; k < digits.size(); ++k)
-            cmcEncoding::nibbleSet(field, static_cast<int>(k), digits[k] - '0');
+            encoding::nibbleSet(field, static_cast<int>(k), digits[k] - '0');
         changed = true;
     }
     std::string text;
     for (std::size_t k = 0; k < kTelDigits; ++k) {
-        const int d = cmcEncoding::nibbleGet(field, static_cast<int>(k));
+        const int d = encoding::nibbleGet(field, static_cast<int>(k));
         if (d < 0 || d > 9)
             break;
         text += static_cast<char>('0' + d);
@@ -159,7 +161,7 @@ bool telNumber(cmcCellCapsule& request, std::array<std::uint8_t, 8>& field, std:
     return changed;
 }
 
-bool channelRange(cmcCellCapsule& request, ListEntry& entry, std::uint8_t& result) {
+bool channelRange(CellRequest& request, ListRecord& entry, std::uint8_t& result) {
     const std::optional<int> pair = pairOf(request.cell);
     if (!pair) {
         showText(request, {});
@@ -171,10 +173,10 @@ bool channelRange(cmcCellCapsule& request, ListEntry& entry, std::uint8_t& resul
     return changed;
 }
 
-void codeDisplay(cmcCellCapsule& request, std::span<const std::uint8_t> bytes) {
+void codeDisplay(CellRequest& request, std::span<const std::uint8_t> bytes) {
     std::string text;
     for (std::size_t k = 0; k < kCodeDigits; ++k) {
-        const int d = cmcEncoding::nibbleGet(bytes, static_cast<int>(k));
+        const int d = encoding::nibbleGet(bytes, static_cast<int>(k));
         if (d < 0 || d > 9)
             break;
         if (k == 3 || k == 6)
@@ -184,4 +186,6 @@ void codeDisplay(cmcCellCapsule& request, std::span<const std::uint8_t> bytes) {
     showText(request, std::move(text));
 }
 
-} // namespace cmcCodec
+} // namespace codec
+
+} // namespace marlo

@@ -1,13 +1,15 @@
 #include "radio/codecFrequency.h"
 
-#include "radio/ListEntry.h"
-#include "radio/cmcCellCapsule.h"
+#include "radio/cellRequest.h"
 #include "radio/codecSteps.h"
-#include "sheets/cmcCellObj.h"
+#include "radio/listRecord.h"
+#include "sheets/cellModel.h"
 
 #include <algorithm>
 
-namespace cmcCodec {
+namespace marlo {
+
+namespace codec {
 
 namespace {
 
@@ -15,20 +17,20 @@ constexpr std::int32_t kChannelStep = 100; // channels hold 100 Hz resolution
 constexpr std::uint8_t kAlignCentre = 1;
 constexpr std::uint8_t kAlignRight = 2;
 
-void align(cmcCellCapsule& request, std::uint8_t alignment) {
+void align(CellRequest& request, std::uint8_t alignment) {
     if (request.cell != nullptr)
         request.cell->layout =
-            static_cast<std::uint8_t>((request.cell->layout & ~cmcLayout::HAlignMask) | alignment);
+            static_cast<std::uint8_t>((request.cell->layout & ~CellLayout::HAlignMask) | alignment);
 }
 
 // The keys of both frequency cells. `receiveText` is the other side's text for
 // the "=" key of a transmit cell, else null.
-void frequencyKeys(cmcCellCapsule& request, const std::string& current,
-                   const std::string* receiveText, std::uint8_t& result) {
+void frequencyKeys(CellRequest& request, const std::string& current, const std::string* receiveText,
+                   std::uint8_t& result) {
     if (!request.HasGrid())
         return;
     const char key = request.TypedCharacter();
-    if (request.action == cmcCellCapsule::kEnter) {
+    if (request.action == CellRequest::kEnter) {
         startEditor(request, current, 0, static_cast<std::int32_t>(current.size()), result);
     } else if (key == '.') {
         const std::size_t point = current.find('.');
@@ -45,30 +47,30 @@ void frequencyKeys(cmcCellCapsule& request, const std::string& current,
 }
 
 std::uint8_t emptyBitOf(bool receiveSide) {
-    return receiveSide ? ListEntry::stateRxEmpty : ListEntry::stateTxEmpty;
+    return receiveSide ? ListRecord::stateRxEmpty : ListRecord::stateTxEmpty;
 }
 
 // The side as the radio would use it: an empty side is 0 Hz.
-std::int32_t effective(const ListEntry& channel, bool receiveSide) {
+std::int32_t effective(const ListRecord& channel, bool receiveSide) {
     if ((channel.state & emptyBitOf(receiveSide)) != 0)
         return 0;
     return receiveSide ? channel.rxFrequency : channel.txFrequency;
 }
 
-std::string sideText(const ListEntry& channel, bool receiveSide) {
+std::string sideText(const ListRecord& channel, bool receiveSide) {
     if (!channel.isUsed() || (channel.state & emptyBitOf(receiveSide)) != 0)
         return {};
     return frequencyText(receiveSide ? channel.rxFrequency : channel.txFrequency, false);
 }
 
-bool transmitShownAsReceive(const ListEntry& channel) {
-    return channel.isUsed() && (channel.state & ListEntry::stateRxEmpty) == 0 &&
-           (channel.state & ListEntry::stateTxEmpty) == 0 &&
+bool transmitShownAsReceive(const ListRecord& channel) {
+    return channel.isUsed() && (channel.state & ListRecord::stateRxEmpty) == 0 &&
+           (channel.state & ListRecord::stateTxEmpty) == 0 &&
            channel.txFrequency == channel.rxFrequency;
 }
 
 // The editor handed back nothing but blanks: the user cleared the value.
-bool clearedByUser(const cmcCellCapsule& request) {
+bool clearedByUser(const CellRequest& request) {
     return hasInput(request) && trimSpaces(request.inputText).empty();
 }
 
@@ -96,7 +98,7 @@ std::string frequencyText(std::int32_t hz, bool precise) {
     return (hz < 0 ? "-" : "") + std::to_string(magnitude / 1000) + "." + fraction;
 }
 
-bool channelFrequency(cmcCellCapsule& request, ListEntry& channel, bool receiveSide, bool linked,
+bool channelFrequency(CellRequest& request, ListRecord& channel, bool receiveSide, bool linked,
                       std::uint8_t& result) {
     bool changed = false;
     // A cleared editor empties the side. Text with neither digits nor points is no
@@ -118,14 +120,14 @@ bool channelFrequency(cmcCellCapsule& request, ListEntry& channel, bool receiveS
         setBit(channel.state, emptyBitOf(receiveSide), !accepted);
         if (follows) {
             channel.txFrequency = channel.rxFrequency;
-            setBit(channel.state, ListEntry::stateTxEmpty,
-                   (channel.state & ListEntry::stateRxEmpty) != 0);
+            setBit(channel.state, ListRecord::stateTxEmpty,
+                   (channel.state & ListRecord::stateRxEmpty) != 0);
         }
         changed = true;
     }
 
     align(request, kAlignRight);
-    request.markerPlace = cmcCellCapsule::kMarkerRight;
+    request.markerPlace = CellRequest::kMarkerRight;
     const std::string current = sideText(channel, receiveSide);
     if (!receiveSide && linked && transmitShownAsReceive(channel)) {
         showText(request, "<-");
@@ -138,7 +140,7 @@ bool channelFrequency(cmcCellCapsule& request, ListEntry& channel, bool receiveS
     return changed;
 }
 
-bool bandEdge(cmcCellCapsule& request, std::int32_t& limit, bool precise, bool emptyAllowed,
+bool bandEdge(CellRequest& request, std::int32_t& limit, bool precise, bool emptyAllowed,
               std::uint8_t& result) {
     bool changed = false;
     if (hasInput(request) && !refusedAsAmbiguous(request)) {
@@ -163,4 +165,6 @@ bool bandEdge(cmcCellCapsule& request, std::int32_t& limit, bool precise, bool e
     return changed;
 }
 
-} // namespace cmcCodec
+} // namespace codec
+
+} // namespace marlo

@@ -7,11 +7,13 @@
 #include <string>
 #include <string_view>
 
-class cmcCellCapsule;
-class ListEntry;
+namespace marlo {
+
+class CellRequest;
+class ListRecord;
 
 // The frequency codecs: frequencies are held in Hz and typed and shown in kHz.
-namespace cmcCodec {
+namespace codec {
 
 constexpr std::int32_t kMaxFrequency = marloFrequency::highest;
 constexpr std::int32_t kNoEdge = marloFrequency::noEdge;
@@ -29,12 +31,14 @@ std::string frequencyText(std::int32_t hz, bool precise);
 // empty, and other text without digits changes nothing.
 // With `linked`, a transmit side equal to the receive side follows its changes
 // and shows "<-".
-bool channelFrequency(cmcCellCapsule& request, ListEntry& channel, bool receiveSide, bool linked,
+bool channelFrequency(CellRequest& request, ListRecord& channel, bool receiveSide, bool linked,
                       std::uint8_t& result);
 
 // Band edge on one limit of a band edge entry; `precise` keeps 1 Hz resolution,
 // `emptyAllowed` (transmit ranges) stores 0 or a cleared editor as kNoEdge.
-bool bandEdge(cmcCellCapsule& request, std::int32_t& limit, bool precise, bool emptyAllowed,
+bool bandEdge(CellRequest& request, std::int32_t& limit, bool precise, bool emptyAllowed,
               std::uint8_t& result);
 
-} // namespace cmcCodec
+} // namespace codec
+
+} // namespace marlo

@@ -1,12 +1,14 @@
 #include "radio/codecNumber.h"
 
-#include "overlay/cmcGTex.h"
-#include "radio/cmcCellCapsule.h"
+#include "overlay/overlayTexts.h"
+#include "radio/cellRequest.h"
 #include "radio/codecSteps.h"
 
 #include <algorithm>
 
-namespace cmcCodec {
+namespace marlo {
+
+namespace codec {
 
 namespace {
 
@@ -31,13 +33,13 @@ std::string decimalText(std::int64_t v, int minDigits) {
 }
 
 bool isSpaceOrBackspace(std::int32_t action) {
-    return action == cmcCellCapsule::kSpace || action == cmcCellCapsule::kBackspace;
+    return action == CellRequest::kSpace || action == CellRequest::kBackspace;
 }
 
 // Space steps up, Backspace down; past one end of lo..hi continues at the other.
 std::int64_t stepped(std::int64_t v, std::int32_t action, std::int64_t step, std::int64_t lo,
                      std::int64_t hi) {
-    v += action == cmcCellCapsule::kSpace ? step : -step;
+    v += action == CellRequest::kSpace ? step : -step;
     if (v < lo)
         return hi;
     if (v > hi)
@@ -45,7 +47,7 @@ std::int64_t stepped(std::int64_t v, std::int32_t action, std::int64_t step, std
     return v;
 }
 
-bool clampInto(std::int32_t& value, const cmcNumberForm& form) {
+bool clampInto(std::int32_t& value, const NumberForm& form) {
     const auto v = static_cast<std::int32_t>(limited(value, form.lo, form.hi));
     if (v == value)
         return false;
@@ -53,7 +55,7 @@ bool clampInto(std::int32_t& value, const cmcNumberForm& form) {
     return true;
 }
 
-void showNumber(cmcCellCapsule& request, std::int32_t value, const cmcNumberForm& form) {
+void showNumber(CellRequest& request, std::int32_t value, const NumberForm& form) {
     showText(request, form.fixedText
                           ? *form.fixedText
                           : decimalText(std::int64_t{value} + form.offset, form.minDigits));
@@ -61,12 +63,11 @@ void showNumber(cmcCellCapsule& request, std::int32_t value, const cmcNumberForm
 
 } // namespace
 
-bool number(cmcCellCapsule& request, std::int32_t& value, const cmcNumberForm& form,
+bool number(CellRequest& request, std::int32_t& value, const NumberForm& form,
             std::uint8_t& result) {
     const std::int64_t step = form.step > 0 ? form.step : 1;
     bool changed = false;
-    if (request.inputMode == cmcCellCapsule::kEditedText &&
-        !filter(request.inputText, ".").empty()) {
+    if (request.inputMode == CellRequest::kEditedText && !filter(request.inputText, ".").empty()) {
         std::int64_t n = typedNumber(request.inputText) - form.offset;
         if (step != 1)
             n = divideRounded(n, step) * step;
@@ -91,13 +92,13 @@ bool number(cmcCellCapsule& request, std::int32_t& value, const cmcNumberForm& f
     return changed;
 }
 
-bool numberByte(cmcCellCapsule& request, std::uint8_t& value, const cmcNumberForm& form,
+bool numberByte(CellRequest& request, std::uint8_t& value, const NumberForm& form,
                 std::uint8_t& result) {
     return onByte(value, [&](std::int32_t& v) { return number(request, v, form, result); });
 }
 
-bool channelNumber(cmcCellCapsule& request, std::uint32_t& value, std::uint32_t lo,
-                   std::uint32_t hi, std::uint32_t emptyValue, std::uint8_t& result) {
+bool channelNumber(CellRequest& request, std::uint32_t& value, std::uint32_t lo, std::uint32_t hi,
+                   std::uint32_t emptyValue, std::uint8_t& result) {
     bool changed = false;
     if (hasInput(request) && !filter(request.inputText, "").empty()) {
         const std::int64_t n = typedNumber(request.inputText);
@@ -107,7 +108,7 @@ bool channelNumber(cmcCellCapsule& request, std::uint32_t& value, std::uint32_t 
     if (value != emptyValue)
         showText(request, std::to_string(value));
     else
-        showText(request, request.action == cmcCellCapsule::kNoAction ? " " : "");
+        showText(request, request.action == CellRequest::kNoAction ? " " : "");
     if (!request.HasGrid())
         return changed;
 
@@ -153,27 +154,27 @@ std::string offText(std::int64_t value, std::int64_t scale, int decimals) {
     return text;
 }
 
-void showTimer(cmcCellCapsule& request, std::int32_t value, const cmcTimerForm& form,
-               std::int64_t scale, cmcGTex& texts) {
-    const bool off = form.kind == cmcTimerKind::Off;
-    if (request.action == cmcCellCapsule::kNoAction && value == 0)
+void showTimer(CellRequest& request, std::int32_t value, const TimerForm& form, std::int64_t scale,
+               OverlayTexts& texts) {
+    const bool off = form.kind == TimerKind::Off;
+    if (request.action == CellRequest::kNoAction && value == 0)
         showText(request, texts.GetLine(off ? kTimerOffText : kTimerAutoText));
     else
         showText(request, off ? offText(value, scale, form.decimals)
                               : std::to_string(std::int64_t{value} / scale));
 }
 
-bool startsTimerEditor(char key, cmcTimerKind kind) {
+bool startsTimerEditor(char key, TimerKind kind) {
     if (key >= '0' && key <= '9')
         return true;
-    if (kind == cmcTimerKind::Off)
+    if (kind == TimerKind::Off)
         return key == '.' || key == 'o' || key == 'O';
     return key == 'a' || key == 'A';
 }
 
 } // namespace
 
-bool timer(cmcCellCapsule& request, std::int32_t& value, const cmcTimerForm& form, cmcGTex& texts,
+bool timer(CellRequest& request, std::int32_t& value, const TimerForm& form, OverlayTexts& texts,
            std::uint8_t& result) {
     const std::int64_t scale = form.scale > 0 ? form.scale : 1;
     bool changed = false;
@@ -186,7 +187,7 @@ bool timer(cmcCellCapsule& request, std::int32_t& value, const cmcTimerForm& for
             changed = true;
         }
         const std::string b = filter(request.inputText, "ofOFautAUT");
-        if (startsWithNoCase(b, form.kind == cmcTimerKind::Off ? "of" : "au")) {
+        if (startsWithNoCase(b, form.kind == TimerKind::Off ? "of" : "au")) {
             value = 0;
             changed = true;
         }
@@ -201,16 +202,18 @@ bool timer(cmcCellCapsule& request, std::int32_t& value, const cmcTimerForm& for
         return true;
     }
     const char key = request.TypedCharacter();
-    if (request.action == cmcCellCapsule::kEnter)
+    if (request.action == CellRequest::kEnter)
         startEditorOnText(request, result);
     else if (startsTimerEditor(key, form.kind))
         startEditorWithKey(request, key, result);
     return changed;
 }
 
-bool timerByte(cmcCellCapsule& request, std::uint8_t& value, const cmcTimerForm& form,
-               cmcGTex& texts, std::uint8_t& result) {
+bool timerByte(CellRequest& request, std::uint8_t& value, const TimerForm& form,
+               OverlayTexts& texts, std::uint8_t& result) {
     return onByte(value, [&](std::int32_t& v) { return timer(request, v, form, texts, result); });
 }
 
-} // namespace cmcCodec
+} // namespace codec
+
+} // namespace marlo

@@ -1,11 +1,13 @@
 #include "radio/codecSteps.h"
 
-#include "radio/cmcCellCapsule.h"
+#include "radio/cellRequest.h"
 
 #include <algorithm>
 #include <charconv>
 
-namespace cmcCodec {
+namespace marlo {
+
+namespace codec {
 
 namespace {
 
@@ -82,12 +84,12 @@ std::string trimSpaces(std::string_view text) {
     return std::string(text.substr(first, text.find_last_not_of(' ') - first + 1));
 }
 
-bool hasInput(const cmcCellCapsule& request) {
-    return request.inputMode == cmcCellCapsule::kEditedText ||
-           request.inputMode == cmcCellCapsule::kChosen;
+bool hasInput(const CellRequest& request) {
+    return request.inputMode == CellRequest::kEditedText ||
+           request.inputMode == CellRequest::kChosen;
 }
 
-bool refusedAsTooLong(cmcCellCapsule& request, std::size_t length, std::size_t most) {
+bool refusedAsTooLong(CellRequest& request, std::size_t length, std::size_t most) {
     if (length <= most)
         return false;
     request.refusedAbove = static_cast<std::int32_t>(most);
@@ -110,7 +112,7 @@ std::size_t ambiguousCommaAt(std::string_view text) {
 
 } // namespace
 
-bool refusedAsNotDigits(cmcCellCapsule& request, std::string_view separators) {
+bool refusedAsNotDigits(CellRequest& request, std::string_view separators) {
     if (!hasInput(request))
         return false;
     const std::string& typed = request.inputText;
@@ -123,7 +125,7 @@ bool refusedAsNotDigits(cmcCellCapsule& request, std::string_view separators) {
     return true;
 }
 
-bool refusedAsAmbiguous(cmcCellCapsule& request) {
+bool refusedAsAmbiguous(CellRequest& request) {
     if (!hasInput(request))
         return false;
     const std::string typed = trimSpaces(request.inputText);
@@ -145,13 +147,13 @@ std::string pointedDecimal(std::string_view text) {
     return pointed;
 }
 
-void showText(cmcCellCapsule& request, std::string text) {
+void showText(CellRequest& request, std::string text) {
     request.text = std::move(text);
     request.selStart = 0;
     request.selLength = static_cast<std::int32_t>(request.text.size());
 }
 
-void startEditor(cmcCellCapsule& request, std::string text, std::int32_t selStart,
+void startEditor(CellRequest& request, std::string text, std::int32_t selStart,
                  std::int32_t selLength, std::uint8_t& result) {
     request.text = std::move(text);
     request.selStart = selStart;
@@ -159,24 +161,24 @@ void startEditor(cmcCellCapsule& request, std::string text, std::int32_t selStar
     result = kResultOpenEditor;
 }
 
-void startEditorWithKey(cmcCellCapsule& request, char key, std::uint8_t& result) {
+void startEditorWithKey(CellRequest& request, char key, std::uint8_t& result) {
     startEditor(request, std::string(1, key), 1, 0, result);
 }
 
-void startEditorOnText(cmcCellCapsule& request, std::uint8_t& result) {
+void startEditorOnText(CellRequest& request, std::uint8_t& result) {
     std::string trimmed = trimSpaces(request.text);
     const auto length = static_cast<std::int32_t>(trimmed.size());
     startEditor(request, std::move(trimmed), 0, length, result);
 }
 
-void editorStart(cmcCellCapsule& request, bool allowDot, std::string_view signs, bool spaceIsEnter,
+void editorStart(CellRequest& request, bool allowDot, std::string_view signs, bool spaceIsEnter,
                  std::uint8_t& result) {
     if (!request.HasGrid())
         return;
     std::int32_t action = request.action;
-    if (spaceIsEnter && (action == cmcCellCapsule::kSpace || action == cmcCellCapsule::kBackspace))
-        action = cmcCellCapsule::kEnter;
-    if (action == cmcCellCapsule::kEnter) {
+    if (spaceIsEnter && (action == CellRequest::kSpace || action == CellRequest::kBackspace))
+        action = CellRequest::kEnter;
+    if (action == CellRequest::kEnter) {
         startEditorOnText(request, result);
         return;
     }
@@ -185,14 +187,16 @@ void editorStart(cmcCellCapsule& request, bool allowDot, std::string_view signs,
         startEditorWithKey(request, key, result);
 }
 
-bool editRestriction(cmcCellCapsule& request, bool editable) {
+bool editRestriction(CellRequest& request, bool editable) {
     if (editable)
         return false;
     request.fontColour = kOlive;
     if (request.TypedCharacter() == '\0')
         return false;
-    request.action = cmcCellCapsule::kNoAction;
+    request.action = CellRequest::kNoAction;
     return true;
 }
 
-} // namespace cmcCodec
+} // namespace codec
+
+} // namespace marlo

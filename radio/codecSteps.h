@@ -1,18 +1,20 @@
 #pragma once
 
-#include "sheets/cmcColorTable.h"
+#include "sheets/colourTable.h"
 
 #include <cstdint>
 #include <string>
 #include <string_view>
 
-class cmcCellCapsule;
+namespace marlo {
+
+class CellRequest;
 
 // The steps the value codecs share: reading typed text and starting the grid's
 // in-place editor. Typed text may be anything (control characters, UTF-8, a
 // thousand digits); every reader here looks at a bounded number of characters
 // and cannot overflow.
-namespace cmcCodec {
+namespace codec {
 
 // The result byte of a codec call, as the engine returns it to the grid.
 constexpr std::uint8_t kResultNone = 0;
@@ -20,9 +22,9 @@ constexpr std::uint8_t kResultListOpened = 1; // a list or dialog was opened
 constexpr std::uint8_t kResultOpenEditor = 2; // the grid opens its in-place editor
 
 // Text colours the cells are drawn with.
-constexpr cmcColour kOlive = 0x008080;  // a cell that may not be edited now
-constexpr cmcColour kRed = 0x0000FF;    // a byte that differs from the comparison image
-constexpr cmcColour kSilver = 0xC0C0C0; // a value that does not apply
+constexpr Colour kOlive = 0x008080;  // a cell that may not be edited now
+constexpr Colour kRed = 0x0000FF;    // a byte that differs from the comparison image
+constexpr Colour kSilver = 0xC0C0C0; // a value that does not apply
 
 // Filter: keeps only the decimal digits and the characters of `extra` (ASCII);
 // a byte of 0x80 or above is never kept.
@@ -46,43 +48,43 @@ std::int64_t divideRounded(std::int64_t a, std::int64_t b);
 std::string trimSpaces(std::string_view text);
 
 // True when the request carries edited text or a list choice.
-bool hasInput(const cmcCellCapsule& request);
+bool hasInput(const CellRequest& request);
 // True, and the refusal noted in the request, when `length` typed characters are
 // more than a key field's `most`: the entry is left as it was rather than erased.
-bool refusedAsTooLong(cmcCellCapsule& request, std::size_t length, std::size_t most);
+bool refusedAsTooLong(CellRequest& request, std::size_t length, std::size_t most);
 
 // True, and a hint noted in the request, when typed text of a digit field has a
 // character that is no digit and not in `separators`: dropping it would store
 // another value than the one typed ("12X4" as 124, "1O23" as 123).
-bool refusedAsNotDigits(cmcCellCapsule& request, std::string_view separators);
+bool refusedAsNotDigits(CellRequest& request, std::string_view separators);
 
 // True, and a hint noted in the request, when typed decimal text has a comma
 // before exactly three digits ("7,055"): a thousands separator to some, a
 // decimal comma to others, so it is refused rather than guessed.
-bool refusedAsAmbiguous(cmcCellCapsule& request);
+bool refusedAsAmbiguous(CellRequest& request);
 // The typed text with a comma read as the decimal point.
 std::string pointedDecimal(std::string_view text);
 
 // Sets the display text with the whole of it selected.
-void showText(cmcCellCapsule& request, std::string text);
+void showText(CellRequest& request, std::string text);
 // Opens the editor on `text` with the given selection.
-void startEditor(cmcCellCapsule& request, std::string text, std::int32_t selStart,
+void startEditor(CellRequest& request, std::string text, std::int32_t selStart,
                  std::int32_t selLength, std::uint8_t& result);
 // Opens the editor on the typed character, caret after it.
-void startEditorWithKey(cmcCellCapsule& request, char key, std::uint8_t& result);
+void startEditorWithKey(CellRequest& request, char key, std::uint8_t& result);
 // Opens the editor on the current text trimmed of spaces, all selected.
-void startEditorOnText(cmcCellCapsule& request, std::uint8_t& result);
+void startEditorOnText(CellRequest& request, std::uint8_t& result);
 
 // Editor start: only for a request from a grid. With spaceIsEnter, Space and
 // Backspace count as Enter. Enter opens the editor on the current text; a digit,
 // "." (allowDot) or a character of `signs` opens it on that character.
-void editorStart(cmcCellCapsule& request, bool allowDot, std::string_view signs, bool spaceIsEnter,
+void editorStart(CellRequest& request, bool allowDot, std::string_view signs, bool spaceIsEnter,
                  std::uint8_t& result);
 
 // Edit restriction: a cell that may not be edited now is drawn olive and a typed
 // character is swallowed (action becomes 0). True when a character was swallowed,
 // so that the engine can say why nothing happened.
-bool editRestriction(cmcCellCapsule& request, bool editable);
+bool editRestriction(CellRequest& request, bool editable);
 
 // Runs a codec for a 32-bit value on one unsigned byte; a value outside 0..255
 // is not stored.
@@ -95,4 +97,6 @@ bool onByte(std::uint8_t& byte, Codec codec) {
     return true;
 }
 
-} // namespace cmcCodec
+} // namespace codec
+
+} // namespace marlo

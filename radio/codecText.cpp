@@ -1,12 +1,14 @@
 #include "radio/codecText.h"
 
-#include "radio/cmcCellCapsule.h"
+#include "radio/cellRequest.h"
 #include "radio/codecSteps.h"
 
 #include <algorithm>
 #include <string>
 
-namespace cmcCodec {
+namespace marlo {
+
+namespace codec {
 
 namespace {
 
@@ -38,12 +40,12 @@ std::string fieldText(std::span<const std::uint8_t> field) {
 // Space and Backspace open the editor as Enter does; so does a character that
 // `starts` accepts, on just that character.
 template <typename Starts>
-void textKeys(cmcCellCapsule& request, Starts starts, std::uint8_t& result) {
+void textKeys(CellRequest& request, Starts starts, std::uint8_t& result) {
     if (!request.HasGrid())
         return;
     const std::int32_t action = request.action;
-    if (action == cmcCellCapsule::kEnter || action == cmcCellCapsule::kSpace ||
-        action == cmcCellCapsule::kBackspace)
+    if (action == CellRequest::kEnter || action == CellRequest::kSpace ||
+        action == CellRequest::kBackspace)
         startEditorOnText(request, result);
     else if (const char key = request.TypedCharacter(); key != '\0' && starts(key))
         startEditorWithKey(request, key, result);
@@ -51,7 +53,7 @@ void textKeys(cmcCellCapsule& request, Starts starts, std::uint8_t& result) {
 
 } // namespace
 
-bool nameText(cmcCellCapsule& request, std::span<std::uint8_t> field, std::uint8_t& result,
+bool nameText(CellRequest& request, std::span<std::uint8_t> field, std::uint8_t& result,
               std::string_view alphabet) {
     const auto kept = [alphabet](unsigned char c) {
         return isPrintable(c) &&
@@ -76,7 +78,7 @@ bool nameText(cmcCellCapsule& request, std::span<std::uint8_t> field, std::uint8
     return changed;
 }
 
-bool aleText(cmcCellCapsule& request, std::span<std::uint8_t> field, std::uint8_t& result) {
+bool aleText(CellRequest& request, std::span<std::uint8_t> field, std::uint8_t& result) {
     bool changed = false;
     const std::string typed = hasInput(request) ? filter(request.inputText, kAleAlphabet) : "";
     if (hasInput(request) && !refusedAsTooLong(request, typed.size(), field.size())) {
@@ -92,4 +94,6 @@ bool aleText(cmcCellCapsule& request, std::span<std::uint8_t> field, std::uint8_
     return changed;
 }
 
-} // namespace cmcCodec
+} // namespace codec
+
+} // namespace marlo

@@ -4,10 +4,12 @@
 #include <span>
 #include <string_view>
 
-class cmcCellCapsule;
+namespace marlo {
+
+class CellRequest;
 
 // The text codecs: fixed-width character fields of the image.
-namespace cmcCodec {
+namespace codec {
 
 // The characters a channel comment, selective-call name or telephone name may hold.
 constexpr std::string_view kNameAlphabet =
@@ -21,12 +23,14 @@ constexpr std::string_view kAleAlphabet =
 // outside `alphabet`, unless that is empty, becomes a space. So what the editor
 // shows after the edit is what the image holds. Shown trimmed of spaces, with
 // bytes that are no character shown as spaces.
-bool nameText(cmcCellCapsule& request, std::span<std::uint8_t> field, std::uint8_t& result,
+bool nameText(CellRequest& request, std::span<std::uint8_t> field, std::uint8_t& result,
               std::string_view alphabet = {});
 
 // ALE text: only the ALE alphabet is kept; 1..n such characters fill the field,
 // upper-cased; none clears it to 0xFF bytes; more than fit are refused and change
 // nothing.
-bool aleText(cmcCellCapsule& request, std::span<std::uint8_t> field, std::uint8_t& result);
+bool aleText(CellRequest& request, std::span<std::uint8_t> field, std::uint8_t& result);
 
-} // namespace cmcCodec
+} // namespace codec
+
+} // namespace marlo

@@ -1,12 +1,14 @@
 #include "radio/frequencyChecks.h"
 
-#include "radio/ListEntry.h"
 #include "radio/codecFrequency.h"
 #include "radio/frequencyLimits.h"
+#include "radio/listRecord.h"
 
 #include <optional>
 
-namespace cmcRangeCheck {
+namespace marlo {
+
+namespace rangeCheck {
 
 namespace {
 
@@ -19,11 +21,11 @@ bool inside(std::int32_t hz, std::int32_t low, std::int32_t high) {
     return low <= hz && hz <= high;
 }
 
-bool isEmpty(const cmcEdgePair& range) {
+bool isEmpty(const EdgePair& range) {
     return range.low == kNoEdge && range.high == kNoEdge;
 }
 
-bool laterRangeUsed(const cmcBandEdges& edges, int range) {
+bool laterRangeUsed(const BandEdges& edges, int range) {
     for (int j = range + 1; j < kTransmitRanges; ++j) {
         if (edges.transmit[j].low != kNoEdge || edges.transmit[j].high != kNoEdge)
             return true;
@@ -33,8 +35,8 @@ bool laterRangeUsed(const cmcBandEdges& edges, int range) {
 
 // Whether a transmit range with an empty limit is wrong as a whole; nothing
 // when both limits are set and the other rules decide.
-std::optional<bool> emptyLimitRule(const cmcBandEdges& edges, int range) {
-    const cmcEdgePair& e = edges.transmit[range];
+std::optional<bool> emptyLimitRule(const BandEdges& edges, int range) {
+    const EdgePair& e = edges.transmit[range];
     if (e.low != kNoEdge && e.high != kNoEdge)
         return std::nullopt;
     // Ranges fill from the first: a gap before a used range, a half-set range and
@@ -44,9 +46,9 @@ std::optional<bool> emptyLimitRule(const cmcBandEdges& edges, int range) {
 
 } // namespace
 
-cmcBandEdges cmcBandEdges::load(cmcEeprom& image) {
-    cmcBandEdges edges;
-    ListEntry entry(&image);
+BandEdges BandEdges::load(MemoryImage& image) {
+    BandEdges edges;
+    ListRecord entry(&image);
     entry.load(listRxEdge, 0);
     edges.receive = {entry.low, entry.high};
     for (int i = 0; i < kTransmitRanges; ++i) {
@@ -56,51 +58,51 @@ cmcBandEdges cmcBandEdges::load(cmcEeprom& image) {
     return edges;
 }
 
-bool receiveFrequencyValid(std::int32_t hz, const cmcBandEdges& edges) {
+bool receiveFrequencyValid(std::int32_t hz, const BandEdges& edges) {
     return inside(hz, edges.receive.low, edges.receive.high);
 }
 
-bool transmitFrequencyValid(std::int32_t hz, const cmcBandEdges& edges, bool geneMode) {
+bool transmitFrequencyValid(std::int32_t hz, const BandEdges& edges, bool geneMode) {
     if (geneMode)
         return inside(hz, kTransmitLowest, kHighest) && receiveFrequencyValid(hz, edges);
-    for (const cmcEdgePair& range : edges.transmit) {
+    for (const EdgePair& range : edges.transmit) {
         if (range.low != kNoEdge && range.high != kNoEdge && inside(hz, range.low, range.high))
             return true;
     }
     return false;
 }
 
-bool channelReceiveInvalid(const ListEntry& channel, const cmcBandEdges& edges) {
-    return (channel.state & ListEntry::stateRxEmpty) != 0 ||
+bool channelReceiveInvalid(const ListRecord& channel, const BandEdges& edges) {
+    return (channel.state & ListRecord::stateRxEmpty) != 0 ||
            !receiveFrequencyValid(channel.rxFrequency, edges);
 }
 
-bool channelTransmitInvalid(const ListEntry& channel, const cmcBandEdges& edges, bool geneMode) {
-    return (channel.state & ListEntry::stateTxEmpty) == 0 &&
+bool channelTransmitInvalid(const ListRecord& channel, const BandEdges& edges, bool geneMode) {
+    return (channel.state & ListRecord::stateTxEmpty) == 0 &&
            !transmitFrequencyValid(channel.txFrequency, edges, geneMode);
 }
 
-std::string channelFrequencyProblem(const ListEntry& channel, const cmcBandEdges& edges,
+std::string channelFrequencyProblem(const ListRecord& channel, const BandEdges& edges,
                                     bool receiveSide, bool geneMode) {
-    const auto kHz = [](std::int32_t hz) { return cmcCodec::frequencyText(hz, false); };
+    const auto kHz = [](std::int32_t hz) { return codec::frequencyText(hz, false); };
     const std::string receiveEdge =
         kHz(edges.receive.low) + " to " + kHz(edges.receive.high) + " kHz";
     if (receiveSide) {
-        if ((channel.state & ListEntry::stateRxEmpty) != 0)
+        if ((channel.state & ListRecord::stateRxEmpty) != 0)
             return "The channel has no receive frequency";
         if (receiveFrequencyValid(channel.rxFrequency, edges))
             return {};
         return "Receive frequency " + kHz(channel.rxFrequency) +
                " kHz lies outside the receive band edge, " + receiveEdge;
     }
-    if ((channel.state & ListEntry::stateTxEmpty) != 0 ||
+    if ((channel.state & ListRecord::stateTxEmpty) != 0 ||
         transmitFrequencyValid(channel.txFrequency, edges, geneMode))
         return {};
     if (geneMode)
         return "Transmit frequency " + kHz(channel.txFrequency) + " kHz lies outside " +
                receiveEdge;
     std::string ranges;
-    for (const cmcEdgePair& range : edges.transmit) {
+    for (const EdgePair& range : edges.transmit) {
         if (range.low == kNoEdge || range.high == kNoEdge)
             continue;
         ranges += (ranges.empty() ? "" : ", ") + kHz(range.low) + " to " + kHz(range.high);
@@ -109,10 +111,10 @@ std::string channelFrequencyProblem(const ListEntry& channel, const cmcBandEdges
            (ranges.empty() ? std::string(" (none is set)") : " (" + ranges + " kHz)");
 }
 
-cmcEdgeValidity bandEdgeValidity(const cmcBandEdges& edges, bool transmit, int range) {
+EdgeValidity bandEdgeValidity(const BandEdges& edges, bool transmit, int range) {
     if (transmit && (range < 0 || range >= kTransmitRanges))
         return {true, true};
-    const cmcEdgePair& e = transmit ? edges.transmit[range] : edges.receive;
+    const EdgePair& e = transmit ? edges.transmit[range] : edges.receive;
     if (e.high < e.low)
         return {true, true};
     if (transmit) {
@@ -121,7 +123,7 @@ cmcEdgeValidity bandEdgeValidity(const cmcBandEdges& edges, bool transmit, int r
     }
 
     const std::int32_t lowest = transmit ? kTransmitLowest : kReceiveLowest;
-    cmcEdgeValidity v{!inside(e.low, lowest, kHighest), !inside(e.high, lowest, kHighest)};
+    EdgeValidity v{!inside(e.low, lowest, kHighest), !inside(e.high, lowest, kHighest)};
     if (!transmit)
         return v;
     v.lowInvalid |= !receiveFrequencyValid(e.low, edges);
@@ -134,4 +136,6 @@ cmcEdgeValidity bandEdgeValidity(const cmcBandEdges& edges, bool transmit, int r
     return v;
 }
 
-} // namespace cmcRangeCheck
+} // namespace rangeCheck
+
+} // namespace marlo

@@ -3,7 +3,9 @@
 #include <chrono>
 #include <random>
 
-void cmcDrawIdentityDigits(cmcIdentityDigits& digits, std::uint32_t seed) {
+namespace marlo {
+
+void drawIdentityDigits(IdentityDigits& digits, std::uint32_t seed) {
     std::minstd_rand random(seed);
     for (std::size_t k = 0; k < 2 * digits.size(); ++k) {
         const auto digit = static_cast<std::uint8_t>(random() % 10);
@@ -13,8 +15,10 @@ void cmcDrawIdentityDigits(cmcIdentityDigits& digits, std::uint32_t seed) {
     }
 }
 
-std::uint32_t cmcTimeSeed() {
+std::uint32_t timeSeed() {
     const auto now = std::chrono::system_clock::now().time_since_epoch();
     return static_cast<std::uint32_t>(
         std::chrono::duration_cast<std::chrono::nanoseconds>(now).count());
 }
+
+} // namespace marlo

@@ -1,10 +1,12 @@
 #include "radio/imagePreparation.h"
 
-#include "core/cmcEeprom.h"
+#include "core/memoryImage.h"
 #include "core/modelIdentity.h"
-#include "radio/ListEntry.h"
+#include "radio/listRecord.h"
 
 #include <cstdint>
+
+namespace marlo {
 
 using namespace marloImageMap;
 
@@ -26,16 +28,16 @@ constexpr int optionAddress = 0x02B2;
 constexpr std::uint8_t optionRadioBit = 0x40;
 constexpr int option2Address = 0x02B4;
 
-void copyBlock(cmcEeprom& image, const cmcEeprom& reference, int address, int length) {
+void copyBlock(MemoryImage& image, const MemoryImage& reference, int address, int length) {
     for (int a = address; a < address + length; ++a)
         image.SetByte(a, reference.GetByte(a));
 }
 
-void prepareList(cmcEeprom& image, const cmcEeprom& reference, std::uint8_t listType) {
+void prepareList(MemoryImage& image, const MemoryImage& reference, std::uint8_t listType) {
     // A list record binds a writable image; the reference is only loaded from.
-    ListEntry fromReference(const_cast<cmcEeprom*>(&reference));
-    ListEntry entry(&image);
-    for (std::int32_t i = ListEntry::firstIndex(listType); i <= ListEntry::lastIndex(listType);
+    ListRecord fromReference(const_cast<MemoryImage*>(&reference));
+    ListRecord entry(&image);
+    for (std::int32_t i = ListRecord::firstIndex(listType); i <= ListRecord::lastIndex(listType);
          ++i) {
         entry.load(listType, i);
         if (!entry.isUsed()) {
@@ -49,7 +51,7 @@ void prepareList(cmcEeprom& image, const cmcEeprom& reference, std::uint8_t list
 
 } // namespace
 
-void cmcPrepareImage(cmcEeprom& image, const cmcEeprom& reference, const dstPrepareModes& modes) {
+void prepareImage(MemoryImage& image, const MemoryImage& reference, const PrepareModes& modes) {
     if (image.Size() < marloModel::imageSize || reference.Size() < marloModel::imageSize)
         return;
 
@@ -77,3 +79,5 @@ void cmcPrepareImage(cmcEeprom& image, const cmcEeprom& reference, const dstPrep
         copyBlock(image, reference, factoryByteAddress, 1);
     }
 }
+
+} // namespace marlo

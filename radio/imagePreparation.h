@@ -2,14 +2,16 @@
 
 #include "radio/identityDigits.h"
 
-class cmcEeprom;
+namespace marlo {
+
+class MemoryImage;
 
 // What an image is prepared for, and the modes that decide what may be written.
-struct dstPrepareModes {
+struct PrepareModes {
     bool forSending = false; // to the radio (or into a file), not just loaded
     bool factory = false;
     int variant = 0;
-    cmcIdentityDigits identity = kNoIdentityDigits;
+    IdentityDigits identity = kNoIdentityDigits;
 };
 
 // Gives `image` back the parts of the memory that belong to the radio rather
@@ -24,7 +26,7 @@ struct dstPrepareModes {
 // `image` and `reference` may be the same image. Nothing is read or written
 // outside either image; when one of them is smaller than the model's image the
 // call does nothing.
-void cmcPrepareImage(cmcEeprom& image, const cmcEeprom& reference, const dstPrepareModes& modes);
+void prepareImage(MemoryImage& image, const MemoryImage& reference, const PrepareModes& modes);
 
 // Where the preparation reads and writes.
 namespace marloImageMap {
@@ -34,3 +36,5 @@ inline constexpr int identityAddress = 0x6C1A; // five bytes of identity digits
 inline constexpr int factoryByteAddress = 0x6C24;
 inline constexpr int variantAddress = 0x02B1;
 } // namespace marloImageMap
+
+} // namespace marlo

@@ -1,53 +1,55 @@
 #include "radio/rowOperations.h"
 
-#include "core/cmcEeprom.h"
-#include "overlay/cmcGTex.h"
-#include "platform/cmcPrompter.h"
-#include "radio/EntryClipboard.h"
-#include "radio/ListEntry.h"
+#include "core/memoryImage.h"
+#include "core/notificationHub.h"
+#include "overlay/overlayTexts.h"
+#include "platform/prompter.h"
+#include "radio/cellContext.h"
 #include "radio/cellLabels.h"
-#include "radio/cmcCellCapsule.h"
-#include "radio/cmcCellContext.h"
+#include "radio/cellRequest.h"
+#include "radio/listRecord.h"
+#include "radio/rowClipboard.h"
 #include "radio/statusLine.h"
-#include "sheets/cmcEvMan.h"
 
 #include <algorithm>
 #include <numeric>
 #include <string>
 #include <vector>
 
-using namespace cmcCells;
+namespace marlo {
+
+using namespace CellLabel;
 
 namespace {
 
 void postStatus(const char* key) {
-    cmcStatusLine::Post(cmcGTex::App().GetLine(key));
+    statusLine::Post(OverlayTexts::App().GetLine(key));
 }
 
 // The warning box with OK and Cancel; true when the user chose OK.
 bool confirmed(const char* key) {
-    cmcGTex& texts = cmcGTex::App();
-    return cmcPrompter::current().message(texts.GetLine("GI_Sys_AppTitle"), texts.GetText(key),
-                                          PromptIcon::Warning,
-                                          PromptButtons::OkCancel) == PromptAnswer::Ok;
+    OverlayTexts& texts = OverlayTexts::App();
+    return Prompter::current().message(texts.GetLine("GI_Sys_AppTitle"), texts.GetText(key),
+                                       PromptIcon::Warning,
+                                       PromptButtons::OkCancel) == PromptAnswer::Ok;
 }
 
 // One operation on the rows first..last of a list lo..hi.
 struct RowWork {
-    cmcCellContext& context;
-    cmcCellCapsule& request;
-    ListEntry& entry;
+    CellContext& context;
+    CellRequest& request;
+    ListRecord& entry;
     std::uint8_t type;
     std::int32_t lo;
     std::int32_t hi;
     std::int32_t first;
     std::int32_t last;
 
-    cmcEeprom& image() const { return context.CurrentImage(); }
+    MemoryImage& image() const { return context.CurrentImage(); }
     std::int32_t count() const { return last - first + 1; }
 
     bool anyUsed(std::int32_t from, std::int32_t to) const {
-        ListEntry row;
+        ListRecord row;
         row.bind(&image());
         for (std::int32_t i = std::max(from, lo); i <= std::min(to, hi); ++i) {
             row.load(type, i);
@@ -59,21 +61,21 @@ struct RowWork {
 
     // Rows from..from+n-1 written to..to+n-1; both blocks lie inside the list.
     void moveRows(std::int32_t from, std::int32_t n, std::int32_t to) const {
-        indEntryClipboard block;
+        ProgramRowClipboard block;
         block.copyFrom(image(), type, from, n);
         block.pasteTo(image(), type, to, n);
     }
 
     void clearRows(std::int32_t from, std::int32_t to) const {
-        indEntryClipboard blank;
+        ProgramRowClipboard blank;
         blank.fillBlank(image(), type, from, to - from + 1);
         blank.pasteTo(image(), type, from, to - from + 1);
         for (std::int32_t i = from; i <= to; ++i)
-            cmcEvMan::App().Post(evRepaintIndex, nullptr, i);
+            NotificationHub::App().Post(evRepaintIndex, nullptr, i);
     }
 
     void selectAfter(std::int32_t from, std::int32_t to) const {
-        request.block.flags |= cmcCellBlock::NewBlock;
+        request.block.flags |= CellBlock::NewBlock;
         request.block.first = from;
         request.block.last = to;
     }
@@ -95,25 +97,25 @@ void copyRows(RowWork& w) {
 }
 
 // ALE channels in use once rows r..r+n-1 hold the clipboard's first n entries.
-int aleChannelsAfterPaste(const RowWork& w, const EntryClipboard& clipboard, std::int32_t r,
+int aleChannelsAfterPaste(const RowWork& w, const RowClipboard& clipboard, std::int32_t r,
                           std::int32_t n) {
-    ListEntry row;
+    ListRecord row;
     row.bind(&w.image());
     int count = 0;
     for (std::int32_t i = w.lo; i <= w.hi; ++i) {
-        const ListEntry* channel = &row;
+        const ListRecord* channel = &row;
         if (i >= r && i < r + n)
             channel = &clipboard.held(i - r);
         else
             row.load(listUserChannel, i);
-        if (channel->isUsed() && channel->callKind == ListEntry::aleCallKind)
+        if (channel->isUsed() && channel->callKind == ListRecord::aleCallKind)
             ++count;
     }
     return count;
 }
 
 void pasteRows(RowWork& w) {
-    EntryClipboard& clipboard = w.context.Clipboard();
+    RowClipboard& clipboard = w.context.Clipboard();
     const std::int32_t r = w.entry.index;
     if (r < w.lo || r > w.hi || !clipboard.accepts(w.type))
         return;
@@ -121,17 +123,17 @@ void pasteRows(RowWork& w) {
     if (n < 1)
         return;
     if (w.type == listUserChannel &&
-        aleChannelsAfterPaste(w, clipboard, r, n) > ListEntry::aleChannelLimit) {
-        cmcStatusLine::PostWarning(cmcGTex::App().GetLine("GI_Botttom_AleFull"));
+        aleChannelsAfterPaste(w, clipboard, r, n) > ListRecord::aleChannelLimit) {
+        statusLine::PostWarning(OverlayTexts::App().GetLine("GI_Botttom_AleFull"));
         return;
     }
     if (w.anyUsed(r, r + n - 1) && !confirmed("GI_AppMess_Conv_Overwrite"))
         return;
     clipboard.pasteTo(w.image(), w.type, r, n);
     if (n == 1)
-        cmcEvMan::App().Post(evRepaintIndex, nullptr, r);
+        NotificationHub::App().Post(evRepaintIndex, nullptr, r);
     else
-        cmcEvMan::App().Post(evRepaintAll);
+        NotificationHub::App().Post(evRepaintAll);
     w.entry.reload();
     w.selectAfter(r, r + n - 1);
     postStatus("GI_AppMess_S_Paste");
@@ -141,15 +143,15 @@ void carryRows(RowWork& w, std::int32_t d) {
     if (d > 0 ? w.last >= w.hi : w.first <= w.lo)
         return;
     const std::int32_t neighbour = d > 0 ? w.last + 1 : w.first - 1;
-    indEntryClipboard beside;
-    indEntryClipboard block;
+    ProgramRowClipboard beside;
+    ProgramRowClipboard block;
     beside.copyFrom(w.image(), w.type, neighbour, 1);
     block.copyFrom(w.image(), w.type, w.first, w.count());
     block.pasteTo(w.image(), w.type, w.first + d, w.count());
     beside.pasteTo(w.image(), w.type, d > 0 ? w.first : w.last, 1);
     w.selectAfter(w.first + d, w.last + d);
     w.cursorTo(d > 0 ? w.last + d : w.first + d);
-    cmcEvMan::App().Post(evRepaintAll);
+    NotificationHub::App().Post(evRepaintAll);
 }
 
 void clearRows(RowWork& w) {
@@ -166,9 +168,9 @@ void deleteRows(RowWork& w) {
     if (w.last < w.hi)
         w.moveRows(w.last + 1, w.hi - w.last, w.first);
     w.clearRows(w.hi - k + 1, w.hi);
-    w.request.block.flags &= static_cast<std::uint8_t>(~cmcCellBlock::NewBlock);
+    w.request.block.flags &= static_cast<std::uint8_t>(~CellBlock::NewBlock);
     w.cursorTo(w.first);
-    cmcEvMan::App().Post(evRepaintAll);
+    NotificationHub::App().Post(evRepaintAll);
     postStatus("GI_AppMess_S_Delete");
 }
 
@@ -179,16 +181,16 @@ void insertRows(RowWork& w) {
     if (w.last < w.hi)
         w.moveRows(w.first, w.hi - w.last, w.last + 1);
     w.clearRows(w.first, w.last);
-    cmcEvMan::App().Post(evRepaintAll);
+    NotificationHub::App().Post(evRepaintAll);
     w.selectAfter(w.first, w.last);
     postStatus("GI_AppMess_S_Insert");
 }
 
 } // namespace
 
-void cmcRunRowOperation(std::int32_t command, cmcCellContext& context, cmcCellCapsule& request,
-                        ListEntry& entry, std::int32_t lo, std::int32_t hi) {
-    const bool block = (request.block.flags & cmcCellBlock::Selected) != 0;
+void runRowOperation(std::int32_t command, CellContext& context, CellRequest& request,
+                     ListRecord& entry, std::int32_t lo, std::int32_t hi) {
+    const bool block = (request.block.flags & CellBlock::Selected) != 0;
     RowWork w{context,
               request,
               entry,
@@ -209,7 +211,7 @@ void cmcRunRowOperation(std::int32_t command, cmcCellContext& context, cmcCellCa
     }
     // The moves work on whole rows of the list only: a block reaching outside it
     // is refused rather than cut, so that nothing beyond the list is touched.
-    if (!ListEntry::canMoveRows(w.type) || w.first > w.last || w.first < lo || w.last > hi)
+    if (!ListRecord::canMoveRows(w.type) || w.first > w.last || w.first < lo || w.last > hi)
         return;
     switch (command) {
     case CL_PMenu_CarryUp:
@@ -232,13 +234,13 @@ void cmcRunRowOperation(std::int32_t command, cmcCellContext& context, cmcCellCa
     }
 }
 
-void cmcSortUserChannels(cmcEeprom& image) {
-    const std::int32_t lo = ListEntry::firstIndex(listUserChannel);
-    const std::int32_t hi = ListEntry::lastIndex(listUserChannel);
-    cmcEeprom sorted;
+void sortUserChannels(MemoryImage& image) {
+    const std::int32_t lo = ListRecord::firstIndex(listUserChannel);
+    const std::int32_t hi = ListRecord::lastIndex(listUserChannel);
+    MemoryImage sorted;
     sorted.Assign(image);
 
-    ListEntry channel;
+    ListRecord channel;
     channel.bind(&image);
     std::vector<std::int32_t> order(static_cast<std::size_t>(hi - lo + 1));
     std::iota(order.begin(), order.end(), lo);
@@ -259,3 +261,5 @@ void cmcSortUserChannels(cmcEeprom& image) {
     }
     image.Assign(sorted);
 }
+
+} // namespace marlo

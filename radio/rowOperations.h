@@ -2,10 +2,12 @@
 
 #include <cstdint>
 
-class cmcCellCapsule;
-class cmcCellContext;
-class cmcEeprom;
-class ListEntry;
+namespace marlo {
+
+class CellRequest;
+class CellContext;
+class MemoryImage;
+class ListRecord;
 
 // The row operations of a list sheet's context menu: Copy, Paste, Carry up,
 // Carry down, Clear, Delete and Insert (`command` is the item's label), on the
@@ -19,9 +21,11 @@ class ListEntry;
 // refusal (outside the list, another list's clipboard, the end of the list, a
 // list without row moves, Cancel, too many ALE channels) leaves the image as it
 // was.
-void cmcRunRowOperation(std::int32_t command, cmcCellContext& context, cmcCellCapsule& request,
-                        ListEntry& entry, std::int32_t lo, std::int32_t hi);
+void runRowOperation(std::int32_t command, CellContext& context, CellRequest& request,
+                     ListRecord& entry, std::int32_t lo, std::int32_t hi);
 
 // Orders the 500 user channels by channel number, empty slots last; channels of
 // the same number keep their order.
-void cmcSortUserChannels(cmcEeprom& image);
+void sortUserChannels(MemoryImage& image);
+
+} // namespace marlo

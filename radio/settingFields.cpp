@@ -4,9 +4,11 @@
 
 #include <string_view>
 
-const std::vector<cmcSettingField>& settingFields() {
-    static const std::vector<cmcSettingField> fields = [] {
-        std::vector<cmcSettingField> all;
+namespace marlo {
+
+const std::vector<SettingField>& settingFields() {
+    static const std::vector<SettingField> fields = [] {
+        std::vector<SettingField> all;
         addCommonSettingFields(all);
         addExpertSettingFields(all);
         return all;
@@ -25,3 +27,5 @@ std::string settingName(std::int32_t label) {
     }
     return std::string(name);
 }
+
+} // namespace marlo

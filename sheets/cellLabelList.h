@@ -1,5 +1,7 @@
 #pragma once
 
+namespace marlo {
+
 // The names of the cell categories and labels, each list in number order: the
 // name tables of cellNames.cpp and the numbers the cell engine works with
 // (cellLabels.h) are both expanded from here, so the two cannot drift apart.
@@ -227,3 +229,5 @@
     X(CL_Deb_RxFrqNo) \
     X(CL_Menu_Clone_WriteChanges)
 // clang-format on
+
+} // namespace marlo

@@ -1,12 +1,14 @@
 #include "sheets/cellNames.h"
 
-#include "overlay/cmcHash.h"
-#include "platform/cmcFatal.h"
+#include "overlay/nameTable.h"
+#include "platform/fatalError.h"
 #include "sheets/cellLabelList.h"
 
 #include <array>
 #include <cstdint>
 #include <string>
+
+namespace marlo {
 
 namespace {
 
@@ -27,9 +29,9 @@ constexpr std::array<const char*, kLabelCount> kLabels = {MARLO_CELL_LABELS(MARL
 constexpr std::uint32_t kCategoryTag = 0x10000;
 constexpr std::uint32_t kNumberMask = 0xFFFF;
 
-struct NameTable {
-    cmcHash hash{1031};
-    NameTable() {
+struct CellNameTable {
+    NameTable hash{1031};
+    CellNameTable() {
         for (std::uint32_t i = 0; i < kCategories.size(); ++i)
             hash.Add(kCategories[i], kCategoryTag | i);
         for (std::uint32_t i = 0; i < kLabels.size(); ++i)
@@ -38,14 +40,14 @@ struct NameTable {
 };
 
 // Filled on first use.
-const cmcHash& nameTable() {
-    static const NameTable table;
+const NameTable& nameTable() {
+    static const CellNameTable table;
     return table.hash;
 }
 
 // The number behind `name` when it is of the wanted kind, else -1.
 int lookUp(std::string_view name, bool category) {
-    const cmcHash::Node* node = nameTable().Find(name);
+    const NameTable::Node* node = nameTable().Find(name);
     if (node == nullptr || ((node->value & kCategoryTag) != 0) != category)
         return -1;
     return static_cast<int>(node->value & kNumberMask);
@@ -58,7 +60,7 @@ int categoryNumber(std::string_view name) {
         return kNoCategory;
     const int number = lookUp(name, true);
     if (number < 0)
-        cmcFatal("Cannot use the specified category.\n'" + std::string(name) + "'");
+        fatalError("Cannot use the specified category.\n'" + std::string(name) + "'");
     return number;
 }
 
@@ -67,13 +69,13 @@ int labelNumber(std::string_view name) {
         return kNoLabel;
     const int number = lookUp(name, false);
     if (number < 0)
-        cmcFatal("Cannot use the specified cell.\n'" + std::string(name) + "'");
+        fatalError("Cannot use the specified cell.\n'" + std::string(name) + "'");
     return number;
 }
 
 int listTypeOf(int category) {
     if (category < 0 || category > kNoCategory)
-        cmcFatal("Unknown Cell Category. (" + std::to_string(category) + ")");
+        fatalError("Unknown Cell Category. (" + std::to_string(category) + ")");
     return kListTypes[static_cast<std::size_t>(category)];
 }
 
@@ -84,3 +86,5 @@ std::span<const char* const> categoryNames() {
 std::span<const char* const> labelNames() {
     return kLabels;
 }
+
+} // namespace marlo

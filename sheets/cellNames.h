@@ -1,16 +1,18 @@
 #pragma once
 
-#include "sheets/cmcCellObj.h"
+#include "sheets/cellModel.h"
 
 #include <span>
 #include <string_view>
 
+namespace marlo {
+
 // The names that overlay cell references use for categories and labels, and the
 // numbers the program works with. The order of both tables is the numbering; the
 // numbers past the last name mean "none", as a fresh cell model has them.
-constexpr int kNoCategory = cmcCellObj::kNoCategory; // a reference without a category
+constexpr int kNoCategory = CellModel::kNoCategory; // a reference without a category
 constexpr int kCategoryCount = kNoCategory;
-constexpr int kNoLabel = cmcCellObj::kNoLabel; // a plain cell that shows its own text
+constexpr int kNoLabel = CellModel::kNoLabel; // a plain cell that shows its own text
 constexpr int kLabelCount = kNoLabel;
 
 // 0..11; "" gives kNoCategory. An unknown name ends the program: an overlay file
@@ -24,3 +26,5 @@ int listTypeOf(int category);
 
 std::span<const char* const> categoryNames();
 std::span<const char* const> labelNames();
+
+} // namespace marlo

@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <iterator>
 
+namespace marlo {
+
 namespace {
 
 constexpr int kMaxPixelSize = 4096; // keeps absurd overlay heights drawable
@@ -42,7 +44,7 @@ constexpr PaletteColour kSystemColours[] = {
 
 } // namespace
 
-QFont toQFont(const cmcFont& font) {
+QFont toQFont(const CellFont& font) {
     QFont q = QGuiApplication::font();
     if (!font.face.empty())
         q.setFamily(QString::fromStdString(font.face));
@@ -54,14 +56,14 @@ QFont toQFont(const cmcFont& font) {
     q.setItalic((font.style & fsItalic) != 0);
     q.setUnderline((font.style & fsUnderline) != 0);
     q.setStrikeOut((font.style & fsStrikeOut) != 0);
-    if (font.pitch == cmcFontPitch::Fixed) {
+    if (font.pitch == FontPitch::Fixed) {
         q.setFixedPitch(true);
         q.setStyleHint(QFont::Monospace);
     }
     return q;
 }
 
-QColor toQColor(cmcColour colour) {
+QColor toQColor(Colour colour) {
     if (!isSystemColour(colour))
         return QColor(static_cast<int>(colour & 0xFF), static_cast<int>((colour >> 8) & 0xFF),
                       static_cast<int>((colour >> 16) & 0xFF));
@@ -72,3 +74,5 @@ QColor toQColor(cmcColour colour) {
     const PaletteColour& pc = kSystemColours[index - 1];
     return palette.color(pc.group, pc.role);
 }
+
+} // namespace marlo

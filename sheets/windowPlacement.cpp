@@ -1,5 +1,7 @@
 #include "sheets/windowPlacement.h"
 
+namespace marlo {
+
 QRect placedOver(const QRect& window, const QRect& owner, const QRect& workArea) {
     QRect placed(QPoint(owner.left() + (owner.width() - window.width()) / 2,
                         owner.top() + (owner.height() - window.height()) / 2),
@@ -14,3 +16,5 @@ QRect placedOver(const QRect& window, const QRect& owner, const QRect& workArea)
         placed.moveTop(workArea.top());
     return placed;
 }
+
+} // namespace marlo

@@ -1,12 +1,14 @@
 #include "views/bitEditorCells.h"
 
-#include "radio/cmcCellCapsule.h"
+#include "radio/cellRequest.h"
 #include "radio/codecChoice.h"
-#include "sheets/cmcCellObj.h"
+#include "sheets/cellModel.h"
 
-namespace cmcBitCells {
+namespace marlo {
 
-bool EvaluateBit(cmcCellCapsule& request, std::uint8_t& value) {
+namespace bitEditorCells {
+
+bool EvaluateBit(CellRequest& request, std::uint8_t& value) {
     const std::int32_t bit = request.cell ? request.cell->index : -1;
     if (bit < 0 || bit > 7)
         return false;
@@ -14,9 +16,9 @@ bool EvaluateBit(cmcCellCapsule& request, std::uint8_t& value) {
     const std::uint8_t before = value;
     if (request.HasGrid()) {
         switch (request.action) {
-        case cmcCellCapsule::kSpace:
-        case cmcCellCapsule::kBackspace:
-        case cmcCellCapsule::kClick:
+        case CellRequest::kSpace:
+        case CellRequest::kBackspace:
+        case CellRequest::kClick:
             value ^= mask;
             break;
         case '1':
@@ -35,17 +37,19 @@ bool EvaluateBit(cmcCellCapsule& request, std::uint8_t& value) {
     return value != before;
 }
 
-std::uint8_t Deliver(const cuiCellEngine& engine, const cmcCellCapsule& owner, std::uint8_t value) {
-    cmcCellObj picked;
-    picked.index = std::int32_t{value} << cmcCodec::kBitEditorShift;
-    cmcCellCapsule pick;
+std::uint8_t Deliver(const CellEngineCall& engine, const CellRequest& owner, std::uint8_t value) {
+    CellModel picked;
+    picked.index = std::int32_t{value} << codec::kBitEditorShift;
+    CellRequest pick;
     pick.cell = &picked;
-    cmcCellCapsule request = owner;
+    CellRequest request = owner;
     request.partner = &pick;
-    request.inputMode = cmcCellCapsule::kChosen;
-    request.action = cmcCellCapsule::kNoAction;
+    request.inputMode = CellRequest::kChosen;
+    request.action = CellRequest::kNoAction;
     request.inputText.clear();
     return engine(request, true);
 }
 
-} // namespace cmcBitCells
+} // namespace bitEditorCells
+
+} // namespace marlo

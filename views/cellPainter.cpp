@@ -1,9 +1,9 @@
 #include "views/cellPainter.h"
 
-#include "radio/cmcCellCapsule.h"
-#include "radio/cmcCellContext.h"
+#include "radio/cellContext.h"
+#include "radio/cellRequest.h"
 #include "sheets/cellQtMapping.h"
-#include "sheets/cmcSheetDef.h"
+#include "sheets/sheetDef.h"
 
 #include <QPainter>
 #include <QPolygon>
@@ -13,23 +13,25 @@
 #include <string_view>
 #include <vector>
 
+namespace marlo {
+
 namespace {
 
-constexpr cmcColour kPrintShade = 0x00606060;
-constexpr cmcColour kRuleGrey = 0x00808080;
-constexpr cmcColour kSilver = 0x00C0C0C0;
-constexpr cmcColour kBlack = 0x00000000;
+constexpr Colour kPrintShade = 0x00606060;
+constexpr Colour kRuleGrey = 0x00808080;
+constexpr Colour kSilver = 0x00C0C0C0;
+constexpr Colour kBlack = 0x00000000;
 
 // The engine draws its extras (a pillar, a cross-out line) through this.
-class PainterCanvas : public cmcCellCanvas {
+class PainterCanvas : public CellCanvas {
 public:
     explicit PainterCanvas(QPainter& painter) : painter_(painter) {}
-    void FillBox(const cmcCellRect& box, cmcColour colour) override {
+    void FillBox(const CellRect& box, Colour colour) override {
         painter_.fillRect(QRect(box.left, box.top, box.right - box.left, box.bottom - box.top),
                           toQColor(colour));
     }
     void DrawLine(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2,
-                  cmcColour colour) override {
+                  Colour colour) override {
         painter_.save();
         painter_.setPen(QPen(toQColor(colour), 1));
         painter_.drawLine(x1, y1, x2, y2);
@@ -40,16 +42,16 @@ private:
     QPainter& painter_;
 };
 
-bool isWindowOrWhite(cmcColour c) {
+bool isWindowOrWhite(Colour c) {
     return c == kClWindow || c == kClWhite;
 }
 
 // A `+` cell shows its head's model, laid out from the head's left edge.
-const cmcCellObj& headOf(const cuiCellPaintInput& in, int col, int row, int& textLeft) {
+const CellModel& headOf(const CellPaintInput& in, int col, int row, int& textLeft) {
     for (int c = col - 1; c >= 0; --c) {
         textLeft -= in.def->ColWidth(c);
-        const cmcCellObj& model = in.def->Cell(c, row).model;
-        if (!model.Has(cmcLayout::Continues))
+        const CellModel& model = in.def->Cell(c, row).model;
+        if (!model.Has(CellLayout::Continues))
             return model;
     }
     return in.def->Cell(col, row).model;
@@ -57,23 +59,23 @@ const cmcCellObj& headOf(const cuiCellPaintInput& in, int col, int row, int& tex
 
 // The right edge of the span a cell belongs to: its own, or that of the last
 // `+` cell continuing it.
-int spanRight(const cuiCellPaintInput& in, int col, int row, int right) {
+int spanRight(const CellPaintInput& in, int col, int row, int right) {
     for (int c = col + 1; c < in.def->ColCount(); ++c) {
-        if (!in.def->Cell(c, row).model.Has(cmcLayout::Continues))
+        if (!in.def->Cell(c, row).model.Has(CellLayout::Continues))
             break;
         right += in.def->ColWidth(c);
     }
     return right;
 }
 
-bool isHighlighted(const cuiCellPaintInput& in, int col, int row) {
+bool isHighlighted(const CellPaintInput& in, int col, int row) {
     if (in.isHighlighted && in.isHighlighted(col, row))
         return true;
     if (row != in.cursorRow || !in.def->Cell(col, row).model.IsTail())
         return false;
     // A tail shares its head's highlight: walk left over tails to the head.
     for (int c = col - 1; c >= 0; --c) {
-        const cmcCellObj& model = in.def->Cell(c, row).model;
+        const CellModel& model = in.def->Cell(c, row).model;
         if (model.IsSelectable())
             return in.isHighlighted && in.isHighlighted(c, row);
         if (!model.IsTail())
@@ -113,8 +115,8 @@ struct PlacedLine {
     int width;
 };
 
-std::vector<PlacedLine> placeText(const cmcCellObj& model, const TextBlock& block, int left,
-                                  const cmcGridRect& rect, int m) {
+std::vector<PlacedLine> placeText(const CellModel& model, const TextBlock& block, int left,
+                                  const GridRect& rect, int m) {
     int y = rect.top + m;
     if (model.VAlign() == 1)
         y = rect.top + (rect.bottom + 1 - rect.top - block.height) / 2;
@@ -149,22 +151,22 @@ struct Mark {
     int e;
 };
 
-std::optional<Mark> placeMark(const cuiCellPaintInput& in, const cmcCellObj& model,
-                              const cmcGridRect& rect, int textLeft, int textEnd) {
+std::optional<Mark> placeMark(const CellPaintInput& in, const CellModel& model,
+                              const GridRect& rect, int textLeft, int textEnd) {
     const std::uint8_t status = in.request->status;
-    const bool error = (status & cmcCellCapsule::kInvalid) != 0;
-    if (!error && (status & cmcCellCapsule::kDuplicate) == 0)
+    const bool error = (status & CellRequest::kInvalid) != 0;
+    if (!error && (status & CellRequest::kDuplicate) == 0)
         return std::nullopt;
     const QImage& image = error ? in.marks->error : in.marks->warning;
     const int e = in.printing ? rect.Height() / 2 : image.width();
     int kind = in.request->markerPlace;
-    if (kind == cmcCellCapsule::kMarkerAuto)
-        kind = model.HAlign() == 2 ? cmcCellCapsule::kMarkerLeft : cmcCellCapsule::kMarkerAfterText;
+    if (kind == CellRequest::kMarkerAuto)
+        kind = model.HAlign() == 2 ? CellRequest::kMarkerLeft : CellRequest::kMarkerAfterText;
     const int xr = rect.right - e - 1;
     int x = xr;
-    if (kind == cmcCellCapsule::kMarkerLeft)
+    if (kind == CellRequest::kMarkerLeft)
         x = textLeft + e / 8;
-    else if (kind == cmcCellCapsule::kMarkerAfterText && textEnd < xr)
+    else if (kind == CellRequest::kMarkerAfterText && textEnd < xr)
         x = textEnd;
     return Mark{error, x, e};
 }
@@ -172,7 +174,7 @@ std::optional<Mark> placeMark(const cuiCellPaintInput& in, const cmcCellObj& mod
 // A mark never hides text: a line under it moves away from it, a margin unit
 // clear, as far as the cell allows (the column's size sample leaves the room).
 void keepClearOf(const Mark& mark, std::vector<PlacedLine>& lines, int textLeft,
-                 const cmcGridRect& rect, int m) {
+                 const GridRect& rect, int m) {
     for (PlacedLine& line : lines) {
         if (line.x >= mark.x + mark.e || line.x + line.width <= mark.x)
             continue;
@@ -183,23 +185,22 @@ void keepClearOf(const Mark& mark, std::vector<PlacedLine>& lines, int textLeft,
     }
 }
 
-void drawMark(QPainter& painter, const cuiCellPaintInput& in, const Mark& mark,
-              const cmcGridRect& rect) {
+void drawMark(QPainter& painter, const CellPaintInput& in, const Mark& mark, const GridRect& rect) {
     if (in.printing) {
         const QPoint origin(mark.x, rect.bottom - mark.e - mark.e / 8);
-        mark.error ? cuiDrawPaperError(painter, origin, mark.e)
-                   : cuiDrawPaperWarning(painter, origin, mark.e);
+        mark.error ? drawPaperError(painter, origin, mark.e)
+                   : drawPaperWarning(painter, origin, mark.e);
     } else {
         const QImage& image = mark.error ? in.marks->error : in.marks->warning;
         painter.drawImage(QPoint(mark.x, rect.bottom - image.height() - 1), image);
     }
     in.request->status &=
-        static_cast<std::uint8_t>(~(cmcCellCapsule::kInvalid | cmcCellCapsule::kDuplicate));
+        static_cast<std::uint8_t>(~(CellRequest::kInvalid | CellRequest::kDuplicate));
 }
 
 } // namespace
 
-void cuiDrawPaperError(QPainter& painter, QPoint o, int e) {
+void drawPaperError(QPainter& painter, QPoint o, int e) {
     const int f = e / 8;
     const int g = e / 2;
     const int h = e - 1;
@@ -222,7 +223,7 @@ void cuiDrawPaperError(QPainter& painter, QPoint o, int e) {
     painter.restore();
 }
 
-void cuiDrawPaperWarning(QPainter& painter, QPoint o, int e) {
+void drawPaperWarning(QPainter& painter, QPoint o, int e) {
     const int f = e / 8;
     const int g = e / 2;
     const int h = e - 1;
@@ -243,19 +244,19 @@ void cuiDrawPaperWarning(QPainter& painter, QPoint o, int e) {
     painter.restore();
 }
 
-void cuiPaintCell(QPainter& painter, const cuiCellPaintInput& in, int col, int row,
-                  const cmcGridRect& rect) {
+void paintCell(QPainter& painter, const CellPaintInput& in, int col, int row,
+               const GridRect& rect) {
     if (in.def == nullptr || in.building || in.def->RowCount() == 0 || rect.Width() < 1 ||
         rect.Height() < 1 || col >= in.def->ColCount() || row >= in.def->RowCount())
         return;
     const int m = in.marginUnit;
     int textLeft = rect.left;
-    const cmcCellObj& own = in.def->Cell(col, row).model;
-    const cmcCellObj& model = own.Has(cmcLayout::Continues) ? headOf(in, col, row, textLeft) : own;
+    const CellModel& own = in.def->Cell(col, row).model;
+    const CellModel& model = own.Has(CellLayout::Continues) ? headOf(in, col, row, textLeft) : own;
     const bool highlighted = isHighlighted(in, col, row);
 
     // Background and rule.
-    cmcColour background = model.colour;
+    Colour background = model.colour;
     bool shaded = false;
     if (in.printing) {
         shaded = !isWindowOrWhite(model.colour);
@@ -266,28 +267,28 @@ void cuiPaintCell(QPainter& painter, const cuiCellPaintInput& in, int col, int r
     const QRect area(rect.left, rect.top, rect.Width(), rect.Height());
     if (background != kClWhite)
         painter.fillRect(area, toQColor(background));
-    if (model.Has(cmcLayout::Rule)) {
-        const cmcColour rule = !isWindowOrWhite(model.colour) ? kClWhite
-                               : in.printing                  ? kBlack
-                                                              : kRuleGrey;
+    if (model.Has(CellLayout::Rule)) {
+        const Colour rule = !isWindowOrWhite(model.colour) ? kClWhite
+                            : in.printing                  ? kBlack
+                                                           : kRuleGrey;
         painter.fillRect(QRect(rect.left, rect.bottom - 1, rect.Width(), 1), toQColor(rule));
     }
 
     // Font and text.
-    const cmcFont& font = model.font ? *model.font : in.def->BaseFont();
-    cmcColour textColour = font.colour;
+    const CellFont& font = model.font ? *model.font : in.def->BaseFont();
+    Colour textColour = font.colour;
     if (highlighted && background == kClHighlight)
         textColour = kClHighlightText;
     std::string_view text = model.Text();
     const bool bound = model.IsBound() && in.request != nullptr && in.engine != nullptr;
     if (bound) {
-        cmcCellCapsule& request = *in.request;
+        CellRequest& request = *in.request;
         request.Reset();
         request.partner = in.ownerRequest;
-        request.cell = const_cast<cmcCellObj*>(&model);
+        request.cell = const_cast<CellModel*>(&model);
         PainterCanvas canvas(painter);
         request.canvas = &canvas;
-        request.rect = cmcCellRect{textLeft, rect.top, rect.right, rect.bottom};
+        request.rect = CellRect{textLeft, rect.top, rect.right, rect.bottom};
         request.status = static_cast<std::uint8_t>((highlighted ? 1 : 0) | (in.printing ? 2 : 0));
         (*in.engine)(request, false);
         request.canvas = nullptr;
@@ -314,7 +315,7 @@ void cuiPaintCell(QPainter& painter, const cuiCellPaintInput& in, int col, int r
     const bool spans = textLeft != rect.left || right != rect.right;
     if (spans && in.printing && right != rect.right)
         return;
-    const cmcGridRect span{textLeft, rect.top, right, rect.bottom};
+    const GridRect span{textLeft, rect.top, right, rect.bottom};
     painter.save();
     if (spans && !in.printing)
         painter.setClipRect(area, Qt::IntersectClip);
@@ -329,3 +330,5 @@ void cuiPaintCell(QPainter& painter, const cuiCellPaintInput& in, int col, int r
     if (mark)
         drawMark(painter, in, *mark, rect);
 }
+
+} // namespace marlo

@@ -10,6 +10,8 @@
 
 #include <memory>
 
+using namespace marlo;
+
 namespace {
 
 // Starts real copies of bin/marlo on the offscreen platform, with configuration and

@@ -10,6 +10,8 @@
 
 #include <csignal>
 
+using namespace marlo;
+
 namespace {
 
 // A real bin/marlo ended by a signal, with folders of its own for settings,

@@ -1,6 +1,6 @@
 #include "clone/cloneFrameCheck.h"
 #include "clone/cloneFrames.h"
-#include "clone/dst_CDrv_Result.h"
+#include "clone/cloneResult.h"
 #include "wireSpelling.h"
 
 #include <gtest/gtest.h>
@@ -9,15 +9,17 @@
 #include <string>
 #include <vector>
 
+using namespace marlo;
+
 namespace {
 
-using R = dst_CDrv_Result;
+using R = CloneResult;
 constexpr std::int32_t imageSize = 0x400;
 
 // A frame (without its FD) from its spelling.
-cmcBuff frameOf(const std::string& s) {
+ByteQueue frameOf(const std::string& s) {
     const std::vector<std::uint8_t> bytes = spellBytes(s);
-    cmcBuff out;
+    ByteQueue out;
     out.AppendBytes(bytes.data(), static_cast<std::int32_t>(bytes.size()));
     return out;
 }
@@ -39,14 +41,14 @@ TEST(CloneFrameCheck, InformationReply) {
     };
     for (const Row& r : rows) {
         R result(R::opInformation, 0x2620, 0, 1);
-        EXPECT_EQ(cmcFrame::CheckInformationReply(frameOf(r.frame), result), r.code) << r.name;
+        EXPECT_EQ(cloneFrame::CheckInformationReply(frameOf(r.frame), result), r.code) << r.name;
     }
 }
 
 TEST(CloneFrameCheck, InformationReplyFillsTheResult) {
     R result(R::opInformation, 0x1111, 0x2222, 1);
-    ASSERT_EQ(cmcFrame::CheckInformationReply(frameOf("FE EF EE E1 26 20 00 01 03 AA BB"), result),
-              0);
+    ASSERT_EQ(
+        cloneFrame::CheckInformationReply(frameOf("FE EF EE E1 26 20 00 01 03 AA BB"), result), 0);
     EXPECT_EQ(result.identification1, 0x2620u);
     EXPECT_EQ(result.identification2, 0x0001u);
     ASSERT_EQ(result.information.Count(), 3);
@@ -64,7 +66,7 @@ TEST(CloneFrameCheck, WriteResult) {
         {"FE EF EE E1 00", R::codeWriteRefused},
     };
     for (const Row& r : rows)
-        EXPECT_EQ(cmcFrame::CheckWriteResult(frameOf(r.frame)), r.code) << r.frame;
+        EXPECT_EQ(cloneFrame::CheckWriteResult(frameOf(r.frame)), r.code) << r.frame;
 }
 
 TEST(CloneFrameCheck, ReadFrames) {
@@ -100,9 +102,9 @@ TEST(CloneFrameCheck, ReadFrames) {
     for (const Row& r : rows) {
         R result(R::opRead, 0, 0, imageSize);
         std::int32_t dataBytes = 0;
-        EXPECT_EQ(
-            cmcFrame::CheckReadFrame(frameOf(r.frame), imageSize, r.frameCount, result, dataBytes),
-            r.outcome)
+        EXPECT_EQ(cloneFrame::CheckReadFrame(frameOf(r.frame), imageSize, r.frameCount, result,
+                                             dataBytes),
+                  r.outcome)
             << r.name;
     }
 }
@@ -110,8 +112,8 @@ TEST(CloneFrameCheck, ReadFrames) {
 TEST(CloneFrameCheck, AcceptedDataIsStoredAndCovered) {
     R result(R::opRead, 0, 0, imageSize);
     std::int32_t dataBytes = 5;
-    ASSERT_EQ(cmcFrame::CheckReadFrame(frameOf("FE EF EE E4 \"02B002123406\""), imageSize, 0,
-                                       result, dataBytes),
+    ASSERT_EQ(cloneFrame::CheckReadFrame(frameOf("FE EF EE E4 \"02B002123406\""), imageSize, 0,
+                                         result, dataBytes),
               1);
     EXPECT_EQ(dataBytes, 7);
     EXPECT_EQ(result.image.GetByte(0x02B0), 0x12);
@@ -128,7 +130,7 @@ TEST(CloneFrameCheck, RefusedDataStoresNothing) {
         R result(R::opRead, 0, 0, imageSize);
         result.image.Fill(0x5A);
         std::int32_t dataBytes = 0;
-        EXPECT_NE(cmcFrame::CheckReadFrame(frameOf(f), 0x200, 0, result, dataBytes), 1) << f;
+        EXPECT_NE(cloneFrame::CheckReadFrame(frameOf(f), 0x200, 0, result, dataBytes), 1) << f;
         EXPECT_EQ(dataBytes, 0);
         EXPECT_EQ(result.coverage.Count(), 0);
         for (std::int32_t a = 0; a < imageSize; ++a)
@@ -136,9 +138,9 @@ TEST(CloneFrameCheck, RefusedDataStoresNothing) {
     }
 }
 
-cmcBuff coverageOf(std::initializer_list<cmcRange> received) {
-    cmcBuff bitmap;
-    for (const cmcRange& r : received) {
+ByteQueue coverageOf(std::initializer_list<AddressRange> received) {
+    ByteQueue bitmap;
+    for (const AddressRange& r : received) {
         for (std::int32_t a = r.first; a <= r.last; ++a) {
             if (bitmap.Count() <= a / 8)
                 bitmap.AppendFill(0, a / 8 + 1 - bitmap.Count());
@@ -149,10 +151,10 @@ cmcBuff coverageOf(std::initializer_list<cmcRange> received) {
 }
 
 TEST(CloneFrameCheck, Coverage) {
-    const std::array<cmcRange, 3> list{{{0x10, 0x2F}, {0x35, 0x3A}, cmcRangeEnd}};
+    const std::array<AddressRange, 3> list{{{0x10, 0x2F}, {0x35, 0x3A}, kRangeEnd}};
     struct Row {
         const char* name;
-        cmcBuff received;
+        ByteQueue received;
         int code;
     } rows[] = {
         {"exactly", coverageOf({{0x10, 0x2F}, {0x35, 0x3A}}), R::codeSuccess},
@@ -164,7 +166,7 @@ TEST(CloneFrameCheck, Coverage) {
          R::codeAddressError},
     };
     for (Row& r : rows)
-        EXPECT_EQ(cmcFrame::CheckCoverage(r.received, imageSize, list), r.code) << r.name;
+        EXPECT_EQ(cloneFrame::CheckCoverage(r.received, imageSize, list), r.code) << r.name;
 }
 
 } // namespace

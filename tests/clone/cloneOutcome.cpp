@@ -1,13 +1,15 @@
 #include "cloneOutcome.h"
 
-#include "clone/cmcComm.h"
-#include "platform/cmcTickCount.h"
+#include "clone/serialLink.h"
+#include "platform/monotonicClock.h"
 #include "support/eventLoop.h"
 
 #include <algorithm>
 #include <filesystem>
 
-void CloneOutcome::Done(void* context, dst_CDrv_Result& result) {
+using namespace marlo;
+
+void CloneOutcome::Done(void* context, CloneResult& result) {
     auto* self = static_cast<CloneOutcome*>(context);
     ++self->calls;
     self->operation = result.operation;
@@ -39,7 +41,7 @@ bool CloneOutcome::Wait(int limitMs) {
 }
 
 bool portIsFree(const std::string& devicePath) {
-    cmcComm probe;
+    SerialLink probe;
     const bool opened = probe.OpenDevice(devicePath, "9600,N,8,1");
     probe.Close();
     return opened;
@@ -63,9 +65,9 @@ std::uint32_t fastClock() {
     // scheduled neither can act, so such a gap must not pass for the radio's
     // silence. A gap counts as a few steps of the engine at most.
     constexpr std::uint32_t longestGapMs = 20;
-    static std::uint32_t lastLook = cmcTickCount();
+    static std::uint32_t lastLook = monotonicMs();
     static std::uint32_t engineTime = 0;
-    const std::uint32_t look = cmcTickCount();
+    const std::uint32_t look = monotonicMs();
     engineTime +=
         std::min(look - lastLook, longestGapMs) * static_cast<std::uint32_t>(kFastTimeScale);
     lastLook = look;

@@ -1,12 +1,14 @@
 #pragma once
 
-#include "clone/dst_CDrv_Result.h"
-#include "core/cmcEeprom.h"
+#include "clone/cloneResult.h"
+#include "core/memoryImage.h"
 
 #include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
+
+using namespace marlo;
 
 // What the engine's completion callback delivered, copied out of the result.
 struct CloneOutcome {
@@ -16,15 +18,15 @@ struct CloneOutcome {
     std::uint32_t identification1 = 0;
     std::uint32_t identification2 = 0;
     std::vector<std::uint8_t> information;
-    cmcEeprom image;
-    dstPortFailure portFailure;
+    MemoryImage image;
+    PortFailure portFailure;
     // Runs inside the callback, after the copy.
-    std::function<void(dst_CDrv_Result&)> then;
+    std::function<void(CloneResult&)> then;
 
     // Forgets the last outcome (not `then`), for the next operation.
     void Reset();
 
-    static void Done(void* context, dst_CDrv_Result& result);
+    static void Done(void* context, CloneResult& result);
     // Runs the event loop until the first call (false if none came), then a little
     // longer so that a second call would be seen.
     bool Wait(int limitMs = 30000);

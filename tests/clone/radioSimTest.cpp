@@ -1,8 +1,8 @@
-#include "clone/cmcComm.h"
-#include "core/cmcEeprom.h"
+#include "tools/radiosim/radioSim.h"
+#include "clone/serialLink.h"
+#include "core/memoryImage.h"
 #include "core/modelIdentity.h"
 #include "support/eventLoop.h"
-#include "tools/radiosim/cmcRadioSim.h"
 
 #include <QElapsedTimer>
 #include <gtest/gtest.h>
@@ -14,10 +14,12 @@
 #include <unistd.h>
 #include <vector>
 
+using namespace marlo;
+
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-using Fault = cmcRadioSim::Fault;
+using Fault = RadioSim::Fault;
 
 Bytes request(std::uint8_t command) {
     Bytes bytes(14, 0xFE);
@@ -101,7 +103,7 @@ DataFrame decodeDataFrame(const Frame& f) {
     return {decoded[0] << 8 | decoded[1], Bytes(decoded.begin() + 3, decoded.end() - 1)};
 }
 
-class RadioSim : public ::testing::Test {
+class RadioSimTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(sim.Start()) << sim.ErrorText(); }
 
@@ -143,11 +145,11 @@ protected:
         };
     }
 
-    cmcRadioSim sim;
-    cmcComm port;
+    RadioSim sim;
+    SerialLink port;
 };
 
-TEST_F(RadioSim, AnswersAnInformationRequestByteForByte) {
+TEST_F(RadioSimTest, AnswersAnInformationRequestByteForByte) {
     sim.SetVariant(1);
     sim.SetFirmware("3399");
     const Bytes sent = request(0xE0);
@@ -164,8 +166,8 @@ TEST_F(RadioSim, AnswersAnInformationRequestByteForByte) {
     EXPECT_EQ(sim.Stats().informationRequests, 1);
 }
 
-TEST_F(RadioSim, TheVariantComesFromTheImageUnlessGiven) {
-    cmcEeprom image;
+TEST_F(RadioSimTest, TheVariantComesFromTheImageUnlessGiven) {
+    MemoryImage image;
     image.Resize(marloModel::imageSize);
     image.SetByte(0x02B1, 1);
     sim.SetImage(image);
@@ -174,7 +176,7 @@ TEST_F(RadioSim, TheVariantComesFromTheImageUnlessGiven) {
     EXPECT_EQ(sim.InformationReply()[9 + 23], 0);
 }
 
-TEST_F(RadioSim, StaysSilentForAnotherModelAndIgnoresNoise) {
+TEST_F(RadioSimTest, StaysSilentForAnotherModelAndIgnoresNoise) {
     Bytes sent{0x00, 0x41, 0xFD};
     Bytes other = request(0xE0);
     other[18] = 0x21; // model code 2621
@@ -185,8 +187,8 @@ TEST_F(RadioSim, StaysSilentForAnotherModelAndIgnoresNoise) {
     EXPECT_EQ(sim.Stats().informationRequests, 0);
 }
 
-TEST_F(RadioSim, ReadSendsEveryBlockOfTheRangeFromItsMemory) {
-    cmcEeprom image;
+TEST_F(RadioSimTest, ReadSendsEveryBlockOfTheRangeFromItsMemory) {
+    MemoryImage image;
     image.Resize(marloModel::imageSize);
     for (int a = 0; a < image.Size(); ++a)
         image.SetByte(a, static_cast<std::uint8_t>(a * 7));
@@ -212,7 +214,7 @@ TEST_F(RadioSim, ReadSendsEveryBlockOfTheRangeFromItsMemory) {
     EXPECT_EQ(sim.Stats().framesSent, 1689);
 }
 
-TEST_F(RadioSim, ReadFramesAreAlignedToBlocks) {
+TEST_F(RadioSimTest, ReadFramesAreAlignedToBlocks) {
     sim.SetReadRange({0x02B8, 0x02D3});
     const Bytes sent = request(0xE2);
     const std::vector<Frame> frames =
@@ -226,7 +228,7 @@ TEST_F(RadioSim, ReadFramesAreAlignedToBlocks) {
     EXPECT_EQ(decodeDataFrame(frames[2]).data.size(), 4u);
 }
 
-TEST_F(RadioSim, WriteStoresFramesAndAnswersWithItsResult) {
+TEST_F(RadioSimTest, WriteStoresFramesAndAnswersWithItsResult) {
     const std::string dump =
         ::testing::TempDir() + "marlo-sim-dump-" + std::to_string(::getpid()) + ".vcf";
     std::filesystem::remove(dump);
@@ -255,7 +257,7 @@ struct RefusedWrite {
     Fault fault;
 };
 
-TEST_F(RadioSim, WriteIsRefusedForABadFrameACountOrOnRequest) {
+TEST_F(RadioSimTest, WriteIsRefusedForABadFrameACountOrOnRequest) {
     const Bytes lowerCase = [] {
         Bytes f = dataFrame(0x03A0, {0x10});
         for (std::uint8_t& b : f)
@@ -291,7 +293,7 @@ struct InfoFaultRow {
     std::function<void(const Bytes& sent, const Bytes& got)> check;
 };
 
-TEST_F(RadioSim, InformationFaults) {
+TEST_F(RadioSimTest, InformationFaults) {
     const Bytes good = sim.InformationReply();
     const std::size_t block = 9;
     const auto replyWith = [&](std::size_t at, std::uint8_t value) {
@@ -363,7 +365,7 @@ std::string endText(const std::vector<Frame>& frames) {
     return frames.empty() ? "" : std::string(frames.back().begin() + 3, frames.back().end());
 }
 
-TEST_F(RadioSim, ReadFaultsHitTheChosenFrame) {
+TEST_F(RadioSimTest, ReadFaultsHitTheChosenFrame) {
     sim.SetReadRange({0x0300, 0x035F}); // six blocks
     sim.SetFaultFrame(2);
     const std::vector<int> all{0x300, 0x310, 0x320, 0x330, 0x340, 0x350};
@@ -420,7 +422,7 @@ TEST_F(RadioSim, ReadFaultsHitTheChosenFrame) {
     }
 }
 
-TEST_F(RadioSim, AHangUpDropsTheLineAndComesBackUnderANewName) {
+TEST_F(RadioSimTest, AHangUpDropsTheLineAndComesBackUnderANewName) {
     std::string reopened;
     sim.SetReopenedCallback([&](const std::string& path) { reopened = path; });
     sim.SetFault(Fault::HangUp);
@@ -430,7 +432,7 @@ TEST_F(RadioSim, AHangUpDropsTheLineAndComesBackUnderANewName) {
     const Bytes got = Exchange(sent, [&](const Bytes&) { return port.WriteFailed(); });
     EXPECT_TRUE(port.WriteFailed());
     EXPECT_EQ(addresses(splitFrames(Answer(sent, got))), (std::vector<int>{0x300, 0x310}));
-    EXPECT_EQ(port.LineFailure().kind, dstPortFailure::Vanished);
+    EXPECT_EQ(port.LineFailure().kind, PortFailure::Vanished);
 
     ASSERT_TRUE(runEventLoopUntil([&] { return !reopened.empty(); }));
     EXPECT_EQ(sim.Stats().hangUps, 1);
@@ -443,13 +445,13 @@ TEST_F(RadioSim, AHangUpDropsTheLineAndComesBackUnderANewName) {
               sim.InformationReply());
 }
 
-TEST_F(RadioSim, SlowRepliesStartLateAndPacingTakesLineTime) {
+TEST_F(RadioSimTest, SlowRepliesStartLateAndPacingTakesLineTime) {
     sim.SetFault(Fault::SlowReply);
     const Bytes sent = request(0xE0);
     QElapsedTimer clock;
     clock.start();
     const Bytes got = Exchange(sent, endsWithFrame(0xE1, sent.size()));
-    EXPECT_GE(clock.elapsed(), cmcRadioSim::slowReplyMs);
+    EXPECT_GE(clock.elapsed(), RadioSim::slowReplyMs);
     EXPECT_EQ(Answer(sent, got), sim.InformationReply());
 
     // 22 bytes out and 42 back, each 10 / 9600 s on the one line.

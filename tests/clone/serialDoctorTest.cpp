@@ -13,11 +13,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+using namespace marlo;
+
 namespace fs = std::filesystem;
 
 namespace {
 
-using C = dstDoctorFinding;
+using C = DoctorFinding;
 
 struct FakeSystem {
     QTemporaryDir dir;
@@ -90,7 +92,7 @@ TEST(SerialDoctor, NamesEachUsualCauseWithItsFix) {
          "sudo apt remove brltty"},
         {"nothing wrong", [&](FakeSystem& s) { s.device(tty, 0666); }, {}, ""},
     };
-    dstDoctorUser user;
+    DoctorUser user;
     user.name = "ham";
     user.uid = ::getuid() + 1; // never the owner of the fake device
     user.groups = {deviceGroup + 1};
@@ -99,7 +101,7 @@ TEST(SerialDoctor, NamesEachUsualCauseWithItsFix) {
         FakeSystem system;
         ASSERT_TRUE(system.dir.isValid());
         c.make(system);
-        const std::vector<C> findings = cmcExamineSerialPort(tty, user, system.root);
+        const std::vector<C> findings = examineSerialPort(tty, user, system.root);
         std::set<C::Cause> causes;
         std::string fixes;
         for (const C& f : findings) {
@@ -108,7 +110,7 @@ TEST(SerialDoctor, NamesEachUsualCauseWithItsFix) {
         }
         EXPECT_EQ(causes, c.causes);
         EXPECT_NE(fixes.find(c.inFix), std::string::npos) << fixes;
-        EXPECT_NE(cmcDoctorReport(tty, findings).find(tty), std::string::npos);
+        EXPECT_NE(doctorReport(tty, findings).find(tty), std::string::npos);
     }
 }
 

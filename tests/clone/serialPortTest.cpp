@@ -1,5 +1,5 @@
-#include "clone/cmcComm.h"
-#include "core/cmcPortMap.h"
+#include "clone/serialLink.h"
+#include "core/portMap.h"
 #include "support/eventLoop.h"
 
 #include <gtest/gtest.h>
@@ -13,6 +13,8 @@
 #include <termios.h>
 #include <unistd.h>
 #include <vector>
+
+using namespace marlo;
 
 namespace {
 
@@ -69,7 +71,7 @@ const std::string lineSettings = "9600,N,8,1";
 
 TEST(SerialPort, OpensAPtyRawAndExclusive) {
     PtyPair pty;
-    cmcComm port;
+    SerialLink port;
     ASSERT_TRUE(port.OpenDevice(pty.path(), lineSettings)) << port.OpenFailure().reason;
     EXPECT_TRUE(port.IsOpen());
     EXPECT_EQ(port.DevicePath(), pty.path());
@@ -84,9 +86,9 @@ TEST(SerialPort, OpensAPtyRawAndExclusive) {
               (std::vector<std::uint8_t>{0x0D, 0x0A, 0x03, 0xFE, 0xFD}));
     EXPECT_EQ(pty.Waiting(), 0);
 
-    cmcComm second;
+    SerialLink second;
     EXPECT_FALSE(second.OpenDevice(pty.path(), lineSettings));
-    EXPECT_EQ(second.OpenFailure().kind, dstPortFailure::Busy);
+    EXPECT_EQ(second.OpenFailure().kind, PortFailure::Busy);
     EXPECT_EQ(second.OpenFailure().detail.find(std::to_string(::getpid()) + " ("), 0u)
         << second.OpenFailure().detail;
 
@@ -98,7 +100,7 @@ TEST(SerialPort, OpensAPtyRawAndExclusive) {
 TEST(SerialPort, OpenOnAnOpenPortFailsAndLeavesItAsItWas) {
     PtyPair pty;
     PtyPair other;
-    cmcComm port;
+    SerialLink port;
     ASSERT_TRUE(port.OpenDevice(pty.path(), "38400,N,8,1"));
     EXPECT_FALSE(port.OpenDevice(other.path(), "9600,N,7,2"));
     EXPECT_FALSE(port.Open(5, "9600,N,7,2"));
@@ -113,64 +115,63 @@ TEST(SerialPort, OpenOnAnOpenPortFailsAndLeavesItAsItWas) {
 }
 
 TEST(SerialPort, AMissingDeviceFailsKeepingTheSettingsAndSaysWhy) {
-    cmcComm port;
+    SerialLink port;
     EXPECT_FALSE(port.OpenDevice("/dev/ttyUSB-marlo-missing", "38400,N,7,2"));
     EXPECT_FALSE(port.IsOpen());
     EXPECT_FALSE(port.WriteFailed());
     EXPECT_EQ(port.Settings().baudRate, 38400u);
     EXPECT_EQ(port.Settings().dataBits, 7);
-    EXPECT_EQ(port.Settings().stopBits, cmcLineSettings::Two);
+    EXPECT_EQ(port.Settings().stopBits, LineSettings::Two);
     EXPECT_EQ(port.DevicePath(), "/dev/ttyUSB-marlo-missing");
-    EXPECT_EQ(port.OpenFailure().kind, dstPortFailure::Missing);
+    EXPECT_EQ(port.OpenFailure().kind, PortFailure::Missing);
     EXPECT_EQ(port.OpenFailure().device, "/dev/ttyUSB-marlo-missing");
     EXPECT_EQ(port.OpenFailure().reason, std::strerror(ENOENT));
 
-    cmcPortMap::SetOverrides({{42, "/dev/ttyUSB-marlo-missing"}});
+    PortMap::SetOverrides({{42, "/dev/ttyUSB-marlo-missing"}});
     EXPECT_FALSE(port.Open(42, "9600,N,8,1"));
     EXPECT_EQ(port.PortNumber(), 42);
     EXPECT_EQ(port.DevicePath(), "/dev/ttyUSB-marlo-missing");
     EXPECT_FALSE(port.Open(0, "9600,N,8,1"));
-    EXPECT_EQ(port.OpenFailure().kind, dstPortFailure::NoSuchPort);
+    EXPECT_EQ(port.OpenFailure().kind, PortFailure::NoSuchPort);
     EXPECT_EQ(port.OpenFailure().device, "0");
-    cmcPortMap::SetOverrides({});
+    PortMap::SetOverrides({});
 }
 
 TEST(SerialPort, OpenByNumberFollowsThePortMap) {
     PtyPair pty;
-    cmcPortMap::SetOverrides({{9, pty.path()}});
-    cmcComm port;
+    PortMap::SetOverrides({{9, pty.path()}});
+    SerialLink port;
     EXPECT_TRUE(port.Open(9, lineSettings)) << port.OpenFailure().reason;
     EXPECT_EQ(port.DevicePath(), pty.path());
     EXPECT_EQ(port.PortNumber(), 9);
-    cmcPortMap::SetOverrides({});
+    PortMap::SetOverrides({});
 }
 
 struct RefusedOpen {
     const char* settings;
     const char* device; // empty: a pty
-    dstPortFailure::Kind kind;
+    PortFailure::Kind kind;
     const char* words; // in the reason or the detail
 };
 
 TEST(SerialPort, RefusedOpensLeaveTheDeviceFree) {
     for (const RefusedOpen& row : {
-             RefusedOpen{"9600,N,8", "", dstPortFailure::BadSettings, "need four fields"},
-             RefusedOpen{",N,8,1", "", dstPortFailure::BadSettings, "no baud rate"},
-             RefusedOpen{"12345,N,8,1", "", dstPortFailure::BadSettings, "12345 baud"},
-             RefusedOpen{"9600,N,4,1", "", dstPortFailure::BadSettings, "4 data bits"},
-             RefusedOpen{"9600,N,8,1", "/dev/null", dstPortFailure::NotSerial,
-                         "Inappropriate ioctl"},
+             RefusedOpen{"9600,N,8", "", PortFailure::BadSettings, "need four fields"},
+             RefusedOpen{",N,8,1", "", PortFailure::BadSettings, "no baud rate"},
+             RefusedOpen{"12345,N,8,1", "", PortFailure::BadSettings, "12345 baud"},
+             RefusedOpen{"9600,N,4,1", "", PortFailure::BadSettings, "4 data bits"},
+             RefusedOpen{"9600,N,8,1", "/dev/null", PortFailure::NotSerial, "Inappropriate ioctl"},
          }) {
         PtyPair pty;
         const std::string device = *row.device != '\0' ? row.device : pty.path();
-        cmcComm port;
+        SerialLink port;
         EXPECT_FALSE(port.OpenDevice(device, row.settings)) << row.settings;
         EXPECT_FALSE(port.IsOpen());
-        const dstPortFailure& failure = port.OpenFailure();
+        const PortFailure& failure = port.OpenFailure();
         EXPECT_EQ(failure.kind, row.kind) << row.settings;
         EXPECT_NE((failure.reason + " " + failure.detail).find(row.words), std::string::npos)
             << failure.reason << " / " << failure.detail;
-        cmcComm next;
+        SerialLink next;
         EXPECT_TRUE(next.OpenDevice(pty.path(), lineSettings))
             << "left locked after " << row.settings;
     }
@@ -178,7 +179,7 @@ TEST(SerialPort, RefusedOpensLeaveTheDeviceFree) {
 
 TEST(SerialPort, WriteOnAClosedPortDropsTheBytes) {
     PtyPair pty;
-    cmcComm port;
+    SerialLink port;
     const std::vector<std::uint8_t> bytes = pattern(10);
     port.Write(bytes.data(), 10);
     EXPECT_EQ(port.OutPending(), 0);
@@ -192,7 +193,7 @@ TEST(SerialPort, WriteOnAClosedPortDropsTheBytes) {
 // pump holds back shows in OutPending and on the far end.
 TEST(SerialPort, LongWritesLeaveInChunksOfAtMost1024) {
     PtyPair pty;
-    cmcComm port;
+    SerialLink port;
     ASSERT_TRUE(port.OpenDevice(pty.path(), lineSettings));
     const std::vector<std::uint8_t> bytes = pattern(3000);
     port.Write(bytes.data(), 3000);
@@ -220,7 +221,7 @@ TEST(SerialPort, LongWritesLeaveInChunksOfAtMost1024) {
 
 TEST(SerialPort, WritesQueueBehindWhatIsPending) {
     PtyPair pty;
-    cmcComm port;
+    SerialLink port;
     ASSERT_TRUE(port.OpenDevice(pty.path(), lineSettings));
     const std::vector<std::uint8_t> bytes = pattern(2500);
     port.Write(bytes.data(), 1500);
@@ -232,7 +233,7 @@ TEST(SerialPort, WritesQueueBehindWhatIsPending) {
 
 TEST(SerialPort, ReadsTakeWhatWaitsAndNeverWait) {
     PtyPair pty;
-    cmcComm port;
+    SerialLink port;
     std::uint8_t in[256];
     EXPECT_EQ(port.Read(in, 256), 0) << "closed";
     ASSERT_TRUE(port.OpenDevice(pty.path(), lineSettings));
@@ -255,7 +256,7 @@ TEST(SerialPort, ReadsTakeWhatWaitsAndNeverWait) {
 
 TEST(SerialPort, APulledCableFailsTheWriteWithoutHanging) {
     PtyPair pty;
-    cmcComm port;
+    SerialLink port;
     ASSERT_TRUE(port.OpenDevice(pty.path(), lineSettings));
     const std::vector<std::uint8_t> bytes = pattern(3000);
     port.Write(bytes.data(), 3000);
@@ -263,7 +264,7 @@ TEST(SerialPort, APulledCableFailsTheWriteWithoutHanging) {
     pty.HangUp();
 
     ASSERT_TRUE(runEventLoopUntil([&] { return port.WriteFailed(); }));
-    EXPECT_EQ(port.LineFailure().kind, dstPortFailure::Vanished);
+    EXPECT_EQ(port.LineFailure().kind, PortFailure::Vanished);
     EXPECT_FALSE(port.LineFailure().reason.empty());
     EXPECT_GT(port.OutPending(), 0) << "unsent bytes stay until Close";
     std::uint8_t in[16];
@@ -280,7 +281,7 @@ TEST(SerialPort, APulledCableFailsTheWriteWithoutHanging) {
 
 TEST(SerialPort, APulledCableIsNoticedByAReadToo) {
     PtyPair pty;
-    cmcComm port;
+    SerialLink port;
     ASSERT_TRUE(port.OpenDevice(pty.path(), lineSettings));
     pty.HangUp();
     std::uint8_t in[16];
@@ -302,12 +303,12 @@ TEST(SerialPort, APulledCableIsNoticedByAReadToo) {
 // fits fails once the write time-out (3000 ms + 0 ms per byte at 230400) is over.
 TEST(SerialPort, ADriverThatStopsTakingBytesSetsWriteFailed) {
     PtyPair pty;
-    cmcComm port;
+    SerialLink port;
     ASSERT_TRUE(port.OpenDevice(pty.path(), "230400,N,8,1"));
     const std::vector<std::uint8_t> bytes(200000, 0x55);
     port.Write(bytes.data(), static_cast<int>(bytes.size()));
     ASSERT_TRUE(runEventLoopUntil([&] { return port.WriteFailed(); }, 30000));
-    EXPECT_EQ(port.LineFailure().kind, dstPortFailure::Stalled);
+    EXPECT_EQ(port.LineFailure().kind, PortFailure::Stalled);
     const int stuck = port.OutPending();
     EXPECT_GT(stuck, 0);
     runEventLoopFor(50);

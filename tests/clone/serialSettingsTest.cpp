@@ -1,7 +1,7 @@
 #include "clone/cloneMessages.h"
-#include "clone/cmcLineSettings.h"
-#include "clone/cmcPortDiagnosis.h"
-#include "core/cmcPortMap.h"
+#include "clone/lineSettings.h"
+#include "clone/portDiagnosis.h"
+#include "core/portMap.h"
 
 #include <gtest/gtest.h>
 
@@ -13,9 +13,11 @@
 #include <string>
 #include <unistd.h>
 
+using namespace marlo;
+
 namespace {
 
-using Parity = cmcLineSettings::Parity;
+using Parity = LineSettings::Parity;
 
 struct SettingsRow {
     const char* text;
@@ -30,7 +32,7 @@ class LineSettingsParse : public ::testing::TestWithParam<SettingsRow> {};
 
 TEST_P(LineSettingsParse, Row) {
     const SettingsRow& row = GetParam();
-    cmcLineSettings s;
+    LineSettings s;
     EXPECT_EQ(s.Parse(row.text), row.valid);
     EXPECT_EQ(s.valid, row.valid);
     EXPECT_EQ(s.fault.empty(), row.valid);
@@ -43,31 +45,30 @@ TEST_P(LineSettingsParse, Row) {
 INSTANTIATE_TEST_SUITE_P(
     Table, LineSettingsParse,
     ::testing::Values(
-        SettingsRow{"9600,N,8,1", true, 9600, Parity::None, 8, cmcLineSettings::One},
-        SettingsRow{"38400,N,8,1", true, 38400, Parity::None, 8, cmcLineSettings::One},
-        SettingsRow{"9600,n,8,1", true, 9600, Parity::None, 8, cmcLineSettings::One},
-        SettingsRow{"9600,N,9,1", true, 9600, Parity::None, 8, cmcLineSettings::One},
-        SettingsRow{"9600,N,3,1", true, 9600, Parity::None, 4, cmcLineSettings::One},
-        SettingsRow{"9600,N,-2,1", true, 9600, Parity::None, 4, cmcLineSettings::One},
-        SettingsRow{"9600,N,7,1.5", true, 9600, Parity::None, 7, cmcLineSettings::OneAndHalf},
-        SettingsRow{"9600,N,8,2", true, 9600, Parity::None, 8, cmcLineSettings::Two},
-        SettingsRow{"9600,N,8,", true, 9600, Parity::None, 8, cmcLineSettings::One},
-        SettingsRow{"9600,N,8,2.0", true, 9600, Parity::None, 8, cmcLineSettings::One},
-        SettingsRow{"9600,N,8, 2", true, 9600, Parity::None, 8, cmcLineSettings::One},
-        SettingsRow{"9600,e,7,1", true, 9600, Parity::Even, 7, cmcLineSettings::One},
-        SettingsRow{"4800,O,8,1", true, 4800, Parity::Odd, 8, cmcLineSettings::One},
-        SettingsRow{"4800,m,8,1", true, 4800, Parity::Mark, 8, cmcLineSettings::One},
-        SettingsRow{"9600baud,None,8,1", true, 9600, Parity::None, 8, cmcLineSettings::One},
-        SettingsRow{"9600,N,8,1,extra", true, 9600, Parity::None, 8, cmcLineSettings::One},
+        SettingsRow{"9600,N,8,1", true, 9600, Parity::None, 8, LineSettings::One},
+        SettingsRow{"38400,N,8,1", true, 38400, Parity::None, 8, LineSettings::One},
+        SettingsRow{"9600,n,8,1", true, 9600, Parity::None, 8, LineSettings::One},
+        SettingsRow{"9600,N,9,1", true, 9600, Parity::None, 8, LineSettings::One},
+        SettingsRow{"9600,N,3,1", true, 9600, Parity::None, 4, LineSettings::One},
+        SettingsRow{"9600,N,-2,1", true, 9600, Parity::None, 4, LineSettings::One},
+        SettingsRow{"9600,N,7,1.5", true, 9600, Parity::None, 7, LineSettings::OneAndHalf},
+        SettingsRow{"9600,N,8,2", true, 9600, Parity::None, 8, LineSettings::Two},
+        SettingsRow{"9600,N,8,", true, 9600, Parity::None, 8, LineSettings::One},
+        SettingsRow{"9600,N,8,2.0", true, 9600, Parity::None, 8, LineSettings::One},
+        SettingsRow{"9600,N,8, 2", true, 9600, Parity::None, 8, LineSettings::One},
+        SettingsRow{"9600,e,7,1", true, 9600, Parity::Even, 7, LineSettings::One},
+        SettingsRow{"4800,O,8,1", true, 4800, Parity::Odd, 8, LineSettings::One},
+        SettingsRow{"4800,m,8,1", true, 4800, Parity::Mark, 8, LineSettings::One},
+        SettingsRow{"9600baud,None,8,1", true, 9600, Parity::None, 8, LineSettings::One},
+        SettingsRow{"9600,N,8,1,extra", true, 9600, Parity::None, 8, LineSettings::One},
         // Refused, but what could be read stays stored.
-        SettingsRow{"19200,N,7", false, 19200, Parity::None, 7, cmcLineSettings::One},
-        SettingsRow{"19200", false, 19200, Parity::None, 8, cmcLineSettings::One},
-        SettingsRow{"", false, 0, Parity::None, 8, cmcLineSettings::One},
-        SettingsRow{"fast,N,8,1", false, 0, Parity::None, 8, cmcLineSettings::One},
-        SettingsRow{"9600,X,8,1", false, 9600, Parity::None, 8, cmcLineSettings::One},
-        SettingsRow{"9600,,8,1", false, 9600, Parity::None, 8, cmcLineSettings::One},
-        SettingsRow{"99999999999,N,8,1", true, 0xFFFFFFFFu, Parity::None, 8,
-                    cmcLineSettings::One}));
+        SettingsRow{"19200,N,7", false, 19200, Parity::None, 7, LineSettings::One},
+        SettingsRow{"19200", false, 19200, Parity::None, 8, LineSettings::One},
+        SettingsRow{"", false, 0, Parity::None, 8, LineSettings::One},
+        SettingsRow{"fast,N,8,1", false, 0, Parity::None, 8, LineSettings::One},
+        SettingsRow{"9600,X,8,1", false, 9600, Parity::None, 8, LineSettings::One},
+        SettingsRow{"9600,,8,1", false, 9600, Parity::None, 8, LineSettings::One},
+        SettingsRow{"99999999999,N,8,1", true, 0xFFFFFFFFu, Parity::None, 8, LineSettings::One}));
 
 struct PortRow {
     int port;
@@ -75,33 +76,33 @@ struct PortRow {
 };
 
 TEST(PortMap, DefaultsAreBuiltInPortsThenUsbCables) {
-    cmcPortMap::SetOverrides({});
+    PortMap::SetOverrides({});
     for (const PortRow& row : {PortRow{1, "/dev/ttyS0"}, PortRow{4, "/dev/ttyS3"},
                                PortRow{5, "/dev/ttyUSB0"}, PortRow{6, "/dev/ttyUSB1"},
                                PortRow{20, "/dev/ttyUSB15"}, PortRow{0, ""}, PortRow{-3, ""}}) {
-        EXPECT_EQ(cmcPortMap::DevicePath(row.port), row.path) << "port " << row.port;
+        EXPECT_EQ(PortMap::DevicePath(row.port), row.path) << "port " << row.port;
     }
 }
 
 TEST(PortMap, OverridesWinAndAreReplacedAsAWhole) {
     const std::string byId = "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A1B2C3-if00-port0";
-    cmcPortMap::SetOverrides({{5, byId}, {2, "/dev/ttyACM0"}, {3, ""}, {0, "/dev/ttyAMA0"}});
-    EXPECT_EQ(cmcPortMap::DevicePath(5), byId);
-    EXPECT_EQ(cmcPortMap::DevicePath(2), "/dev/ttyACM0");
-    EXPECT_EQ(cmcPortMap::DevicePath(3), "/dev/ttyS2") << "an empty override is no override";
-    EXPECT_EQ(cmcPortMap::DevicePath(0), "/dev/ttyAMA0");
-    EXPECT_EQ(cmcPortMap::SettingName(5), "Port5");
+    PortMap::SetOverrides({{5, byId}, {2, "/dev/ttyACM0"}, {3, ""}, {0, "/dev/ttyAMA0"}});
+    EXPECT_EQ(PortMap::DevicePath(5), byId);
+    EXPECT_EQ(PortMap::DevicePath(2), "/dev/ttyACM0");
+    EXPECT_EQ(PortMap::DevicePath(3), "/dev/ttyS2") << "an empty override is no override";
+    EXPECT_EQ(PortMap::DevicePath(0), "/dev/ttyAMA0");
+    EXPECT_EQ(PortMap::SettingName(5), "Port5");
 
-    cmcPortMap::SetOverrides({{6, "/dev/ttyACM1"}});
-    EXPECT_EQ(cmcPortMap::DevicePath(5), "/dev/ttyUSB0");
-    EXPECT_EQ(cmcPortMap::DevicePath(6), "/dev/ttyACM1");
-    cmcPortMap::SetOverrides({});
+    PortMap::SetOverrides({{6, "/dev/ttyACM1"}});
+    EXPECT_EQ(PortMap::DevicePath(5), "/dev/ttyUSB0");
+    EXPECT_EQ(PortMap::DevicePath(6), "/dev/ttyACM1");
+    PortMap::SetOverrides({});
 }
 
 // The port layer says what failed; the clone manager's words, from the overlay,
 // name the device and the system's reason for every kind.
 TEST(PortDiagnosis, EachFailureHasItsKindAndWordsNamingDeviceAndReason) {
-    using F = dstPortFailure;
+    using F = PortFailure;
     const struct {
         int error;
         F::Kind kind;
@@ -116,22 +117,22 @@ TEST(PortDiagnosis, EachFailureHasItsKindAndWordsNamingDeviceAndReason) {
     };
     const std::string device = "/dev/ttyUSB-marlo-missing";
     for (const auto& row : rows) {
-        const dstPortFailure failure = cmcOpenFailure(device, row.error);
+        const PortFailure failure = openFailure(device, row.error);
         EXPECT_EQ(failure.kind, row.kind) << row.words;
         EXPECT_EQ(failure.device, device);
         EXPECT_EQ(failure.reason, std::strerror(row.error));
-        const std::string text = cmcPortFailureText(failure);
+        const std::string text = portFailureText(failure);
         EXPECT_NE(text.find("\"" + device + "\""), std::string::npos) << text;
         EXPECT_NE(text.find(std::strerror(row.error)), std::string::npos) << text;
         EXPECT_NE(text.find(row.words), std::string::npos) << text;
     }
-    const dstPortFailure gone{F::Vanished, "/dev/ttyUSB0", std::strerror(EIO), {}};
-    EXPECT_NE(cmcPortFailureText(gone).find("has gone away (" + std::string(std::strerror(EIO))),
+    const PortFailure gone{F::Vanished, "/dev/ttyUSB0", std::strerror(EIO), {}};
+    EXPECT_NE(portFailureText(gone).find("has gone away (" + std::string(std::strerror(EIO))),
               std::string::npos);
-    const dstPortFailure held{F::Busy, "/dev/ttyS0", std::strerror(EBUSY), "42 (minicom)"};
-    EXPECT_NE(cmcPortFailureText(held).find("\nIt is held by process 42 (minicom)."),
+    const PortFailure held{F::Busy, "/dev/ttyS0", std::strerror(EBUSY), "42 (minicom)"};
+    EXPECT_NE(portFailureText(held).find("\nIt is held by process 42 (minicom)."),
               std::string::npos);
-    EXPECT_EQ(cmcPortFailureText({}), "");
+    EXPECT_EQ(portFailureText({}), "");
 }
 
 TEST(PortDiagnosis, PermissionNamesTheDevicesGroupAndHowToJoinIt) {
@@ -145,10 +146,10 @@ TEST(PortDiagnosis, PermissionNamesTheDevicesGroupAndHowToJoinIt) {
     if (::chown(path.c_str(), static_cast<uid_t>(-1), dialout->gr_gid) != 0)
         GTEST_SKIP() << "cannot give a file to the dialout group here";
 
-    const dstPortFailure failure = cmcOpenFailure(path, EACCES);
+    const PortFailure failure = openFailure(path, EACCES);
     EXPECT_EQ(failure.detail, "dialout");
-    const std::string text = cmcPortFailureText(failure);
-    EXPECT_EQ(cmcDeviceGroup(path), "dialout");
+    const std::string text = portFailureText(failure);
+    EXPECT_EQ(deviceGroup(path), "dialout");
     EXPECT_NE(text.find(path), std::string::npos);
     EXPECT_NE(text.find("group \"dialout\""), std::string::npos) << text;
     EXPECT_NE(text.find("sudo usermod -aG dialout $USER"), std::string::npos);
@@ -160,13 +161,13 @@ TEST(PortDiagnosis, HoldersAreFoundThroughProc) {
     const std::string path = ::testing::TempDir() + "marlo-held-" + std::to_string(::getpid());
     std::FILE* f = std::fopen(path.c_str(), "w");
     ASSERT_NE(f, nullptr);
-    const std::vector<std::string> holders = cmcPortHolders(path);
+    const std::vector<std::string> holders = portHolders(path);
     const std::string self = std::to_string(::getpid()) + " (";
     ASSERT_EQ(holders.size(), 1u);
     EXPECT_EQ(holders[0].rfind(self, 0), 0u) << holders[0];
     std::fclose(f);
-    EXPECT_TRUE(cmcPortHolders(path).empty());
-    EXPECT_TRUE(cmcPortHolders(path, "/nonexistent-proc").empty());
+    EXPECT_TRUE(portHolders(path).empty());
+    EXPECT_TRUE(portHolders(path, "/nonexistent-proc").empty());
     std::filesystem::remove(path);
 }
 

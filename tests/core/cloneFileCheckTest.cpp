@@ -1,12 +1,14 @@
 #include "core/cloneFileCheck.h"
 #include "cloneFileSupport.h"
 #include "core/modelIdentity.h"
-#include "overlay/cmcGTex.h"
+#include "overlay/overlayTexts.h"
 #include "platform/programPath.h"
 
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+using namespace marlo;
 
 using namespace cloneFileSupport;
 
@@ -32,13 +34,13 @@ protected:
     std::string path(const char* name) const { return folder.filePath(name).toStdString(); }
 
     QTemporaryDir folder;
-    cmcEeprom source;
+    MemoryImage source;
 };
 
 TEST_F(CloneFileCheck, AcceptedFileIsCopiedIntoTheImage) {
     ScriptedPrompter prompter;
-    cmcEeprom image;
-    EXPECT_EQ(cmcCheckCloneFile(path("good.vcf"), image), cmcVcfFile::Ok);
+    MemoryImage image;
+    EXPECT_EQ(checkCloneFile(path("good.vcf"), image), CloneFile::Ok);
     EXPECT_TRUE(prompter.shown().empty());
     ASSERT_EQ(image.Size(), marloModel::imageSize);
     EXPECT_EQ(image.GetByte(0x2B0), 6);
@@ -49,19 +51,19 @@ TEST_F(CloneFileCheck, AcceptedFileIsCopiedIntoTheImage) {
 TEST_F(CloneFileCheck, RejectedFileShowsOneBoxAndLeavesTheImage) {
     const struct {
         const char* file;
-        cmcVcfFile::Code code;
+        CloneFile::Code code;
     } cases[] = {
-        {"missing.vcf", cmcVcfFile::FileOpen}, {"model.vcf", cmcVcfFile::Model},
-        {"rev5.vcf", cmcVcfFile::Data},        {"gap.vcf", cmcVcfFile::Coverage},
-        {"extra.vcf", cmcVcfFile::Data},
+        {"missing.vcf", CloneFile::FileOpen}, {"model.vcf", CloneFile::Model},
+        {"rev5.vcf", CloneFile::Data},        {"gap.vcf", CloneFile::Coverage},
+        {"extra.vcf", CloneFile::Data},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.file);
         ScriptedPrompter prompter;
-        cmcEeprom image;
+        MemoryImage image;
         image.Resize(4);
         image.Fill(0xEE);
-        EXPECT_EQ(cmcCheckCloneFile(path(c.file), image), c.code);
+        EXPECT_EQ(checkCloneFile(path(c.file), image), c.code);
         expectFileError(prompter, c.code);
         EXPECT_EQ(image.Size(), 4);
         EXPECT_EQ(image.GetByte(0), 0xEE);
@@ -90,7 +92,7 @@ TEST_F(CloneFileCheck, ToolExitsWithTheCodeAndPrintsTheMessage) {
     EXPECT_EQ(runTool({"check", QString::fromStdString(path("good.vcf"))}).status, 0);
     EXPECT_EQ(runTool({"check", QString::fromStdString(path("good.vcf"))}).err, "");
 
-    cmcGTex& texts = cmcGTex::App();
+    OverlayTexts& texts = OverlayTexts::App();
     const std::string headline = texts.GetLine("GI_Mess_FileErr_Headline", 0);
     const struct {
         const char* file;

@@ -1,12 +1,14 @@
 #include "cloneFileSupport.h"
 
 #include "core/modelIdentity.h"
-#include "overlay/cmcGTex.h"
+#include "overlay/overlayTexts.h"
 
 #include <cstdio>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <iterator>
+
+using namespace marlo;
 
 namespace cloneFileSupport {
 
@@ -27,14 +29,14 @@ void writeFile(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
 }
 
-void fillPattern(cmcEeprom& image) {
+void fillPattern(MemoryImage& image) {
     image.Resize(marloModel::imageSize);
     for (int a = 0; a < image.Size(); ++a)
         image.SetByte(a, static_cast<std::uint8_t>(a * 31 + a / 256 + 7));
     image.SetByte(marloModel::mapRevisionAddress, 6);
 }
 
-std::string cloneFileText(const cmcEeprom& image, int skip, const std::string& end) {
+std::string cloneFileText(const MemoryImage& image, int skip, const std::string& end) {
     std::string text = "26200001" + end + "#Comment=" + end + "#MapRev=6" + end;
     for (int a = 0x02B0; a <= 0x6C3F; a += 16) {
         if (a == skip)
@@ -54,7 +56,7 @@ std::string record(int address, int count, int value) {
     return line;
 }
 
-void expectFileError(const ScriptedPrompter& prompter, cmcVcfFile::Code code) {
+void expectFileError(const ScriptedPrompter& prompter, CloneFile::Code code) {
     static const char* const entries[] = {
         "",
         "GI_Mess_FileErr_FileOpen",
@@ -69,7 +71,7 @@ void expectFileError(const ScriptedPrompter& prompter, cmcVcfFile::Code code) {
     };
     ASSERT_EQ(prompter.shown().size(), 1u);
     const ScriptedPrompter::Shown& box = prompter.shown()[0];
-    cmcGTex& texts = cmcGTex::App();
+    OverlayTexts& texts = OverlayTexts::App();
     EXPECT_EQ(box.caption, texts.GetLine("GI_Sys_AppTitle", 0));
     // The headline, the file's path on a line of its own, then why.
     const std::string headline = texts.GetLine("GI_Mess_FileErr_Headline", 0) + "\n";

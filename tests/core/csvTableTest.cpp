@@ -8,19 +8,21 @@
 #include <variant>
 #include <vector>
 
+using namespace marlo;
+
 namespace {
 
 using Fields = std::vector<std::string>;
 
 // What a read gave, as one text: the separator and every record with its line,
 // or the problem.
-std::string outcome(const std::string& input, dstCsvLimits limits = {}) {
+std::string outcome(const std::string& input, CsvLimits limits = {}) {
     std::istringstream in(input);
-    const auto read = cmcReadCsv(in, limits);
-    if (const auto* p = std::get_if<dstCsvProblem>(&read))
+    const auto read = readCsv(in, limits);
+    if (const auto* p = std::get_if<CsvProblem>(&read))
         return "problem " + std::to_string(p->line) + ":" + std::to_string(p->column) + " " +
                p->reason;
-    const auto& table = std::get<dstCsvTable>(read);
+    const auto& table = std::get<CsvTable>(read);
     std::string text = std::string(1, table.separator) + " " + std::to_string(table.headerLine);
     auto add = [&](int line, const Fields& fields) {
         text += " |" + std::to_string(line);
@@ -28,7 +30,7 @@ std::string outcome(const std::string& input, dstCsvLimits limits = {}) {
             text += "[" + f + "]";
     };
     add(table.headerLine, table.header);
-    for (const dstCsvRow& row : table.rows)
+    for (const CsvRow& row : table.rows)
         add(row.line, row.fields);
     return text;
 }
@@ -99,7 +101,7 @@ private:
 };
 
 TEST(CsvLimits, EndlessInputIsRefusedAfterABoundedRead) {
-    dstCsvLimits limits;
+    CsvLimits limits;
     limits.maxRows = 500;
     struct Input {
         std::string pattern;
@@ -114,9 +116,9 @@ TEST(CsvLimits, EndlessInputIsRefusedAfterABoundedRead) {
     for (const Input& input : inputs) {
         Endless source(input.pattern);
         std::istream in(&source);
-        const auto read = cmcReadCsv(in, limits);
-        ASSERT_TRUE(std::holds_alternative<dstCsvProblem>(read)) << input.pattern;
-        const auto& p = std::get<dstCsvProblem>(read);
+        const auto read = readCsv(in, limits);
+        ASSERT_TRUE(std::holds_alternative<CsvProblem>(read)) << input.pattern;
+        const auto& p = std::get<CsvProblem>(read);
         const std::string where = "line " + std::to_string(p.line) +
                                   (p.column > 0 ? ", value " + std::to_string(p.column) : "");
         EXPECT_EQ(where + ": " + p.reason, input.problem);
@@ -128,16 +130,16 @@ TEST(CsvWrite, WhatIsWrittenReadsBackTheSame) {
     const Fields values{"plain", "a,b", "say \"hi\"", "two\r\nlines", " padded ", "", "7053,4"};
     for (const char separator : {',', ';'}) {
         const std::string text =
-            cmcCsvRecord(Fields(values.size(), "h"), separator) + cmcCsvRecord(values, separator);
+            csvRecord(Fields(values.size(), "h"), separator) + csvRecord(values, separator);
         std::istringstream in(text);
-        const auto read = cmcReadCsv(in, {});
-        ASSERT_TRUE(std::holds_alternative<dstCsvTable>(read)) << text;
-        const auto& table = std::get<dstCsvTable>(read);
+        const auto read = readCsv(in, {});
+        ASSERT_TRUE(std::holds_alternative<CsvTable>(read)) << text;
+        const auto& table = std::get<CsvTable>(read);
         EXPECT_EQ(table.separator, separator);
         ASSERT_EQ(table.rows.size(), 1u);
         EXPECT_EQ(table.rows[0].fields, values);
     }
-    EXPECT_EQ(cmcCsvRecord({"1", "a,b", "x"}), "1,\"a,b\",x\r\n");
+    EXPECT_EQ(csvRecord({"1", "a,b", "x"}), "1,\"a,b\",x\r\n");
 }
 
 } // namespace

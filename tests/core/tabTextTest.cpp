@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace marlo;
+
 namespace {
 
 using Table = std::vector<std::vector<std::string>>;
@@ -26,8 +28,8 @@ const TabCase kCases[] = {
 
 TEST(TabText, ReadsWhatSpreadsheetsWriteAndWritesItBack) {
     for (const TabCase& c : kCases) {
-        EXPECT_EQ(cmcReadTabText(c.text), c.rows) << c.text;
-        EXPECT_EQ(cmcReadTabText(cmcTabText(c.rows)), c.rows) << c.text;
+        EXPECT_EQ(readTabText(c.text), c.rows) << c.text;
+        EXPECT_EQ(readTabText(tabText(c.rows)), c.rows) << c.text;
     }
 }
 

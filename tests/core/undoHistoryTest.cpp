@@ -1,26 +1,28 @@
-#include "core/cmcEeprom.h"
-#include "core/cmcUndoHistory.h"
+#include "core/undoHistory.h"
+#include "core/memoryImage.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+using namespace marlo;
+
 namespace {
 
 constexpr std::int32_t kSize = 1024;
 
 // A blank image of the test's size.
-struct Blank : cmcEeprom {
+struct Blank : MemoryImage {
     Blank() { Resize(kSize); }
 };
 
-std::vector<std::uint8_t> bytesOf(const cmcEeprom& image) {
+std::vector<std::uint8_t> bytesOf(const MemoryImage& image) {
     return {image.Data(), image.Data() + image.Size()};
 }
 
 // One command: the bytes it writes, framed as the program frames a command.
-bool command(cmcUndoHistory& history, cmcEeprom& image, const std::string& name,
+bool command(UndoHistory& history, MemoryImage& image, const std::string& name,
              std::vector<std::pair<std::int32_t, std::uint8_t>> writes) {
     history.Begin(image, name, {"sheet", 1, 2});
     for (auto [address, value] : writes)
@@ -29,7 +31,7 @@ bool command(cmcUndoHistory& history, cmcEeprom& image, const std::string& name,
 }
 
 TEST(UndoHistory, StepsUndoAndRedoExactlyAndTheSavedPointFollows) {
-    cmcUndoHistory history;
+    UndoHistory history;
     Blank image;
     std::vector<std::vector<std::uint8_t>> states{bytesOf(image)};
     // Scattered bytes, a run, bytes at both ends, and one over an earlier change.
@@ -71,7 +73,7 @@ TEST(UndoHistory, StepsUndoAndRedoExactlyAndTheSavedPointFollows) {
 }
 
 TEST(UndoHistory, FramesNestCancelAndAResetDropsTheOpenCommand) {
-    cmcUndoHistory history;
+    UndoHistory history;
     Blank image;
     history.Begin(image, "outer", {});
     image.SetByte(1, 1);
@@ -107,7 +109,7 @@ TEST(UndoHistory, FramesNestCancelAndAResetDropsTheOpenCommand) {
 // A save inside a command (Open's save question commits a typed cell, then
 // saves): undoing what came after the save comes back to the saved bytes.
 TEST(UndoHistory, ASaveInsideACommandStandsWhereTheSavedBytesAre) {
-    cmcUndoHistory history;
+    UndoHistory history;
     Blank image;
     history.Begin(image, "Open", {});
     image.SetByte(1, 1); // the typed cell, committed inside the command
@@ -135,7 +137,7 @@ TEST(UndoHistory, TheOldestStepsGoAtEitherLimit) {
         {1000, 100, 3, 1},   // a step larger than the limit still stays, alone
     };
     for (const Case& c : cases) {
-        cmcUndoHistory history(c.maxSteps, c.maxBytes);
+        UndoHistory history(c.maxSteps, c.maxBytes);
         Blank image;
         history.MarkSaved();
         for (std::size_t i = 0; i < c.commands; ++i) {
@@ -156,13 +158,13 @@ TEST(UndoHistory, TheOldestStepsGoAtEitherLimit) {
 }
 
 TEST(UndoHistory, AChangeOutsideCommandsJoinsTheLastStep) {
-    cmcUndoHistory history;
+    UndoHistory history;
     Blank image;
     const auto start = bytesOf(image);
     command(history, image, "a", {{10, 1}});
     command(history, image, "b", {{20, 2}});
     history.Undo(image); // "b" waits for redo
-    cmcEeprom prepared;
+    MemoryImage prepared;
     prepared.Assign(image);
     prepared.SetByte(900, 0x55);      // what the save's preparation wrote
     history.Begin(image, "Save", {}); // the save runs as a command
@@ -179,7 +181,7 @@ TEST(UndoHistory, AChangeOutsideCommandsJoinsTheLastStep) {
     EXPECT_TRUE(history.AtSavedPoint());
 
     // A preparation that takes back the whole step leaves no step.
-    cmcEeprom undone;
+    MemoryImage undone;
     undone.Assign(image);
     undone.SetByte(10, 0);
     undone.SetByte(900, 0);

@@ -1,20 +1,20 @@
 #include "cli/headlessDocument.h"
 #include "core/cloneFileCheck.h"
-#include "core/cmcEeprom.h"
-#include "core/cmcEnviron.h"
+#include "core/memoryImage.h"
 #include "core/modelIdentity.h"
-#include "document/indMainCellContext.h"
-#include "main/indMain.h"
-#include "overlay/cmcGTex.h"
+#include "core/notificationHub.h"
+#include "core/settingsStore.h"
+#include "document/appCellContext.h"
+#include "main/radioAppController.h"
+#include "overlay/overlayTexts.h"
 #include "platform/programPath.h"
 #include "programAround.h"
-#include "radio/ListEntry.h"
+#include "radio/cellEngine.h"
 #include "radio/cellLabels.h"
-#include "radio/cmcCellCapsule.h"
-#include "radio/indActiveCell.h"
+#include "radio/cellRequest.h"
+#include "radio/listRecord.h"
+#include "sheets/cellModel.h"
 #include "sheets/cellNames.h"
-#include "sheets/cmcCellObj.h"
-#include "sheets/cmcEvMan.h"
 #include "support/ScriptedPrompter.h"
 
 #include <QProcess>
@@ -28,12 +28,14 @@
 #include <string>
 #include <vector>
 
+using namespace marlo;
+
 namespace {
 
 constexpr int variants = marloModel::variantCount;
 
 std::string fileName(int variant) {
-    return cmcGTex::App().GetLine("GI_App_InitialFile", variant);
+    return OverlayTexts::App().GetLine("GI_App_InitialFile", variant);
 }
 
 std::string installedPath(int variant) {
@@ -91,28 +93,28 @@ protected:
     static void SetUpTestSuite() {
         ScriptedPrompter prompter;
         for (int v = 0; v < variants; ++v)
-            codes[v] = cmcCheckCloneFile(installedPath(v), images[v]);
+            codes[v] = checkCloneFile(installedPath(v), images[v]);
         boxes = prompter.shown().size();
     }
     static void TearDownTestSuite() {
-        for (cmcEeprom& image : images)
+        for (MemoryImage& image : images)
             image.Resize(0);
     }
 
     void SetUp() override {
-        ASSERT_EQ(codes[GetParam()], cmcVcfFile::Ok);
+        ASSERT_EQ(codes[GetParam()], CloneFile::Ok);
         ASSERT_EQ(boxes, 0u);
     }
     int variant() const { return GetParam(); }
-    cmcEeprom& image() const { return images[GetParam()]; }
+    MemoryImage& image() const { return images[GetParam()]; }
 
-    static std::array<cmcEeprom, variants> images;
-    static std::array<cmcVcfFile::Code, variants> codes;
+    static std::array<MemoryImage, variants> images;
+    static std::array<CloneFile::Code, variants> codes;
     static std::size_t boxes;
 };
 
-std::array<cmcEeprom, variants> InitialImage::images;
-std::array<cmcVcfFile::Code, variants> InitialImage::codes;
+std::array<MemoryImage, variants> InitialImage::images;
+std::array<CloneFile::Code, variants> InitialImage::codes;
 std::size_t InitialImage::boxes = 0;
 
 TEST_P(InitialImage, CarriesRevisionVariantAndSignature) {
@@ -124,13 +126,13 @@ TEST_P(InitialImage, CarriesRevisionVariantAndSignature) {
 // Blank entries are written in exactly the bytes clearing a row leaves, so
 // that an unused entry of a document and of the reference never differ.
 TEST_P(InitialImage, EveryListEntryIsBlank) {
-    cmcEeprom cleared;
+    MemoryImage cleared;
     cleared.Resize(image().Size());
     cleared.Assign(image());
     for (const std::uint8_t type : {listUserChannel, listSelCallId, listAleId, listTelNumber}) {
-        ListEntry entry(&cleared);
+        ListRecord entry(&cleared);
         std::vector<std::int32_t> used;
-        for (std::int32_t i = 0; i <= ListEntry::lastIndex(type); ++i) {
+        for (std::int32_t i = 0; i <= ListRecord::lastIndex(type); ++i) {
             entry.load(type, i);
             if (entry.isUsed())
                 used.push_back(i);
@@ -143,21 +145,21 @@ TEST_P(InitialImage, EveryListEntryIsBlank) {
 }
 
 TEST_P(InitialImage, ReceiveEdgeCoversTheWholeReceiver) {
-    ListEntry edge(&image());
+    ListRecord edge(&image());
     edge.load(listRxEdge, 0);
     EXPECT_EQ(edge.low, 30'000);
     EXPECT_EQ(edge.high, 29'999'999);
 }
 
 // The faults the band-edge cells would mark in the transmit ranges.
-std::vector<std::string> transmitRangeFaults(cmcEeprom& image) {
-    ListEntry rx(&image);
+std::vector<std::string> transmitRangeFaults(MemoryImage& image) {
+    ListRecord rx(&image);
     rx.load(listRxEdge, 0);
     std::vector<std::string> faults;
-    ListEntry range(&image);
+    ListRecord range(&image);
     std::int32_t previousHigh = -1;
     bool emptySeen = false;
-    for (std::int32_t i = 0; i <= ListEntry::lastStoredIndex(listTxEdge); ++i) {
+    for (std::int32_t i = 0; i <= ListRecord::lastStoredIndex(listTxEdge); ++i) {
         range.load(listTxEdge, i);
         const std::string at = "range " + std::to_string(i) + ": ";
         const bool empty = range.low == -1 && range.high == -1;
@@ -205,8 +207,8 @@ TEST_P(InitialImage, ModeRegistrationsUseTheirListedSpellings) {
     }};
     const std::string alphabet =
         " 0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz_-/.'()*+<=>@";
-    ListEntry mode(&image());
-    for (int i = 0; i <= ListEntry::lastIndex(listModeReg); ++i) {
+    ListRecord mode(&image());
+    for (int i = 0; i <= ListRecord::lastIndex(listModeReg); ++i) {
         SCOPED_TRACE(i);
         const std::string name = mode.modeNameOf(i);
         ASSERT_EQ(name.size(), 5u);
@@ -312,7 +314,7 @@ TEST_P(InitialImage, CloneCommentIsPrintable) {
 // the strict check that a clone read meets must pass too.
 TEST_P(InitialImage, ControllerTakesTheFileAsItsReference) {
     ProgramAround program("initial files test lock");
-    indMain controller({"marlo"});
+    RadioAppController controller({"marlo"});
     program.settings().ModelType = static_cast<std::uint8_t>(1 - variant());
     controller.ChangeModel(variant(), false);
     EXPECT_EQ(controller.ModelVariant(), variant());
@@ -325,12 +327,12 @@ TEST_P(InitialImage, ControllerTakesTheFileAsItsReference) {
 // shows "error").
 TEST_P(InitialImage, TheProgramFindsNothingToWarnAboutInANewDocument) {
     ProgramAround program("initial files test lock");
-    indMain controller({"marlo"});
-    cmcStartHeadlessDocument(controller, variant());
+    RadioAppController controller({"marlo"});
+    startHeadlessDocument(controller, variant());
     ASSERT_TRUE(controller.CurrentImage().Equals(image()));
-    indMainCellContext context(controller);
-    indActiveCell engine(context);
-    using namespace cmcCells;
+    AppCellContext context(controller);
+    CellEngine engine(context);
+    using namespace CellLabel;
     for (std::int32_t label = CL_Check_UserCh; label <= CL_Check_ModeReg; ++label) {
         EXPECT_FALSE(cellIsInvalid(engine, CT_Null, label, 0))
             << labelNames()[static_cast<std::size_t>(label)];

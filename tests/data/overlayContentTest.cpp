@@ -1,12 +1,12 @@
 #include "core/cloneFileCheck.h"
-#include "core/cmcEeprom.h"
+#include "core/memoryImage.h"
 #include "core/modelIdentity.h"
-#include "overlay/cmcGTex.h"
+#include "overlay/overlayTexts.h"
 #include "platform/programPath.h"
-#include "radio/ListEntry.h"
-#include "radio/indActiveCell.h"
-#include "sheets/cmcFCache.h"
-#include "sheets/iuiSh_CommonDef.h"
+#include "radio/cellEngine.h"
+#include "radio/listRecord.h"
+#include "sheets/commonSettingsSheetDef.h"
+#include "sheets/selectionListCache.h"
 #include "support/ScriptedPrompter.h"
 
 #include <gtest/gtest.h>
@@ -21,6 +21,8 @@
 #include <sstream>
 #include <string>
 #include <vector>
+
+using namespace marlo;
 
 // The installed overlay file, read as the program reads it. A lookup of a
 // missing key ends the program, so existence is checked on the file's own
@@ -61,7 +63,7 @@ bool hasKey(const std::string& key) {
 
 std::vector<std::string> linesOf(const std::string& key) {
     std::vector<std::string> lines;
-    std::istringstream text(cmcGTex::App().GetText(key));
+    std::istringstream text(OverlayTexts::App().GetText(key));
     for (std::string line; std::getline(text, line);)
         lines.push_back(line);
     return lines;
@@ -77,7 +79,7 @@ TEST(OverlayFile, EndsWithItsMarkerAndDefinesEachKeyOnce) {
 // The texts the cell engine reads and the one the editing operations show.
 TEST(OverlayTexts, EveryTextTheCellsShowIsPresent) {
     std::vector<std::string> keys = {"GI_Botttom_AleFull"};
-    for (const cmcOverlayUse& use : cellOverlayUses()) {
+    for (const OverlayUse& use : cellOverlayUses()) {
         if (use.kind == 0)
             keys.push_back(use.key);
     }
@@ -94,7 +96,7 @@ TEST(OverlayTexts, EveryTextTheCellsShowIsPresent) {
 // Help Contents opens the file the overlay names, beside the program.
 TEST(OverlayTexts, HelpFileLiesBesideTheProgram) {
     ASSERT_TRUE(hasKey("GI_Sys_MyHelpFile"));
-    const std::string path = programDir() + cmcGTex::App().GetLine("GI_Sys_MyHelpFile");
+    const std::string path = programDir() + OverlayTexts::App().GetLine("GI_Sys_MyHelpFile");
     std::ifstream help(path, std::ios::binary);
     ASSERT_TRUE(help) << path;
     const std::string text((std::istreambuf_iterator<char>(help)), {});
@@ -123,8 +125,8 @@ std::vector<std::int32_t> positions(int count) {
 }
 
 std::vector<std::int32_t> aleChoices() {
-    std::vector<std::int32_t> v{ListEntry::noAle};
-    for (std::int32_t i = 0; i <= ListEntry::lastIndex(listAleId); ++i)
+    std::vector<std::int32_t> v{ListRecord::noAle};
+    for (std::int32_t i = 0; i <= ListRecord::lastIndex(listAleId); ++i)
         v.push_back(i);
     return v;
 }
@@ -163,7 +165,7 @@ const std::vector<ListCase>& listCases() {
         {"GI_Sheet_Sel_Comm_RxTx", kOrdinary, positions(4)},
         {"GI_Sheet_Sel_Comm_SInterval", kOrdinary, positions(5)},
         {"GI_Sheet_Sel_Comm_DispType", kOrdinary, positions(3)},
-        {"GI_Sheet_Sel_UchScanG", kOrdinary, positions(ListEntry::maxScanGroup + 1)},
+        {"GI_Sheet_Sel_UchScanG", kOrdinary, positions(ListRecord::maxScanGroup + 1)},
         {"GI_Sheet_Sel_UchFilt", kOrdinary, positions(4)},
         {"GI_Sheet_Sel_UchEdit", kOrdinary, positions(2)},
         {"GI_Sheet_Sel_ModeOk", kOrdinary, positions(2)},
@@ -173,7 +175,7 @@ const std::vector<ListCase>& listCases() {
         {"GI_Sheet_Sel_ModeIn_F1B", kOrdinary, positions(2)},
         {"GI_Sheet_Sel_ModeIn_A1A", kOrdinary, positions(2)},
         {"GI_Sheet_Sel_ModeIn_J3EALE", kOrdinary, positions(2)},
-        {"GI_Sheet_Sel_Mode1_R", kModeKind, positions(ListEntry::lastIndex(listModeReg) + 1)},
+        {"GI_Sheet_Sel_Mode1_R", kModeKind, positions(ListRecord::lastIndex(listModeReg) + 1)},
         {"GI_Sheet_Sel_Ale1_R", kOrdinary, aleChoices()},
         {"GI_Sheet_Sel_UchCallO", kCallKind, {0, 1, 2, 3}},
         {"GI_Sheet_Sel_UchCallO_full", kCallKind, {0, 1, 2}},
@@ -196,7 +198,7 @@ TEST(OverlayFile, EverySheetItDefinesBuilds) {
         if (!hasKey(sheet + "_Style") || !hasKey(sheet + "_BasicCell"))
             continue;
         SCOPED_TRACE(sheet);
-        auto def = createSheetDef("", cmcGTex::App(), sheet, cmcGTex::App());
+        auto def = createSheetDef("", OverlayTexts::App(), sheet, OverlayTexts::App());
         def->Build();
         ++built;
     }
@@ -205,7 +207,7 @@ TEST(OverlayFile, EverySheetItDefinesBuilds) {
 }
 
 // Each test reads the lists afresh, as the program does on its first use.
-class SelectionList : public ::testing::TestWithParam<ListCase> {
+class SelectionListContent : public ::testing::TestWithParam<ListCase> {
 protected:
     void SetUp() override {
         for (const char* suffix : {"_Style", "_BasicCell", "_Cells"})
@@ -213,17 +215,17 @@ protected:
                 << GetParam().key << suffix << " is missing";
     }
     // Asking for a text builds the list.
-    const cmcSelList& list() {
+    const SelectionList& list() {
         cache.TextOf(GetParam().key, GetParam().kind, 0);
         return *cache.Find(GetParam().key, GetParam().kind);
     }
 
-    cmcFCache cache{cmcGTex::App(), cmcGTex::App()};
+    SelectionListCache cache{OverlayTexts::App(), OverlayTexts::App()};
 };
 
-TEST_P(SelectionList, HoldsOneNamedItemPerValue) {
+TEST_P(SelectionListContent, HoldsOneNamedItemPerValue) {
     const ListCase& c = GetParam();
-    const cmcSelList& l = list();
+    const SelectionList& l = list();
     ASSERT_EQ(l.entries.size(), c.values.size());
     std::set<std::string> texts;
     for (const std::int32_t v : c.values) {
@@ -235,7 +237,7 @@ TEST_P(SelectionList, HoldsOneNamedItemPerValue) {
 }
 
 // Space walks the items in the picker's order and wraps at both ends.
-TEST_P(SelectionList, StepsThroughEveryItemAndWraps) {
+TEST_P(SelectionListContent, StepsThroughEveryItemAndWraps) {
     const ListCase& c = GetParam();
     list();
     const std::size_t n = c.values.size();
@@ -249,14 +251,14 @@ TEST_P(SelectionList, StepsThroughEveryItemAndWraps) {
 
 // The picker sheet builds, and each cell the cursor can take delivers an item
 // of the list's kind, so every pick is accepted and every item can be picked.
-TEST_P(SelectionList, PickerOffersExactlyTheListItems) {
+TEST_P(SelectionListContent, PickerOffersExactlyTheListItems) {
     const ListCase& c = GetParam();
-    auto sheet = createSheetDef("", cmcGTex::App(), c.key, cmcGTex::App());
+    auto sheet = createSheetDef("", OverlayTexts::App(), c.key, OverlayTexts::App());
     sheet->Build();
     std::multiset<std::int32_t> picked;
     for (int row = 0; row < sheet->RowCount(); ++row) {
         for (int col = 0; col < sheet->ColCount(); ++col) {
-            const cmcCellObj& cell = sheet->Cell(col, row).model;
+            const CellModel& cell = sheet->Cell(col, row).model;
             if (!cell.IsSelectable())
                 continue;
             EXPECT_EQ(cell.label, c.kind) << "cell " << col << "," << row;
@@ -268,7 +270,7 @@ TEST_P(SelectionList, PickerOffersExactlyTheListItems) {
     EXPECT_EQ(picked, std::multiset<std::int32_t>(c.values.begin(), c.values.end()));
 }
 
-INSTANTIATE_TEST_SUITE_P(RadioValueCells, SelectionList, ::testing::ValuesIn(listCases()),
+INSTANTIATE_TEST_SUITE_P(RadioValueCells, SelectionListContent, ::testing::ValuesIn(listCases()),
                          [](const auto& param) {
                              return std::string(param.param.key).substr(sizeof "GI_Sheet_Sel_" - 1);
                          });
@@ -277,7 +279,7 @@ INSTANTIATE_TEST_SUITE_P(RadioValueCells, SelectionList, ::testing::ValuesIn(lis
 // expects back from a pick, and every case is a list some cell shows.
 TEST(OverlayFile, SelectionListsAreThoseTheCellsShow) {
     std::set<std::pair<std::string, int>> shown;
-    for (const cmcOverlayUse& use : cellOverlayUses()) {
+    for (const OverlayUse& use : cellOverlayUses()) {
         if (use.kind != 0)
             shown.insert({use.key, use.kind});
     }
@@ -293,7 +295,7 @@ protected:
         return hasKey(key + std::string("_Cells")) ? cache.TextOf(key, kind, value)
                                                    : std::string("no list");
     }
-    cmcFCache cache{cmcGTex::App(), cmcGTex::App()};
+    SelectionListCache cache{OverlayTexts::App(), OverlayTexts::App()};
 };
 
 // Meanings that the codecs and the engine build in.
@@ -325,9 +327,9 @@ TEST_F(ListCache, ModeIndicationListsCarryBothSpellings) {
 }
 
 TEST_F(ListCache, ModeListNamesTheModesAsTheModeSheetDoes) {
-    for (int mode = 0; mode <= ListEntry::lastIndex(listModeReg); ++mode)
+    for (int mode = 0; mode <= ListRecord::lastIndex(listModeReg); ++mode)
         EXPECT_EQ(text("GI_Sheet_Sel_Mode1_R", kModeKind, mode),
-                  cmcGTex::App().GetLine("GI_AppInd_Mode", mode));
+                  OverlayTexts::App().GetLine("GI_AppInd_Mode", mode));
 }
 
 // Call kind 3 is ALE; the "_full" forms offer the same items without it.
@@ -335,15 +337,15 @@ TEST_F(ListCache, FullCallListsOfferEverythingButAle) {
     for (const std::string key : {"GI_Sheet_Sel_UchCallO", "GI_Sheet_Sel_UchCallA"}) {
         SCOPED_TRACE(key);
         const std::string full = key + "_full";
-        EXPECT_EQ(text(key.c_str(), kCallKind, ListEntry::aleCallKind), "ALE");
-        EXPECT_EQ(text(full.c_str(), kCallKind, ListEntry::aleCallKind), "error");
+        EXPECT_EQ(text(key.c_str(), kCallKind, ListRecord::aleCallKind), "ALE");
+        EXPECT_EQ(text(full.c_str(), kCallKind, ListRecord::aleCallKind), "error");
         for (std::int32_t kind = 0; kind < 8; ++kind) {
-            if (kind != ListEntry::aleCallKind) {
+            if (kind != ListRecord::aleCallKind) {
                 EXPECT_EQ(text(full.c_str(), kCallKind, kind), text(key.c_str(), kCallKind, kind));
             }
         }
     }
-    EXPECT_EQ(text("GI_Sheet_Sel_Ale1_R", kOrdinary, ListEntry::noAle), "-----");
+    EXPECT_EQ(text("GI_Sheet_Sel_Ale1_R", kOrdinary, ListRecord::noAle), "-----");
 }
 
 // The factory files set each list setting to a position; every one of them
@@ -404,20 +406,20 @@ TEST_F(ListCache, FactorySettingsShowAnItemInEveryList) {
     for (int variant = 0; variant < marloModel::variantCount; ++variant) {
         SCOPED_TRACE("variant " + std::to_string(variant));
         ScriptedPrompter prompter;
-        cmcEeprom image;
-        const std::string file = cmcGTex::App().GetLine("GI_App_InitialFile", variant);
-        ASSERT_EQ(cmcCheckCloneFile(programDir() + file, image), cmcVcfFile::Ok);
+        MemoryImage image;
+        const std::string file = OverlayTexts::App().GetLine("GI_App_InitialFile", variant);
+        ASSERT_EQ(checkCloneFile(programDir() + file, image), CloneFile::Ok);
         for (const Setting& s : settings) {
             const std::string shown = text(s.key, kOrdinary, image.GetByte(s.offset));
             EXPECT_NE(shown, "error") << s.key << " at " << s.offset;
             EXPECT_NE(shown, "no list") << s.key;
         }
         // The mode registrations ship with the first spelling of each indication.
-        ListEntry mode(&image);
+        ListRecord mode(&image);
         const char* const indications[] = {"GI_Sheet_Sel_ModeIn_J3E", "GI_Sheet_Sel_ModeIn_A3E",
                                            "GI_Sheet_Sel_ModeIn_J2B", "GI_Sheet_Sel_ModeIn_F1B",
                                            "GI_Sheet_Sel_ModeIn_A1A", "GI_Sheet_Sel_ModeIn_J3EALE"};
-        for (int row = 0; row <= ListEntry::lastIndex(listModeReg); ++row) {
+        for (int row = 0; row <= ListRecord::lastIndex(listModeReg); ++row) {
             mode.load(listModeReg, row);
             if (row >= 1 && row <= 6) {
                 EXPECT_EQ(text(indications[row - 1], kOrdinary, 0),
@@ -431,7 +433,7 @@ TEST_F(ListCache, FactorySettingsShowAnItemInEveryList) {
 
 // A channel typed into an empty slot starts from the blank entry's fields.
 TEST_F(ListCache, BlankChannelShowsAnItemInEveryList) {
-    ListEntry blank;
+    ListRecord blank;
     blank.makeBlank(listUserChannel, 0);
     EXPECT_NE(text("GI_Sheet_Sel_Mode1_R", kModeKind, blank.mode), "error");
     EXPECT_NE(text("GI_Sheet_Sel_Ale1_R", kOrdinary, blank.aleIndex), "error");

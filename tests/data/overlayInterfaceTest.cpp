@@ -2,23 +2,23 @@
 // the tree and every sheet it opens, the context menus and the fixed texts the
 // program asks for, read as the program reads them.
 #include "cli/headlessDocument.h"
-#include "document/indMainCellContext.h"
-#include "main/indMain.h"
-#include "overlay/cmcGTex.h"
+#include "document/appCellContext.h"
+#include "main/radioAppController.h"
+#include "overlay/overlayTexts.h"
 #include "platform/programPath.h"
 #include "programAround.h"
-#include "radio/ListEntry.h"
-#include "radio/cellEval.h"
+#include "radio/cellEngine.h"
+#include "radio/cellEvaluation.h"
 #include "radio/cellLabels.h"
-#include "radio/cmcCellCapsule.h"
-#include "radio/indActiveCell.h"
+#include "radio/cellRequest.h"
+#include "radio/listRecord.h"
+#include "sheets/bitPickerSheet.h"
 #include "sheets/cellNames.h"
-#include "sheets/cmcCellParser.h"
-#include "sheets/cmcFBitsOverlay.h"
-#include "sheets/cmcTextMeasure.h"
-#include "sheets/cmcTextUtil.h"
-#include "sheets/iuiSh_CommonDef.h"
-#include "views/cuiImageList.h"
+#include "sheets/cellParser.h"
+#include "sheets/commonSettingsSheetDef.h"
+#include "sheets/textMeasure.h"
+#include "sheets/textUtil.h"
+#include "views/imageList.h"
 
 #include <QKeySequence>
 #include <QTemporaryDir>
@@ -34,9 +34,11 @@
 #include <string>
 #include <vector>
 
+using namespace marlo;
+
 namespace {
 
-using namespace cmcCells;
+using namespace CellLabel;
 
 // ---- Reading the entries as the builders do -----------------------------------
 
@@ -44,16 +46,16 @@ using namespace cmcCells;
 // base cell, each line of K_Body up to the next "#" line one item, whose depth
 // is the number of characters before its first "+" (toolbar lines have none).
 struct Body {
-    std::unique_ptr<cmcCellObj> base = std::make_unique<cmcCellObj>();
+    std::unique_ptr<CellModel> base = std::make_unique<CellModel>();
     struct Item {
         int depth;
-        cmcCellObj model;
+        CellModel model;
     };
     std::vector<Item> items;
 };
 
-Body readBody(cmcGTex& store, const std::string& key, bool withDepth) {
-    cmcCellParser parser(store);
+Body readBody(OverlayTexts& store, const std::string& key, bool withDepth) {
+    CellParser parser(store);
     Body body;
     parser.SplitCell(store.GetLine(key + "_BasicCell"), *body.base, nullptr, nullptr);
     for (int n = 0;; ++n) {
@@ -92,7 +94,7 @@ Descriptor splitDescriptor(const std::string& descriptor) {
 }
 
 // The descriptors of the tree nodes that open a sheet, in tree order.
-std::vector<std::string> treeSheets(cmcGTex& store) {
+std::vector<std::string> treeSheets(OverlayTexts& store) {
     std::vector<std::string> sheets;
     for (const Body::Item& node : readBody(store, "GI_Tree_Main", true).items) {
         if (node.model.label == CallSheet && node.model.parameter)
@@ -101,11 +103,11 @@ std::vector<std::string> treeSheets(cmcGTex& store) {
     return sheets;
 }
 
-std::unique_ptr<cmcSheetDef> buildSheet(cmcGTex& store, const std::string& descriptor, int variant,
-                                        bool factory) {
+std::unique_ptr<SheetDef> buildSheet(OverlayTexts& store, const std::string& descriptor,
+                                     int variant, bool factory) {
     const Descriptor d = splitDescriptor(descriptor);
     auto sheet = createSheetDef(d.className, store, d.key, store);
-    cmcSheetSetup setup;
+    SheetSetup setup;
     setup.modelVariant = variant;
     setup.factoryMode = factory;
     sheet->SetSetup(setup);
@@ -116,7 +118,7 @@ std::unique_ptr<cmcSheetDef> buildSheet(cmcGTex& store, const std::string& descr
 // Everything the main window reads from the overlay when it is built and used:
 // menu, toolbar, tree, every sheet a node opens and the context menus of their
 // cells. A broken entry ends the program on the way.
-void loadUserInterface(cmcGTex& store, int variant, bool factory) {
+void loadUserInterface(OverlayTexts& store, int variant, bool factory) {
     readBody(store, "GI_Menu_Main", true);
     readBody(store, "GI_ToolBar_Main", false);
     std::set<std::string> menus = {"GI_PMenu_NoItem"};
@@ -183,10 +185,10 @@ class TreeSheets : public ::testing::TestWithParam<Config> {
 protected:
     void SetUp() override {
         program_ = std::make_unique<ProgramAround>("overlay interface test lock");
-        controller_ = std::make_unique<indMain>(GetParam().mode->args);
-        cmcStartHeadlessDocument(*controller_, GetParam().variant);
-        context_ = std::make_unique<indMainCellContext>(*controller_);
-        engine_ = std::make_unique<indActiveCell>(*context_);
+        controller_ = std::make_unique<RadioAppController>(GetParam().mode->args);
+        startHeadlessDocument(*controller_, GetParam().variant);
+        context_ = std::make_unique<AppCellContext>(*controller_);
+        engine_ = std::make_unique<CellEngine>(*context_);
     }
     void TearDown() override {
         engine_.reset();
@@ -195,25 +197,25 @@ protected:
         program_.reset();
     }
 
-    std::unique_ptr<cmcSheetDef> build(const std::string& descriptor) {
-        return buildSheet(cmcGTex::App(), descriptor, controller_->ModelVariant(),
+    std::unique_ptr<SheetDef> build(const std::string& descriptor) {
+        return buildSheet(OverlayTexts::App(), descriptor, controller_->ModelVariant(),
                           controller_->FactoryMode());
     }
-    std::string shown(const cmcCellObj& model) { return shownText(*engine_, model); }
+    std::string shown(const CellModel& model) { return shownText(*engine_, model); }
 
     std::unique_ptr<ProgramAround> program_;
-    std::unique_ptr<indMain> controller_;
-    std::unique_ptr<indMainCellContext> context_;
-    std::unique_ptr<indActiveCell> engine_;
+    std::unique_ptr<RadioAppController> controller_;
+    std::unique_ptr<AppCellContext> context_;
+    std::unique_ptr<CellEngine> engine_;
 };
 
 TEST_P(TreeSheets, EveryNodeOpensASheetThatShowsItsValues) {
-    const std::vector<std::string> sheets = treeSheets(cmcGTex::App());
+    const std::vector<std::string> sheets = treeSheets(OverlayTexts::App());
     ASSERT_GE(sheets.size(), 10u);
     for (const std::string& descriptor : sheets) {
         SCOPED_TRACE(descriptor);
         const auto sheet = build(descriptor);
-        const cmcSheetStyle& style = sheet->Style();
+        const SheetStyle& style = sheet->Style();
         if (!style.noPrint) {
             // The printed header names the sheet by its title.
             EXPECT_TRUE(style.titleText && !style.titleText->empty());
@@ -221,7 +223,7 @@ TEST_P(TreeSheets, EveryNodeOpensASheetThatShowsItsValues) {
         int bound = 0;
         for (int row = 0; row < sheet->RowCount(); ++row) {
             for (int col = 0; col < sheet->ColCount(); ++col) {
-                const cmcCellObj& model = sheet->Cell(col, row).model;
+                const CellModel& model = sheet->Cell(col, row).model;
                 if (model.IsSelectable()) {
                     // The cursor never lands in the headers.
                     EXPECT_GE(col, style.fixedCols) << "cell " << col << "," << row;
@@ -252,22 +254,22 @@ TEST_P(TreeSheets, EveryNodeOpensASheetThatShowsItsValues) {
 // numbers through all their values, as the user would. Each text is measured
 // in the cell's font against the column's text area.
 TEST_P(TreeSheets, EveryValueFitsItsColumn) {
-    cmcQtTextMeasure measure;
-    const auto evaluate = [&](const cmcCellObj& model, std::int32_t action,
+    QtTextMeasure measure;
+    const auto evaluate = [&](const CellModel& model, std::int32_t action,
                               const std::string* typed) {
-        cmcCellObj cell = model;
-        cmcCellCapsule request;
+        CellModel cell = model;
+        CellRequest request;
         request.cell = &cell;
         request.grid = this; // keys count only from a grid
         request.action = action;
         if (typed != nullptr) {
-            request.inputMode = cmcCellCapsule::kEditedText;
+            request.inputMode = CellRequest::kEditedText;
             request.inputText = *typed;
         }
         evaluateCell(*engine_, request, false);
     };
     int measured = 0;
-    for (const std::string& descriptor : treeSheets(cmcGTex::App())) {
+    for (const std::string& descriptor : treeSheets(OverlayTexts::App())) {
         SCOPED_TRACE(descriptor);
         const auto sheet = build(descriptor);
         const int first = sheet->Style().fixedRows;
@@ -275,7 +277,7 @@ TEST_P(TreeSheets, EveryValueFitsItsColumn) {
         for (int row = first; row <= last; ++row) {
             std::vector<int> cols;
             for (int col = 0; col < sheet->ColCount(); ++col) {
-                const cmcCellObj& model = sheet->Cell(col, row).model;
+                const CellModel& model = sheet->Cell(col, row).model;
                 if (model.IsBound() && model.IsSelectable())
                     cols.push_back(col);
             }
@@ -286,15 +288,15 @@ TEST_P(TreeSheets, EveryValueFitsItsColumn) {
                     evaluate(sheet->Cell(col, row).model, 0, &sheet->Cell(col, row).model.Text());
             }
             for (const int col : cols) {
-                const cmcCellObj& model = sheet->Cell(col, row).model;
-                const cmcFont& font = model.font ? *model.font : sheet->BaseFont();
+                const CellModel& model = sheet->Cell(col, row).model;
+                const CellFont& font = model.font ? *model.font : sheet->BaseFont();
                 const std::string start = shown(model);
                 std::string text = start;
                 for (int step = 0; step < 256; ++step) {
                     EXPECT_LE(measure.Extent(font, text).width + 8, sheet->ColWidth(col))
                         << labelName(model.label) << " shows \"" << text << "\"";
                     ++measured;
-                    evaluate(model, cmcCellCapsule::kSpace, nullptr);
+                    evaluate(model, CellRequest::kSpace, nullptr);
                     text = shown(model);
                     if (text == start)
                         break;
@@ -307,12 +309,12 @@ TEST_P(TreeSheets, EveryValueFitsItsColumn) {
 
 // The warnings check marks the tree nodes whose parameter its lines name.
 TEST_P(TreeSheets, WarningsPointAtTreeNodes) {
-    const std::vector<std::string> sheets = treeSheets(cmcGTex::App());
-    cmcCellParser parser(cmcGTex::App());
-    cmcCellObj check;
+    const std::vector<std::string> sheets = treeSheets(OverlayTexts::App());
+    CellParser parser(OverlayTexts::App());
+    CellModel check;
     int lines = 0;
     for (int n = 0;; ++n) {
-        const std::string line = cmcGTex::App().GetLine("GI_WarningCheckList", n);
+        const std::string line = OverlayTexts::App().GetLine("GI_WarningCheckList", n);
         if (line.starts_with('#'))
             break;
         parser.SplitCell(line, check, nullptr, nullptr);
@@ -327,12 +329,12 @@ TEST_P(TreeSheets, WarningsPointAtTreeNodes) {
 // A channel shows its mode by the mode's name in the radio's memory, five
 // characters whatever they are: the column fits the widest five.
 TEST_P(TreeSheets, TheChannelModeColumnFitsAnyFiveCharacters) {
-    ListEntry entry(&controller_->CurrentImage());
+    ListRecord entry(&controller_->CurrentImage());
     entry.load(listModeReg, 0);
     entry.modeName.fill('W');
     entry.store(listModeReg, 0);
     entry.load(listUserChannel, 0);
-    entry.state |= ListEntry::stateUsed;
+    entry.state |= ListRecord::stateUsed;
     entry.channelNumber = 1;
     entry.mode = 0;
     entry.store(listUserChannel, 0);
@@ -341,13 +343,13 @@ TEST_P(TreeSheets, TheChannelModeColumnFitsAnyFiveCharacters) {
     const int row = sheet->Style().fixedRows;
     int columns = 0;
     for (int col = 0; col < sheet->ColCount(); ++col) {
-        const cmcCellObj& model = sheet->Cell(col, row).model;
+        const CellModel& model = sheet->Cell(col, row).model;
         if (model.label != CL_UCh_Mode)
             continue;
         ++columns;
-        const cmcFont& font = model.font ? *model.font : sheet->BaseFont();
+        const CellFont& font = model.font ? *model.font : sheet->BaseFont();
         EXPECT_EQ(shown(model), "WWWWW");
-        EXPECT_LE(cmcQtTextMeasure().Extent(font, "WWWWW").width + 8, sheet->ColWidth(col));
+        EXPECT_LE(QtTextMeasure().Extent(font, "WWWWW").width + 8, sheet->ColWidth(col));
     }
     EXPECT_EQ(columns, 1);
 }
@@ -360,12 +362,12 @@ TEST_P(TreeSheets, FrequencyColumnsHaveRoomForTheMarkBesideTheWidestFrequency) {
     const int row = sheet->Style().fixedRows;
     int columns = 0;
     for (int col = 0; col < sheet->ColCount(); ++col) {
-        const cmcCellObj& model = sheet->Cell(col, row).model;
+        const CellModel& model = sheet->Cell(col, row).model;
         if (model.label != CL_UCh_FreqR && model.label != CL_UCh_FreqT)
             continue;
         ++columns;
-        const cmcFont& font = model.font ? *model.font : sheet->BaseFont();
-        const int text = cmcQtTextMeasure().Extent(font, "29999.9").width;
+        const CellFont& font = model.font ? *model.font : sheet->BaseFont();
+        const int text = QtTextMeasure().Extent(font, "29999.9").width;
         EXPECT_GE(sheet->ColWidth(col), 4 + text + 1 + 16 + 1);
     }
     EXPECT_EQ(columns, 2);
@@ -375,7 +377,7 @@ TEST_P(TreeSheets, FrequencyColumnsHaveRoomForTheMarkBesideTheWidestFrequency) {
 // whose rows are selected as lines.
 TEST_P(TreeSheets, NodesShowTheImageOfTheSheetTheyOpen) {
     int bytesNodes = 0;
-    for (const Body::Item& node : readBody(cmcGTex::App(), "GI_Tree_Main", true).items) {
+    for (const Body::Item& node : readBody(OverlayTexts::App(), "GI_Tree_Main", true).items) {
         if (node.model.label != CallSheet || !node.model.parameter)
             continue;
         const std::string& descriptor = *node.model.parameter;
@@ -389,8 +391,8 @@ TEST_P(TreeSheets, NodesShowTheImageOfTheSheetTheyOpen) {
             }
         const bool list = sheet->Style().multiSelect == 2 && !bytes;
         bytesNodes += bytes ? 1 : 0;
-        EXPECT_EQ(node.model.imageIndex == cuiTreeImage::Bytes, bytes);
-        EXPECT_EQ(node.model.imageIndex == cuiTreeImage::ListSheet, list);
+        EXPECT_EQ(node.model.imageIndex == treeImage::Bytes, bytes);
+        EXPECT_EQ(node.model.imageIndex == treeImage::ListSheet, list);
     }
     EXPECT_EQ(bytesNodes, 1);
 }
@@ -405,7 +407,7 @@ INSTANTIATE_TEST_SUITE_P(VariantsAndModes, TreeSheets, ::testing::ValuesIn(allCo
 
 // The labels that show a value of the radio's memory, by the families of the
 // catalogue; a label the engine does not handle yet ("*Yet*") shows none.
-std::vector<std::int32_t> radioValueLabels(indActiveCell& engine) {
+std::vector<std::int32_t> radioValueLabels(CellEngine& engine) {
     const char* const families[] = {"CL_Comm_",       "CL_UCh_",  "CL_SelCall_",  "CL_Ale_",
                                     "CL_TelNumber_",  "CL_Exp_",  "CL_EdgeFreq_", "CL_ModeReg_",
                                     "CL_EeDebugWin_", "CL_Free_", "CL_Deb_"};
@@ -431,18 +433,18 @@ TEST_P(RadioValues, EveryValueOfTheMemoryIsOnASheetOfTheTree) {
     std::vector<std::int32_t> labels;
     for (const Mode& mode : kModes) {
         ProgramAround program("overlay interface test lock");
-        indMain controller(mode.args);
-        cmcStartHeadlessDocument(controller, variant);
-        indMainCellContext context(controller);
-        indActiveCell engine(context);
+        RadioAppController controller(mode.args);
+        startHeadlessDocument(controller, variant);
+        AppCellContext context(controller);
+        CellEngine engine(context);
         if (labels.empty())
             labels = radioValueLabels(engine);
-        for (const std::string& descriptor : treeSheets(cmcGTex::App())) {
+        for (const std::string& descriptor : treeSheets(OverlayTexts::App())) {
             const auto sheet =
-                buildSheet(cmcGTex::App(), descriptor, variant, controller.FactoryMode());
+                buildSheet(OverlayTexts::App(), descriptor, variant, controller.FactoryMode());
             for (int row = 0; row < sheet->RowCount(); ++row) {
                 for (int col = 0; col < sheet->ColCount(); ++col) {
-                    const cmcCellObj& m = sheet->Cell(col, row).model;
+                    const CellModel& m = sheet->Cell(col, row).model;
                     if (m.IsBound())
                         reached.insert({m.category, m.label, m.index, m.parameter.value_or("")});
                 }
@@ -479,7 +481,7 @@ TEST_P(RadioValues, EveryValueOfTheMemoryIsOnASheetOfTheTree) {
                 continue;
             const bool ranges = label == CL_SelCall_CH || label == CL_Ale_CH;
             for (std::int32_t i = 0;
-                 i <= ListEntry::lastStoredIndex(static_cast<std::uint8_t>(type)); ++i) {
+                 i <= ListRecord::lastStoredIndex(static_cast<std::uint8_t>(type)); ++i) {
                 for (int r = 0; r < (ranges ? 5 : 1); ++r) {
                     ASSERT_TRUE(has(category, label, i, ranges ? std::to_string(r) : ""))
                         << categoryNames()[static_cast<std::size_t>(category)] << " entry " << i
@@ -608,22 +610,22 @@ TEST(OverlayKeys, EveryKeyTheProgramAsksForExists) {
             break;
         }
     }
-    for (const cmcOverlayUse& use : cellOverlayUses())
+    for (const OverlayUse& use : cellOverlayUses())
         needed.push_back(use.kind == 0 ? use.key : use.key + "_Cells");
     for (const std::string& key : needed) {
         ASSERT_TRUE(keys.contains(key)) << "#" << key << " is missing";
         if (!key.ends_with("_BasicCell") && !key.ends_with("_Style")) {
-            EXPECT_FALSE(cmcGTex::App().GetLine(key).empty()) << "#" << key << " starts empty";
+            EXPECT_FALSE(OverlayTexts::App().GetLine(key).empty()) << "#" << key << " starts empty";
         }
     }
-    auto info = createSheetDef("", cmcGTex::App(), "GI_Sheet_CloneInfo", cmcGTex::App());
+    auto info = createSheetDef("", OverlayTexts::App(), "GI_Sheet_CloneInfo", OverlayTexts::App());
     info->Build();
     EXPECT_GT(info->ColWidth(1), 1);
 }
 
 // Texts that the program fills in or reads as numbers.
 TEST(OverlayKeys, TextsTheProgramParsesHaveTheirForm) {
-    cmcGTex& texts = cmcGTex::App();
+    OverlayTexts& texts = OverlayTexts::App();
     // One "%s" and nothing else a format would take.
     EXPECT_TRUE(
         std::regex_match(texts.GetLine("GI_Mess_Confirm_WriteFile"), std::regex("[^%]*%s[^%]*")));
@@ -659,7 +661,7 @@ TEST(OverlayKeys, TextsTheProgramParsesHaveTheirForm) {
 // The main menu shows the cursor cell's context menu under Edit, so their
 // shortcuts share one window: every one must be a key and none may repeat.
 TEST(OverlayMenus, ShortcutsAreKeysAndNeverRepeat) {
-    cmcGTex& store = cmcGTex::App();
+    OverlayTexts& store = OverlayTexts::App();
     std::set<std::string> contextMenus;
     for (const std::string& descriptor : treeSheets(store)) {
         const auto sheet = buildSheet(store, descriptor, 0, true);
@@ -700,7 +702,7 @@ TEST(OverlayMenus, ShortcutsAreKeysAndNeverRepeat) {
 TEST(OverlayMenus, EveryCommandOfTheCatalogueHasAnItem) {
     std::set<std::int32_t> labels;
     for (const char* key : {"GI_Menu_Main", "GI_PMenu_UserCh"}) {
-        for (const Body::Item& item : readBody(cmcGTex::App(), key, true).items)
+        for (const Body::Item& item : readBody(OverlayTexts::App(), key, true).items)
             labels.insert(item.model.label);
     }
     for (std::int32_t label = CL_Menu_File_New; label <= CL_Help_Contents; ++label) {
@@ -711,7 +713,7 @@ TEST(OverlayMenus, EveryCommandOfTheCatalogueHasAnItem) {
     for (std::int32_t label = CL_PMenu_Edit; label <= CL_PMenu_Sort; ++label)
         EXPECT_TRUE(labels.contains(label)) << labelName(label);
     // Every toolbar button shows one of the 13 images of its list.
-    for (const Body::Item& button : readBody(cmcGTex::App(), "GI_ToolBar_Main", false).items) {
+    for (const Body::Item& button : readBody(OverlayTexts::App(), "GI_ToolBar_Main", false).items) {
         if (button.model.Text() != "-") {
             EXPECT_TRUE(button.model.imageIndex >= 0 && button.model.imageIndex <= 12)
                 << button.model.Text();
@@ -721,8 +723,8 @@ TEST(OverlayMenus, EveryCommandOfTheCatalogueHasAnItem) {
 
 // The bit editor's built-in sheet takes its cell models and its menu from here.
 TEST(OverlayMenus, BitEditorSheetBuildsWithTheseModels) {
-    cmcFBitsOverlay bits;
-    cmcSheetDef sheet(bits.Store(), cmcFBitsOverlay::kSheetKey, cmcGTex::App());
+    BitPickerSheet bits;
+    SheetDef sheet(bits.Store(), BitPickerSheet::kSheetKey, OverlayTexts::App());
     sheet.Build();
     int bitCells = 0;
     for (int col = 0; col < sheet.ColCount(); ++col) {
@@ -733,7 +735,8 @@ TEST(OverlayMenus, BitEditorSheetBuildsWithTheseModels) {
     }
     EXPECT_EQ(bitCells, 8);
     ASSERT_NE(sheet.BaseCell().FindPopupMenu(), nullptr);
-    EXPECT_EQ(readBody(cmcGTex::App(), *sheet.BaseCell().FindPopupMenu(), true).items.size(), 1u);
+    EXPECT_EQ(readBody(OverlayTexts::App(), *sheet.BaseCell().FindPopupMenu(), true).items.size(),
+              1u);
 }
 
 // ---- A damaged overlay ends the program with its message -----------------------
@@ -781,7 +784,7 @@ TEST_P(DamagedOverlayDeathTest, EndsTheProgramWithItsMessage) {
     const std::string path = folder.filePath("Marlo.OVL").toStdString();
     std::ofstream(path, std::ios::binary) << text;
 
-    cmcGTex store;
+    OverlayTexts store;
     store.SetFile(path);
     EXPECT_EXIT(
         {
@@ -801,7 +804,7 @@ TEST(OverlayInterfaceDeathTest, TheInstalledOverlayLoadsInEveryVariantAndMode) {
         {
             for (const int variant : {0, 1}) {
                 for (const bool factory : {false, true})
-                    loadUserInterface(cmcGTex::App(), variant, factory);
+                    loadUserInterface(OverlayTexts::App(), variant, factory);
             }
             std::exit(0);
         },

@@ -1,14 +1,14 @@
 #pragma once
 
+#include "clone/cloneManager.h"
 #include "clone/cloneProgress.h"
-#include "clone/indCloneMan.h"
-#include "core/cmcEeprom.h"
-#include "core/indEnviron.h"
-#include "document/indCloneCommands.h"
-#include "main/indMain.h"
-#include "sheets/cmcEvMan.h"
+#include "core/marloSettings.h"
+#include "core/memoryImage.h"
+#include "core/notificationHub.h"
+#include "document/cloneCommands.h"
+#include "main/radioAppController.h"
 #include "support/ScriptedPrompter.h"
-#include "tools/radiosim/cmcRadioSim.h"
+#include "tools/radiosim/radioSim.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -18,9 +18,11 @@
 #include <string>
 #include <vector>
 
+using namespace marlo;
+
 // What a progress observer was told, in order: "start", "transfer <expected>",
 // "progress <bytes>" (repeats dropped) and "end".
-class RecordingProgress : public cmcCloneProgress {
+class RecordingProgress : public CloneProgress {
 public:
     void OperationStarted(bool transfer, std::int32_t expectedBytes) override;
     void Progress(std::int32_t dataBytes, std::int32_t expectedBytes) override;
@@ -32,7 +34,7 @@ public:
 };
 
 // The factory contents of a variant with a name of its own, as a radio holds them.
-void makeRadioImage(cmcEeprom& image, int variant, const std::string& name = "MY RADIO");
+void makeRadioImage(MemoryImage& image, int variant, const std::string& name = "MY RADIO");
 
 // A controller with an untitled document of variant 0 (its own settings, never
 // the user's), the chains over its clone manager, and a simulated radio holding
@@ -43,19 +45,19 @@ protected:
     ~CloneChainTest() override;
 
     // Runs a chain to its end; its code, or -2 when it did not start or end.
-    int run(bool (indCloneCommands::*start)(indCloneCommands::Done));
+    int run(bool (CloneCommands::*start)(CloneCommands::Done));
     // Replaces the controller (before any chain runs).
-    void useController(std::unique_ptr<indMain> controller);
-    indCloneMan& manager() { return controller_->CloneManager(); }
+    void useController(std::unique_ptr<RadioAppController> controller);
+    CloneManager& manager() { return controller_->CloneManager(); }
 
     std::unique_ptr<QTemporaryDir> config_;
-    std::unique_ptr<indEnviron> settings_;
-    cmcEvMan hub_;
+    std::unique_ptr<MarloSettings> settings_;
+    NotificationHub hub_;
     ScriptedPrompter prompter_;
-    cmcRadioSim sim_;
-    std::unique_ptr<indMain> controller_;
+    RadioSim sim_;
+    std::unique_ptr<RadioAppController> controller_;
     RecordingProgress progress_;
-    std::unique_ptr<indCloneCommands> commands_;
+    std::unique_ptr<CloneCommands> commands_;
 };
 
 // The overlay's lines joined as the clone messages join them.

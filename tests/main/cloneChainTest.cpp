@@ -1,10 +1,10 @@
 #include "clone/cloneMessages.h"
 #include "clone/cloneOutcome.h"
-#include "clone/dst_CDrv_Result.h"
+#include "clone/cloneResult.h"
 #include "cloneChainFixture.h"
 #include "core/modelIdentity.h"
 #include "document/radioBase.h"
-#include "overlay/cmcGTex.h"
+#include "overlay/overlayTexts.h"
 #include "radio/cloneWriteImage.h"
 #include "support/eventLoop.h"
 
@@ -12,24 +12,26 @@
 
 #include <functional>
 
+using namespace marlo;
+
 namespace {
 
-using R = dst_CDrv_Result;
-using Fault = cmcRadioSim::Fault;
-using C = indCloneCommands;
+using R = CloneResult;
+using Fault = RadioSim::Fault;
+using C = CloneCommands;
 
 const std::string title() {
-    return cmcGTex::App().GetLine("GI_Sys_AppTitle", 0);
+    return OverlayTexts::App().GetLine("GI_Sys_AppTitle", 0);
 }
 
 TEST_F(CloneChainTest, InfoIdentifiesTheRadio) {
     ASSERT_EQ(run(&C::Info), 0);
     EXPECT_TRUE(prompter_.shown().empty());
-    EXPECT_EQ(controller_->RadioInfo.value1, 0x2620);
-    EXPECT_EQ(controller_->RadioInfo.value2, 1);
+    EXPECT_EQ(controller_->LastRadioInfo.value1, 0x2620);
+    EXPECT_EQ(controller_->LastRadioInfo.value2, 1);
     const std::vector<std::uint8_t> reply = sim_.InformationReply();
-    EXPECT_TRUE(
-        std::equal(reply.begin() + 9, reply.begin() + 41, controller_->RadioInfo.block.begin()));
+    EXPECT_TRUE(std::equal(reply.begin() + 9, reply.begin() + 41,
+                           controller_->LastRadioInfo.block.begin()));
     EXPECT_EQ(progress_.events, (std::vector<std::string>{"start", "end"}));
     EXPECT_FALSE(manager().IsBusy());
     EXPECT_TRUE(portIsFree(sim_.DevicePath()));
@@ -38,19 +40,19 @@ TEST_F(CloneChainTest, InfoIdentifiesTheRadio) {
 TEST_F(CloneChainTest, InfoFailuresEndWithTheirCodeAndMessage) {
     const struct {
         const char* name;
-        std::function<void(cmcRadioSim&)> setUp;
+        std::function<void(RadioSim&)> setUp;
         int code;
     } rows[] = {
-        {"no answer", [](cmcRadioSim& s) { s.SetFault(Fault::EchoOnly); }, 5},
-        {"second value 2", [](cmcRadioSim& s) { s.SetFault(Fault::WrongSecond); }, 11},
-        {"31-byte block", [](cmcRadioSim& s) { s.SetFault(Fault::ShortInfo); }, 11},
-        {"other variant", [](cmcRadioSim& s) { s.SetVariant(1); }, 13},
-        {"map revision 5", [](cmcRadioSim& s) { s.SetMapRevision(5); }, 14},
-        {"garbage flood", [](cmcRadioSim& s) { s.SetFault(Fault::Flood); }, 6},
+        {"no answer", [](RadioSim& s) { s.SetFault(Fault::EchoOnly); }, 5},
+        {"second value 2", [](RadioSim& s) { s.SetFault(Fault::WrongSecond); }, 11},
+        {"31-byte block", [](RadioSim& s) { s.SetFault(Fault::ShortInfo); }, 11},
+        {"other variant", [](RadioSim& s) { s.SetVariant(1); }, 13},
+        {"map revision 5", [](RadioSim& s) { s.SetMapRevision(5); }, 14},
+        {"garbage flood", [](RadioSim& s) { s.SetFault(Fault::Flood); }, 6},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        cmcRadioSim sim;
+        RadioSim sim;
         row.setUp(sim);
         ASSERT_TRUE(sim.Start());
         manager().SetPort({0, sim.DevicePath()});
@@ -62,7 +64,7 @@ TEST_F(CloneChainTest, InfoFailuresEndWithTheirCodeAndMessage) {
         const ScriptedPrompter::Shown& box = prompter_.shown()[0];
         EXPECT_EQ(box.caption, title());
         EXPECT_EQ(box.icon, PromptIcon::Error);
-        EXPECT_EQ(box.text, cmcCloneMessage(static_cast<std::uint8_t>(row.code), ""));
+        EXPECT_EQ(box.text, cloneMessage(static_cast<std::uint8_t>(row.code), ""));
         // The read never started: no progress was shown and the document is as new.
         EXPECT_EQ(progress_.events, (std::vector<std::string>{"start", "end"}));
         EXPECT_EQ(sim.Stats().readRequests, 0);
@@ -94,8 +96,8 @@ TEST_F(CloneChainTest, PortThatCannotBeOpenedNamesTheDeviceAndWhy) {
     ASSERT_EQ(prompter_.shown().size(), 1u);
     const std::string text = prompter_.lastText();
     const std::string first = text.substr(0, text.find('\n'));
-    EXPECT_EQ(first, cmcFormatPortLine(cmcGTex::App().GetLine("GI_Mess_CloneErr_Head", 2),
-                                       "/dev/marlo-no-such-port"));
+    EXPECT_EQ(first, formatPortLine(OverlayTexts::App().GetLine("GI_Mess_CloneErr_Head", 2),
+                                    "/dev/marlo-no-such-port"));
     EXPECT_NE(text.find("\"/dev/marlo-no-such-port\" does not exist"), std::string::npos) << text;
     // Then what the serial doctor found.
     EXPECT_NE(text.find("\n\nThe serial port /dev/marlo-no-such-port:\n"
@@ -110,14 +112,14 @@ TEST_F(CloneChainTest, ReadMakesTheRadioTheUntitledModifiedDocument) {
     EXPECT_TRUE(prompter_.shown().empty());
     EXPECT_TRUE(controller_->IsModified());
     EXPECT_EQ(controller_->DocumentName(), "");
-    const cmcEeprom& document = controller_->CurrentImage();
+    const MemoryImage& document = controller_->CurrentImage();
     for (std::int32_t a = 0x02B0; a <= 0x6C3F; ++a)
         ASSERT_EQ(document.GetByte(a), sim_.Image().GetByte(a)) << "at " << a;
     // The radio base is the radio's memory as it arrived, before AfterLoad.
     ASSERT_NE(controller_->RadioBase(), nullptr);
     EXPECT_TRUE(controller_->RadioBase()->image.Equals(sim_.Image()));
     ASSERT_TRUE(controller_->RadioBase()->radio.has_value());
-    EXPECT_EQ(controller_->RadioBase()->radio->block, controller_->RadioInfo.block);
+    EXPECT_EQ(controller_->RadioBase()->radio->block, controller_->LastRadioInfo.block);
     ASSERT_GE(progress_.events.size(), 5u);
     EXPECT_EQ(progress_.events[2], "transfer 27024");
     EXPECT_EQ(progress_.events[progress_.events.size() - 2], "progress 27024");
@@ -125,7 +127,7 @@ TEST_F(CloneChainTest, ReadMakesTheRadioTheUntitledModifiedDocument) {
 }
 
 TEST_F(CloneChainTest, FailedReadsLeaveTheDocumentAlone) {
-    cmcEeprom before;
+    MemoryImage before;
     before.Assign(controller_->CurrentImage());
     const struct {
         const char* name;
@@ -134,7 +136,7 @@ TEST_F(CloneChainTest, FailedReadsLeaveTheDocumentAlone) {
     } rows[] = {
         {"signature differs",
          [&] {
-             cmcEeprom i;
+             MemoryImage i;
              makeRadioImage(i, 0);
              i.SetByte(0x6C2C, 'v');
              sim_.SetImage(i);
@@ -170,7 +172,7 @@ TEST_F(CloneChainTest, FailedReadsLeaveTheDocumentAlone) {
 }
 
 TEST_F(CloneChainTest, WriteSendsThePreparedDocumentButNotTheIdentityBytes) {
-    cmcEeprom radio;
+    MemoryImage radio;
     radio.Assign(sim_.Image());
     for (std::int32_t a = 0x6C1A; a <= 0x6C24; ++a)
         radio.SetByte(a, 0x5A);
@@ -181,10 +183,11 @@ TEST_F(CloneChainTest, WriteSendsThePreparedDocumentButNotTheIdentityBytes) {
     prompter_.answerNext(PromptAnswer::Ok);
     ASSERT_TRUE(commands_->WriteCommand([](int) {}));
     ASSERT_TRUE(runEventLoopUntil([&] { return prompter_.shown().size() == 2; }, 60000));
-    EXPECT_EQ(prompter_.shown()[0].text, cmcGTex::App().GetText("GI_Mess_Confirm_CloneWrite"));
-    EXPECT_EQ(prompter_.shown()[1].text, cmcGTex::App().GetText("GI_Mess_CloneWrite_Succeeded"));
+    EXPECT_EQ(prompter_.shown()[0].text, OverlayTexts::App().GetText("GI_Mess_Confirm_CloneWrite"));
+    EXPECT_EQ(prompter_.shown()[1].text,
+              OverlayTexts::App().GetText("GI_Mess_CloneWrite_Succeeded"));
 
-    const cmcEeprom& sent = controller_->CurrentImage(); // as prepared for sending
+    const MemoryImage& sent = controller_->CurrentImage(); // as prepared for sending
     for (std::int32_t a = 0x02B0; a <= 0x6C3F; ++a) {
         const bool identity = a >= 0x6C1A && a <= 0x6C24;
         ASSERT_EQ(sim_.Image().GetByte(a), identity ? 0x5A : sent.GetByte(a)) << "at " << a;
@@ -196,18 +199,18 @@ TEST_F(CloneChainTest, WriteSendsThePreparedDocumentButNotTheIdentityBytes) {
 }
 
 TEST_F(CloneChainTest, WriteEndsWithTheWritesCode) {
-    controller_->SetRadioBase(sim_.Image(), controller_->RadioInfo);
+    controller_->SetRadioBase(sim_.Image(), controller_->LastRadioInfo);
     sim_.SetFault(Fault::RefusedWrite);
     EXPECT_EQ(run(&C::Write), R::codeWriteRefused);
-    EXPECT_EQ(prompter_.lastText(), cmcCloneMessage(R::codeWriteRefused, ""));
+    EXPECT_EQ(prompter_.lastText(), cloneMessage(R::codeWriteRefused, ""));
     // The radio may now hold anything: nothing may be sent as a difference to it.
     EXPECT_EQ(controller_->RadioBase(), nullptr);
 }
 
 // A controller whose warnings check finds an error.
-class ErrorsController : public indMain {
+class ErrorsController : public RadioAppController {
 public:
-    ErrorsController() : indMain({"marlo"}) {}
+    ErrorsController() : RadioAppController({"marlo"}) {}
     void CheckWarnings(int& errors, int& warnings) override {
         errors = 1;
         warnings = 0;
@@ -224,11 +227,11 @@ TEST_F(CloneChainTest, WriteCommandSendsNothingWithErrorsOrWithoutConfirmation) 
     prompter_.clear();
     EXPECT_FALSE(commands_->WriteCommand([](int) {}));
     ASSERT_EQ(prompter_.shown().size(), 1u);
-    EXPECT_EQ(prompter_.lastText(), cmcGTex::App().GetText("GI_Mess_DataError"));
+    EXPECT_EQ(prompter_.lastText(), OverlayTexts::App().GetText("GI_Mess_DataError"));
     controller_->SetRadioBase(sim_.Image());
     EXPECT_FALSE(commands_->WriteChangesCommand([](int) {}));
     ASSERT_EQ(prompter_.shown().size(), 2u);
-    EXPECT_EQ(prompter_.lastText(), cmcGTex::App().GetText("GI_Mess_DataError"));
+    EXPECT_EQ(prompter_.lastText(), OverlayTexts::App().GetText("GI_Mess_DataError"));
 
     runEventLoopFor(200);
     EXPECT_EQ(sim_.Stats().informationRequests, 0);

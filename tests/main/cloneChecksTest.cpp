@@ -1,16 +1,18 @@
-#include "clone/dst_CDrv_Result.h"
+#include "document/cloneChecks.h"
+#include "clone/cloneResult.h"
 #include "cloneChainFixture.h"
 #include "core/modelIdentity.h"
-#include "document/indCloneChecks.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <vector>
 
+using namespace marlo;
+
 namespace {
 
-using R = dst_CDrv_Result;
+using R = CloneResult;
 using Block = std::vector<std::uint8_t>;
 
 // A block as the radio sends it: its length, revision 1.0, map revision 6,
@@ -51,14 +53,14 @@ TEST_F(InformationCheckTest, CodesForEachMismatch) {
         Block block = radioBlock();
         row.change(result, block);
         result.information.AppendBytes(block.data(), static_cast<std::int32_t>(block.size()));
-        controller_->RadioInfo = {};
-        indCheckInformation(*controller_, result);
+        controller_->LastRadioInfo = {};
+        checkInformationResult(*controller_, result);
         EXPECT_EQ(result.code, row.code);
         if (row.code == 0) {
-            EXPECT_EQ(controller_->RadioInfo.value1, 0x2620);
-            EXPECT_EQ(controller_->RadioInfo.value2, 1);
+            EXPECT_EQ(controller_->LastRadioInfo.value1, 0x2620);
+            EXPECT_EQ(controller_->LastRadioInfo.value2, 1);
             EXPECT_TRUE(std::equal(block.begin(), block.begin() + 32,
-                                   controller_->RadioInfo.block.begin()));
+                                   controller_->LastRadioInfo.block.begin()));
         }
     }
 }
@@ -80,7 +82,7 @@ TEST_F(InformationCheckTest, ReadCheckRejectsForeignImages) {
         result.code = R::codeSuccess;
         makeRadioImage(result.image, 0);
         row.change(result);
-        indCheckRead(*controller_, result);
+        checkReadResult(*controller_, result);
         EXPECT_EQ(result.code, row.code);
     }
 }

@@ -1,5 +1,5 @@
-#include "core/cmcVcfFile.h"
-#include "overlay/cmcGTex.h"
+#include "core/cloneFile.h"
+#include "overlay/overlayTexts.h"
 #include "platform/programPath.h"
 
 #include <QFile>
@@ -9,6 +9,8 @@
 
 #include <algorithm>
 #include <string>
+
+using namespace marlo;
 
 namespace {
 
@@ -25,10 +27,10 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(home.isValid() && files.isValid());
         for (int v = 0; v < 2; ++v)
-            ASSERT_TRUE(
-                QFile::copy(QString::fromStdString(programDir() +
-                                                   cmcGTex::App().GetLine("GI_App_InitialFile", v)),
-                            path("v" + std::to_string(v) + ".vcf")));
+            ASSERT_TRUE(QFile::copy(
+                QString::fromStdString(programDir() +
+                                       OverlayTexts::App().GetLine("GI_App_InitialFile", v)),
+                path("v" + std::to_string(v) + ".vcf")));
     }
 
     QString path(const std::string& name) const {
@@ -122,10 +124,10 @@ TEST_F(ExchangeCli, RefusedTableWritesNothing) {
 TEST_F(ExchangeCli, UnusableFilesAndUsage) {
     write("junk.vcf", "not a clone file\r\n");
     const Run junk = run({"diff", "v0.vcf", "junk.vcf"});
-    EXPECT_EQ(junk.status, 32 + cmcVcfFile::Format);
+    EXPECT_EQ(junk.status, 32 + CloneFile::Format);
     EXPECT_NE(junk.err.find("\njunk.vcf\n"), std::string::npos) << junk.err;
-    EXPECT_EQ(run({"diff", "nowhere.vcf", "v0.vcf"}).status, 32 + cmcVcfFile::FileOpen);
-    EXPECT_EQ(run({"export", "junk.vcf", "--list", "ale"}).status, 32 + cmcVcfFile::Format);
+    EXPECT_EQ(run({"diff", "nowhere.vcf", "v0.vcf"}).status, 32 + CloneFile::FileOpen);
+    EXPECT_EQ(run({"export", "junk.vcf", "--list", "ale"}).status, 32 + CloneFile::Format);
     EXPECT_EQ(run({"export", "v0.vcf", "--list", "colours"}).status, 64);
     EXPECT_EQ(run({"export", "v0.vcf"}).status, 64);
     const std::string file = read("v0.vcf");

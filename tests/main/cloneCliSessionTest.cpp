@@ -3,9 +3,9 @@
 #include "clone/cloneFileSave.h"
 #include "clone/cloneMessages.h"
 #include "cloneChainFixture.h"
+#include "core/cloneFile.h"
 #include "core/cloneFileCheck.h"
-#include "core/cmcVcfFile.h"
-#include "overlay/cmcGTex.h"
+#include "overlay/overlayTexts.h"
 
 #include <QDir>
 #include <QFile>
@@ -19,17 +19,19 @@
 #include <initializer_list>
 #include <memory>
 
+using namespace marlo;
+
 namespace {
 
-using Fault = cmcRadioSim::Fault;
-using Command = cmcCloneCliCommand;
+using Fault = RadioSim::Fault;
+using Command = CloneCliCommand;
 
 std::string readAll(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string();
 }
 
-std::string commentOf(const cmcEeprom& image) {
+std::string commentOf(const MemoryImage& image) {
     return std::string(reinterpret_cast<const char*>(image.Data()) + 0x02BB, 9);
 }
 
@@ -60,7 +62,7 @@ private:
 // marlo-clone's radio commands run in this process, as its main runs them, with
 // the engine and the simulated radio on a clock four times the wall clock's.
 // The settings folder is private to the test.
-class CloneCliSession : public ::testing::Test {
+class CloneCliSessionTest : public ::testing::Test {
 protected:
     struct Outcome {
         int status = -1;
@@ -78,8 +80,8 @@ protected:
     void TearDown() override { qputenv("XDG_CONFIG_HOME", savedConfig); }
 
     // A simulated radio holding `image`, on engine time.
-    std::unique_ptr<cmcRadioSim> startRadio(const cmcEeprom& image, Fault fault = Fault::None) {
-        auto radio = std::make_unique<cmcRadioSim>();
+    std::unique_ptr<RadioSim> startRadio(const MemoryImage& image, Fault fault = Fault::None) {
+        auto radio = std::make_unique<RadioSim>();
         radio->SetImage(image);
         radio->SetFault(fault);
         radio->SetClock(&fastClock, kFastTimeScale);
@@ -89,7 +91,7 @@ protected:
 
     // Runs `command` against `radio`, variant 0 unless the options say otherwise;
     // `whileRunning` is called every millisecond or so meanwhile.
-    Outcome run(Command command, const cmcRadioSim& radio, dstCloneCliOptions options,
+    Outcome run(Command command, const RadioSim& radio, CloneCliOptions options,
                 const std::function<void()>& whileRunning = {}) {
         options.port = {0, radio.DevicePath()};
         if (!options.variant)
@@ -104,7 +106,7 @@ protected:
         }
         Outcome outcome;
         {
-            cmcCloneCliSession session(options, nullptr, diagnostics.File());
+            CloneCliSession session(options, nullptr, diagnostics.File());
             session.Controller().CloneManager().SetClock(&fastClock, kFastTimeScale);
             switch (command) {
             case Command::Info:
@@ -131,20 +133,20 @@ protected:
     std::string path(const char* name) const { return file(name).toStdString(); }
     std::size_t filesLeft() const { return QDir(files.path()).entryList(QDir::Files).size(); }
     // `image` as a document file.
-    std::string save(cmcEeprom& image, const char* name) {
-        EXPECT_EQ(cmcSaveDocumentFile(image, path(name)), cmcVcfFile::Ok);
+    std::string save(MemoryImage& image, const char* name) {
+        EXPECT_EQ(saveDocumentFile(image, path(name)), CloneFile::Ok);
         return path(name);
     }
 
     QTemporaryDir config;
     QTemporaryDir files;
     QByteArray savedConfig;
-    cmcEeprom radioImage;
+    MemoryImage radioImage;
 };
 
 // Each failure ends the command with its clone result code and one box with its
 // message; a failed read leaves no file.
-TEST_F(CloneCliSession, FailuresEndWithTheirCodeAndOneMessage) {
+TEST_F(CloneCliSessionTest, FailuresEndWithTheirCodeAndOneMessage) {
     const std::string toSend = save(radioImage, "send.vcf");
     const std::string out = path("out.vcf");
     const struct {
@@ -164,13 +166,13 @@ TEST_F(CloneCliSession, FailuresEndWithTheirCodeAndOneMessage) {
         SCOPED_TRACE(row.status);
         const auto radio = startRadio(radioImage, row.fault);
         radio->SetMapRevision(row.mapRevision);
-        dstCloneCliOptions options;
+        CloneCliOptions options;
         options.variant = row.variant;
         options.file = row.command == Command::Write ? toSend : out;
         const Outcome r = run(row.command, *radio, options);
         EXPECT_EQ(r.status, row.status);
         ASSERT_EQ(r.boxes.size(), 1u);
-        EXPECT_EQ(r.boxes[0].text, cmcCloneMessage(static_cast<std::uint8_t>(row.status), ""));
+        EXPECT_EQ(r.boxes[0].text, cloneMessage(static_cast<std::uint8_t>(row.status), ""));
         // A radio that told who it is before the check refused it is described.
         if (row.status == 13 || row.status == 14)
             EXPECT_NE(r.out.find("model variant: 0"), std::string::npos) << r.out;
@@ -180,7 +182,7 @@ TEST_F(CloneCliSession, FailuresEndWithTheirCodeAndOneMessage) {
     }
 }
 
-TEST_F(CloneCliSession, PulledCableWritesNoFile) {
+TEST_F(CloneCliSessionTest, PulledCableWritesNoFile) {
     const std::string fresh = path("fresh.vcf");
     const std::string existing = path("existing.vcf");
     {
@@ -191,7 +193,7 @@ TEST_F(CloneCliSession, PulledCableWritesNoFile) {
     for (const std::string& target : {fresh, existing}) {
         SCOPED_TRACE(target);
         const auto radio = startRadio(radioImage);
-        dstCloneCliOptions options;
+        CloneCliOptions options;
         options.file = target;
         // Identified first; the line drops once the read has begun.
         const Outcome r = run(Command::Read, *radio, options, [&] {
@@ -201,7 +203,7 @@ TEST_F(CloneCliSession, PulledCableWritesNoFile) {
         EXPECT_EQ(r.status, 17);
         EXPECT_EQ(radio->Stats().hangUps, 1);
         ASSERT_EQ(r.boxes.size(), 1u);
-        EXPECT_NE(r.boxes[0].text.find(cmcGTex::App().GetLine("GI_Mess_CloneErr_Head", 17)),
+        EXPECT_NE(r.boxes[0].text.find(OverlayTexts::App().GetLine("GI_Mess_CloneErr_Head", 17)),
                   std::string::npos);
     }
     EXPECT_FALSE(QFile::exists(QString::fromStdString(fresh)));
@@ -210,10 +212,10 @@ TEST_F(CloneCliSession, PulledCableWritesNoFile) {
 }
 
 // --backup reads the radio into FILE first; the write waits for a saved backup.
-TEST_F(CloneCliSession, WriteWithBackupSavesTheRadioFirst) {
-    cmcEeprom before;
+TEST_F(CloneCliSessionTest, WriteWithBackupSavesTheRadioFirst) {
+    MemoryImage before;
     makeRadioImage(before, 0, "OLD RADIO");
-    dstCloneCliOptions options;
+    CloneCliOptions options;
     options.file = save(radioImage, "send.vcf");
     options.backup = path("backup.vcf");
     const auto radio = startRadio(before);
@@ -223,9 +225,9 @@ TEST_F(CloneCliSession, WriteWithBackupSavesTheRadioFirst) {
     EXPECT_EQ(radio->Stats().lastWriteResult, 0);
     EXPECT_EQ(r.diagnostics,
               "marlo-clone: the radio's memory was saved as " + options.backup + "\n");
-    cmcEeprom backup;
+    MemoryImage backup;
     ScriptedPrompter quiet;
-    ASSERT_EQ(cmcCheckCloneFile(options.backup, backup), cmcVcfFile::Ok);
+    ASSERT_EQ(checkCloneFile(options.backup, backup), CloneFile::Ok);
     EXPECT_EQ(commentOf(backup), "OLD RADIO");
     EXPECT_EQ(commentOf(radio->Image()), "CLI RADIO"); // then the write
 
@@ -236,8 +238,8 @@ TEST_F(CloneCliSession, WriteWithBackupSavesTheRadioFirst) {
         int status;
         int informationRequests;
     } rows[] = {
-        {"/dev/null", Fault::None, 32 + cmcVcfFile::FileOpen, 0},
-        {files.path().toStdString(), Fault::None, 32 + cmcVcfFile::FileOpen, 0},
+        {"/dev/null", Fault::None, 32 + CloneFile::FileOpen, 0},
+        {files.path().toStdString(), Fault::None, 32 + CloneFile::FileOpen, 0},
         {path("backup2.vcf"), Fault::FrameOutsideRange, 9, 1},
     };
     for (const auto& row : rows) {
@@ -256,8 +258,8 @@ TEST_F(CloneCliSession, WriteWithBackupSavesTheRadioFirst) {
 // sent: a radio that kept other bytes ends with 66 and names the blocks that
 // differ, also where the preparation of a read image would rewrite them
 // (unused entries, reference blocks), but not the identity it was never sent.
-TEST_F(CloneCliSession, WriteWithVerifyComparesEveryByteWritten) {
-    dstCloneCliOptions options;
+TEST_F(CloneCliSessionTest, WriteWithVerifyComparesEveryByteWritten) {
+    CloneCliOptions options;
     options.file = save(radioImage, "send.vcf");
     options.verify = true;
     const auto good = startRadio(radioImage);
@@ -271,7 +273,7 @@ TEST_F(CloneCliSession, WriteWithVerifyComparesEveryByteWritten) {
         if (spoiled || radio->Stats().lastWriteResult != 0 ||
             radio->Stats().informationRequests != 2)
             return;
-        cmcEeprom changed;
+        MemoryImage changed;
         changed.Assign(radio->Image());
         const auto spoil = [&](std::int32_t a) {
             changed.SetByte(a, static_cast<std::uint8_t>(changed.GetByte(a) ^ 0x5A));
@@ -292,9 +294,9 @@ TEST_F(CloneCliSession, WriteWithVerifyComparesEveryByteWritten) {
 }
 
 // A late answer to a failed command is not taken for the next command's answer.
-TEST_F(CloneCliSession, TheNextCommandIsNotMisledByALateAnswer) {
+TEST_F(CloneCliSessionTest, TheNextCommandIsNotMisledByALateAnswer) {
     const auto radio = startRadio(radioImage, Fault::SlowReply);
-    dstCloneCliOptions options;
+    CloneCliOptions options;
     options.file = path("next.vcf");
     EXPECT_EQ(run(Command::Info, *radio, options).status, 5);
     radio->SetFault(Fault::None);

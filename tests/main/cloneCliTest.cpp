@@ -1,12 +1,12 @@
-#include "clone/cloneCliOptions.h"
+#include "cli/cloneCliOptions.h"
 #include "clone/cloneFileSave.h"
 #include "clone/cloneMessages.h"
-#include "clone/cmcComm.h"
+#include "clone/serialLink.h"
 #include "cloneChainFixture.h"
+#include "core/cloneFile.h"
 #include "core/cloneFileCheck.h"
-#include "core/cmcVcfFile.h"
 #include "core/modelIdentity.h"
-#include "overlay/cmcGTex.h"
+#include "overlay/overlayTexts.h"
 #include "platform/programPath.h"
 #include "support/eventLoop.h"
 
@@ -18,6 +18,8 @@
 
 #include <csignal>
 #include <unistd.h>
+
+using namespace marlo;
 
 namespace {
 
@@ -38,7 +40,7 @@ protected:
 
     void SetUp() override {
         ASSERT_TRUE(home.isValid() && runtime.isValid() && files.isValid());
-        cmcEeprom radio;
+        MemoryImage radio;
         makeRadioImage(radio, 0, "CLI RADIO");
         sim.SetImage(radio);
         ASSERT_TRUE(sim.Start()) << sim.ErrorText();
@@ -79,16 +81,16 @@ protected:
     QString file(const char* name) const { return files.filePath(name); }
     // The radio's memory as a document file.
     QString saveRadio(const char* name) {
-        cmcEeprom image;
+        MemoryImage image;
         image.Assign(sim.Image());
-        EXPECT_EQ(cmcSaveDocumentFile(image, file(name).toStdString()), cmcVcfFile::Ok);
+        EXPECT_EQ(saveDocumentFile(image, file(name).toStdString()), CloneFile::Ok);
         return file(name);
     }
 
     QTemporaryDir home;
     QTemporaryDir runtime;
     QTemporaryDir files;
-    cmcRadioSim sim;
+    RadioSim sim;
 };
 
 TEST_F(CloneCli, InfoPrintsTheRadio) {
@@ -100,7 +102,7 @@ TEST_F(CloneCli, InfoPrintsTheRadio) {
 }
 
 TEST_F(CloneCli, APortThatCannotBeOpenedExits2NamingTheDeviceAndWhy) {
-    cmcComm holder; // this test process keeps the radio's line busy
+    SerialLink holder; // this test process keeps the radio's line busy
     ASSERT_TRUE(holder.OpenDevice(sim.DevicePath(), "9600,N,8,1"));
     const struct {
         std::string device;
@@ -110,11 +112,11 @@ TEST_F(CloneCli, APortThatCannotBeOpenedExits2NamingTheDeviceAndWhy) {
         {sim.DevicePath(), "It is held by process " + std::to_string(::getpid())},
         {"/dev/null", "\"/dev/null\" is not a serial port"},
     };
-    const std::string portLine = cmcGTex::App().GetLine("GI_Mess_CloneErr_Head", 2);
+    const std::string portLine = OverlayTexts::App().GetLine("GI_Mess_CloneErr_Head", 2);
     for (const auto& row : rows) {
         const Run r = run({"info", "--device", QString::fromStdString(row.device)});
         EXPECT_EQ(r.status, 2) << row.device;
-        EXPECT_NE(r.err.find(cmcFormatPortLine(portLine, row.device)), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find(formatPortLine(portLine, row.device)), std::string::npos) << r.err;
         EXPECT_NE(r.err.find(row.why), std::string::npos) << r.err;
     }
     EXPECT_EQ(sim.Stats().informationRequests, 0);
@@ -129,14 +131,14 @@ TEST_F(CloneCli, ReadAndWriteRoundTrip) {
     EXPECT_EQ(read.err, ""); // not a terminal: no progress either
     {
         ScriptedPrompter quiet;
-        cmcEeprom saved;
-        ASSERT_EQ(cmcCheckCloneFile(out.toStdString(), saved), cmcVcfFile::Ok);
+        MemoryImage saved;
+        ASSERT_EQ(checkCloneFile(out.toStdString(), saved), CloneFile::Ok);
         for (std::int32_t a = 0x02B0; a <= 0x6C3F; ++a)
             ASSERT_EQ(saved.GetByte(a), sim.Image().GetByte(a)) << "at " << a;
         EXPECT_NE(readAll(out).find("#Comment=CLI RADIO\r\n#MapRev=6\r\n"), std::string::npos);
     }
 
-    cmcEeprom changed;
+    MemoryImage changed;
     makeRadioImage(changed, 0, "CHANGED");
     sim.SetImage(changed);
     const Run write = run({"write", "--device", device(), out});
@@ -149,14 +151,14 @@ TEST_F(CloneCli, ReadAndWriteRoundTrip) {
 // BASE stands for what the radio holds: only the blocks that differ from it go.
 TEST_F(CloneCli, WriteChangesSendsOnlyWhatDiffersFromTheBase) {
     const QString base = saveRadio("base.vcf");
-    cmcEeprom image;
+    MemoryImage image;
     image.Assign(sim.Image());
     image.Write(0x02BB, reinterpret_cast<const std::uint8_t*>("CLI RADIX"), 9);
     const QString edited = file("edited.vcf");
-    ASSERT_EQ(cmcSaveDocumentFile(image, edited.toStdString()), cmcVcfFile::Ok);
+    ASSERT_EQ(saveDocumentFile(image, edited.toStdString()), CloneFile::Ok);
     image.SetByte(0x6C1B, image.GetByte(0x6C1B) ^ 0x11);
     const QString otherIdentity = file("other.vcf");
-    ASSERT_EQ(cmcSaveDocumentFile(image, otherIdentity.toStdString()), cmcVcfFile::Ok);
+    ASSERT_EQ(saveDocumentFile(image, otherIdentity.toStdString()), CloneFile::Ok);
 
     const struct {
         QString base;
@@ -181,11 +183,11 @@ TEST_F(CloneCli, WriteChangesSendsOnlyWhatDiffersFromTheBase) {
 }
 
 TEST_F(CloneCli, WriteRefusesADocumentWithErrorsBeforeThePortOpens) {
-    cmcEeprom broken;
+    MemoryImage broken;
     broken.Assign(sim.Image());
     for (std::int32_t a = 0x02C0; a <= 0x6C1F; ++a)
         broken.SetByte(a, 0xFF); // erased lists: the band edges are errors
-    ASSERT_EQ(cmcSaveDocumentFile(broken, file("broken.vcf").toStdString()), cmcVcfFile::Ok);
+    ASSERT_EQ(saveDocumentFile(broken, file("broken.vcf").toStdString()), CloneFile::Ok);
 
     const Run r = run({"write", "--device", device(), file("broken.vcf")});
     EXPECT_EQ(r.status, 65) << r.err;
@@ -200,7 +202,7 @@ TEST_F(CloneCli, ReadRefusesATargetThatCannotTakeTheFile) {
     for (const QString& target :
          {QString("/dev/null"), files.path(), file("no-such-folder/backup.vcf")}) {
         const Run r = run({"read", "--device", device(), "-o", target});
-        EXPECT_EQ(r.status, 32 + cmcVcfFile::FileOpen) << target.toStdString();
+        EXPECT_EQ(r.status, 32 + CloneFile::FileOpen) << target.toStdString();
     }
     EXPECT_EQ(sim.Stats().informationRequests, 0);
 }
@@ -209,7 +211,7 @@ TEST_F(CloneCli, ReadRefusesATargetThatCannotTakeTheFile) {
 TEST_F(CloneCli, SignalsEndARadioCommandWithoutAFile) {
     for (const int signal : {SIGINT, SIGTERM}) {
         SCOPED_TRACE(signal);
-        cmcRadioSim radio;
+        RadioSim radio;
         radio.SetImage(sim.Image());
         ASSERT_TRUE(radio.Start());
         const QString out = file("interrupted.vcf");
@@ -235,7 +237,7 @@ TEST_F(CloneCli, SignalsEndARadioCommandWithoutAFile) {
         EXPECT_FALSE(QFile::exists(out));
         EXPECT_EQ(QDir(files.path()).entryList(QDir::Files).size(), 0); // no temporary either
         // The line is free at once.
-        cmcComm next;
+        SerialLink next;
         EXPECT_TRUE(next.OpenDevice(radio.DevicePath(), "9600,N,8,1"));
     }
 }
@@ -257,16 +259,16 @@ TEST_F(CloneCli, WriteOfAFileThatDoesNotLoadExits32PlusItsCode) {
         QString path;
         int status;
     } rows[] = {
-        {file("missing.vcf"), 32 + cmcVcfFile::FileOpen},
-        {write("model.vcf", "26210001\r\n"), 32 + cmcVcfFile::Model},
-        {write("gap.vcf", text.substr(0, text.size() - 40)), 32 + cmcVcfFile::Coverage},
-        {write("cut.vcf", text.substr(0, text.size() - 20)), 32 + cmcVcfFile::Format},
-        {write("variant7.vcf", variant7), 32 + cmcVcfFile::Data},
+        {file("missing.vcf"), 32 + CloneFile::FileOpen},
+        {write("model.vcf", "26210001\r\n"), 32 + CloneFile::Model},
+        {write("gap.vcf", text.substr(0, text.size() - 40)), 32 + CloneFile::Coverage},
+        {write("cut.vcf", text.substr(0, text.size() - 20)), 32 + CloneFile::Format},
+        {write("variant7.vcf", variant7), 32 + CloneFile::Data},
     };
     for (const auto& row : rows) {
         const Run r = run({"write", "--device", device(), row.path});
         EXPECT_EQ(r.status, row.status) << row.path.toStdString() << "\n" << r.err;
-        EXPECT_NE(r.err.find(cmcGTex::App().GetLine("GI_Mess_FileErr_Headline", 0)),
+        EXPECT_NE(r.err.find(OverlayTexts::App().GetLine("GI_Mess_FileErr_Headline", 0)),
                   std::string::npos);
     }
     EXPECT_EQ(sim.Stats().writeRequests, 0);
@@ -297,17 +299,17 @@ TEST_F(CloneCli, PortNumbersFollowTheSettingsOverrides) {
     EXPECT_EQ(overridden.status, 0) << overridden.err;
     EXPECT_EQ(sim.Stats().informationRequests, 1);
 
-    const std::string portLine = cmcGTex::App().GetLine("GI_Mess_CloneErr_Head", 2);
+    const std::string portLine = OverlayTexts::App().GetLine("GI_Mess_CloneErr_Head", 2);
     const Run stored = run({"info"});
     EXPECT_EQ(stored.status, 2);
-    EXPECT_NE(stored.err.find(cmcFormatPortLine(portLine, "3")), std::string::npos) << stored.err;
+    EXPECT_NE(stored.err.find(formatPortLine(portLine, "3")), std::string::npos) << stored.err;
     EXPECT_NE(stored.err.find("\"/dev/serial/by-id/marlo-unplugged\" does not exist"),
               std::string::npos)
         << stored.err;
 
     const Run unmapped = run({"info", "--port", "200"});
     EXPECT_EQ(unmapped.status, 2);
-    EXPECT_NE(unmapped.err.find(cmcFormatPortLine(portLine, "200")), std::string::npos);
+    EXPECT_NE(unmapped.err.find(formatPortLine(portLine, "200")), std::string::npos);
     EXPECT_NE(unmapped.err.find("\"/dev/ttyUSB195\""), std::string::npos) << unmapped.err;
     EXPECT_EQ(sim.Stats().informationRequests, 1);
 }
@@ -317,11 +319,11 @@ TEST_F(CloneCli, PortNumbersFollowTheSettingsOverrides) {
 // with diff's statuses; a radio that fails gives the read's code.
 TEST_F(CloneCli, DiffAgainstTheRadio) {
     const QString same = saveRadio("same.vcf");
-    cmcEeprom changed;
+    MemoryImage changed;
     changed.Assign(sim.Image());
     changed.SetByte(0x02BB, 'X'); // the memory comment's first character
     changed.SetByte(0x6C2D, static_cast<std::uint8_t>(changed.GetByte(0x6C2D) ^ 1));
-    ASSERT_EQ(cmcSaveDocumentFile(changed, file("changed.vcf").toStdString()), cmcVcfFile::Ok);
+    ASSERT_EQ(saveDocumentFile(changed, file("changed.vcf").toStdString()), CloneFile::Ok);
     const struct {
         QString file;
         QString device;
@@ -332,7 +334,7 @@ TEST_F(CloneCli, DiffAgainstTheRadio) {
         {file("changed.vcf"), device(), 1,
          "settings CloneComm: XLI RADIO -> CLI RADIO\nbyte 0x6C2D: 44 -> 45\n"},
         {same, "/dev/marlo-no-such-port", 2, ""},
-        {file("nowhere.vcf"), device(), 32 + cmcVcfFile::FileOpen, ""},
+        {file("nowhere.vcf"), device(), 32 + CloneFile::FileOpen, ""},
     };
     for (const auto& row : rows) {
         const Run r = run({"diff", row.file, "--radio", "--device", row.device});
@@ -366,7 +368,7 @@ TEST_F(CloneCli, UsageErrorsExit64) {
 }
 
 TEST(CloneCliOptions, ParsesEachCommandsArguments) {
-    using K = cmcCloneCliCommand;
+    using K = CloneCliCommand;
     const struct {
         K command;
         std::vector<std::string> args;
@@ -405,7 +407,7 @@ TEST(CloneCliOptions, ParsesEachCommandsArguments) {
     };
     for (const auto& row : rows) {
         std::string problem;
-        const auto parsed = cmcParseCloneCliOptions(row.command, row.args, problem);
+        const auto parsed = parseCloneCliOptions(row.command, row.args, problem);
         std::string joined;
         for (const auto& a : row.args)
             joined += a + " ";

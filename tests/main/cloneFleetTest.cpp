@@ -5,10 +5,10 @@
 #include "cloneChainFixture.h"
 #include "core/cloneFileCheck.h"
 #include "core/modelIdentity.h"
-#include "document/indMainCellContext.h"
+#include "document/appCellContext.h"
 #include "exchange/documentDiff.h"
-#include "radio/ListEntry.h"
 #include "radio/cellLabels.h"
+#include "radio/listRecord.h"
 #include "radio/settingFields.h"
 
 #include <QFile>
@@ -23,18 +23,20 @@
 #include <set>
 #include <unistd.h>
 
+using namespace marlo;
+
 namespace {
 
-using Fault = cmcRadioSim::Fault;
+using Fault = RadioSim::Fault;
 
 constexpr int kRadios = 5;
 constexpr std::int32_t kIdentityFirst = 0x6C1A; // the radio's own, never written
 constexpr std::int32_t kIdentityLast = 0x6C24;
 
 // A setting where each radio's old memory differs from the plan.
-const cmcSettingField& oldSetting() {
-    for (const cmcSettingField& f : settingFields()) {
-        if (f.label == cmcCells::CL_Comm_AtTunUse)
+const SettingField& oldSetting() {
+    for (const SettingField& f : settingFields()) {
+        if (f.label == CellLabel::CL_Comm_AtTunUse)
             return f;
     }
     return settingFields().front();
@@ -63,9 +65,9 @@ std::vector<std::string> lines(const std::string& path) {
 
 // The blocks (and their bytes) a write may reach in which two memories differ:
 // 16-byte blocks, cut where a write range begins or ends.
-std::pair<int, int> differingBlocks(const cmcEeprom& a, const cmcEeprom& b) {
+std::pair<int, int> differingBlocks(const MemoryImage& a, const MemoryImage& b) {
     std::pair<int, int> found{0, 0};
-    for (const cmcRange& r : marloModel::writeRangeNormal) {
+    for (const AddressRange& r : marloModel::writeRangeNormal) {
         for (std::int32_t block = r.first - r.first % 16; block <= r.last; block += 16) {
             const std::int32_t first = std::max(block, r.first);
             const std::int32_t last = std::min(block + 15, r.last);
@@ -98,7 +100,7 @@ protected:
         savedConfig = qgetenv("XDG_CONFIG_HOME");
         qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
         makeRadioImage(plan, 0, "FLEET PLAN");
-        ASSERT_EQ(cmcSaveDocumentFile(plan, path("plan.vcf")), cmcVcfFile::Ok);
+        ASSERT_EQ(saveDocumentFile(plan, path("plan.vcf")), CloneFile::Ok);
         giveOldMemories();
         sim.SetClock(&fastClock, kFastTimeScale);
         ASSERT_TRUE(sim.Start()) << sim.ErrorText();
@@ -110,7 +112,7 @@ protected:
     void giveOldMemories() {
         for (int k = 0; k < kRadios; ++k) {
             makeRadioImage(memories[k], 0, "OLD " + std::to_string(k));
-            const cmcSettingField& f = oldSetting();
+            const SettingField& f = oldSetting();
             memories[k].SetByte(f.address,
                                 static_cast<std::uint8_t>(plan.GetByte(f.address) ^ f.mask));
             for (std::int32_t a = kIdentityFirst; a <= kIdentityLast; ++a)
@@ -119,11 +121,11 @@ protected:
         }
     }
 
-    static void editChannels(cmcEeprom& image, int count, std::uint32_t frequency) {
+    static void editChannels(MemoryImage& image, int count, std::uint32_t frequency) {
         for (int slot = 0; slot < count; ++slot) {
-            ListEntry entry(&image);
+            ListRecord entry(&image);
             entry.load(listUserChannel, slot);
-            entry.state = ListEntry::stateUsed;
+            entry.state = ListRecord::stateUsed;
             entry.channelNumber = static_cast<std::uint32_t>(slot + 1);
             entry.rxFrequency = frequency + static_cast<std::uint32_t>(slot) * 1000;
             entry.store(listUserChannel, slot);
@@ -147,12 +149,12 @@ protected:
     // `answers`; `duringRadio` is called every millisecond or so while radio k is
     // connected, with the frames it has taken so far.
     Outcome run(std::vector<std::string> args, const std::string& answers,
-                const std::function<void(int k, int frames, cmcFleetRun&)>& duringRadio = {}) {
+                const std::function<void(int k, int frames, FleetRun&)>& duringRadio = {}) {
         args.insert(args.begin(), {path("plan.vcf"), "--roster", path("roster.csv"), "--device",
                                    sim.DevicePath(), "--variant", "0", "--backups",
                                    files.path().toStdString(), "--log", path("fleet.jsonl")});
         std::string problem;
-        const auto options = cmcParseFleetOptions(args, problem);
+        const auto options = parseFleetOptions(args, problem);
         EXPECT_TRUE(options) << problem;
         int pipeEnds[2];
         EXPECT_EQ(::pipe(pipeEnds), 0);
@@ -167,11 +169,11 @@ protected:
         ScriptedPrompter prompter;
         int current = -1;
         int baseline = 0;
-        dstFleetIo io;
+        FleetIo io;
         io.input = pipeEnds[0];
         io.out = out;
         // The operator connects the radio of the row the prompt named.
-        io.onSession = [&](cmcCloneCliSession& session) {
+        io.onSession = [&](CloneCliSession& session) {
             session.Controller().CloneManager().SetClock(&fastClock, kFastTimeScale);
             if (current >= 0) {
                 memories[current].Assign(sim.Image());
@@ -187,7 +189,7 @@ protected:
             baseline = sim.Stats().framesAccepted;
         };
         {
-            cmcFleetRun fleet(*options, io);
+            FleetRun fleet(*options, io);
             QTimer poll;
             if (duringRadio) {
                 QObject::connect(&poll, &QTimer::timeout, [&] {
@@ -212,9 +214,9 @@ protected:
     // Radio k holds the plan with its row's values and nothing else of its own.
     void expectPlanAndRow(int k) {
         SCOPED_TRACE(label(k));
-        dstCloneCliOptions none;
-        cmcCloneCliSession session(none, nullptr);
-        indMainCellContext cells(session.Controller());
+        CloneCliOptions none;
+        CloneCliSession session(none, nullptr);
+        AppCellContext cells(session.Controller());
         const std::vector<std::string> differences =
             diffDocuments(cells, {plan, 0}, {memories[k], 0}, marloModel::writeRangeNormal);
         std::string all;
@@ -232,9 +234,9 @@ protected:
     QTemporaryDir config;
     QTemporaryDir files;
     QByteArray savedConfig;
-    cmcEeprom plan;
-    std::array<cmcEeprom, kRadios> memories;
-    cmcRadioSim sim;
+    MemoryImage plan;
+    std::array<MemoryImage, kRadios> memories;
+    RadioSim sim;
 };
 
 TEST_F(CloneFleet, WritesEveryRadioThePlanWithItsRowAndLogsEach) {
@@ -262,9 +264,9 @@ TEST_F(CloneFleet, WritesEveryRadioThePlanWithItsRowAndLogsEach) {
         imageHashes.insert(record.substr(hash + 16, 64));
         // The backup holds the radio's old memory.
         const std::size_t at = record.find("\"backup\":\"") + 10;
-        cmcEeprom backup;
-        ASSERT_EQ(cmcCheckCloneFile(record.substr(at, record.find('"', at) - at), backup),
-                  cmcVcfFile::Ok);
+        MemoryImage backup;
+        ASSERT_EQ(checkCloneFile(record.substr(at, record.find('"', at) - at), backup),
+                  CloneFile::Ok);
         EXPECT_NE(backup.GetByte(oldSetting().address), plan.GetByte(oldSetting().address));
     }
     EXPECT_EQ(imageHashes.size(), static_cast<std::size_t>(kRadios)); // each radio its own image
@@ -274,25 +276,25 @@ TEST_F(CloneFleet, WritesEveryRadioThePlanWithItsRowAndLogsEach) {
 // its own memory as read for the backup, whatever that held, leaves its identity
 // bytes alone, and leaves it as a full write does: the same memory and image hash.
 TEST_F(CloneFleet, ChangesOnlySendsEachRadioWhatDiffersFromItsOwnMemory) {
-    std::array<cmcEeprom, kRadios> old;
+    std::array<MemoryImage, kRadios> old;
     for (int k = 0; k < kRadios; ++k)
         old[k].Assign(memories[k]);
     const std::string enter(kRadios, '\n');
     ASSERT_EQ(run({}, enter).status, 0);
-    std::array<cmcEeprom, kRadios> written;
+    std::array<MemoryImage, kRadios> written;
     for (int k = 0; k < kRadios; ++k)
         written[k].Assign(memories[k]);
     const struct {
         const char* name;
-        std::function<void(cmcEeprom&, int k)> arrange;
+        std::function<void(MemoryImage&, int k)> arrange;
     } radios[kRadios] = {
-        {"its old memory", [&](cmcEeprom& m, int k) { m.Assign(old[k]); }},
-        {"already its image", [](cmcEeprom&, int) {}},
-        {"three channels changed since", [](cmcEeprom& m, int) { editChannels(m, 3, 14070000); }},
-        {"the next radio's image", [&](cmcEeprom& m, int k) { m.Assign(written[k + 1]); }},
-        {"the plan itself", [&](cmcEeprom& m, int) { m.Assign(plan); }},
+        {"its old memory", [&](MemoryImage& m, int k) { m.Assign(old[k]); }},
+        {"already its image", [](MemoryImage&, int) {}},
+        {"three channels changed since", [](MemoryImage& m, int) { editChannels(m, 3, 14070000); }},
+        {"the next radio's image", [&](MemoryImage& m, int k) { m.Assign(written[k + 1]); }},
+        {"the plan itself", [&](MemoryImage& m, int) { m.Assign(plan); }},
     };
-    std::array<cmcEeprom, kRadios> before;
+    std::array<MemoryImage, kRadios> before;
     for (int k = 0; k < kRadios; ++k) {
         radios[k].arrange(memories[k], k);
         for (std::int32_t a = kIdentityFirst; a <= kIdentityLast; ++a)
@@ -343,15 +345,14 @@ TEST_F(CloneFleet, RadioFailingMidWriteIsLoggedAndFromResumes) {
     for (const auto& way : ways) {
         SCOPED_TRACE(way.name);
         QFile::remove(QString::fromStdString(path("fleet.jsonl")));
-        const Outcome failed =
-            run(way.args, way.answers, [&](int k, int frames, cmcFleetRun& fleet) {
-                if (k != 2 || frames < 40)
-                    return;
-                if (way.interrupt)
-                    fleet.Interrupt(130);
-                else
-                    sim.SetFault(Fault::NoEcho);
-            });
+        const Outcome failed = run(way.args, way.answers, [&](int k, int frames, FleetRun& fleet) {
+            if (k != 2 || frames < 40)
+                return;
+            if (way.interrupt)
+                fleet.Interrupt(130);
+            else
+                sim.SetFault(Fault::NoEcho);
+        });
         EXPECT_EQ(failed.connected, (std::vector<int>{0, 1, 2}));
         if (way.interrupt)
             EXPECT_EQ(failed.status, way.status);

@@ -3,16 +3,16 @@
 // its device override, as the port dialog stores them), and the commands reach
 // the clone operations through the window's own command interface.
 #include "cloneChainFixture.h"
-#include "core/cmcPortMap.h"
-#include "main/cuiCloneProgress.h"
-#include "main/cuiInformation.h"
-#include "main/frmMain.h"
-#include "overlay/cmcGTex.h"
+#include "core/portMap.h"
+#include "main/cloneProgressWindow.h"
+#include "main/mainWindow.h"
+#include "main/radioInfoDialog.h"
+#include "overlay/overlayTexts.h"
 #include "radio/cellLabels.h"
 #include "support/eventLoop.h"
-#include "views/cuiGrid.h"
-#include "views/cuiMenu.h"
-#include "views/cuiSheet.h"
+#include "views/grid.h"
+#include "views/menu.h"
+#include "views/sheet.h"
 #include "windowInput.h"
 
 #include <QAccessible>
@@ -22,12 +22,14 @@
 #include <QTest>
 #include <QWindow>
 
+using namespace marlo;
+
 namespace {
 
-using Fault = cmcRadioSim::Fault;
-using namespace cmcCells;
+using Fault = RadioSim::Fault;
+using namespace CellLabel;
 
-std::string comment(const cmcEeprom& image) {
+std::string comment(const MemoryImage& image) {
     return std::string(reinterpret_cast<const char*>(image.Data()) + 0x02BB, 8);
 }
 
@@ -37,14 +39,14 @@ protected:
         commands_.reset(); // the window's own commands take the manager
         manager().SetProgress(nullptr);
         manager().SetPort({}); // the settings' port, read at every start
-        cmcEnviron::App().ComPort = 7;
-        cmcEnviron::App().PortDevices = {{7, sim_.DevicePath()}};
-        cmcPortMap::SetOverrides(cmcEnviron::App().PortDevices);
-        form_ = std::make_unique<TForm1>(*controller_);
+        SettingsStore::App().ComPort = 7;
+        SettingsStore::App().PortDevices = {{7, sim_.DevicePath()}};
+        PortMap::SetOverrides(SettingsStore::App().PortDevices);
+        form_ = std::make_unique<MainWindow>(*controller_);
     }
     ~CloneMenuTest() override {
         form_.reset();
-        cmcPortMap::SetOverrides({});
+        PortMap::SetOverrides({});
     }
 
     // Chooses the item and runs the event loop until the main window has been
@@ -69,15 +71,15 @@ protected:
             60000));
     }
 
-    static cuiInformation* information() {
+    static RadioInfoDialog* information() {
         for (QWidget* w : QApplication::topLevelWidgets())
-            if (auto* info = dynamic_cast<cuiInformation*>(w); info && info->isVisible())
+            if (auto* info = dynamic_cast<RadioInfoDialog*>(w); info && info->isVisible())
                 return info;
         return nullptr;
     }
-    static cuiCloningWindow* cloningWindow() {
+    static CloningWindow* cloningWindow() {
         for (QWidget* w : QApplication::topLevelWidgets())
-            if (auto* window = dynamic_cast<cuiCloningWindow*>(w); window && window->isVisible())
+            if (auto* window = dynamic_cast<CloningWindow*>(w); window && window->isVisible())
                 return window;
         return nullptr;
     }
@@ -88,7 +90,7 @@ protected:
         return false;
     }
 
-    std::unique_ptr<TForm1> form_;
+    std::unique_ptr<MainWindow> form_;
     bool sawDisabled_ = false;
     bool sawCloning_ = false;
     QSize cloningSize_;
@@ -127,25 +129,25 @@ TEST_F(CloneMenuTest, ReadAsksToSaveThenLeavesAnUntitledModifiedDocument) {
 // Write is refused with only the data-error box while the check finds errors;
 // a cancelled confirmation sends nothing; OK writes the document and says so.
 TEST_F(CloneMenuTest, WriteIsRefusedWithErrorsThenConfirmedAndWritten) {
-    cmcEeprom good;
+    MemoryImage good;
     good.Assign(controller_->CurrentImage());
     for (std::int32_t a = 0x02C0; a <= 0x6C1F; ++a)
         controller_->CurrentImage().SetByte(a, 0xFF);
     choose(CL_Menu_Clone_Write);
     ASSERT_EQ(prompter_.shown().size(), 1u);
-    EXPECT_EQ(prompter_.lastText(), cmcGTex::App().GetText("GI_Mess_DataError"));
+    EXPECT_EQ(prompter_.lastText(), OverlayTexts::App().GetText("GI_Mess_DataError"));
     EXPECT_EQ(prompter_.shown()[0].icon, PromptIcon::Error);
 
     controller_->CurrentImage().Assign(good);
     prompter_.answerNext(PromptAnswer::Cancel);
     choose(CL_Menu_Clone_Write);
-    EXPECT_EQ(prompter_.lastText(), cmcGTex::App().GetText("GI_Mess_Confirm_CloneWrite"));
+    EXPECT_EQ(prompter_.lastText(), OverlayTexts::App().GetText("GI_Mess_Confirm_CloneWrite"));
     EXPECT_EQ(sim_.Stats().informationRequests, 0);
     EXPECT_FALSE(sawDisabled_);
 
     prompter_.answerNext(PromptAnswer::Ok);
     choose(CL_Menu_Clone_Write);
-    EXPECT_EQ(prompter_.lastText(), cmcGTex::App().GetText("GI_Mess_CloneWrite_Succeeded"));
+    EXPECT_EQ(prompter_.lastText(), OverlayTexts::App().GetText("GI_Mess_CloneWrite_Succeeded"));
     EXPECT_EQ(sim_.Stats().lastWriteResult, 0);
     EXPECT_EQ(comment(sim_.Image()), comment(controller_->CurrentImage()));
     EXPECT_TRUE(sawCloning_);
@@ -156,7 +158,7 @@ TEST_F(CloneMenuTest, WriteIsRefusedWithErrorsThenConfirmedAndWritten) {
 // of the other variant gives its message and no sheet.
 TEST_F(CloneMenuTest, InfoShowsTheRadiosSheetUntilOk) {
     choose(CL_Menu_Clone_Info);
-    QPointer<cuiInformation> info = information();
+    QPointer<RadioInfoDialog> info = information();
     ASSERT_NE(info, nullptr) << prompter_.lastText();
     EXPECT_FALSE(sawCloning_);
     EXPECT_FALSE(form_->isEnabled());
@@ -170,7 +172,7 @@ TEST_F(CloneMenuTest, InfoShowsTheRadiosSheetUntilOk) {
     EXPECT_EQ(table->tableInterface()->cellAt(2, 1)->text(QAccessible::Name),
               "MARLO SIMULATOR 0001");
     // Every row and column in sight: the window fits the sheet, no scrolling.
-    const cuiGrid* grid = info->Sheet().Grid();
+    const Grid* grid = info->Sheet().Grid();
     ASSERT_NE(grid, nullptr);
     EXPECT_GE(grid->ClientSize().height(), grid->Layout().TotalHeight());
     EXPECT_GE(grid->ClientSize().width(), grid->Layout().TotalWidth());
@@ -182,14 +184,14 @@ TEST_F(CloneMenuTest, InfoShowsTheRadiosSheetUntilOk) {
     sim_.SetVariant(1);
     choose(CL_Menu_Clone_Info);
     EXPECT_EQ(information(), nullptr);
-    EXPECT_EQ(prompter_.lastText(), cmcGTex::App().GetText("GI_Mess_ModelError"));
+    EXPECT_EQ(prompter_.lastText(), OverlayTexts::App().GetText("GI_Mess_ModelError"));
     EXPECT_TRUE(form_->isEnabled());
 }
 
 // A cable pulled while data move: the failure's box, the "Cloning" window gone,
 // the main window back, and the document exactly as it was.
 TEST_F(CloneMenuTest, PulledCableEndsWithItsMessageAndTheDocumentUntouched) {
-    cmcEeprom before;
+    MemoryImage before;
     before.Assign(controller_->CurrentImage());
     const QString caption = form_->windowTitle();
     choose(CL_Menu_Clone_Read, [&] {
@@ -199,8 +201,8 @@ TEST_F(CloneMenuTest, PulledCableEndsWithItsMessageAndTheDocumentUntouched) {
     EXPECT_EQ(sim_.Stats().hangUps, 1);
     ASSERT_FALSE(prompter_.shown().empty());
     EXPECT_EQ(prompter_.shown().back().icon, PromptIcon::Error);
-    EXPECT_EQ(prompter_.lastText().rfind(cmcGTex::App().GetLine("GI_Mess_CloneErr_Head", 17), 0),
-              0u)
+    EXPECT_EQ(
+        prompter_.lastText().rfind(OverlayTexts::App().GetLine("GI_Mess_CloneErr_Head", 17), 0), 0u)
         << prompter_.lastText();
     EXPECT_FALSE(controller_->CurrentImage().Differs(before));
     EXPECT_FALSE(controller_->IsModified());
@@ -214,14 +216,14 @@ TEST_F(CloneMenuTest, PulledCableEndsWithItsMessageAndTheDocumentUntouched) {
 // free for the next command. During a write it is greyed and closing the
 // window does nothing: a radio's memory is never left half written.
 TEST_F(CloneMenuTest, CancelStopsAReadButNeverAWrite) {
-    cmcEeprom before;
+    MemoryImage before;
     before.Assign(controller_->CurrentImage());
     ASSERT_TRUE(runEventLoopUntil([&] { return form_->isVisible(); }));
     form_->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(form_.get()));
     const auto frames = sim_.Stats().framesSent;
     menuBar(*form_, Qt::Key_C, {"Read from Radio"});
-    cuiCloningWindow* window = nullptr;
+    CloningWindow* window = nullptr;
     ASSERT_TRUE(runEventLoopUntil([&] {
         window = cloningWindow();
         return window != nullptr && sim_.Stats().framesSent > frames + 10;
@@ -238,7 +240,7 @@ TEST_F(CloneMenuTest, CancelStopsAReadButNeverAWrite) {
     prompter_.answerNext(PromptAnswer::Ok); // the write's confirmation
     menuBar(*form_, Qt::Key_C, {"Write to Radio"});
     ASSERT_TRUE(runEventLoopUntil([&] { return (window = cloningWindow()) != nullptr; }));
-    const QPointer<cuiCloningWindow> writing = window;
+    const QPointer<CloningWindow> writing = window;
     EXPECT_FALSE(writing->CancelButton()->isEnabled());
     writing->close();
     EXPECT_TRUE(writing->isVisible());
@@ -246,7 +248,7 @@ TEST_F(CloneMenuTest, CancelStopsAReadButNeverAWrite) {
     ASSERT_TRUE(
         runEventLoopUntil([&] { return !manager().IsBusy() && form_->isEnabled(); }, 60000));
     EXPECT_EQ(sim_.Stats().lastWriteResult, 0);
-    EXPECT_EQ(prompter_.lastText(), cmcGTex::App().GetText("GI_Mess_CloneWrite_Succeeded"));
+    EXPECT_EQ(prompter_.lastText(), OverlayTexts::App().GetText("GI_Mess_CloneWrite_Succeeded"));
 }
 
 // After a full write, an edit reaches the radio through Clone > Write Changes,
@@ -274,7 +276,7 @@ TEST_F(CloneMenuTest, WriteChangesSendsOnlyTheEditedBlock) {
     ASSERT_TRUE(ended());
     EXPECT_NE(prompter_.shown()[0].text.find("1 blocks (16 bytes)"), std::string::npos)
         << prompter_.shown()[0].text;
-    EXPECT_EQ(prompter_.lastText(), cmcGTex::App().GetText("GI_Mess_CloneWrite_Succeeded"));
+    EXPECT_EQ(prompter_.lastText(), OverlayTexts::App().GetText("GI_Mess_CloneWrite_Succeeded"));
     EXPECT_EQ(sim_.Stats().framesAccepted - frames, 1);
     EXPECT_EQ(comment(sim_.Image()), comment(controller_->CurrentImage()));
 }

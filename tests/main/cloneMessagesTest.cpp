@@ -1,9 +1,9 @@
 #include "clone/cloneMessages.h"
+#include "cli/stderrProgress.h"
 #include "clone/cloneProgress.h"
-#include "clone/cmcStderrProgress.h"
 #include "cloneChainFixture.h"
 #include "core/modelIdentity.h"
-#include "overlay/cmcGTex.h"
+#include "overlay/overlayTexts.h"
 #include "radio/cloneWriteImage.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +11,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+
+using namespace marlo;
 
 namespace {
 
@@ -30,28 +32,28 @@ TEST(CloneMessages, EachCodeHasItsHeadAndItsCheckLines) {
     for (const auto& row : rows) {
         SCOPED_TRACE(static_cast<int>(row.code));
         const std::string expected =
-            cmcGTex::App().GetLine(head, row.code) + "\n\n" + overlayLines(check, row.checks);
-        EXPECT_EQ(cmcCloneMessage(row.code, "3"), expected);
+            OverlayTexts::App().GetLine(head, row.code) + "\n\n" + overlayLines(check, row.checks);
+        EXPECT_EQ(cloneMessage(row.code, "3"), expected);
     }
 }
 
 TEST(CloneMessages, SuccessModelErrorAndUnknownCodes) {
-    EXPECT_EQ(cmcCloneMessage(0, "1"), "");
-    EXPECT_EQ(cmcCloneMessage(13, "1"), cmcGTex::App().GetText("GI_Mess_ModelError"));
+    EXPECT_EQ(cloneMessage(0, "1"), "");
+    EXPECT_EQ(cloneMessage(13, "1"), OverlayTexts::App().GetText("GI_Mess_ModelError"));
     // Past the last code there is no line of its own: never the next entry's text.
-    EXPECT_EQ(cmcCloneMessage(200, "1"),
-              cmcGTex::App().GetLine(head, 1) + "\n\n" + overlayLines(check, {0, 1, 2, 3}));
+    EXPECT_EQ(cloneMessage(200, "1"),
+              OverlayTexts::App().GetLine(head, 1) + "\n\n" + overlayLines(check, {0, 1, 2, 3}));
 }
 
 TEST(CloneMessages, PortErrorNamesThePortAndTheReason) {
-    const std::string line = cmcGTex::App().GetLine(head, 2);
+    const std::string line = OverlayTexts::App().GetLine(head, 2);
     ASSERT_NE(line.find("%d"), std::string::npos) << "head line 2 names the port";
     const std::string checks = overlayLines(check, {0, 1, 2, 3});
-    EXPECT_EQ(cmcCloneMessage(2, "5"), cmcFormatPortLine(line, "5") + "\n\n" + checks);
-    const dstPortFailure missing{dstPortFailure::Missing, "/dev/ttyUSB0", "No such device", {}};
-    EXPECT_EQ(cmcCloneMessage(2, "/dev/ttyUSB0", missing), cmcFormatPortLine(line, "/dev/ttyUSB0") +
-                                                               "\n" + cmcPortFailureText(missing) +
-                                                               "\n\n" + checks);
+    EXPECT_EQ(cloneMessage(2, "5"), formatPortLine(line, "5") + "\n\n" + checks);
+    const PortFailure missing{PortFailure::Missing, "/dev/ttyUSB0", "No such device", {}};
+    EXPECT_EQ(cloneMessage(2, "/dev/ttyUSB0", missing), formatPortLine(line, "/dev/ttyUSB0") +
+                                                            "\n" + portFailureText(missing) +
+                                                            "\n\n" + checks);
 }
 
 TEST(CloneMessages, PortLineFormatIsNeverTakenForMoreThanOneValue) {
@@ -67,13 +69,13 @@ TEST(CloneMessages, PortLineFormatIsNeverTakenForMoreThanOneValue) {
         {"no conversion", "no conversion"},
     };
     for (const auto& row : rows)
-        EXPECT_EQ(cmcFormatPortLine(row.format, "7"), row.expected) << row.format;
+        EXPECT_EQ(formatPortLine(row.format, "7"), row.expected) << row.format;
 }
 
 TEST(CloneProgress, SegmentsAndPercentage) {
-    EXPECT_EQ(cmcRangeBytes(marloModel::cloneRange), 27024);
-    EXPECT_EQ(cmcRangeBytes(marloModel::writeRangeNormal), 27024 - 11);
-    EXPECT_EQ(cmcRangeBytes(marloModel::writeRangeFactory), 27024);
+    EXPECT_EQ(rangeBytes(marloModel::cloneRange), 27024);
+    EXPECT_EQ(rangeBytes(marloModel::writeRangeNormal), 27024 - 11);
+    EXPECT_EQ(rangeBytes(marloModel::writeRangeFactory), 27024);
 
     const struct {
         std::int32_t bytes;
@@ -86,8 +88,8 @@ TEST(CloneProgress, SegmentsAndPercentage) {
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.bytes);
-        EXPECT_EQ(cmcProgressSegments(row.bytes, row.expected), row.segments);
-        EXPECT_EQ(cmcProgressPercent(row.bytes, row.expected), row.percent);
+        EXPECT_EQ(progressSegments(row.bytes, row.expected), row.segments);
+        EXPECT_EQ(progressPercent(row.bytes, row.expected), row.percent);
     }
 }
 
@@ -101,7 +103,7 @@ TEST(CloneProgress, StderrLineOnATerminalOnly) {
         std::FILE* out = ::open_memstream(&text, &size);
         ASSERT_NE(out, nullptr);
         {
-            cmcStderrProgress progress(out, terminal, "reading");
+            StderrProgress progress(out, terminal, "reading");
             progress.OperationStarted(false, 0); // identifying: no line
             progress.OperationEnded();
             progress.OperationStarted(true, 200);

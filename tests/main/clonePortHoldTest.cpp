@@ -6,24 +6,26 @@
 #include "../clone/cloneOutcome.h"
 #include "cloneChainFixture.h"
 
+using namespace marlo;
+
 namespace {
 
-using Fault = cmcRadioSim::Fault;
+using Fault = RadioSim::Fault;
 using ClonePortHold = CloneChainTest;
 
 TEST_F(ClonePortHold, AChainKeepsTheLineUntilItsLastOperationEnds) {
     const struct {
         const char* name;
-        bool (indCloneCommands::*start)(indCloneCommands::Done);
+        bool (CloneCommands::*start)(CloneCommands::Done);
         std::function<void()> arrange;
         int code;
         bool transfer; // a read or write follows the identification
     } rows[] = {
-        {"read", &indCloneCommands::Read, [] {}, 0, true},
-        {"write", &indCloneCommands::Write, [] {}, 0, true},
-        {"info", &indCloneCommands::Info, [] {}, 0, false},
-        {"other variant", &indCloneCommands::Read, [&] { sim_.SetVariant(1); }, 13, false},
-        {"read cut short", &indCloneCommands::Read, [&] { sim_.SetFault(Fault::MissingFrame); }, 8,
+        {"read", &CloneCommands::Read, [] {}, 0, true},
+        {"write", &CloneCommands::Write, [] {}, 0, true},
+        {"info", &CloneCommands::Info, [] {}, 0, false},
+        {"other variant", &CloneCommands::Read, [&] { sim_.SetVariant(1); }, 13, false},
+        {"read cut short", &CloneCommands::Read, [&] { sim_.SetFault(Fault::MissingFrame); }, 8,
          true},
     };
     for (const auto& row : rows) {

@@ -2,11 +2,11 @@
 // the port dialog. (The Clone menu's commands, through the main window's real
 // menu, are in cloneMenuTest.cpp.)
 #include "cloneChainFixture.h"
-#include "core/cmcPortMap.h"
-#include "main/cuiCloneProgress.h"
-#include "main/cuiPortDialog.h"
-#include "main/frmMain.h"
-#include "overlay/cmcGTex.h"
+#include "core/portMap.h"
+#include "main/cloneProgressWindow.h"
+#include "main/mainWindow.h"
+#include "main/portDialog.h"
+#include "overlay/overlayTexts.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,22 +17,24 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using namespace marlo;
+
 namespace {
 
 class CloneWindowTest : public CloneChainTest {
 protected:
     CloneWindowTest() {
         commands_.reset(); // the window's own chains take the manager
-        form_ = std::make_unique<TForm1>(*controller_);
+        form_ = std::make_unique<MainWindow>(*controller_);
     }
     ~CloneWindowTest() override { form_.reset(); }
 
-    std::unique_ptr<TForm1> form_;
+    std::unique_ptr<MainWindow> form_;
 };
 
 // The bar lights 33 x moved / expected segments, a one-pixel gap after each.
 TEST(CloneProgressBar, LightsSegmentsInProportion) {
-    cuiCloneProgressBar bar(nullptr);
+    CloneProgressBar bar(nullptr);
     bar.resize(256, 16);
     bar.SetProgress(13512, 27024);
     EXPECT_EQ(bar.LitSegments(), 16);
@@ -60,28 +62,28 @@ TEST_F(CloneWindowTest, PortDialogTakesOnlyPortsOneTo256) {
         {" 12 ", 12}, {"0", 0},    {"257", 0},  {"-1", 0},
         {"", 0},      {"12a", 12}, {"1000", 0}, {"256", 256},
     };
-    const std::string outOfRange = cmcGTex::App().GetText("GI_AppInd_Opt_ComSel_OutofRange");
+    const std::string outOfRange = OverlayTexts::App().GetText("GI_AppInd_Opt_ComSel_OutofRange");
     for (const auto& row : rows) {
         SCOPED_TRACE(row.typed);
-        cmcEnviron::App().ComPort = 3;
+        SettingsStore::App().ComPort = 3;
         prompter_.clear();
-        cuiPortDialog dialog(form_.get(), cmcEnviron::App(), {});
+        PortDialog dialog(form_.get(), SettingsStore::App(), {});
         EXPECT_EQ(dialog.Field()->text(), "3");
         dialog.show();
         dialog.Field()->setText(row.typed);
         dialog.OkButton()->click();
         EXPECT_EQ(dialog.result() == QDialog::Accepted, row.port != 0);
         EXPECT_EQ(dialog.isVisible(), row.port == 0);
-        EXPECT_EQ(cmcEnviron::App().ComPort, row.port != 0 ? row.port : 3);
+        EXPECT_EQ(SettingsStore::App().ComPort, row.port != 0 ? row.port : 3);
         EXPECT_EQ(prompter_.lastText(), row.port != 0 ? "" : outOfRange);
     }
-    cmcEnviron::App().ComPort = 3;
-    cuiPortDialog dialog(form_.get(), cmcEnviron::App(), {});
+    SettingsStore::App().ComPort = 3;
+    PortDialog dialog(form_.get(), SettingsStore::App(), {});
     dialog.show();
     dialog.Field()->setText("44");
     dialog.CancelButton()->click();
     EXPECT_EQ(dialog.result(), QDialog::Rejected);
-    EXPECT_EQ(cmcEnviron::App().ComPort, 3);
+    EXPECT_EQ(SettingsStore::App().ComPort, 3);
 }
 
 // The devices present in a /dev of our own: by-id names with their adapter's
@@ -98,9 +100,9 @@ TEST_F(CloneWindowTest, PortDialogListsTheDevicesAndStoresTheOneChosen) {
                             dev.filePath("serial/by-id/usb-FTDI_FT232R_USB_UART_A1B2-if00-port0")));
     ASSERT_TRUE(QFile::link("../../ttyUSB9", dev.filePath("serial/by-id/usb-Gone_Adapter-if00")));
 
-    const std::vector<dstSerialDevice> devices = cmcListSerialDevices(dev.path().toStdString());
+    const std::vector<SerialDeviceEntry> devices = listSerialDevices(dev.path().toStdString());
     std::vector<std::string> paths;
-    for (const dstSerialDevice& d : devices)
+    for (const SerialDeviceEntry& d : devices)
         paths.push_back(d.path.substr(dev.path().size()));
     EXPECT_EQ(paths,
               (std::vector<std::string>{"/serial/by-id/usb-FTDI_FT232R_USB_UART_A1B2-if00-port0",
@@ -109,25 +111,24 @@ TEST_F(CloneWindowTest, PortDialogListsTheDevicesAndStoresTheOneChosen) {
     EXPECT_EQ(devices[0].name, "FTDI FT232R USB UART A1B2");
     EXPECT_EQ(devices[0].target, dev.filePath("ttyUSB2").toStdString());
 
-    dstSerialDevice closed{"/dev/ttyUSB0", "/dev/ttyUSB0", "", false, "dialout"};
-    EXPECT_NE(cmcDescribeSerialDevice(closed).find("join the group \"dialout\""),
-              std::string::npos);
+    SerialDeviceEntry closed{"/dev/ttyUSB0", "/dev/ttyUSB0", "", false, "dialout"};
+    EXPECT_NE(describeSerialDevice(closed).find("join the group \"dialout\""), std::string::npos);
 
-    cuiPortDialog dialog(form_.get(), cmcEnviron::App(), devices);
+    PortDialog dialog(form_.get(), SettingsStore::App(), devices);
     ASSERT_EQ(dialog.Devices()->count(), 4);
     dialog.show();
     dialog.Field()->setText("9");
     dialog.Devices()->setCurrentRow(0);
     dialog.OkButton()->click();
-    EXPECT_EQ(cmcEnviron::App().ComPort, 9);
-    EXPECT_EQ(cmcEnviron::App().PortDevices.at(9), devices[0].path);
-    EXPECT_EQ(cmcPortMap::DevicePath(9), devices[0].path);
-    cmcPortMap::SetOverrides({});
+    EXPECT_EQ(SettingsStore::App().ComPort, 9);
+    EXPECT_EQ(SettingsStore::App().PortDevices.at(9), devices[0].path);
+    EXPECT_EQ(PortMap::DevicePath(9), devices[0].path);
+    PortMap::SetOverrides({});
 }
 
 // "Check port", clicked: the serial doctor on the port number's device, in a message.
 TEST_F(CloneWindowTest, PortDialogChecksThePortOfTheNumber) {
-    cuiPortDialog dialog(form_.get(), cmcEnviron::App(), {});
+    PortDialog dialog(form_.get(), SettingsStore::App(), {});
     dialog.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
     dialog.Field()->setText("250"); // /dev/ttyUSB245, on no machine

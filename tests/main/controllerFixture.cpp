@@ -1,15 +1,17 @@
 #include "controllerFixture.h"
 
-#include "core/cmcVcfFile.h"
+#include "core/cloneFile.h"
 #include "core/modelIdentity.h"
 #include "platform/programPath.h"
-#include "radio/ListEntry.h"
+#include "radio/listRecord.h"
 #include "support/eventLoop.h"
 
 #include <QDir>
 
 #include <algorithm>
 #include <fstream>
+
+using namespace marlo;
 
 namespace {
 
@@ -28,17 +30,17 @@ std::vector<std::string> readLines(const std::string& path) {
 
 ControllerTest::ControllerTest()
     : install_(std::make_unique<QTemporaryDir>()), config_(std::make_unique<QTemporaryDir>()),
-      previousOverlay_(&cmcGTex::App()) {
+      previousOverlay_(&OverlayTexts::App()) {
     EXPECT_TRUE(install_->isValid() && config_->isValid());
-    cmcEnvironPlaces places;
+    SettingsPlaces places;
     places.settingsFile = config_->filePath("Marlo.conf").toStdString();
     places.lockFolder = config_->path().toStdString();
-    places.screen = cmcScreenSize{1024, 768};
-    settings_ = std::make_unique<indEnviron>(places);
-    cmcEnviron::SetApp(settings_.get());
+    places.screen = ScreenSize{1024, 768};
+    settings_ = std::make_unique<MarloSettings>(places);
+    SettingsStore::SetApp(settings_.get());
 
     for (int v = 0; v < 2; ++v) {
-        cmcEeprom image;
+        MemoryImage image;
         makeInitialImage(image, v);
         writeCloneFile(initialFile(v), image);
     }
@@ -53,28 +55,28 @@ ControllerTest::ControllerTest()
     for (const auto& line : overlayLines_)
         overlayPointers_.push_back(line.c_str());
     overlay_.SetLines(overlayPointers_);
-    cmcGTex::SetApp(&overlay_);
+    OverlayTexts::SetApp(&overlay_);
 
-    cmcEvMan::SetApp(&hub_);
+    NotificationHub::SetApp(&hub_);
     hub_.Subscribe(record, this);
 }
 
 ControllerTest::~ControllerTest() {
     controller_.reset();
     hub_.Unsubscribe(record, this);
-    cmcEvMan::SetApp(nullptr);
-    cmcGTex::SetApp(previousOverlay_);
-    cmcEnviron::SetApp(nullptr);
+    NotificationHub::SetApp(nullptr);
+    OverlayTexts::SetApp(previousOverlay_);
+    SettingsStore::SetApp(nullptr);
 }
 
-indMain& ControllerTest::makeController(std::vector<std::string> args) {
-    controller_ = std::make_unique<indMain>(std::move(args));
+RadioAppController& ControllerTest::makeController(std::vector<std::string> args) {
+    controller_ = std::make_unique<RadioAppController>(std::move(args));
     return *controller_;
 }
 
-indMain& ControllerTest::makeControllerWithReference(std::vector<std::string> args) {
+RadioAppController& ControllerTest::makeControllerWithReference(std::vector<std::string> args) {
     settings_->ModelType = 1; // so that the change below loads variant 0's file
-    indMain& c = makeController(std::move(args));
+    RadioAppController& c = makeController(std::move(args));
     c.ChangeModel(0, false);
     return c;
 }
@@ -83,11 +85,11 @@ std::string ControllerTest::initialFile(int variant) const {
     return install_->filePath(QString("Init%1.vcf").arg(variant)).toStdString();
 }
 
-void ControllerTest::makeInitialImage(cmcEeprom& image, int variant) {
+void ControllerTest::makeInitialImage(MemoryImage& image, int variant) {
     image.Resize(marloModel::imageSize);
     for (std::uint8_t type : {listUserChannel, listSelCallId, listAleId, listTelNumber}) {
-        ListEntry e(&image);
-        for (int i = 0; i <= ListEntry::lastIndex(type); ++i) {
+        ListRecord e(&image);
+        for (int i = 0; i <= ListRecord::lastIndex(type); ++i) {
             e.makeBlank(type, i);
             e.store(type, i);
         }
@@ -101,15 +103,15 @@ void ControllerTest::makeInitialImage(cmcEeprom& image, int variant) {
                 static_cast<std::int32_t>(name.size()));
 }
 
-void ControllerTest::writeCloneFile(const std::string& path, cmcEeprom& image) {
-    cmcVcfFile file;
+void ControllerTest::writeCloneFile(const std::string& path, MemoryImage& image) {
+    CloneFile file;
     file.BindImage(image);
     file.SetModelCode(marloModel::modelCodeFirst, marloModel::modelCodeSecond);
     file.SetMapRevision(marloModel::mapRevision);
-    ASSERT_EQ(file.Save(path, marloModel::cloneRange), cmcVcfFile::Ok);
+    ASSERT_EQ(file.Save(path, marloModel::cloneRange), CloneFile::Ok);
 }
 
-void ControllerTest::record(void* context, const cmcEvMessage& message) {
+void ControllerTest::record(void* context, const HubMessage& message) {
     static_cast<ControllerTest*>(context)->delivered_.push_back(message.type);
 }
 
@@ -119,9 +121,9 @@ bool ControllerTest::waitForMessage(std::uint8_t type) {
 }
 
 std::string overlayText(const std::string& key) {
-    return cmcGTex::App().GetText(key);
+    return OverlayTexts::App().GetText(key);
 }
 
 std::string overlayLine(const std::string& key, int n) {
-    return cmcGTex::App().GetLine(key, n);
+    return OverlayTexts::App().GetLine(key, n);
 }

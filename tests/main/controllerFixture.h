@@ -1,10 +1,10 @@
 #pragma once
 
-#include "core/cmcEeprom.h"
-#include "core/indEnviron.h"
-#include "main/indMain.h"
-#include "overlay/cmcGTex.h"
-#include "sheets/cmcEvMan.h"
+#include "core/marloSettings.h"
+#include "core/memoryImage.h"
+#include "core/notificationHub.h"
+#include "main/radioAppController.h"
+#include "overlay/overlayTexts.h"
 #include "support/ScriptedPrompter.h"
 
 #include <QTemporaryDir>
@@ -13,6 +13,8 @@
 #include <memory>
 #include <string>
 #include <vector>
+
+using namespace marlo;
 
 // What a controller needs around it: its own settings store (never the user's),
 // a hub, and the program's overlay with the initial files of both variants
@@ -25,15 +27,15 @@ protected:
     ControllerTest();
     ~ControllerTest() override;
 
-    indMain& makeController(std::vector<std::string> args = {"marlo"});
+    RadioAppController& makeController(std::vector<std::string> args = {"marlo"});
     // A controller of variant 0 with that variant's initial file as its reference
     // image (which otherwise only building the window loads).
-    indMain& makeControllerWithReference(std::vector<std::string> args = {"marlo"});
+    RadioAppController& makeControllerWithReference(std::vector<std::string> args = {"marlo"});
 
     // The initial file of a variant as the program reads it.
     std::string initialFile(int variant) const;
-    static void makeInitialImage(cmcEeprom& image, int variant);
-    static void writeCloneFile(const std::string& path, cmcEeprom& image);
+    static void makeInitialImage(MemoryImage& image, int variant);
+    static void writeCloneFile(const std::string& path, MemoryImage& image);
 
     // Messages the hub delivered since the test began, in order.
     const std::vector<std::uint8_t>& delivered() const { return delivered_; }
@@ -41,17 +43,17 @@ protected:
 
     std::unique_ptr<QTemporaryDir> install_;
     std::unique_ptr<QTemporaryDir> config_;
-    std::unique_ptr<indEnviron> settings_;
+    std::unique_ptr<MarloSettings> settings_;
     std::vector<std::string> overlayLines_;
     std::vector<const char*> overlayPointers_;
-    cmcGTex overlay_;
-    cmcGTex* previousOverlay_;
-    cmcEvMan hub_;
+    OverlayTexts overlay_;
+    OverlayTexts* previousOverlay_;
+    NotificationHub hub_;
     ScriptedPrompter prompter_;
-    std::unique_ptr<indMain> controller_;
+    std::unique_ptr<RadioAppController> controller_;
 
 private:
-    static void record(void* context, const cmcEvMessage& message);
+    static void record(void* context, const HubMessage& message);
     std::vector<std::uint8_t> delivered_;
 };
 

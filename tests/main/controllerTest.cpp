@@ -1,28 +1,30 @@
 #include "controllerFixture.h"
 
-#include "clone/dst_CDrv_Result.h"
-#include "clone/indCloneMan.h"
-#include "core/cmcVcfFile.h"
-#include "radio/ListEntry.h"
+#include "clone/cloneManager.h"
+#include "clone/cloneResult.h"
+#include "core/cloneFile.h"
 #include "radio/entryTestImage.h"
+#include "radio/listRecord.h"
 #include "support/eventLoop.h"
-#include "tools/radiosim/cmcRadioSim.h"
+#include "tools/radiosim/radioSim.h"
 
 #include <cstdio>
 #include <fstream>
 #include <functional>
 
+using namespace marlo;
+
 namespace {
 
-std::string textAt(const cmcEeprom& image, int address, int n) {
+std::string textAt(const MemoryImage& image, int address, int n) {
     return {reinterpret_cast<const char*>(image.Data()) + address, static_cast<std::size_t>(n)};
 }
 
 constexpr int callKindMirror = 32768;
 
 // A used channel of the given call kind in slot `slot`.
-void storeChannel(cmcEeprom& image, int slot, std::uint8_t callKind) {
-    ListEntry e(&image);
+void storeChannel(MemoryImage& image, int slot, std::uint8_t callKind) {
+    ListRecord e(&image);
     e.makeBlank(listUserChannel, slot);
     e.state = 0;
     e.channelNumber = static_cast<std::uint32_t>(100 + slot);
@@ -33,19 +35,19 @@ void storeChannel(cmcEeprom& image, int slot, std::uint8_t callKind) {
 
 // Reads a clone file into the document as opening a file does, then lets the
 // controller adapt it.
-void openAsDocument(indMain& c, const std::string& path) {
-    cmcVcfFile file;
+void openAsDocument(RadioAppController& c, const std::string& path) {
+    CloneFile file;
     file.BindImage(c.CurrentImage());
     file.SetModelCode(marloModel::modelCodeFirst, marloModel::modelCodeSecond);
     file.SetMapRevisionCheck([&c](int revision) { return c.MapRevisionAccepted(revision); });
-    ASSERT_EQ(file.Load(path, marloModel::cloneRange), cmcVcfFile::Ok);
+    ASSERT_EQ(file.Load(path, marloModel::cloneRange), CloneFile::Ok);
     c.AfterLoad(c.CurrentImage());
 }
 
 // ---- image checks ----
 
 TEST_F(ControllerTest, ImageRejectedChecksMapRevisionVariantAndInStrictModeTheSignature) {
-    indMain& c = makeController();
+    RadioAppController& c = makeController();
     struct Case {
         int address;
         std::uint8_t value;
@@ -59,14 +61,14 @@ TEST_F(ControllerTest, ImageRejectedChecksMapRevisionVariantAndInStrictModeTheSi
     };
     for (const Case& k : cases) {
         SCOPED_TRACE(testing::Message() << std::hex << k.address << " = " << int(k.value));
-        cmcEeprom image;
+        MemoryImage image;
         makeInitialImage(image, 0);
         if (k.address >= 0)
             image.SetByte(k.address, k.value);
         EXPECT_EQ(c.ImageRejected(image, false), k.normal);
         EXPECT_EQ(c.ImageRejected(image, true), k.strict);
     }
-    cmcEeprom tooSmall;
+    MemoryImage tooSmall;
     tooSmall.Resize(0x2B0);
     EXPECT_EQ(c.ImageRejected(tooSmall, false), 1);
 }
@@ -75,7 +77,7 @@ TEST_F(ControllerTest, ImageRejectedChecksMapRevisionVariantAndInStrictModeTheSi
 
 TEST_F(ControllerTest, ChangingToTheSameVariantAsksAndChangesNothing) {
     settings_->ModelType = 0;
-    indMain& c = makeController();
+    RadioAppController& c = makeController();
     c.CurrentImage().SetByte(0x300, 0x42);
     c.ChangeModel(0, true); // the prompter fails the test on any question
     c.ChangeModel(0, false);
@@ -85,7 +87,7 @@ TEST_F(ControllerTest, ChangingToTheSameVariantAsksAndChangesNothing) {
 }
 
 TEST_F(ControllerTest, ConfirmedChangeCancelledChangesNothing) {
-    indMain& c = makeControllerWithReference();
+    RadioAppController& c = makeControllerWithReference();
     c.CurrentImage().SetByte(0x300, 0x42);
     c.SetDocumentName("/tmp/mine.vcf");
     ASSERT_TRUE(c.UpdateModified());
@@ -108,7 +110,7 @@ TEST_F(ControllerTest, ConfirmedChangeCancelledChangesNothing) {
 
 TEST_F(ControllerTest, ConfirmedChangeStartsAnUntitledDocumentFromTheNewVariant) {
     settings_->ModelType = 0;
-    indMain& c = makeController();
+    RadioAppController& c = makeController();
     c.SetDocumentName("/tmp/mine.vcf");
     c.SetModified();
 
@@ -126,11 +128,11 @@ TEST_F(ControllerTest, ConfirmedChangeStartsAnUntitledDocumentFromTheNewVariant)
 }
 
 TEST_F(ControllerTest, AfterLoadAdoptsTheImagesVariantQuietlyAndAnnouncesTheReload) {
-    indMain& c = makeControllerWithReference();
-    cmcEeprom& doc = c.CurrentImage();
+    RadioAppController& c = makeControllerWithReference();
+    MemoryImage& doc = c.CurrentImage();
     makeInitialImage(doc, 1);
     doc.SetByte(0x2B4, 0x99); // a radio byte: the reference's wins
-    ListEntry e(&doc);
+    ListRecord e(&doc);
     e.makeBlank(listUserChannel, 5);
     e.channelNumber = 77; // a used channel: the user's
     e.state = 0;
@@ -154,33 +156,33 @@ TEST_F(ControllerTest, AfterLoadAdoptsTheImagesVariantQuietlyAndAnnouncesTheRelo
 // Files and the radio do not carry the call-kind copy that counts ALE channels:
 // a loaded document must not keep the previous document's copy.
 TEST_F(ControllerTest, AnOpenedFileGetsTheCallKindCopyOfItsChannels) {
-    indMain& c = makeControllerWithReference();
-    cmcEeprom image;
+    RadioAppController& c = makeControllerWithReference();
+    MemoryImage image;
     makeInitialImage(image, 0);
     for (int slot : {0, 17, 499})
-        storeChannel(image, slot, ListEntry::aleCallKind);
+        storeChannel(image, slot, ListRecord::aleCallKind);
     storeChannel(image, 18, 1);
-    image.SetByte(715 + 26 * 30 + 8, ListEntry::aleCallKind); // an unused slot's stale kind
+    image.SetByte(715 + 26 * 30 + 8, ListRecord::aleCallKind); // an unused slot's stale kind
     const std::string path = install_->filePath("calls.vcf").toStdString();
     writeCloneFile(path, image);
 
     for (int slot = 0; slot < 500; ++slot) // what the previous document left
-        c.CurrentImage().SetByte(callKindMirror + slot, ListEntry::aleCallKind);
+        c.CurrentImage().SetByte(callKindMirror + slot, ListRecord::aleCallKind);
     openAsDocument(c, path);
 
-    const cmcEeprom& doc = c.CurrentImage();
+    const MemoryImage& doc = c.CurrentImage();
     for (int slot = 0; slot < 500; ++slot)
         ASSERT_EQ(doc.GetByte(callKindMirror + slot), doc.GetByte(715 + 26 * slot + 8)) << slot;
     EXPECT_EQ(doc.GetByte(callKindMirror + 18), 1);
     EXPECT_EQ(doc.GetByte(callKindMirror + 30), 0);
-    EXPECT_EQ(ListEntry(&c.CurrentImage()).aleChannelCount(), 3);
+    EXPECT_EQ(ListRecord(&c.CurrentImage()).aleChannelCount(), 3);
 }
 
 // Bytes that no editor would write: kept as they are (the scan group apart,
 // which the list limits to 3), and never a reason to look outside the tables.
 TEST_F(ControllerTest, OutOfRangeListBytesLoadAndStoreInPlace) {
-    indMain& c = makeControllerWithReference();
-    cmcEeprom image;
+    RadioAppController& c = makeControllerWithReference();
+    MemoryImage image;
     makeInitialImage(image, 0);
     storeChannel(image, 7, 1);
     const int record = 715 + 26 * 7;
@@ -197,13 +199,13 @@ TEST_F(ControllerTest, OutOfRangeListBytesLoadAndStoreInPlace) {
 
     openAsDocument(c, path);
 
-    cmcEeprom& doc = c.CurrentImage();
+    MemoryImage& doc = c.CurrentImage();
     ASSERT_EQ(doc.Size(), marloModel::imageSize);
     for (int a = 0x2B0; a <= 0x6C3F; ++a) {
         const std::uint8_t expected = a == 14715 + 7 ? 3 : image.GetByte(a);
         ASSERT_EQ(doc.GetByte(a), expected) << std::hex << a;
     }
-    ListEntry e(&doc);
+    ListRecord e(&doc);
     e.load(listUserChannel, 7);
     EXPECT_TRUE(e.isUsed());
     EXPECT_EQ(e.channelNumber, 0u);
@@ -212,13 +214,13 @@ TEST_F(ControllerTest, OutOfRangeListBytesLoadAndStoreInPlace) {
     EXPECT_EQ(e.aleAddressOf(e.aleIndex), "");
     EXPECT_EQ(e.aleAddressOf(300), "");
     e.load(listAleId, 4);
-    EXPECT_EQ(e.rangeFrom(0), ListEntry::noChannel);
-    EXPECT_EQ(e.rangeTo(0), ListEntry::noChannel);
+    EXPECT_EQ(e.rangeFrom(0), ListRecord::noChannel);
+    EXPECT_EQ(e.rangeTo(0), ListRecord::noChannel);
 
     // Saved and opened again, the document is the same.
     const std::string again = install_->filePath("again.vcf").toStdString();
     writeCloneFile(again, doc);
-    cmcEeprom saved;
+    MemoryImage saved;
     saved.Assign(doc);
     openAsDocument(c, again);
     EXPECT_TRUE(c.CurrentImage().Equals(saved));
@@ -226,16 +228,16 @@ TEST_F(ControllerTest, OutOfRangeListBytesLoadAndStoreInPlace) {
 
 // ---- clone write ----
 
-class FakeWriter : public cmcCloneWriter {
+class FakeWriter : public CloneWriter {
 public:
     bool IsBusy() const override { return busy; }
     void SetImageSize(std::int32_t n) override { size = n; }
-    bool StartWrite(const cmcEeprom& image, cmcRangeList list, Completion completion) override {
+    bool StartWrite(const MemoryImage& image, RangeList list, Completion completion) override {
         ++starts;
         sent.Assign(image);
         ranges.clear();
-        cmcForEachRange(list, image.Size(),
-                        [&](int first, int last) { ranges.emplace_back(first, last); });
+        forEachRange(list, image.Size(),
+                     [&](int first, int last) { ranges.emplace_back(first, last); });
         done = std::move(completion);
         return true;
     }
@@ -243,16 +245,16 @@ public:
     bool busy = false;
     std::int32_t size = 0;
     int starts = 0;
-    cmcEeprom sent;
+    MemoryImage sent;
     std::vector<std::pair<int, int>> ranges;
     Completion done;
 };
 
 class CloneWriteTest : public ControllerTest {
 protected:
-    indMain& start(std::vector<std::string> args = {"marlo"}) {
+    RadioAppController& start(std::vector<std::string> args = {"marlo"}) {
         settings_->ModelType = 0;
-        indMain& c = makeController(std::move(args));
+        RadioAppController& c = makeController(std::move(args));
         prompter_.answerNext(PromptAnswer::Ok);
         c.ChangeModel(1, true);
         prompter_.answerNext(PromptAnswer::Ok);
@@ -261,16 +263,16 @@ protected:
         c.SetCloneWriter(&writer);
         return c;
     }
-    void setFirmware(indMain& c, const char* version) {
+    void setFirmware(RadioAppController& c, const char* version) {
         for (int i = 0; i < 4; ++i)
-            c.RadioInfo.block[24 + static_cast<std::size_t>(i)] =
+            c.LastRadioInfo.block[24 + static_cast<std::size_t>(i)] =
                 static_cast<std::uint8_t>(version[i]);
     }
     FakeWriter writer;
 };
 
 TEST_F(CloneWriteTest, OldFirmwareGetsTheScanGroupFixInTheSentCopyOnly) {
-    indMain& c = start();
+    RadioAppController& c = start();
     for (const char* firmware : {"3399", "3400"}) {
         SCOPED_TRACE(firmware);
         setFirmware(c, firmware);
@@ -288,7 +290,7 @@ TEST_F(CloneWriteTest, OldFirmwareGetsTheScanGroupFixInTheSentCopyOnly) {
 }
 
 TEST_F(CloneWriteTest, PreparationAloneDoesNotMarkTheDocumentModified) {
-    indMain& c = start();
+    RadioAppController& c = start();
     c.CurrentImage().SetByte(0x2B4, 0x99); // the preparation puts the radio's byte back
     c.TakeSaved();
     c.StartCloneWrite(0);
@@ -303,7 +305,7 @@ TEST_F(CloneWriteTest, PreparationAloneDoesNotMarkTheDocumentModified) {
 }
 
 TEST_F(CloneWriteTest, FailedIdentificationOrABusyManagerSendsNothing) {
-    indMain& c = start();
+    RadioAppController& c = start();
     c.CurrentImage().SetByte(0x2B4, 0x99);
     c.StartCloneWrite(5);
     writer.busy = true;
@@ -313,8 +315,8 @@ TEST_F(CloneWriteTest, FailedIdentificationOrABusyManagerSendsNothing) {
 }
 
 TEST_F(CloneWriteTest, FactoryModeSendsTheIdentityAndDrawsANewOneAfterwards) {
-    indMain& c = start({"marlo", "/factory"});
-    const cmcIdentityDigits digits = c.IdentityDigits();
+    RadioAppController& c = start({"marlo", "/factory"});
+    const IdentityDigits digits = c.Identity();
     ASSERT_NE(digits, kNoIdentityDigits);
     c.StartCloneWrite(0);
     ASSERT_EQ(writer.starts, 1);
@@ -326,7 +328,7 @@ TEST_F(CloneWriteTest, FactoryModeSendsTheIdentityAndDrawsANewOneAfterwards) {
     done(7); // a failed write shows nothing
     EXPECT_TRUE(prompter_.shown().empty());
     done(0);
-    EXPECT_NE(c.IdentityDigits(), digits);
+    EXPECT_NE(c.Identity(), digits);
     ASSERT_EQ(prompter_.shown().size(), 1u);
     EXPECT_EQ(prompter_.lastText(), overlayText("GI_Mess_CloneWrite_Succeeded"));
     EXPECT_EQ(prompter_.shown()[0].icon, PromptIcon::Information);
@@ -336,32 +338,33 @@ TEST_F(CloneWriteTest, FactoryModeSendsTheIdentityAndDrawsANewOneAfterwards) {
 // fills the radio information, a radio of the other variant is refused, and a
 // clone write goes out through it.
 TEST_F(CloneWriteTest, ItsOwnCloneManagerChecksTheRadioAndSendsTheDocument) {
-    indMain& c = start();
+    RadioAppController& c = start();
     c.SetCloneWriter(nullptr);            // gives the controller's own manager back
     c.CurrentImage().SetByte(0x2BB, 'X'); // the user's change to send
 
-    cmcRadioSim radio;
+    RadioSim radio;
     ASSERT_TRUE(radio.Start()) << radio.ErrorText();
-    cmcEeprom memory;
+    MemoryImage memory;
     makeInitialImage(memory, 0);
     radio.SetImage(memory);
     radio.SetFirmware("3399");
-    indCloneMan& manager = c.CloneManager();
+    CloneManager& manager = c.CloneManager();
     manager.SetPort({0, radio.DevicePath()});
     manager.SetIdentification(static_cast<std::uint32_t>(c.ModelCodeFirst()), 0);
     const auto identify = [&] {
         int code = -1;
-        EXPECT_TRUE(manager.StartInformation([&](dst_CDrv_Result& r) { code = r.code; }));
+        EXPECT_TRUE(manager.StartInformation([&](CloneResult& r) { code = r.code; }));
         EXPECT_TRUE(runEventLoopUntil([&] { return code != -1; }));
         return code;
     };
 
     radio.SetVariant(1);
-    EXPECT_EQ(identify(), dst_CDrv_Result::codeModelMismatch);
+    EXPECT_EQ(identify(), CloneResult::codeModelMismatch);
     EXPECT_EQ(prompter_.shown().size(), 1u);
     radio.SetVariant(0);
-    ASSERT_EQ(identify(), dst_CDrv_Result::codeSuccess);
-    EXPECT_EQ(std::string(c.RadioInfo.block.begin() + 24, c.RadioInfo.block.begin() + 28), "3399");
+    ASSERT_EQ(identify(), CloneResult::codeSuccess);
+    EXPECT_EQ(std::string(c.LastRadioInfo.block.begin() + 24, c.LastRadioInfo.block.begin() + 28),
+              "3399");
 
     c.StartCloneWrite(0);
     ASSERT_TRUE(manager.IsBusy());
@@ -401,7 +404,7 @@ TEST_F(ControllerDeathTest, AMissingOrDamagedInitialFileEndsTheProgram) {
         {"not a clone file", [this] { std::ofstream(initialFile(1)) << "garbage\n"; }},
         {"wrong map revision in the image",
          [this] {
-             cmcEeprom image;
+             MemoryImage image;
              makeInitialImage(image, 1);
              image.SetByte(0x2B0, 5);
              writeCloneFile(initialFile(1), image);
@@ -409,7 +412,7 @@ TEST_F(ControllerDeathTest, AMissingOrDamagedInitialFileEndsTheProgram) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        indMain& controller = makeController();
+        RadioAppController& controller = makeController();
         c.damage();
         EXPECT_EXIT(controller.ChangeModel(1, false), testing::ExitedWithCode(3),
                     "Cannot open '.*Init1\\.vcf'\\.");

@@ -1,8 +1,8 @@
 #include "controllerFixture.h"
 
-#include "core/cmcEnviron.h"
-#include "core/cmcVcfFile.h"
-#include "main/frmMain.h"
+#include "core/cloneFile.h"
+#include "core/settingsStore.h"
+#include "main/mainWindow.h"
 #include "platform/programPath.h"
 #include "support/eventLoop.h"
 
@@ -15,6 +15,8 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+using namespace marlo;
 
 namespace {
 
@@ -68,12 +70,12 @@ protected:
     }
 
     QTemporaryDir files_;
-    indMain& c;
+    RadioAppController& c;
 };
 
 TEST_F(DocumentTest, NoQuestionWithoutChanges) {
     savedFile("a.vcf", 1);
-    EXPECT_EQ(c.AskSave(false), cuiMain::kAskSaved);
+    EXPECT_EQ(c.AskSave(false), AppController::kAskSaved);
     EXPECT_EQ(c.NewDocument(), 0);
     EXPECT_TRUE(prompter_.shown().empty());
     EXPECT_EQ(c.DocumentName(), "");
@@ -92,8 +94,8 @@ TEST_F(DocumentTest, OpeningAnotherFileOffersToSaveTheDocumentUnderItsOwnName) {
     EXPECT_EQ(c.CurrentImage().GetByte(0x2C0), 2);
     // The edit reached a.vcf.
     EXPECT_NE(readAll(a).find(readAll(b).substr(0, 9)), std::string::npos);
-    EXPECT_EQ(cmcEnviron::App().Recent.Item(0), b);
-    EXPECT_EQ(cmcEnviron::App().Recent.Item(1), a);
+    EXPECT_EQ(SettingsStore::App().Recent.Item(0), b);
+    EXPECT_EQ(SettingsStore::App().Recent.Item(1), a);
 }
 
 TEST_F(DocumentTest, ReopeningTheOwnFileSavesElsewhereAndCancellingThatCancelsAll) {
@@ -121,8 +123,8 @@ TEST_F(DocumentTest, PathsDifferingInCaseAreDifferentFiles) {
     const std::string upper = savedFile("X.VCF", 2);
     ASSERT_EQ(c.OpenFile(lower), 0);
     ASSERT_EQ(c.OpenFile(upper), 0);
-    EXPECT_EQ(cmcEnviron::App().Recent.Item(0), upper);
-    EXPECT_EQ(cmcEnviron::App().Recent.Item(1), lower);
+    EXPECT_EQ(SettingsStore::App().Recent.Item(0), upper);
+    EXPECT_EQ(SettingsStore::App().Recent.Item(1), lower);
     EXPECT_EQ(c.OpenRecent(1), 0);
     EXPECT_EQ(c.CurrentImage().GetByte(0x2C0), 1);
     EXPECT_NE(c.OpenRecent(9), 0);
@@ -201,9 +203,9 @@ TEST_F(DocumentTest, FailedSaveKeepsNameModifiedFlagAndOldFile) {
 TEST_F(DocumentTest, ErasedListsAreErrorsOfTheirSheets) {
     int errors = -1;
     int warnings = -1;
-    cmcEeprom shipped;
+    MemoryImage shipped;
     shipped.Resize(c.ImageSize());
-    cmcVcfFile file;
+    CloneFile file;
     file.BindImage(shipped);
     file.SetModelCode(c.ModelCodeFirst(), c.ModelCodeSecond());
     file.SetMapRevisionCheck([&](int revision) { return c.MapRevisionAccepted(revision); });
@@ -217,9 +219,9 @@ TEST_F(DocumentTest, ErasedListsAreErrorsOfTheirSheets) {
     c.CheckWarnings(errors, warnings);
     EXPECT_GT(errors, 0);
     // Per tree node: the band edges are erased, the empty channels are no fault.
-    const dstWarningCheck& check = c.LastWarningCheck();
-    EXPECT_EQ(check.MarkOf("GI_Sheet_BandEdge"), cmcCheckMark::Error);
-    EXPECT_EQ(check.MarkOf("GI_Sheet_UserCh"), cmcCheckMark::None);
+    const WarningCheck& check = c.LastWarningCheck();
+    EXPECT_EQ(check.MarkOf("GI_Sheet_BandEdge"), CheckMark::Error);
+    EXPECT_EQ(check.MarkOf("GI_Sheet_UserCh"), CheckMark::None);
 }
 
 TEST_F(ControllerTest, TheNextStartNamesTheRecoveryFileInTheStatusLine) {
@@ -227,7 +229,7 @@ TEST_F(ControllerTest, TheNextStartNamesTheRecoveryFileInTheStatusLine) {
     const std::string recovered = folder.filePath("Recovered.vcf").toStdString();
     std::ofstream(recovered) << "x";
     settings_->RecoveryFile = recovered;
-    auto form = std::make_unique<TForm1>(makeController());
+    auto form = std::make_unique<MainWindow>(makeController());
     EXPECT_TRUE(runEventLoopUntil(
         [&] { return controller_->MessageText().find(recovered) != std::string::npos; }));
     EXPECT_EQ(settings_->RecoveryFile, "");

@@ -1,6 +1,6 @@
 #include "controllerFixture.h"
 
-#include "main/frmMain.h"
+#include "main/mainWindow.h"
 #include "support/eventLoop.h"
 
 #include <QApplication>
@@ -12,11 +12,13 @@
 #include <QTimer>
 #include <QWindow>
 
+using namespace marlo;
+
 namespace {
 
 TEST(WindowPlacement, KeptAtLeastSixteenPixelsInsideTheWorkArea) {
     struct Case {
-        cmcWindowBounds window, area, expected;
+        WindowBounds window, area, expected;
     };
     const Case cases[] = {
         // inside: unchanged
@@ -32,7 +34,7 @@ TEST(WindowPlacement, KeptAtLeastSixteenPixelsInsideTheWorkArea) {
         {{-300, 10, 300, 200}, {64, 32, 960, 736}, {-220, 32, 300, 200}},
     };
     for (const Case& c : cases) {
-        const cmcWindowBounds got = cmcKeepInsideWorkArea(c.window, c.area);
+        const WindowBounds got = keepInsideWorkArea(c.window, c.area);
         EXPECT_EQ(got.left, c.expected.left) << c.window.left << "," << c.window.top;
         EXPECT_EQ(got.top, c.expected.top) << c.window.left << "," << c.window.top;
         EXPECT_EQ(got.width, c.expected.width);
@@ -42,8 +44,8 @@ TEST(WindowPlacement, KeptAtLeastSixteenPixelsInsideTheWorkArea) {
 
 class MainWindowTest : public ControllerTest {
 protected:
-    TForm1& open(std::vector<std::string> args = {"marlo"}) {
-        form_ = std::make_unique<TForm1>(makeController(std::move(args)));
+    MainWindow& open(std::vector<std::string> args = {"marlo"}) {
+        form_ = std::make_unique<MainWindow>(makeController(std::move(args)));
         EXPECT_TRUE(runEventLoopUntil([&] { return form_->isVisible(); }));
         return *form_;
     }
@@ -53,19 +55,19 @@ protected:
     }
 
     QColor pixel(int panel, int x) {
-        cuiStatusBar* bar = controller_->StatusBar();
+        StatusBar* bar = controller_->StatusBar();
         QImage shot(bar->size(), QImage::Format_RGB32);
         bar->render(&shot);
         const QRect r = bar->PanelRect(panel);
         return shot.pixelColor(r.left() + x, r.center().y());
     }
 
-    std::unique_ptr<TForm1> form_;
+    std::unique_ptr<MainWindow> form_;
 };
 
 TEST_F(MainWindowTest, StartsWithTheInitialFileOfTheStoredVariantAsAnUntitledDocument) {
     settings_->ModelType = 1;
-    TForm1& form = open();
+    MainWindow& form = open();
     EXPECT_TRUE(prompter_.shown().empty());
     EXPECT_EQ(controller_->ReferenceImage().GetByte(0x2B1), 1);
     EXPECT_TRUE(controller_->CurrentImage().Equals(controller_->ReferenceImage()));
@@ -90,7 +92,7 @@ TEST_F(MainWindowTest, PlacedFromTheSettingsAndTheTreePaneNeverNarrowerThanEight
     settings_->Width = 640;
     settings_->Height = 480;
     settings_->SplitterV = 3;
-    TForm1& form = open();
+    MainWindow& form = open();
     EXPECT_EQ(form.pos(), QPoint(30, 40));
     EXPECT_EQ(form.size(), QSize(640, 480));
     EXPECT_TRUE(runEventLoopUntil([&] { return controller_->LeftPane()->width() == 8; }))
@@ -101,7 +103,7 @@ TEST_F(MainWindowTest, PlacedFromTheSettingsAndTheTreePaneNeverNarrowerThanEight
 // the store, and the store writes it to the settings file when it goes last.
 TEST_F(MainWindowTest, ClosingEndsTheLoopAndThePlacementReachesTheSettingsFile) {
     settings_->SplitterV = 200;
-    TForm1& form = open();
+    MainWindow& form = open();
     form.move(70, 60);
     form.resize(700, 500);
     controller_->Splitter()->setSizes({150, 550});
@@ -131,9 +133,9 @@ TEST_F(MainWindowTest, ClosingEndsTheLoopAndThePlacementReachesTheSettingsFile) 
 }
 
 TEST_F(MainWindowTest, WithoutSwitchesTheMessagePanelFillsTheBarUpToTheLastPanel) {
-    TForm1& form = open();
+    MainWindow& form = open();
     form.resize(600, 300);
-    cuiStatusBar* bar = controller_->StatusBar();
+    StatusBar* bar = controller_->StatusBar();
     ASSERT_TRUE(runEventLoopUntil([&] { return bar->width() > 0 && bar->width() < 600 + 1; }));
     EXPECT_EQ(controller_->ModePanel(), -1);
     ASSERT_EQ(bar->PanelCount(), 2);
@@ -142,9 +144,9 @@ TEST_F(MainWindowTest, WithoutSwitchesTheMessagePanelFillsTheBarUpToTheLastPanel
 }
 
 TEST_F(MainWindowTest, ExpertAndGeneShareOneModePanelBeforeTheLastPanel) {
-    TForm1& form = open({"marlo", "/expert", "/gene"});
+    MainWindow& form = open({"marlo", "/expert", "/gene"});
     form.resize(600, 300);
-    cuiStatusBar* bar = controller_->StatusBar();
+    StatusBar* bar = controller_->StatusBar();
     ASSERT_TRUE(runEventLoopUntil([&] { return bar->width() > 0 && bar->width() <= 600; }));
     ASSERT_EQ(bar->PanelCount(), 3);
     EXPECT_EQ(controller_->ModePanel(), 1);
@@ -159,18 +161,18 @@ TEST_F(MainWindowTest, ExpertAndGeneShareOneModePanelBeforeTheLastPanel) {
 
 TEST_F(MainWindowTest, StatusTextFromTheHubIsDrawnInItsColours) {
     open();
-    hub_.SendText(evStatusText, cmcEvColourObject(0x000000), 0x0000FF, "Reading");
+    hub_.SendText(evStatusText, colourAsHubObject(0x000000), 0x0000FF, "Reading");
     // Beyond the text, which starts at the panel's left edge.
     EXPECT_EQ(pixel(0, controller_->StatusBar()->PanelRect(0).width() - 2),
               QColor(0xFF, 0x00, 0x00)); // 0x00BBGGRR: red background
 }
 
-class CountingController : public indMain {
+class CountingController : public RadioAppController {
 public:
-    using indMain::indMain;
+    using RadioAppController::RadioAppController;
     void CheckWarnings(int& errors, int& warnings) override {
         ++checks;
-        indMain::CheckWarnings(errors, warnings);
+        RadioAppController::CheckWarnings(errors, warnings);
     }
     int checks = 0;
 };
@@ -179,7 +181,7 @@ TEST_F(MainWindowTest, WarningsAreCheckedOnceAfterTheDelayAndAnnounced) {
     auto owned = std::make_unique<CountingController>(std::vector<std::string>{"marlo"});
     CountingController& c = *owned;
     controller_ = std::move(owned);
-    form_ = std::make_unique<TForm1>(c);
+    form_ = std::make_unique<MainWindow>(c);
     runEventLoopFor(400); // the checks of building the tree
     c.checks = 0;
 

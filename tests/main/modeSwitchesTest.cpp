@@ -6,12 +6,14 @@
 #include <string>
 #include <vector>
 
+using namespace marlo;
+
 namespace {
 
 const std::string kExpert = "<expert>";
 
-dstModeSwitches read(const std::vector<std::string>& args, int* expertAsked = nullptr) {
-    return cmcReadModeSwitches(
+ModeSwitches read(const std::vector<std::string>& args, int* expertAsked = nullptr) {
+    return readModeSwitches(
         args,
         [&] {
             if (expertAsked != nullptr)
@@ -21,7 +23,7 @@ dstModeSwitches read(const std::vector<std::string>& args, int* expertAsked = nu
         1234);
 }
 
-bool allDigits(const cmcIdentityDigits& d) {
+bool allDigits(const IdentityDigits& d) {
     for (std::uint8_t b : d) {
         if ((b >> 4) > 9 || (b & 0x0F) > 9)
             return false;
@@ -57,7 +59,7 @@ TEST(ModeSwitches, ArgumentsTable) {
         for (const auto& a : c.args)
             line += "'" + a + "' ";
         SCOPED_TRACE(line);
-        const dstModeSwitches m = read(c.args);
+        const ModeSwitches m = read(c.args);
         EXPECT_EQ(m.expert, c.expert);
         EXPECT_EQ(m.factory, c.factory);
         EXPECT_EQ(m.gene, c.gene);
@@ -73,11 +75,11 @@ TEST(ModeSwitches, ExpertTextIsLookedUpOnlyForTheSwitch) {
 }
 
 TEST(IdentityDigits, EveryNibbleIsADecimalDigitAndSeedsDiffer) {
-    std::set<cmcIdentityDigits> seen;
+    std::set<IdentityDigits> seen;
     std::set<int> digitsSeen;
     for (std::uint32_t seed = 0; seed < 200; ++seed) {
-        cmcIdentityDigits d = kNoIdentityDigits;
-        cmcDrawIdentityDigits(d, seed);
+        IdentityDigits d = kNoIdentityDigits;
+        drawIdentityDigits(d, seed);
         ASSERT_TRUE(allDigits(d)) << "seed " << seed;
         seen.insert(d);
         for (std::uint8_t b : d) {

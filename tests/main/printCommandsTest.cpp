@@ -3,15 +3,15 @@
 // sheet of the tree, on the program's own overlay and a full document.
 #include "controllerFixture.h"
 
-#include "document/indMainCellContext.h"
-#include "main/frmMain.h"
-#include "print/cuiPrinting.h"
-#include "radio/ListEntry.h"
+#include "document/appCellContext.h"
+#include "main/mainWindow.h"
+#include "print/printing.h"
 #include "radio/cellEngineFixture.h"
 #include "radio/cellLabels.h"
+#include "radio/listRecord.h"
 #include "support/eventLoop.h"
 #include "support/pdfPages.h"
-#include "views/cuiSheet.h"
+#include "views/sheet.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -23,7 +23,9 @@
 #include <algorithm>
 #include <iostream>
 
-using namespace cmcCells;
+using namespace marlo;
+
+using namespace CellLabel;
 using ::testing::Invoke;
 using ::testing::NiceMock;
 
@@ -49,11 +51,11 @@ class PrintCommandsTest : public ControllerTest {
 protected:
     void SetUp() override {
         controller_ = &makeController();
-        form_ = std::make_unique<TForm1>(*controller_);
+        form_ = std::make_unique<MainWindow>(*controller_);
         ASSERT_TRUE(runEventLoopUntil([&] { return form_->isVisible(); }));
-        context_ = std::make_unique<indMainCellContext>(*controller_);
+        context_ = std::make_unique<AppCellContext>(*controller_);
         context_->SetCommands(&commands_);
-        cmcCellContext::SetApp(context_.get());
+        CellContext::SetApp(context_.get());
         ON_CALL(commands_, CanPrintCurrent).WillByDefault(Invoke([&] {
             return controller_->CanPrintCurrent();
         }));
@@ -64,16 +66,16 @@ protected:
     }
     void TearDown() override {
         controller_->SetShownSheet(nullptr);
-        cmcCellContext::SetApp(nullptr);
+        CellContext::SetApp(nullptr);
         form_.reset();
     }
 
     // Every user channel used, each with a frequency of its own.
     void fillChannels() {
         for (int i = 0; i < 500; ++i) {
-            ListEntry entry(&controller_->CurrentImage());
+            ListRecord entry(&controller_->CurrentImage());
             entry.load(listUserChannel, i);
-            entry.state = ListEntry::stateUsed;
+            entry.state = ListRecord::stateUsed;
             entry.channelNumber = static_cast<std::uint32_t>(i + 1);
             entry.rxFrequency = 2'000'000 + i * 10'000;
             entry.txFrequency = entry.rxFrequency;
@@ -86,26 +88,26 @@ protected:
         controller_->ShownSheet()->Build();
     }
 
-    cmcCellCapsule menu(std::int32_t label) {
-        cell_ = cmcCellObj();
+    CellRequest menu(std::int32_t label) {
+        cell_ = CellModel();
         cell_.category = CT_Null;
         cell_.label = label;
-        cmcCellCapsule request;
+        CellRequest request;
         request.cell = &cell_;
-        request.action = cmcCellCapsule::kEnter;
-        indActiveCell engine(*context_);
+        request.action = CellRequest::kEnter;
+        CellEngine engine(*context_);
         evaluateCell(engine, request, true);
         return request;
     }
 
     std::string shownText(std::int32_t category, std::int32_t label, std::int32_t index) {
-        cmcCellObj cell;
+        CellModel cell;
         cell.category = category;
         cell.label = label;
         cell.index = index;
-        cmcCellCapsule request;
+        CellRequest request;
         request.cell = &cell;
-        indActiveCell engine(*context_);
+        CellEngine engine(*context_);
         evaluateCell(engine, request, false);
         return request.text;
     }
@@ -121,11 +123,11 @@ protected:
         return path;
     }
 
-    indMain* controller_ = nullptr;
-    std::unique_ptr<TForm1> form_;
-    std::unique_ptr<indMainCellContext> context_;
+    RadioAppController* controller_ = nullptr;
+    std::unique_ptr<MainWindow> form_;
+    std::unique_ptr<AppCellContext> context_;
     NiceMock<MockCellCommands> commands_;
-    cmcCellObj cell_;
+    CellModel cell_;
 };
 
 TEST_F(PrintCommandsTest, PrintAllOfAFullDocumentRunsOnTheTickOverEverySheet) {

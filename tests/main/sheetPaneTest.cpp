@@ -3,15 +3,15 @@
 #include "controllerFixture.h"
 
 #include "document/commandLine.h"
-#include "main/cuiAboutBox.h"
-#include "main/frmMain.h"
+#include "main/aboutBox.h"
+#include "main/mainWindow.h"
 #include "platform/programPath.h"
 #include "radio/cellLabels.h"
 #include "support/eventLoop.h"
-#include "views/cuiGrid.h"
-#include "views/cuiMenu.h"
-#include "views/cuiSheet.h"
-#include "views/cuiTree.h"
+#include "views/grid.h"
+#include "views/menu.h"
+#include "views/sheet.h"
+#include "views/tree.h"
 
 #include <QApplication>
 #include <QDropEvent>
@@ -27,6 +27,8 @@
 
 #include <algorithm>
 
+using namespace marlo;
+
 namespace {
 
 class SheetPaneTest : public ControllerTest {
@@ -37,8 +39,8 @@ protected:
     }
 
     // The window up and the first node's sheet shown.
-    TForm1& open(std::vector<std::string> args = {"marlo"}) {
-        form_ = std::make_unique<TForm1>(makeController(std::move(args)));
+    MainWindow& open(std::vector<std::string> args = {"marlo"}) {
+        form_ = std::make_unique<MainWindow>(makeController(std::move(args)));
         EXPECT_TRUE(runEventLoopUntil([&] { return form_->isVisible(); }));
         form_->activateWindow();
         EXPECT_TRUE(runEventLoopUntil([&] { return controller_->ShownSheet() != nullptr; }));
@@ -61,7 +63,7 @@ protected:
 
     // Selects a tree node and waits for its sheet.
     void select(QTreeWidgetItem* node) {
-        const cmcCellObj* model = controller_->Tree()->ModelOf(node);
+        const CellModel* model = controller_->Tree()->ModelOf(node);
         ASSERT_TRUE(model != nullptr && model->parameter);
         controller_->Tree()->View()->setCurrentItem(node);
         ASSERT_TRUE(runEventLoopUntil([&] {
@@ -75,24 +77,24 @@ protected:
         return found.isEmpty() ? nullptr : found.front();
     }
 
-    cuiGrid& grid() { return *controller_->ShownSheet()->Grid(); }
+    Grid& grid() { return *controller_->ShownSheet()->Grid(); }
 
-    std::unique_ptr<TForm1> form_;
+    std::unique_ptr<MainWindow> form_;
 };
 
 TEST_F(SheetPaneTest, ComingBackToASheetFindsItsCursorAndScrollAgain) {
-    TForm1& form = open();
+    MainWindow& form = open();
     form.resize(700, 400);
     select(nodeNamed("User Channels"));
-    cuiSheet& channels = *controller_->ShownSheet();
+    Sheet& channels = *controller_->ShownSheet();
     channels.SetCursor(3, 40);
-    const cuiSheet::Position before = channels.CurrentPosition();
+    const Sheet::Position before = channels.CurrentPosition();
     ASSERT_GT(before.topRow, 1) << "the grid scrolled to the cursor";
 
     select(nodeNamed("Scanning"));
     EXPECT_NE(controller_->ShownSheet()->CurrentPosition().row, before.row);
     select(nodeNamed("User Channels"));
-    const cuiSheet::Position after = controller_->ShownSheet()->CurrentPosition();
+    const Sheet::Position after = controller_->ShownSheet()->CurrentPosition();
     EXPECT_EQ(after.col, before.col);
     EXPECT_EQ(after.row, before.row);
     EXPECT_EQ(after.leftCol, before.leftCol);
@@ -126,7 +128,7 @@ TEST_F(SheetPaneTest, ReselectingTheShownNodeKeepsItsSheet) {
     QTreeWidget* tree = controller_->Tree()->View();
     QTreeWidgetItem* first = controller_->Tree()->FirstNode();
     ASSERT_EQ(tree->currentItem(), first);
-    QPointer<cuiGrid> shown = &grid();
+    QPointer<Grid> shown = &grid();
     tree->clearSelection();
     tree->setCurrentItem(nullptr);
     tree->setCurrentItem(first);
@@ -136,9 +138,9 @@ TEST_F(SheetPaneTest, ReselectingTheShownNodeKeepsItsSheet) {
 
 // The first node's sheet is there as soon as the window is, not a tick later.
 TEST_F(SheetPaneTest, TheFirstNodesSheetComesWithTheWindow) {
-    form_ = std::make_unique<TForm1>(makeController());
+    form_ = std::make_unique<MainWindow>(makeController());
     ASSERT_NE(controller_->ShownSheet(), nullptr);
-    const cmcCellObj* first = controller_->Tree()->ModelOf(controller_->Tree()->FirstNode());
+    const CellModel* first = controller_->Tree()->ModelOf(controller_->Tree()->FirstNode());
     ASSERT_TRUE(first != nullptr && first->parameter);
     EXPECT_EQ(controller_->ShownDescriptor(), *first->parameter);
 }
@@ -163,7 +165,7 @@ TEST_F(SheetPaneTest, EveryNodeOpensASheetWithCellsInEveryVariantAndMode) {
             int nodes = 0;
             for (QTreeWidgetItemIterator it(controller_->Tree()->View()); *it; ++it) {
                 select(*it);
-                cuiSheet& sheet = *controller_->ShownSheet();
+                Sheet& sheet = *controller_->ShownSheet();
                 ASSERT_TRUE(sheet.Grid()->isVisible()) << where << " " << sheet.Key();
                 int shown = 0;
                 for (int r = 0; r < sheet.Def().RowCount() && shown == 0; ++r)
@@ -189,19 +191,19 @@ TEST_F(SheetPaneTest, TheTreeMarksTheSheetsTheWarningsCheckFindsFaultyAndClearsT
     EXPECT_EQ(errors, 0);
     QTreeWidgetItem* edges = nodeNamed("Band Edges");
     ASSERT_NE(edges, nullptr);
-    EXPECT_EQ(cuiTree::MarkOf(edges), -1);
-    cmcEeprom& image = controller_->CurrentImage();
-    cmcEeprom good;
+    EXPECT_EQ(Tree::MarkOf(edges), -1);
+    MemoryImage& image = controller_->CurrentImage();
+    MemoryImage good;
     good.Assign(image);
     for (std::int32_t a = 0x02C0; a <= 0x6C1F; ++a)
         image.SetByte(a, 0xFF); // an erased memory: no usable edges
     controller_->CheckWarnings(errors, warnings);
     EXPECT_GT(errors, 0);
-    EXPECT_EQ(cuiTree::MarkOf(edges), cuiTree::kErrorOverlay);
+    EXPECT_EQ(Tree::MarkOf(edges), Tree::kErrorOverlay);
     image.Assign(good);
     controller_->CheckWarnings(errors, warnings);
     EXPECT_EQ(errors, 0);
-    EXPECT_EQ(cuiTree::MarkOf(edges), -1);
+    EXPECT_EQ(Tree::MarkOf(edges), -1);
 }
 
 // The main menu's Edit item shows the focused sheet's context menu and nothing
@@ -209,7 +211,7 @@ TEST_F(SheetPaneTest, TheTreeMarksTheSheetsTheWarningsCheckFindsFaultyAndClearsT
 // focus changes and late hub messages leave no stray entries behind.
 TEST_F(SheetPaneTest, TheEditMenuShowsTheSheetsItemsOrNoItemNeverBoth) {
     open();
-    QAction* edit = controller_->MainMenu()->FindByLabel(cmcCells::CL_Menu_Edit_Top);
+    QAction* edit = controller_->MainMenu()->FindByLabel(CellLabel::CL_Menu_Edit_Top);
     ASSERT_TRUE(edit != nullptr && edit->menu() != nullptr);
     const auto shown = [](QMenu* menu) {
         std::vector<std::string> out;
@@ -270,15 +272,15 @@ TEST_F(SheetPaneTest, TheToolbarToggleFlipsTheSettingAndTheBar) {
 TEST_F(SheetPaneTest, TheAboutBoxOpensOnItsNotificationAndItsButtonClosesIt) {
     open();
     hub_.Post(evShowAbout);
-    cuiAboutBox* box = nullptr;
+    AboutBox* box = nullptr;
     ASSERT_TRUE(runEventLoopUntil([&] {
-        box = form_->findChild<cuiAboutBox*>();
+        box = form_->findChild<AboutBox*>();
         return box != nullptr && box->isVisible();
     }));
     EXPECT_EQ(box->windowTitle().toStdString(), overlayLine("GI_App_About_Caption"));
     EXPECT_TRUE(box->Text().contains(QString::fromStdString(overlayLine("GI_Sys_AppTitleRev"))));
     box->Button()->click();
-    EXPECT_TRUE(runEventLoopUntil([&] { return form_->findChild<cuiAboutBox*>() == nullptr; }));
+    EXPECT_TRUE(runEventLoopUntil([&] { return form_->findChild<AboutBox*>() == nullptr; }));
 }
 
 TEST(CommandLineFile, TheFirstWordThatIsNoSwitchIsTheFile) {
@@ -295,11 +297,11 @@ TEST(CommandLineFile, TheFirstWordThatIsNoSwitchIsTheFile) {
         {{"marlo", "a.vcf", "b.vcf"}, "a.vcf"},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(cmcCommandLineFile(c.args), c.file) << c.args.back();
+        EXPECT_EQ(commandLineFile(c.args), c.file) << c.args.back();
 }
 
 TEST_F(SheetPaneTest, AFileOnTheCommandLineOpensAfterStartUp) {
-    cmcEeprom image;
+    MemoryImage image;
     makeInitialImage(image, 1);
     image.SetByte(0x2BB, 'Z');
     const std::string path = install_->filePath("Plan.vcf").toStdString();
@@ -314,11 +316,11 @@ TEST_F(SheetPaneTest, AFileOnTheCommandLineOpensAfterStartUp) {
 }
 
 TEST_F(SheetPaneTest, AFileDroppedOnTheWindowOpensAsOpenDoes) {
-    cmcEeprom image;
+    MemoryImage image;
     makeInitialImage(image, 0);
     const std::string path = install_->filePath("Dropped.vcf").toStdString();
     writeCloneFile(path, image);
-    TForm1& form = open();
+    MainWindow& form = open();
     QMimeData data;
     data.setUrls({QUrl::fromLocalFile(QString::fromStdString(path))});
     QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
@@ -337,7 +339,7 @@ TEST_F(SheetPaneTest, AFileDroppedOnTheWindowOpensAsOpenDoes) {
 }
 
 TEST(WindowSize, StoredSizesBecomeUsableOnTheWorkArea) {
-    const cmcWindowBounds area{0, 0, 800, 600};
+    const WindowBounds area{0, 0, 800, 600};
     struct Case {
         int width, height, expectedWidth, expectedHeight;
     };
@@ -349,7 +351,7 @@ TEST(WindowSize, StoredSizesBecomeUsableOnTheWorkArea) {
         {100, 50, 400, 200},                // below the smallest window
     };
     for (const Case& c : cases) {
-        const cmcWindowBounds got = cmcSaneWindowSize({10, 20, c.width, c.height}, area);
+        const WindowBounds got = saneWindowSize({10, 20, c.width, c.height}, area);
         EXPECT_EQ(got.width, c.expectedWidth) << c.width;
         EXPECT_EQ(got.height, c.expectedHeight) << c.height;
         EXPECT_EQ(got.left, 10);
@@ -361,7 +363,7 @@ TEST_F(SheetPaneTest, NonsenseGeometryGivesAWindowWithBothPanesAndSavesSaneValue
     settings_->Width = 2147483647;
     settings_->Height = -5000;
     settings_->SplitterV = 5000;
-    TForm1& form = open();
+    MainWindow& form = open();
     EXPECT_LE(form.width(), screen.width());
     EXPECT_LE(form.height(), screen.height());
     ASSERT_TRUE(runEventLoopUntil([&] { return controller_->RightPane()->width() >= 100; }))
@@ -375,7 +377,7 @@ TEST_F(SheetPaneTest, NonsenseGeometryGivesAWindowWithBothPanesAndSavesSaneValue
 }
 
 TEST_F(SheetPaneTest, ClosingWithChangesAsksAndCancelKeepsTheWindow) {
-    TForm1& form = open();
+    MainWindow& form = open();
     controller_->CurrentImage().SetByte(0x2BB, 'Q');
     prompter_.answerNext(PromptAnswer::Cancel);
     EXPECT_FALSE(form.close());

@@ -1,6 +1,6 @@
 #include "cloneChainFixture.h"
 #include "document/radioBase.h"
-#include "radio/ListEntry.h"
+#include "radio/listRecord.h"
 #include "radio/rowOperations.h"
 #include "support/eventLoop.h"
 
@@ -8,9 +8,11 @@
 
 #include <functional>
 
+using namespace marlo;
+
 namespace {
 
-using C = indCloneCommands;
+using C = CloneCommands;
 
 // Write Changes against the simulated radio, after a full write made the radio
 // and the base agree.
@@ -22,7 +24,7 @@ protected:
         manager().SetClock(nullptr);
         sim_.SetClock(nullptr, 1);
         // The radio's identity differs from the document's: no write may touch it.
-        cmcEeprom radio;
+        MemoryImage radio;
         radio.Assign(sim_.Image());
         for (std::int32_t a = 0x6C1A; a <= 0x6C24; ++a)
             radio.SetByte(a, 0x5A);
@@ -34,7 +36,7 @@ protected:
         int code = -2;
         bool ended = false;
         const bool started = commands_->WriteChanges(
-            [this](const dstChangedBlocks& changes) {
+            [this](const ChangedBlocks& changes) {
                 confirmed = changes;
                 return true;
             },
@@ -47,14 +49,14 @@ protected:
         return code;
     }
 
-    void editEntry(std::uint8_t list, int slot, const std::function<void(ListEntry&)>& edit) {
-        ListEntry entry(&controller_->CurrentImage());
+    void editEntry(std::uint8_t list, int slot, const std::function<void(ListRecord&)>& edit) {
+        ListRecord entry(&controller_->CurrentImage());
         entry.load(list, slot);
         edit(entry);
         entry.store(list, slot);
     }
 
-    dstChangedBlocks confirmed;
+    ChangedBlocks confirmed;
 };
 
 TEST_F(WriteChanges, LeavesTheRadioAsAFullWriteWould) {
@@ -65,8 +67,8 @@ TEST_F(WriteChanges, LeavesTheRadioAsAFullWriteWould) {
     } rows[] = {
         {"one channel's frequency",
          [&] {
-             editEntry(listUserChannel, 7, [](ListEntry& e) {
-                 e.state = ListEntry::stateUsed;
+             editEntry(listUserChannel, 7, [](ListRecord& e) {
+                 e.state = ListRecord::stateUsed;
                  e.channelNumber = 8;
                  e.rxFrequency = 7100000;
              });
@@ -74,29 +76,29 @@ TEST_F(WriteChanges, LeavesTheRadioAsAFullWriteWould) {
          2},
         {"several lists",
          [&] {
-             editEntry(listUserChannel, 3, [](ListEntry& e) {
-                 e.state = ListEntry::stateUsed;
+             editEntry(listUserChannel, 3, [](ListRecord& e) {
+                 e.state = ListRecord::stateUsed;
                  e.channelNumber = 4;
                  e.scanGroup = 2;
              });
-             editEntry(listSelCallId, 2, [](ListEntry& e) { e.callId = {1, 2, 3}; });
-             editEntry(listAleId, 5, [](ListEntry& e) { e.aleAddress.fill('R'); });
-             editEntry(listTelNumber, 1, [](ListEntry& e) { e.telNumber.fill(0x12); });
+             editEntry(listSelCallId, 2, [](ListRecord& e) { e.callId = {1, 2, 3}; });
+             editEntry(listAleId, 5, [](ListRecord& e) { e.aleAddress.fill('R'); });
+             editEntry(listTelNumber, 1, [](ListRecord& e) { e.telNumber.fill(0x12); });
          },
          8},
         {"a sort that moves every channel",
          [&] {
              for (int slot = 0; slot < 500; ++slot)
-                 editEntry(listUserChannel, slot, [slot](ListEntry& e) {
-                     e.state |= ListEntry::stateUsed;
+                 editEntry(listUserChannel, slot, [slot](ListRecord& e) {
+                     e.state |= ListRecord::stateUsed;
                      e.channelNumber = static_cast<std::uint32_t>(500 - slot);
                  });
-             cmcSortUserChannels(controller_->CurrentImage());
+             sortUserChannels(controller_->CurrentImage());
          },
          2000},
         {"the blocks cut by the identity bytes",
          [&] {
-             cmcEeprom& image = controller_->CurrentImage();
+             MemoryImage& image = controller_->CurrentImage();
              image.SetByte(0x6C19, image.GetByte(0x6C19) ^ 0x01);
              image.SetByte(0x6C25, image.GetByte(0x6C25) ^ 0x01);
          },
@@ -104,7 +106,7 @@ TEST_F(WriteChanges, LeavesTheRadioAsAFullWriteWould) {
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        cmcEeprom before;
+        MemoryImage before;
         before.Assign(sim_.Image());
         row.edit();
         const int accepted = sim_.Stats().framesAccepted;
@@ -119,7 +121,7 @@ TEST_F(WriteChanges, LeavesTheRadioAsAFullWriteWould) {
             controller_->RadioBase()->image.Equals(*controller_->MakeCloneWriteImage().image));
 
         // The same radio as it was, written in full.
-        cmcRadioSim full;
+        RadioSim full;
         full.SetImage(before);
         ASSERT_TRUE(full.Start());
         manager().SetPort({0, full.DevicePath()});
@@ -144,7 +146,7 @@ TEST_F(WriteChanges, RefusesAnotherRadioAndSendsNothingWhenNothingDiffers) {
         {"other variant", true, [&] { sim_.SetVariant(1); }, 13},
         {"no base", true, [&] { controller_->ForgetRadioBase(); }, -2},
     };
-    cmcEeprom document;
+    MemoryImage document;
     document.Assign(controller_->CurrentImage());
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);

@@ -11,6 +11,8 @@
 #include <cerrno>
 #include <cstring>
 
+using namespace marlo;
+
 namespace {
 
 struct ProgramRun {

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <unistd.h>
 
+using namespace marlo;
+
 TempFile::TempFile(const std::string& bytes) {
     std::string pattern = (std::filesystem::temp_directory_path() / "marlo-ovl-XXXXXX").string();
     const int fd = mkstemp(pattern.data());

@@ -1,12 +1,14 @@
 #pragma once
 
-#include "overlay/cmcGTex.h"
+#include "overlay/overlayTexts.h"
 
 #include <gtest/gtest.h>
 
 #include <optional>
 #include <string>
 #include <vector>
+
+using namespace marlo;
 
 // A file in the temporary folder that is removed again with the object.
 class TempFile {
@@ -31,13 +33,13 @@ class TestOverlay {
 public:
     TestOverlay(OverlayKind kind, std::vector<std::string> lines);
     ~TestOverlay();
-    cmcGTex& store() { return store_; }
+    OverlayTexts& store() { return store_; }
 
 private:
     std::vector<std::string> lines_;
     std::vector<const char*> pointers_;
     std::optional<TempFile> file_; // none for a memory source
-    cmcGTex store_;
+    OverlayTexts store_;
 };
 
 std::string joinLines(const std::vector<std::string>& lines, const char* lineEnd);

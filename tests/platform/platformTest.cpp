@@ -1,8 +1,8 @@
-#include "platform/cmcFatal.h"
-#include "platform/cmcPrompter.h"
+#include "platform/fatalError.h"
 #include "platform/programPath.h"
+#include "platform/prompter.h"
 #include "support/ScriptedPrompter.h"
-#include "views/cuiQtPrompter.h"
+#include "views/qtPrompter.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -20,11 +20,13 @@
 #include <cstdio>
 #include <functional>
 
+using namespace marlo;
+
 namespace {
 
 // A prompter that writes each box to stderr, where a death test can see it, and
 // raises a second fatal error from inside the box when asked to.
-class RecordingPrompter : public cmcStderrPrompter {
+class RecordingPrompter : public StderrPrompter {
 public:
     RecordingPrompter(bool windows, bool failInsideBox)
         : windows_(windows), failInsideBox_(failInsideBox) {}
@@ -33,7 +35,7 @@ public:
         std::fprintf(stderr, "box(%s|%s|%s)\n", caption.c_str(), text.c_str(),
                      icon == PromptIcon::Error ? "error" : "other");
         if (failInsideBox_)
-            cmcFatal("second fault");
+            fatalError("second fault");
         return PromptAnswer::Ok;
     }
     bool hasWindows() const override { return windows_; }
@@ -45,8 +47,8 @@ private:
 
 void dieWith(bool windows, bool failInsideBox) {
     RecordingPrompter prompter(windows, failInsideBox);
-    cmcPrompter::install(&prompter);
-    cmcFatal("Overlapped Hash table.");
+    Prompter::install(&prompter);
+    fatalError("Overlapped Hash table.");
 }
 
 } // namespace
@@ -71,7 +73,7 @@ TEST(FatalDeathTest, FaultRaisedWhileTheBoxIsUpEndsWithoutASecondBox) {
 }
 
 TEST(Prompter, StderrPrompterTakesTheSafeAnswerToEveryQuestion) {
-    cmcStderrPrompter prompter;
+    StderrPrompter prompter;
     EXPECT_EQ(prompter.message("c", "t", PromptIcon::Warning, PromptButtons::Ok), PromptAnswer::Ok);
     EXPECT_EQ(prompter.message("c", "t", PromptIcon::Question, PromptButtons::YesNo),
               PromptAnswer::No);
@@ -84,14 +86,14 @@ TEST(Prompter, StderrPrompterTakesTheSafeAnswerToEveryQuestion) {
 }
 
 TEST(Prompter, ScriptedPrompterIsInstalledForItsLifetimeAndAnswersInOrder) {
-    cmcPrompter* before = &cmcPrompter::current();
+    Prompter* before = &Prompter::current();
     {
         ScriptedPrompter script;
-        EXPECT_EQ(&cmcPrompter::current(), &script);
+        EXPECT_EQ(&Prompter::current(), &script);
         script.answerNext(PromptAnswer::Yes);
         script.answerNext(PromptAnswer::No);
         script.chooseNextFile("/tmp/x.vcf");
-        auto& p = cmcPrompter::current();
+        auto& p = Prompter::current();
         EXPECT_EQ(p.message("cap", "first?", PromptIcon::Question, PromptButtons::YesNo),
                   PromptAnswer::Yes);
         EXPECT_EQ(p.message("cap", "second?", PromptIcon::Question, PromptButtons::YesNo),
@@ -102,7 +104,7 @@ TEST(Prompter, ScriptedPrompterIsInstalledForItsLifetimeAndAnswersInOrder) {
         EXPECT_EQ(script.lastText(), "second?");
         EXPECT_TRUE(script.scriptUsed());
     }
-    EXPECT_EQ(&cmcPrompter::current(), before);
+    EXPECT_EQ(&Prompter::current(), before);
 }
 
 TEST(Prompter, ScriptedPrompterFailsTheTestOnAnUnscriptedQuestionOrDialog) {
@@ -163,7 +165,7 @@ TEST_P(QtPrompterBox, ShowsARealBoxAndReturnsTheButtonPressed) {
         buttons = box.standardButtons();
         box.button(row.pressed)->click();
     });
-    cuiQtPrompter prompter;
+    QtPrompter prompter;
     EXPECT_EQ(prompter.message("Marlo", "Save changes?", row.icon, row.buttons), row.answer);
     EXPECT_EQ(title, "Marlo");
     EXPECT_EQ(text, "Save changes?");
@@ -193,7 +195,7 @@ TEST(QtPrompter, FileDialogsGiveTheChosenPathOrNothing) {
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
     const QString chosen = folder.filePath("radio.vcf");
-    cuiQtPrompter prompter;
+    QtPrompter prompter;
 
     whenShown<QFileDialog>([&](QFileDialog& dialog) {
         dialog.selectFile(chosen);
@@ -216,7 +218,7 @@ TEST(QtPrompter, SaveDialogAsksBeforeReplacingAFileTypedWithoutItsSuffix) {
     QFile existing(folder.filePath("radio.vcf"));
     ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
     existing.close();
-    cuiQtPrompter prompter;
+    QtPrompter prompter;
     const auto typeName = [](QFileDialog& dialog, const char* name) {
         auto* edit = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
         ASSERT_NE(edit, nullptr);
@@ -250,7 +252,7 @@ TEST(QtPrompter, SaveDialogAsksBeforeReplacingAFileTypedWithoutItsSuffix) {
 
 TEST(QtPrompter, OffscreenPlatformHasNoWindowsForAFatalBox) {
     ASSERT_EQ(QGuiApplication::platformName(), "offscreen");
-    EXPECT_FALSE(cuiQtPrompter().hasWindows());
+    EXPECT_FALSE(QtPrompter().hasWindows());
 }
 
 TEST(ProgramPath, NamesTheRunningExecutable) {

@@ -1,6 +1,6 @@
 #include "printFixture.h"
 
-#include "overlay/cmcGTex.h"
+#include "overlay/overlayTexts.h"
 #include "radio/cellLabels.h"
 
 #include <QPageSize>
@@ -9,6 +9,8 @@
 #include <QRegularExpression>
 
 #include <sstream>
+
+using namespace marlo;
 
 namespace {
 
@@ -49,12 +51,12 @@ std::vector<std::string> wideCells() {
 
 } // namespace
 
-cuiPrintNode sheetNode(const std::string& key) {
-    return {cmcCells::CallSheet, key};
+PrintNode sheetNode(const std::string& key) {
+    return {CellLabel::CallSheet, key};
 }
 
 PrintTest::PrintTest() {
-    cmcEvMan::SetApp(&hub);
+    NotificationHub::SetApp(&hub);
     hub.Subscribe(&PrintTest::Record, this);
     settings_ = {{"GI_Sys_AppTitle", "Test Caption"}, {"GI_Sys_AppTitleRev", "Marlo Test 1.0"},
                  {"GI_Sys_Maker", "Vexa Test Maker"}, {"GI_Sys_Printer_Margins", "10,10,10,10"},
@@ -67,14 +69,14 @@ PrintTest::~PrintTest() {
     printing_.reset();
     shown_.reset();
     hub.Unsubscribe(&PrintTest::Record, this);
-    cmcEvMan::SetApp(nullptr);
+    NotificationHub::SetApp(nullptr);
 }
 
-void PrintTest::Record(void* self, const cmcEvMessage& message) {
+void PrintTest::Record(void* self, const HubMessage& message) {
     static_cast<PrintTest*>(self)->hubMessages.push_back(message.type);
 }
 
-cmcGTex& PrintTest::Store() {
+OverlayTexts& PrintTest::Store() {
     if (store_)
         return store_->Store();
     std::vector<std::string> lines = {"#CellModel_Basic", "~<(Font=,,clBlack,-12,,,)",
@@ -89,7 +91,7 @@ cmcGTex& PrintTest::Store() {
          {"GI_Sys_Printer_NoPrinter", "GI_Sys_Printer_BadMargins", "GI_Sys_Printer_BadPoints",
           "GI_Sys_Printer_NoRoom", "GI_Sys_Printer_CannotStart", "GI_Sys_Printer_CannotFinish"}) {
         lines.push_back(std::string("#") + key);
-        std::istringstream text(cmcGTex::App().GetText(key));
+        std::istringstream text(OverlayTexts::App().GetText(key));
         for (std::string line; std::getline(text, line);)
             lines.push_back(line);
     }
@@ -99,7 +101,7 @@ cmcGTex& PrintTest::Store() {
     addSheet(lines, "Huge", "(TitleString=Huge Sheet)(FixedRows=1)",
              {"{($Hd)}Long|{($Hd)}Next", "{($e)}" + std::string(300, 'W') + "END|{($e)}after"});
     addSheet(lines, "Hidden", "(TitleString=Not Printed)(NoPrint)", {"{($Hd)}Secret|{($Hd)}Value"});
-    store_ = std::make_unique<cmcLineStore>(std::move(lines));
+    store_ = std::make_unique<OverlayLineStore>(std::move(lines));
     return store_->Store();
 }
 
@@ -109,9 +111,9 @@ void PrintTest::Reset() {
     store_.reset();
 }
 
-cuiPrinting& PrintTest::Printing() {
+Printing& PrintTest::Printing() {
     if (!printing_)
-        printing_ = std::make_unique<cuiPrinting>(*this, Store());
+        printing_ = std::make_unique<marlo::Printing>(*this, Store());
     return *printing_;
 }
 
@@ -120,12 +122,12 @@ void PrintTest::Show(const std::string& key) {
     shown_->Build();
 }
 
-std::unique_ptr<cuiSheet> PrintTest::CreateSheet(QWidget* parent, const std::string& descriptor) {
+std::unique_ptr<Sheet> PrintTest::CreateSheet(QWidget* parent, const std::string& descriptor) {
     ++sheetsCreated;
-    auto sheet = std::make_unique<cuiSheet>(parent, nullptr, cuiSheet::StartCell{}, Store(),
-                                            descriptor, &marks);
+    auto sheet =
+        std::make_unique<Sheet>(parent, nullptr, Sheet::StartCell{}, Store(), descriptor, &marks);
     // The test sheets hold no bound cells: nothing asks the engine for a value.
-    sheet->SetEngine([](cmcCellCapsule&, bool) -> std::uint8_t { return 0; });
+    sheet->SetEngine([](CellRequest&, bool) -> std::uint8_t { return 0; });
     return sheet;
 }
 

@@ -2,7 +2,7 @@
 // texts are on which page and where.
 #include "printFixture.h"
 
-#include "print/cuiPrintingWindow.h"
+#include "print/printingWindow.h"
 
 #include <QApplication>
 #include <QFile>
@@ -12,6 +12,8 @@
 #include <QTest>
 
 #include <set>
+
+using namespace marlo;
 
 namespace {
 
@@ -136,7 +138,7 @@ TEST_F(PrintTest, CancelDuringTheSecondSheetKeepsThePagesBefore) {
         ++polls;
         QApplication::processEvents();
         EXPECT_FALSE(mainWindow.isEnabled());
-        cuiPrintingWindow* window = Printing().Window();
+        PrintingWindow* window = Printing().Window();
         ASSERT_NE(window, nullptr);
         EXPECT_TRUE(window->isVisible());
         if (Printing().Pages() == 3)
@@ -160,7 +162,7 @@ TEST_F(PrintTest, PrintingWindowHasItsSizesAndEscapeCancelsThePrintCurrent) {
     const std::string path = PrintNextTo("escaped.pdf");
     bool checked = false;
     Printing().SetPoll([&] {
-        cuiPrintingWindow* window = Printing().Window();
+        PrintingWindow* window = Printing().Window();
         ASSERT_NE(window, nullptr);
         if (checked)
             return;
@@ -248,7 +250,7 @@ TEST_F(PrintTest, UnusableSettingsAndOutputsEndWithAMessageAndNothingPrinted) {
         const auto& box = prompter.shown().front();
         EXPECT_EQ(box.caption, "Test Caption");
         EXPECT_EQ(box.icon, PromptIcon::Error);
-        std::string expected = cmcGTex::App().GetText(c.messageKey);
+        std::string expected = OverlayTexts::App().GetText(c.messageKey);
         if (const auto at = expected.find("%s"); at != std::string::npos)
             expected.replace(at, 2, output ? path : c.value);
         EXPECT_EQ(box.text, expected);
@@ -258,7 +260,7 @@ TEST_F(PrintTest, UnusableSettingsAndOutputsEndWithAMessageAndNothingPrinted) {
 
 TEST_F(PrintTest, WithoutAPrinterTheDialogOffersAPdfFileAndWithoutAnyOutputAMessage) {
     Show("Small");
-    Printing().SetOutputsProbe([] { return cuiPrintOutputs{0, true}; });
+    Printing().SetOutputsProbe([] { return PrintOutputs{0, true}; });
     QString offered;
     prompter.answerNextPrinterSetup([&](QPrinter& printer) {
         EXPECT_EQ(printer.outputFormat(), QPrinter::PdfFormat);
@@ -269,13 +271,13 @@ TEST_F(PrintTest, WithoutAPrinterTheDialogOffersAPdfFileAndWithoutAnyOutputAMess
     EXPECT_EQ(offered, dir.filePath("suggested.pdf"));
     EXPECT_EQ(pdfPageCount(offered.toStdString()), 1);
 
-    Printing().SetOutputsProbe([] { return cuiPrintOutputs{0, false}; });
+    Printing().SetOutputsProbe([] { return PrintOutputs{0, false}; });
     Printing().Print(false);
     EXPECT_EQ(prompter.printerSetups(), 1);
-    EXPECT_EQ(prompter.lastText(), cmcGTex::App().GetText("GI_Sys_Printer_NoPrinter"));
+    EXPECT_EQ(prompter.lastText(), OverlayTexts::App().GetText("GI_Sys_Printer_NoPrinter"));
 
     // A cancelled dialog, a sheet that is not printed and no sheet at all print nothing.
-    Printing().SetOutputsProbe([] { return cuiPrintOutputs{1, true}; });
+    Printing().SetOutputsProbe([] { return PrintOutputs{1, true}; });
     prompter.clear();
     prompter.answerNextPrinterSetup(nullptr);
     Printing().Print(false);

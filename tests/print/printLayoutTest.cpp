@@ -5,8 +5,8 @@
 #include "print/printSettings.h"
 #include "print/printTreeNodes.h"
 #include "radio/cellLabels.h"
-#include "sheets/cmcLineStore.h"
-#include "sheets/cmcSheetDescriptor.h"
+#include "sheets/overlayLineStore.h"
+#include "sheets/sheetDescriptor.h"
 
 #include <gtest/gtest.h>
 
@@ -14,16 +14,18 @@
 #include <string>
 #include <vector>
 
+using namespace marlo;
+
 namespace {
 
 TEST(PrintSettings, MarginsAreFourNumbersOfMillimetres) {
     struct Case {
         const char* text;
-        std::optional<cmcPrintMargins> expected;
+        std::optional<PrintMargins> expected;
     };
     const Case cases[] = {
-        {"15,12,12,12", cmcPrintMargins{15, 12, 12, 12}},
-        {" 10 , 0,\t20 ,1000", cmcPrintMargins{10, 0, 20, 1000}},
+        {"15,12,12,12", PrintMargins{15, 12, 12, 12}},
+        {" 10 , 0,\t20 ,1000", PrintMargins{10, 0, 20, 1000}},
         {"10,10,10", std::nullopt},
         {"10,10,10,10,10", std::nullopt},
         {"10,10,,10", std::nullopt},
@@ -49,10 +51,8 @@ TEST(PrintSettings, PointSizesFromOneToSeventyTwo) {
 TEST(PrintSettings, MarginsConvertWithTheVerticalResolutionAndDropTheFraction) {
     // 10 mm at 600 dpi: 236.22 pixels; the right and bottom edges are cut from
     // the page size minus the exact margin.
-    EXPECT_EQ(printPageRect({10, 10, 10, 10}, 600, 4960, 7016),
-              (cmcPageRect{236, 236, 4723, 6779}));
-    EXPECT_EQ(printPageRect({15, 12, 0, 25}, 1200, 9921, 14031),
-              (cmcPageRect{708, 566, 9921, 12849}));
+    EXPECT_EQ(printPageRect({10, 10, 10, 10}, 600, 4960, 7016), (PageRect{236, 236, 4723, 6779}));
+    EXPECT_EQ(printPageRect({15, 12, 0, 25}, 1200, 9921, 14031), (PageRect{708, 566, 9921, 12849}));
     EXPECT_EQ(printPointsToPixels(9, 600), 75);
     EXPECT_EQ(printPointsToPixels(8, 1200), 133);
 }
@@ -70,7 +70,7 @@ TEST(PrintPagination, ColumnsFillEachPageBesideTheFixedOnes) {
         int fixed;
         std::vector<bool> mayBegin; // empty: every column may begin a page
         int width;
-        std::vector<cmcPrintGroup> expected;
+        std::vector<PrintGroup> expected;
     };
     const Case cases[] = {
         {"fits on one page", widthsOf(10, 4, 10), 1, {}, 100, {{1, 4}}},
@@ -107,16 +107,16 @@ TEST(PrintPagination, ColumnsFillEachPageBesideTheFixedOnes) {
 
 TEST(PrintPagination, RowsFillEachPageBelowTheFixedOnes) {
     EXPECT_EQ(printRowGroups(std::vector<int>{20, 10, 10, 10, 10, 10}, 1, 45),
-              (std::vector<cmcPrintGroup>{{1, 2}, {3, 2}, {5, 1}}));
+              (std::vector<PrintGroup>{{1, 2}, {3, 2}, {5, 1}}));
     EXPECT_EQ(printRowGroups(std::vector<int>{20, 100, 10}, 1, 45),
-              (std::vector<cmcPrintGroup>{{1, 1}, {2, 1}}));
+              (std::vector<PrintGroup>{{1, 1}, {2, 1}}));
     EXPECT_EQ(printRowGroups(std::vector<int>{10, 10, 10}, 0, 1000),
-              (std::vector<cmcPrintGroup>{{0, 3}}));
+              (std::vector<PrintGroup>{{0, 3}}));
     // Rows of no height never make a group longer than its count can hold.
     const auto flat = printRowGroups(std::vector<int>(70000, 0), 0, 100);
     ASSERT_EQ(flat.size(), 2U);
-    EXPECT_EQ(flat[0], (cmcPrintGroup{0, 65535}));
-    EXPECT_EQ(flat[1], (cmcPrintGroup{65535, 70000 - 65535}));
+    EXPECT_EQ(flat[0], (PrintGroup{0, 65535}));
+    EXPECT_EQ(flat[1], (PrintGroup{65535, 70000 - 65535}));
 }
 
 TEST(PrintNodes, DescriptorsAndTreeOrder) {
@@ -127,16 +127,16 @@ TEST(PrintNodes, DescriptorsAndTreeOrder) {
     EXPECT_EQ(parseSheetDescriptor("GI_Sheet_UserCh").key, "GI_Sheet_UserCh");
     EXPECT_EQ(parseSheetDescriptor("[Open").key, "[Open");
 
-    cmcLineStore lines({"#T_BasicCell", "{(%CT_Null.)}", "#T_Body",
-                        "+{(%CT_Null.CallSheet:[St_Common]K1)}A", " +{(%CT_Null.CallSheet:K2)}B",
-                        "   +Folder", " +{(%CT_Null.CallSheet:K3,opt)}C", "+D", "#U_BasicCell",
-                        "{(%CT_Null.)}", "#U_Body", "  +A", "+{(%CT_Null.CallSheet:K9)}B", "#"});
+    OverlayLineStore lines(
+        {"#T_BasicCell", "{(%CT_Null.)}", "#T_Body", "+{(%CT_Null.CallSheet:[St_Common]K1)}A",
+         " +{(%CT_Null.CallSheet:K2)}B", "   +Folder", " +{(%CT_Null.CallSheet:K3,opt)}C", "+D",
+         "#U_BasicCell", "{(%CT_Null.)}", "#U_Body", "  +A", "+{(%CT_Null.CallSheet:K9)}B", "#"});
     const auto nodes = printTreeNodes(lines.Store(), "T");
     ASSERT_EQ(nodes.size(), 5U);
-    EXPECT_EQ(nodes[0].label, cmcCells::CallSheet);
+    EXPECT_EQ(nodes[0].label, CellLabel::CallSheet);
     EXPECT_EQ(nodes[0].parameter, "[St_Common]K1");
     EXPECT_EQ(nodes[1].parameter, "K2");
-    EXPECT_NE(nodes[2].label, cmcCells::CallSheet);
+    EXPECT_NE(nodes[2].label, CellLabel::CallSheet);
     EXPECT_EQ(nodes[3].parameter, "K3,opt");
     EXPECT_EQ(nodes[4].parameter, "");
     // A line shallower than the first ends the tree.

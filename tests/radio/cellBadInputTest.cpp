@@ -5,7 +5,9 @@
 
 #include <random>
 
-using namespace cmcCells;
+using namespace marlo;
+
+using namespace CellLabel;
 using namespace cellFields;
 
 namespace {
@@ -35,9 +37,9 @@ TEST_F(CellEngineTest, RandomInputChangesOnlyTheCellsOwnBytes) {
                                         'a',
                                         'o',
                                         256,
-                                        cmcCellCapsule::kF3,
-                                        cmcCellCapsule::kF4};
-    cmcEeprom before;
+                                        CellRequest::kF3,
+                                        CellRequest::kF4};
+    MemoryImage before;
     for (const FieldCell& field : fieldCells()) {
         for (int round = 0; round < 40; ++round) {
             before.Assign(context_.current);

@@ -1,11 +1,13 @@
 #include "cellEngineFixture.h"
 
-#include "core/cmcTask.h"
 #include "core/modelIdentity.h"
-#include "radio/ListEntry.h"
+#include "core/periodicTask.h"
+#include "radio/listRecord.h"
 #include "support/eventLoop.h"
 
 #include <algorithm>
+
+using namespace marlo;
 
 namespace {
 
@@ -108,8 +110,8 @@ std::vector<std::string> testOverlayLines() {
 
 // The context.
 
-TestCellContext::TestCellContext(cmcGTex& overlay) : lists_(overlay, *this) {
-    for (cmcEeprom* image : {&current, &saved, &comparison})
+TestCellContext::TestCellContext(OverlayTexts& overlay) : lists_(overlay, *this) {
+    for (MemoryImage* image : {&current, &saved, &comparison})
         image->Resize(marloModel::imageSize);
 }
 
@@ -120,19 +122,19 @@ std::string TestCellContext::RecentFile(int index) const {
 // The fixture.
 
 CellEngineTest::CellEngineTest()
-    : overlayLines_(testOverlayLines()), previousOverlay_(&cmcGTex::App()), context_(overlay_),
+    : overlayLines_(testOverlayLines()), previousOverlay_(&OverlayTexts::App()), context_(overlay_),
       engine_(context_) {
     for (const std::string& line : overlayLines_)
         overlayPointers_.push_back(line.c_str());
     overlay_.SetLines(overlayPointers_);
-    cmcGTex::SetApp(&overlay_);
-    cmcEvMan::SetApp(&hub_);
+    OverlayTexts::SetApp(&overlay_);
+    NotificationHub::SetApp(&hub_);
     hub_.Subscribe(record, this);
     context_.commands = &commands_;
 
     for (std::uint8_t type : {listUserChannel, listSelCallId, listAleId, listTelNumber}) {
-        for (std::int32_t i = 0; i <= ListEntry::lastIndex(type); ++i) {
-            ListEntry e(&context_.current);
+        for (std::int32_t i = 0; i <= ListRecord::lastIndex(type); ++i) {
+            ListRecord e(&context_.current);
             e.makeBlank(type, i);
             e.store(type, i);
         }
@@ -140,12 +142,12 @@ CellEngineTest::CellEngineTest()
     putEdge(listRxEdge, 0, 1'600'000, 29'999'999);
     putEdge(listTxEdge, 0, 7'000'000, 7'300'000);
     putEdge(listTxEdge, 1, 14'000'000, 14'350'000);
-    for (std::int32_t i = 2; i <= ListEntry::lastStoredIndex(listTxEdge); ++i)
+    for (std::int32_t i = 2; i <= ListRecord::lastStoredIndex(listTxEdge); ++i)
         putEdge(listTxEdge, i, -1, -1);
     const char* names[] = {"LSB  ", "USB  ", "AM   ", "AFSK ", "FSK  ",
                            "CW   ", "ALE-U", "ALE-L", "AME  "};
     for (std::int32_t m = 0; m < 9; ++m) {
-        ListEntry e = entry(listModeReg, m);
+        ListRecord e = entry(listModeReg, m);
         std::copy_n(names[m], 5, e.modeName.begin());
         e.modeUse = m == 8 ? 0 : 1;
         e.store(listModeReg, m);
@@ -156,15 +158,15 @@ CellEngineTest::CellEngineTest()
 
 CellEngineTest::~CellEngineTest() {
     hub_.Unsubscribe(record, this);
-    cmcEvMan::SetApp(nullptr);
-    cmcGTex::SetApp(previousOverlay_);
+    NotificationHub::SetApp(nullptr);
+    OverlayTexts::SetApp(previousOverlay_);
     // The hub's timer task goes on its next tick; let it, so that no test leaves
     // one behind for the next.
     hub_.Shutdown();
-    runEventLoopUntil([] { return cmcTask::LiveCount() == 0; });
+    runEventLoopUntil([] { return PeriodicTask::LiveCount() == 0; });
 }
 
-void CellEngineTest::record(void* self, const cmcEvMessage& message) {
+void CellEngineTest::record(void* self, const HubMessage& message) {
     static_cast<CellEngineTest*>(self)->messages_.push_back(message);
 }
 
@@ -172,30 +174,30 @@ void CellEngineTest::flushHub() {
     hub_.Post(kFlushMessage);
     ASSERT_TRUE(runEventLoopUntil([&] {
         return std::any_of(messages_.begin(), messages_.end(),
-                           [](const cmcEvMessage& m) { return m.type == kFlushMessage; });
+                           [](const HubMessage& m) { return m.type == kFlushMessage; });
     }));
-    std::erase_if(messages_, [](const cmcEvMessage& m) { return m.type == kFlushMessage; });
+    std::erase_if(messages_, [](const HubMessage& m) { return m.type == kFlushMessage; });
 }
 
-std::vector<cmcEvMessage> CellEngineTest::delivered(std::uint8_t type) const {
-    std::vector<cmcEvMessage> found;
+std::vector<HubMessage> CellEngineTest::delivered(std::uint8_t type) const {
+    std::vector<HubMessage> found;
     std::copy_if(messages_.begin(), messages_.end(), std::back_inserter(found),
-                 [type](const cmcEvMessage& m) { return m.type == type; });
+                 [type](const HubMessage& m) { return m.type == type; });
     return found;
 }
 
-cmcCellObj& CellEngineTest::newCell(std::int32_t category, std::int32_t label, std::int32_t index) {
-    cmcCellObj& cell = cells_.emplace_back();
+CellModel& CellEngineTest::newCell(std::int32_t category, std::int32_t label, std::int32_t index) {
+    CellModel& cell = cells_.emplace_back();
     cell.category = category;
     cell.label = label;
     cell.index = index;
     return cell;
 }
 
-CellOutcome CellEngineTest::evaluate(cmcCellObj& cell, cmcCellCapsule& request) {
+CellOutcome CellEngineTest::evaluate(CellModel& cell, CellRequest& request) {
     CellOutcome out;
     request.cell = &cell;
-    request.onChange = {[](void* user, cmcCellCapsule&, std::uint8_t bits) {
+    request.onChange = {[](void* user, CellRequest&, std::uint8_t bits) {
                             static_cast<CellOutcome*>(user)->changeBits = bits;
                         },
                         &out};
@@ -222,13 +224,13 @@ void* gridHandle() {
 } // namespace
 
 CellOutcome CellEngineTest::shown(std::int32_t category, std::int32_t label, std::int32_t index) {
-    cmcCellCapsule request;
+    CellRequest request;
     return evaluate(newCell(category, label, index), request);
 }
 
 CellOutcome CellEngineTest::key(std::int32_t category, std::int32_t label, std::int32_t index,
                                 std::int32_t action) {
-    cmcCellCapsule request;
+    CellRequest request;
     request.grid = gridHandle();
     request.action = action;
     return evaluate(newCell(category, label, index), request);
@@ -236,27 +238,27 @@ CellOutcome CellEngineTest::key(std::int32_t category, std::int32_t label, std::
 
 CellOutcome CellEngineTest::typed(std::int32_t category, std::int32_t label, std::int32_t index,
                                   const std::string& text) {
-    cmcCellCapsule request;
+    CellRequest request;
     request.grid = gridHandle();
-    request.inputMode = cmcCellCapsule::kEditedText;
+    request.inputMode = CellRequest::kEditedText;
     request.inputText = text;
     return evaluate(newCell(category, label, index), request);
 }
 
 CellOutcome CellEngineTest::picked(std::int32_t category, std::int32_t label, std::int32_t index,
                                    std::int32_t itemLabel, std::int32_t itemIndex) {
-    cmcCellCapsule item;
-    item.cell = &newCell(cmcCellObj::kNoCategory, itemLabel, itemIndex);
-    cmcCellCapsule request;
+    CellRequest item;
+    item.cell = &newCell(CellModel::kNoCategory, itemLabel, itemIndex);
+    CellRequest request;
     request.grid = gridHandle();
-    request.inputMode = cmcCellCapsule::kChosen;
+    request.inputMode = CellRequest::kChosen;
     request.partner = &item;
     return evaluate(newCell(category, label, index), request);
 }
 
 CellOutcome CellEngineTest::command(std::int32_t category, std::int32_t label, std::int32_t index,
                                     std::int32_t popupCommand) {
-    cmcCellCapsule request;
+    CellRequest request;
     request.grid = gridHandle();
     request.popupCommand = popupCommand;
     return evaluate(newCell(category, label, index), request);
@@ -264,8 +266,8 @@ CellOutcome CellEngineTest::command(std::int32_t category, std::int32_t label, s
 
 // The document.
 
-ListEntry CellEngineTest::entry(std::uint8_t listType, std::int32_t index) {
-    ListEntry e(&context_.current);
+ListRecord CellEngineTest::entry(std::uint8_t listType, std::int32_t index) {
+    ListRecord e(&context_.current);
     e.load(listType, index);
     return e;
 }
@@ -273,13 +275,13 @@ ListEntry CellEngineTest::entry(std::uint8_t listType, std::int32_t index) {
 void CellEngineTest::putChannel(std::int32_t slot, std::uint32_t number, std::int32_t rxHz,
                                 std::int32_t txHz, std::uint8_t mode, std::uint8_t callKind,
                                 std::uint8_t aleIndex) {
-    ListEntry e(&context_.current);
+    ListRecord e(&context_.current);
     e.makeBlank(listUserChannel, slot);
     e.channelNumber = number;
     e.rxFrequency = rxHz;
     e.txFrequency = txHz;
-    e.state = static_cast<std::uint8_t>((rxHz == 0 ? ListEntry::stateRxEmpty : 0) |
-                                        (txHz == 0 ? ListEntry::stateTxEmpty : 0));
+    e.state = static_cast<std::uint8_t>((rxHz == 0 ? ListRecord::stateRxEmpty : 0) |
+                                        (txHz == 0 ? ListRecord::stateTxEmpty : 0));
     e.mode = mode;
     e.callKind = callKind;
     e.aleIndex = aleIndex;
@@ -287,13 +289,13 @@ void CellEngineTest::putChannel(std::int32_t slot, std::uint32_t number, std::in
 }
 
 void CellEngineTest::putSelCallId(std::int32_t index, std::array<std::uint8_t, 3> id) {
-    ListEntry e = entry(listSelCallId, index);
+    ListRecord e = entry(listSelCallId, index);
     e.callId = id;
     e.store(listSelCallId, index);
 }
 
 void CellEngineTest::putAleAddress(std::int32_t index, const std::string& address, bool withIdn) {
-    ListEntry e = entry(listAleId, index);
+    ListRecord e = entry(listAleId, index);
     e.aleAddress.fill(0xFF);
     std::copy(address.begin(), address.end(), e.aleAddress.begin());
     if (withIdn)
@@ -302,14 +304,14 @@ void CellEngineTest::putAleAddress(std::int32_t index, const std::string& addres
 }
 
 void CellEngineTest::putTelNumber(std::int32_t index, std::array<std::uint8_t, 8> number) {
-    ListEntry e = entry(listTelNumber, index);
+    ListRecord e = entry(listTelNumber, index);
     e.telNumber = number;
     e.store(listTelNumber, index);
 }
 
 void CellEngineTest::putEdge(std::uint8_t listType, std::int32_t index, std::int32_t low,
                              std::int32_t high) {
-    ListEntry e = entry(listType, index);
+    ListRecord e = entry(listType, index);
     e.low = low;
     e.high = high;
     e.store(listType, index);

@@ -1,15 +1,15 @@
 #pragma once
 
-#include "core/cmcEeprom.h"
-#include "overlay/cmcGTex.h"
-#include "radio/EntryClipboard.h"
-#include "radio/cmcCellCapsule.h"
-#include "radio/cmcCellCommands.h"
-#include "radio/cmcCellContext.h"
-#include "radio/cmcOverlayLists.h"
-#include "radio/indActiveCell.h"
-#include "sheets/cmcCellObj.h"
-#include "sheets/cmcEvMan.h"
+#include "core/memoryImage.h"
+#include "core/notificationHub.h"
+#include "overlay/overlayTexts.h"
+#include "radio/cellCommands.h"
+#include "radio/cellContext.h"
+#include "radio/cellEngine.h"
+#include "radio/cellRequest.h"
+#include "radio/overlayLists.h"
+#include "radio/rowClipboard.h"
+#include "sheets/cellModel.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -19,7 +19,9 @@
 #include <string>
 #include <vector>
 
-class MockCellCommands : public cmcCellCommands {
+using namespace marlo;
+
+class MockCellCommands : public CellCommands {
 public:
     MOCK_METHOD(void, FileNew, (), (override));
     MOCK_METHOD(void, FileOpen, (), (override));
@@ -40,21 +42,21 @@ public:
     MOCK_METHOD(void, CallSheet, (const std::string&), (override));
     MOCK_METHOD(void*, MainMenu, (), (override));
     MOCK_METHOD(int, MainMenuSubItems, (int), (override));
-    MOCK_METHOD(void, OpenSelectionList, (cmcCellCapsule&, std::string_view, int, std::int32_t),
+    MOCK_METHOD(void, OpenSelectionList, (CellRequest&, std::string_view, int, std::int32_t),
                 (override));
-    MOCK_METHOD(void, OpenBitEditor, (cmcCellCapsule&, std::uint8_t, std::string_view), (override));
+    MOCK_METHOD(void, OpenBitEditor, (CellRequest&, std::uint8_t, std::string_view), (override));
 };
 
 // A document of the model's size with plain contents, and the rest of what the
 // engine asks of the program, kept in members a test may set and read.
-class TestCellContext : public cmcCellContext {
+class TestCellContext : public CellContext {
 public:
-    explicit TestCellContext(cmcGTex& overlay);
+    explicit TestCellContext(OverlayTexts& overlay);
 
-    cmcEeprom& CurrentImage() override { return current; }
-    const cmcEeprom& SavedImage() override { return saved; }
-    const cmcEeprom& ComparisonImage() override { return comparison; }
-    EntryClipboard& Clipboard() override { return clipboard; }
+    MemoryImage& CurrentImage() override { return current; }
+    const MemoryImage& SavedImage() override { return saved; }
+    const MemoryImage& ComparisonImage() override { return comparison; }
+    RowClipboard& Clipboard() override { return clipboard; }
     bool IsModified() const override { return modified; }
     void SetModified() override { modified = true; }
     bool HasDocumentName() const override { return !documentName.empty(); }
@@ -62,8 +64,8 @@ public:
     bool ExpertMode() const override { return expert; }
     bool FactoryMode() const override { return factory; }
     bool GeneMode() const override { return gene; }
-    cmcIdentityDigits IdentityDigits() const override { return identity; }
-    const dstRadioInfo& RadioInfo() const override { return radioInfo; }
+    IdentityDigits Identity() const override { return identity; }
+    const RadioInfo& LastRadioInfo() const override { return radioInfo; }
     int ModelVariant() const override { return variant; }
     void ChangeModel(int to) override { changedModelTo.push_back(to); }
     int FontSize() const override { return fontSize; }
@@ -72,31 +74,31 @@ public:
     int ComPort() const override { return comPort; }
     void SetComPort(int port) override { comPort = port; }
     std::string RecentFile(int index) const override;
-    cmcCodec::cmcSelectionLists& SelectionLists() override { return lists_; }
-    cmcCellCommands* Commands() override { return commands; }
+    codec::SelectionLists& SelectionLists() override { return lists_; }
+    CellCommands* Commands() override { return commands; }
 
-    cmcEeprom current;
-    cmcEeprom saved;
-    cmcEeprom comparison;
-    indEntryClipboard clipboard;
+    MemoryImage current;
+    MemoryImage saved;
+    MemoryImage comparison;
+    ProgramRowClipboard clipboard;
     bool modified = false;
     std::string documentName;
     int warningsDelays = 0;
     bool expert = false;
     bool factory = false;
     bool gene = false;
-    cmcIdentityDigits identity{0x12, 0x34, 0x56, 0x78, 0x90};
-    dstRadioInfo radioInfo;
+    IdentityDigits identity{0x12, 0x34, 0x56, 0x78, 0x90};
+    RadioInfo radioInfo;
     int variant = 0;
     std::vector<int> changedModelTo;
     int fontSize = 100;
     bool toolBar = true;
     int comPort = 1;
     std::vector<std::string> recent;
-    cmcCellCommands* commands = nullptr;
+    CellCommands* commands = nullptr;
 
 private:
-    cmcOverlayLists lists_;
+    OverlayLists lists_;
 };
 
 // What an evaluation left in its request.
@@ -110,14 +112,14 @@ struct CellOutcome {
     std::int32_t outAction = 0;
     std::int32_t selStart = 0;
     std::int32_t selLength = 0;
-    std::optional<cmcColour> fontColour;
+    std::optional<Colour> fontColour;
     std::uint8_t layout = 0;
     std::uint8_t behaviour = 0;
     std::uint8_t changeBits = 0; // as onChange saw them; 0 when it was not called
 
-    bool invalid() const { return (status & cmcCellCapsule::kInvalid) != 0; }
-    bool duplicate() const { return (status & cmcCellCapsule::kDuplicate) != 0; }
-    bool flag(int n) const { return (behaviour & (cmcBehaviour::Flag0 << n)) != 0; }
+    bool invalid() const { return (status & CellRequest::kInvalid) != 0; }
+    bool duplicate() const { return (status & CellRequest::kDuplicate) != 0; }
+    bool flag(int n) const { return (behaviour & (CellBehaviour::Flag0 << n)) != 0; }
 };
 
 // The engine on a test document: the overlay holds the texts and selection lists
@@ -144,13 +146,13 @@ protected:
     CellOutcome command(std::int32_t category, std::int32_t label, std::int32_t index,
                         std::int32_t popupCommand);
     // Evaluates a prepared request for a cell the fixture keeps.
-    CellOutcome evaluate(cmcCellObj& cell, cmcCellCapsule& request);
-    cmcCellObj& newCell(std::int32_t category, std::int32_t label, std::int32_t index);
+    CellOutcome evaluate(CellModel& cell, CellRequest& request);
+    CellModel& newCell(std::int32_t category, std::int32_t label, std::int32_t index);
 
-    // The document, written through ListEntry.
+    // The document, written through ListRecord.
     void putChannel(std::int32_t slot, std::uint32_t number, std::int32_t rxHz, std::int32_t txHz,
                     std::uint8_t mode = 1, std::uint8_t callKind = 0, std::uint8_t aleIndex = 255);
-    ListEntry entry(std::uint8_t listType, std::int32_t index);
+    ListRecord entry(std::uint8_t listType, std::int32_t index);
     void putSelCallId(std::int32_t index, std::array<std::uint8_t, 3> id);
     void putAleAddress(std::int32_t index, const std::string& address, bool withIdn = false);
     void putTelNumber(std::int32_t index, std::array<std::uint8_t, 8> number);
@@ -161,21 +163,21 @@ protected:
     // Waits until the hub has delivered everything posted so far.
     void flushHub();
     // The messages delivered of one type, oldest first.
-    std::vector<cmcEvMessage> delivered(std::uint8_t type) const;
+    std::vector<HubMessage> delivered(std::uint8_t type) const;
 
     std::vector<std::string> overlayLines_;
     std::vector<const char*> overlayPointers_;
-    cmcGTex overlay_;
-    cmcGTex* previousOverlay_;
-    cmcEvMan hub_;
+    OverlayTexts overlay_;
+    OverlayTexts* previousOverlay_;
+    NotificationHub hub_;
     TestCellContext context_;
     ::testing::NiceMock<MockCellCommands> commands_;
-    indActiveCell engine_;
+    CellEngine engine_;
 
 private:
-    static void record(void* self, const cmcEvMessage& message);
-    std::vector<cmcEvMessage> messages_;
-    std::deque<cmcCellObj> cells_;
+    static void record(void* self, const HubMessage& message);
+    std::vector<HubMessage> messages_;
+    std::deque<CellModel> cells_;
 };
 
 // The overlay's selection lists that the fixture provides.

@@ -5,7 +5,9 @@
 
 #include <set>
 
-using namespace cmcCells;
+using namespace marlo;
+
+using namespace CellLabel;
 using ::testing::_;
 using ::testing::Field;
 
@@ -30,9 +32,9 @@ TEST_F(CellEngineTest, LabelsNotHandledShowTheirNumberAndYet) {
 }
 
 TEST_F(CellEngineTest, RequestWithoutCellDoesNothing) {
-    cmcCellCapsule request;
+    CellRequest request;
     request.action = '5';
-    EXPECT_EQ(evaluateCell(engine_, request, true), cmcCellResult::None);
+    EXPECT_EQ(evaluateCell(engine_, request, true), CellResult::None);
     EXPECT_EQ(context_.warningsDelays, 0);
 }
 
@@ -52,14 +54,14 @@ TEST_P(RowRedirect, TypingIntoAnUnusedRowEditsItsKey) {
     EXPECT_EQ(out.redirected, 1);
     EXPECT_EQ(out.outLabel, row.keyLabel);
     EXPECT_EQ(out.outAction, '5');
-    EXPECT_EQ(out.result, cmcCellResult::None);
+    EXPECT_EQ(out.result, CellResult::None);
     EXPECT_EQ(out.text, "");
-    EXPECT_EQ(key(row.category, row.label, 7, cmcCellCapsule::kF3).redirected, 0);
+    EXPECT_EQ(key(row.category, row.label, 7, CellRequest::kF3).redirected, 0);
 
     // The sheet replays the key on the key cell, which opens its editor.
     const CellOutcome replay = key(row.category, row.keyLabel, 7, '5');
     EXPECT_EQ(replay.redirected, 0);
-    EXPECT_EQ(replay.result, cmcCellResult::OpenEditor);
+    EXPECT_EQ(replay.result, CellResult::OpenEditor);
     EXPECT_EQ(replay.text, "5");
 }
 
@@ -91,8 +93,8 @@ TEST_F(CellEngineTest, RowBeyondTheLastSlotSaysSoInSilver) {
     for (std::int32_t row : {500, 501, -1}) {
         const CellOutcome out = shown(CT_UserCh, CL_UCh_FreqR, row);
         EXPECT_EQ(out.text, "No use");
-        EXPECT_EQ(out.fontColour, cmcCodec::kSilver);
-        EXPECT_EQ(out.layout & cmcLayout::HAlignMask, 1);
+        EXPECT_EQ(out.fontColour, codec::kSilver);
+        EXPECT_EQ(out.layout & CellLayout::HAlignMask, 1);
     }
 }
 
@@ -105,15 +107,15 @@ TEST_F(CellEngineTest, TooLongAKeySaysWhyAndKeepsTheEntry) {
     const auto status = delivered(evStatusText);
     ASSERT_FALSE(status.empty());
     EXPECT_EQ(status.back().Text(), "At most 15");
-    EXPECT_EQ(cmcEvObjectColour(status.back().object), 0x00FFFFu);
+    EXPECT_EQ(hubObjectColour(status.back().object), 0x00FFFFu);
 }
 
 TEST_F(CellEngineTest, ExpertCellRefusesKeysOutsideExpertMode) {
     const std::int32_t before = entry(listRxEdge, 0).low;
     const CellOutcome out = key(CT_Edge_Rx, CL_EdgeFreq_Low, 0, '5');
-    EXPECT_EQ(out.fontColour, cmcCodec::kOlive);
-    EXPECT_EQ(out.action, cmcCellCapsule::kNoAction);
-    EXPECT_EQ(out.result, cmcCellResult::None);
+    EXPECT_EQ(out.fontColour, codec::kOlive);
+    EXPECT_EQ(out.action, CellRequest::kNoAction);
+    EXPECT_EQ(out.result, CellResult::None);
     typed(CT_Edge_Rx, CL_EdgeFreq_Low, 0, "5000");
     EXPECT_EQ(entry(listRxEdge, 0).low, before);
 
@@ -122,13 +124,13 @@ TEST_F(CellEngineTest, ExpertCellRefusesKeysOutsideExpertMode) {
     ASSERT_EQ(status.size(), 2u);
     EXPECT_EQ(status[0].Text(), ""); // any key first clears the status line
     EXPECT_EQ(status[1].Text(), "Restricted");
-    EXPECT_EQ(cmcEvObjectColour(status[1].object), 0x00FFFFu);
-    EXPECT_EQ(static_cast<cmcColour>(status[1].value), 0x000080u);
+    EXPECT_EQ(hubObjectColour(status[1].object), 0x00FFFFu);
+    EXPECT_EQ(static_cast<Colour>(status[1].value), 0x000080u);
 
     context_.expert = true;
     const CellOutcome expert = key(CT_Edge_Rx, CL_EdgeFreq_Low, 0, '5');
     EXPECT_EQ(expert.fontColour, std::nullopt);
-    EXPECT_EQ(expert.result, cmcCellResult::OpenEditor);
+    EXPECT_EQ(expert.result, CellResult::OpenEditor);
 }
 
 struct RestrictedRow {
@@ -144,12 +146,12 @@ class EditRestriction : public CellEngineTest,
 
 TEST_P(EditRestriction, OliveUnlessTheModeAllowsIt) {
     const RestrictedRow& row = GetParam();
-    EXPECT_EQ(key(row.category, row.label, row.index, '1').fontColour, cmcCodec::kOlive);
+    EXPECT_EQ(key(row.category, row.label, row.index, '1').fontColour, codec::kOlive);
     for (bool factory : {false, true}) {
         context_.expert = !factory;
         context_.factory = factory;
         const CellOutcome out = key(row.category, row.label, row.index, '1');
-        EXPECT_EQ(out.fontColour == cmcCodec::kOlive, !row.expertMayEdit) << factory;
+        EXPECT_EQ(out.fontColour == codec::kOlive, !row.expertMayEdit) << factory;
     }
 }
 
@@ -174,7 +176,7 @@ TEST_F(CellEngineTest, UserActionsArmTheWarningsDelayAndMarkChanges) {
 
     shown(CT_UserCh, CL_UCh_CH, 4);
     EXPECT_EQ(context_.warningsDelays, 0);
-    key(CT_UserCh, CL_UCh_CH, 4, cmcCellCapsule::kEnter); // opens the editor, changes nothing
+    key(CT_UserCh, CL_UCh_CH, 4, CellRequest::kEnter); // opens the editor, changes nothing
     EXPECT_EQ(context_.warningsDelays, 1);
     EXPECT_FALSE(context_.modified);
     typed(CT_UserCh, CL_UCh_CH, 4, "11");
@@ -190,13 +192,12 @@ TEST_F(CellEngineTest, ChangeBitsTellTheSheetWhatToRepaint) {
     EXPECT_EQ(typed(CT_Edge_Tx, CL_EdgeFreq_High, 0, "7200").changeBits, std::uint8_t{0x29});
 
     // Without notify, onChange is not called.
-    cmcCellObj& cell = newCell(CT_UserCh, CL_UCh_CH, 4);
-    cmcCellCapsule request;
+    CellModel& cell = newCell(CT_UserCh, CL_UCh_CH, 4);
+    CellRequest request;
     request.cell = &cell;
     bool called = false;
     request.onChange = {
-        [](void* user, cmcCellCapsule&, std::uint8_t) { *static_cast<bool*>(user) = true; },
-        &called};
+        [](void* user, CellRequest&, std::uint8_t) { *static_cast<bool*>(user) = true; }, &called};
     evaluateCell(engine_, request, false);
     EXPECT_FALSE(called);
 }
@@ -209,7 +210,7 @@ TEST_F(CellEngineTest, ChangedKeysAskForTheirColumnToBeRepainted) {
     typed(CT_TelNumber, CL_TelNumber_Number, 4, "0123");
     flushHub();
     std::vector<std::int32_t> labels;
-    for (const cmcEvMessage& m : delivered(evRepaintLabel))
+    for (const HubMessage& m : delivered(evRepaintLabel))
         labels.push_back(m.value);
     EXPECT_EQ(labels, (std::vector<std::int32_t>{CL_UCh_CH, CL_SelCall_ID, CL_Ale_ID,
                                                  CL_TelNumber_Number}));
@@ -220,14 +221,14 @@ TEST_F(CellEngineTest, ChangedKeysAskForTheirColumnToBeRepainted) {
 TEST_F(CellEngineTest, EditCommandActsAsEnter) {
     putChannel(2, 10, 7'100'000, 7'100'000);
     const CellOutcome out = command(CT_UserCh, CL_UCh_CH, 2, CL_PMenu_Edit);
-    EXPECT_EQ(out.result, cmcCellResult::OpenEditor);
+    EXPECT_EQ(out.result, CellResult::OpenEditor);
     EXPECT_EQ(out.text, "10");
 }
 
 TEST_F(CellEngineTest, RowCommandsWorkOnTheClickedRowsList) {
     putChannel(5, 10, 7'100'000, 7'100'000);
     const CellOutcome out = command(CT_UserCh, CL_UCh_FreqR, 5, CL_PMenu_Copy);
-    EXPECT_EQ(out.action, cmcCellCapsule::kNoAction);
+    EXPECT_EQ(out.action, CellRequest::kNoAction);
     EXPECT_EQ(out.text, "");
     EXPECT_EQ(context_.clipboard.heldType(), listUserChannel);
     EXPECT_EQ(context_.clipboard.heldFirst(), 5);
@@ -257,8 +258,8 @@ TEST_F(CellEngineTest, SortOrdersTheChannelsFromAnySheet) {
 }
 
 TEST_F(CellEngineTest, RunCellEvaluatesAFreshRequest) {
-    cmcCellObj model = newCell(CT_Null, CL_Model, 1);
-    EXPECT_EQ(runCell(engine_, model, cmcCellCapsule::kEnter), cmcCellResult::None);
+    CellModel model = newCell(CT_Null, CL_Model, 1);
+    EXPECT_EQ(runCell(engine_, model, CellRequest::kEnter), CellResult::None);
     EXPECT_EQ(context_.changedModelTo, std::vector<int>{1});
 }
 

@@ -2,7 +2,9 @@
 
 #include "radio/cellLabels.h"
 
-using namespace cmcCells;
+using namespace marlo;
+
+using namespace CellLabel;
 
 namespace cellFields {
 namespace {

@@ -1,29 +1,31 @@
 #include "radio/cloneWriteImage.h"
-#include "core/cmcEeprom.h"
-#include "radio/ListEntry.h"
+#include "core/memoryImage.h"
 #include "radio/entryTestImage.h"
+#include "radio/listRecord.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+using namespace marlo;
+
 namespace {
 
-dstRadioInfo radioWithFirmware(const std::string& version) {
-    dstRadioInfo info;
+RadioInfo radioWithFirmware(const std::string& version) {
+    RadioInfo info;
     for (std::size_t i = 0; i < 4 && i < version.size(); ++i)
         info.block[24 + i] = static_cast<std::uint8_t>(version[i]);
     return info;
 }
 
-std::vector<std::pair<int, int>> blocksOf(cmcRangeList list) {
+std::vector<std::pair<int, int>> blocksOf(RangeList list) {
     std::vector<std::pair<int, int>> blocks;
-    cmcForEachRange(list, 0x81F4, [&](int first, int last) { blocks.emplace_back(first, last); });
+    forEachRange(list, 0x81F4, [&](int first, int last) { blocks.emplace_back(first, last); });
     return blocks;
 }
 
-int scanGroupByte(const cmcEeprom& image, int channel) {
+int scanGroupByte(const MemoryImage& image, int channel) {
     return image.GetByte(14715 + channel);
 }
 
@@ -36,14 +38,14 @@ TEST(CloneWriteImage, FirmwareBeforeTheFixIsComparedAsFourCharacters) {
                           {"4000", false}, {"2999", true},  {"33A0", true},
                           {"3A00", false}, {"", true},      {"340", true}};
     for (const Case& c : cases)
-        EXPECT_EQ(cmcFirmwareBeforeScanGroupFix(radioWithFirmware(c.version)), c.before)
+        EXPECT_EQ(firmwareBeforeScanGroupFix(radioWithFirmware(c.version)), c.before)
             << "'" << c.version << "'";
 }
 
 // Channels in scan group 0 at the start, the end, used and unused; others in 1..3.
-void makeDocument(cmcEeprom& image) {
+void makeDocument(MemoryImage& image) {
     makeImage(image);
-    ListEntry e(&image);
+    ListRecord e(&image);
     for (int i = 0; i < 500; ++i) {
         e.makeBlank(listUserChannel, i);
         if (i % 3 == 1) {
@@ -57,13 +59,12 @@ void makeDocument(cmcEeprom& image) {
 }
 
 TEST(CloneWriteImage, OnlyOlderFirmwareGetsScanGroupOneWhereTheDocumentHasZero) {
-    cmcEeprom document;
+    MemoryImage document;
     makeDocument(document);
-    cmcEeprom before;
+    MemoryImage before;
     before.Assign(document);
 
-    const dstCloneWriteImage send =
-        cmcMakeCloneWriteImage(document, radioWithFirmware("3399"), false);
+    const CloneWriteImage send = makeCloneWriteImage(document, radioWithFirmware("3399"), false);
 
     ASSERT_TRUE(send.image);
     EXPECT_TRUE(document.Equals(before)); // the document itself is not touched
@@ -78,16 +79,16 @@ TEST(CloneWriteImage, OnlyOlderFirmwareGetsScanGroupOneWhereTheDocumentHasZero) 
         ASSERT_EQ(send.image->GetByte(a), document.GetByte(a)) << std::hex << a;
     }
     for (const char* version : {"3400", "3500"})
-        EXPECT_TRUE(cmcMakeCloneWriteImage(document, radioWithFirmware(version), false)
+        EXPECT_TRUE(makeCloneWriteImage(document, radioWithFirmware(version), false)
                         .image->Equals(document))
             << version;
 }
 
 TEST(CloneWriteImage, FactoryModeWritesTheIdentityBytesToo) {
-    cmcEeprom document;
+    MemoryImage document;
     makeDocument(document);
-    const auto normal = cmcMakeCloneWriteImage(document, radioWithFirmware("3400"), false);
-    const auto factory = cmcMakeCloneWriteImage(document, radioWithFirmware("3400"), true);
+    const auto normal = makeCloneWriteImage(document, radioWithFirmware("3400"), false);
+    const auto factory = makeCloneWriteImage(document, radioWithFirmware("3400"), true);
     EXPECT_EQ(blocksOf(normal.ranges),
               (std::vector<std::pair<int, int>>{{0x02B0, 0x6C19}, {0x6C25, 0x6C3F}}));
     EXPECT_EQ(blocksOf(factory.ranges), (std::vector<std::pair<int, int>>{{0x02B0, 0x6C3F}}));

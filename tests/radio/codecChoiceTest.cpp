@@ -2,20 +2,22 @@
 
 #include "codecTestSupport.h"
 #include "radio/codecSteps.h"
-#include "sheets/cmcCellObj.h"
+#include "sheets/cellModel.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <vector>
 
-using namespace cmcCodec;
+using namespace marlo;
+
+using namespace codec;
 using namespace codecTest;
 
 namespace {
 
 // The items Low (0), Mid (2), High (5) in that order; records what it opened.
-class ThreeItems : public cmcSelectionLists {
+class ThreeItems : public SelectionLists {
 public:
     std::string TextOf(std::string_view, int, std::int32_t v) override {
         return v == 0 ? "Low" : v == 2 ? "Mid" : v == 5 ? "High" : "error";
@@ -25,7 +27,7 @@ public:
         const auto at = std::find(values.begin(), values.end(), v) - values.begin();
         return n == 0 ? std::nullopt : std::optional(values[(at + dir + n) % n]);
     }
-    void OpenList(cmcCellCapsule&, std::string_view key, int, std::int32_t v) override {
+    void OpenList(CellRequest&, std::string_view key, int, std::int32_t v) override {
         opened.emplace_back(key, v);
     }
 
@@ -36,17 +38,17 @@ public:
 class Selection : public ::testing::Test {
 protected:
     // The request that brings a pick back: the picked item's request as partner.
-    cmcCellCapsule pick(int label, std::int32_t index, std::uint8_t inputMode = 2) {
+    CellRequest pick(int label, std::int32_t index, std::uint8_t inputMode = 2) {
         item.label = label;
         item.index = index;
         itemRequest.cell = &item;
-        cmcCellCapsule request;
+        CellRequest request;
         request.partner = &itemRequest;
         request.inputMode = inputMode;
         return request;
     }
 
-    std::string run(cmcCellCapsule request, bool* changed = nullptr) {
+    std::string run(CellRequest request, bool* changed = nullptr) {
         lastResult = kResultNone;
         const bool c = selectionByte(request, form, value, lists, lastResult);
         if (changed != nullptr)
@@ -55,9 +57,9 @@ protected:
     }
 
     ThreeItems lists;
-    const cmcSelectionForm form{.listKey = "GI_Sheet_Sel_Comm_PwrSel", .kind = 1};
-    cmcCellObj item;
-    cmcCellCapsule itemRequest;
+    const SelectionForm form{.listKey = "GI_Sheet_Sel_Comm_PwrSel", .kind = 1};
+    CellModel item;
+    CellRequest itemRequest;
     std::uint8_t value = 2;
     std::uint8_t lastResult = kResultNone;
 };
@@ -95,9 +97,9 @@ TEST_F(Selection, SpaceAndBackspaceStepAndEnterOpensTheList) {
     EXPECT_EQ(lists.opened[0], std::pair(std::string("GI_Sheet_Sel_Comm_PwrSel"), 5));
 }
 
-class RecordingBitEditor : public cmcBitEditorOpener {
+class RecordingBitEditor : public BitEditorOpener {
 public:
-    void OpenBitEditor(cmcCellCapsule&, std::uint8_t v, std::string_view key) override {
+    void OpenBitEditor(CellRequest&, std::uint8_t v, std::string_view key) override {
         opened.emplace_back(key, v);
     }
     std::vector<std::pair<std::string, int>> opened;
@@ -112,24 +114,24 @@ TEST(HexByte, TypedOrChosenByteShownAsTwoDigitsRedWhileItDiffers) {
     std::uint8_t result = kResultNone;
     for (auto [input, changed, after] : rows) {
         std::uint8_t value = 0x55;
-        cmcCellCapsule request = typed(input);
+        CellRequest request = typed(input);
         EXPECT_EQ(hexByte(request, value, 0x55, nullptr, result), changed) << input;
         EXPECT_EQ(value, after) << input;
         EXPECT_EQ(request.fontColour.has_value(), after != 0x55);
     }
-    cmcCellObj chosen;
-    cmcCellCapsule chooser;
+    CellModel chosen;
+    CellRequest chooser;
     chooser.cell = &chosen;
     for (auto [index, after] :
          {std::pair{(0xAB << 18) | 0x3FFFF, 0xAB}, {0x100 << 18, 0x55}, {-1, 0x55}}) {
         chosen.index = index;
-        cmcCellCapsule request;
+        CellRequest request;
         request.partner = &chooser;
-        request.inputMode = cmcCellCapsule::kChosen;
+        request.inputMode = CellRequest::kChosen;
         std::uint8_t value = 0x55;
         hexByte(request, value, 0, nullptr, result);
         EXPECT_EQ(request.text, after == 0xAB ? "AB" : "55") << index;
-        EXPECT_EQ(request.fontColour, std::optional<cmcColour>(0x0000FF));
+        EXPECT_EQ(request.fontColour, std::optional<Colour>(0x0000FF));
     }
 }
 
@@ -140,7 +142,7 @@ TEST(HexByte, EnterOpensTheBitEditorAndHexDigitsTheTextEditor) {
                                {'f', kResultOpenEditor},
                                {'g', kResultNone},
                                {' ', kResultNone}}) {
-        cmcCellCapsule request = keyed(key);
+        CellRequest request = keyed(key);
         std::uint8_t got = kResultNone;
         hexByte(request, value, 0, &editor, got);
         EXPECT_EQ(got, result) << key;

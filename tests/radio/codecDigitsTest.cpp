@@ -2,13 +2,15 @@
 
 #include "codecTestSupport.h"
 #include "entryTestImage.h"
-#include "radio/ListEntry.h"
 #include "radio/codecSteps.h"
-#include "sheets/cmcCellObj.h"
+#include "radio/listRecord.h"
+#include "sheets/cellModel.h"
 
 #include <gtest/gtest.h>
 
-using namespace cmcCodec;
+using namespace marlo;
+
+using namespace codec;
 using namespace codecTest;
 using Bytes = std::vector<std::uint8_t>;
 
@@ -18,8 +20,8 @@ class DigitCodecs : public ::testing::Test {
 protected:
     void SetUp() override { makeImage(image); }
 
-    cmcEeprom image;
-    ListEntry entry{&image};
+    MemoryImage image;
+    ListRecord entry{&image};
     std::uint8_t result = kResultNone;
 };
 
@@ -36,7 +38,7 @@ TEST_F(DigitCodecs, SelCallIdIsRightAlignedWithZerosOrCleared) {
         {"", true, kCleared3, ""}};
     for (const auto& [input, longIds, stored, text] : rows) {
         entry.load(listSelCallId, 3);
-        cmcCellCapsule request = typed(input);
+        CellRequest request = typed(input);
         EXPECT_TRUE(selCallId(request, entry.callId, longIds, result));
         EXPECT_EQ(request.text, text) << input;
         entry.storeAndReload();
@@ -44,7 +46,7 @@ TEST_F(DigitCodecs, SelCallIdIsRightAlignedWithZerosOrCleared) {
         EXPECT_EQ(entry.isUsed(), stored != kCleared3);
     }
     entry.callId = {0, 0, 12};
-    cmcCellCapsule space = keyed(' ');
+    CellRequest space = keyed(' ');
     selCallId(space, entry.callId, false, result);
     EXPECT_EQ(result, kResultOpenEditor);
     EXPECT_EQ(space.text, "0012");
@@ -63,7 +65,7 @@ TEST_F(DigitCodecs, SelfIdTakesExactlyNineDigitsWithinItsFiveBytes) {
         {"", true, Bytes(5, 0xFF), ""},
         {"98765-4321", true, {98, 76, 54, 32, 10}, "987654321"}};
     for (const auto& [input, changed, stored, text] : rows) {
-        cmcCellCapsule request = typed(input);
+        CellRequest request = typed(input);
         EXPECT_EQ(selfId(request, {image.Data() + at, 8}, result), changed) << input;
         EXPECT_EQ(bytesAt(image, at, 5), stored) << input;
         EXPECT_EQ(request.text, text) << input;
@@ -71,7 +73,7 @@ TEST_F(DigitCodecs, SelfIdTakesExactlyNineDigitsWithinItsFiveBytes) {
             << input;
     }
     EXPECT_EQ(image.GetByte(at + 5), 0x5A);
-    cmcCellCapsule request = typed("123456789");
+    CellRequest request = typed("123456789");
     EXPECT_FALSE(selfId(request, {image.Data() + at, 4}, result)); // too short a field
     EXPECT_EQ(image.GetByte(at), 98);
 }
@@ -83,13 +85,13 @@ TEST_F(DigitCodecs, TelephoneNumberPacksUpToSixteenDigits) {
         {"1234567890123456", {0x12, 0x34, 0x56, 0x78, 0x90, 0x12, 0x34, 0x56}, "1234567890123456"},
         {"", Bytes(8, 0xFF), ""}};
     for (const auto& [input, stored, text] : rows) {
-        cmcCellCapsule request = typed(input);
+        CellRequest request = typed(input);
         EXPECT_TRUE(telNumber(request, entry.telNumber, result));
         EXPECT_EQ(Bytes(entry.telNumber.begin(), entry.telNumber.end()), stored) << input;
         EXPECT_EQ(request.text, text);
     }
     entry.telNumber = {0x12, 0x3A, 0x45, 0, 0, 0, 0, 0};
-    cmcCellCapsule paint;
+    CellRequest paint;
     telNumber(paint, entry.telNumber, result);
     EXPECT_EQ(paint.text, "123");
 }
@@ -101,7 +103,7 @@ TEST_F(DigitCodecs, KeyFieldsRefuseTooManyDigitsAndKeepTheEntry) {
         {"12345", false, 4}, {"1234567", true, 6}, {kManyDigits, true, 6}};
     for (const auto& [input, longIds, most] : selCalls) {
         std::array<std::uint8_t, 3> id = {0, 12, 34};
-        cmcCellCapsule request = typed(input);
+        CellRequest request = typed(input);
         EXPECT_FALSE(selCallId(request, id, longIds, result)) << input;
         EXPECT_EQ(id, (std::array<std::uint8_t, 3>{0, 12, 34})) << input;
         EXPECT_EQ(request.refusedAbove, most) << input;
@@ -112,14 +114,14 @@ TEST_F(DigitCodecs, KeyFieldsRefuseTooManyDigitsAndKeepTheEntry) {
                               "\xc2\xa0"
                               "1234\xef\xbc\x95"}) {
         std::array<std::uint8_t, 3> id = {0, 12, 34};
-        cmcCellCapsule request = typed(input);
+        CellRequest request = typed(input);
         EXPECT_FALSE(selCallId(request, id, false, result)) << input;
         EXPECT_EQ(id, (std::array<std::uint8_t, 3>{0, 12, 34})) << input;
         EXPECT_NE(request.refusedHint.find("only digits"), std::string::npos) << input;
     }
     std::array<std::uint8_t, 8> number = {0x12, 0x3F, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
     const auto kept = number;
-    cmcCellCapsule request = typed("12345678901234567");
+    CellRequest request = typed("12345678901234567");
     EXPECT_FALSE(telNumber(request, number, result));
     EXPECT_EQ(number, kept);
     EXPECT_EQ(request.refusedAbove, 16);
@@ -127,7 +129,7 @@ TEST_F(DigitCodecs, KeyFieldsRefuseTooManyDigitsAndKeepTheEntry) {
 }
 
 TEST_F(DigitCodecs, ChannelRangeStoresThePairInOrder) {
-    cmcCellObj cell;
+    CellModel cell;
     cell.parameter = "2";
     const std::tuple<const char*, bool, std::uint16_t, std::uint16_t, const char*> rows[] = {
         {"20-5", true, 5, 20, "5-20"},
@@ -143,7 +145,7 @@ TEST_F(DigitCodecs, ChannelRangeStoresThePairInOrder) {
         entry.load(listAleId, 2);
         entry.channelRanges.fill(0xFF);
         entry.setRange(2, 100, 200);
-        cmcCellCapsule request = typed(input);
+        CellRequest request = typed(input);
         request.cell = &cell;
         EXPECT_EQ(channelRange(request, entry, result), changed) << input;
         EXPECT_EQ(std::pair(entry.rangeFrom(2), entry.rangeTo(2)), std::pair(from, to)) << input;
@@ -154,7 +156,7 @@ TEST_F(DigitCodecs, ChannelRangeStoresThePairInOrder) {
     const auto before = entry.channelRanges;
     for (const char* parameter : {"5", "-1", "x"}) {
         cell.parameter = parameter;
-        cmcCellCapsule request = typed("8-9");
+        CellRequest request = typed("8-9");
         request.cell = &cell;
         EXPECT_FALSE(channelRange(request, entry, result)) << parameter;
     }
@@ -167,7 +169,7 @@ TEST(CodeDisplay, GroupsDigitsAndStopsAtTheFirstNonDigit) {
                                                   {{0x12, 0x34, 0xFF}, "123-4"},
                                                   {{0xA1}, ""}};
     for (const auto& [bytes, text] : rows) {
-        cmcCellCapsule paint;
+        CellRequest paint;
         codeDisplay(paint, bytes);
         EXPECT_EQ(paint.text, text);
     }

@@ -2,16 +2,18 @@
 
 #include "codecTestSupport.h"
 #include "entryTestImage.h"
-#include "radio/ListEntry.h"
 #include "radio/codecSteps.h"
-#include "sheets/cmcCellObj.h"
+#include "radio/listRecord.h"
+#include "sheets/cellModel.h"
 
 #include <gtest/gtest.h>
 
 #include <limits>
 #include <tuple>
 
-using namespace cmcCodec;
+using namespace marlo;
+
+using namespace codec;
 using namespace codecTest;
 
 namespace {
@@ -25,13 +27,13 @@ protected:
         channel.load(listUserChannel, 3);
         channel.channelNumber = 12;
         channel.rxFrequency = channel.txFrequency = 7'000'000;
-        channel.state = ListEntry::stateUsed;
+        channel.state = ListRecord::stateUsed;
         channel.storeAndReload();
     }
 
     // One cell evaluation as the engine does it: the codec, then on a change the
     // entry is stored and reloaded. Returns the request for its text and selection.
-    cmcCellCapsule run(cmcCellCapsule request, bool receiveSide, bool linked = true) {
+    CellRequest run(CellRequest request, bool receiveSide, bool linked = true) {
         request.cell = receiveSide ? &rxCell : &txCell;
         lastResult = kResultNone;
         if (channelFrequency(request, channel, receiveSide, linked, lastResult))
@@ -39,9 +41,9 @@ protected:
         return request;
     }
 
-    cmcEeprom image;
-    ListEntry channel{&image};
-    cmcCellObj rxCell, txCell;
+    MemoryImage image;
+    ListRecord channel{&image};
+    CellModel rxCell, txCell;
     std::uint8_t lastResult = kResultNone;
 };
 
@@ -58,7 +60,7 @@ TEST_F(ChannelFrequency, TypedKilohertzAreStoredAt100HzOrEmptyTheSide) {
         SetUp();
         run(typed(input), true, false);
         EXPECT_EQ(channel.rxFrequency, hz) << input;
-        EXPECT_EQ((channel.state & ListEntry::stateRxEmpty) != 0, hz == 0) << input;
+        EXPECT_EQ((channel.state & ListRecord::stateRxEmpty) != 0, hz == 0) << input;
         EXPECT_EQ(channel.txFrequency, 7'000'000) << input; // not linked
     }
 }
@@ -75,7 +77,7 @@ TEST_F(ChannelFrequency, ACommaBeforeThreeDigitsIsRefusedWithAHint) {
         {"7.055", 7'000, ""}};
     for (const auto& [input, hz, hint] : rows) {
         SetUp();
-        const cmcCellCapsule out = run(typed(input), true, false);
+        const CellRequest out = run(typed(input), true, false);
         EXPECT_EQ(channel.rxFrequency, hz) << input;
         if (hint.empty())
             EXPECT_EQ(out.refusedHint, "") << input;
@@ -85,10 +87,10 @@ TEST_F(ChannelFrequency, ACommaBeforeThreeDigitsIsRefusedWithAHint) {
 }
 
 TEST_F(ChannelFrequency, LinkedTransmitFollowsTheReceiveSideAndShowsTheArrow) {
-    const cmcCellCapsule shown = run(typed("7053.45"), true);
+    const CellRequest shown = run(typed("7053.45"), true);
     EXPECT_EQ(std::pair(shown.text, shown.selLength), std::pair(std::string("7053.4"), 6));
     EXPECT_EQ(rxCell.HAlign(), kRight);
-    EXPECT_EQ(shown.markerPlace, cmcCellCapsule::kMarkerRight);
+    EXPECT_EQ(shown.markerPlace, CellRequest::kMarkerRight);
     EXPECT_EQ(bytesAt(image, 715 + 26 * 3, 6), (std::vector<std::uint8_t>{7, 5, 34, 7, 5, 34}));
 
     run(typed("14230"), true);
@@ -107,19 +109,19 @@ TEST_F(ChannelFrequency, TransmitZeroEmptiesTheSideAndAnUnusedSlotShowsNothing) 
     // What the edit shows is what a repaint shows.
     EXPECT_EQ(run(typed("0"), false, false).text, "");
     EXPECT_EQ(run({}, false, false).text, "");
-    EXPECT_NE(channel.state & ListEntry::stateTxEmpty, 0);
-    EXPECT_EQ(channel.state & ListEntry::stateRxEmpty, 0);
+    EXPECT_NE(channel.state & ListRecord::stateTxEmpty, 0);
+    EXPECT_EQ(channel.state & ListRecord::stateRxEmpty, 0);
     // Clearing the editor makes a receive-only channel as well; text without a
     // digit leaves the side alone.
     for (const char* input : {"", "  "}) {
         run(typed("7100"), false);
         EXPECT_EQ(run(typed(input), false).text, "");
-        EXPECT_NE(channel.state & ListEntry::stateTxEmpty, 0);
+        EXPECT_NE(channel.state & ListRecord::stateTxEmpty, 0);
         EXPECT_EQ(channel.rxFrequency, 7'000'000);
     }
     run(typed("7100"), false);
     EXPECT_EQ(run(typed("off"), false).text, "7100.0");
-    channel.channelNumber = ListEntry::noChannel;
+    channel.channelNumber = ListRecord::noChannel;
     channel.storeAndReload();
     EXPECT_EQ(run({}, true).text, "");
     EXPECT_EQ(run(keyed(13), true).text, "");
@@ -134,7 +136,7 @@ TEST_F(ChannelFrequency, KeysOpenTheEditorAsEachAsks) {
         {'5', false, "5", 1, 0},    {' ', true, " ", 1, 0},      {'=', true, nullptr, 0, 0},
         {'k', true, nullptr, 0, 0}, {8, true, nullptr, 0, 0}};
     for (auto [action, receiveSide, text, selStart, selLength] : rows) {
-        const cmcCellCapsule request = run(keyed(action), receiveSide);
+        const CellRequest request = run(keyed(action), receiveSide);
         SCOPED_TRACE(action);
         EXPECT_EQ(lastResult, text ? kResultOpenEditor : kResultNone);
         if (text) {
@@ -148,8 +150,7 @@ TEST_F(ChannelFrequency, KeysOpenTheEditorAsEachAsks) {
 
 class BandEdge : public ::testing::Test {
 protected:
-    std::string run(cmcCellCapsule request, bool precise, bool emptyAllowed,
-                    bool* changed = nullptr) {
+    std::string run(CellRequest request, bool precise, bool emptyAllowed, bool* changed = nullptr) {
         request.cell = &cell;
         lastResult = kResultNone;
         const bool c = bandEdge(request, limit, precise, emptyAllowed, lastResult);
@@ -158,7 +159,7 @@ protected:
         return request.text;
     }
 
-    cmcCellObj cell;
+    CellModel cell;
     std::int32_t limit = 1'800'000;
     std::uint8_t lastResult = kResultNone;
 };

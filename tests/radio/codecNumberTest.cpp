@@ -1,21 +1,23 @@
 #include "radio/codecNumber.h"
 
 #include "codecTestSupport.h"
-#include "overlay/cmcGTex.h"
-#include "radio/ListEntry.h"
+#include "overlay/overlayTexts.h"
 #include "radio/codecSteps.h"
+#include "radio/listRecord.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
 
-using namespace cmcCodec;
+using namespace marlo;
+
+using namespace codec;
 using namespace codecTest;
 
 namespace {
 
 // Runs the number codec on `value` and returns whether it reported a change.
-bool runNumber(cmcCellCapsule request, std::int32_t& value, const cmcNumberForm& form,
+bool runNumber(CellRequest request, std::int32_t& value, const NumberForm& form,
                std::string* text = nullptr) {
     std::uint8_t result = kResultNone;
     const bool changed = number(request, value, form, result);
@@ -27,7 +29,7 @@ bool runNumber(cmcCellCapsule request, std::int32_t& value, const cmcNumberForm&
 } // namespace
 
 TEST(NumberCodec, TypedNumbersAreLimitedAndTextWithoutDigitsIsIgnored) {
-    const cmcNumberForm speed{.lo = 1, .hi = 99};
+    const NumberForm speed{.lo = 1, .hi = 99};
     const std::tuple<std::string, std::int32_t, bool> rows[] = {
         {"42", 42, true},        {"150", 99, true}, {"-5", 1, true}, {"41.5", 42, true},
         {kManyDigits, 99, true}, {"abc", 5, false}, {"", 5, false},  {"-", 5, false}};
@@ -41,7 +43,7 @@ TEST(NumberCodec, TypedNumbersAreLimitedAndTextWithoutDigitsIsIgnored) {
 }
 
 TEST(NumberCodec, KeysStepWithWrapAroundOnTheStepGrid) {
-    const cmcNumberForm byFive{.lo = 0, .hi = 100, .step = 5};
+    const NumberForm byFive{.lo = 0, .hi = 100, .step = 5};
     const std::tuple<std::int32_t, std::int32_t, std::int32_t> rows[] = {
         {95, 32, 100}, {100, 32, 0}, {0, 8, 100}, {92, 32, 95}, {3, 8, 100}};
     for (auto [before, action, after] : rows) {
@@ -56,24 +58,24 @@ TEST(NumberCodec, KeysStepWithWrapAroundOnTheStepGrid) {
         EXPECT_TRUE(runNumber(typed(input), value, byFive));
         EXPECT_EQ(value, after) << input;
     }
-    cmcCellCapsule paint; // no grid: no keys
+    CellRequest paint; // no grid: no keys
     paint.action = 32;
     EXPECT_FALSE(runNumber(paint, value, byFive));
 }
 
 TEST(NumberCodec, OffsetClampAndByteForm) {
-    const cmcNumberForm average{.lo = 0, .hi = 7, .offset = 1}; // shown 1..8
+    const NumberForm average{.lo = 0, .hi = 7, .offset = 1}; // shown 1..8
     std::uint8_t stored = 0;
     std::uint8_t result = kResultNone;
-    cmcCellCapsule paint;
+    CellRequest paint;
     numberByte(paint, stored, average, result);
     EXPECT_EQ(paint.text, "1");
     for (auto [input, after] : {std::pair{"8", 7}, {"1", 0}, {"9", 7}}) {
-        cmcCellCapsule request = typed(input);
+        CellRequest request = typed(input);
         EXPECT_TRUE(numberByte(request, stored, average, result));
         EXPECT_EQ(stored, after) << input;
     }
-    cmcCellCapsule tooBig = typed("300"); // a range wider than the byte never wraps it
+    CellRequest tooBig = typed("300"); // a range wider than the byte never wraps it
     EXPECT_FALSE(numberByte(tooBig, stored, {.lo = 0, .hi = 1000}, result));
     EXPECT_EQ(stored, 7);
 
@@ -92,21 +94,21 @@ TEST(ChannelNumberCodec, ZeroEmptiesTheSlotAndAnEmptySlotStepsFromZero) {
     std::uint8_t result = kResultNone;
     for (const auto& [input, after, changed] : rows) {
         std::uint32_t value = 77;
-        cmcCellCapsule request = typed(input);
+        CellRequest request = typed(input);
         EXPECT_EQ(channelNumber(request, value, 1, 9999, 0xFFFF, result), changed) << input;
         EXPECT_EQ(value, after) << input;
     }
-    std::uint32_t value = ListEntry::noChannel;
-    cmcCellCapsule paint;
+    std::uint32_t value = ListRecord::noChannel;
+    CellRequest paint;
     channelNumber(paint, value, 1, 9999, 0xFFFF, result);
     EXPECT_EQ(paint.text, " ");
     for (auto [action, after] : {std::pair{32, 1u}, {8, 9999u}, {32, 1u}}) {
-        cmcCellCapsule key = keyed(action);
+        CellRequest key = keyed(action);
         EXPECT_TRUE(channelNumber(key, value, 1, 9999, 0xFFFF, result));
         EXPECT_EQ(value, after);
     }
-    value = ListEntry::noChannel;
-    cmcCellCapsule enter = keyed(13);
+    value = ListRecord::noChannel;
+    CellRequest enter = keyed(13);
     channelNumber(enter, value, 1, 9999, 0xFFFF, result);
     EXPECT_EQ(result, kResultOpenEditor);
     EXPECT_EQ(enter.text, ""); // not the stored 65535
@@ -116,7 +118,7 @@ class TimerCodec : public ::testing::Test {
 protected:
     TimerCodec() { texts.SetLines(lines); }
 
-    std::string run(cmcCellCapsule request, const cmcTimerForm& form, bool* changed = nullptr) {
+    std::string run(CellRequest request, const TimerForm& form, bool* changed = nullptr) {
         lastResult = kResultNone;
         const bool c = timer(request, value, form, texts, lastResult);
         if (changed != nullptr)
@@ -126,8 +128,8 @@ protected:
 
     static constexpr std::array<const char*, 5> lines = {
         "#GI_AppInd_TimerOff", "Off", "#GI_AppInd_TimerAuto", "Auto", "#End_Of_Ovl"};
-    const cmcTimerForm callTime{.lo = 0, .hi = 100, .kind = cmcTimerKind::Auto};
-    cmcGTex texts;
+    const TimerForm callTime{.lo = 0, .hi = 100, .kind = TimerKind::Auto};
+    OverlayTexts texts;
     std::int32_t value = 0;
     std::uint8_t lastResult = kResultNone;
 };
@@ -160,7 +162,7 @@ TEST_F(TimerCodec, KeysWrapAndOpenTheEditorOnTheKindsLetters) {
 }
 
 TEST_F(TimerCodec, OffKindDropsTrailingZerosAndThePoint) {
-    cmcTimerForm seconds{.scale = 1000, .lo = 0, .hi = 60000, .kind = cmcTimerKind::Off};
+    TimerForm seconds{.scale = 1000, .lo = 0, .hi = 60000, .kind = TimerKind::Off};
     for (auto [v, decimals, text] :
          {std::tuple{0, 3, "Off"}, {5250, 3, "  5.25"}, {5000, 3, "  5"}, {5000, 2, "  5.0"}}) {
         value = v;

@@ -1,11 +1,13 @@
 #include "radio/codecSteps.h"
 
 #include "codecTestSupport.h"
-#include "sheets/cmcCellObj.h"
+#include "sheets/cellModel.h"
 
 #include <gtest/gtest.h>
 
-using namespace cmcCodec;
+using namespace marlo;
+
+using namespace codec;
 using namespace codecTest;
 
 TEST(CodecSteps, TypedNumberIsBoundedAndRoundsHalfAwayFromZero) {
@@ -36,7 +38,7 @@ TEST(CodecSteps, EditorStartOpensOnTheKeysItAccepts) {
         {32,  false, "",   false, nullptr, 0, 0}, {0x7200, true, "-+", true, nullptr, 0, 0}};
     // clang-format on
     for (const auto& row : rows) {
-        cmcCellCapsule request = keyed(row.action);
+        CellRequest request = keyed(row.action);
         showText(request, "  42 ");
         std::uint8_t result = kResultNone;
         editorStart(request, row.allowDot, row.signs, row.spaceIsEnter, result);
@@ -48,7 +50,7 @@ TEST(CodecSteps, EditorStartOpensOnTheKeysItAccepts) {
                       std::pair(row.selStart, row.selLength));
         }
     }
-    cmcCellCapsule display = keyed(13);
+    CellRequest display = keyed(13);
     display.grid = nullptr; // display only: keys mean nothing
     std::uint8_t result = kResultNone;
     editorStart(display, true, "-", true, result);
@@ -58,31 +60,31 @@ TEST(CodecSteps, EditorStartOpensOnTheKeysItAccepts) {
 TEST(CodecSteps, EditRestrictionSwallowsTypedCharactersOnly) {
     for (auto [action, swallowed] :
          {std::pair{'x', true}, {13, true}, {126, true}, {0, false}, {0x7200, false}}) {
-        cmcCellCapsule request = keyed(action);
+        CellRequest request = keyed(action);
         EXPECT_EQ(editRestriction(request, false), swallowed) << action;
         EXPECT_EQ(request.action, swallowed ? 0 : action);
-        EXPECT_EQ(request.fontColour, std::optional<cmcColour>(0x008080));
+        EXPECT_EQ(request.fontColour, std::optional<Colour>(0x008080));
     }
-    cmcCellCapsule editable = keyed('x');
+    CellRequest editable = keyed('x');
     EXPECT_FALSE(editRestriction(editable, true));
     EXPECT_EQ(editable.action, 'x');
     EXPECT_FALSE(editable.fontColour);
 }
 
 TEST(CellCapsule, ACopyOwnsItsTextsAndSharesItsLinks) {
-    cmcCellObj cell;
-    cmcCellCapsule partner;
+    CellModel cell;
+    CellRequest partner;
     int calls = 0;
-    cmcCellCapsule request;
+    CellRequest request;
     request.partner = &partner;
     request.cell = &cell;
     request.text = "shown";
-    request.block = {&partner, cmcCellBlock::Selected, 3, 9};
+    request.block = {&partner, CellBlock::Selected, 3, 9};
     request.onChange = {
-        [](void* user, cmcCellCapsule&, std::uint8_t bits) { *static_cast<int*>(user) += bits; },
+        [](void* user, CellRequest&, std::uint8_t bits) { *static_cast<int*>(user) += bits; },
         &calls};
 
-    cmcCellCapsule copy = request;
+    CellRequest copy = request;
     copy.text += " more";
     EXPECT_EQ(request.text, "shown");
     EXPECT_EQ(copy.partner, &partner);

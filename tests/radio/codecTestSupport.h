@@ -1,10 +1,12 @@
 #pragma once
 
-#include "radio/cmcCellCapsule.h"
+#include "radio/cellRequest.h"
 
 #include <cstdint>
 #include <string>
 #include <string_view>
+
+using namespace marlo;
 
 // Requests as the engine hands them to the codecs.
 namespace codecTest {
@@ -16,16 +18,16 @@ inline void* gridHandle() {
 }
 
 // Text typed into the cell editor and committed.
-inline cmcCellCapsule typed(std::string_view text) {
-    cmcCellCapsule request;
-    request.inputMode = cmcCellCapsule::kEditedText;
+inline CellRequest typed(std::string_view text) {
+    CellRequest request;
+    request.inputMode = CellRequest::kEditedText;
     request.inputText = std::string(text);
     return request;
 }
 
 // A key pressed on the grid's current cell.
-inline cmcCellCapsule keyed(std::int32_t action) {
-    cmcCellCapsule request;
+inline CellRequest keyed(std::int32_t action) {
+    CellRequest request;
     request.grid = gridHandle();
     request.action = action;
     return request;

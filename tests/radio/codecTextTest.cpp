@@ -2,14 +2,16 @@
 
 #include "codecTestSupport.h"
 #include "entryTestImage.h"
-#include "radio/ListEntry.h"
 #include "radio/codecSteps.h"
+#include "radio/listRecord.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 
-using namespace cmcCodec;
+using namespace marlo;
+
+using namespace codec;
 using namespace codecTest;
 using Bytes = std::vector<std::uint8_t>;
 
@@ -19,8 +21,8 @@ class TextCodecs : public ::testing::Test {
 protected:
     void SetUp() override { makeImage(image); }
 
-    cmcEeprom image;
-    ListEntry entry{&image};
+    MemoryImage image;
+    ListRecord entry{&image};
     std::uint8_t result = kResultNone;
 };
 
@@ -42,11 +44,11 @@ TEST_F(TextCodecs, NameTextTakesPrintableCharactersOnePlaceEach) {
          "  A"},
         {"", ""}};
     for (const auto& [input, field] : rows) {
-        cmcCellCapsule request = typed(input);
+        CellRequest request = typed(input);
         EXPECT_TRUE(nameText(request, entry.name, result));
         EXPECT_EQ(entry.name, textField<15>(field)) << input;
     }
-    cmcCellCapsule request = typed("  Port  ");
+    CellRequest request = typed("  Port  ");
     nameText(request, entry.name, result);
     EXPECT_EQ(request.text, "Port");
     entry.storeAndReload();
@@ -55,7 +57,7 @@ TEST_F(TextCodecs, NameTextTakesPrintableCharactersOnePlaceEach) {
 
 TEST_F(TextCodecs, NameTextNeverWritesPastItsField) {
     image.SetByte(715, 0xA5); // the radio's own byte after the 16-character clone comment
-    cmcCellCapsule request = typed(std::string(200, 'Z'));
+    CellRequest request = typed(std::string(200, 'Z'));
     EXPECT_TRUE(nameText(request, {image.Data() + 699, 16}, result));
     EXPECT_EQ(bytesAt(image, 699, 16), Bytes(16, 'Z'));
     EXPECT_EQ(image.GetByte(715), 0xA5);
@@ -64,7 +66,7 @@ TEST_F(TextCodecs, NameTextNeverWritesPastItsField) {
 TEST_F(TextCodecs, NameTextKeysOpenTheEditor) {
     std::array<std::uint8_t, 15> field = textField<15>(" Bay");
     for (auto [action, text] : {std::pair{32, "Bay"}, {8, "Bay"}, {'#', "#"}, {1, nullptr}}) {
-        cmcCellCapsule request = keyed(action);
+        CellRequest request = keyed(action);
         result = kResultNone;
         EXPECT_FALSE(nameText(request, field, result));
         EXPECT_EQ(result, text ? kResultOpenEditor : kResultNone) << action;
@@ -75,13 +77,13 @@ TEST_F(TextCodecs, NameTextKeysOpenTheEditor) {
 // What the edit hands back is what the field holds.
 TEST_F(TextCodecs, NameAlphabetTurnsEveryOtherCharacterIntoASpace) {
     std::array<std::uint8_t, 15> field{};
-    cmcCellCapsule request = typed("A#b~c\"d;e?f'g@|");
+    CellRequest request = typed("A#b~c\"d;e?f'g@|");
     nameText(request, field, result, kNameAlphabet);
     EXPECT_EQ(field, textField<15>("A b c d e f'g@"));
     EXPECT_EQ(request.text, "A b c d e f'g@");
 
     Bytes whole(kNameAlphabet.size());
-    cmcCellCapsule all = typed(std::string(kNameAlphabet));
+    CellRequest all = typed(std::string(kNameAlphabet));
     nameText(all, whole, result, kNameAlphabet);
     EXPECT_EQ(Bytes(whole.begin(), whole.end()), Bytes(kNameAlphabet.begin(), kNameAlphabet.end()));
 }
@@ -91,11 +93,11 @@ TEST_F(TextCodecs, BytesThatAreNoCharacterShowAndEditAsBlanks) {
     field[3] = 'A';
     field[4] = 0xFF;
     field[5] = 'B';
-    cmcCellCapsule paint;
+    CellRequest paint;
     nameText(paint, field, result);
     EXPECT_EQ(paint.text, "A B");
     field.fill(0);
-    cmcCellCapsule enter = keyed(13);
+    CellRequest enter = keyed(13);
     result = kResultNone;
     nameText(enter, field, result);
     EXPECT_EQ(result, kResultOpenEditor);
@@ -113,7 +115,7 @@ TEST_F(TextCodecs, AleTextKeepsItsAlphabetUpperCasedOrClearsTheEntry) {
                                                         {"\xc3\xa9mile", "MILE"}};
     for (const auto& [input, stored] : rows) {
         entry.load(listAleId, 7);
-        cmcCellCapsule request = typed(input);
+        CellRequest request = typed(input);
         EXPECT_TRUE(aleText(request, entry.aleAddress, result));
         EXPECT_EQ(request.text, stored);
         entry.storeAndReload();
@@ -125,15 +127,15 @@ TEST_F(TextCodecs, AleTextKeepsItsAlphabetUpperCasedOrClearsTheEntry) {
     // Too long an address is refused: the entry keeps the one it had.
     for (const std::string& input : {std::string("abcdefghijklmnop"), kManyDigits}) {
         entry.load(listAleId, 7);
-        cmcCellCapsule first = typed("ship1");
+        CellRequest first = typed("ship1");
         aleText(first, entry.aleAddress, result);
-        cmcCellCapsule request = typed(input);
+        CellRequest request = typed(input);
         EXPECT_FALSE(aleText(request, entry.aleAddress, result)) << input;
         EXPECT_EQ(request.text, "SHIP1");
         EXPECT_EQ(request.refusedAbove, 15);
     }
     for (auto [key, opens] : {std::pair{'x', true}, {'?', true}, {32, true}, {'!', false}}) {
-        cmcCellCapsule request = keyed(key);
+        CellRequest request = keyed(key);
         result = kResultNone;
         aleText(request, entry.aleAddress, result);
         EXPECT_EQ(result, opens ? kResultOpenEditor : kResultNone) << key;

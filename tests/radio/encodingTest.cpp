@@ -1,10 +1,12 @@
-#include "radio/cmcEncoding.h"
+#include "radio/encoding.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
-using namespace cmcEncoding;
+using namespace marlo;
+
+using namespace encoding;
 using Bytes = std::vector<std::uint8_t>;
 
 TEST(Base100, ReadAndWrite) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/cmcEeprom.h"
+#include "core/memoryImage.h"
 #include "core/modelIdentity.h"
 
 #include <cstdint>
@@ -9,29 +9,32 @@
 #include <string_view>
 #include <vector>
 
+using namespace marlo;
+
 // Images for the list entry suites: the model's size, filled as each test needs.
-inline void makeImage(cmcEeprom& image, std::uint8_t fill = 0) {
+inline void makeImage(MemoryImage& image, std::uint8_t fill = 0) {
     image.Resize(marloModel::imageSize);
     image.Fill(fill);
 }
 
-inline void fillRandom(cmcEeprom& image, unsigned seed) {
+inline void fillRandom(MemoryImage& image, unsigned seed) {
     std::mt19937 random(seed);
     std::uniform_int_distribution<int> byte(0, 255);
     for (std::int32_t a = 0; a < image.Size(); ++a)
         image.Data()[a] = static_cast<std::uint8_t>(byte(random));
 }
 
-inline std::vector<std::uint8_t> bytesAt(const cmcEeprom& image, std::int32_t a, std::int32_t n) {
+inline std::vector<std::uint8_t> bytesAt(const MemoryImage& image, std::int32_t a, std::int32_t n) {
     return {image.Data() + a, image.Data() + a + n};
 }
 
-inline void putBytes(cmcEeprom& image, std::int32_t a, std::initializer_list<std::uint8_t> bytes) {
+inline void putBytes(MemoryImage& image, std::int32_t a,
+                     std::initializer_list<std::uint8_t> bytes) {
     for (std::uint8_t b : bytes)
         image.SetByte(a++, b);
 }
 
-inline void putText(cmcEeprom& image, std::int32_t a, std::string_view text) {
+inline void putText(MemoryImage& image, std::int32_t a, std::string_view text) {
     for (char c : text)
         image.SetByte(a++, static_cast<std::uint8_t>(c));
 }

@@ -12,27 +12,29 @@
 #include <sstream>
 #include <variant>
 
+using namespace marlo;
+
 namespace {
 
-cmcEnvironPlaces places(const QTemporaryDir& folder) {
+SettingsPlaces places(const QTemporaryDir& folder) {
     return {folder.filePath("Marlo.conf").toStdString(), folder.path().toStdString(),
-            cmcScreenSize{1024, 768}};
+            ScreenSize{1024, 768}};
 }
 
 } // namespace
 
 ExchangeTest::ExchangeTest()
     : settings_("exchange test lock", "Software\\Test\\Exchange", places(folder_)) {
-    cmcEnviron::SetApp(&settings_);
-    cmcEvMan::SetApp(&hub_);
+    SettingsStore::SetApp(&settings_);
+    NotificationHub::SetApp(&hub_);
 }
 
 ExchangeTest::~ExchangeTest() {
     context_.reset();
     controller_.reset();
     hub_.Shutdown();
-    cmcEvMan::SetApp(nullptr);
-    cmcEnviron::SetApp(nullptr);
+    NotificationHub::SetApp(nullptr);
+    SettingsStore::SetApp(nullptr);
 }
 
 void ExchangeTest::startDocument(int variant, bool expert) {
@@ -40,13 +42,13 @@ void ExchangeTest::startDocument(int variant, bool expert) {
     std::vector<std::string> args{"marlo"};
     if (expert)
         args.push_back("/expert");
-    controller_ = std::make_unique<indMain>(args);
-    cmcStartHeadlessDocument(*controller_, variant);
-    context_ = std::make_unique<indMainCellContext>(*controller_);
+    controller_ = std::make_unique<RadioAppController>(args);
+    startHeadlessDocument(*controller_, variant);
+    context_ = std::make_unique<AppCellContext>(*controller_);
 }
 
-const cmcExchangeList& ExchangeTest::list(const std::string& listName) {
-    const cmcExchangeList* found = findExchangeList(listName);
+const ExchangeList& ExchangeTest::list(const std::string& listName) {
+    const ExchangeList* found = findExchangeList(listName);
     EXPECT_NE(found, nullptr) << listName;
     return *found;
 }
@@ -59,20 +61,20 @@ std::vector<std::string> ExchangeTest::importCsv(const std::string& listName,
                                                  const std::string& csv,
                                                  std::vector<std::string>* standing) {
     std::istringstream in(csv);
-    dstCsvLimits limits;
+    CsvLimits limits;
     limits.maxRows = importRowLimit(list(listName));
-    auto read = cmcReadCsv(in, limits);
-    if (const auto* problem = std::get_if<dstCsvProblem>(&read))
+    auto read = readCsv(in, limits);
+    if (const auto* problem = std::get_if<CsvProblem>(&read))
         return {"line " + std::to_string(problem->line) + ": " + problem->reason};
     std::vector<std::string> problems;
-    for (const dstImportProblem& p :
+    for (const ImportProblem& p :
          importListTable(*context_, controller_->ModelVariant(), list(listName),
-                         std::get<dstCsvTable>(read), standing))
+                         std::get<CsvTable>(read), standing))
         problems.push_back(describeImportProblem(p));
     return problems;
 }
 
-std::vector<std::string> ExchangeTest::diff(cmcEeprom& a, cmcEeprom& b) {
+std::vector<std::string> ExchangeTest::diff(MemoryImage& a, MemoryImage& b) {
     const int variant = controller_->ModelVariant();
     return diffDocuments(*context_, {a, variant}, {b, variant}, marloModel::cloneRange);
 }

@@ -1,17 +1,19 @@
 #include "radio/frequencyChecks.h"
 
 #include "entryTestImage.h"
-#include "radio/ListEntry.h"
+#include "radio/listRecord.h"
 
 #include <gtest/gtest.h>
 
-using namespace cmcRangeCheck;
+using namespace marlo;
+
+using namespace rangeCheck;
 
 namespace {
 
 // Receive 1.8..29.7 MHz; transmit ranges 0..2 used, 3..10 empty.
-cmcBandEdges usualEdges() {
-    cmcBandEdges edges;
+BandEdges usualEdges() {
+    BandEdges edges;
     edges.receive = {1'800'000, 29'700'000};
     edges.transmit.fill({-1, -1});
     edges.transmit[0] = {1'800'000, 2'000'000};
@@ -23,10 +25,10 @@ cmcBandEdges usualEdges() {
 } // namespace
 
 TEST(FrequencyChecks, EdgesLoadThroughTheEntriesAndJudgeTheChannelsSides) {
-    cmcEeprom image;
+    MemoryImage image;
     makeImage(image);
-    ListEntry entry(&image);
-    const cmcBandEdges usual = usualEdges();
+    ListRecord entry(&image);
+    const BandEdges usual = usualEdges();
     entry.load(listRxEdge, 0);
     std::tie(entry.low, entry.high) = std::pair(usual.receive.low, usual.receive.high);
     entry.store(listNone, 0);
@@ -35,13 +37,13 @@ TEST(FrequencyChecks, EdgesLoadThroughTheEntriesAndJudgeTheChannelsSides) {
         std::tie(entry.low, entry.high) = std::pair(usual.transmit[i].low, usual.transmit[i].high);
         entry.store(listNone, i);
     }
-    const cmcBandEdges edges = cmcBandEdges::load(image);
+    const BandEdges edges = BandEdges::load(image);
     EXPECT_EQ(edges.transmit[2].high, 7'300'000);
     EXPECT_EQ(edges.transmit[10].low, -1);
 
-    ListEntry channel(&image);
+    ListRecord channel(&image);
     channel.load(listUserChannel, 0);
-    channel.state = ListEntry::stateUsed;
+    channel.state = ListRecord::stateUsed;
     const std::tuple<std::int32_t, bool, bool, bool> rows[] = {
         // Hz, receive invalid, transmit invalid, transmit invalid in gene mode
         {1'800'000, false, false, false}, {2'000'100, false, true, false},
@@ -55,13 +57,13 @@ TEST(FrequencyChecks, EdgesLoadThroughTheEntriesAndJudgeTheChannelsSides) {
         EXPECT_EQ(channelTransmitInvalid(channel, edges, true), geneInvalid) << hz;
     }
     channel.rxFrequency = channel.txFrequency = 14'000'000;
-    channel.state |= ListEntry::stateRxEmpty | ListEntry::stateTxEmpty;
+    channel.state |= ListRecord::stateRxEmpty | ListRecord::stateTxEmpty;
     EXPECT_TRUE(channelReceiveInvalid(channel, edges)); // an empty receive side is an error
     EXPECT_FALSE(channelTransmitInvalid(channel, edges, false)); // an empty transmit side is not
 }
 
 TEST(FrequencyChecks, GeneModeStartsTheTransmitBandAt1600kHz) {
-    cmcBandEdges edges = usualEdges();
+    BandEdges edges = usualEdges();
     edges.receive = {30'000, 29'999'999};
     edges.transmit[3] = {-1, 15'000'000}; // half set: allows nothing
     EXPECT_FALSE(transmitFrequencyValid(14'000'000, edges, false));
@@ -107,10 +109,10 @@ TEST(FrequencyChecks, BandEdgeRulesJudgeEachLimit) {
     };
     // clang-format on
     for (const Row& row : rows) {
-        cmcBandEdges edges = usualEdges();
+        BandEdges edges = usualEdges();
         for (const Limits& c : row.changes)
             (c.range < 0 ? edges.receive : edges.transmit[c.range]) = {c.low, c.high};
-        const cmcEdgeValidity v = bandEdgeValidity(edges, row.range >= 0, row.range);
+        const EdgeValidity v = bandEdgeValidity(edges, row.range >= 0, row.range);
         EXPECT_EQ(std::pair(v.lowInvalid, v.highInvalid),
                   std::pair(row.lowInvalid, row.highInvalid))
             << row.name;

@@ -1,10 +1,12 @@
 #include "fullDocument.h"
 
-#include "core/cmcEeprom.h"
-#include "radio/ListEntry.h"
+#include "core/memoryImage.h"
+#include "radio/listRecord.h"
 
 #include <algorithm>
 #include <string>
+
+using namespace marlo;
 
 namespace {
 
@@ -14,14 +16,14 @@ std::string name(const std::string& stem, int n) {
 
 } // namespace
 
-void fillEveryListOf(cmcEeprom& image) {
-    ListEntry e(&image);
+void fillEveryListOf(MemoryImage& image) {
+    ListRecord e(&image);
     // Receive 1.6..30 MHz; eleven transmit ranges of 1.5 MHz, 2 MHz apart.
     e.load(listRxEdge, 0);
     e.low = 1'600'000;
     e.high = 29'999'999;
     e.store(listRxEdge, 0);
-    for (int i = 0; i <= ListEntry::lastStoredIndex(listTxEdge); ++i) {
+    for (int i = 0; i <= ListRecord::lastStoredIndex(listTxEdge); ++i) {
         e.load(listTxEdge, i);
         e.low = 2'000'000 + i * 2'000'000;
         e.high = e.low + 1'500'000;
@@ -29,14 +31,14 @@ void fillEveryListOf(cmcEeprom& image) {
     }
     // Every mode usable, rows 1..6 under their second spelling.
     const char* second[] = {"J3E  ", "A3E  ", "J2B  ", "F1B  ", "A1A  ", "J3E-A"};
-    for (int i = 0; i <= ListEntry::lastIndex(listModeReg); ++i) {
+    for (int i = 0; i <= ListRecord::lastIndex(listModeReg); ++i) {
         e.load(listModeReg, i);
         e.modeUse = 1;
         if (i >= 1 && i <= 6)
             std::copy_n(second[i - 1], 5, e.modeName.begin());
         e.store(listModeReg, i);
     }
-    for (int i = 0; i <= ListEntry::lastIndex(listAleId); ++i) {
+    for (int i = 0; i <= ListRecord::lastIndex(listAleId); ++i) {
         e.makeBlank(listAleId, i);
         const std::string address = name("ST", 1000 + i);
         std::copy(address.begin(), address.end(), e.aleAddress.begin());
@@ -51,7 +53,7 @@ void fillEveryListOf(cmcEeprom& image) {
         e.store(listAleId, i);
     }
     image.SetByte(15249, 1); // six-digit selective-call IDs
-    for (int i = 0; i <= ListEntry::lastIndex(listSelCallId); ++i) {
+    for (int i = 0; i <= ListRecord::lastIndex(listSelCallId); ++i) {
         e.makeBlank(listSelCallId, i);
         e.callId = {12, static_cast<std::uint8_t>(i / 10), static_cast<std::uint8_t>(i % 10 + 50)};
         const std::string text = name("Unit/", i) + " (HQ)";
@@ -59,7 +61,7 @@ void fillEveryListOf(cmcEeprom& image) {
         e.setRange(1, static_cast<std::uint16_t>(i + 1), 9999);
         e.store(listSelCallId, i);
     }
-    for (int i = 0; i <= ListEntry::lastIndex(listTelNumber); ++i) {
+    for (int i = 0; i <= ListRecord::lastIndex(listTelNumber); ++i) {
         e.makeBlank(listTelNumber, i);
         const std::string digits = "06123" + std::to_string(100000 + i);
         for (std::size_t k = 0; k < digits.size(); ++k) {
@@ -73,17 +75,17 @@ void fillEveryListOf(cmcEeprom& image) {
         e.store(listTelNumber, i);
     }
     // 100 ALE channels, the limit, then 400 others.
-    for (int slot = 0; slot <= ListEntry::lastIndex(listUserChannel); ++slot) {
+    for (int slot = 0; slot <= ListRecord::lastIndex(listUserChannel); ++slot) {
         e.makeBlank(listUserChannel, slot);
         e.channelNumber = static_cast<std::uint32_t>(9999 - slot);
         e.rxFrequency = 2'000'000 + (slot % 140) * 10'000;
         e.txFrequency = slot % 2 == 0 ? e.rxFrequency : e.rxFrequency + 100;
         e.state = static_cast<std::uint8_t>(e.state &
-                                            ~(ListEntry::stateRxEmpty | ListEntry::stateTxEmpty));
-        const bool ale = slot < ListEntry::aleChannelLimit;
+                                            ~(ListRecord::stateRxEmpty | ListRecord::stateTxEmpty));
+        const bool ale = slot < ListRecord::aleChannelLimit;
         e.mode = static_cast<std::uint8_t>(ale ? 6 + slot % 2 : 1 + slot % 5);
-        e.callKind = static_cast<std::uint8_t>(ale ? ListEntry::aleCallKind : slot % 3);
-        e.aleIndex = static_cast<std::uint8_t>(ale ? slot : ListEntry::noAle);
+        e.callKind = static_cast<std::uint8_t>(ale ? ListRecord::aleCallKind : slot % 3);
+        e.aleIndex = static_cast<std::uint8_t>(ale ? slot : ListRecord::noAle);
         const std::string text = name("Ch.", slot) + " <" + std::to_string(slot % 7) + ">";
         std::copy(text.begin(), text.end(), e.name.begin());
         e.scanGroup = static_cast<std::uint8_t>(slot % 4);

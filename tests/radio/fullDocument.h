@@ -1,8 +1,10 @@
 #pragma once
 
-class cmcEeprom;
+namespace marlo {
+class MemoryImage;
+}
 
 // Fills every list of a document image of the initial file, each entry in use
 // (the ALE channel limit reached), with settings and band edges unlike the
 // initial file's; nothing is marked invalid.
-void fillEveryListOf(cmcEeprom& image);
+void fillEveryListOf(marlo::MemoryImage& image);

@@ -4,7 +4,9 @@
 #include "radio/cellLabels.h"
 #include "radio/codecSteps.h"
 
-using namespace cmcCells;
+using namespace marlo;
+
+using namespace CellLabel;
 using ::testing::_;
 using ::testing::Return;
 
@@ -25,10 +27,10 @@ TEST_F(CellEngineTest, DifferenceSearchWrapsAndStopsAtTheFirstByte) {
         const auto messages = delivered(evDifferenceFound);
         return messages.size() == before ? -1 : messages.back().value;
     };
-    EXPECT_EQ(found(kLastRow, CL_EeDebugWin_F, cmcCellCapsule::kF3), 5); // on from byte 0
-    EXPECT_EQ(found(1, CL_EeDebugWin_4, cmcCellCapsule::kF3), 30000);
-    EXPECT_EQ(found(1, CL_EeDebugWin_4, cmcCellCapsule::kF4), 5);
-    EXPECT_EQ(found(0, CL_EeDebugWin_5, cmcCellCapsule::kF4), -1); // nothing before byte 5
+    EXPECT_EQ(found(kLastRow, CL_EeDebugWin_F, CellRequest::kF3), 5); // on from byte 0
+    EXPECT_EQ(found(1, CL_EeDebugWin_4, CellRequest::kF3), 30000);
+    EXPECT_EQ(found(1, CL_EeDebugWin_4, CellRequest::kF4), 5);
+    EXPECT_EQ(found(0, CL_EeDebugWin_5, CellRequest::kF4), -1); // nothing before byte 5
 }
 
 TEST_F(CellEngineTest, RawByteIsTypedInHexAndRedWhileChanged) {
@@ -36,12 +38,11 @@ TEST_F(CellEngineTest, RawByteIsTypedInHexAndRedWhileChanged) {
     const CellOutcome out = typed(CT_Null, CL_EeDebugWin_3, 2, "a5");
     EXPECT_EQ(byteAt(35), 0xA5);
     EXPECT_EQ(out.text, "A5");
-    EXPECT_EQ(out.fontColour, cmcCodec::kRed);
+    EXPECT_EQ(out.fontColour, codec::kRed);
     flushHub();
     EXPECT_EQ(delivered(evRepaintAll).size(), 1u);
     EXPECT_CALL(commands_, OpenBitEditor(_, 0xA5, _));
-    EXPECT_EQ(key(CT_Null, CL_EeDebugWin_3, 2, cmcCellCapsule::kEnter).result,
-              cmcCellResult::ListOpened);
+    EXPECT_EQ(key(CT_Null, CL_EeDebugWin_3, 2, CellRequest::kEnter).result, CellResult::ListOpened);
     // A row past the image's end has no bytes.
     EXPECT_EQ(typed(CT_Null, CL_EeDebugWin_0, 40000, "12").text, "");
 }
@@ -68,13 +69,13 @@ TEST_F(CellEngineTest, RowNumbers) {
     EXPECT_EQ(shown(CT_Null, CL_Misc_ChNo_1Base_Tel, 99).text, "T100");
 }
 
-class RecordingCanvas : public cmcCellCanvas {
+class RecordingCanvas : public CellCanvas {
 public:
-    void FillBox(const cmcCellRect& box, cmcColour colour) override {
+    void FillBox(const CellRect& box, Colour colour) override {
         boxes.push_back({box.left, box.top, box.right, box.bottom, static_cast<int>(colour)});
     }
     void DrawLine(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2,
-                  cmcColour colour) override {
+                  Colour colour) override {
         lines.push_back({x1, y1, x2, y2, static_cast<int>(colour)});
     }
     std::vector<std::array<int, 5>> boxes;
@@ -83,20 +84,20 @@ public:
 
 TEST_F(CellEngineTest, PillarAndCannotEditPaintOnTheCanvas) {
     RecordingCanvas canvas;
-    cmcCellCapsule pillar;
+    CellRequest pillar;
     pillar.canvas = &canvas;
-    pillar.rect = cmcCellRect{10, 100, 30, 120};
+    pillar.rect = CellRect{10, 100, 30, 120};
     evaluate(newCell(CT_Null, CL_Misc_QuarterPillar, 0), pillar);
     ASSERT_EQ(canvas.boxes.size(), 1u);
     EXPECT_EQ(canvas.boxes[0], (std::array<int, 5>{10, 114, 30, 120, 0x808080}));
 
-    cmcCellCapsule struck;
+    CellRequest struck;
     struck.canvas = &canvas;
-    struck.rect = cmcCellRect{10, 100, 30, 120};
+    struck.rect = CellRect{10, 100, 30, 120};
     const CellOutcome out = evaluate(newCell(CT_Null, CL_CannotEdit, 0), struck);
     ASSERT_EQ(canvas.lines.size(), 1u);
     EXPECT_EQ(canvas.lines[0], (std::array<int, 5>{29, 100, 10, 119, 0x808080}));
-    EXPECT_EQ(out.fontColour, cmcCodec::kOlive);
+    EXPECT_EQ(out.fontColour, codec::kOlive);
 
     // Without a canvas nothing is painted (a query).
     shown(CT_Null, CL_Misc_QuarterPillar, 0);
@@ -114,7 +115,7 @@ TEST_F(CellEngineTest, CloneInformationFromTheRadiosAnswer) {
     EXPECT_EQ(shown(CT_Null, CL_CloneInfo_Model, 0).text, "Model B");
     EXPECT_EQ(shown(CT_Null, CL_CloneInfo_Revision, 0).text, "2.3");
     EXPECT_EQ(shown(CT_Null, CL_CloneInfo_Comment, 0).text, "S MULATED RADIO 0001");
-    EXPECT_EQ(key(CT_Null, CL_CloneInfo_Comment, 0, '1').result, cmcCellResult::None);
+    EXPECT_EQ(key(CT_Null, CL_CloneInfo_Comment, 0, '1').result, CellResult::None);
     block[23] = 7;
     EXPECT_EQ(shown(CT_Null, CL_CloneInfo_Model, 0).text, "");
 }
@@ -153,20 +154,19 @@ TEST_F(CellEngineTest, SaveAsksForANameWhileTheDocumentHasNone) {
     EXPECT_CALL(commands_, FileSaveAs());
     EXPECT_CALL(commands_, FileSave());
     shown(CT_Null, CL_Menu_File_Save, 0); // a state query runs nothing
-    key(CT_Null, CL_Menu_File_Save, 0, cmcCellCapsule::kEnter);
+    key(CT_Null, CL_Menu_File_Save, 0, CellRequest::kEnter);
     context_.documentName = "/tmp/a.vcf";
-    key(CT_Null, CL_Menu_File_Save, 0, cmcCellCapsule::kEnter);
+    key(CT_Null, CL_Menu_File_Save, 0, CellRequest::kEnter);
 }
 
 TEST_F(CellEngineTest, PrintCurrentOnlyWhenThereIsASheetToPrint) {
     EXPECT_CALL(commands_, CanPrintCurrent()).WillRepeatedly(Return(false));
     EXPECT_CALL(commands_, PrintCurrent()).Times(0);
-    EXPECT_TRUE(key(CT_Null, CL_Menu_File_Print_Current, 0, cmcCellCapsule::kEnter).flag(Disabled));
+    EXPECT_TRUE(key(CT_Null, CL_Menu_File_Print_Current, 0, CellRequest::kEnter).flag(Disabled));
     ::testing::Mock::VerifyAndClearExpectations(&commands_);
     EXPECT_CALL(commands_, CanPrintCurrent()).WillRepeatedly(Return(true));
     EXPECT_CALL(commands_, PrintCurrent());
-    EXPECT_FALSE(
-        key(CT_Null, CL_Menu_File_Print_Current, 0, cmcCellCapsule::kEnter).flag(Disabled));
+    EXPECT_FALSE(key(CT_Null, CL_Menu_File_Print_Current, 0, CellRequest::kEnter).flag(Disabled));
 }
 
 TEST_F(CellEngineTest, RecentFilesShowTheirNumberAndName) {
@@ -186,8 +186,8 @@ TEST_F(CellEngineTest, RecentFilesShowTheirNumberAndName) {
 
     context_.recent = {"a.vcf", "b.vcf"};
     EXPECT_CALL(commands_, FileOpenRecent(1));
-    key(CT_Null, CL_Menu_File_Recent, 1, cmcCellCapsule::kEnter);
-    key(CT_Null, CL_Menu_File_Recent, 5, cmcCellCapsule::kEnter); // empty: nothing
+    key(CT_Null, CL_Menu_File_Recent, 1, CellRequest::kEnter);
+    key(CT_Null, CL_Menu_File_Recent, 5, CellRequest::kEnter); // empty: nothing
 }
 
 TEST_F(CellEngineTest, SettingsItemsAreCheckedAndChangeTheirSetting) {
@@ -195,46 +195,46 @@ TEST_F(CellEngineTest, SettingsItemsAreCheckedAndChangeTheirSetting) {
     EXPECT_TRUE(shown(CT_Null, CL_Menu_View_FontSize, 125).flag(Checked));
     EXPECT_FALSE(shown(CT_Null, CL_Menu_View_FontSize, 100).flag(Checked));
     EXPECT_CALL(commands_, FontSizeChanged());
-    key(CT_Null, CL_Menu_View_FontSize, 150, cmcCellCapsule::kEnter);
+    key(CT_Null, CL_Menu_View_FontSize, 150, CellRequest::kEnter);
     EXPECT_EQ(context_.fontSize, 150);
-    key(CT_Null, CL_Menu_View_FontSize, 5000, cmcCellCapsule::kEnter); // not a size
+    key(CT_Null, CL_Menu_View_FontSize, 5000, CellRequest::kEnter); // not a size
     EXPECT_EQ(context_.fontSize, 150);
 
     context_.comPort = 2;
     EXPECT_TRUE(shown(CT_Null, CL_Menu_Port_Com, 2).flag(Checked));
     EXPECT_FALSE(shown(CT_Null, CL_Menu_Port_Usb, 0).flag(Checked));
-    key(CT_Null, CL_Menu_Port_Com, 3, cmcCellCapsule::kClick);
+    key(CT_Null, CL_Menu_Port_Com, 3, CellRequest::kClick);
     EXPECT_EQ(context_.comPort, 3);
     EXPECT_EQ(delivered(evPortChanged).size(), 1u); // sent at once
     context_.comPort = 5;
     EXPECT_TRUE(shown(CT_Null, CL_Menu_Port_Usb, 0).flag(Checked));
     EXPECT_CALL(commands_, PortDialog());
-    key(CT_Null, CL_Menu_Port_Usb, 0, cmcCellCapsule::kEnter);
+    key(CT_Null, CL_Menu_Port_Usb, 0, CellRequest::kEnter);
 
     context_.toolBar = false;
     EXPECT_FALSE(shown(CT_Null, CL_Menu_View_ToolBar, 0).flag(Checked));
     EXPECT_CALL(commands_, ToggleToolBar());
-    key(CT_Null, CL_Menu_View_ToolBar, 0, cmcCellCapsule::kEnter);
+    key(CT_Null, CL_Menu_View_ToolBar, 0, CellRequest::kEnter);
 
     context_.variant = 1;
     EXPECT_TRUE(shown(CT_Null, CL_Model, 1).flag(Checked));
     EXPECT_FALSE(shown(CT_Null, CL_Model, 0).flag(Checked));
-    key(CT_Null, CL_Model, 0, cmcCellCapsule::kEnter);
-    key(CT_Null, CL_Model, 9, cmcCellCapsule::kEnter); // no such variant
+    key(CT_Null, CL_Model, 0, CellRequest::kEnter);
+    key(CT_Null, CL_Model, 9, CellRequest::kEnter); // no such variant
     EXPECT_EQ(context_.changedModelTo, std::vector<int>{0});
 }
 
 TEST_F(CellEngineTest, HelpAboutAndSheetItems) {
     EXPECT_CALL(commands_, OpenHelp(programFilesDir() + "Marlo.html"));
-    key(CT_Null, CL_Help_Contents, 0, cmcCellCapsule::kEnter);
-    key(CT_Null, CL_Help_About, 0, cmcCellCapsule::kEnter);
+    key(CT_Null, CL_Help_Contents, 0, CellRequest::kEnter);
+    key(CT_Null, CL_Help_About, 0, CellRequest::kEnter);
     flushHub();
     EXPECT_EQ(delivered(evShowAbout).size(), 1u);
 
-    cmcCellObj& sheet = newCell(CT_Null, CallSheet, 0);
+    CellModel& sheet = newCell(CT_Null, CallSheet, 0);
     sheet.parameter = "GI_Sheet_UserCh";
     EXPECT_CALL(commands_, CallSheet(std::string("GI_Sheet_UserCh")));
-    runCell(engine_, sheet, cmcCellCapsule::kEnter);
+    runCell(engine_, sheet, CellRequest::kEnter);
 }
 
 TEST_F(CellEngineTest, EditMenuGetsTheNoItemEntry) {
@@ -265,10 +265,10 @@ TEST_F(CellEngineTest, EditMenuGetsTheNoItemEntry) {
 TEST_F(CellEngineTest, ContextItemsFollowTheListOfTheClickedRow) {
     context_.clipboard.copyFrom(context_.current, listSelCallId, 0, 2);
     const auto itemFor = [&](std::int32_t label, std::int32_t rowCategory) {
-        cmcCellObj& row = newCell(rowCategory, CL_Misc_ChNo_1Base, 3);
-        cmcCellCapsule rowRequest;
+        CellModel& row = newCell(rowCategory, CL_Misc_ChNo_1Base, 3);
+        CellRequest rowRequest;
         rowRequest.cell = &row;
-        cmcCellCapsule request;
+        CellRequest request;
         request.partner = &rowRequest;
         return evaluate(newCell(CT_PopupMenu, label, 0), request);
     };

@@ -1,7 +1,7 @@
 #include "exchangeFixture.h"
 
 #include "exchange/exchangeLists.h"
-#include "radio/ListEntry.h"
+#include "radio/listRecord.h"
 
 #include <gtest/gtest.h>
 
@@ -9,6 +9,8 @@
 
 #include <string>
 #include <vector>
+
+using namespace marlo;
 
 namespace {
 
@@ -31,14 +33,14 @@ TEST_P(ListRoundTrip, OwnExportChangesNoByte) {
         if (state > 0)
             fillEveryList();
         if (state == 2) {
-            ListEntry entry(&document());
+            ListRecord entry(&document());
             entry.makeBlank(listAleId, 0);
             entry.store(listAleId, 0);
             entry.load(listUserChannel, 2);
             entry.aleIndex = 200;
             entry.store(listUserChannel, 2);
         }
-        cmcEeprom before;
+        MemoryImage before;
         copy(before, document());
         for (const char* name : kEveryList) {
             SCOPED_TRACE(name);
@@ -53,7 +55,7 @@ TEST_P(ListRoundTrip, OwnExportChangesNoByte) {
 TEST_P(ListRoundTrip, FullDocumentArrivesInTheInitialFile) {
     startDocument(GetParam(), true);
     fillEveryList();
-    cmcEeprom full;
+    MemoryImage full;
     copy(full, document());
     std::vector<std::string> tables;
     for (const char* name : kEveryList)
@@ -140,7 +142,7 @@ TEST_P(ImportRefusal, ReportsByLineAndColumnAndChangesNothing) {
     const Refusal& r = GetParam();
     startDocument(0, r.expert);
     fillEveryList();
-    cmcEeprom before;
+    MemoryImage before;
     copy(before, document());
     EXPECT_EQ(importCsv(r.list, r.csv), r.problems);
     EXPECT_TRUE(document().Equals(before));
@@ -333,7 +335,7 @@ TEST_F(ExchangeTest, ImportKeepsTheAleChannelLimit) {
                         withRow(withRow(filled, 1, "1,9999,2000.0,<-," + voice), 500,
                                 "500,9500,2000.0,<-,J3E-A,,ALE,ST1000,Group 0,Auto,Editable")),
               Lines{});
-    cmcEeprom before;
+    MemoryImage before;
     copy(before, document());
     const std::string full = exportCsv("channels");
 
@@ -397,7 +399,7 @@ TEST_F(ExchangeTest, ImportRefusesWhatMakesAnotherEntryWrong) {
     };
     startDocument(0, true);
     fillEveryList();
-    cmcEeprom before;
+    MemoryImage before;
     copy(before, document());
     for (const Case& c : cases) {
         SCOPED_TRACE(c.csv);
@@ -407,7 +409,7 @@ TEST_F(ExchangeTest, ImportRefusesWhatMakesAnotherEntryWrong) {
 
     // Slot 7 lies outside the receive edge already: its own table is taken, and
     // the error is told.
-    ListEntry channel(&document());
+    ListRecord channel(&document());
     channel.load(listUserChannel, 6);
     channel.rxFrequency = 1'000'000;
     channel.store(listUserChannel, 6);
@@ -421,12 +423,12 @@ TEST_F(ExchangeTest, ImportRefusesWhatMakesAnotherEntryWrong) {
 TEST_F(ExchangeTest, DiffShowsChangedCellsAndOtherBytes) {
     startDocument(0);
     fillEveryList();
-    cmcEeprom a;
+    MemoryImage a;
     copy(a, document());
     EXPECT_EQ(diff(a, document()), Lines{});
 
     ASSERT_EQ(importCsv("settings", "setting,value\nTxPwrSel,High\n"), Lines{});
-    cmcEeprom& b = document();
+    MemoryImage& b = document();
     b.SetByte(0x6C2D, static_cast<std::uint8_t>(b.GetByte(0x6C2D) ^ 1));
     b.SetByte(0x6C2E, static_cast<std::uint8_t>(b.GetByte(0x6C2E) ^ 1));
     // Slot 12: a scan-group byte above 3 shows as group 3, as it held; bits 0..6

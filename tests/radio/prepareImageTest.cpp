@@ -1,18 +1,20 @@
-#include "core/cmcEeprom.h"
-#include "radio/ListEntry.h"
+#include "core/memoryImage.h"
 #include "radio/entryTestImage.h"
 #include "radio/imagePreparation.h"
+#include "radio/listRecord.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <vector>
 
+using namespace marlo;
+
 namespace {
 
 // Where each list keeps an entry's bytes (slot i): a main record, and for the
 // channels also the number, the scan group and the call-kind copy.
-std::vector<std::uint8_t> entryBytes(const cmcEeprom& image, std::uint8_t type, int i) {
+std::vector<std::uint8_t> entryBytes(const MemoryImage& image, std::uint8_t type, int i) {
     switch (type) {
     case listUserChannel: {
         auto bytes = bytesAt(image, 715 + 26 * i, 26);
@@ -33,8 +35,8 @@ std::vector<std::uint8_t> entryBytes(const cmcEeprom& image, std::uint8_t type, 
 }
 
 // A used entry whose every field depends on the slot and on `salt`.
-void storeUsed(cmcEeprom& image, std::uint8_t type, int i, int salt) {
-    ListEntry e(&image);
+void storeUsed(MemoryImage& image, std::uint8_t type, int i, int salt) {
+    ListRecord e(&image);
     e.makeBlank(type, i);
     const auto s = static_cast<std::uint8_t>(salt);
     switch (type) {
@@ -70,8 +72,8 @@ void storeUsed(cmcEeprom& image, std::uint8_t type, int i, int salt) {
     e.store(type, i);
 }
 
-void storeUnused(cmcEeprom& image, std::uint8_t type, int i) {
-    ListEntry e(&image);
+void storeUnused(MemoryImage& image, std::uint8_t type, int i) {
+    ListRecord e(&image);
     e.makeBlank(type, i);
     e.store(type, i);
 }
@@ -84,7 +86,7 @@ constexpr PreparedList kLists[] = {
     {listUserChannel, 499}, {listSelCallId, 99}, {listAleId, 119}, {listTelNumber, 99}};
 
 TEST(PrepareImage, UnusedEntriesTakeTheReferenceEntryUsedOnesKeepTheirs) {
-    cmcEeprom reference, image;
+    MemoryImage reference, image;
     makeImage(reference);
     makeImage(image);
     for (const PreparedList& list : kLists) {
@@ -97,10 +99,10 @@ TEST(PrepareImage, UnusedEntriesTakeTheReferenceEntryUsedOnesKeepTheirs) {
                 storeUsed(image, list.type, i, 2);
         }
     }
-    cmcEeprom before;
+    MemoryImage before;
     before.Assign(image);
 
-    cmcPrepareImage(image, reference, {});
+    prepareImage(image, reference, {});
 
     for (const PreparedList& list : kLists) {
         for (int i = 0; i <= list.last; ++i) {
@@ -114,12 +116,12 @@ TEST(PrepareImage, UnusedEntriesTakeTheReferenceEntryUsedOnesKeepTheirs) {
 
 // Single bytes the preparation takes from the reference, and neighbours it leaves.
 TEST(PrepareImage, RadioBytesComeFromTheReferenceTheirNeighboursStay) {
-    cmcEeprom reference, image;
+    MemoryImage reference, image;
     makeImage(reference, 0x5A);
     makeImage(image, 0xA5);
     putText(reference, 0x6C2C, "VEXA Inc");
 
-    cmcPrepareImage(image, reference, {});
+    prepareImage(image, reference, {});
 
     struct Byte {
         int address;
@@ -150,19 +152,19 @@ TEST(PrepareImage, OnlyBitSixOfTheOptionByteComesFromTheReference) {
     };
     for (const Case& c : {Case{0xA5, 0x40, 0xE5}, Case{0x5A, 0xBF, 0x1A}, Case{0xFF, 0x00, 0xBF},
                           Case{0x00, 0xFF, 0x40}}) {
-        cmcEeprom reference, image;
+        MemoryImage reference, image;
         makeImage(reference);
         makeImage(image);
         reference.SetByte(0x2B2, c.theirs);
         image.SetByte(0x2B2, c.mine);
-        cmcPrepareImage(image, reference, {});
+        prepareImage(image, reference, {});
         EXPECT_EQ(image.GetByte(0x2B2), c.expected)
             << std::hex << int(c.mine) << " " << int(c.theirs);
     }
 }
 
 TEST(PrepareImage, IdentityDigitsOnlyWhenSendingInFactoryModeForVariantZero) {
-    const cmcIdentityDigits digits{0x12, 0x34, 0x56, 0x78, 0x90};
+    const IdentityDigits digits{0x12, 0x34, 0x56, 0x78, 0x90};
     struct Case {
         bool forSending, factory;
         int variant;
@@ -176,10 +178,10 @@ TEST(PrepareImage, IdentityDigitsOnlyWhenSendingInFactoryModeForVariantZero) {
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "sending " << c.forSending << " factory " << c.factory
                                         << " variant " << c.variant);
-        cmcEeprom reference, image;
+        MemoryImage reference, image;
         makeImage(reference, 0x33);
         makeImage(image, 0xEE);
-        cmcPrepareImage(image, reference, {c.forSending, c.factory, c.variant, digits});
+        prepareImage(image, reference, {c.forSending, c.factory, c.variant, digits});
         const auto identity = bytesAt(image, 0x6C1A, 5);
         EXPECT_EQ(identity, c.digitsWritten
                                 ? std::vector<std::uint8_t>(digits.begin(), digits.end())
@@ -195,38 +197,38 @@ TEST(PrepareImage, IdentityDigitsOnlyWhenSendingInFactoryModeForVariantZero) {
 TEST(PrepareImage, GarbageImagesStayInsideTheirLists) {
     for (unsigned seed : {1u, 2u, 3u, 0xFFu}) {
         SCOPED_TRACE(seed);
-        cmcEeprom reference, image;
+        MemoryImage reference, image;
         makeImage(reference, 0xFF);
         makeImage(image, 0xFF);
         if (seed != 0xFF) {
             fillRandom(reference, seed);
             fillRandom(image, seed + 100);
         }
-        cmcEeprom before;
+        MemoryImage before;
         before.Assign(image);
-        const dstPrepareModes sending{true, true, 0, {1, 2, 3, 4, 5}};
-        cmcPrepareImage(image, reference, sending);
+        const PrepareModes sending{true, true, 0, {1, 2, 3, 4, 5}};
+        prepareImage(image, reference, sending);
         ASSERT_EQ(image.Size(), before.Size());
         EXPECT_EQ(bytesAt(image, 0, 0x2B0), bytesAt(before, 0, 0x2B0));
         EXPECT_EQ(bytesAt(image, 0x6C40, 32768 - 0x6C40), bytesAt(before, 0x6C40, 32768 - 0x6C40));
 
         // Preparing an image against itself changes nothing a second time.
-        cmcPrepareImage(reference, reference, sending);
-        cmcEeprom once;
+        prepareImage(reference, reference, sending);
+        MemoryImage once;
         once.Assign(reference);
-        cmcPrepareImage(reference, reference, sending);
+        prepareImage(reference, reference, sending);
         EXPECT_TRUE(reference.Equals(once));
     }
 }
 
 TEST(PrepareImage, ImagesSmallerThanTheModelsAreLeftAlone) {
-    cmcEeprom small, full;
+    MemoryImage small, full;
     small.Resize(0x6C30);
     small.Fill(0x77);
     makeImage(full, 0x11);
-    cmcPrepareImage(small, full, {true, true, 0, {}});
+    prepareImage(small, full, {true, true, 0, {}});
     EXPECT_EQ(bytesAt(small, 0, small.Size()), std::vector<std::uint8_t>(0x6C30, 0x77));
-    cmcPrepareImage(full, small, {true, true, 0, {}});
+    prepareImage(full, small, {true, true, 0, {}});
     EXPECT_EQ(full.GetByte(0x2B0), 0x11);
     EXPECT_EQ(full.GetByte(0x6C1A), 0x11);
 }

@@ -1,13 +1,15 @@
 #include "cellEngineFixture.h"
 
-#include "radio/ListEntry.h"
 #include "radio/cellLabels.h"
+#include "radio/listRecord.h"
 #include "radio/rowOperations.h"
 #include "support/ScriptedPrompter.h"
 
 #include <gtest/gtest.h>
 
-using namespace cmcCells;
+using namespace marlo;
+
+using namespace CellLabel;
 
 namespace {
 
@@ -16,14 +18,14 @@ namespace {
 class RowOperationsTest : public CellEngineTest {
 protected:
     // Runs `op` on row `row` of the user channels, on rows first..last when given.
-    cmcCellCapsule run(std::int32_t op, std::int32_t row, std::int32_t first = -1,
-                       std::int32_t last = -1, std::int32_t category = CT_UserCh,
-                       std::int32_t label = CL_UCh_FreqR) {
-        cmcCellCapsule request;
+    CellRequest run(std::int32_t op, std::int32_t row, std::int32_t first = -1,
+                    std::int32_t last = -1, std::int32_t category = CT_UserCh,
+                    std::int32_t label = CL_UCh_FreqR) {
+        CellRequest request;
         request.grid = &request;
         request.popupCommand = op;
         if (first >= 0) {
-            request.block.flags = cmcCellBlock::Selected;
+            request.block.flags = CellBlock::Selected;
             request.block.first = first;
             request.block.last = last;
         }
@@ -49,16 +51,16 @@ protected:
         return texts.empty() ? std::string() : std::string(texts.back().Text());
     }
 
-    static constexpr std::uint32_t empty = ListEntry::noChannel;
+    static constexpr std::uint32_t empty = ListRecord::noChannel;
     ScriptedPrompter prompter_;
 };
 
 TEST_F(RowOperationsTest, CopyOfABlockPartlyOutsideTheListCopiesTheRowsInside) {
     channels(497, {1, 2, 3});
-    const cmcCellCapsule request = run(CL_PMenu_Copy, 498, 497, 505);
+    const CellRequest request = run(CL_PMenu_Copy, 498, 497, 505);
     EXPECT_EQ(context_.clipboard.heldFirst(), 497);
     EXPECT_EQ(context_.clipboard.heldCount(), 3);
-    EXPECT_TRUE(request.block.flags & cmcCellBlock::NewBlock);
+    EXPECT_TRUE(request.block.flags & CellBlock::NewBlock);
     EXPECT_EQ(request.block.last, 499);
     EXPECT_EQ(lastStatus(), "Copied");
 }
@@ -67,7 +69,7 @@ TEST_F(RowOperationsTest, PasteAsksOnlyOverUsedRowsAndStopsAtTheListEnd) {
     channels(0, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10});
     run(CL_PMenu_Copy, 0, 0, 9);
     // Ten held at hi - 2: three are written, onto empty rows, without a question.
-    cmcCellCapsule request = run(CL_PMenu_Paste, 497);
+    CellRequest request = run(CL_PMenu_Paste, 497);
     EXPECT_EQ(numbers(497, 3), (std::vector<std::uint32_t>{1, 2, 3}));
     EXPECT_EQ(request.block.first, 497);
     EXPECT_EQ(request.block.last, 499);
@@ -75,7 +77,7 @@ TEST_F(RowOperationsTest, PasteAsksOnlyOverUsedRowsAndStopsAtTheListEnd) {
     EXPECT_EQ(lastStatus(), "Pasted");
 
     // Onto used rows it asks; Cancel writes nothing.
-    cmcEeprom before;
+    MemoryImage before;
     before.Assign(context_.current);
     prompter_.answerNext(PromptAnswer::Cancel);
     run(CL_PMenu_Paste, 5);
@@ -90,7 +92,7 @@ TEST_F(RowOperationsTest, PasteAsksOnlyOverUsedRowsAndStopsAtTheListEnd) {
 TEST_F(RowOperationsTest, PasteMayBringTheAleChannelsToOneHundredButNotBeyond) {
     for (std::int32_t slot = 0; slot < 99; ++slot)
         putChannel(slot, static_cast<std::uint32_t>(slot + 1), 7'100'000, 7'100'000, 6,
-                   ListEntry::aleCallKind);
+                   ListRecord::aleCallKind);
     run(CL_PMenu_Copy, 0, 0, 1);
 
     run(CL_PMenu_Paste, 300); // 101
@@ -106,16 +108,16 @@ TEST_F(RowOperationsTest, PasteMayBringTheAleChannelsToOneHundredButNotBeyond) {
 TEST_F(RowOperationsTest, EmptiedAleChannelsDoNotCountTowardsTheLimit) {
     for (std::int32_t slot = 0; slot < 100; ++slot)
         putChannel(slot, static_cast<std::uint32_t>(slot + 1), 7'100'000, 7'100'000, 6,
-                   ListEntry::aleCallKind);
-    ListEntry channel = entry(listUserChannel, 50);
-    channel.channelNumber = ListEntry::noChannel;
+                   ListRecord::aleCallKind);
+    ListRecord channel = entry(listUserChannel, 50);
+    channel.channelNumber = ListRecord::noChannel;
     channel.store(listUserChannel, 50);
     EXPECT_EQ(channel.aleChannelCount(), 99);
 }
 
 TEST_F(RowOperationsTest, CarryMovesTheBlockAndTheCursorFollows) {
     channels(3, {1, 2, 3});
-    cmcCellCapsule request = run(CL_PMenu_CarryDown, 3, 3, 4);
+    CellRequest request = run(CL_PMenu_CarryDown, 3, 3, 4);
     EXPECT_EQ(numbers(3, 3), (std::vector<std::uint32_t>{3, 1, 2}));
     EXPECT_EQ(request.block.first, 4);
     EXPECT_EQ(request.block.last, 5);
@@ -153,11 +155,11 @@ TEST_F(RowOperationsTest, DeleteMovesTheRowsBelowUp) {
     channels(10, {1, 2, 3, 4});
     channels(499, {7});
     prompter_.answerNext(PromptAnswer::Ok);
-    const cmcCellCapsule request = run(CL_PMenu_Delete, 10, 10, 11);
+    const CellRequest request = run(CL_PMenu_Delete, 10, 10, 11);
     EXPECT_EQ(prompter_.lastText(), "Delete?");
     EXPECT_EQ(numbers(10, 3), (std::vector<std::uint32_t>{3, 4, empty}));
     EXPECT_EQ(numbers(497, 3), (std::vector<std::uint32_t>{7, empty, empty}));
-    EXPECT_FALSE(request.block.flags & cmcCellBlock::NewBlock);
+    EXPECT_FALSE(request.block.flags & CellBlock::NewBlock);
     EXPECT_EQ(request.outIndex, 10);
 
     // On the last row only that row is cleared; an empty row asks nothing.
@@ -186,7 +188,7 @@ TEST_F(RowOperationsTest, InsertPushesRowsDownAndAsksWhenUsedRowsFallOff) {
 
     // A block reaching the last row is only cleared.
     prompter_.answerNext(PromptAnswer::Ok);
-    const cmcCellCapsule request = run(CL_PMenu_Insert, 498, 498, 499);
+    const CellRequest request = run(CL_PMenu_Insert, 498, 498, 499);
     EXPECT_EQ(numbers(496, 4), (std::vector<std::uint32_t>{empty, empty, empty, empty}));
     EXPECT_EQ(request.block.first, 498);
     EXPECT_EQ(lastStatus(), "Inserted");
@@ -194,7 +196,7 @@ TEST_F(RowOperationsTest, InsertPushesRowsDownAndAsksWhenUsedRowsFallOff) {
 
 TEST_F(RowOperationsTest, MovesNeverReachOutsideTheirList) {
     putTelNumber(99, {0x12, 0x34, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF});
-    cmcEeprom before;
+    MemoryImage before;
     before.Assign(context_.current);
     for (std::int32_t op : {CL_PMenu_CarryDown, CL_PMenu_Insert, CL_PMenu_Delete, CL_PMenu_Clear})
         run(op, 99, 98, 102, CT_TelNumber, CL_TelNumber_Name);
@@ -207,7 +209,7 @@ TEST_F(RowOperationsTest, SortIsStableAndPutsEmptySlotsLast) {
     putChannel(0, 5, 7'100'000, 7'100'000);
     putChannel(2, 2, 7'200'000, 7'200'000);
     putChannel(3, 5, 7'300'000, 7'300'000);
-    cmcSortUserChannels(context_.current);
+    sortUserChannels(context_.current);
     EXPECT_EQ(numbers(0, 4), (std::vector<std::uint32_t>{2, 5, 5, empty}));
     EXPECT_EQ(entry(listUserChannel, 1).rxFrequency, 7'100'000);
     EXPECT_EQ(entry(listUserChannel, 2).rxFrequency, 7'300'000);

@@ -10,6 +10,8 @@
 #include <tuple>
 #include <vector>
 
+using namespace marlo;
+
 namespace {
 
 using Lines = std::vector<std::string>;
@@ -45,21 +47,21 @@ protected:
         return csv.replace(at, end - at, value);
     }
 
-    std::vector<dstDiffRow> rows() {
+    std::vector<DiffRow> rows() {
         return compareDocuments(*context_, {document(), 0}, {other_, 0}, marloModel::cloneRange);
     }
-    Lines take(const std::vector<dstDiffRow>& chosen) {
+    Lines take(const std::vector<DiffRow>& chosen) {
         return takeOtherValues(*context_, 0, other_, chosen);
     }
-    static Lines described(const std::vector<dstDiffRow>& chosen) {
+    static Lines described(const std::vector<DiffRow>& chosen) {
         Lines lines;
-        for (const dstDiffRow& d : chosen)
+        for (const DiffRow& d : chosen)
             lines.push_back(describeDiffRow(d));
         return lines;
     }
 
-    cmcEeprom other_;
-    cmcEeprom mine_;
+    MemoryImage other_;
+    MemoryImage mine_;
 };
 
 // Values of several lists and bytes no cell shows: exactly those rows are
@@ -69,15 +71,15 @@ TEST_F(SelectiveMerge, TakenRowsLeaveOnlyTheRest) {
              {"phone", "2", 2, "Office"},
              {"channels", "12", 2, "7055.0"}});
     other_.SetByte(0x6C2D, static_cast<std::uint8_t>(other_.GetByte(0x6C2D) ^ 1));
-    const std::vector<dstDiffRow> all = rows();
+    const std::vector<DiffRow> all = rows();
     const Lines lines = described(all);
     ASSERT_EQ(lines, (Lines{"channels slot 12: rx_khz 2110.0 -> 7055.0",
                             "phone slot 2: name Office+1 -> Office",
                             "settings TxPwrSel: Low -> High", "byte 0x6C2D: 45 -> 44"}));
 
     // Every other row: the rows left out stay, in order.
-    std::vector<dstDiffRow> some;
-    std::vector<dstDiffRow> left;
+    std::vector<DiffRow> some;
+    std::vector<DiffRow> left;
     for (std::size_t i = 0; i < all.size(); ++i)
         (i % 2 == 0 ? some : left).push_back(all[i]);
     ASSERT_EQ(take(some), Lines{});
@@ -112,8 +114,8 @@ TEST_F(SelectiveMerge, ARefusedValueTakesNothing) {
         prepare(edits);
         other_.SetByte(0x6C2D, static_cast<std::uint8_t>(other_.GetByte(0x6C2D) ^ 1));
         // Slot 12's new number without slot 13's: it repeats what 13 holds.
-        std::vector<dstDiffRow> chosen;
-        for (const dstDiffRow& d : rows())
+        std::vector<DiffRow> chosen;
+        for (const DiffRow& d : rows())
             if (describeDiffRow(d).rfind("channels slot 13:", 0) != 0)
                 chosen.push_back(d);
         const Lines problems = take(chosen);

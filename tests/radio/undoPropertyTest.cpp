@@ -1,11 +1,11 @@
 #include "cellFields.h"
 #include "exchangeFixture.h"
 
-#include "core/cmcUndoHistory.h"
-#include "radio/ListEntry.h"
+#include "core/undoHistory.h"
+#include "radio/cellEngine.h"
 #include "radio/cellLabels.h"
-#include "radio/indActiveCell.h"
-#include "sheets/cmcCellObj.h"
+#include "radio/listRecord.h"
+#include "sheets/cellModel.h"
 
 #include <algorithm>
 #include <array>
@@ -13,13 +13,15 @@
 #include <random>
 #include <sstream>
 
-using namespace cmcCells;
+using namespace marlo;
+
+using namespace CellLabel;
 
 namespace {
 
 // Answers every question of a row operation at random, so that cancelled
 // commands come up as often as confirmed ones.
-class CoinPrompter : public cmcPrompter {
+class CoinPrompter : public Prompter {
 public:
     explicit CoinPrompter(std::mt19937& random) : random_(random), previous_(install(this)) {}
     ~CoinPrompter() override { install(previous_); }
@@ -35,12 +37,12 @@ public:
 
 private:
     std::mt19937& random_;
-    cmcPrompter* previous_;
+    Prompter* previous_;
 };
 
 using Bytes = std::vector<std::uint8_t>;
 
-Bytes bytesOf(const cmcEeprom& image) {
+Bytes bytesOf(const MemoryImage& image) {
     return {image.Data(), image.Data() + image.Size()};
 }
 
@@ -76,7 +78,7 @@ class UndoProperty : public ExchangeTest {
 protected:
     std::mt19937 random_;
     std::ostringstream log_;
-    std::deque<cmcCellObj> cells_;
+    std::deque<CellModel> cells_;
 
     // The commands that led here, the last few, for a failure's message.
     std::string recent() const {
@@ -90,15 +92,15 @@ protected:
     int uniform(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(random_); }
 
     void evaluate(std::int32_t category, std::int32_t label, std::int32_t index,
-                  cmcCellCapsule& request) {
-        cmcCellObj& cell = cells_.emplace_back();
+                  CellRequest& request) {
+        CellModel& cell = cells_.emplace_back();
         cell.category = category;
         cell.label = label;
         cell.index = index;
         request.cell = &cell;
         static int grid; // keys and lists act only on a cell of a grid
         request.grid = &grid;
-        indActiveCell engine(*context_);
+        CellEngine engine(*context_);
         evaluateCell(engine, request, true);
     }
 
@@ -107,23 +109,23 @@ protected:
         static const std::vector<cellFields::FieldCell> fields = cellFields::fieldCells();
         static const char* const texts[] = {"",     "7055.5", "14100", "2000", "abc",
                                             "GOLF", "0",      "9999",  "12",   "06123 4567"};
-        cmcCellCapsule request;
-        cmcCellCapsule item;
-        cmcCellObj itemCell;
+        CellRequest request;
+        CellRequest item;
+        CellModel itemCell;
         const cellFields::FieldCell& field =
             fields[static_cast<std::size_t>(uniform(0, static_cast<int>(fields.size()) - 1))];
         std::int32_t index = field.index;
         for (const ListRows& list : kLists)
             if (list.category == field.category)
-                index = uniform(0, ListEntry::lastIndex(list.type));
+                index = uniform(0, ListRecord::lastIndex(list.type));
         switch (uniform(0, 5)) {
         case 0:
-            request.inputMode = cmcCellCapsule::kEditedText;
+            request.inputMode = CellRequest::kEditedText;
             request.inputText = texts[uniform(0, std::size(texts) - 1)];
             log_ << "type '" << request.inputText << "'";
             break;
         case 1:
-            request.action = uniform(0, 1) ? cmcCellCapsule::kSpace : cmcCellCapsule::kBackspace;
+            request.action = uniform(0, 1) ? CellRequest::kSpace : CellRequest::kBackspace;
             log_ << "key " << request.action;
             break;
         case 2: // a pick from a list
@@ -131,7 +133,7 @@ protected:
                                         CL_Sel_Call_U}[static_cast<std::size_t>(uniform(0, 4))];
             itemCell.index = uniform(0, 12);
             item.cell = &itemCell;
-            request.inputMode = cmcCellCapsule::kChosen;
+            request.inputMode = CellRequest::kChosen;
             request.partner = &item;
             if (uniform(0, 1)) { // most lists are a channel's
                 const std::int32_t label = uniform(CL_UCh_Mode, CL_UCh_Edit);
@@ -140,7 +142,7 @@ protected:
                                  : label == CL_UCh_Call ? CL_Sel_Call_U
                                                         : Flex0;
                 log_ << "pick " << itemCell.label << "/" << itemCell.index << " at " << label;
-                evaluate(CT_UserCh, label, uniform(0, ListEntry::lastIndex(listUserChannel)),
+                evaluate(CT_UserCh, label, uniform(0, ListRecord::lastIndex(listUserChannel)),
                          request);
                 log_ << "\n";
                 return;
@@ -152,7 +154,7 @@ protected:
             index = label == CL_EeDebugWin_3 ? uniform(0, 31) : uniform(0, 30000);
             itemCell.index = uniform(0, 255) << 18;
             item.cell = &itemCell;
-            request.inputMode = cmcCellCapsule::kChosen;
+            request.inputMode = CellRequest::kChosen;
             request.partner = &item;
             log_ << "bits " << (itemCell.index >> 18) << " at " << label << "[" << index << "]\n";
             evaluate(CT_Null, label, index, request);
@@ -160,9 +162,9 @@ protected:
         }
         default: {
             const ListRows& list = kLists[uniform(0, std::size(kLists) - 1)];
-            const std::int32_t last = ListEntry::lastIndex(list.type);
+            const std::int32_t last = ListRecord::lastIndex(list.type);
             const std::int32_t first = uniform(0, last);
-            request.block.flags = cmcCellBlock::Selected;
+            request.block.flags = CellBlock::Selected;
             request.block.first = first;
             request.block.last = std::min(last, first + uniform(0, 1) * uniform(0, 30));
             request.popupCommand = list.type == listUserChannel && uniform(0, 5) == 0

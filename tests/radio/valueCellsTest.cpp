@@ -5,7 +5,9 @@
 
 #include <string_view>
 
-using namespace cmcCells;
+using namespace marlo;
+
+using namespace CellLabel;
 using ::testing::_;
 using ::testing::Eq;
 
@@ -73,13 +75,13 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(CellEngineTest, CommonKeysStepAndWrap) {
     setByte(15245, 10);
-    key(CT_Null, CL_Comm_ScanSpeed, 0, cmcCellCapsule::kSpace);
+    key(CT_Null, CL_Comm_ScanSpeed, 0, CellRequest::kSpace);
     EXPECT_EQ(byteAt(15245), 1);
     setByte(15285, 3);
-    key(CT_Null, CL_Comm_TxPwrSel, 0, cmcCellCapsule::kSpace);
+    key(CT_Null, CL_Comm_TxPwrSel, 0, CellRequest::kSpace);
     EXPECT_EQ(byteAt(15285), 0);
     setByte(15280, 5); // steps from the item it shows
-    key(CT_Null, CL_Comm_AutoMute, 0, cmcCellCapsule::kSpace);
+    key(CT_Null, CL_Comm_AutoMute, 0, CellRequest::kSpace);
     EXPECT_EQ(byteAt(15280), 1);
 }
 
@@ -112,7 +114,7 @@ TEST_F(CellEngineTest, CloneCommentKeepsPrintableCharactersOnly) {
 TEST_F(CellEngineTest, PasswordShowsTheIdentityDigits) {
     const CellOutcome out = key(CT_Null, CL_Comm_Password, 0, '1');
     EXPECT_EQ(out.text, "123-456-7890");
-    EXPECT_EQ(out.fontColour, cmcCodec::kOlive);
+    EXPECT_EQ(out.fontColour, codec::kOlive);
 }
 
 // Expert bits share one byte; each changes only its own bit.
@@ -215,7 +217,7 @@ TEST_F(CellEngineTest, AleCellShowsTheAddressAndItsRepeat) {
     EXPECT_EQ(repeated.fontColour, std::nullopt); // an ALE channel
     const CellOutcome first = shown(CT_UserCh, CL_UCh_Ale, 1);
     EXPECT_FALSE(first.duplicate());
-    EXPECT_EQ(first.fontColour, cmcCodec::kSilver);
+    EXPECT_EQ(first.fontColour, codec::kSilver);
     EXPECT_EQ(shown(CT_UserCh, CL_UCh_Ale, 2).text, "-----");
 
     picked(CT_UserCh, CL_UCh_Ale, 2, Flex0, 200); // no such ALE entry
@@ -247,17 +249,17 @@ TEST_F(CellEngineTest, HundredAleChannelsLeaveOthersTheFullList) {
     putChannel(201, 301, 7'100'000, 7'100'000, 6, 0);
 
     EXPECT_CALL(commands_, OpenSelectionList(_, Eq("GI_Sheet_Sel_UchCallA"), CL_Sel_Call_U, 0));
-    key(CT_UserCh, CL_UCh_Call, 200, cmcCellCapsule::kEnter);
+    key(CT_UserCh, CL_UCh_Call, 200, CellRequest::kEnter);
     picked(CT_UserCh, CL_UCh_Call, 200, CL_Sel_Call_U, 3); // the 100th: allowed
     EXPECT_EQ(entry(listUserChannel, 200).callKind, 3);
 
     EXPECT_CALL(commands_, OpenSelectionList(_, Eq("GI_Sheet_Sel_UchCallA_full"), _, _));
-    key(CT_UserCh, CL_UCh_Call, 201, cmcCellCapsule::kEnter);
+    key(CT_UserCh, CL_UCh_Call, 201, CellRequest::kEnter);
     EXPECT_CALL(commands_, OpenSelectionList(_, Eq("GI_Sheet_Sel_UchCallA"), _, 3));
-    key(CT_UserCh, CL_UCh_Call, 200, cmcCellCapsule::kEnter); // already ALE
+    key(CT_UserCh, CL_UCh_Call, 200, CellRequest::kEnter); // already ALE
     context_.variant = 1;
     EXPECT_CALL(commands_, OpenSelectionList(_, Eq("GI_Sheet_Sel_UchCallO_full"), _, _));
-    key(CT_UserCh, CL_UCh_Call, 201, cmcCellCapsule::kEnter);
+    key(CT_UserCh, CL_UCh_Call, 201, CellRequest::kEnter);
 
     // The 101st is refused, however the pick arrives.
     const CellOutcome refused = picked(CT_UserCh, CL_UCh_Call, 201, CL_Sel_Call_U, 3);
@@ -269,7 +271,7 @@ TEST_F(CellEngineTest, HundredAleChannelsLeaveOthersTheFullList) {
 TEST_F(CellEngineTest, CommentKeepsTheNameAlphabetWithinItsField) {
     putChannel(0, 1, 7'100'000, 7'100'000, 1, 0, 7);
     typed(CT_UserCh, CL_UCh_Comment, 0, "Hi, there!#" + std::string(100, 'Z'));
-    const ListEntry e = entry(listUserChannel, 0);
+    const ListRecord e = entry(listUserChannel, 0);
     EXPECT_EQ(std::string(e.name.begin(), e.name.end()), "Hi  there  ZZZZ");
     EXPECT_EQ(e.aleIndex, 7); // the byte after the comment
     EXPECT_EQ(shown(CT_UserCh, CL_UCh_Comment, 0).text, "Hi  there  ZZZZ");
@@ -278,7 +280,7 @@ TEST_F(CellEngineTest, CommentKeepsTheNameAlphabetWithinItsField) {
 TEST_F(CellEngineTest, FilterDoesNotApplyToAleChannels) {
     putChannel(0, 1, 7'100'000, 7'100'000, 6, 3);
     putChannel(1, 2, 7'100'000, 7'100'000, 1, 0);
-    EXPECT_EQ(shown(CT_UserCh, CL_UCh_Filter, 0).fontColour, cmcCodec::kSilver);
+    EXPECT_EQ(shown(CT_UserCh, CL_UCh_Filter, 0).fontColour, codec::kSilver);
     EXPECT_EQ(shown(CT_UserCh, CL_UCh_Filter, 1).fontColour, std::nullopt);
     picked(CT_UserCh, CL_UCh_ScanGroup, 1, Flex0, 2);
     EXPECT_EQ(entry(listUserChannel, 1).scanGroup, 2);
@@ -319,7 +321,7 @@ TEST_F(CellEngineTest, RepeatedAleAddressAndTelephoneNumberAreDuplicates) {
 TEST_F(CellEngineTest, SlotTimeIsSilverWithoutIdn) {
     putAleAddress(0, "CHARLIE");
     putAleAddress(1, "DELTA", true);
-    EXPECT_EQ(shown(CT_AleID, CL_Ale_SlotT, 0).fontColour, cmcCodec::kSilver);
+    EXPECT_EQ(shown(CT_AleID, CL_Ale_SlotT, 0).fontColour, codec::kSilver);
     EXPECT_EQ(shown(CT_AleID, CL_Ale_SlotT, 1).fontColour, std::nullopt);
     typed(CT_AleID, CL_Ale_SlotT, 1, "250");
     EXPECT_EQ(entry(listAleId, 1).slotTime, 100);
@@ -345,7 +347,7 @@ TEST_F(CellEngineTest, ModeIndicationOnRow2ChoosesBetweenSpellings) {
     EXPECT_EQ(out.text, "first");
     context_.expert = true;
     picked(CT_ModeReg, CL_ModeReg_Indication, 2, Flex0, 1);
-    const ListEntry e = entry(listModeReg, 2);
+    const ListRecord e = entry(listModeReg, 2);
     EXPECT_EQ(std::string(e.modeName.begin(), e.modeName.end()), "A3E  ");
     EXPECT_EQ(shown(CT_ModeReg, CL_ModeReg_Indication, 2).text, "second");
     // A row outside 1..6 shows its stored name and never changes.
@@ -375,12 +377,12 @@ TEST_F(CellEngineTest, CallKindItemsAreMarkedForTheOpeningChannel) {
     putChannel(4, 1, 7'100'000, 7'100'000, 6);
     putChannel(5, 2, 7'100'000, 7'100'000, 1);
     const auto itemInvalid = [&](std::int32_t slot, std::int32_t callKind) {
-        cmcCellObj& opener = newCell(CT_UserCh, CL_UCh_Call, slot);
-        cmcCellCapsule openerRequest;
+        CellModel& opener = newCell(CT_UserCh, CL_UCh_Call, slot);
+        CellRequest openerRequest;
         openerRequest.cell = &opener;
-        cmcCellObj& item = newCell(CT_Null, CL_Sel_Call_U, callKind);
+        CellModel& item = newCell(CT_Null, CL_Sel_Call_U, callKind);
         item.SetText("kind");
-        cmcCellCapsule request;
+        CellRequest request;
         request.partner = &openerRequest;
         const CellOutcome out = evaluate(item, request);
         EXPECT_EQ(out.text, "kind");
@@ -404,9 +406,9 @@ TEST_F(CellEngineTest, ModeAndAleItemsShowWhatTheValueMeans) {
     out = shown(CT_Null, CL_Sel_Ale_U, 3);
     EXPECT_EQ(out.text, "ECHO");
     EXPECT_TRUE(out.duplicate());
-    cmcCellObj& own = newCell(CT_Null, Flex0, 0);
+    CellModel& own = newCell(CT_Null, Flex0, 0);
     own.SetText("plain");
-    cmcCellCapsule request;
+    CellRequest request;
     EXPECT_EQ(evaluate(own, request).text, "plain");
 }
 

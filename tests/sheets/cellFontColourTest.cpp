@@ -1,17 +1,19 @@
+#include "sheets/cellFont.h"
 #include "sheets/cellQtMapping.h"
-#include "sheets/cmcColorTable.h"
-#include "sheets/cmcFont.h"
-#include "sheets/cmcTextMeasure.h"
+#include "sheets/colourTable.h"
+#include "sheets/textMeasure.h"
 
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QPalette>
 #include <gtest/gtest.h>
 
+using namespace marlo;
+
 namespace {
 
-cmcFont fontWith(std::int32_t height, std::uint8_t style = 0) {
-    cmcFont f;
+CellFont fontWith(std::int32_t height, std::uint8_t style = 0) {
+    CellFont f;
     f.SetHeight(height);
     f.style = style;
     return f;
@@ -19,59 +21,59 @@ cmcFont fontWith(std::int32_t height, std::uint8_t style = 0) {
 
 struct SpecCase {
     const char* spec;
-    cmcFont before;
-    cmcFont after;
+    CellFont before;
+    CellFont after;
 };
 
-cmcFont changed(cmcFont f, void (*change)(cmcFont&)) {
+CellFont changed(CellFont f, void (*change)(CellFont&)) {
     change(f);
     return f;
 }
 
 TEST(FontSpec, FieldsChangeOnlyWhatTheyName) {
-    const cmcFont plain;
+    const CellFont plain;
     const SpecCase cases[] = {
         {"", plain, plain},
         {",,,,,,", plain, plain},
-        {"SHIFTJIS_CHARSET", plain, changed(plain, [](cmcFont& f) { f.charset = 128; })},
-        {" \tOEM_CHARSET \t", plain, changed(plain, [](cmcFont& f) { f.charset = 255; })},
+        {"SHIFTJIS_CHARSET", plain, changed(plain, [](CellFont& f) { f.charset = 128; })},
+        {" \tOEM_CHARSET \t", plain, changed(plain, [](CellFont& f) { f.charset = 255; })},
         {"oem_charset", plain, plain},
         {"OEM_CHARSETX", plain, plain},
-        {",  Courier New", plain, changed(plain, [](cmcFont& f) { f.face = "Courier New"; })},
+        {",  Courier New", plain, changed(plain, [](CellFont& f) { f.face = "Courier New"; })},
         {",   ", plain, plain},
         {",,clWhite,,,fsBold,", plain,
          changed(plain,
-                 [](cmcFont& f) {
+                 [](CellFont& f) {
                      f.colour = 0x00FFFFFF;
                      f.style = fsBold;
                  })},
         {"DEFAULT_CHARSET,,clWindowText,-17,,,", plain,
-         changed(plain, [](cmcFont& f) { f.SetHeight(-17); })},
+         changed(plain, [](CellFont& f) { f.SetHeight(-17); })},
         {",,,%120", fontWith(-17), fontWith(-20)},
         {",,,%1", fontWith(50), fontWith(1)},
         {",,,%0", fontWith(50), fontWith(1)},
         {",,, %200", fontWith(-12), fontWith(-24)},
         {",,,0", fontWith(-17), fontWith(-17)},
         {",,,abc", fontWith(-17), fontWith(-17)},
-        {",,,,12", plain, changed(plain, [](cmcFont& f) { f.SetSize(12); })},
-        {",,,,%50", fontWith(-16), changed(plain, [](cmcFont& f) { f.SetSize(6); })},
+        {",,,,12", plain, changed(plain, [](CellFont& f) { f.SetSize(12); })},
+        {",,,,%50", fontWith(-16), changed(plain, [](CellFont& f) { f.SetSize(6); })},
         {",,,,,fsBold+fsItalic", fontWith(-12, fsUnderline), fontWith(-12, fsBold | fsItalic)},
         {",,,,, fsStrikeOut + fsNone", fontWith(-12, fsBold), fontWith(-12, fsStrikeOut)},
         {",,,,,fsNone+fsbold", fontWith(-12, fsUnderline), fontWith(-12, fsUnderline)},
-        {",,,,,,fpFixed", plain, changed(plain, [](cmcFont& f) { f.pitch = cmcFontPitch::Fixed; })},
+        {",,,,,,fpFixed", plain, changed(plain, [](CellFont& f) { f.pitch = FontPitch::Fixed; })},
         {",,,,,,fpVariable,fpFixed", plain,
-         changed(plain, [](cmcFont& f) { f.pitch = cmcFontPitch::Variable; })},
+         changed(plain, [](CellFont& f) { f.pitch = FontPitch::Variable; })},
         {",,,,,,,,,-40", plain, plain},
     };
     for (const auto& c : cases) {
-        cmcFont font = c.before;
+        CellFont font = c.before;
         font.ApplySpec(c.spec);
         EXPECT_EQ(font, c.after) << "'" << c.spec << "'";
     }
 }
 
 TEST(FontSpec, HeightAndSizeAreTwoViewsOfOneProperty) {
-    cmcFont f;
+    CellFont f;
     f.SetHeight(-16);
     EXPECT_EQ(f.size, 12);
     f.SetSize(9);
@@ -91,16 +93,16 @@ TEST(FontSpec, NameTablesTryTheirNamesInOrder) {
     EXPECT_EQ(charset, 136);
     EXPECT_FALSE(charsetFromName("", charset));
     EXPECT_EQ(charset, 136);
-    cmcFontPitch pitch = cmcFontPitch::Fixed;
+    FontPitch pitch = FontPitch::Fixed;
     EXPECT_TRUE(pitchFromName("fpDefault ", pitch));
-    EXPECT_EQ(pitch, cmcFontPitch::Default);
+    EXPECT_EQ(pitch, FontPitch::Default);
     std::uint8_t style = 0;
     EXPECT_FALSE(styleFromName("Bold", style));
 }
 
 struct ColourCase {
     const char* name;
-    cmcColour value;
+    Colour value;
 };
 
 TEST(ColourTable, NamesGiveTheirValues) {
@@ -146,7 +148,7 @@ TEST(ColourTable, NamesGiveTheirValues) {
     };
     EXPECT_EQ(std::size(cases), 38u);
     for (const auto& c : cases) {
-        cmcColour value = 0x12345678;
+        Colour value = 0x12345678;
         EXPECT_TRUE(colourFromName(c.name, value)) << c.name;
         EXPECT_EQ(value, c.value) << c.name;
     }
@@ -154,7 +156,7 @@ TEST(ColourTable, NamesGiveTheirValues) {
 
 TEST(ColourTable, UnknownNamesLeaveTheValue) {
     for (const char* name : {"clHighlightText", "clwhite", "clWhite ", "", "White"}) {
-        cmcColour value = 0x12345678;
+        Colour value = 0x12345678;
         EXPECT_FALSE(colourFromName(name, value)) << name;
         EXPECT_EQ(value, 0x12345678u);
     }
@@ -171,11 +173,11 @@ TEST(QtMapping, ColoursResolveRgbDirectlyAndSystemColoursThroughThePalette) {
 }
 
 TEST(QtMapping, FontsKeepFaceHeightAndStyle) {
-    cmcFont f;
+    CellFont f;
     f.face = "Monospace";
     f.SetHeight(-20);
     f.style = fsBold | fsUnderline;
-    f.pitch = cmcFontPitch::Fixed;
+    f.pitch = FontPitch::Fixed;
     const QFont q = toQFont(f);
     EXPECT_EQ(q.family(), "Monospace");
     EXPECT_EQ(q.pixelSize(), 20);
@@ -183,33 +185,33 @@ TEST(QtMapping, FontsKeepFaceHeightAndStyle) {
     EXPECT_FALSE(q.italic());
     EXPECT_TRUE(q.underline());
     EXPECT_TRUE(q.fixedPitch());
-    EXPECT_EQ(toQFont(cmcFont{}).family(), QGuiApplication::font().family());
+    EXPECT_EQ(toQFont(CellFont{}).family(), QGuiApplication::font().family());
     f.SetHeight(2000000000);
     EXPECT_EQ(toQFont(f).pixelSize(), 4096);
 }
 
 TEST(QtMapping, MultiLineExtentIsTheWidestLineAndTheSumOfHeights) {
-    cmcFont f;
+    CellFont f;
     f.SetHeight(-14);
     const QFontMetrics metrics(toQFont(f));
-    cmcQtTextMeasure measure;
+    QtTextMeasure measure;
     EXPECT_EQ(measure.Extent(f, "ab\nabcdef\nx"),
-              (cmcExtent{metrics.horizontalAdvance("abcdef"), 3 * metrics.height()}));
-    EXPECT_EQ(measure.Extent(f, ""), (cmcExtent{0, metrics.height()}));
+              (TextExtent{metrics.horizontalAdvance("abcdef"), 3 * metrics.height()}));
+    EXPECT_EQ(measure.Extent(f, ""), (TextExtent{0, metrics.height()}));
     EXPECT_EQ(marginUnitOf(nullptr), 1);
 }
 
 TEST(QtMapping, KeptMetricsStayTrueWhenFontsAlternate) {
-    cmcQtTextMeasure measure;
+    QtTextMeasure measure;
     for (int round = 0; round < 3; ++round) {
         for (int height = 10; height < 30; height += 2) { // more fonts than are kept
-            cmcFont f;
+            CellFont f;
             f.SetHeight(-height);
             f.style = round == 1 ? fsBold : 0;
             const QFontMetrics metrics(toQFont(f));
             for (const char* text : {"Frequency", "W", "Frequency"}) {
                 EXPECT_EQ(measure.Extent(f, text),
-                          (cmcExtent{metrics.horizontalAdvance(text), metrics.height()}))
+                          (TextExtent{metrics.horizontalAdvance(text), metrics.height()}))
                     << height << " " << text;
             }
         }

@@ -5,6 +5,8 @@
 #include <set>
 #include <string>
 
+using namespace marlo;
+
 namespace {
 
 struct NamedNumber {

@@ -1,5 +1,5 @@
-#include "sheets/cmcCellParser.h"
-#include "sheets/cmcLineStore.h"
+#include "sheets/cellParser.h"
+#include "sheets/overlayLineStore.h"
 
 #include <gtest/gtest.h>
 
@@ -8,11 +8,13 @@
 #include <string>
 #include <vector>
 
+using namespace marlo;
+
 namespace {
 
 // Cell models as the overlay file would hold them.
-cmcLineStore& models() {
-    static cmcLineStore store({
+OverlayLineStore& models() {
+    static OverlayLineStore store({
         "#CellModel_eWh",
         "S<_WHB",
         "#CellModel_Basic",
@@ -31,17 +33,17 @@ cmcLineStore& models() {
     return store;
 }
 
-cmcCellObj parse(std::string_view cell, const cmcCellObj* parent = nullptr,
-                 cmcChCounters* counters = nullptr) {
-    cmcCellObj model;
-    cmcCellParser(models().Store()).SplitCell(cell, model, parent, counters);
+CellModel parse(std::string_view cell, const CellModel* parent = nullptr,
+                ChannelCounters* counters = nullptr) {
+    CellModel model;
+    CellParser(models().Store()).SplitCell(cell, model, parent, counters);
     return model;
 }
 
 std::vector<std::optional<std::string>> cellTexts(std::string_view line) {
     std::vector<std::optional<std::string>> texts;
-    const cmcCellParser parser(models().Store());
-    cmcCellObj model;
+    const CellParser parser(models().Store());
+    CellModel model;
     while (!line.empty()) {
         line = parser.SplitCell(line, model, nullptr, nullptr);
         texts.push_back(model.text);
@@ -70,19 +72,19 @@ TEST(CellSplitter, CutsLinesIntoCells) {
     };
     for (const auto& c : cases) {
         EXPECT_EQ(cellTexts(c.line), c.texts) << c.line;
-        EXPECT_EQ(cmcCellParser::CountCells(c.line), c.texts.size()) << c.line;
+        EXPECT_EQ(CellParser::CountCells(c.line), c.texts.size()) << c.line;
     }
 }
 
 TEST(CellSplitter, CountOnlyResetsToTheParentAndParsesNothing) {
-    cmcCellObj parent;
+    CellModel parent;
     parent.category = 2;
     parent.label = 144;
     parent.text = "base";
-    cmcCellObj model;
+    CellModel model;
     model.colour = 0x123;
     const std::string_view rest =
-        cmcCellParser(models().Store())
+        CellParser(models().Store())
             .SplitCell("{(Color=clRed)S}x|y", model, &parent, nullptr, true);
     EXPECT_EQ(rest, "y");
     EXPECT_EQ(model.parent, &parent);
@@ -93,13 +95,13 @@ TEST(CellSplitter, CountOnlyResetsToTheParentAndParsesNothing) {
 }
 
 TEST(CellSplitter, AReusedModelWithoutParentKeepsCategoryAndIndex) {
-    const cmcCellParser parser(models().Store());
-    cmcCellObj model;
+    const CellParser parser(models().Store());
+    CellModel model;
     parser.SplitCell("{(%CT_UserCh.CL_UCh_FreqR[7]:p)}a", model, nullptr, nullptr);
     parser.SplitCell("b", model, nullptr, nullptr);
     EXPECT_EQ(model.category, 2);
     EXPECT_EQ(model.index, 7);
-    EXPECT_EQ(model.label, cmcCellObj::kNoLabel);
+    EXPECT_EQ(model.label, CellModel::kNoLabel);
     EXPECT_FALSE(model.parameter.has_value());
 }
 
@@ -134,7 +136,7 @@ struct FlagCase {
 };
 
 TEST(CellAttributes, FlagLettersSetLayoutAndBehaviour) {
-    using namespace cmcLayout;
+    using namespace CellLayout;
     const FlagCase cases[] = {
         {"<", 0, 0},
         {"^", 1, 0},
@@ -143,44 +145,44 @@ TEST(CellAttributes, FlagLettersSetLayoutAndBehaviour) {
         {"-", 1 << VAlignShift, 0},
         {"_", 2 << VAlignShift, 0},
         {"WH+B", FitWidth | FitHeight | Continues | Rule, 0},
-        {"ST", 0, cmcBehaviour::Selectable | cmcBehaviour::Tail},
+        {"ST", 0, CellBehaviour::Selectable | CellBehaviour::Tail},
         {">^", 1, 0}, // later letters win
         {"_~", 0, 0},
         {"W!W", 0, 0}, // '!' clears
         {"!<", 0, 0},  // ... only the six bit letters
         {"!>", 2, 0},
-        {"!xS", 0, cmcBehaviour::Selectable},
+        {"!xS", 0, CellBehaviour::Selectable},
         {"\\S\\W", 0, 0}, // escaped letters are ordinary
         {"xyzQ?)", 0, 0}, // unknown letters and a stray ')' are ignored
     };
     for (const auto& c : cases) {
-        const cmcCellObj model = parse(std::string("{") + c.attributes + "}");
+        const CellModel model = parse(std::string("{") + c.attributes + "}");
         EXPECT_EQ(model.layout, c.layout) << c.attributes;
         EXPECT_EQ(model.behaviour, c.behaviour) << c.attributes;
     }
 }
 
 TEST(CellAttributes, BangClearsABitTheParentSet) {
-    cmcCellObj parent;
-    parent.behaviour = cmcBehaviour::Selectable;
-    parent.layout = cmcLayout::FitWidth | cmcLayout::Rule;
-    const cmcCellObj model = parse("{!S!B}", &parent);
+    CellModel parent;
+    parent.behaviour = CellBehaviour::Selectable;
+    parent.layout = CellLayout::FitWidth | CellLayout::Rule;
+    const CellModel model = parse("{!S!B}", &parent);
     EXPECT_FALSE(model.IsSelectable());
-    EXPECT_EQ(model.layout, cmcLayout::FitWidth);
+    EXPECT_EQ(model.layout, CellLayout::FitWidth);
 }
 
 TEST(CellAttributes, NamedModelsApplyTheirFirstLineInPlace) {
-    const cmcCellObj bit = parse("{($eWh)^(%CL_FBits[2])}9");
-    EXPECT_EQ(bit.layout, 1 | (2 << cmcLayout::VAlignShift) | cmcLayout::FitWidth |
-                              cmcLayout::FitHeight | cmcLayout::Rule);
+    const CellModel bit = parse("{($eWh)^(%CL_FBits[2])}9");
+    EXPECT_EQ(bit.layout, 1 | (2 << CellLayout::VAlignShift) | CellLayout::FitWidth |
+                              CellLayout::FitHeight | CellLayout::Rule);
     EXPECT_TRUE(bit.IsSelectable());
     EXPECT_EQ(bit.label, 6);
     EXPECT_EQ(bit.index, 2);
     EXPECT_EQ(bit.Text(), "9");
 
-    const cmcCellObj head = parse("{($Head)<}");
+    const CellModel head = parse("{($Head)<}");
     EXPECT_EQ(head.colour, 0x00FFFFFFu);
-    EXPECT_EQ(head.layout, cmcLayout::FitWidth | (1 << cmcLayout::VAlignShift));
+    EXPECT_EQ(head.layout, CellLayout::FitWidth | (1 << CellLayout::VAlignShift));
     ASSERT_TRUE(head.font);
     EXPECT_EQ(head.font->style, fsBold);
 }
@@ -195,19 +197,19 @@ TEST(CellAttributes, ColourGroups) {
 }
 
 TEST(CellAttributes, FontGroupStartsFromTheParentsFontOrTheDefault) {
-    cmcCellObj parent;
-    parent.font = std::make_unique<cmcFont>();
+    CellModel parent;
+    parent.font = std::make_unique<CellFont>();
     parent.font->face = "Serif";
     parent.font->SetHeight(-17);
-    const cmcCellObj child = parse("{(Font=,,,%120,,,)}", &parent);
+    const CellModel child = parse("{(Font=,,,%120,,,)}", &parent);
     ASSERT_TRUE(child.font);
     EXPECT_EQ(child.font->face, "Serif");
     EXPECT_EQ(child.font->height, -20);
     EXPECT_EQ(parent.font->height, -17);
 
-    const cmcCellObj orphan = parse("{(Font)}");
+    const CellModel orphan = parse("{(Font)}");
     ASSERT_TRUE(orphan.font);
-    EXPECT_EQ(*orphan.font, cmcFont{});
+    EXPECT_EQ(*orphan.font, CellFont{});
     EXPECT_FALSE(parse("x", &parent).font) << "a fresh cell falls back to the base font";
 }
 
@@ -223,7 +225,7 @@ TEST(CellAttributes, CellReferences) {
     const ReferenceCase cases[] = {
         {"%CT_PopupMenu.CL_PMenu_Edit:Enter", 1, 62, 0, "Enter"},
         {"%CL_FBits[3]", 12, 6, 3, std::nullopt},
-        {"%CT_PopupMenu.", 1, cmcCellObj::kNoLabel, 0, std::nullopt},
+        {"%CT_PopupMenu.", 1, CellModel::kNoLabel, 0, std::nullopt},
         {"%.CL_Null", 12, 0, 0, std::nullopt},
         {"%CL_Null[-5]", 12, 0, -5, std::nullopt},
         {"%CL_Null[abc]", 12, 0, 0, std::nullopt},
@@ -232,10 +234,10 @@ TEST(CellAttributes, CellReferences) {
         {"%CT_UserCh.CL_UCh_Mode[4]:a\\:b\\\\c", 2, 147, 4, "a:b\\c"},
         {"%CallSheet:GI_Sheet\\.Two", 12, 51, 0, "GI_Sheet.Two"},
         {"%CallSheet:", 12, 51, 0, ""},
-        {"%", 12, cmcCellObj::kNoLabel, 0, std::nullopt},
+        {"%", 12, CellModel::kNoLabel, 0, std::nullopt},
     };
     for (const auto& c : cases) {
-        const cmcCellObj model = parse(std::string("{(") + c.group + ")}");
+        const CellModel model = parse(std::string("{(") + c.group + ")}");
         EXPECT_EQ(model.category, c.category) << c.group;
         EXPECT_EQ(model.label, c.label) << c.group;
         EXPECT_EQ(model.index, c.index) << c.group;
@@ -244,10 +246,10 @@ TEST(CellAttributes, CellReferences) {
 }
 
 TEST(CellAttributes, ReferenceKeepsTheInheritedCategoryAndParameter) {
-    cmcCellObj parent;
+    CellModel parent;
     parent.category = 6;
     parent.parameter = "p";
-    const cmcCellObj model = parse("{(%CL_SelCall_ID[3])}", &parent);
+    const CellModel model = parse("{(%CL_SelCall_ID[3])}", &parent);
     EXPECT_EQ(model.category, 6);
     EXPECT_EQ(model.parameter, "p");
 }
@@ -259,26 +261,26 @@ TEST(CellAttributes, ImageIndexPopupMenuAndUserFlags) {
     EXPECT_FALSE(parse("{(PopupMenu)}").popupMenu.has_value());
 
     EXPECT_EQ(parse("{(Flag0=1)(Flag3=1)}").behaviour,
-              cmcBehaviour::Flag0 | (cmcBehaviour::Flag0 << 3));
+              CellBehaviour::Flag0 | (CellBehaviour::Flag0 << 3));
     for (const char* ignored : {"(Flag4=1)", "(Flag1=2)", "(Flag1:1)", "(Flag1)", "(Flag)"})
         EXPECT_EQ(parse(std::string("{") + ignored + "}").behaviour, 0) << ignored;
-    cmcCellObj parent;
-    parent.behaviour = cmcBehaviour::FlagMask;
+    CellModel parent;
+    parent.behaviour = CellBehaviour::FlagMask;
     EXPECT_EQ(parse("{(Flag2=0)}", &parent).behaviour,
-              cmcBehaviour::FlagMask & ~(cmcBehaviour::Flag0 << 2));
+              CellBehaviour::FlagMask & ~(CellBehaviour::Flag0 << 2));
 }
 
 TEST(CellAttributes, UnknownAndMalformedGroupsAreIgnored) {
-    const cmcCellObj model = parse("{(Nonsense=1)()(Colour=clRed)((S)W}x");
+    const CellModel model = parse("{(Nonsense=1)()(Colour=clRed)((S)W}x");
     EXPECT_EQ(model.colour, kClWindow);
-    EXPECT_EQ(model.layout, cmcLayout::FitWidth);
+    EXPECT_EQ(model.layout, CellLayout::FitWidth);
     EXPECT_FALSE(model.IsSelectable()) << "the S sits inside a group";
     EXPECT_EQ(parse("{(Color=clRed").colour, 0x000000FFu) << "an open group runs to the end";
     EXPECT_EQ(parse("{(PopupMenu=a\\)b)}").popupMenu, "a\\)b") << "an escaped ')' stays inside";
 }
 
 TEST(CellCounters, GroupsChangeCountersSeenByTheSameCellsText) {
-    cmcChCounters counters{};
+    ChannelCounters counters{};
     EXPECT_EQ(parse("{(@ch1=5)}\\(@ch1+2)", nullptr, &counters).Text(), "7");
     EXPECT_EQ(counters[1], 5);
     EXPECT_EQ(parse("{(@ch1++)}\\(@ch1+2)", nullptr, &counters).Text(), "8");
@@ -290,15 +292,15 @@ TEST(CellCounters, GroupsChangeCountersSeenByTheSameCellsText) {
 }
 
 TEST(CellCounters, IndexFromACounterAndCountersInNamedModels) {
-    cmcChCounters counters{};
+    ChannelCounters counters{};
     counters[0] = 41;
-    const cmcCellObj model = parse("{($Count)(%CL_UCh_CH[@ch0])}", nullptr, &counters);
+    const CellModel model = parse("{($Count)(%CL_UCh_CH[@ch0])}", nullptr, &counters);
     EXPECT_EQ(model.index, 42);
     EXPECT_EQ(model.counters, nullptr) << "the counters are borrowed only while parsing";
 }
 
 TEST(CellCounters, ValuesAreShownWithAtMostSixCharacters) {
-    cmcChCounters counters{};
+    ChannelCounters counters{};
     counters[9] = 1234567;
     EXPECT_EQ(parse("\\(@ch9)", nullptr, &counters).Text(), "123456");
     counters[9] = -99999;
@@ -309,7 +311,7 @@ TEST(CellCounters, ValuesAreShownWithAtMostSixCharacters) {
 
 TEST(CellParser, LongLinesAreReadWhole) {
     const std::string bars(8000, '|');
-    EXPECT_EQ(cmcCellParser::CountCells(bars), 8000u);
+    EXPECT_EQ(CellParser::CountCells(bars), 8000u);
     const std::string letters(8000, 'x');
     EXPECT_EQ(parse(letters).Text(), letters);
     const std::string opens = "{" + std::string(8000, '(');
@@ -349,8 +351,8 @@ TEST(CellParser, RandomPiecesOfSyntaxParseSafely) {
     std::mt19937 random(20261207);
     std::uniform_int_distribution<std::size_t> piece(0, std::size(pieces) - 1);
     std::uniform_int_distribution<int> length(0, 60);
-    const cmcCellParser parser(models().Store());
-    cmcCellObj model;
+    const CellParser parser(models().Store());
+    CellModel model;
     for (int n = 0; n < 2000; ++n) {
         std::string line;
         for (int k = length(random); k > 0; --k)
@@ -364,14 +366,14 @@ TEST(CellParser, RandomPiecesOfSyntaxParseSafely) {
             EXPECT_LE(model.HAlign(), 2) << line;
             EXPECT_LE(model.VAlign(), 2) << line;
         } while (!rest.empty());
-        EXPECT_EQ(cells, std::max<std::size_t>(1, cmcCellParser::CountCells(line))) << line;
+        EXPECT_EQ(cells, std::max<std::size_t>(1, CellParser::CountCells(line))) << line;
     }
 }
 
 using CellSyntaxDeathTest = ::testing::Test;
 
 TEST_F(CellSyntaxDeathTest, MalformedChannelCountersEndTheProgram) {
-    cmcChCounters counters{};
+    ChannelCounters counters{};
     for (const char* cell : {"{(@ch)}", "{(@ch12=1)}", "{(@chx=1)}", "{(@x)}", "{(%CL_Null[@ch])}",
                              "\\(@ch)", "\\(1+2)", "\\(@ch10)"}) {
         EXPECT_EXIT(parse(cell, nullptr, &counters), ::testing::ExitedWithCode(3), "Ch No\\. Error")
@@ -408,29 +410,30 @@ std::vector<std::string> modelChain(int count, bool twice) {
     return lines;
 }
 
-cmcCellObj parseWith(cmcLineStore& store, std::string_view cell) {
-    cmcCellObj model;
-    cmcCellParser(store.Store()).SplitCell(cell, model, nullptr, nullptr);
+CellModel parseWith(OverlayLineStore& store, std::string_view cell) {
+    CellModel model;
+    CellParser(store.Store()).SplitCell(cell, model, nullptr, nullptr);
     return model;
 }
 
 TEST_F(CellSyntaxDeathTest, ModelChainsEndWithAMessageNamingTheModel) {
-    cmcLineStore deepest(modelChain(64, false));
-    EXPECT_TRUE(parseWith(deepest, "{($M0)}").layout & cmcLayout::FitWidth) << "64 deep is allowed";
+    OverlayLineStore deepest(modelChain(64, false));
+    EXPECT_TRUE(parseWith(deepest, "{($M0)}").layout & CellLayout::FitWidth)
+        << "64 deep is allowed";
 
-    cmcLineStore deeper(modelChain(65, false));
+    OverlayLineStore deeper(modelChain(65, false));
     EXPECT_EXIT(parseWith(deeper, "{($M0)}"), ::testing::ExitedWithCode(3),
                 "Cell models nest more than 64 deep\\.\n'CellModel_M64'");
-    cmcLineStore longChain(modelChain(50000, false)); // a stack overflow before
+    OverlayLineStore longChain(modelChain(50000, false)); // a stack overflow before
     EXPECT_EXIT(parseWith(longChain, "{($M0)}"), ::testing::ExitedWithCode(3),
                 "Cell models nest more than 64 deep\\.\n'CellModel_M64'");
-    cmcLineStore doubling(modelChain(31, true)); // 2^31 uses before
+    OverlayLineStore doubling(modelChain(31, true)); // 2^31 uses before
     EXPECT_EXIT(parseWith(doubling, "{($M0)}"), ::testing::ExitedWithCode(3),
                 "Cell models are taken more than 4096 times in one cell\\.\n'CellModel_M");
 }
 
 TEST(CellParser, AModelUsedTwiceInOneCellIsNoCycle) {
-    cmcChCounters counters{};
+    ChannelCounters counters{};
     parse("{($Count)($Count)($Head)($Head)}", nullptr, &counters);
     EXPECT_EQ(counters[0], 2);
 }

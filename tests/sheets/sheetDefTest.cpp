@@ -1,6 +1,6 @@
 #include "sheets/cellQtMapping.h"
-#include "sheets/cmcLineStore.h"
-#include "sheets/iuiSh_CommonDef.h"
+#include "sheets/commonSettingsSheetDef.h"
+#include "sheets/overlayLineStore.h"
 
 #include <QFontMetrics>
 #include <QImage>
@@ -9,14 +9,16 @@
 #include <string>
 #include <vector>
 
+using namespace marlo;
+
 namespace {
 
 // Every character 10 pixels wide, every line 16 high; remembers the fonts asked for.
-class FakeMeasure : public cmcTextMeasure {
+class FakeMeasure : public TextMeasure {
 public:
-    cmcExtent Extent(const cmcFont& font, std::string_view text) override {
+    TextExtent Extent(const CellFont& font, std::string_view text) override {
         fonts.push_back(font);
-        cmcExtent e;
+        TextExtent e;
         for (std::size_t start = 0;;) {
             const auto end = text.find('\n', start);
             const auto line = text.substr(start, end == std::string_view::npos ? end : end - start);
@@ -27,7 +29,7 @@ public:
             start = end + 1;
         }
     }
-    std::vector<cmcFont> fonts;
+    std::vector<CellFont> fonts;
 };
 
 std::vector<std::string> modelEntries() {
@@ -44,9 +46,9 @@ public:
         def_->SetMeasure(&measure_);
     }
 
-    cmcSheetDef& Def() { return *def_; }
+    SheetDef& Def() { return *def_; }
     FakeMeasure& Measure() { return measure_; }
-    cmcSheetDef& Built(const cmcSheetSetup& setup = {}) {
+    SheetDef& Built(const SheetSetup& setup = {}) {
         def_->SetSetup(setup);
         def_->Build();
         return *def_;
@@ -68,21 +70,21 @@ private:
         return lines;
     }
 
-    cmcLineStore overlay_;
+    OverlayLineStore overlay_;
     FakeMeasure measure_;
-    std::unique_ptr<cmcSheetDef> def_;
+    std::unique_ptr<SheetDef> def_;
 };
 
 TEST(SheetRows, CellLinesMakeRowsAndTheWidestLineTheColumns) {
     SheetFixture sheet({"|a|b|", "|c|"});
-    cmcSheetDef& def = sheet.Built();
+    SheetDef& def = sheet.Built();
     EXPECT_EQ(def.RowCount(), 2);
     EXPECT_EQ(def.ColCount(), 3);
     EXPECT_EQ(def.Cell(1, 0).model.Text(), "a");
     EXPECT_EQ(def.Cell(1, 1).model.Text(), "c");
-    const cmcCellObj& fresh = def.Cell(2, 1).model;
+    const CellModel& fresh = def.Cell(2, 1).model;
     EXPECT_EQ(fresh.parent, nullptr);
-    EXPECT_EQ(fresh.label, cmcCellObj::kNoLabel);
+    EXPECT_EQ(fresh.label, CellModel::kNoLabel);
     EXPECT_FALSE(fresh.text);
     EXPECT_EQ(def.Cell(2, 0).model.parent, &def.BaseCell());
 }
@@ -126,11 +128,11 @@ TEST(SheetRows, LoopsRepeatTheirBody) {
 TEST(SheetCells, AOneLineLoopCopiesTheRowAboveWithTheNextIndex) {
     SheetFixture sheet(
         {":(LoopFrom 8)", "|{(%CT_UserCh.CL_UCh_CH[10])WH(Font=,,,-30,,,)}ch|", ":(LoopTo)"});
-    cmcSheetDef& def = sheet.Built();
+    SheetDef& def = sheet.Built();
     ASSERT_EQ(def.RowCount(), 8);
     ASSERT_GT(def.RowHeight(0), 1) << "the cell sets the height the copies take";
     for (int row = 0; row < 8; ++row) {
-        const cmcCellObj& m = def.Cell(1, row).model;
+        const CellModel& m = def.Cell(1, row).model;
         EXPECT_EQ(m.index, 10 + row);
         EXPECT_EQ(m.category, 2);
         EXPECT_EQ(m.Text(), "ch");
@@ -144,7 +146,7 @@ TEST(SheetCells, AOneLineLoopCopiesTheRowAboveWithTheNextIndex) {
 TEST(SheetCells, RepeatedLinesAreParsedAgainSoOnlyCountersDiffer) {
     SheetFixture sheet(
         {":(LoopFrom 3)", "{(%CL_UCh_CH[@ch0])}\\(@ch0+1)", "{(@ch0++)}b", ":(LoopTo)"});
-    cmcSheetDef& def = sheet.Built();
+    SheetDef& def = sheet.Built();
     ASSERT_EQ(def.RowCount(), 6);
     for (int pass = 0; pass < 3; ++pass) {
         EXPECT_EQ(def.Cell(0, 2 * pass).model.index, pass);
@@ -162,11 +164,11 @@ TEST(SheetCells, MultiSelectionFollowsSelectZonesOnlyWhenTheModeIsOn) {
     const std::vector<std::string> cells = {":(SelectOFF)", "{S}head", ":(SelectON)", "{S}a",
                                             "{S}b"};
     SheetFixture lines(cells, "(MultiSelect=Line)");
-    cmcSheetDef& def = lines.Built();
+    SheetDef& def = lines.Built();
     EXPECT_EQ(def.Style().multiSelect, 2);
     EXPECT_EQ(def.Cell(0, 0).marks, 0);
-    EXPECT_EQ(def.Cell(0, 1).marks, cmcCellMark::MultiSelectable);
-    EXPECT_EQ(def.Cell(0, 2).marks, cmcCellMark::MultiSelectable);
+    EXPECT_EQ(def.Cell(0, 1).marks, CellMark::MultiSelectable);
+    EXPECT_EQ(def.Cell(0, 2).marks, CellMark::MultiSelectable);
     EXPECT_FALSE(def.Rows()[0].multiSelectable);
 
     SheetFixture off(cells);
@@ -175,7 +177,7 @@ TEST(SheetCells, MultiSelectionFollowsSelectZonesOnlyWhenTheModeIsOn) {
 
 TEST(SheetCells, FirstSelectableColumnAndRowAreFoundSeparately) {
     SheetFixture sheet({"a|b|c", "x|y|{S}z", "p|{S}q|r"});
-    cmcSheetDef& def = sheet.Built();
+    SheetDef& def = sheet.Built();
     EXPECT_EQ(def.FirstSelectableCol(), 1);
     EXPECT_EQ(def.FirstSelectableRow(), 1);
 
@@ -186,7 +188,7 @@ TEST(SheetCells, FirstSelectableColumnAndRowAreFoundSeparately) {
 
 TEST(SheetSizes, FitFlagsWidenColumnsAndHeightenRowsFromTheCellsFont) {
     SheetFixture sheet({"{W}abc|{H}x|plain", "", "{WH(Font=,,,-40,,,)}ab\\ncdef"});
-    cmcSheetDef& def = sheet.Built();
+    SheetDef& def = sheet.Built();
     EXPECT_EQ(def.ColWidth(0), 4 * 10 + 8) << "the widest of 'abc' and 'cdef'";
     EXPECT_EQ(def.ColWidth(1), 1);
     EXPECT_EQ(def.ColWidth(2), 1);
@@ -201,11 +203,11 @@ TEST(SheetSizes, FitFlagsWidenColumnsAndHeightenRowsFromTheCellsFont) {
 
 TEST(SheetSizes, PrintingUsesTheMarginUnitAndTheExplicitFontHeight) {
     SheetFixture sheet({"{W}abc|{H}x"}, "(PrintFontRatio=50)");
-    cmcSheetSetup setup;
+    SheetSetup setup;
     setup.printing = true;
     setup.marginUnit = 5;
     setup.explicitFontHeight = 40;
-    cmcSheetDef& def = sheet.Built(setup);
+    SheetDef& def = sheet.Built(setup);
     EXPECT_EQ(def.ColWidth(0), 30 + 8 * 5);
     EXPECT_EQ(def.ColWidth(1), 5) << "the default width is the margin unit";
     EXPECT_EQ(def.RowHeight(0), 16 + 2 * 5);
@@ -214,27 +216,27 @@ TEST(SheetSizes, PrintingUsesTheMarginUnitAndTheExplicitFontHeight) {
 
 TEST(SheetBase, BaseCellTakesTheZoomAndGivesTheGridItsColourAndFont) {
     SheetFixture sheet({"a"}, "", "{($Basic)(Color=clYellow)(PopupMenu=GI_PMenu_X)}");
-    cmcSheetSetup setup;
+    SheetSetup setup;
     setup.fontZoom = 150;
-    cmcSheetDef& def = sheet.Built(setup);
+    SheetDef& def = sheet.Built(setup);
     EXPECT_EQ(def.BaseCell().colour, 0x0000FFFFu);
-    EXPECT_EQ(def.BaseFont().height, cmcFont{}.height * 150 / 100);
+    EXPECT_EQ(def.BaseFont().height, CellFont{}.height * 150 / 100);
     EXPECT_EQ(*def.Cell(0, 0).model.FindPopupMenu(), "GI_PMenu_X");
     EXPECT_EQ(def.Cell(0, 0).model.colour, 0x0000FFFFu);
 
     setup.printing = true; // no explicit height: the zoom still applies, the ratio is 100
-    EXPECT_EQ(sheet.Built(setup).BaseFont().height, cmcFont{}.height * 150 / 100);
+    EXPECT_EQ(sheet.Built(setup).BaseFont().height, CellFont{}.height * 150 / 100);
 }
 
 struct StyleCase {
     const char* line;
-    void (*check)(const cmcSheetStyle&);
+    void (*check)(const SheetStyle&);
 };
 
 TEST(SheetStyle, GroupsSetTheStyleProperties) {
     const StyleCase cases[] = {
         {"",
-         [](const cmcSheetStyle& s) {
+         [](const SheetStyle& s) {
              EXPECT_FALSE(s.titleText);
              EXPECT_EQ(s.titleColour, kClGrayText);
              EXPECT_FALSE(s.titleFont);
@@ -243,40 +245,40 @@ TEST(SheetStyle, GroupsSetTheStyleProperties) {
              EXPECT_EQ(s.printFontRatio, 100);
          }},
         {"(TitleString=User channels)(TitleColor=clNavy)",
-         [](const cmcSheetStyle& s) {
+         [](const SheetStyle& s) {
              EXPECT_EQ(s.titleText, "User channels");
              EXPECT_EQ(s.titleColour, 0x00800000u);
          }},
         {"(TitleString=)(TitleColor=clNothing)",
-         [](const cmcSheetStyle& s) {
+         [](const SheetStyle& s) {
              EXPECT_FALSE(s.titleText);
              EXPECT_EQ(s.titleColour, kClGrayText);
          }},
         {"(TitleFont=,Serif,,,14,fsBold,)",
-         [](const cmcSheetStyle& s) {
+         [](const SheetStyle& s) {
              ASSERT_TRUE(s.titleFont);
              EXPECT_EQ(s.titleFont->face, "Serif");
              EXPECT_EQ(s.titleFont->size, 14);
              EXPECT_EQ(s.titleFont->style, fsBold);
          }},
         {"x(FixedCols=2) y (FixedRows=3)(PrintFontRatio=80)",
-         [](const cmcSheetStyle& s) {
+         [](const SheetStyle& s) {
              EXPECT_EQ(s.fixedCols, 2);
              EXPECT_EQ(s.fixedRows, 3);
              EXPECT_EQ(s.printFontRatio, 80);
          }},
         {"(FixedCols=-4)(FixedRows)",
-         [](const cmcSheetStyle& s) {
+         [](const SheetStyle& s) {
              EXPECT_EQ(s.fixedCols, 0);
              EXPECT_EQ(s.fixedRows, 0);
          }},
-        {"(NoPrint)", [](const cmcSheetStyle& s) { EXPECT_TRUE(s.noPrint); }},
-        {"(NoPrint=1)( NoPrint)", [](const cmcSheetStyle& s) { EXPECT_FALSE(s.noPrint); }},
-        {"(MultiSelect=Cell)", [](const cmcSheetStyle& s) { EXPECT_EQ(s.multiSelect, 1); }},
+        {"(NoPrint)", [](const SheetStyle& s) { EXPECT_TRUE(s.noPrint); }},
+        {"(NoPrint=1)( NoPrint)", [](const SheetStyle& s) { EXPECT_FALSE(s.noPrint); }},
+        {"(MultiSelect=Cell)", [](const SheetStyle& s) { EXPECT_EQ(s.multiSelect, 1); }},
         {"(MultiSelect=Line)(MultiSelect)",
-         [](const cmcSheetStyle& s) { EXPECT_EQ(s.multiSelect, 0); }},
-        {"(MultiSelect=Rows)", [](const cmcSheetStyle& s) { EXPECT_EQ(s.multiSelect, 0); }},
-        {"(Unknown=1)(FixedCols=1", [](const cmcSheetStyle& s) { EXPECT_EQ(s.fixedCols, 1); }},
+         [](const SheetStyle& s) { EXPECT_EQ(s.multiSelect, 0); }},
+        {"(MultiSelect=Rows)", [](const SheetStyle& s) { EXPECT_EQ(s.multiSelect, 0); }},
+        {"(Unknown=1)(FixedCols=1", [](const SheetStyle& s) { EXPECT_EQ(s.fixedCols, 1); }},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.line);
@@ -310,7 +312,7 @@ TEST(SheetDirectives, CommonSheetSkipsLinesForOtherVariantsAndFactoryMode) {
     };
     for (const auto& c : cases) {
         SheetFixture sheet(cells, "", "{($Basic)}", "St_Common");
-        cmcSheetSetup setup;
+        SheetSetup setup;
         setup.modelVariant = c.variant;
         setup.factoryMode = c.factory;
         sheet.Built(setup);
@@ -339,9 +341,9 @@ TEST(SheetDirectives, ALeftOverSkipCountDoesNotReachIntoTheNextBuild) {
     EXPECT_EQ(sheet.Lines(), (std::vector<int>{0}));
 }
 
-class HookedDef : public cmcSheetDef {
+class HookedDef : public SheetDef {
 public:
-    using cmcSheetDef::cmcSheetDef;
+    using SheetDef::SheetDef;
     std::vector<std::pair<int, int>> calls;
 
 protected:
@@ -350,8 +352,8 @@ protected:
 };
 
 TEST(SheetCells, HooksRunBeforeEachRowAndEachBuiltCell) {
-    cmcLineStore overlay({"#CellModel_Basic", "", "#K_Style", "", "#K_BasicCell", "", "#K_Cells",
-                          "a|b", ":(LoopFrom 2)", "c", ":(LoopTo)", "#"});
+    OverlayLineStore overlay({"#CellModel_Basic", "", "#K_Style", "", "#K_BasicCell", "",
+                              "#K_Cells", "a|b", ":(LoopFrom 2)", "c", ":(LoopTo)", "#"});
     HookedDef def(overlay.Store(), "K", overlay.Store());
     FakeMeasure measure;
     def.SetMeasure(&measure);
@@ -371,7 +373,7 @@ TEST(SheetSizes, TheQtMeasureUsesTheFontMetricsOfThePrinterDevice) {
     sheet.Def().Build();
     EXPECT_TRUE(sheet.Def().Setup().printing);
     EXPECT_EQ(sheet.Def().Setup().marginUnit, 5);
-    cmcFont font;
+    CellFont font;
     font.SetHeight(-20);
     const QFontMetrics metrics(toQFont(font), &page);
     EXPECT_EQ(sheet.Def().ColWidth(0), metrics.horizontalAdvance("Frequency") + 40);
@@ -380,7 +382,7 @@ TEST(SheetSizes, TheQtMeasureUsesTheFontMetricsOfThePrinterDevice) {
 
 TEST(SheetSizes, LongLinesMakeManyColumns) {
     SheetFixture sheet({std::string(8000, '|'), "{W}" + std::string(8000, 'x')});
-    cmcSheetDef& def = sheet.Built();
+    SheetDef& def = sheet.Built();
     EXPECT_EQ(def.ColCount(), 8000);
     EXPECT_EQ(def.ColWidth(0), 80008);
 }
@@ -412,8 +414,8 @@ TEST_F(SheetDefDeathTest, CellsOutsideTheTableEndTheProgram) {
 TEST_F(SheetDefDeathTest, BrokenCellsAndMissingEntriesEndTheProgram) {
     EXPECT_EXIT(SheetFixture({"{(%CL_UCh_CH[@ch])}"}).Built(), ::testing::ExitedWithCode(3),
                 "Ch No\\. Error");
-    cmcLineStore overlay({"#K_BasicCell", ""});
-    cmcSheetDef def(overlay.Store(), "K", overlay.Store());
+    OverlayLineStore overlay({"#K_BasicCell", ""});
+    SheetDef def(overlay.Store(), "K", overlay.Store());
     EXPECT_EXIT(def.Build(), ::testing::ExitedWithCode(3), "The index 'K_Style' was not found");
 }
 

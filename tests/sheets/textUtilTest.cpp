@@ -1,10 +1,12 @@
+#include "sheets/textUtil.h"
 #include "core/hexText.h"
-#include "sheets/cmcTextUtil.h"
 #include "sheets/windowPlacement.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
+
+using namespace marlo;
 
 namespace {
 

@@ -2,7 +2,9 @@
 
 #include "core/modelIdentity.h"
 
-DocumentContext::DocumentContext(cmcGTex& overlay) : lists_(overlay, *this) {
-    for (cmcEeprom* image : {&current, &saved, &comparison})
+using namespace marlo;
+
+DocumentContext::DocumentContext(OverlayTexts& overlay) : lists_(overlay, *this) {
+    for (MemoryImage* image : {&current, &saved, &comparison})
         image->Resize(marloModel::imageSize);
 }

@@ -1,26 +1,30 @@
 #pragma once
 
-#include "core/cmcEeprom.h"
-#include "radio/EntryClipboard.h"
-#include "radio/cmcCellContext.h"
-#include "radio/cmcOverlayLists.h"
+#include "core/memoryImage.h"
+#include "radio/cellContext.h"
+#include "radio/overlayLists.h"
+#include "radio/rowClipboard.h"
 
 #include <string>
 
-class cmcGTex;
+using namespace marlo;
+
+namespace marlo {
+class OverlayTexts;
+}
 
 // A channel document with no window around it, for programs that evaluate cells
 // outside the application (benchmarks, fuzz targets): three blank images of the
 // radio's size, a clipboard, the overlay's selection lists; no commands, no file,
 // no settings worth changing. Mode and model variant are the caller's to set.
-class DocumentContext : public cmcCellContext {
+class DocumentContext : public CellContext {
 public:
-    explicit DocumentContext(cmcGTex& overlay);
+    explicit DocumentContext(OverlayTexts& overlay);
 
-    cmcEeprom& CurrentImage() override { return current; }
-    const cmcEeprom& SavedImage() override { return saved; }
-    const cmcEeprom& ComparisonImage() override { return comparison; }
-    EntryClipboard& Clipboard() override { return clipboard_; }
+    MemoryImage& CurrentImage() override { return current; }
+    const MemoryImage& SavedImage() override { return saved; }
+    const MemoryImage& ComparisonImage() override { return comparison; }
+    RowClipboard& Clipboard() override { return clipboard_; }
     bool IsModified() const override { return false; }
     void SetModified() override {}
     bool HasDocumentName() const override { return false; }
@@ -28,8 +32,8 @@ public:
     bool ExpertMode() const override { return expert; }
     bool FactoryMode() const override { return false; }
     bool GeneMode() const override { return false; }
-    cmcIdentityDigits IdentityDigits() const override { return kNoIdentityDigits; }
-    const dstRadioInfo& RadioInfo() const override { return radioInfo_; }
+    IdentityDigits Identity() const override { return kNoIdentityDigits; }
+    const RadioInfo& LastRadioInfo() const override { return radioInfo_; }
     int ModelVariant() const override { return variant; }
     void ChangeModel(int) override {}
     int FontSize() const override { return 100; }
@@ -38,17 +42,17 @@ public:
     int ComPort() const override { return 1; }
     void SetComPort(int) override {}
     std::string RecentFile(int) const override { return {}; }
-    cmcCodec::cmcSelectionLists& SelectionLists() override { return lists_; }
-    cmcCellCommands* Commands() override { return nullptr; }
+    codec::SelectionLists& SelectionLists() override { return lists_; }
+    CellCommands* Commands() override { return nullptr; }
 
-    cmcEeprom current;
-    cmcEeprom saved;
-    cmcEeprom comparison;
+    MemoryImage current;
+    MemoryImage saved;
+    MemoryImage comparison;
     bool expert = false;
     int variant = 0;
 
 private:
-    indEntryClipboard clipboard_;
-    dstRadioInfo radioInfo_;
-    cmcOverlayLists lists_;
+    ProgramRowClipboard clipboard_;
+    RadioInfo radioInfo_;
+    OverlayLists lists_;
 };

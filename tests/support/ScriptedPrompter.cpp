@@ -4,10 +4,12 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 
-ScriptedPrompter::ScriptedPrompter() : previous_(cmcPrompter::install(this)) {}
+using namespace marlo;
+
+ScriptedPrompter::ScriptedPrompter() : previous_(Prompter::install(this)) {}
 
 ScriptedPrompter::~ScriptedPrompter() {
-    cmcPrompter::install(previous_);
+    Prompter::install(previous_);
 }
 
 PromptAnswer ScriptedPrompter::message(const std::string& caption, const std::string& text,

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/cmcPrompter.h"
+#include "platform/prompter.h"
 
 #include <deque>
 #include <functional>
@@ -8,10 +8,12 @@
 #include <string>
 #include <vector>
 
+using namespace marlo;
+
 // A prompter for tests: records every box it is shown, answers questions and
 // file dialogs from a script, and fails the running test on a question that
 // was not scripted. Installs itself for its lifetime.
-class ScriptedPrompter : public cmcPrompter {
+class ScriptedPrompter : public Prompter {
 public:
     struct Shown {
         std::string caption;
@@ -78,7 +80,7 @@ public:
 private:
     std::optional<std::string> nextFile(const std::string& caption);
 
-    cmcPrompter* previous_;
+    Prompter* previous_;
     std::vector<Shown> shown_;
     std::vector<Dialog> dialogs_;
     std::deque<PromptAnswer> answers_;

@@ -1,4 +1,4 @@
-#include "overlay/cmcGTex.h"
+#include "overlay/overlayTexts.h"
 #include "platform/programPath.h"
 
 #include <QApplication>
@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <memory>
 #include <string_view>
+
+using namespace marlo;
 
 int main(int argc, char* argv[]) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -30,10 +32,10 @@ int main(int argc, char* argv[]) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     QApplication app(argc, argv);
 
-    cmcGTex overlay;
+    OverlayTexts overlay;
     overlay.SetFile(programDir() + "Marlo.OVL");
-    cmcGTex::SetApp(&overlay);
+    OverlayTexts::SetApp(&overlay);
     const int status = RUN_ALL_TESTS();
-    cmcGTex::SetApp(nullptr);
+    OverlayTexts::SetApp(nullptr);
     return status;
 }

@@ -4,7 +4,9 @@
 #include <QApplication>
 #include <QTest>
 
-using namespace cmcCells;
+using namespace marlo;
+
+using namespace CellLabel;
 
 namespace {
 

@@ -3,11 +3,13 @@
 #include "radio/cellLabels.h"
 #include "views/bitEditorCells.h"
 
-using namespace cmcCells;
+using namespace marlo;
+
+using namespace CellLabel;
 
 namespace {
 
-using cmcBitCells::EvaluateBit;
+using bitEditorCells::EvaluateBit;
 
 struct BitRow {
     const char* name;
@@ -23,24 +25,24 @@ TEST(BitCells, ShowAndTakeKeysOnOneBitOfTheByte) {
     const BitRow rows[] = {
         {"shows a set bit", 0, 0, true, before, "1"},
         {"shows a clear bit", 1, 0, true, before, "0"},
-        {"space flips", 1, cmcCellCapsule::kSpace, true, 0b0000'0111, "1"},
-        {"backspace flips", 2, cmcCellCapsule::kBackspace, true, 0b0000'0001, "0"},
-        {"enter is the window's", 7, cmcCellCapsule::kEnter, true, before, "0"},
-        {"a click flips", 0, cmcCellCapsule::kClick, true, 0b0000'0100, "0"},
+        {"space flips", 1, CellRequest::kSpace, true, 0b0000'0111, "1"},
+        {"backspace flips", 2, CellRequest::kBackspace, true, 0b0000'0001, "0"},
+        {"enter is the window's", 7, CellRequest::kEnter, true, before, "0"},
+        {"a click flips", 0, CellRequest::kClick, true, 0b0000'0100, "0"},
         {"0 clears", 0, '0', true, 0b0000'0100, "0"},
         {"1 sets", 3, '1', true, 0b0000'1101, "1"},
         {"1 on a set bit", 2, '1', true, before, "1"},
         {"other keys do nothing", 1, 'x', true, before, "0"},
-        {"no grid, no key", 1, cmcCellCapsule::kSpace, false, before, "0"},
-        {"no ninth bit", 8, cmcCellCapsule::kSpace, true, before, ""},
-        {"no bit below 0", -1, cmcCellCapsule::kSpace, true, before, ""},
+        {"no grid, no key", 1, CellRequest::kSpace, false, before, "0"},
+        {"no ninth bit", 8, CellRequest::kSpace, true, before, ""},
+        {"no bit below 0", -1, CellRequest::kSpace, true, before, ""},
     };
     int grid = 0;
     for (const BitRow& row : rows) {
         SCOPED_TRACE(row.name);
-        cmcCellObj cell;
+        CellModel cell;
         cell.index = row.bit;
-        cmcCellCapsule request;
+        CellRequest request;
         request.cell = &cell;
         request.action = row.action;
         request.grid = row.withGrid ? &grid : nullptr;
@@ -55,20 +57,20 @@ class BitDelivery : public CellEngineTest {};
 
 TEST_F(BitDelivery, TheChosenByteReachesTheRawByteCellAsAPick) {
     setByte(0x23, 0x5A);
-    cmcCellObj& cell = newCell(CT_Null, CL_EeDebugWin_3, 2);
-    cmcCellCapsule owner;
+    CellModel& cell = newCell(CT_Null, CL_EeDebugWin_3, 2);
+    CellRequest owner;
     owner.cell = &cell;
-    owner.action = cmcCellCapsule::kEnter; // the request that opened the editor
+    owner.action = CellRequest::kEnter; // the request that opened the editor
     std::vector<std::uint8_t> changes;
-    owner.onChange = {[](void* user, cmcCellCapsule&, std::uint8_t bits) {
+    owner.onChange = {[](void* user, CellRequest&, std::uint8_t bits) {
                           static_cast<std::vector<std::uint8_t>*>(user)->push_back(bits);
                       },
                       &changes};
 
     for (std::uint8_t value : {std::uint8_t{0xA5}, std::uint8_t{0x00}, std::uint8_t{0xFF}}) {
-        cmcBitCells::Deliver(
-            [this](cmcCellCapsule& r, bool notify) { return evaluateCell(engine_, r, notify); },
-            owner, value);
+        bitEditorCells::Deliver(
+            [this](CellRequest& r, bool notify) { return evaluateCell(engine_, r, notify); }, owner,
+            value);
         EXPECT_EQ(byteAt(0x23), value);
     }
     EXPECT_EQ(byteAt(0x22), 0);

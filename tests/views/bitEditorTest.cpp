@@ -1,16 +1,18 @@
 #include "cellEngineFixture.h"
 
 #include "radio/cellLabels.h"
-#include "sheets/cmcLineStore.h"
-#include "views/cuiBitEditor.h"
-#include "views/cuiSheet.h"
+#include "sheets/overlayLineStore.h"
+#include "views/bitEditor.h"
+#include "views/sheet.h"
 
 #include <QDialogButtonBox>
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
 
-using namespace cmcCells;
+using namespace marlo;
+
+using namespace CellLabel;
 
 namespace {
 
@@ -20,13 +22,13 @@ class BitEditorTest : public CellEngineTest {
 protected:
     BitEditorTest() {
         host_.resize(300, 100);
-        sheet_.emplace(&host_, nullptr, cuiSheet::StartCell{}, store_.Store(), "Raw", nullptr);
+        sheet_.emplace(&host_, nullptr, Sheet::StartCell{}, store_.Store(), "Raw", nullptr);
         sheet_->SetEngine(engine());
         sheet_->Build();
         host_.show();
         ON_CALL(commands_, OpenBitEditor)
-            .WillByDefault([this](cmcCellCapsule& request, std::uint8_t value, std::string_view) {
-                editor_ = cuiBitEditor::Open(request, value, engine(), QRect(0, 0, 1280, 1024));
+            .WillByDefault([this](CellRequest& request, std::uint8_t value, std::string_view) {
+                editor_ = BitEditor::Open(request, value, engine(), QRect(0, 0, 1280, 1024));
             });
         setByte(0x21, 0x5A);
         context_.saved.Assign(context_.current);
@@ -37,8 +39,8 @@ protected:
         delete editor_.data();
         sheet_.reset();
     }
-    cuiCellEngine engine() {
-        return [this](cmcCellCapsule& r, bool notify) { return evaluateCell(engine_, r, notify); };
+    CellEngineCall engine() {
+        return [this](CellRequest& r, bool notify) { return evaluateCell(engine_, r, notify); };
     }
     // The bits as the editor's sheet shows them, highest first.
     std::string shownBits() {
@@ -50,13 +52,13 @@ protected:
     void keyToEditor(Qt::Key key) { QTest::keyClick(editor_->Sheet().Grid(), key); }
     void typeToEditor(char c) { QTest::keyClick(editor_->Sheet().Grid(), c); }
 
-    cmcLineStore store_{{"#CellModel_Basic", "~<", "#CellModel_b", "S^-WH", "#Raw_Style", "",
-                         "#Raw_BasicCell", "{($Basic)}", "#Raw_Cells",
-                         "|{($b)(%CT_Null.CL_EeDebugWin_0[2])}00|{($b)(%CL_EeDebugWin_1[2])}00|",
-                         "#"}};
+    OverlayLineStore store_{
+        {"#CellModel_Basic", "~<", "#CellModel_b", "S^-WH", "#Raw_Style", "", "#Raw_BasicCell",
+         "{($Basic)}", "#Raw_Cells",
+         "|{($b)(%CT_Null.CL_EeDebugWin_0[2])}00|{($b)(%CL_EeDebugWin_1[2])}00|", "#"}};
     QWidget host_;
-    std::optional<cuiSheet> sheet_;
-    QPointer<cuiBitEditor> editor_;
+    std::optional<Sheet> sheet_;
+    QPointer<BitEditor> editor_;
 };
 
 TEST_F(BitEditorTest, EnterOnAByteOpensItsBitsAndConfirmingWritesTheByte) {
@@ -66,7 +68,7 @@ TEST_F(BitEditorTest, EnterOnAByteOpensItsBitsAndConfirmingWritesTheByte) {
     EXPECT_EQ(editor_->Value(), 0x5A);
     EXPECT_EQ(shownBits(), "01011010");
     EXPECT_EQ(editor_->windowTitle(), "5A = 90");
-    const cuiGrid& grid = *editor_->Sheet().Grid();
+    const Grid& grid = *editor_->Sheet().Grid();
     EXPECT_GE(grid.viewport()->width(), grid.Layout().TotalWidth()); // every bit in sight
     EXPECT_GE(grid.viewport()->height(), grid.Layout().TotalHeight());
 
@@ -92,8 +94,8 @@ TEST_F(BitEditorTest, EnterOnAByteOpensItsBitsAndConfirmingWritesTheByte) {
 TEST_F(BitEditorTest, AClickFlipsTheCurrentBitAndOkConfirms) {
     QTest::keyClick(sheet_->Grid(), Qt::Key_Return);
     ASSERT_TRUE(editor_);
-    cuiSheet& bits = editor_->Sheet();
-    const cmcGridRect r = bits.Grid()->CellRect(15, 3);
+    Sheet& bits = editor_->Sheet();
+    const GridRect r = bits.Grid()->CellRect(15, 3);
     const QPoint bit0((r.left + r.right) / 2, (r.top + r.bottom) / 2);
     QTest::mouseClick(bits.Grid()->viewport(), Qt::LeftButton, {}, bit0);
     EXPECT_EQ(shownBits(), "01011011");
@@ -115,7 +117,7 @@ TEST_F(BitEditorTest, EscapeCancelAndTheOwnersGoingWriteNothing) {
         QTest::keyClick(sheet_->Grid(), Qt::Key_Return);
         ASSERT_TRUE(editor_);
         bool confirmed = true;
-        QObject::connect(editor_, &cuiBitEditor::Closed, [&](bool c) { confirmed = c; });
+        QObject::connect(editor_, &BitEditor::Closed, [&](bool c) { confirmed = c; });
         keyToEditor(Qt::Key_Space);
         const std::string which = how;
         if (which == "Escape")

@@ -1,16 +1,18 @@
 #include "viewsTestOverlay.h"
 
 #include "radio/cellLabels.h"
-#include "radio/cmcCellCapsule.h"
+#include "radio/cellRequest.h"
 #include "sheets/cellQtMapping.h"
-#include "sheets/cmcLineStore.h"
-#include "sheets/cmcSheetDef.h"
+#include "sheets/overlayLineStore.h"
+#include "sheets/sheetDef.h"
 #include "views/cellPainter.h"
 
 #include <QPainter>
 #include <gtest/gtest.h>
 
 #include <memory>
+
+using namespace marlo;
 
 namespace {
 
@@ -24,12 +26,12 @@ public:
     explicit Painted(std::vector<std::string> cells) {
         std::vector<std::string> lines = viewModelLines();
         addSheet(lines, "P", "", "{($Basic)}", cells);
-        store_ = std::make_unique<cmcLineStore>(std::move(lines));
-        def_ = std::make_unique<cmcSheetDef>(store_->Store(), "P", store_->Store());
+        store_ = std::make_unique<OverlayLineStore>(std::move(lines));
+        def_ = std::make_unique<SheetDef>(store_->Store(), "P", store_->Store());
         def_->Build();
         marks_.warning = solid(8, 10, Qt::yellow);
         marks_.error = solid(8, 10, Qt::red);
-        engine_ = [this](cmcCellCapsule& request, bool) {
+        engine_ = [this](CellRequest& request, bool) {
             request.text = engineText;
             request.status |= engineStatus;
             request.markerPlace = markerPlace;
@@ -49,7 +51,7 @@ public:
         return image;
     }
 
-    cmcGridRect RectOf(int col, int row) const {
+    GridRect RectOf(int col, int row) const {
         int x = 0, y = 0;
         for (int c = 0; c < col; ++c)
             x += def_->ColWidth(c);
@@ -66,15 +68,15 @@ public:
         for (int row = 0; row < def_->RowCount(); ++row)
             for (int col = 0; col < def_->ColCount(); ++col) {
                 painter.save();
-                cuiPaintCell(painter, in, col, row, RectOf(col, row));
+                paintCell(painter, in, col, row, RectOf(col, row));
                 painter.restore();
             }
         return image;
     }
 
-    cmcSheetDef& Def() { return *def_; }
+    SheetDef& Def() { return *def_; }
 
-    cuiCellPaintInput in;
+    CellPaintInput in;
     std::string engineText = "bound";
     std::uint8_t engineStatus = 0;
     std::uint8_t markerPlace = 0;
@@ -83,11 +85,11 @@ public:
     std::vector<int> asked;
 
 private:
-    std::unique_ptr<cmcLineStore> store_;
-    std::unique_ptr<cmcSheetDef> def_;
-    cuiMarkImages marks_;
-    cmcCellCapsule request_;
-    cuiCellEngine engine_;
+    std::unique_ptr<OverlayLineStore> store_;
+    std::unique_ptr<SheetDef> def_;
+    MarkImages marks_;
+    CellRequest request_;
+    CellEngineCall engine_;
 };
 
 // Counts the pixels of `colour` inside x0..x1-1, y0..y1-1.
@@ -100,7 +102,7 @@ int count(const QImage& image, QRgb colour, int x0, int y0, int x1, int y1) {
 }
 
 // Text pixels: near black (dark) or near white (light), whatever the antialiasing.
-int countNear(const QImage& image, bool dark, const cmcGridRect& r) {
+int countNear(const QImage& image, bool dark, const GridRect& r) {
     int n = 0;
     for (int y = r.top; y < r.bottom; ++y)
         for (int x = r.left; x < r.right; ++x) {
@@ -110,7 +112,7 @@ int countNear(const QImage& image, bool dark, const cmcGridRect& r) {
     return n;
 }
 
-QRgb rgb(cmcColour c) {
+QRgb rgb(Colour c) {
     return toQColor(c).rgba();
 }
 
@@ -119,7 +121,7 @@ TEST(CellPainter, FillsByColourAndHighlightButNeverFillsWhite) {
     p.hiCol = 2;
     p.hiRow = 0;
     QImage shot = p.Paint();
-    const cmcGridRect white = p.RectOf(0, 0), window = p.RectOf(1, 0), yellow = p.RectOf(2, 0);
+    const GridRect white = p.RectOf(0, 0), window = p.RectOf(1, 0), yellow = p.RectOf(2, 0);
     EXPECT_EQ(shot.pixel(white.left + 1, white.top + 1), kUnder);
     EXPECT_EQ(shot.pixel(window.left + 1, window.top + 1), rgb(kClWindow));
     // Highlighted without the focus: button face; with it: the highlight colour.
@@ -144,7 +146,7 @@ TEST(CellPainter, FillsByColourAndHighlightButNeverFillsWhite) {
 TEST(CellPainter, RulesAreGreyUnderWindowCellsWhiteUnderColouredOnesAndBlackOnPaper) {
     Painted p({"{($e)B}rule|{($e)B(Color=clNavy)}navy|{($e)}none|"});
     QImage shot = p.Paint();
-    const cmcGridRect a = p.RectOf(0, 0), b = p.RectOf(1, 0), c = p.RectOf(2, 0);
+    const GridRect a = p.RectOf(0, 0), b = p.RectOf(1, 0), c = p.RectOf(2, 0);
     EXPECT_EQ(count(shot, qRgb(128, 128, 128), a.left, a.bottom - 1, a.right, a.bottom), a.Width());
     EXPECT_EQ(count(shot, qRgb(255, 255, 255), b.left, b.bottom - 1, b.right, b.bottom), b.Width());
     EXPECT_EQ(shot.pixel(c.left + 1, c.bottom - 1), rgb(kClWindow));
@@ -161,7 +163,7 @@ TEST(CellPainter, PaperShadesEveryColouredCellWithWhiteTextAndPrintsWindowCellsB
     p.hiRow = 0;
     p.in.printing = true;
     const QImage shot = p.Paint();
-    const cmcGridRect a = p.RectOf(0, 0), b = p.RectOf(1, 0);
+    const GridRect a = p.RectOf(0, 0), b = p.RectOf(1, 0);
     EXPECT_EQ(shot.pixel(a.left + 1, a.top + 1), qRgb(0x60, 0x60, 0x60));
     EXPECT_GT(countNear(shot, false, a), 10);
     EXPECT_EQ(shot.pixel(b.left + 1, b.top + 1), qRgb(255, 255, 255));
@@ -173,9 +175,9 @@ TEST(CellPainter, MarksSitAtTheLeftOfRightAlignedCellsAndAfterTheTextOfOthers) {
     Painted p({"{($r)(%CL_Misc_ChNo_1Base[0])}MMMMMMMMMMMMMM|{($e)(%CL_Misc_ChNo_1Base[0])}"
                "MMMMMMMMMMMMMM|{($e)(%CL_Misc_ChNo_1Base[0])}M|"});
     p.engineText = "MM";
-    p.engineStatus = cmcCellCapsule::kInvalid;
+    p.engineStatus = CellRequest::kInvalid;
     QImage shot = p.Paint();
-    const cmcGridRect r = p.RectOf(0, 0), l = p.RectOf(1, 0), narrow = p.RectOf(2, 0);
+    const GridRect r = p.RectOf(0, 0), l = p.RectOf(1, 0), narrow = p.RectOf(2, 0);
     const int f = 8 / 8;
     // Right-aligned: the error image at the left edge, f pixels in, 1 above the bottom.
     EXPECT_EQ(shot.pixel(r.left + f, r.bottom - 2), qRgb(255, 0, 0));
@@ -190,14 +192,14 @@ TEST(CellPainter, MarksSitAtTheLeftOfRightAlignedCellsAndAfterTheTextOfOthers) {
     EXPECT_NE(shot.pixel(narrow.right - 1, narrow.bottom - 2), qRgb(255, 0, 0));
 
     // Duplicate only: the warning image; both: the error wins.
-    p.engineStatus = cmcCellCapsule::kDuplicate;
+    p.engineStatus = CellRequest::kDuplicate;
     shot = p.Paint();
     EXPECT_EQ(shot.pixel(r.left + f, r.bottom - 2), qRgb(255, 255, 0));
-    p.engineStatus = cmcCellCapsule::kDuplicate | cmcCellCapsule::kInvalid;
+    p.engineStatus = CellRequest::kDuplicate | CellRequest::kInvalid;
     shot = p.Paint();
     EXPECT_EQ(shot.pixel(r.left + f, r.bottom - 2), qRgb(255, 0, 0));
     // The engine's place wins over the alignment.
-    p.markerPlace = cmcCellCapsule::kMarkerRight;
+    p.markerPlace = CellRequest::kMarkerRight;
     shot = p.Paint();
     EXPECT_EQ(shot.pixel(r.right - 8 - 1, r.bottom - 2), qRgb(255, 0, 0));
     EXPECT_NE(shot.pixel(r.left + f, r.bottom - 2), qRgb(255, 0, 0));
@@ -210,22 +212,22 @@ TEST(CellPainter, AMarkNeverHidesTextWhereTheCellHasRoom) {
         SCOPED_TRACE(paper ? "paper" : "screen");
         Painted p({"{($r)(%CL_Misc_ChNo_1Base[0])}MMMMMMMMMM"});
         p.in.printing = paper;
-        p.markerPlace = cmcCellCapsule::kMarkerRight;
+        p.markerPlace = CellRequest::kMarkerRight;
         const auto shot = [&](const char* text, std::uint8_t status) {
             p.engineText = text;
             p.engineStatus = status;
             return p.Paint();
         };
         const QImage plain = shot("MMMMMMM", 0);
-        const QImage markOnly = shot("", cmcCellCapsule::kInvalid);
-        const QImage marked = shot("MMMMMMM", cmcCellCapsule::kInvalid);
-        const cmcGridRect r = p.RectOf(0, 0);
+        const QImage markOnly = shot("", CellRequest::kInvalid);
+        const QImage marked = shot("MMMMMMM", CellRequest::kInvalid);
+        const GridRect r = p.RectOf(0, 0);
         const int e = paper ? r.Height() / 2 : 8;
-        const cmcGridRect under{r.right - e - 2, r.top, r.right, r.bottom};
+        const GridRect under{r.right - e - 2, r.top, r.right, r.bottom};
         for (int y = under.top; y < under.bottom; ++y)
             for (int x = under.left; x < under.right; ++x)
                 ASSERT_EQ(marked.pixel(x, y), markOnly.pixel(x, y)) << "text under the mark";
-        const cmcGridRect rest{r.left, r.top, under.left, r.bottom};
+        const GridRect rest{r.left, r.top, under.left, r.bottom};
         EXPECT_EQ(countNear(marked, true, rest), countNear(plain, true, r)) << "all the text";
     }
 }
@@ -233,18 +235,18 @@ TEST(CellPainter, AMarkNeverHidesTextWhereTheCellHasRoom) {
 TEST(CellPainter, PaperMarksArePolygonsHalfTheCellHigh) {
     Painted p({"{($e)(%CL_Misc_ChNo_1Base[0])(Font=,,,-40,,,)}MMMMMMMMMMMM"});
     p.engineText = "";
-    p.engineStatus = cmcCellCapsule::kInvalid;
-    p.markerPlace = cmcCellCapsule::kMarkerLeft;
+    p.engineStatus = CellRequest::kInvalid;
+    p.markerPlace = CellRequest::kMarkerLeft;
     p.in.printing = true;
     QImage shot = p.Paint(400, 80);
-    const cmcGridRect r = p.RectOf(0, 0);
+    const GridRect r = p.RectOf(0, 0);
     const int e = r.Height() / 2, f = e / 8, g = e / 2;
     const QPoint origin(r.left + f, r.bottom - e - f);
     EXPECT_EQ(shot.pixel(origin + QPoint(g, g)), qRgb(0, 0, 0));       // the cross's centre
     EXPECT_EQ(shot.pixel(origin + QPoint(g, 1)), qRgb(255, 255, 255)); // between its arms
     EXPECT_EQ(shot.pixel(origin + QPoint(e + 2, g)), qRgb(255, 255, 255));
 
-    p.engineStatus = cmcCellCapsule::kDuplicate;
+    p.engineStatus = CellRequest::kDuplicate;
     shot = p.Paint(400, 80);
     // Inside the triangle: white, with the black stroke and dot on the axis.
     EXPECT_EQ(shot.pixel(origin + QPoint(g, e / 2)), qRgb(0, 0, 0));
@@ -256,7 +258,7 @@ TEST(CellPainter, ContinuationShowsTheHeadsTextFromTheHeadsLeftAndTailsFollowThe
     // Narrow head cell with a long text, two `+` cells after it.
     Painted p({"{($e)!W}MMMMMMMMMMMMMMMMMMMMMMMM|{+}|{+W}\\_\\_\\_\\_\\_\\_|{($e)}x|{($t)}tail|"});
     const QImage shot = p.Paint();
-    const cmcGridRect head = p.RectOf(0, 0), cont = p.RectOf(2, 0);
+    const GridRect head = p.RectOf(0, 0), cont = p.RectOf(2, 0);
     EXPECT_EQ(head.Width(), 1);
     EXPECT_GT(countNear(shot, true, cont), 10);
 
@@ -267,7 +269,7 @@ TEST(CellPainter, ContinuationShowsTheHeadsTextFromTheHeadsLeftAndTailsFollowThe
     p.hiRow = 0;
     p.in.focused = true;
     const QImage hi = p.Paint();
-    const cmcGridRect tail = p.RectOf(4, 0);
+    const GridRect tail = p.RectOf(4, 0);
     EXPECT_EQ(hi.pixel(tail.left + 1, tail.top + 1), rgb(kClHighlight));
     p.hiCol = -1;
     const QImage plain = p.Paint();

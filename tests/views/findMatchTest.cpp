@@ -1,7 +1,9 @@
 // What the find bar takes as a match for what the user typed.
-#include "views/cuiSheetFinder.h"
+#include "views/sheetFinder.h"
 
 #include <gtest/gtest.h>
+
+using namespace marlo;
 
 namespace {
 
@@ -23,7 +25,7 @@ const FindCase kCases[] = {
 
 TEST(FindMatch, APartInAnyCaseOrTheSameNumberWrittenAnotherWay) {
     for (const FindCase& c : kCases)
-        EXPECT_EQ(cmcFindMatches(c.query, c.shown), c.matches) << c.query << " / " << c.shown;
+        EXPECT_EQ(findMatches(c.query, c.shown), c.matches) << c.query << " / " << c.shown;
 }
 
 } // namespace

@@ -1,5 +1,5 @@
+#include "views/grid.h"
 #include "support/eventLoop.h"
-#include "views/cuiGrid.h"
 
 #include <QPainter>
 #include <QScrollBar>
@@ -9,42 +9,44 @@
 #include <set>
 #include <utility>
 
+using namespace marlo;
+
 namespace {
 
 // Columns 30, 20, 20, 20, 20 wide; rows 10 high; one fixed column and row.
-cmcGridLayout fiveByFive(int viewWidth, int viewHeight) {
-    cmcGridLayout layout;
+GridLayout fiveByFive(int viewWidth, int viewHeight) {
+    GridLayout layout;
     layout.SetSizes({30, 20, 20, 20, 20}, {10, 10, 10, 10, 10}, 1, 1);
     layout.SetViewport(viewWidth, viewHeight);
     return layout;
 }
 
 TEST(GridLayout, CellsAndPixelsMapBothWaysWithFixedHeadersAndScrolling) {
-    cmcGridLayout layout = fiveByFive(70, 30);
-    EXPECT_EQ(layout.CellRect(0, 0), (cmcGridRect{0, 0, 30, 10}));
-    EXPECT_EQ(layout.CellRect(2, 1), (cmcGridRect{50, 10, 70, 20}));
+    GridLayout layout = fiveByFive(70, 30);
+    EXPECT_EQ(layout.CellRect(0, 0), (GridRect{0, 0, 30, 10}));
+    EXPECT_EQ(layout.CellRect(2, 1), (GridRect{50, 10, 70, 20}));
     EXPECT_EQ(layout.LastVisibleCol(), 2);
     EXPECT_EQ(layout.LastVisibleRow(), 2);
 
     // Scrolled: the headers stay, column 1 and row 1 slide under them.
     layout.SetLeftCol(3);
     layout.SetTopRow(3);
-    EXPECT_EQ(layout.CellRect(0, 3), (cmcGridRect{0, 10, 30, 20}));
-    EXPECT_EQ(layout.CellRect(3, 0), (cmcGridRect{30, 0, 50, 10}));
-    EXPECT_EQ(layout.CellAt(35, 15), (cmcGridCell{3, 3}));
-    EXPECT_EQ(layout.CellAt(5, 25), (cmcGridCell{0, 4}));
-    EXPECT_EQ(layout.CellAt(55, 5), (cmcGridCell{4, 0}));
+    EXPECT_EQ(layout.CellRect(0, 3), (GridRect{0, 10, 30, 20}));
+    EXPECT_EQ(layout.CellRect(3, 0), (GridRect{30, 0, 50, 10}));
+    EXPECT_EQ(layout.CellAt(35, 15), (GridCell{3, 3}));
+    EXPECT_EQ(layout.CellAt(5, 25), (GridCell{0, 4}));
+    EXPECT_EQ(layout.CellAt(55, 5), (GridCell{4, 0}));
 
     // Past the table or the view, and negative points, are no cell.
     EXPECT_FALSE(layout.CellAt(75, 5).IsValid());
     EXPECT_FALSE(layout.CellAt(-1, 5).IsValid());
-    cmcGridLayout wide = fiveByFive(500, 500);
+    GridLayout wide = fiveByFive(500, 500);
     EXPECT_FALSE(wide.CellAt(115, 5).IsValid());
     EXPECT_FALSE(wide.CellAt(5, 55).IsValid());
 }
 
 TEST(GridLayout, ScrollingStopsWhereTheLastCellsFillTheViewAndFollowsTheCursor) {
-    cmcGridLayout layout = fiveByFive(70, 30);
+    GridLayout layout = fiveByFive(70, 30);
     layout.SetLeftCol(99);
     layout.SetTopRow(-5);
     EXPECT_EQ(layout.LeftCol(), 3); // columns 3 and 4 fill the 40 pixels beside the header
@@ -57,19 +59,19 @@ TEST(GridLayout, ScrollingStopsWhereTheLastCellsFillTheViewAndFollowsTheCursor) 
     EXPECT_EQ(layout.TopRow(), 3);
 
     // Everything fits: nothing scrolls at all.
-    cmcGridLayout roomy = fiveByFive(500, 500);
+    GridLayout roomy = fiveByFive(500, 500);
     roomy.SetTopRow(3);
     EXPECT_EQ(roomy.TopRow(), 1);
     EXPECT_EQ(roomy.MaxTopRow(), 1);
 }
 
-class RecordingOwner : public cuiGridOwner {
+class RecordingOwner : public GridOwner {
 public:
     void GridSelectCell(int col, int row, bool& allow) override {
         asked.emplace_back(col, row);
         allow = refused.count({col, row}) == 0;
     }
-    void GridDrawCell(QPainter& painter, int col, int row, const cmcGridRect& r) override {
+    void GridDrawCell(QPainter& painter, int col, int row, const GridRect& r) override {
         painted.insert({col, row});
         painter.fillRect(QRect(r.left, r.top, r.Width(), r.Height()),
                          col == 0 || row == 0 ? Qt::gray : Qt::white);
@@ -104,13 +106,13 @@ protected:
         grid.setFocus();
     }
     QPoint centreOf(int col, int row) const {
-        const cmcGridRect r = grid.CellRect(col, row);
+        const GridRect r = grid.CellRect(col, row);
         return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
     }
 
     QWidget window;
     RecordingOwner owner;
-    cuiGrid grid{&window};
+    Grid grid{&window};
     QWidget other{&window};
 };
 
@@ -164,10 +166,10 @@ TEST_F(GridWidget, FocusHooksAndTimedScrollWhileTheMouseIsHeldOutside) {
                      Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(grid.viewport(), &drag);
     ASSERT_TRUE(runEventLoopUntil([&] { return owner.scrolls.size() >= 2; }));
-    EXPECT_EQ(owner.scrolls.front(), cuiGridOwner::kDown);
+    EXPECT_EQ(owner.scrolls.front(), GridOwner::kDown);
     QTest::mouseRelease(grid.viewport(), Qt::LeftButton, {}, QPoint(100, 400));
     const auto count = owner.scrolls.size();
-    runEventLoopFor(3 * cuiGrid::kTimedScrollMs);
+    runEventLoopFor(3 * Grid::kTimedScrollMs);
     EXPECT_EQ(owner.scrolls.size(), count);
 }
 

@@ -1,6 +1,8 @@
-#include "views/cuiImageList.h"
+#include "views/imageList.h"
 
 #include <gtest/gtest.h>
+
+using namespace marlo;
 
 namespace {
 
@@ -18,7 +20,7 @@ bool reddish(QRgb pixel) {
 }
 
 TEST(ImageList, EveryImageIsDrawnSharpAtOneAndTwoDevicePixelsPerPoint) {
-    for (const cuiImageList& list : {cuiImageList::Tree(), cuiImageList::ToolBar()}) {
+    for (const ImageList& list : {ImageList::ForTree(), ImageList::ForToolBar()}) {
         for (int index = 0; index < list.Count(); ++index) {
             SCOPED_TRACE(index);
             const QPixmap twice = list.Icon(index).pixmap(QSize(16, 16), 2.0);
@@ -36,20 +38,19 @@ TEST(ImageList, EveryImageIsDrawnSharpAtOneAndTwoDevicePixelsPerPoint) {
 }
 
 TEST(ImageList, AnOverlaidMarkCoversTheLowerLeftCorner) {
-    const cuiImageList list = cuiImageList::Tree();
-    const QImage base = list.Icon(cuiTreeImage::Folder).pixmap(QSize(16, 16), 2.0).toImage();
-    const QImage marked = list.Overlaid(cuiTreeImage::Folder, cuiTreeImage::Error)
-                              .pixmap(QSize(16, 16), 2.0)
-                              .toImage();
+    const ImageList list = ImageList::ForTree();
+    const QImage base = list.Icon(treeImage::Folder).pixmap(QSize(16, 16), 2.0).toImage();
+    const QImage marked =
+        list.Overlaid(treeImage::Folder, treeImage::Error).pixmap(QSize(16, 16), 2.0).toImage();
     EXPECT_TRUE(reddish(marked.pixel(10, 16)));
     EXPECT_FALSE(reddish(base.pixel(10, 16)));
     EXPECT_EQ(marked.pixel(28, 8), base.pixel(28, 8)); // the upper right stays the folder
-    EXPECT_EQ(list.Overlaid(cuiTreeImage::Folder, -1).cacheKey(),
-              list.Icon(cuiTreeImage::Folder).cacheKey());
+    EXPECT_EQ(list.Overlaid(treeImage::Folder, -1).cacheKey(),
+              list.Icon(treeImage::Folder).cacheKey());
 }
 
 TEST(ImageList, TheProgramIconComesInLauncherSizes) {
-    const QIcon icon = cuiAppIcon();
+    const QIcon icon = appIcon();
     const QImage large = icon.pixmap(QSize(256, 256)).toImage();
     ASSERT_EQ(large.size(), QSize(256, 256));
     EXPECT_GT(inked(large, large.rect()), 256 * 256 / 3);

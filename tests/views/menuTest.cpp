@@ -1,13 +1,15 @@
 #include "sheetFixture.h"
 
-#include "views/cuiMenu.h"
+#include "views/menu.h"
 
 #include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTest>
 
-using namespace cmcCells;
+using namespace marlo;
+
+using namespace CellLabel;
 
 namespace {
 
@@ -33,9 +35,9 @@ protected:
     }
     static QMenu* subOf(QAction* item) { return item != nullptr ? item->menu() : nullptr; }
 
-    std::unique_ptr<cuiMenu> MainMenu(QWidget* root, cuiMenu::ClickHandler handler = {}) {
-        auto menu = std::make_unique<cuiMenu>(root, root, Store(), "M", std::move(handler));
-        menu->SetEngine([this](cmcCellCapsule& r, bool notify) { return engine(r, notify); });
+    std::unique_ptr<Menu> MainMenu(QWidget* root, Menu::ClickHandler handler = {}) {
+        auto menu = std::make_unique<Menu>(root, root, Store(), "M", std::move(handler));
+        menu->SetEngine([this](CellRequest& r, bool notify) { return engine(r, notify); });
         menu->Build();
         return menu;
     }
@@ -55,7 +57,7 @@ TEST_F(MenuTest, ItemsNestByLeadingCharactersWithSeparatorsAndShortcutsFromTheir
 
     // The same body under a plain menu, and a rebuild leaves no stale items.
     QMenu popup;
-    cuiMenu again(&popup, &popup, Store(), "M");
+    Menu again(&popup, &popup, Store(), "M");
     again.Build();
     again.Build();
     EXPECT_EQ(captions(&popup), (std::vector<std::string>{"&File", "&Edit"}));
@@ -67,13 +69,13 @@ TEST_F(MenuTest, TheEngineDecidesCheckedHiddenDisabledAndCaptionOnEveryRefresh) 
     auto menu = MainMenu(&bar);
     std::uint8_t flags = 0;
     engine.respond = nullptr;
-    menu->SetEngine([&](cmcCellCapsule& r, bool) -> std::uint8_t {
+    menu->SetEngine([&](CellRequest& r, bool) -> std::uint8_t {
         if (r.cell->label == CL_Menu_Port_Com && r.cell->index == 2)
             r.cell->behaviour |= flags;
         if (r.cell->label == CL_Menu_File_Recent) {
             // As the engine's recent-file cell answers: the caption is the
             // evaluated text; the item's own text stays the overlay's placeholder.
-            r.cell->behaviour |= cmcBehaviour::Flag0 << 3;
+            r.cell->behaviour |= CellBehaviour::Flag0 << 3;
             r.text = "&1 radio.vcf";
         }
         return 0;
@@ -83,15 +85,15 @@ TEST_F(MenuTest, TheEngineDecidesCheckedHiddenDisabledAndCaptionOnEveryRefresh) 
     QAction* com2 = port->actions().at(1);
     ASSERT_NE(com2, nullptr);
 
-    flags = cmcBehaviour::Flag0; // checked
+    flags = CellBehaviour::Flag0; // checked
     hub.Send(evRefreshMenus);
     EXPECT_TRUE(com2->isChecked());
     EXPECT_TRUE(com2->isVisible());
-    flags = cmcBehaviour::Flag0 << 1; // hidden
+    flags = CellBehaviour::Flag0 << 1; // hidden
     hub.Send(evRefreshMenus);
     EXPECT_FALSE(com2->isVisible());
     EXPECT_FALSE(com2->isChecked());
-    flags = cmcBehaviour::Flag0 << 2; // disabled
+    flags = CellBehaviour::Flag0 << 2; // disabled
     menu->RefreshStates();
     EXPECT_TRUE(com2->isVisible());
     EXPECT_FALSE(com2->isEnabled());
@@ -148,12 +150,12 @@ TEST_F(MenuTest, ADefaultClickRunsTheItemWithEnterOnTheFocusedSheetsCursorCell) 
     menu->FindByLabel(CL_Menu_File_New)->trigger();
     ASSERT_FALSE(engine.calls.empty());
     EXPECT_EQ(engine.calls[0].label, CL_Menu_File_New);
-    EXPECT_EQ(engine.calls[0].action, cmcCellCapsule::kEnter);
+    EXPECT_EQ(engine.calls[0].action, CellRequest::kEnter);
     EXPECT_TRUE(engine.calls[0].hasPartner) << "the sheet's cursor cell is the choice";
 
     // A handler given to the builder takes the clicks instead.
     std::vector<std::int32_t> handled;
-    auto own = MainMenu(&bar, [&](cuiMenu&, cmcCellObj& m) { handled.push_back(m.label); });
+    auto own = MainMenu(&bar, [&](Menu&, CellModel& m) { handled.push_back(m.label); });
     engine.calls.clear();
     own->FindByLabel(CL_Menu_File_Exit)->trigger();
     EXPECT_EQ(handled, std::vector<std::int32_t>{CL_Menu_File_Exit});

@@ -5,10 +5,12 @@
 #include <QApplication>
 #include <QTest>
 
-std::uint8_t ScriptedEngine::operator()(cmcCellCapsule& request, bool notify) {
+using namespace marlo;
+
+std::uint8_t ScriptedEngine::operator()(CellRequest& request, bool notify) {
     if (request.cell == nullptr)
         return 0;
-    const cmcCellObj& cell = *request.cell;
+    const CellModel& cell = *request.cell;
     request.text = std::to_string(cell.label) + ":" + std::to_string(cell.index);
     const bool paint =
         request.action == 0 && request.inputMode == 0 && request.popupCommand == 0 && !notify;
@@ -16,7 +18,7 @@ std::uint8_t ScriptedEngine::operator()(cmcCellCapsule& request, bool notify) {
         painted.emplace_back(cell.label, cell.index);
         return 0;
     }
-    const cmcCellObj* partner = request.partner ? request.partner->cell : nullptr;
+    const CellModel* partner = request.partner ? request.partner->cell : nullptr;
     calls.push_back({cell.label, cell.index, request.action, request.popupCommand,
                      request.inputMode, request.inputText, request.partner != nullptr,
                      partner ? partner->label : -1, partner ? partner->index : -1});
@@ -28,7 +30,7 @@ SheetTest::SheetTest() {
                                "+&Edit...\t{(%CL_PMenu_Edit:Enter)}", "+-",
                                "+&Paste\t{(%CL_PMenu_Paste:Ctrl+V)}",
                                "+Nothing\t{(%CL_PMenu_NoItem:NoSuchKey)}"});
-    cmcEvMan::SetApp(&hub);
+    NotificationHub::SetApp(&hub);
     hub.Subscribe(&SheetTest::Record, this);
     marks.warning = QImage(8, 8, QImage::Format_ARGB32);
     marks.warning.fill(Qt::yellow);
@@ -40,12 +42,12 @@ SheetTest::~SheetTest() {
     sheet.reset();
     host.reset();
     hub.Unsubscribe(&SheetTest::Record, this);
-    cmcEvMan::SetApp(nullptr);
+    NotificationHub::SetApp(nullptr);
 }
 
-void SheetTest::Record(void* self, const cmcEvMessage& message) {
+void SheetTest::Record(void* self, const HubMessage& message) {
     auto& test = *static_cast<SheetTest*>(self);
-    cmcEvMessage copy;
+    HubMessage copy;
     copy.type = message.type;
     copy.object = message.object;
     copy.value = message.value;
@@ -53,8 +55,8 @@ void SheetTest::Record(void* self, const cmcEvMessage& message) {
     test.messages_.push_back(std::move(copy));
 }
 
-std::vector<cmcEvMessage> SheetTest::Seen(std::uint8_t type) const {
-    std::vector<cmcEvMessage> seen;
+std::vector<HubMessage> SheetTest::Seen(std::uint8_t type) const {
+    std::vector<HubMessage> seen;
     for (const auto& m : messages_)
         if (m.type == type)
             seen.push_back(m);
@@ -68,18 +70,18 @@ void SheetTest::Define(const std::string& key, const std::string& style,
     addSheet(lines, key, style, basic, cells);
 }
 
-cmcGTex& SheetTest::Store() {
+OverlayTexts& SheetTest::Store() {
     if (!store)
-        store = std::make_unique<cmcLineStore>(lines);
+        store = std::make_unique<OverlayLineStore>(lines);
     return store->Store();
 }
 
-cuiSheet& SheetTest::Make(const std::string& key, bool popup, cuiSheet::StartCell start) {
+Sheet& SheetTest::Make(const std::string& key, bool popup, Sheet::StartCell start) {
     sheet.reset();
     host = std::make_unique<QWidget>();
     host->resize(420, 300);
-    sheet = std::make_unique<cuiSheet>(host.get(), nullptr, start, Store(), key, &marks);
-    sheet->SetEngine([this](cmcCellCapsule& r, bool notify) { return engine(r, notify); });
+    sheet = std::make_unique<Sheet>(host.get(), nullptr, start, Store(), key, &marks);
+    sheet->SetEngine([this](CellRequest& r, bool notify) { return engine(r, notify); });
     sheet->SetWait([this](int ms) { waits.push_back(ms); });
     sheet->SetPopup(popup);
     sheet->Build();
@@ -96,7 +98,7 @@ std::pair<int, int> SheetTest::CursorAt() const {
 }
 
 QPoint SheetTest::CentreOf(int col, int row) const {
-    const cmcGridRect r = sheet->Grid()->CellRect(col, row);
+    const GridRect r = sheet->Grid()->CellRect(col, row);
     return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
 

@@ -2,11 +2,11 @@
 
 #include "viewsTestOverlay.h"
 
+#include "core/notificationHub.h"
 #include "radio/cellLabels.h"
-#include "radio/cmcCellCapsule.h"
-#include "sheets/cmcEvMan.h"
-#include "sheets/cmcLineStore.h"
-#include "views/cuiSheet.h"
+#include "radio/cellRequest.h"
+#include "sheets/overlayLineStore.h"
+#include "views/sheet.h"
 
 #include <QWidget>
 #include <gtest/gtest.h>
@@ -15,6 +15,8 @@
 #include <memory>
 #include <string>
 #include <vector>
+
+using namespace marlo;
 
 // What the engine was asked to do (paints are counted apart).
 struct EngineCall {
@@ -34,11 +36,11 @@ struct EngineCall {
 // `respond` (setting the text, a redirect, an out action, a result).
 class ScriptedEngine {
 public:
-    std::uint8_t operator()(cmcCellCapsule& request, bool notify);
+    std::uint8_t operator()(CellRequest& request, bool notify);
 
     std::vector<EngineCall> calls;
     std::vector<std::pair<std::int32_t, std::int32_t>> painted; // label, index
-    std::function<std::uint8_t(cmcCellCapsule&)> respond;
+    std::function<std::uint8_t(CellRequest&)> respond;
 };
 
 // A hub, an overlay of test sheets and a shown host window per sheet.
@@ -51,8 +53,8 @@ public:
     void Define(const std::string& key, const std::string& style,
                 const std::vector<std::string>& cells, const std::string& basic = "{($Basic)}");
     // A built, shown sheet in its own host, with the focus on its grid.
-    cuiSheet& Make(const std::string& key, bool popup = false, cuiSheet::StartCell start = {});
-    cmcGTex& Store();
+    Sheet& Make(const std::string& key, bool popup = false, Sheet::StartCell start = {});
+    OverlayTexts& Store();
 
     std::pair<int, int> CursorAt() const;
     QPoint CentreOf(int col, int row) const;
@@ -60,20 +62,20 @@ public:
     // Delivers what the hub has queued.
     void FlushHub();
     // The hub messages of one type seen so far.
-    std::vector<cmcEvMessage> Seen(std::uint8_t type) const;
+    std::vector<HubMessage> Seen(std::uint8_t type) const;
 
-    cmcEvMan hub;
+    NotificationHub hub;
     ScriptedEngine engine;
     std::vector<int> waits;
-    cuiMarkImages marks;
+    MarkImages marks;
     std::vector<std::string> lines = viewModelLines();
-    std::unique_ptr<cmcLineStore> store;
+    std::unique_ptr<OverlayLineStore> store;
     std::unique_ptr<QWidget> host;
-    std::unique_ptr<cuiSheet> sheet;
+    std::unique_ptr<Sheet> sheet;
 
 private:
-    static void Record(void* self, const cmcEvMessage& message);
-    std::vector<cmcEvMessage> messages_;
+    static void Record(void* self, const HubMessage& message);
+    std::vector<HubMessage> messages_;
 };
 
 // A 10-row list sheet "L": a fixed header row and number column, then rows of

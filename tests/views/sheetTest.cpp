@@ -1,7 +1,7 @@
 #include "sheetFixture.h"
 
 #include "support/eventLoop.h"
-#include "views/cuiMenu.h"
+#include "views/menu.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -13,17 +13,19 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-using namespace cmcCells;
+using namespace marlo;
+
+using namespace CellLabel;
 
 namespace {
 
 using At = std::pair<int, int>;
 
 // The line-marked rows of column `col`.
-std::vector<int> lineMarkedRows(cuiSheet& sheet, int col) {
+std::vector<int> lineMarkedRows(Sheet& sheet, int col) {
     std::vector<int> rows;
     for (int row = 0; row < sheet.Def().RowCount(); ++row)
-        if (sheet.Cell(col, row).marks & cmcCellMark::LineMarked)
+        if (sheet.Cell(col, row).marks & CellMark::LineMarked)
             rows.push_back(row);
     return rows;
 }
@@ -133,13 +135,13 @@ TEST_F(SheetTest, ShiftDownLineMarksRowsFromTheFirstScrolledColumnAndAPlainMoveC
     EXPECT_EQ(lineMarkedRows(*sheet, 1), (std::vector<int>{5, 6, 7}));
     EXPECT_EQ(lineMarkedRows(*sheet, 4), (std::vector<int>{5, 6, 7}));
     EXPECT_TRUE(lineMarkedRows(*sheet, 0).empty()) << "the fixed number column stays unmarked";
-    EXPECT_TRUE(sheet->Interaction() & cuiSheet::kMultiActive);
+    EXPECT_TRUE(sheet->Interaction() & Sheet::kMultiActive);
 
     // On screen the marked lines carry the highlight, the others do not.
     QApplication::processEvents();
     const QImage shot = sheet->Grid()->viewport()->grab().toImage();
     const auto inside = [&](int col, int row) {
-        const cmcGridRect r = sheet->Grid()->CellRect(col, row);
+        const GridRect r = sheet->Grid()->CellRect(col, row);
         return shot.pixelColor(r.right - 3, r.top + 2);
     };
     const QColor highlight = QApplication::palette().color(QPalette::Active, QPalette::Highlight);
@@ -148,7 +150,7 @@ TEST_F(SheetTest, ShiftDownLineMarksRowsFromTheFirstScrolledColumnAndAPlainMoveC
 
     Key(Qt::Key_Down);
     EXPECT_TRUE(lineMarkedRows(*sheet, 1).empty());
-    EXPECT_FALSE(sheet->Interaction() & cuiSheet::kMultiActive);
+    EXPECT_FALSE(sheet->Interaction() & Sheet::kMultiActive);
     EXPECT_EQ(CursorAt(), At(1, 8));
 }
 
@@ -165,7 +167,7 @@ TEST_F(SheetTest, ClicksTakeTailsForTheirHeadsAndIgnoreCellsOutsideTheTable) {
     engine.calls.clear();
     QTest::mouseDClick(view, Qt::LeftButton, {}, CentreOf(3, 4));
     ASSERT_EQ(engine.calls.size(), 1u);
-    EXPECT_EQ(engine.calls[0].action, cmcCellCapsule::kClick);
+    EXPECT_EQ(engine.calls[0].action, CellRequest::kClick);
     EXPECT_EQ(engine.calls[0].label, CL_UCh_FreqR);
 
     // Right-click: the cursor goes to the cell and its menu opens; on a header nothing.
@@ -200,7 +202,7 @@ TEST_F(SheetTest, ATailIsRepaintedWithItsHead) {
         painted.region = {};
         action();
         QApplication::processEvents();
-        const cmcGridRect tail = sheet->Grid()->CellRect(3, row);
+        const GridRect tail = sheet->Grid()->CellRect(3, row);
         return painted.region.contains(QRect(tail.left, tail.top, tail.Width(), tail.Height()));
     };
     EXPECT_TRUE(repaintsTailOf(1, [&] { Key(Qt::Key_Right); }));
@@ -212,7 +214,7 @@ TEST_F(SheetTest, ATailIsRepaintedWithItsHead) {
 
 // The engine opens the editor on a typed digit with that digit typed in.
 void openOnDigits(ScriptedEngine& engine) {
-    engine.respond = [](cmcCellCapsule& r) -> std::uint8_t {
+    engine.respond = [](CellRequest& r) -> std::uint8_t {
         if (r.action < '0' || r.action > '9')
             return 0;
         r.text = std::string(1, static_cast<char>(r.action));
@@ -224,7 +226,7 @@ void openOnDigits(ScriptedEngine& engine) {
 std::vector<EngineCall> editsOf(const ScriptedEngine& engine) {
     std::vector<EngineCall> edits;
     for (const auto& c : engine.calls)
-        if (c.inputMode == cmcCellCapsule::kEditedText)
+        if (c.inputMode == CellRequest::kEditedText)
             edits.push_back(c);
     return edits;
 }
@@ -272,13 +274,13 @@ TEST_F(SheetTest, TheEditorCutsLongTextsAtItsLimitAndARebuildNeverCommitsToAGone
     defineList(*this);
     Make("L");
     sheet->OpenEditor(4, 3, std::string(2000, 'x'), 0, 0);
-    EXPECT_EQ(sheet->Editor()->toPlainText().size(), cuiSheet::kEditorMaxChars);
+    EXPECT_EQ(sheet->Editor()->toPlainText().size(), Sheet::kEditorMaxChars);
     sheet->Editor()->moveCursor(QTextCursor::End);
     QTest::keyClicks(sheet->Editor(), "yyyy");
-    EXPECT_EQ(sheet->Editor()->toPlainText().size(), cuiSheet::kEditorMaxChars);
+    EXPECT_EQ(sheet->Editor()->toPlainText().size(), Sheet::kEditorMaxChars);
     Key(Qt::Key_Return);
     ASSERT_EQ(editsOf(engine).size(), 1u);
-    EXPECT_EQ(editsOf(engine)[0].inputText, std::string(cuiSheet::kEditorMaxChars, 'x'));
+    EXPECT_EQ(editsOf(engine)[0].inputText, std::string(Sheet::kEditorMaxChars, 'x'));
 
     // A variant that drops the last lines: the editor commits to its cell before
     // the rebuild, never afterwards to a row that is gone.
@@ -288,9 +290,9 @@ TEST_F(SheetTest, TheEditorCutsLongTextsAtItsLimitAndARebuildNeverCommitsToAGone
             "{($e)(%CT_UserCh.CL_UCh_Comment[2])}MMMM"});
     sheet.reset();
     host = std::make_unique<QWidget>();
-    sheet = std::make_unique<iuiSh_Common>(host.get(), nullptr, cuiSheet::StartCell{}, Store(), "V",
-                                           &marks);
-    sheet->SetEngine([this](cmcCellCapsule& r, bool notify) { return engine(r, notify); });
+    sheet = std::make_unique<CommonSettingsSheet>(host.get(), nullptr, Sheet::StartCell{}, Store(),
+                                                  "V", &marks);
+    sheet->SetEngine([this](CellRequest& r, bool notify) { return engine(r, notify); });
     sheet->SetSetup({.modelVariant = 1});
     sheet->Build();
     host->show();
@@ -310,7 +312,7 @@ TEST_F(SheetTest, OutActionsAreReplayedAfterShrinkingWaitsAndRedirectsMoveTheCur
     defineList(*this);
     Make("L");
     int replays = 7;
-    engine.respond = [&](cmcCellCapsule& r) -> std::uint8_t {
+    engine.respond = [&](CellRequest& r) -> std::uint8_t {
         if (r.action == 'x' && replays-- > 0)
             r.outAction = 'x';
         return 0;
@@ -321,16 +323,16 @@ TEST_F(SheetTest, OutActionsAreReplayedAfterShrinkingWaitsAndRedirectsMoveTheCur
 
     // An engine that never stops asking is given up on.
     engine.calls.clear();
-    engine.respond = [](cmcCellCapsule& r) -> std::uint8_t {
+    engine.respond = [](CellRequest& r) -> std::uint8_t {
         r.outAction = 'y';
         return 0;
     };
     Key(Qt::Key_Y);
-    EXPECT_EQ(engine.calls.size(), static_cast<std::size_t>(cuiSheet::kMaxReplays + 1));
+    EXPECT_EQ(engine.calls.size(), static_cast<std::size_t>(Sheet::kMaxReplays + 1));
 
     // Typing into the receive cell of an empty row edits its channel number.
     engine.calls.clear();
-    engine.respond = [](cmcCellCapsule& r) -> std::uint8_t {
+    engine.respond = [](CellRequest& r) -> std::uint8_t {
         if (r.cell->label == CL_UCh_FreqR && r.action == '7') {
             r.redirected = 1;
             r.outCategory = CT_UserCh;
@@ -362,11 +364,11 @@ TEST_F(SheetTest, ContextCommandsCarryTheSelectedBlockAndTheEngineMayChooseANewO
     Key(Qt::Key_Down, Qt::ShiftModifier);
     Key(Qt::Key_Down, Qt::ShiftModifier);
     ASSERT_EQ(CursorAt(), At(1, 4));
-    cmcCellBlock seen;
-    engine.respond = [&](cmcCellCapsule& r) -> std::uint8_t {
+    CellBlock seen;
+    engine.respond = [&](CellRequest& r) -> std::uint8_t {
         seen = r.block;
         if (r.popupCommand == CL_PMenu_Paste) {
-            r.block.flags |= cmcCellBlock::NewBlock;
+            r.block.flags |= CellBlock::NewBlock;
             r.block.first = 5;
             r.block.last = 7;
         }
@@ -375,7 +377,7 @@ TEST_F(SheetTest, ContextCommandsCarryTheSelectedBlockAndTheEngineMayChooseANewO
     QAction* paste = sheet->ContextMenuBuilder()->FindByLabel(CL_PMenu_Paste);
     ASSERT_NE(paste, nullptr);
     paste->trigger();
-    EXPECT_EQ(seen.flags & cmcCellBlock::Selected, cmcCellBlock::Selected);
+    EXPECT_EQ(seen.flags & CellBlock::Selected, CellBlock::Selected);
     EXPECT_EQ(seen.first, 1);
     EXPECT_EQ(seen.last, 3);
     ASSERT_FALSE(engine.calls.empty());
@@ -387,7 +389,7 @@ TEST_F(SheetTest, ContextCommandsCarryTheSelectedBlockAndTheEngineMayChooseANewO
     engine.respond = nullptr;
     sheet->ContextMenuBuilder()->FindByLabel(CL_PMenu_Edit)->trigger();
     EXPECT_TRUE(lineMarkedRows(*sheet, 2).empty());
-    EXPECT_FALSE(sheet->Interaction() & cuiSheet::kMultiActive);
+    EXPECT_FALSE(sheet->Interaction() & Sheet::kMultiActive);
 }
 
 TEST_F(SheetTest, HubMessagesRepaintOnlyTheCellsTheyNameAndAskForTheMenusCell) {
@@ -414,7 +416,7 @@ TEST_F(SheetTest, HubMessagesRepaintOnlyTheCellsTheyNameAndAskForTheMenusCell) {
     Key(Qt::Key_Down);
     const auto reply = hub.Ask(evAskMenuCell, sheet->ContextMenu());
     ASSERT_TRUE(reply.has_value());
-    const auto* cell = static_cast<const cmcCellObj*>(reply->object);
+    const auto* cell = static_cast<const CellModel*>(reply->object);
     EXPECT_EQ(cell->label, CL_UCh_CH);
     EXPECT_EQ(cell->index, 1);
     QMenu foreign;
@@ -440,8 +442,8 @@ TEST_F(SheetTest, OnPaperTheSheetMeasuresWithThePrintersUnitAndPaintsWithTheSame
         for (int row = 0; row < sheet->Def().RowCount(); ++row) {
             int x = 0;
             for (int col = 0; col < sheet->Def().ColCount(); ++col) {
-                const cmcGridRect r{x, y, x + sheet->Def().ColWidth(col),
-                                    y + sheet->Def().RowHeight(row)};
+                const GridRect r{x, y, x + sheet->Def().ColWidth(col),
+                                 y + sheet->Def().RowHeight(row)};
                 sheet->PaintCell(painter, col, row, r);
                 x = r.right;
             }

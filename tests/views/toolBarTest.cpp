@@ -2,10 +2,10 @@
 
 #include "platform/programPath.h"
 #include "sheets/cellNames.h"
-#include "sheets/cmcLineStore.h"
-#include "views/cuiImageList.h"
-#include "views/cuiToolBar.h"
-#include "views/cuiTree.h"
+#include "sheets/overlayLineStore.h"
+#include "views/imageList.h"
+#include "views/toolBar.h"
+#include "views/tree.h"
 
 #include <QMainWindow>
 #include <QTest>
@@ -14,13 +14,15 @@
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 
+using namespace marlo;
+
 namespace {
 
 // The toolbar on a main window of its own, evaluated in the engine fixture's
 // document; `body` is the toolbar's body, one line per button.
 class ToolBarTest : public CellEngineTest {
 protected:
-    void build(std::vector<std::string> body, cuiToolBar::ClickHandler handler = {}) {
+    void build(std::vector<std::string> body, ToolBar::ClickHandler handler = {}) {
         bar_.reset();
         std::vector<std::string> lines = {"#TB_BasicCell", "{(%CT_Null.)}", "#TB_Body"};
         lines.insert(lines.end(), body.begin(), body.end());
@@ -38,9 +40,9 @@ protected:
     }
 
     QMainWindow window_;
-    cuiImageList images_ = cuiImageList::Tree();
-    std::optional<cmcLineStore> store_;
-    std::optional<cuiToolBar> bar_;
+    ImageList images_ = ImageList::ForTree();
+    std::optional<OverlayLineStore> store_;
+    std::optional<ToolBar> bar_;
 };
 
 TEST_F(ToolBarTest, GapsAndRowBreaksPlaceTheButtons) {
@@ -62,8 +64,8 @@ TEST_F(ToolBarTest, GapsAndRowBreaksPlaceTheButtons) {
     const QColor red = shot.pixelColor((c.center() + QPoint(0, -4)) * shot.devicePixelRatio());
     EXPECT_GT(red.red(), 180) << red.name().toStdString();
     EXPECT_LT(red.green(), 90) << red.name().toStdString();
-    EXPECT_LE(bar_->ToolBar()->geometry().top(), a.top());
-    EXPECT_GE(bar_->ToolBar()->geometry().bottom(), c.bottom());
+    EXPECT_LE(bar_->Widget()->geometry().top(), a.top());
+    EXPECT_GE(bar_->Widget()->geometry().bottom(), c.bottom());
 }
 
 TEST_F(ToolBarTest, ButtonsFollowTheEngineFlagsOnEveryRefresh) {
@@ -103,7 +105,7 @@ TEST_F(ToolBarTest, AClickRunsTheButtonsCommandOrTheOwnHandler) {
 
     std::vector<int> clicked;
     build({"{(%CL_Menu_File_New)}New", "{(%CL_Menu_Clone_Read)}Read"},
-          [&](cmcCellObj& model) { clicked.push_back(model.label); });
+          [&](CellModel& model) { clicked.push_back(model.label); });
     EXPECT_CALL(commands_, FileNew()).Times(0);
     QTest::mouseClick(bar_->Button(1), Qt::LeftButton);
     EXPECT_EQ(clicked, std::vector<int>{labelNumber("CL_Menu_Clone_Read")});
@@ -127,10 +129,10 @@ namespace {
 
 // The installed overlay's toolbar and tree, built with the program's images.
 TEST_F(ToolBarTest, TheInstalledToolbarAndTreeFindAnImageForEveryIndexTheyName) {
-    cmcGTex installed;
+    OverlayTexts installed;
     installed.SetFile(programDir() + "Marlo.OVL");
-    const cuiImageList toolImages = cuiImageList::ToolBar();
-    cuiToolBar bar(&window_, installed, "GI_ToolBar_Main", toolImages, hub_, &context_);
+    const ImageList toolImages = ImageList::ForToolBar();
+    ToolBar bar(&window_, installed, "GI_ToolBar_Main", toolImages, hub_, &context_);
     bar.Build();
     int buttons = 0;
     for (int line = 0; line < bar.LineCount(); ++line) {
@@ -143,11 +145,11 @@ TEST_F(ToolBarTest, TheInstalledToolbarAndTreeFindAnImageForEveryIndexTheyName) 
     EXPECT_GT(buttons, 0);
 
     QWidget host;
-    cuiTree tree(&host, installed, "GI_Tree_Main", images_, hub_);
+    Tree tree(&host, installed, "GI_Tree_Main", images_, hub_);
     tree.Build();
     int nodes = 0;
     for (QTreeWidgetItemIterator it(tree.View()); *it; ++it, ++nodes) {
-        const cmcCellObj* model = tree.ModelOf(*it);
+        const CellModel* model = tree.ModelOf(*it);
         EXPECT_TRUE(images_.Has(model->imageIndex)) << (*it)->text(0).toStdString();
         EXPECT_TRUE(model->parameter.has_value()) << (*it)->text(0).toStdString();
     }

@@ -1,8 +1,8 @@
-#include "sheets/cmcEvMan.h"
-#include "sheets/cmcLineStore.h"
+#include "views/tree.h"
+#include "core/notificationHub.h"
+#include "sheets/overlayLineStore.h"
 #include "support/eventLoop.h"
-#include "views/cuiImageList.h"
-#include "views/cuiTree.h"
+#include "views/imageList.h"
 
 #include <QTest>
 #include <QTreeWidget>
@@ -11,15 +11,17 @@
 
 #include <optional>
 
+using namespace marlo;
+
 namespace {
 
 // A tree in a window of its own; `body` is the tree's body, one node per line.
 class TreeTest : public ::testing::Test {
 protected:
-    TreeTest() { cmcEvMan::SetApp(&hub_); }
+    TreeTest() { NotificationHub::SetApp(&hub_); }
     ~TreeTest() override {
         tree_.reset();
-        cmcEvMan::SetApp(nullptr);
+        NotificationHub::SetApp(nullptr);
         hub_.Shutdown();
     }
 
@@ -54,11 +56,11 @@ protected:
         return found.isEmpty() ? nullptr : found.first();
     }
 
-    cmcEvMan hub_;
+    NotificationHub hub_;
     QWidget host_;
-    cuiImageList images_ = cuiImageList::Tree();
-    std::optional<cmcLineStore> store_;
-    std::optional<cuiTree> tree_;
+    ImageList images_ = ImageList::ForTree();
+    std::optional<OverlayLineStore> store_;
+    std::optional<Tree> tree_;
 };
 
 TEST_F(TreeTest, DepthIsTheNumberOfCharactersBeforeThePlus) {
@@ -86,7 +88,7 @@ TEST_F(TreeTest, NodesShowTheirCellsOverTheBaseCell) {
           "{(Color=clYellow)(ImageIndex=2)(%CT_Null.CallSheet)}");
     EXPECT_TRUE(node("Root")->isExpanded());
     EXPECT_FALSE(node("One")->isExpanded());
-    const cmcCellObj* one = tree_->ModelOf(node("One"));
+    const CellModel* one = tree_->ModelOf(node("One"));
     ASSERT_NE(one, nullptr);
     EXPECT_EQ(one->parameter, "S_One");
     EXPECT_EQ(one->imageIndex, 2);
@@ -103,18 +105,18 @@ TEST_F(TreeTest, MarksNameSheetsAndShowOnCollapsedBranches) {
     const auto marks = [this] {
         std::string out;
         for (const char* name : {"Root", "Lists", "Channels", "Ids", "Common", "Other"})
-            out += std::to_string(cuiTree::MarkOf(node(name))) + " ";
+            out += std::to_string(Tree::MarkOf(node(name))) + " ";
         return out;
     };
-    EXPECT_EQ(tree_->Mark({"S_Ch", "S_Nowhere"}, cuiTree::kWarningOverlay), 1);
+    EXPECT_EQ(tree_->Mark({"S_Ch", "S_Nowhere"}, Tree::kWarningOverlay), 1);
     EXPECT_EQ(marks(), "-1 1 1 -1 -1 -1 "); // Lists is collapsed, Root is not
-    EXPECT_EQ(tree_->Mark({"S_Ch", "S_Common"}, cuiTree::kErrorOverlay), 2);
+    EXPECT_EQ(tree_->Mark({"S_Ch", "S_Common"}, Tree::kErrorOverlay), 2);
     EXPECT_EQ(marks(), "-1 0 0 -1 0 -1 ");
     node("Lists")->setExpanded(true);
     node("Root")->setExpanded(false);
     tree_->ClearMarks();
     EXPECT_EQ(marks(), "-1 -1 -1 -1 -1 -1 ");
-    EXPECT_EQ(tree_->Mark({"S_Ids"}, cuiTree::kErrorOverlay), 1);
+    EXPECT_EQ(tree_->Mark({"S_Ids"}, Tree::kErrorOverlay), 1);
     EXPECT_EQ(marks(), "0 -1 -1 0 -1 -1 ");
     EXPECT_EQ(tree_->Mark({"S_Ids"}, 7), 0);
 }
@@ -134,7 +136,7 @@ TEST_F(TreeTest, AMarkedNodeShowsTheMarkOverItsImage) {
         return red;
     };
     EXPECT_EQ(redAt("A"), 0);
-    tree_->Mark({"S_A"}, cuiTree::kErrorOverlay);
+    tree_->Mark({"S_A"}, Tree::kErrorOverlay);
     EXPECT_GT(redAt("A"), 10);
     EXPECT_EQ(redAt("B"), 0);
     tree_->ClearMarks();
@@ -145,7 +147,7 @@ TEST_F(TreeTest, TheSelectionReachesTheWindowOnceItHasRested) {
     build({"+{(%CallSheet:S_A)}A", "+{(%CallSheet:S_B)}B", "+{(%CallSheet:S_C)}C"});
     std::vector<std::string> opened;
     int expandedOrCollapsed = 0;
-    tree_->OnSelect([&](const cmcCellObj& model) { opened.push_back(*model.parameter); });
+    tree_->OnSelect([&](const CellModel& model) { opened.push_back(*model.parameter); });
     tree_->OnExpandOrCollapse([&] { ++expandedOrCollapsed; });
     tree_->SetChangeDelay(40);
     tree_->SelectFirst();
@@ -171,7 +173,7 @@ TEST_F(TreeTest, TheTreeGivesUpWhenItsHostIsDestroyed) {
     hub_.Send(evWindowDestroyed, &host_);
     EXPECT_EQ(tree_->View(), nullptr);
     EXPECT_TRUE(host_.findChildren<QTreeWidget*>().isEmpty());
-    EXPECT_EQ(tree_->Mark({"S_A"}, cuiTree::kErrorOverlay), 0);
+    EXPECT_EQ(tree_->Mark({"S_A"}, Tree::kErrorOverlay), 0);
     EXPECT_EQ(tree_->SelectedModel(), nullptr);
     tree_->Build();
     tree_->ClearMarks();

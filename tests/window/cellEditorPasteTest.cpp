@@ -5,6 +5,8 @@
 #include <QGuiApplication>
 #include <QPlainTextEdit>
 
+using namespace marlo;
+
 namespace {
 
 constexpr int kReceive = 2; // User Channels: the receive frequency

@@ -2,19 +2,19 @@
 // comparison window driven by keys and the mouse.
 #include "windowFixture.h"
 
-#include "core/cmcPortMap.h"
-#include "core/cmcUndoHistory.h"
 #include "core/modelIdentity.h"
-#include "document/indMainCellContext.h"
+#include "core/portMap.h"
+#include "core/undoHistory.h"
+#include "document/appCellContext.h"
 #include "document/radioBase.h"
 #include "exchange/documentDiff.h"
 #include "exchange/exchangeLists.h"
-#include "main/cuiCompareCommands.h"
-#include "main/cuiCompareWindow.h"
+#include "main/compareCommands.h"
+#include "main/compareWindow.h"
 #include "radio/cellLabels.h"
-#include "tools/radiosim/cmcRadioSim.h"
-#include "views/cuiTextSheet.h"
-#include "views/cuiTree.h"
+#include "tools/radiosim/radioSim.h"
+#include "views/textSheet.h"
+#include "views/tree.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -22,41 +22,43 @@
 #include <QTest>
 #include <QTreeWidget>
 
+using namespace marlo;
+
 namespace {
 
 using Lines = std::vector<std::string>;
-using namespace cmcCells;
+using namespace CellLabel;
 
 class CompareWindowTest : public WindowTest {
 protected:
     ~CompareWindowTest() override {
         form_.reset();
-        cmcPortMap::SetOverrides({});
+        PortMap::SetOverrides({});
     }
 
     // The open document with a channel's comment, a telephone
     // name, the memory comment and one byte no cell shows (not of the maker's signature, which a
     // radio keeps) made different.
-    void makeOther(cmcEeprom& other) {
+    void makeOther(MemoryImage& other) {
         other.Assign(controller_->CurrentImage());
-        cmcExchangeCells cells(controller_->CellContext(), other, 0);
+        ExchangeCells cells(controller_->CellContext(), other, 0);
         const auto type = [&](const char* list, std::size_t row, std::size_t column,
                               const char* text) {
-            const cmcExchangeList& l = *findExchangeList(list);
+            const ExchangeList& l = *findExchangeList(list);
             cells.Type(l.rows[row], l.columns[column], text);
         };
         type("channels", 11, 4, "Harbour");
         type("phone", 1, 1, "Office");
-        const cmcExchangeList& settings = *findExchangeList("settings");
-        for (const cmcExchangeRow& row : settings.rows)
+        const ExchangeList& settings = *findExchangeList("settings");
+        for (const ExchangeRow& row : settings.rows)
             if (row.key == "CloneComm")
                 cells.Type(row, settings.columns[0], "RADIO TWO");
         other.SetByte(0x6C3A, static_cast<std::uint8_t>(other.GetByte(0x6C3A) ^ 1));
     }
 
-    Lines differences(cmcEeprom& other) {
+    Lines differences(MemoryImage& other) {
         Lines lines;
-        for (const dstDiffRow& d :
+        for (const DiffRow& d :
              compareDocuments(controller_->CellContext(), {controller_->CurrentImage(), 0},
                               {other, 0}, marloModel::cloneRange))
             lines.push_back(describeDiffRow(d));
@@ -67,7 +69,7 @@ protected:
     // File menu.
     void compareWithFile() {
         open(Document::Full);
-        cmcEeprom other;
+        MemoryImage other;
         makeOther(other);
         const std::string path = files_->filePath("other.vcf").toStdString();
         writeCloneFile(path, other);
@@ -75,14 +77,14 @@ protected:
         menuPath({"&File", "Compare With &File..."});
     }
 
-    cuiCompareWindow* window() const {
-        cuiCompareCommands* commands = controller_->CompareCommands();
+    CompareWindow* window() const {
+        CompareCommands* commands = controller_->CompareCommands();
         return commands != nullptr ? commands->Window() : nullptr;
     }
     // Waits for the comparison window to be up and to have the keyboard.
-    cuiCompareWindow* activeWindow() {
+    CompareWindow* activeWindow() {
         waitFor([&] { return window() != nullptr && window()->isVisible(); }, 60000);
-        cuiCompareWindow* w = window();
+        CompareWindow* w = window();
         if (w == nullptr)
             return nullptr;
         // The window manager may still hand the keyboard back to the window
@@ -98,8 +100,8 @@ protected:
         EXPECT_TRUE(hasKeyboard());
         return w;
     }
-    static QPoint rowCentre(cuiTextSheet& sheet, int row) {
-        const cmcGridRect r = sheet.Grid()->CellRect(1, row + 1);
+    static QPoint rowCentre(TextSheet& sheet, int row) {
+        const GridRect r = sheet.Grid()->CellRect(1, row + 1);
         return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
     }
 };
@@ -109,30 +111,30 @@ protected:
 // holds, and leaves the document alone; taking every row's value makes a
 // document the radio no longer differs from, undone again in one step.
 TEST_F(CompareWindowTest, CompareWithRadioListsTheDifferencesAndTakesThemInOneStep) {
-    cmcRadioSim sim;
+    RadioSim sim;
     settings_->ComPort = 7;
     open(Document::Full);
-    cmcEeprom before;
+    MemoryImage before;
     before.Assign(controller_->CurrentImage());
-    cmcEeprom radio;
+    MemoryImage radio;
     makeOther(radio);
     const Lines expected = differences(radio);
     ASSERT_EQ(expected.size(), 4U) << ::testing::PrintToString(expected);
     sim.SetImage(radio);
     ASSERT_TRUE(sim.Start()) << sim.ErrorText();
     settings_->PortDevices = {{7, sim.DevicePath()}};
-    cmcPortMap::SetOverrides(settings_->PortDevices);
+    PortMap::SetOverrides(settings_->PortDevices);
 
     menuPath({"&Clone", "Com&pare With Radio..."});
-    cuiCompareWindow* compare = activeWindow();
+    CompareWindow* compare = activeWindow();
     ASSERT_NE(compare, nullptr) << prompter_.lastText();
     EXPECT_EQ(sim.Stats().readRequests, 1);
     EXPECT_EQ(sim.Stats().writeRequests, 0);
     Lines listed;
-    for (const dstDiffRow& d : compare->Differences())
+    for (const DiffRow& d : compare->Differences())
         listed.push_back(describeDiffRow(d));
     EXPECT_EQ(listed, expected);
-    cuiTextSheet& sheet = *compare->Sheet();
+    TextSheet& sheet = *compare->Sheet();
     const std::vector<std::string> channelRow{"User Channels", "12", "Comment",
                                               compare->Differences()[0].mine, "Harbour"};
     for (int col = 0; col < 5; ++col)
@@ -164,7 +166,7 @@ TEST_F(CompareWindowTest, CompareWithRadioListsTheDifferencesAndTakesThemInOneSt
 // the sheet opened, the tree on its node, the cursor on the cell.
 TEST_F(CompareWindowTest, EnterOrADoubleClickShowsTheCell) {
     compareWithFile();
-    cuiCompareWindow* compare = activeWindow();
+    CompareWindow* compare = activeWindow();
     ASSERT_NE(compare, nullptr) << prompter_.lastText();
     ASSERT_EQ(compare->Differences().size(), 4U);
     EXPECT_EQ(compare->Sheet()->ShownText(4, 0), "other.vcf");
@@ -184,7 +186,7 @@ TEST_F(CompareWindowTest, EnterOrADoubleClickShowsTheCell) {
         SCOPED_TRACE(row.descriptor);
         compare = activeWindow();
         ASSERT_NE(compare, nullptr);
-        cuiTextSheet& list = *compare->Sheet();
+        TextSheet& list = *compare->Sheet();
         if (row.doubleClick) {
             QTest::mouseDClick(list.Grid()->viewport(), Qt::LeftButton, {},
                                rowCentre(list, row.row));
@@ -193,12 +195,12 @@ TEST_F(CompareWindowTest, EnterOrADoubleClickShowsTheCell) {
             key(Qt::Key_Return);
         }
         ASSERT_TRUE(waitFor([&] { return controller_->ShownDescriptor() == row.descriptor; }));
-        cuiSheet* shown = sheet();
+        Sheet* shown = sheet();
         ASSERT_NE(shown, nullptr);
-        const cmcCellObj& cell = shown->Cell(shown->Grid()->Col(), shown->Grid()->Row()).model;
+        const CellModel& cell = shown->Cell(shown->Grid()->Col(), shown->Grid()->Row()).model;
         EXPECT_EQ(cell.label, row.label);
         EXPECT_EQ(cell.index, row.index);
-        const cmcCellObj* node = controller_->Tree()->SelectedModel();
+        const CellModel* node = controller_->Tree()->SelectedModel();
         ASSERT_NE(node, nullptr);
         EXPECT_EQ(node->parameter.value_or(""), row.descriptor);
         // The main window comes to the front before the list takes the keyboard

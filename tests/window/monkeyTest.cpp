@@ -16,9 +16,9 @@
 // events.
 #include "windowFixture.h"
 
-#include "radio/ListEntry.h"
+#include "radio/listRecord.h"
 #include "support/eventLoop.h"
-#include "views/cuiSheet.h"
+#include "views/sheet.h"
 
 #include <QAction>
 #include <QApplication>
@@ -37,6 +37,8 @@
 #include <fstream>
 #include <random>
 #include <unistd.h>
+
+using namespace marlo;
 
 namespace {
 
@@ -148,7 +150,7 @@ protected:
             sigaction(s, &action, &previousActions[s]);
         }
         // No port leads to a device of this machine.
-        for (int port = 1; port <= cmcEnviron::kHighestPort; ++port)
+        for (int port = 1; port <= SettingsStore::kHighestPort; ++port)
             settings_->PortDevices[port] = "/nonexistent/monkey-port" + std::to_string(port);
     }
 
@@ -408,11 +410,11 @@ protected:
     }
 
     std::string checkChannels() {
-        cuiSheet* shown = sheet();
+        Sheet* shown = sheet();
         if (shown == nullptr || shown->Key() != "GI_Sheet_UserCh" || shown->Grid() == nullptr)
             return {};
-        cuiGrid* grid = shown->Grid();
-        ListEntry entry(&controller_->CurrentImage());
+        Grid* grid = shown->Grid();
+        ListRecord entry(&controller_->CurrentImage());
         for (int row = std::max(1, grid->TopRow());
              row < std::min(grid->RowCount(), grid->TopRow() + 12); ++row) {
             entry.load(listUserChannel, row - 1);

@@ -3,7 +3,7 @@
 // that it closed. The context menu and the menu bar's menus alike.
 #include "windowFixture.h"
 
-#include "views/cuiSheet.h"
+#include "views/sheet.h"
 
 #include <QAccessible>
 #include <QMenu>
@@ -11,6 +11,8 @@
 #include <algorithm>
 #include <functional>
 #include <vector>
+
+using namespace marlo;
 
 namespace {
 

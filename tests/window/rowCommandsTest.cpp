@@ -3,10 +3,12 @@
 // shortcuts on the sheet. The same command must act alike on every path.
 #include "windowFixture.h"
 
-#include "views/cuiSheet.h"
+#include "views/sheet.h"
 
 #include <QApplication>
 #include <QMenu>
+
+using namespace marlo;
 
 namespace {
 

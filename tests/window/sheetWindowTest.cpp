@@ -4,6 +4,8 @@
 #include <QScreen>
 #include <QWindow>
 
+using namespace marlo;
+
 void SheetWindowTest::waitForSheet() {
     EXPECT_TRUE(waitFor([&] {
         return sheet() != nullptr && sheet()->Grid() != nullptr && sheet()->Grid()->isVisible();

@@ -2,18 +2,20 @@
 
 #include "windowFixture.h"
 
-#include "views/cuiGrid.h"
-#include "views/cuiSheet.h"
+#include "views/grid.h"
+#include "views/sheet.h"
 
 #include <QImage>
 
 #include <string>
 
+using namespace marlo;
+
 // The window tests that look at a sheet as a person sees it: what the screen
 // shows of a widget against a fresh painting of it, cells typed into.
 class SheetWindowTest : public WindowTest {
 protected:
-    cuiGrid& grid() const { return *sheet()->Grid(); }
+    Grid& grid() const { return *sheet()->Grid(); }
     // Waits until the tick has shown a sheet again (after New or Open).
     void waitForSheet();
     // Clicks a cell in view, types `text` into it and presses Return.

@@ -5,10 +5,10 @@
 
 #include "radio/bandEdges.h"
 
-#include "core/cmcEeprom.h"
-#include "radio/ListEntry.h"
-#include "views/cuiSheet.h"
-#include "views/cuiSheetFinder.h"
+#include "core/memoryImage.h"
+#include "radio/listRecord.h"
+#include "views/sheet.h"
+#include "views/sheetFinder.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -16,6 +16,8 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
+
+using namespace marlo;
 
 namespace {
 
@@ -32,8 +34,8 @@ protected:
     // The full document with band edges that its frequencies lie within.
     void start() {
         const std::string path = writeFullDocument("plan.vcf");
-        std::unique_ptr<cmcEeprom> image = loadCloneFile(path);
-        cmcSetBandEdges(*image, 1'000'000, 29'999'999, 1'600'000, 29'999'999);
+        std::unique_ptr<MemoryImage> image = loadCloneFile(path);
+        setBandEdges(*image, 1'000'000, 29'999'999, 1'600'000, 29'999'999);
         writeCloneFile(path, *image);
         openFile(path);
         showSheet("User Channels");
@@ -62,7 +64,7 @@ protected:
         return controller_->CurrentImage().Equals(before_) && !controller_->IsModified();
     }
     // Saves under a new name and reads the file back.
-    std::unique_ptr<cmcEeprom> saved() {
+    std::unique_ptr<MemoryImage> saved() {
         const std::string path = files_->filePath("saved.vcf").toStdString();
         prompter_.chooseNextFile(path);
         key(Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
@@ -83,7 +85,7 @@ protected:
         EXPECT_TRUE(unchanged());
     }
 
-    cmcEeprom before_;
+    MemoryImage before_;
 };
 
 template <typename Case>
@@ -95,8 +97,8 @@ struct EntryCase;
 struct FillCase;
 struct PasteCase;
 
-ListEntry channelOf(cmcEeprom& image, std::int32_t slot) {
-    ListEntry channel(&image);
+ListRecord channelOf(MemoryImage& image, std::int32_t slot) {
+    ListRecord channel(&image);
     channel.load(listUserChannel, slot);
     return channel;
 }
@@ -144,7 +146,7 @@ TEST_P(EntryIntoRows, AltEnterStoresIntoEverySelectedRowOrNothing) {
     ASSERT_TRUE(waitFor([&] { return column(c.col, 2, 5) == expected; }))
         << lastBox() << "|" << column(c.col, 2, 5)[0] << "|" << controller_->IsModified();
     EXPECT_NE(cellText(c.col, 6), c.shown) << "the row below the selection";
-    const std::unique_ptr<cmcEeprom> file = saved();
+    const std::unique_ptr<MemoryImage> file = saved();
     for (std::int32_t slot = 1; slot <= 4 && c.col == kReceive; ++slot)
         EXPECT_EQ(channelOf(*file, slot).rxFrequency, 7'100'000) << slot;
     EXPECT_EQ(channelOf(*file, 5).rxFrequency, 2'050'000);
@@ -215,7 +217,7 @@ TEST_P(Fill, FillsTheSelectedRowsOrNothing) {
     ASSERT_TRUE(waitFor([&] { return column(c.col, 2, 5) == c.shown; }))
         << column(c.col, 2, 5)[1] << "|" << lastBox();
     EXPECT_TRUE(prompter_.scriptUsed());
-    const std::unique_ptr<cmcEeprom> file = saved();
+    const std::unique_ptr<MemoryImage> file = saved();
     if (c.col == kChannel)
         EXPECT_EQ(channelOf(*file, 2).channelNumber, 602U);
     else
@@ -307,7 +309,7 @@ TEST_F(SpreadsheetHabits, FindMovesTheCursorThroughTheMatchesAndEscapeLeavesItTh
     key(Qt::Key_F, Qt::ControlModifier);
     ASSERT_TRUE(waitFor([&] { return sheet()->FinderIfOpen() && sheet()->Finder().IsOpen(); }));
     type("100");
-    cuiSheetFinder& finder = sheet()->Finder();
+    SheetFinder& finder = sheet()->Finder();
     const auto at = [&](int col, int row, const std::string& count) {
         return sheet()->Grid()->Col() == col && sheet()->Grid()->Row() == row &&
                finder.CountLabel()->text().toStdString() == count;
@@ -487,7 +489,7 @@ TEST_P(MenuPaste, IsOfferedAsCtrlVTakesTheClipboardAndPastesAlike) {
     };
     ASSERT_TRUE(waitFor(matches)) << lastBox() << "|" << cellText(c.col, c.row);
     EXPECT_TRUE(prompter_.scriptUsed()) << "own rows go back whole, after the question";
-    const std::unique_ptr<cmcEeprom> file = saved();
+    const std::unique_ptr<MemoryImage> file = saved();
     ASSERT_NE(file, nullptr);
     EXPECT_EQ(channelOf(*file, c.slot).rxFrequency, c.receive);
 }

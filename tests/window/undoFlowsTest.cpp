@@ -2,14 +2,16 @@
 // the cells, sheet, tree and caption they see afterwards.
 #include "windowFixture.h"
 
-#include "main/cuiUndoCommands.h"
-#include "views/cuiGrid.h"
-#include "views/cuiSheet.h"
-#include "views/cuiTree.h"
+#include "main/undoCommands.h"
+#include "views/grid.h"
+#include "views/sheet.h"
+#include "views/tree.h"
 
 #include <QAction>
 #include <QMenu>
 #include <QTreeWidget>
+
+using namespace marlo;
 
 namespace {
 

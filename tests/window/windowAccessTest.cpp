@@ -7,6 +7,8 @@
 
 #include <set>
 
+using namespace marlo;
+
 namespace {
 
 using AccessWindowTest = SheetWindowTest;

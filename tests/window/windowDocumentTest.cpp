@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QMenu>
 
+using namespace marlo;
+
 namespace {
 
 constexpr int kReceive = 2; // User Channels: the receive frequency column

@@ -2,7 +2,7 @@
 #include "sheetWindowTest.h"
 
 #include "support/pdfPages.h"
-#include "views/cuiTree.h"
+#include "views/tree.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -14,6 +14,8 @@
 #include <algorithm>
 #include <functional>
 #include <vector>
+
+using namespace marlo;
 
 namespace {
 
@@ -70,7 +72,7 @@ TEST_F(DrawingWindowTest, ScrollingByKeysAndWheelLeavesNoCopiesOfTheHeaders) {
     EXPECT_GE(moved, 5) << "the sheet scrolled";
 }
 
-QLabel* titleOf(cuiSheet& sheet) {
+QLabel* titleOf(Sheet& sheet) {
     for (QLabel* label : sheet.Host()->findChildren<QLabel*>())
         if (label->isVisible() && label->text() == QString::fromStdString(sheet.TitleText()))
             return label;
@@ -117,8 +119,8 @@ TEST_F(DrawingWindowTest, AHeaderSpanningColumnsIsDrawnOnce) {
         if (sheet()->ShownText(col, 0) == "Channels")
             head = col;
     ASSERT_GE(head, 0);
-    const cmcGridRect first = grid().CellRect(head, 0);
-    const cmcGridRect last = grid().CellRect(head + 4, 0);
+    const GridRect first = grid().CellRect(head, 0);
+    const GridRect last = grid().CellRect(head + 4, 0);
     const QImage shown = onScreen(*grid().viewport());
     int left = last.right;
     int right = first.left;

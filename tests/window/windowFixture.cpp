@@ -1,12 +1,12 @@
 #include "windowFixture.h"
 
-#include "core/cmcEeprom.h"
-#include "core/cmcVcfFile.h"
+#include "core/cloneFile.h"
+#include "core/memoryImage.h"
 #include "core/modelIdentity.h"
-#include "radio/ListEntry.h"
+#include "radio/listRecord.h"
 #include "support/eventLoop.h"
-#include "views/cuiSheet.h"
-#include "views/cuiTree.h"
+#include "views/sheet.h"
+#include "views/tree.h"
 
 #include <QApplication>
 #include <QMenu>
@@ -19,14 +19,16 @@
 #include <iterator>
 #include <utility>
 
-std::unique_ptr<cmcEeprom> loadCloneFile(const std::string& path) {
-    auto image = std::make_unique<cmcEeprom>();
+using namespace marlo;
+
+std::unique_ptr<MemoryImage> loadCloneFile(const std::string& path) {
+    auto image = std::make_unique<MemoryImage>();
     image->Resize(marloModel::imageSize);
-    cmcVcfFile file;
+    CloneFile file;
     file.BindImage(*image);
     file.SetModelCode(marloModel::modelCodeFirst, marloModel::modelCodeSecond);
     file.SetMapRevisionCheck([](int) { return true; });
-    EXPECT_EQ(int(file.Load(path)), int(cmcVcfFile::Ok)) << path;
+    EXPECT_EQ(int(file.Load(path)), int(CloneFile::Ok)) << path;
     return image;
 }
 
@@ -38,15 +40,15 @@ WindowTest::~WindowTest() {
     controller_.reset();
 }
 
-TForm1& WindowTest::open(Document document) {
+MainWindow& WindowTest::open(Document document) {
     return openFile(document == Document::Full ? writeFullDocument("full.vcf") : std::string());
 }
 
-TForm1& WindowTest::openFile(const std::string& path) {
+MainWindow& WindowTest::openFile(const std::string& path) {
     std::vector<std::string> args{"marlo"};
     if (!path.empty())
         args.push_back(path);
-    form_ = std::make_unique<TForm1>(makeController(args));
+    form_ = std::make_unique<MainWindow>(makeController(args));
     EXPECT_TRUE(waitFor([&] { return form_->isVisible(); }));
     form_->activateWindow();
     EXPECT_TRUE(QTest::qWaitForWindowActive(form_.get()));
@@ -54,32 +56,32 @@ TForm1& WindowTest::openFile(const std::string& path) {
 }
 
 std::string WindowTest::writeFullDocument(const std::string& name) {
-    cmcEeprom image;
+    MemoryImage image;
     makeInitialImage(image, 0);
-    ListEntry e(&image);
-    for (std::int32_t i = 0; i <= ListEntry::lastIndex(listUserChannel); ++i) {
+    ListRecord e(&image);
+    for (std::int32_t i = 0; i <= ListRecord::lastIndex(listUserChannel); ++i) {
         e.makeBlank(listUserChannel, i);
-        e.state = ListEntry::stateUsed;
+        e.state = ListRecord::stateUsed;
         e.channelNumber = static_cast<std::uint32_t>(i + 1);
         e.rxFrequency = 2'000'000 + i * 10'000;
         e.txFrequency = e.rxFrequency;
         e.storeAndReload();
     }
-    for (std::int32_t i = 0; i <= ListEntry::lastIndex(listSelCallId); ++i) {
+    for (std::int32_t i = 0; i <= ListRecord::lastIndex(listSelCallId); ++i) {
         e.makeBlank(listSelCallId, i);
         e.callId = {static_cast<std::uint8_t>(i / 100 % 10), static_cast<std::uint8_t>(i / 10 % 10),
                     static_cast<std::uint8_t>(i % 10)};
         e.name.fill('S');
         e.storeAndReload();
     }
-    for (std::int32_t i = 0; i <= ListEntry::lastIndex(listAleId); ++i) {
+    for (std::int32_t i = 0; i <= ListRecord::lastIndex(listAleId); ++i) {
         e.makeBlank(listAleId, i);
         const std::string address = "ADDR" + std::to_string(i);
         e.aleAddress.fill(0);
         std::copy(address.begin(), address.end(), e.aleAddress.begin());
         e.storeAndReload();
     }
-    for (std::int32_t i = 0; i <= ListEntry::lastIndex(listTelNumber); ++i) {
+    for (std::int32_t i = 0; i <= ListRecord::lastIndex(listTelNumber); ++i) {
         e.makeBlank(listTelNumber, i);
         e.telNumber.fill(0xFF);
         e.telNumber[0] = static_cast<std::uint8_t>(0x10 + i % 10);
@@ -92,16 +94,16 @@ std::string WindowTest::writeFullDocument(const std::string& name) {
     return path;
 }
 
-cuiSheet* WindowTest::sheet() const {
+Sheet* WindowTest::sheet() const {
     return controller_ ? controller_->ShownSheet() : nullptr;
 }
 
-cuiSheet& WindowTest::showSheet(const QString& nodeCaption) {
+Sheet& WindowTest::showSheet(const QString& nodeCaption) {
     QTreeWidget* tree = controller_->Tree()->View();
     const auto found = tree->findItems(nodeCaption, Qt::MatchExactly | Qt::MatchRecursive);
     EXPECT_EQ(found.size(), 1) << nodeCaption.toStdString();
     QTreeWidgetItem* node = found.value(0);
-    const cmcCellObj* model = controller_->Tree()->ModelOf(node);
+    const CellModel* model = controller_->Tree()->ModelOf(node);
     if (node == nullptr || model == nullptr || !model->parameter) {
         ADD_FAILURE() << "no sheet node " << nodeCaption.toStdString();
         return *sheet();
@@ -117,7 +119,7 @@ cuiSheet& WindowTest::showSheet(const QString& nodeCaption) {
 }
 
 QPoint WindowTest::cellCentre(int col, int row) const {
-    const cmcGridRect r = sheet()->Grid()->CellRect(col, row);
+    const GridRect r = sheet()->Grid()->CellRect(col, row);
     return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "../main/controllerFixture.h"
-#include "main/frmMain.h"
+#include "main/mainWindow.h"
 
 #include <QPoint>
 #include <QString>
@@ -11,13 +11,17 @@
 #include <memory>
 #include <string>
 
+using namespace marlo;
+
 class QMenu;
 class QWidget;
-class cmcEeprom;
-class cuiSheet;
+namespace marlo {
+class MemoryImage;
+class Sheet;
+} // namespace marlo
 
 // The image a clone file of the radio holds, read as the program reads it.
-std::unique_ptr<cmcEeprom> loadCloneFile(const std::string& path);
+std::unique_ptr<MemoryImage> loadCloneFile(const std::string& path);
 
 // The real main window on the screen, driven as a person drives it: mouse
 // clicks and key presses go through the window system's path (shortcuts, the
@@ -33,15 +37,15 @@ protected:
     // Starts the program with the variant's initial file (Initial) or with a
     // clone file whose every list is full (Full), and waits until the window is
     // on screen and active.
-    TForm1& open(Document document = Document::Initial);
+    MainWindow& open(Document document = Document::Initial);
     // Starts the program with the clone file at `path`.
-    TForm1& openFile(const std::string& path);
+    MainWindow& openFile(const std::string& path);
     // A clone file of variant 0 with every channel, ID, address and number in use.
     std::string writeFullDocument(const std::string& name);
 
     // Clicks the tree node of that caption and waits until its sheet is shown.
-    cuiSheet& showSheet(const QString& caption);
-    cuiSheet* sheet() const;
+    Sheet& showSheet(const QString& caption);
+    Sheet* sheet() const;
     // The centre of a cell in its grid's viewport; the cell must be in view.
     QPoint cellCentre(int col, int row) const;
     void clickCell(int col, int row, Qt::MouseButton button = Qt::LeftButton,
@@ -73,6 +77,6 @@ protected:
     std::string caption() const;
     std::string cellText(int col, int row) const;
 
-    std::unique_ptr<TForm1> form_;
+    std::unique_ptr<MainWindow> form_;
     std::unique_ptr<QTemporaryDir> files_ = std::make_unique<QTemporaryDir>();
 };

@@ -1,17 +1,19 @@
 // Whole flows through the real window, each ending with what a person checks.
 #include "windowFixture.h"
 
-#include "core/cmcVcfFile.h"
+#include "core/cloneFile.h"
 #include "core/modelIdentity.h"
-#include "radio/ListEntry.h"
+#include "radio/listRecord.h"
 #include "support/eventLoop.h"
-#include "views/cuiSheet.h"
-#include "views/cuiToolBar.h"
+#include "views/sheet.h"
+#include "views/toolBar.h"
 
 #include <QApplication>
 #include <QFileInfo>
 #include <QKeySequence>
 #include <QToolBar>
+
+using namespace marlo;
 
 namespace {
 
@@ -28,14 +30,14 @@ public:
     std::string shownText(int col, int row) const { return cellText(col, row); }
     std::string title() const { return caption(); }
     ScriptedPrompter& prompts() { return prompter_; }
-    cmcEeprom& document() { return controller_->CurrentImage(); }
-    cmcEeprom& reference() { return controller_->ReferenceImage(); }
-    cmcEnviron& settings() { return *settings_; }
-    QToolBar* toolBar() const { return controller_->ToolBar()->ToolBar(); }
+    MemoryImage& document() { return controller_->CurrentImage(); }
+    MemoryImage& reference() { return controller_->ReferenceImage(); }
+    SettingsStore& settings() { return *settings_; }
+    QToolBar* toolBar() const { return controller_->ToolBar()->Widget(); }
     bool windowEnabled() const { return form_->isEnabled(); }
     bool windowVisible() const { return form_->isVisible(); }
     int rowHeight() const {
-        const cmcGridRect r = sheet()->Grid()->CellRect(1, 1);
+        const GridRect r = sheet()->Grid()->CellRect(1, 1);
         return r.Height();
     }
     QString pathQ(const char* name) const { return files_->filePath(name); }
@@ -62,7 +64,7 @@ TEST_F(WindowFlows, AChannelTypedInAndSavedAsThroughTheMenuBarReachesTheFile) {
     EXPECT_TRUE(prompter_.scriptUsed());
     EXPECT_NE(caption().find("saved"), std::string::npos) << caption();
     const auto saved = loadCloneFile(path);
-    ListEntry entry(saved.get());
+    ListRecord entry(saved.get());
     entry.load(listUserChannel, 2);
     EXPECT_EQ(entry.channelNumber, 777u);
     entry.load(listUserChannel, 3);

@@ -1,8 +1,8 @@
 // The port menu and dialog reached through the menu bar.
 #include "sheetWindowTest.h"
 
-#include "core/cmcPortMap.h"
-#include "main/cuiPortDialog.h"
+#include "core/portMap.h"
+#include "main/portDialog.h"
 
 #include <QAction>
 #include <QApplication>
@@ -11,11 +11,13 @@
 #include <QTest>
 #include <QTimer>
 
+using namespace marlo;
+
 namespace {
 
 class PortWindowTest : public SheetWindowTest {
 protected:
-    ~PortWindowTest() override { cmcPortMap::SetOverrides({}); }
+    ~PortWindowTest() override { PortMap::SetOverrides({}); }
 };
 
 // Each item names the device its number really opens, an override in full;
@@ -23,7 +25,7 @@ protected:
 TEST_F(PortWindowTest, ThePortMenuNamesEachDeviceAndTheDialogTakesATypedPath) {
     const std::string byId = "/dev/serial/by-id/usb-FTDI_A1-if00-port0";
     settings_->PortDevices = {{2, byId}};
-    cmcPortMap::SetOverrides(settings_->PortDevices);
+    PortMap::SetOverrides(settings_->PortDevices);
     open();
     menuPath({"&Port"});
     QMenu* ports = waitForPopup();
@@ -37,7 +39,7 @@ TEST_F(PortWindowTest, ThePortMenuNamesEachDeviceAndTheDialogTakesATypedPath) {
     QString shownPath;
     QTimer answer;
     QObject::connect(&answer, &QTimer::timeout, [&] {
-        auto* dialog = dynamic_cast<cuiPortDialog*>(QApplication::activeModalWidget());
+        auto* dialog = dynamic_cast<PortDialog*>(QApplication::activeModalWidget());
         if (dialog == nullptr)
             return;
         answer.stop();
@@ -53,7 +55,7 @@ TEST_F(PortWindowTest, ThePortMenuNamesEachDeviceAndTheDialogTakesATypedPath) {
     ASSERT_TRUE(waitFor([&] { return !answer.isActive() && settings_->ComPort == 7; }));
     EXPECT_EQ(shownPath, "/dev/ttyS0"); // what port 1, the setting, opened
     EXPECT_EQ(settings_->PortDevices.at(7), "/dev/pts/9");
-    EXPECT_EQ(cmcPortMap::DevicePath(7), "/dev/pts/9");
+    EXPECT_EQ(PortMap::DevicePath(7), "/dev/pts/9");
 }
 
 } // namespace

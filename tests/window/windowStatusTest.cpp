@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <QTest>
 
+using namespace marlo;
+
 namespace {
 
 constexpr int kNumber = 1;  // User Channels: the channel number column
@@ -46,7 +48,7 @@ TEST_F(StatusWindowTest, TheCursorOnAMarkedCellSaysWhy) {
     QTest::mouseDClick(grid().viewport(), Qt::LeftButton, {}, cellCentre(kMode, 2));
     ASSERT_TRUE(waitFor([] {
         return QApplication::activeWindow() != nullptr &&
-               QApplication::activeWindow()->inherits("cuiFlector");
+               QApplication::activeWindow()->inherits("marlo::PickerPopup");
     }));
     key(Qt::Key_Down);
     EXPECT_EQ(statusWith("AM"), "Mode AM is not in use: switch it on under Mode Registration");

@@ -1,14 +1,16 @@
 #include "initialImage.h"
 
-#include "core/cmcEeprom.h"
+#include "core/memoryImage.h"
 #include "core/modelIdentity.h"
-#include "radio/ListEntry.h"
 #include "radio/bandEdges.h"
 #include "radio/frequencyLimits.h"
+#include "radio/listRecord.h"
 
 #include <array>
 #include <cstring>
 #include <string_view>
+
+namespace marlo {
 
 namespace {
 
@@ -126,17 +128,17 @@ constexpr TxRange txRanges[marloModel::variantCount] = {
     {marloFrequency::transmitLowest, marloFrequency::highest}, // variant 1: the whole coverage
 };
 
-void writeBlankList(cmcEeprom& image, std::uint8_t listType) {
-    ListEntry entry(&image);
-    for (std::int32_t i = 0; i <= ListEntry::lastStoredIndex(listType); ++i) {
+void writeBlankList(MemoryImage& image, std::uint8_t listType) {
+    ListRecord entry(&image);
+    for (std::int32_t i = 0; i <= ListRecord::lastStoredIndex(listType); ++i) {
         entry.makeBlank(listType, i);
         entry.store(listType, i);
     }
 }
 
-void writeModeRegistrations(cmcEeprom& image, int variant) {
-    ListEntry entry(&image);
-    for (std::int32_t i = 0; i <= ListEntry::lastIndex(listModeReg); ++i) {
+void writeModeRegistrations(MemoryImage& image, int variant) {
+    ListRecord entry(&image);
+    for (std::int32_t i = 0; i <= ListRecord::lastIndex(listModeReg); ++i) {
         const ModeRow& row = modeRegistrations[i];
         entry.load(listModeReg, i);
         std::memcpy(entry.modeName.data(), row.name, entry.modeName.size());
@@ -145,12 +147,12 @@ void writeModeRegistrations(cmcEeprom& image, int variant) {
     }
 }
 
-void fill(cmcEeprom& image, std::int32_t at, std::int32_t n, std::uint8_t value) {
+void fill(MemoryImage& image, std::int32_t at, std::int32_t n, std::uint8_t value) {
     for (std::int32_t a = at; a < at + n; ++a)
         image.SetByte(a, value);
 }
 
-void writeRadioBytes(cmcEeprom& image, int variant) {
+void writeRadioBytes(MemoryImage& image, int variant) {
     image.SetByte(marloModel::mapRevisionAddress, marloModel::mapRevision);
     image.SetByte(variantAddress, static_cast<std::uint8_t>(variant));
     // No expert switch is on (frequency programming, protection, power limit,
@@ -170,7 +172,7 @@ void writeRadioBytes(cmcEeprom& image, int variant) {
 
 } // namespace
 
-void buildInitialImage(cmcEeprom& image, int variant) {
+void buildInitialImage(MemoryImage& image, int variant) {
     image.Resize(marloModel::imageSize);
     writeRadioBytes(image, variant);
     // Every list starts empty, in exactly the bytes clearing a row writes.
@@ -178,7 +180,7 @@ void buildInitialImage(cmcEeprom& image, int variant) {
     writeBlankList(image, listSelCallId);
     writeBlankList(image, listAleId);
     writeBlankList(image, listTelNumber);
-    cmcSetBandEdges(image, rxLow, rxHigh, txRanges[variant].low, txRanges[variant].high);
+    setBandEdges(image, rxLow, rxHigh, txRanges[variant].low, txRanges[variant].high);
     writeModeRegistrations(image, variant);
     for (const Setting& s : commonSettings)
         image.SetByte(s.offset, s.value[variant]);
@@ -187,3 +189,5 @@ void buildInitialImage(cmcEeprom& image, int variant) {
 std::string initialFileComment(int variant) {
     return "Factory defaults, variant " + std::to_string(variant);
 }
+
+} // namespace marlo

@@ -1,8 +1,8 @@
 // marlo-radiosim: a simulated radio on a pseudo-terminal, for trying the clone
 // commands without hardware. See README.md beside this file.
 
-#include "core/cmcConsoleTexts.h"
-#include "tools/radiosim/cmcRadioSim.h"
+#include "cli/consoleTexts.h"
+#include "tools/radiosim/radioSim.h"
 
 #include <QCoreApplication>
 #include <QSocketNotifier>
@@ -15,6 +15,8 @@
 #include <string>
 #include <string_view>
 #include <unistd.h>
+
+namespace marlo {
 
 namespace {
 
@@ -43,7 +45,7 @@ void printUsage(std::FILE* to) {
                "\n"
                "faults:\n",
                to);
-    for (const cmcRadioSim::FaultInfo& info : cmcRadioSim::Faults())
+    for (const RadioSim::FaultInfo& info : RadioSim::Faults())
         std::fprintf(to, "  %-20.*s %.*s\n", static_cast<int>(info.name.size()), info.name.data(),
                      static_cast<int>(info.help.size()), info.help.data());
 }
@@ -74,11 +76,15 @@ bool installSignalHandlers() {
 
 } // namespace
 
+} // namespace marlo
+
+using namespace marlo;
+
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
-    cmcConsoleTexts texts;
+    ConsoleTexts texts;
 
-    cmcRadioSim sim;
+    RadioSim sim;
     for (int i = 1; i < argc; ++i) {
         const std::string_view option = argv[i];
         if (option == "-h" || option == "--help") {
@@ -108,7 +114,7 @@ int main(int argc, char* argv[]) {
                 return usage("--baud needs a number 0..1000000");
             sim.SetBaud(static_cast<unsigned>(*v));
         } else if (option == "--fault") {
-            const auto fault = cmcRadioSim::FaultFromName(value);
+            const auto fault = RadioSim::FaultFromName(value);
             if (!fault)
                 return usage("unknown fault");
             sim.SetFault(*fault);
@@ -139,7 +145,7 @@ int main(int argc, char* argv[]) {
     std::fflush(stdout);
 
     const int status = app.exec();
-    const cmcRadioSim::Counters& c = sim.Stats();
+    const RadioSim::Counters& c = sim.Stats();
     std::fprintf(stderr,
                  "marlo-radiosim: %d information, %d read, %d write requests; %d frames sent, "
                  "%d accepted, %d rejected\n",

@@ -12,6 +12,8 @@
 #include <unistd.h>
 #include <utility>
 
+namespace marlo {
+
 namespace {
 
 constexpr std::size_t outboxLimit = 4096;
@@ -27,18 +29,18 @@ void dropNotifier(std::unique_ptr<QSocketNotifier>& notifier) {
 
 } // namespace
 
-cmcRadioSim::Line::Line(cmcRadioSim& sim) : sim_(sim) {
+RadioSim::Line::Line(RadioSim& sim) : sim_(sim) {
     pacer_.setSingleShot(true);
     pacer_.setTimerType(Qt::PreciseTimer);
     QObject::connect(&pacer_, &QTimer::timeout, [this] { service(); });
     clock_.start();
 }
 
-cmcRadioSim::Line::~Line() {
+RadioSim::Line::~Line() {
     Close();
 }
 
-bool cmcRadioSim::Line::Open() {
+bool RadioSim::Line::Open() {
     Close();
     master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     char name[128] = {};
@@ -68,7 +70,7 @@ bool cmcRadioSim::Line::Open() {
     return true;
 }
 
-void cmcRadioSim::Line::Close() {
+void RadioSim::Line::Close() {
     reopenPending_ = false;
     pacer_.stop();
     dropNotifier(readNotifier_);
@@ -83,18 +85,18 @@ void cmcRadioSim::Line::Close() {
     outbox_.clear();
 }
 
-double cmcRadioSim::Line::now() const {
+double RadioSim::Line::now() const {
     if (sim_.clock_ == nullptr)
         return static_cast<double>(clock_.elapsed());
     const std::uint32_t elapsed = sim_.clock_() - sim_.clockStart_;
     return static_cast<double>(elapsed) / sim_.timeScale_;
 }
 
-double cmcRadioSim::Line::byteMs() const {
+double RadioSim::Line::byteMs() const {
     return sim_.baud_ == 0 ? 0.0 : 10000.0 / sim_.baud_;
 }
 
-void cmcRadioSim::Line::Send(const std::vector<std::uint8_t>& bytes, int delayMs) {
+void RadioSim::Line::Send(const std::vector<std::uint8_t>& bytes, int delayMs) {
     const double ready = now() + delayMs;
     for (std::uint8_t b : bytes)
         queue_.push_back({{b}, Kind::FromRadio, ready});
@@ -102,20 +104,20 @@ void cmcRadioSim::Line::Send(const std::vector<std::uint8_t>& bytes, int delayMs
     service();
 }
 
-void cmcRadioSim::Line::SendBurst(const std::vector<std::uint8_t>& bytes) {
+void RadioSim::Line::SendBurst(const std::vector<std::uint8_t>& bytes) {
     queue_.push_back({bytes, Kind::FromRadio, now()});
     radioQueued_ += bytes.size();
     service();
 }
 
-void cmcRadioSim::Line::HangUpAfterQueued() {
+void RadioSim::Line::HangUpAfterQueued() {
     // A moment's pause first, so the program has taken what was sent before the
     // line drops (a hang-up loses whatever is still in the pty).
     queue_.push_back({{}, Kind::HangUp, now() + hangUpPauseMs / sim_.timeScale_});
     service();
 }
 
-void cmcRadioSim::Line::readProgram() {
+void RadioSim::Line::readProgram() {
     std::uint8_t buffer[4096];
     const double at = now();
     for (;;) {
@@ -138,7 +140,7 @@ void cmcRadioSim::Line::readProgram() {
 
 // Moves every item whose time on the line is over to its destination, asks the
 // radio for more when the line runs dry, and sleeps until the next item is due.
-void cmcRadioSim::Line::service() {
+void RadioSim::Line::service() {
     if (servicing_)
         return; // whatever a delivery queues is picked up by the running loop
     servicing_ = true;
@@ -165,7 +167,7 @@ void cmcRadioSim::Line::service() {
     servicing_ = false;
 }
 
-void cmcRadioSim::Line::deliver(const Item& item) {
+void RadioSim::Line::deliver(const Item& item) {
     switch (item.kind) {
     case Kind::FromProgram:
         for (std::uint8_t b : item.bytes) {
@@ -185,7 +187,7 @@ void cmcRadioSim::Line::deliver(const Item& item) {
     flushOutbox();
 }
 
-void cmcRadioSim::Line::flushOutbox() {
+void RadioSim::Line::flushOutbox() {
     while (!outbox_.empty() && IsOpen()) {
         const ssize_t n = ::write(master_, outbox_.data(), outbox_.size());
         if (n > 0) {
@@ -202,7 +204,7 @@ void cmcRadioSim::Line::flushOutbox() {
         service();
 }
 
-void cmcRadioSim::Line::hangUp() {
+void RadioSim::Line::hangUp() {
     flushOutbox();
     Close();
     ++sim_.counters_.hangUps;
@@ -217,3 +219,5 @@ void cmcRadioSim::Line::hangUp() {
             sim_.reopened_(sim_.devicePath_);
     });
 }
+
+} // namespace marlo

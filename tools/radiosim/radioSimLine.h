@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tools/radiosim/cmcRadioSim.h"
+#include "tools/radiosim/radioSim.h"
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -13,13 +13,15 @@
 #include <string>
 #include <vector>
 
+namespace marlo {
+
 // The simulated cable: the master side of a pty pair. Bytes from the program and
 // bytes from the radio share one half-duplex line; each takes 10 / baud s on it,
 // in the order they were put on it. A byte from the program reaches the radio,
 // and comes back to the program as echo, when its time on the line is over.
-class cmcRadioSim::Line {
+class RadioSim::Line {
 public:
-    explicit Line(cmcRadioSim& sim);
+    explicit Line(RadioSim& sim);
     ~Line();
 
     bool Open();
@@ -53,7 +55,7 @@ private:
     // the simulator's clock divided by its rate.
     double now() const;
 
-    cmcRadioSim& sim_;
+    RadioSim& sim_;
     int master_ = -1;
     int slave_ = -1; // held open so the master never reads as hung up between opens
     std::unique_ptr<QSocketNotifier> readNotifier_;
@@ -67,3 +69,5 @@ private:
     bool servicing_ = false;
     bool reopenPending_ = false; // a hang-up's new line is still to be opened
 };
+
+} // namespace marlo

@@ -10,6 +10,8 @@
 #include <optional>
 #include <utility>
 
+namespace marlo {
+
 namespace {
 
 constexpr std::uint8_t preamble = 0xFE;
@@ -80,7 +82,7 @@ std::string dataPayload(std::int32_t address, const std::vector<std::uint8_t>& d
 
 } // namespace
 
-int cmcRadioSim::Radio::EchoFor(std::uint8_t b) {
+int RadioSim::Radio::EchoFor(std::uint8_t b) {
     if (faultIs(Fault::NoEcho))
         return -1;
     if (b == preamble) {
@@ -92,7 +94,7 @@ int cmcRadioSim::Radio::EchoFor(std::uint8_t b) {
     return first && faultIs(Fault::ChangedEcho) ? b ^ 0x01 : b;
 }
 
-void cmcRadioSim::Radio::Receive(std::uint8_t b) {
+void RadioSim::Radio::Receive(std::uint8_t b) {
     if (faultIs(Fault::NoEcho))
         return; // nothing is connected
     if (b == preamble) {
@@ -109,7 +111,7 @@ void cmcRadioSim::Radio::Receive(std::uint8_t b) {
     }
 }
 
-void cmcRadioSim::Radio::Reset() {
+void RadioSim::Radio::Reset() {
     frame_.clear();
     echoAfterPreamble_ = false;
     reading_ = writing_ = false;
@@ -117,7 +119,7 @@ void cmcRadioSim::Radio::Reset() {
     replyDelayMs_ = 0;
 }
 
-void cmcRadioSim::Radio::handleFrame() {
+void RadioSim::Radio::handleFrame() {
     if (frame_.size() < 4 || frame_[1] != radioAddress || frame_[2] != programAddress)
         return;
     const std::uint8_t command = frame_[3];
@@ -141,12 +143,12 @@ void cmcRadioSim::Radio::handleFrame() {
         startWrite();
 }
 
-void cmcRadioSim::Radio::sendReply(std::vector<std::uint8_t> bytes) {
+void RadioSim::Radio::sendReply(std::vector<std::uint8_t> bytes) {
     sim_.line_->Send(bytes, replyDelayMs_);
     replyDelayMs_ = 0;
 }
 
-void cmcRadioSim::Radio::sendFrame(std::uint8_t command, const std::vector<std::uint8_t>& payload) {
+void RadioSim::Radio::sendFrame(std::uint8_t command, const std::vector<std::uint8_t>& payload) {
     std::vector<std::uint8_t> bytes{preamble, preamble, programAddress, radioAddress, command};
     bytes.insert(bytes.end(), payload.begin(), payload.end());
     bytes.push_back(frameEnd);
@@ -165,7 +167,7 @@ std::vector<std::uint8_t> floodFrame() {
 
 } // namespace
 
-void cmcRadioSim::Radio::answerInformation() {
+void RadioSim::Radio::answerInformation() {
     ++sim_.counters_.informationRequests;
     if (faultIs(Fault::HangUp)) {
         sim_.line_->HangUpAfterQueued();
@@ -213,7 +215,7 @@ void cmcRadioSim::Radio::answerInformation() {
     sendReply(std::move(reply));
 }
 
-void cmcRadioSim::Radio::startRead() {
+void RadioSim::Radio::startRead() {
     ++sim_.counters_.readRequests;
     reading_ = true;
     readAddress_ = sim_.readRange_.first;
@@ -221,7 +223,7 @@ void cmcRadioSim::Radio::startRead() {
     faultDone_ = false;
 }
 
-std::vector<std::uint8_t> cmcRadioSim::Radio::readFrame(std::int32_t address, int count) {
+std::vector<std::uint8_t> RadioSim::Radio::readFrame(std::int32_t address, int count) {
     std::vector<std::uint8_t> data(static_cast<std::size_t>(count), 0xFF);
     if (sim_.image_.IsValidAddress(address) && sim_.image_.IsValidAddress(address + count - 1))
         sim_.image_.Read(address, data.data(), count);
@@ -233,8 +235,8 @@ std::vector<std::uint8_t> cmcRadioSim::Radio::readFrame(std::int32_t address, in
 
 // The frame for `address`, or the fault that takes its place. `skipped` tells
 // that the real frame was not sent.
-std::vector<std::uint8_t> cmcRadioSim::Radio::faultyReadFrame(std::int32_t address, int count,
-                                                              bool& skipped) {
+std::vector<std::uint8_t> RadioSim::Radio::faultyReadFrame(std::int32_t address, int count,
+                                                           bool& skipped) {
     skipped = false;
     std::vector<std::uint8_t> bytes = readFrame(address, count);
     const std::size_t textAt = 5;
@@ -303,14 +305,14 @@ std::vector<std::uint8_t> cmcRadioSim::Radio::faultyReadFrame(std::int32_t addre
     return bytes;
 }
 
-std::vector<std::uint8_t> cmcRadioSim::Radio::endFrame(int count) const {
+std::vector<std::uint8_t> RadioSim::Radio::endFrame(int count) const {
     std::vector<std::uint8_t> bytes{preamble, preamble, programAddress, radioAddress, cmdEnd};
     appendText(bytes, signature + hexByte(static_cast<unsigned>(count)));
     bytes.push_back(frameEnd);
     return bytes;
 }
 
-bool cmcRadioSim::Radio::Refill() {
+bool RadioSim::Radio::Refill() {
     if (!reading_)
         return false;
     std::vector<std::uint8_t> batch;
@@ -364,7 +366,7 @@ bool cmcRadioSim::Radio::Refill() {
     return queued || reading_;
 }
 
-void cmcRadioSim::Radio::startWrite() {
+void RadioSim::Radio::startWrite() {
     ++sim_.counters_.writeRequests;
     writing_ = true;
     writeFrames_ = 0;
@@ -373,7 +375,7 @@ void cmcRadioSim::Radio::startWrite() {
 
 // Stores one data frame of a write; a frame that breaks the format, its checksum
 // or the image is counted and spoils the write's result.
-void cmcRadioSim::Radio::acceptDataFrame() {
+void RadioSim::Radio::acceptDataFrame() {
     const std::size_t textAt = 4; // FE EE EF E4
     const auto bytes = decodeHex(frame_.data() + textAt, frame_.size() - textAt);
     bool good = bytes && bytes->size() >= 4 && (*bytes)[2] + 4u == bytes->size();
@@ -386,7 +388,7 @@ void cmcRadioSim::Radio::acceptDataFrame() {
         // Any set of frames will do, as long as each stays inside one 16-byte
         // block of the clone memory.
         const std::int32_t end = address + count - 1;
-        const cmcRange memory = marloModel::cloneRange[0];
+        const AddressRange memory = marloModel::cloneRange[0];
         good = (sum & 0xFFu) == 0 && count > 0 && address >= memory.first && end <= memory.last &&
                address / blockSize == end / blockSize && sim_.image_.IsValidAddress(end);
         if (good)
@@ -405,7 +407,7 @@ void cmcRadioSim::Radio::acceptDataFrame() {
     }
 }
 
-void cmcRadioSim::Radio::finishWrite() {
+void RadioSim::Radio::finishWrite() {
     writing_ = false;
     const std::string expected = signature + hexByte(static_cast<unsigned>(writeFrames_));
     const std::string got(frame_.begin() + 4, frame_.end());
@@ -425,3 +427,5 @@ void cmcRadioSim::Radio::finishWrite() {
         sendFrame(cmdWriteResult, {result});
     }
 }
+
+} // namespace marlo

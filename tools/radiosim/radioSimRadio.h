@@ -1,16 +1,18 @@
 #pragma once
 
-#include "tools/radiosim/cmcRadioSim.h"
+#include "tools/radiosim/radioSim.h"
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
+namespace marlo {
+
 // The radio's side of the clone protocol: collects frames from the program and
 // answers them on the line, with the configured fault mixed in.
-class cmcRadioSim::Radio {
+class RadioSim::Radio {
 public:
-    explicit Radio(cmcRadioSim& sim) : sim_(sim) {}
+    explicit Radio(RadioSim& sim) : sim_(sim) {}
 
     // The byte the cable returns for `b`, or -1 for none.
     int EchoFor(std::uint8_t b);
@@ -35,7 +37,7 @@ private:
     std::vector<std::uint8_t> endFrame(int count) const;
     bool faultIs(Fault fault) const { return sim_.fault_ == fault; }
 
-    cmcRadioSim& sim_;
+    RadioSim& sim_;
     std::vector<std::uint8_t> frame_; // from the single leading FE, without the FD
     bool echoAfterPreamble_ = false;  // the next non-FE byte is a frame's first
 
@@ -54,3 +56,5 @@ private:
 
     int replyDelayMs_ = 0;
 };
+
+} // namespace marlo

@@ -1,9 +1,0 @@
-#include "platform/cmcTickCount.h"
-
-#include <chrono>
-
-std::uint32_t cmcTickCount() {
-    using namespace std::chrono;
-    const auto ms = duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
-    return static_cast<std::uint32_t>(ms);
-}

@@ -1,0 +1,146 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace marlo {
+
+class MemoryImage;
+
+// List type numbers; the category of a cell maps onto one of these.
+enum : std::uint8_t {
+    listNone = 0,
+    listUserChannel = 1,
+    listRxEdge = 2,
+    listTxEdge = 3,
+    listModeReg = 4,
+    listSelCallId = 5,
+    listAleId = 6,
+    listTelNumber = 7,
+};
+
+// The working copy of one entry of a radio list. Everything else reads and
+// writes list entries through this record; it alone knows where the lists lie
+// in the image and how their fields are encoded.
+//
+// An entry whose index lies outside its list, or whose list does not fit in the
+// bound image, is never read or written: it loads as a cleared record with the
+// used bit clear, and storing it does nothing. Garbage bytes inside a list are
+// read as they are and cannot lead an access outside the image.
+class ListRecord {
+public:
+    // state bits
+    static constexpr std::uint8_t stateUsed = 0x01;
+    static constexpr std::uint8_t stateRxEmpty = 0x02;
+    static constexpr std::uint8_t stateTxEmpty = 0x04;
+
+    static constexpr std::uint32_t noChannel = 0xFFFF;
+    static constexpr std::uint8_t noAle = 255;
+    static constexpr std::uint8_t aleCallKind = 3;
+    // At most this many channels may be ALE channels.
+    static constexpr int aleChannelLimit = 100;
+    static constexpr std::uint8_t maxScanGroup = 3;
+    static constexpr int rangePairs = 5;
+    static constexpr std::int32_t modeRows = 9;       // mode registrations 0..8
+    static constexpr std::int32_t lastAleEntry = 119; // ALE IDs 0..119
+
+    ListRecord() = default;
+    explicit ListRecord(MemoryImage* image) : image_(image) {}
+
+    MemoryImage* image() const { return image_; }
+    void bind(MemoryImage* image) { image_ = image; }
+
+    void load(std::uint8_t listType, std::int32_t entryIndex);
+    // listType 0 stores under the record's own type; the record's own index is
+    // kept. Types 5, 6 and 7 first renew the used bit from their key field and
+    // fill an unused key with 0xFF; an ALE IDN whose first byte is 0xFF is
+    // absent and written as 0xFF throughout. A channel frequency whose empty
+    // bit is set is written as 0, so clearing a cell needs only the bit.
+    void store(std::uint8_t listType, std::int32_t entryIndex);
+    void reload() { load(type, index); }
+    // Stores, then loads again so that the derived bits follow the new bytes.
+    void storeAndReload();
+    // The entry that clearing a row writes.
+    void makeBlank(std::uint8_t listType, std::int32_t entryIndex);
+
+    bool isUsed() const { return (state & stateUsed) != 0; }
+
+    // One (from, to) pair of the channel ranges; 0 or above 9999 reads as none
+    // (0xFFFF), as does a pair number outside 0..4.
+    std::uint16_t rangeFrom(int pair) const;
+    std::uint16_t rangeTo(int pair) const;
+    void setRange(int pair, std::uint16_t from, std::uint16_t to);
+
+    // The list table.
+    static std::int32_t firstIndex(std::uint8_t listType);
+    static std::int32_t lastIndex(std::uint8_t listType);
+    static bool canMoveRows(std::uint8_t listType);
+    // The last index the image holds; above lastIndex for the transmit edges
+    // (11 ranges on a one-row sheet). -1 for type 0.
+    static std::int32_t lastStoredIndex(std::uint8_t listType);
+
+    // Queries on the bound image. A mode or ALE index outside its list gives
+    // an empty text and false.
+    std::string modeNameOf(int mode) const;
+    std::string aleAddressOf(int aleEntry) const;
+    bool aleAddressIsDuplicated(int aleEntry) const;
+    bool modeIsUsable(int mode) const;
+    int aleChannelCount() const;
+    // The number of channel slot `slot` without loading the whole slot (the
+    // repeat search asks it of every earlier slot); noChannel outside the list.
+    std::uint32_t channelNumberOf(int slot) const;
+
+    // The fields; a freshly made record is all zero with the used bit set.
+    std::uint8_t type = 0;
+    std::int32_t index = 0;
+    std::uint8_t state = stateUsed;
+    std::int32_t rxFrequency = 0;
+    std::int32_t txFrequency = 0;
+    std::int32_t low = 0;
+    std::int32_t high = 0;
+    std::uint8_t mode = 0;
+    std::uint32_t channelNumber = 0; // low 16 bits stored
+    std::uint8_t callKind = 0;
+    std::uint8_t scanGroup = 0;
+    std::uint8_t filter = 0;
+    std::uint8_t editFlag = 0;
+    std::uint8_t aleIndex = 0;
+    std::array<std::uint8_t, 3> callId{};
+    std::array<std::uint8_t, 20> channelRanges{};
+    std::array<std::uint8_t, 15> aleAddress{};
+    std::array<std::uint8_t, 15> aleIdn{};
+    std::uint8_t slotTime = 0;
+    bool idnPresent = false;
+    std::array<std::uint8_t, 8> telNumber{};
+    std::array<std::uint8_t, 15> name{};
+    std::array<std::uint8_t, 5> modeName{};
+    std::uint8_t modeUse = 0;
+
+private:
+    // The image bytes when the whole list lies inside the bound image and the
+    // index is one of its entries; null otherwise.
+    std::uint8_t* listBytes(std::uint8_t listType, std::int32_t entryIndex) const;
+    void clear();
+
+    void loadChannel(const std::uint8_t* image, std::int32_t slot);
+    void storeChannel(std::uint8_t* image, std::int32_t slot) const;
+    void loadEdge(const std::uint8_t* record);
+    void storeEdge(std::uint8_t* record) const;
+    void loadModeReg(const std::uint8_t* image, std::int32_t i);
+    void storeModeReg(std::uint8_t* image, std::int32_t i) const;
+    void loadSelCall(const std::uint8_t* record);
+    void storeSelCall(std::uint8_t* record);
+    void loadAle(const std::uint8_t* record);
+    void storeAle(std::uint8_t* record);
+    void loadTel(const std::uint8_t* record);
+    void storeTel(std::uint8_t* record);
+    void normaliseAle();
+    // Sets the used bit from the key test and fills an unused key with 0xFF.
+    template <std::size_t N>
+    void setKeyUsed(bool used, std::array<std::uint8_t, N>& key);
+
+    MemoryImage* image_ = nullptr;
+};
+
+} // namespace marlo

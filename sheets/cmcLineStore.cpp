@@ -1,9 +1,0 @@
-#include "sheets/cmcLineStore.h"
-
-cmcLineStore::cmcLineStore(std::vector<std::string> lines) : lines_(std::move(lines)) {
-    lines_.emplace_back("#End_Of_Ovl");
-    pointers_.reserve(lines_.size());
-    for (const auto& line : lines_)
-        pointers_.push_back(line.c_str());
-    store_.SetLines(pointers_);
-}
