@@ -51,7 +51,7 @@ int radioCommand(CloneCliCommand command, const char* label, const Args& args) {
     }
     StderrProgress progress(stderr, ::isatty(STDERR_FILENO) == 1, label);
     ProgressPrompter prompter(progress);
-    Prompter* const previous = Prompter::install(&prompter);
+    Prompter* const previous = Prompter::Install(&prompter);
     int status = 0;
     {
         CloneCliSession session(*options, &progress);
@@ -75,7 +75,7 @@ int radioCommand(CloneCliCommand command, const char* label, const Args& args) {
             break;
         }
     }
-    Prompter::install(previous);
+    Prompter::Install(previous);
     return status;
 }
 

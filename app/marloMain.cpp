@@ -58,7 +58,7 @@ void applyTestEdit(AppController& controller) {
 
 int runProgram(QApplication& app, const std::vector<std::string>& args) {
     QtPrompter prompter;
-    Prompter::install(&prompter);
+    Prompter::Install(&prompter);
     int status = 0;
     {
         // Constructed in this order and destroyed in reverse: the controller
@@ -75,12 +75,12 @@ int runProgram(QApplication& app, const std::vector<std::string>& args) {
         MainWindow form(controller);
         // kill, a closed terminal and Ctrl+C end the program as closing it does.
         const SignalEnd signalEnd([&controller] { controller.EndWithoutQuestions(); });
-        prompter.setParentWindow(&form);
+        prompter.SetParentWindow(&form);
         applyTestEdit(controller);
         status = app.exec();
-        prompter.setParentWindow(nullptr);
+        prompter.SetParentWindow(nullptr);
     }
-    Prompter::install(nullptr);
+    Prompter::Install(nullptr);
     return status;
 }
 

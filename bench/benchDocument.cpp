@@ -43,19 +43,19 @@ void fillDocument(MemoryImage& image) {
     setBandEdges(image, 1'600'000, 29'999'999, 7'000'000, 7'300'000);
     ListRecord e(&image);
     for (std::int32_t m = 0; m < 9; ++m) {
-        e.load(listModeReg, m);
+        e.Load(listModeReg, m);
         e.modeName = {'M', 'O', 'D', 'E', static_cast<std::uint8_t>('0' + m)};
         e.modeUse = m == 8 ? 0 : 1;
-        e.store(listModeReg, m);
+        e.Store(listModeReg, m);
     }
     for (std::int32_t i = 0; i < 120; ++i) {
-        e.makeBlank(listAleId, i);
+        e.MakeBlank(listAleId, i);
         const std::string address = "ALE" + std::to_string(i % 90); // some repeat
         std::copy(address.begin(), address.end(), e.aleAddress.begin());
-        e.store(listAleId, i);
+        e.Store(listAleId, i);
     }
     for (std::int32_t slot = 0; slot < 500; ++slot) {
-        e.makeBlank(listUserChannel, slot);
+        e.MakeBlank(listUserChannel, slot);
         e.channelNumber = static_cast<std::uint32_t>(slot % 450 + 1); // the last 50 repeat
         e.rxFrequency = 2'000'000 + slot * 50'000;
         e.txFrequency = slot % 3 == 0 ? e.rxFrequency : 7'100'000;
@@ -64,6 +64,6 @@ void fillDocument(MemoryImage& image) {
         e.callKind = static_cast<std::uint8_t>(slot % 4);
         e.aleIndex = static_cast<std::uint8_t>(slot % 5 == 0 ? 255 : slot % 120);
         e.name.fill('C');
-        e.store(listUserChannel, slot);
+        e.Store(listUserChannel, slot);
     }
 }

@@ -114,19 +114,19 @@ void BM_WarningsCheckCleanFullDocument(benchmark::State& state) {
     FullDocument doc;
     ListRecord e(&doc.context.CurrentImage());
     for (std::int32_t slot = 0; slot < 500; ++slot) {
-        e.load(listUserChannel, slot);
+        e.Load(listUserChannel, slot);
         e.channelNumber = static_cast<std::uint32_t>(slot + 1);
         e.txFrequency = e.rxFrequency;
         e.mode = 1;
         e.callKind = 0;
         e.aleIndex = ListRecord::noAle;
-        e.store(listUserChannel, slot);
+        e.Store(listUserChannel, slot);
     }
     for (std::int32_t i = 0; i < 120; ++i) {
-        e.load(listAleId, i);
+        e.Load(listAleId, i);
         const std::string address = "ALE" + std::to_string(i);
         std::copy(address.begin(), address.end(), e.aleAddress.begin());
-        e.store(listAleId, i);
+        e.Store(listAleId, i);
     }
     checkRepeatedly(state, doc);
 }
@@ -138,9 +138,9 @@ void BM_SortFullChannels(benchmark::State& state) {
     MemoryImage& image = doc.context.CurrentImage();
     ListRecord e(&image);
     for (std::int32_t slot = 0; slot < 500; ++slot) {
-        e.load(listUserChannel, slot);
+        e.Load(listUserChannel, slot);
         e.channelNumber = static_cast<std::uint32_t>(1000 - slot);
-        e.store(listUserChannel, slot);
+        e.Store(listUserChannel, slot);
     }
     MemoryImage unsorted;
     unsorted.Assign(image);
@@ -150,7 +150,7 @@ void BM_SortFullChannels(benchmark::State& state) {
         state.ResumeTiming();
         sortUserChannels(image);
     }
-    e.load(listUserChannel, 0);
+    e.Load(listUserChannel, 0);
     state.counters["first"] = e.channelNumber;
 }
 BENCHMARK(BM_SortFullChannels)->Unit(benchmark::kMillisecond);

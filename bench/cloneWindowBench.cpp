@@ -41,7 +41,7 @@ namespace {
 // Confirms every question and goes on without saving.
 class Confirming : public StderrPrompter {
 public:
-    PromptAnswer message(const std::string&, const std::string&, PromptIcon,
+    PromptAnswer Message(const std::string&, const std::string&, PromptIcon,
                          PromptButtons buttons) override {
         return buttons == PromptButtons::YesNoCancel ? PromptAnswer::No : PromptAnswer::Ok;
     }
@@ -121,12 +121,12 @@ void BM_WindowWriteChanges(benchmark::State& state) {
         state.PauseTiming();
         controller.SetRadioBase(sim.Image(), radio);
         ListRecord channel(&controller.CurrentImage());
-        channel.load(listUserChannel, 7);
+        channel.Load(listUserChannel, 7);
         // A used channel: the preparation gives unused ones back their factory bytes.
         channel.state = ListRecord::stateUsed;
         channel.channelNumber = 8;
         channel.rxFrequency = channel.rxFrequency == 7100000 ? 7100100 : 7100000;
-        channel.store(listUserChannel, 7);
+        channel.Store(listUserChannel, 7);
         MemoryImage prepared;
         prepared.Assign(controller.CurrentImage());
         controller.PrepareImage(prepared, true);
@@ -187,7 +187,7 @@ int main(int argc, char* argv[]) {
     overlay.SetFile(programDir() + "Marlo.OVL");
     OverlayTexts::SetApp(&overlay);
     Confirming prompter;
-    Prompter* const previous = Prompter::install(&prompter);
+    Prompter* const previous = Prompter::Install(&prompter);
     auto state = std::make_unique<Program>();
     program = state.get();
     SettingsPlaces places;
@@ -210,7 +210,7 @@ int main(int argc, char* argv[]) {
     state->form.reset();
     state->controller.reset();
     state->hub.Shutdown();
-    Prompter::install(previous);
+    Prompter::Install(previous);
     NotificationHub::SetApp(nullptr);
     SettingsStore::SetApp(nullptr);
     OverlayTexts::SetApp(nullptr);

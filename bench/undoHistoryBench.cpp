@@ -23,9 +23,9 @@ void unsortedDocument(MemoryImage& image) {
     fillDocument(image);
     ListRecord e(&image);
     for (std::int32_t slot = 0; slot < 500; ++slot) {
-        e.load(listUserChannel, slot);
+        e.Load(listUserChannel, slot);
         e.channelNumber = static_cast<std::uint32_t>(500 - slot);
-        e.store(listUserChannel, slot);
+        e.Store(listUserChannel, slot);
     }
 }
 
@@ -73,9 +73,9 @@ void BM_UndoRedoOneEdit(benchmark::State& state) {
     UndoHistory history;
     history.Begin(image, "Receive kHz", {});
     ListRecord e(&image);
-    e.load(listUserChannel, 250);
+    e.Load(listUserChannel, 250);
     e.rxFrequency += 100;
-    e.store(listUserChannel, 250);
+    e.Store(listUserChannel, 250);
     history.End(image);
     undoRedo(state, history, image);
 }
@@ -94,9 +94,9 @@ void BM_ThousandSingleCellSteps(benchmark::State& state) {
         ListRecord e(&image);
         for (std::int32_t n = 0; n < 1000; ++n) {
             history->Begin(image, "Receive kHz", {"GI_Sheet_UserCh", 2, 1 + n % 500});
-            e.load(listUserChannel, n % 500);
+            e.Load(listUserChannel, n % 500);
             e.rxFrequency += 100;
-            e.store(listUserChannel, n % 500);
+            e.Store(listUserChannel, n % 500);
             history->End(image);
         }
         heap = mallinfo2().uordblks - before;

@@ -212,9 +212,9 @@ BENCHMARK(BM_MemoryOfABuiltSheet)->Unit(benchmark::kMillisecond)->Iterations(5);
 // Refusal boxes are counted, not printed.
 class CountingPrompter : public StderrPrompter {
 public:
-    CountingPrompter() : previous_(Prompter::install(this)) {}
-    ~CountingPrompter() override { Prompter::install(previous_); }
-    PromptAnswer message(const std::string&, const std::string&, PromptIcon,
+    CountingPrompter() : previous_(Prompter::Install(this)) {}
+    ~CountingPrompter() override { Prompter::Install(previous_); }
+    PromptAnswer Message(const std::string&, const std::string&, PromptIcon,
                          PromptButtons) override {
         ++boxes;
         return PromptAnswer::Ok;

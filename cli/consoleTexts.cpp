@@ -5,14 +5,14 @@
 
 namespace marlo {
 
-ConsoleTexts::ConsoleTexts() : previousPrompter_(Prompter::install(&prompter_)) {
+ConsoleTexts::ConsoleTexts() : previousPrompter_(Prompter::Install(&prompter_)) {
     overlay_.SetFile(programFilesDir() + marloModel::overlayBaseName + ".OVL");
     OverlayTexts::SetApp(&overlay_);
 }
 
 ConsoleTexts::~ConsoleTexts() {
     OverlayTexts::SetApp(nullptr);
-    Prompter::install(previousPrompter_);
+    Prompter::Install(previousPrompter_);
 }
 
 } // namespace marlo

@@ -32,19 +32,19 @@ constexpr int signalExitBase = 128;
 class RememberingPrompter : public Prompter {
 public:
     explicit RememberingPrompter(Prompter& next) : next_(next) {}
-    PromptAnswer message(const std::string& caption, const std::string& text, PromptIcon icon,
+    PromptAnswer Message(const std::string& caption, const std::string& text, PromptIcon icon,
                          PromptButtons buttons) override {
         last = text.substr(0, text.find('\n'));
-        return next_.message(caption, text, icon, buttons);
+        return next_.Message(caption, text, icon, buttons);
     }
-    std::optional<std::string> openFileName(const std::string& c, const std::string& f,
+    std::optional<std::string> OpenFileName(const std::string& c, const std::string& f,
                                             const std::string& filter) override {
-        return next_.openFileName(c, f, filter);
+        return next_.OpenFileName(c, f, filter);
     }
-    std::optional<std::string> saveFileName(const std::string& c, const std::string& s,
+    std::optional<std::string> SaveFileName(const std::string& c, const std::string& s,
                                             const std::string& filter,
                                             const std::string& suffix) override {
-        return next_.saveFileName(c, s, filter, suffix);
+        return next_.SaveFileName(c, s, filter, suffix);
     }
 
     std::string last;
@@ -280,8 +280,8 @@ int FleetRun::Attempt(std::size_t row) {
     CloneCliOptions options = options_.write;
     options.file = imageFiles_[row];
     options.backup = BackupPath(entry.label);
-    RememberingPrompter prompter(Prompter::current());
-    Prompter* const previous = Prompter::install(&prompter);
+    RememberingPrompter prompter(Prompter::Current());
+    Prompter* const previous = Prompter::Install(&prompter);
 
     FleetRecord record;
     record.label = entry.label;
@@ -306,7 +306,7 @@ int FleetRun::Attempt(std::size_t row) {
             record.imageSha256 = sha256Hex(image);
         changes = session.ChangesSent();
     }
-    Prompter::install(previous);
+    Prompter::Install(previous);
     if (fs::exists(options.backup))
         record.backup = options.backup;
     record.changesOnly = options.changesOnly;
@@ -395,7 +395,7 @@ int runFleetCommand(const std::vector<std::string>& args) {
     }
     StderrProgress progress(stderr, ::isatty(STDERR_FILENO) == 1, "marlo-clone: fleet");
     ProgressPrompter prompter(progress);
-    Prompter* const previous = Prompter::install(&prompter);
+    Prompter* const previous = Prompter::Install(&prompter);
     int status = 0;
     {
         FleetIo io;
@@ -407,7 +407,7 @@ int runFleetCommand(const std::vector<std::string>& args) {
             [&run, &ending] { run.Interrupt(signalExitBase + ending->Signal()); });
         status = run.Run();
     }
-    Prompter::install(previous);
+    Prompter::Install(previous);
     return status;
 }
 

@@ -33,10 +33,10 @@ void StderrProgress::EndLine() {
     lineOpen_ = false;
 }
 
-PromptAnswer ProgressPrompter::message(const std::string& caption, const std::string& text,
+PromptAnswer ProgressPrompter::Message(const std::string& caption, const std::string& text,
                                        PromptIcon icon, PromptButtons buttons) {
     progress_.EndLine();
-    return StderrPrompter::message(caption, text, icon, buttons);
+    return StderrPrompter::Message(caption, text, icon, buttons);
 }
 
 } // namespace marlo

@@ -34,7 +34,7 @@ private:
 class ProgressPrompter : public StderrPrompter {
 public:
     explicit ProgressPrompter(StderrProgress& progress) : progress_(progress) {}
-    PromptAnswer message(const std::string& caption, const std::string& text, PromptIcon icon,
+    PromptAnswer Message(const std::string& caption, const std::string& text, PromptIcon icon,
                          PromptButtons buttons) override;
 
 private:

@@ -21,7 +21,7 @@ constexpr std::int32_t progressIntervalMs = 30;
 
 CloneManager::CloneManager()
     : engine_(std::make_unique<CloneProtocol>()), progressTask_(PeriodicTask::Create()) {
-    progressTask_->SetCallback(onProgressTick, this);
+    progressTask_->SetCallback(OnProgressTick, this);
 }
 
 CloneManager::~CloneManager() = default;
@@ -90,7 +90,7 @@ bool CloneManager::StartInformation(Done done) {
     if (IsBusy())
         return false;
     Prepare();
-    if (!engine_->StartInformation(onResult, this))
+    if (!engine_->StartInformation(OnResult, this))
         return false;
     done_ = std::move(done);
     if (progress_)
@@ -102,7 +102,7 @@ bool CloneManager::StartRead(RangeList ranges, Done done) {
     if (IsBusy())
         return false;
     Prepare();
-    if (!engine_->StartRead(ranges, onResult, this))
+    if (!engine_->StartRead(ranges, OnResult, this))
         return false;
     done_ = std::move(done);
     BeginTransfer(ranges);
@@ -114,7 +114,7 @@ bool CloneManager::StartWrite(const MemoryImage& image, RangeList ranges,
     if (IsBusy())
         return false;
     Prepare();
-    if (!engine_->StartWrite(image, ranges, onResult, this))
+    if (!engine_->StartWrite(image, ranges, OnResult, this))
         return false;
     done_ = [done = std::move(done)](R& result) {
         if (done)
@@ -131,7 +131,7 @@ void CloneManager::BeginTransfer(RangeList ranges) {
     progressTask_->SetInterval(progressIntervalMs);
 }
 
-void CloneManager::onProgressTick(void* context, PeriodicTask*) {
+void CloneManager::OnProgressTick(void* context, PeriodicTask*) {
     static_cast<CloneManager*>(context)->ProgressTick();
 }
 
@@ -142,7 +142,7 @@ void CloneManager::ProgressTick() {
         progressTask_->SetInterval(-1);
 }
 
-void CloneManager::onResult(void* context, CloneResult& result) {
+void CloneManager::OnResult(void* context, CloneResult& result) {
     static_cast<CloneManager*>(context)->HandleResult(result);
 }
 
@@ -174,7 +174,7 @@ void CloneManager::HandleResult(CloneResult& result) {
         progressTask_->SetInterval(-1);
     }
     if (result.code != R::codeSuccess && result.code != R::codeCancelled)
-        Prompter::current().message(OverlayTexts::App().GetLine("GI_Sys_AppTitle", 0),
+        Prompter::Current().Message(OverlayTexts::App().GetLine("GI_Sys_AppTitle", 0),
                                     FailureText(result), PromptIcon::Error, PromptButtons::Ok);
     if (progress_)
         progress_->OperationEnded();

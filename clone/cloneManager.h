@@ -79,8 +79,8 @@ public:
     const std::string& PortText() const { return portText_; }
 
 private:
-    static void onResult(void* context, CloneResult& result);
-    static void onProgressTick(void* context, PeriodicTask* task);
+    static void OnResult(void* context, CloneResult& result);
+    static void OnProgressTick(void* context, PeriodicTask* task);
     void HandleResult(CloneResult& result);
     // The message of a failed result; for a port that cannot be used, with what
     // the serial doctor found.

@@ -30,7 +30,7 @@ constexpr std::uint32_t quietLimitMs = 5000;
 
 CloneProtocol::CloneProtocol()
     : port_(std::make_unique<SerialLink>()), task_(PeriodicTask::Create()) {
-    task_->SetCallback(&CloneProtocol::taskTick, this);
+    task_->SetCallback(&CloneProtocol::TaskTick, this);
 }
 
 // The task goes through its deferred release: we may be destroyed from inside
@@ -62,20 +62,20 @@ void CloneProtocol::PrepareDevice(const std::string& devicePath) {
 }
 
 bool CloneProtocol::StartInformation(CloneDoneCallback done, void* context) {
-    return !IsBusy() && start(CloneResult::opInformation, done, context);
+    return !IsBusy() && Start(CloneResult::opInformation, done, context);
 }
 
 bool CloneProtocol::StartRead(RangeList ranges, CloneDoneCallback done, void* context) {
-    if (IsBusy() || !copyRanges(ranges, imageSize_))
+    if (IsBusy() || !CopyRanges(ranges, imageSize_))
         return false;
-    return start(CloneResult::opRead, done, context);
+    return Start(CloneResult::opRead, done, context);
 }
 
 bool CloneProtocol::StartWrite(const MemoryImage& image, RangeList ranges, CloneDoneCallback done,
                                void* context) {
-    if (IsBusy() || !copyRanges(ranges, image.Size()))
+    if (IsBusy() || !CopyRanges(ranges, image.Size()))
         return false;
-    start(CloneResult::opWrite, done, context);
+    Start(CloneResult::opWrite, done, context);
     rangeCursor_ = 0;
     currentAddress_ = ranges_.empty() ? 0 : ranges_.front().first;
     result_->image.Resize(image.Size());
@@ -84,7 +84,7 @@ bool CloneProtocol::StartWrite(const MemoryImage& image, RangeList ranges, Clone
 }
 
 // Keeps the blocks up to the terminator; false if one of them leaves the image.
-bool CloneProtocol::copyRanges(RangeList ranges, std::int32_t imageSize) {
+bool CloneProtocol::CopyRanges(RangeList ranges, std::int32_t imageSize) {
     std::vector<AddressRange> kept;
     for (const AddressRange& r : ranges) {
         if (r.last < r.first)
@@ -107,7 +107,7 @@ void CloneProtocol::SetClock(TimeoutClock clock, int rate) {
     quietLimit_ = Timeout(clock);
 }
 
-bool CloneProtocol::start(std::uint8_t operation, CloneDoneCallback done, void* context) {
+bool CloneProtocol::Start(std::uint8_t operation, CloneDoneCallback done, void* context) {
     done_ = done;
     doneContext_ = context;
     frameCount_ = 0;
@@ -116,18 +116,18 @@ bool CloneProtocol::start(std::uint8_t operation, CloneDoneCallback done, void* 
     result_ =
         std::make_unique<CloneResult>(operation, identification1_, identification2_, imageSize_);
     // Nothing to settle on a line that the last operation left drained and open.
-    state_ = continuesOnOpenPort() ? stOpening : stStarting;
+    state_ = ContinuesOnOpenPort() ? stOpening : stStarting;
     task_->SetInterval(std::max(tickMs / clockRate_, 1));
     return true;
 }
 
-void CloneProtocol::taskTick(void* context, PeriodicTask* /*task*/) {
-    static_cast<CloneProtocol*>(context)->tick();
+void CloneProtocol::TaskTick(void* context, PeriodicTask* /*task*/) {
+    static_cast<CloneProtocol*>(context)->Tick();
 }
 
-void CloneProtocol::tick() {
+void CloneProtocol::Tick() {
     if (state_ != stIdle)
-        step();
+        Step();
     // A driver that stopped taking our bytes ends the operation whatever the step did.
     if (result_ && port_->WriteFailed()) {
         result_->code = CloneResult::codeWriteFailed;
@@ -135,14 +135,14 @@ void CloneProtocol::tick() {
         state_ = stDone;
     }
     if (state_ == stDone) {
-        finish(); // may have destroyed us: nothing may follow
+        Finish(); // may have destroyed us: nothing may follow
         return;
     }
     if (state_ == stIdle)
         task_->SetInterval(-1);
 }
 
-void CloneProtocol::step() {
+void CloneProtocol::Step() {
     std::uint8_t next = state_ + 1;
     const bool expired = timeout_.Remaining() == 0;
     bool progress = true;
@@ -150,7 +150,7 @@ void CloneProtocol::step() {
     bool mismatch = false;
     bool hold = false;
     if (state_ != stDraining && state_ != stQuieting && echo_.Count() > 0) {
-        mismatch = takeEcho(progress);
+        mismatch = TakeEcho(progress);
         hold = echo_.Count() > (state_ == stSendingData ? echoHoldSending : 0);
     }
     if (mismatch) {
@@ -159,7 +159,7 @@ void CloneProtocol::step() {
     } else if (hold) {
         next = state_;
     } else {
-        next = act(progress);
+        next = Act(progress);
     }
 
     if (next != state_)
@@ -180,12 +180,12 @@ void CloneProtocol::step() {
 }
 
 // Compares what came back with what we sent; true on the first difference.
-bool CloneProtocol::takeEcho(bool& progress) {
-    readPort();
+bool CloneProtocol::TakeEcho(bool& progress) {
+    ReadPort();
     return cloneFrame::TakeEcho(receive_, echo_, progress);
 }
 
-std::uint8_t CloneProtocol::act(bool& progress) {
+std::uint8_t CloneProtocol::Act(bool& progress) {
     switch (state_) {
     case stStarting:
         return stSettling;
@@ -193,42 +193,42 @@ std::uint8_t CloneProtocol::act(bool& progress) {
         progress = port_->OutPending() != 0;
         return progress ? stSettling : stOpening;
     case stOpening:
-        return openPort();
+        return OpenPort();
     case stSendInformation:
-        sendRequest(cloneFrame::informationRequest);
+        SendRequest(cloneFrame::informationRequest);
         return stAwaitInformation;
     case stAwaitInformation:
         progress = false;
-        return awaitInformation();
+        return AwaitInformation();
     case stSendRead:
-        sendRequest(cloneFrame::readRequest);
+        SendRequest(cloneFrame::readRequest);
         return stReceiving;
     case stReceiving:
         progress = false;
-        return receive(progress);
+        return Receive(progress);
     case stSendWrite:
-        sendRequest(cloneFrame::writeRequest);
+        SendRequest(cloneFrame::writeRequest);
         return stSendingData;
     case stSendingData:
         progress = false;
-        return sendData(progress);
+        return SendData(progress);
     case stSendEnd:
-        sendEnd();
+        SendEnd();
         return stAwaitWriteResult;
     case stAwaitWriteResult:
         progress = false;
-        return awaitWriteResult();
+        return AwaitWriteResult();
     case stDraining:
         progress = false;
-        return port_->OutPending() != 0 ? std::uint8_t{stDraining} : drained();
+        return port_->OutPending() != 0 ? std::uint8_t{stDraining} : Drained();
     case stQuieting:
-        return quieting();
+        return Quieting();
     default:
         return stDone;
     }
 }
 
-std::uint8_t CloneProtocol::drained() {
+std::uint8_t CloneProtocol::Drained() {
     if (result_->code == CloneResult::codeSuccess || !port_->IsOpen())
         return stDone;
     quiet_.Start(quietMs);
@@ -238,14 +238,14 @@ std::uint8_t CloneProtocol::drained() {
 
 // Discards what arrives; counts as progress, so the operation's timeout never
 // changes the failure's code while we wait.
-std::uint8_t CloneProtocol::quieting() {
+std::uint8_t CloneProtocol::Quieting() {
     const int n = port_->Read(scratch_.data(), static_cast<int>(scratch_.size()));
     if (n > 0)
         quiet_.Start(quietMs);
     return quiet_.Remaining() == 0 || quietLimit_.Remaining() == 0 ? stDone : stQuieting;
 }
 
-void CloneProtocol::finish() {
+void CloneProtocol::Finish() {
     // After a success the line is known to be quiet: a completion that starts
     // the next operation (identify, then read or write) goes on over the open
     // port instead of reopening it and waiting for the line to settle again.
@@ -273,7 +273,7 @@ void CloneProtocol::finish() {
     }
     // Nothing follows: the port is let go, as after every end.
     if (state_ == stIdle)
-        releasePort();
+        ClosePortNow();
 }
 
 bool CloneProtocol::Cancellable() const {
@@ -294,42 +294,42 @@ bool CloneProtocol::Cancel() {
 
 void CloneProtocol::ReleasePort() {
     if (state_ == stIdle)
-        releasePort();
+        ClosePortNow();
 }
 
-void CloneProtocol::releasePort() {
+void CloneProtocol::ClosePortNow() {
     lingering_ = false;
     port_->Close();
 }
 
-void CloneProtocol::readPort() {
+void CloneProtocol::ReadPort() {
     const int n = port_->Read(scratch_.data(), static_cast<int>(scratch_.size()));
     receive_.AppendBytes(scratch_.data(), n);
 }
 
-void CloneProtocol::send(const ByteQueue& bytes) {
+void CloneProtocol::Send(const ByteQueue& bytes) {
     port_->Write(bytes.Data(), bytes.Count());
     if (echoCheck_)
         echo_.Append(bytes);
 }
 
-void CloneProtocol::sendRequest(std::uint8_t command) {
+void CloneProtocol::SendRequest(std::uint8_t command) {
     frame_.Clear();
     ByteQueue request;
     cloneFrame::AppendRequest(request, command, identification1_, identification2_,
                               commandPreamble_);
-    send(request);
+    Send(request);
 }
 
-std::uint8_t CloneProtocol::openPort() {
-    if (continuesOnOpenPort()) {
+std::uint8_t CloneProtocol::OpenPort() {
+    if (ContinuesOnOpenPort()) {
         // Still open from the operation that just succeeded on this line.
         lingering_ = false;
-        discardInput();
-        return operationState();
+        DiscardInput();
+        return OperationState();
     }
-    releasePort();
-    const std::string line = lineName();
+    ClosePortNow();
+    const std::string line = LineName();
     const bool opened = devicePath_.empty() ? port_->Open(portNumber_, lineSettings_)
                                             : port_->OpenDevice(devicePath_, lineSettings_);
     if (!opened) {
@@ -338,19 +338,19 @@ std::uint8_t CloneProtocol::openPort() {
         return stDraining;
     }
     openLine_ = line;
-    purgeInput();
-    return operationState();
+    PurgeInput();
+    return OperationState();
 }
 
-std::string CloneProtocol::lineName() const {
+std::string CloneProtocol::LineName() const {
     return devicePath_.empty() ? "#" + std::to_string(portNumber_) : devicePath_;
 }
 
-bool CloneProtocol::continuesOnOpenPort() const {
-    return lingering_ && port_->IsOpen() && lineName() == openLine_;
+bool CloneProtocol::ContinuesOnOpenPort() const {
+    return lingering_ && port_->IsOpen() && LineName() == openLine_;
 }
 
-std::uint8_t CloneProtocol::operationState() const {
+std::uint8_t CloneProtocol::OperationState() const {
     switch (operation_) {
     case CloneResult::opInformation:
         return stSendInformation;
@@ -363,36 +363,36 @@ std::uint8_t CloneProtocol::operationState() const {
 
 // Whatever the radio or the line left behind must not pass for an answer. The
 // wait is told by the engine's clock, a millisecond at a time.
-void CloneProtocol::purgeInput() {
+void CloneProtocol::PurgeInput() {
     Timeout wait(clock_);
     wait.Start(purgeWaitMs);
     while (wait.Remaining() > 0)
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    discardInput();
+    DiscardInput();
 }
 
-void CloneProtocol::discardInput() {
+void CloneProtocol::DiscardInput() {
     std::uint8_t b = 0;
     for (int i = 0; i < purgeLimit && port_->Read(&b, 1) > 0; ++i) {
     }
 }
 
 // The last frame completed by what has arrived, or an empty buffer.
-ByteQueue CloneProtocol::takeLastFrame() {
-    readPort();
+ByteQueue CloneProtocol::TakeLastFrame() {
+    ReadPort();
     return cloneFrame::TakeLastFrame(receive_, frame_);
 }
 
-std::uint8_t CloneProtocol::awaitInformation() {
-    const ByteQueue frame = takeLastFrame();
+std::uint8_t CloneProtocol::AwaitInformation() {
+    const ByteQueue frame = TakeLastFrame();
     if (frame.Count() == 0)
         return stAwaitInformation;
     result_->code = static_cast<std::uint8_t>(cloneFrame::CheckInformationReply(frame, *result_));
     return stDraining;
 }
 
-std::uint8_t CloneProtocol::receive(bool& progress) {
-    readPort();
+std::uint8_t CloneProtocol::Receive(bool& progress) {
+    ReadPort();
     const int code = cloneFrame::TakeReadFrames(receive_, frame_, imageSize_, ranges_, frameCount_,
                                                 *result_, dataBytes_, progress);
     if (code == cloneFrame::readGoesOn)
@@ -403,7 +403,7 @@ std::uint8_t CloneProtocol::receive(bool& progress) {
 
 // Up to eight frames a tick, each sent at once unless the port still holds more
 // than four times what is waiting; then they gather and go together later.
-std::uint8_t CloneProtocol::sendData(bool& progress) {
+std::uint8_t CloneProtocol::SendData(bool& progress) {
     std::uint8_t next = stSendingData;
     for (int pass = 0; pass < framesPerTick; ++pass) {
         bool last = false;
@@ -415,12 +415,12 @@ std::uint8_t CloneProtocol::sendData(bool& progress) {
             if (++rangeCursor_ < ranges_.size())
                 currentAddress_ = ranges_[rangeCursor_].first;
         } else {
-            appendDataFrame();
+            AppendDataFrame();
         }
         if (next != stSendingData || frame_.Count() == 0 ||
             port_->OutPending() > 4 * frame_.Count())
             break;
-        send(frame_);
+        Send(frame_);
         frame_.Clear();
         progress = true;
         if (last)
@@ -429,7 +429,7 @@ std::uint8_t CloneProtocol::sendData(bool& progress) {
     return next;
 }
 
-void CloneProtocol::appendDataFrame() {
+void CloneProtocol::AppendDataFrame() {
     const std::int32_t n = cloneFrame::BlockLength(currentAddress_, ranges_[rangeCursor_].last);
     const std::int32_t preamble = frameCount_ == 0 ? dataPreambleFirst_ : dataPreambleLater_;
     cloneFrame::AppendDataFrame(frame_, result_->image, currentAddress_, n, preamble);
@@ -438,14 +438,14 @@ void CloneProtocol::appendDataFrame() {
     dataBytes_ += n;
 }
 
-void CloneProtocol::sendEnd() {
+void CloneProtocol::SendEnd() {
     ByteQueue end;
     cloneFrame::AppendEndFrame(end, frameCount_, frameCountInEnd_);
-    send(end);
+    Send(end);
 }
 
-std::uint8_t CloneProtocol::awaitWriteResult() {
-    const ByteQueue frame = takeLastFrame();
+std::uint8_t CloneProtocol::AwaitWriteResult() {
+    const ByteQueue frame = TakeLastFrame();
     if (frame.Count() == 0)
         return stAwaitWriteResult;
     result_->code = static_cast<std::uint8_t>(cloneFrame::CheckWriteResult(frame));

@@ -106,34 +106,34 @@ public:
     std::uint32_t FrameCount() const { return frameCount_; }
 
 private:
-    static void taskTick(void* context, PeriodicTask* task);
-    void tick();
-    void step();
-    std::uint8_t act(bool& progress);
-    bool takeEcho(bool& progress);
-    bool copyRanges(RangeList ranges, std::int32_t imageSize);
-    bool start(std::uint8_t operation, CloneDoneCallback done, void* context);
-    void finish();
+    static void TaskTick(void* context, PeriodicTask* task);
+    void Tick();
+    void Step();
+    std::uint8_t Act(bool& progress);
+    bool TakeEcho(bool& progress);
+    bool CopyRanges(RangeList ranges, std::int32_t imageSize);
+    bool Start(std::uint8_t operation, CloneDoneCallback done, void* context);
+    void Finish();
 
-    void readPort();
-    void send(const ByteQueue& bytes);
-    void sendRequest(std::uint8_t command);
-    std::uint8_t openPort();
-    std::uint8_t operationState() const;
-    std::string lineName() const;
-    bool continuesOnOpenPort() const;
-    void releasePort();
-    void purgeInput();
-    void discardInput();
-    ByteQueue takeLastFrame();
-    std::uint8_t awaitInformation();
-    std::uint8_t receive(bool& progress);
-    std::uint8_t sendData(bool& progress);
-    void appendDataFrame();
-    void sendEnd();
-    std::uint8_t awaitWriteResult();
-    std::uint8_t drained();
-    std::uint8_t quieting();
+    void ReadPort();
+    void Send(const ByteQueue& bytes);
+    void SendRequest(std::uint8_t command);
+    std::uint8_t OpenPort();
+    std::uint8_t OperationState() const;
+    std::string LineName() const;
+    bool ContinuesOnOpenPort() const;
+    void ClosePortNow();
+    void PurgeInput();
+    void DiscardInput();
+    ByteQueue TakeLastFrame();
+    std::uint8_t AwaitInformation();
+    std::uint8_t Receive(bool& progress);
+    std::uint8_t SendData(bool& progress);
+    void AppendDataFrame();
+    void SendEnd();
+    std::uint8_t AwaitWriteResult();
+    std::uint8_t Drained();
+    std::uint8_t Quieting();
 
     std::uint32_t identification1_ = 0;
     std::uint32_t identification2_ = 0;

@@ -68,7 +68,7 @@ SerialDevice::~SerialDevice() {
     Close();
 }
 
-int SerialDevice::fail(int error) {
+int SerialDevice::Fail(int error) {
     lastError_ = error;
     if (isGoneError(error))
         vanished_ = true;
@@ -81,7 +81,7 @@ int SerialDevice::Open(const std::string& path) {
     lastError_ = 0;
     const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
-        return fail(errno);
+        return Fail(errno);
     int error = 0;
     if (!::isatty(fd))
         error = ENOTTY;
@@ -91,7 +91,7 @@ int SerialDevice::Open(const std::string& path) {
         error = errno;
     if (error != 0) {
         ::close(fd);
-        return fail(error);
+        return Fail(error);
     }
     fd_ = fd;
     return 0;
@@ -100,11 +100,11 @@ int SerialDevice::Open(const std::string& path) {
 int SerialDevice::Configure(const LineSettings& settings) {
     termios tio{};
     if (::tcgetattr(fd_, &tio) != 0)
-        return fail(errno);
+        return Fail(errno);
     const speed_t speed = speedCode(settings.baudRate);
     const tcflag_t size = sizeFlag(settings.dataBits);
     if (speed == B0 || size == 0)
-        return fail(EINVAL);
+        return Fail(EINVAL);
 
     ::cfmakeraw(&tio);
     tio.c_iflag &= ~static_cast<tcflag_t>(IXON | IXOFF | IXANY | INPCK);
@@ -133,9 +133,9 @@ int SerialDevice::Configure(const LineSettings& settings) {
     tio.c_cc[VSTART] = 0x11;
     tio.c_cc[VSTOP] = 0x13;
     if (::cfsetispeed(&tio, speed) != 0 || ::cfsetospeed(&tio, speed) != 0)
-        return fail(errno);
+        return Fail(errno);
     if (::tcsetattr(fd_, TCSANOW, &tio) != 0)
-        return fail(errno);
+        return Fail(errno);
     return 0;
 }
 
@@ -146,13 +146,13 @@ int SerialDevice::SetModemLines() {
         // A pseudo-terminal has no modem lines; that is not a fault.
         if (errno == ENOTTY || errno == EINVAL)
             return 0;
-        return fail(errno);
+        return Fail(errno);
     }
     return 0;
 }
 
 int SerialDevice::Purge() {
-    return ::tcflush(fd_, TCIOFLUSH) == 0 ? 0 : fail(errno);
+    return ::tcflush(fd_, TCIOFLUSH) == 0 ? 0 : Fail(errno);
 }
 
 void SerialDevice::Close() {
@@ -170,7 +170,7 @@ long SerialDevice::InQueue() {
         return -1;
     int n = 0;
     if (::ioctl(fd_, FIONREAD, &n) != 0) {
-        fail(errno);
+        Fail(errno);
         return -1;
     }
     return n;
@@ -181,7 +181,7 @@ long SerialDevice::OutQueue() {
         return -1;
     int n = 0;
     if (::ioctl(fd_, TIOCOUTQ, &n) != 0) {
-        fail(errno);
+        Fail(errno);
         return -1;
     }
     return n;
@@ -199,14 +199,14 @@ int SerialDevice::Read(std::uint8_t* destination, int capacity) {
         if (n == 0) {
             // A terminal in non-blocking raw mode reads -1/EAGAIN when idle; end of
             // file means it has been hung up.
-            fail(EIO);
+            Fail(EIO);
             return -1;
         }
         if (errno == EINTR)
             continue;
         if (errno == EAGAIN || errno == EWOULDBLOCK)
             return 0;
-        fail(errno);
+        Fail(errno);
         return -1;
     }
 }
@@ -226,7 +226,7 @@ int SerialDevice::Write(const std::uint8_t* bytes, int count, int timeoutMs) {
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) {
-            fail(errno);
+            Fail(errno);
             break;
         }
         const auto left =
@@ -238,11 +238,11 @@ int SerialDevice::Write(const std::uint8_t* bytes, int count, int timeoutMs) {
         pollfd p{fd_, POLLOUT, 0};
         const int ready = ::poll(&p, 1, static_cast<int>(left));
         if (ready < 0 && errno != EINTR) {
-            fail(errno);
+            Fail(errno);
             break;
         }
         if (ready > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) {
-            fail(EIO);
+            Fail(EIO);
             break;
         }
     }

@@ -47,7 +47,7 @@ public:
     int LastError() const { return lastError_; }
 
 private:
-    int fail(int error);
+    int Fail(int error);
 
     int fd_ = -1;
     bool vanished_ = false;

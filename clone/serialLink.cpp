@@ -21,7 +21,7 @@ constexpr std::int32_t pumpPollMs = 10;
 
 SerialLink::SerialLink()
     : device_(std::make_unique<SerialDevice>()), pumpTask_(PeriodicTask::Create()) {
-    pumpTask_->SetCallback(&SerialLink::pumpTick, this);
+    pumpTask_->SetCallback(&SerialLink::PumpTick, this);
 }
 
 SerialLink::~SerialLink() {
@@ -32,17 +32,17 @@ bool SerialLink::Open(int portNumber, const std::string& lineSettings) {
     if (IsOpen())
         return false;
     portNumber_ = portNumber;
-    return openPath(PortMap::DevicePath(portNumber), lineSettings);
+    return OpenPath(PortMap::DevicePath(portNumber), lineSettings);
 }
 
 bool SerialLink::OpenDevice(const std::string& devicePath, const std::string& lineSettings) {
     if (IsOpen())
         return false;
     portNumber_ = 0;
-    return openPath(devicePath, lineSettings);
+    return OpenPath(devicePath, lineSettings);
 }
 
-bool SerialLink::openPath(const std::string& devicePath, const std::string& lineSettings) {
+bool SerialLink::OpenPath(const std::string& devicePath, const std::string& lineSettings) {
     writeFailed_ = false;
     lineFailure_ = {};
     openFailure_ = {};
@@ -96,7 +96,7 @@ int SerialLink::Read(std::uint8_t* destination, int capacity) {
         return 0;
     const int n = device_->Read(destination, waiting);
     if (n < 0) {
-        noteLineFailure();
+        NoteLineFailure();
         return 0;
     }
     return n;
@@ -108,7 +108,7 @@ void SerialLink::Write(const std::uint8_t* bytes, int count) {
     pumpTask_->SetInterval(-1);
     transmit_.AppendBytes(bytes, count);
     pumpTask_->SetInterval(0);
-    pump();
+    Pump();
 }
 
 unsigned SerialLink::InQueue() {
@@ -116,7 +116,7 @@ unsigned SerialLink::InQueue() {
         return 0;
     const long n = device_->InQueue();
     if (n < 0) {
-        noteLineFailure();
+        NoteLineFailure();
         return 0;
     }
     return static_cast<unsigned>(n);
@@ -127,7 +127,7 @@ unsigned SerialLink::OutQueue() {
         return 0;
     const long n = device_->OutQueue();
     if (n < 0) {
-        noteLineFailure();
+        NoteLineFailure();
         return 0;
     }
     return static_cast<unsigned>(n);
@@ -137,13 +137,13 @@ int SerialLink::OutPending() {
     return static_cast<int>(OutQueue()) + transmit_.Count();
 }
 
-void SerialLink::pumpTick(void* context, PeriodicTask*) {
-    static_cast<SerialLink*>(context)->pump();
+void SerialLink::PumpTick(void* context, PeriodicTask*) {
+    static_cast<SerialLink*>(context)->Pump();
 }
 
 // Feeds the driver one chunk at a time, and the next only once it has sent the
 // previous one, so the driver never holds more than a chunk.
-void SerialLink::pump() {
+void SerialLink::Pump() {
     std::int32_t next = -1;
     if (IsOpen()) {
         const std::int32_t count = transmit_.Count();
@@ -158,9 +158,9 @@ void SerialLink::pump() {
             if (written < chunk) {
                 // The unsent bytes stay buffered until Close; the engine sees the flag.
                 writeFailed_ = true;
-                noteLineFailure();
+                NoteLineFailure();
                 if (!lineFailure_.Failed())
-                    lineFailure_ = {PortFailure::Stalled, devicePath_, lastReason(),
+                    lineFailure_ = {PortFailure::Stalled, devicePath_, LastReason(),
                                     std::to_string(written) + " / " + std::to_string(chunk)};
             } else if (chunk < count) {
                 for (int i = 0; i < written; ++i)
@@ -174,17 +174,17 @@ void SerialLink::pump() {
     pumpTask_->SetInterval(next);
 }
 
-std::string SerialLink::lastReason() const {
+std::string SerialLink::LastReason() const {
     const int error = device_->LastError();
     return error != 0 ? std::strerror(error) : std::string();
 }
 
-void SerialLink::noteLineFailure() {
+void SerialLink::NoteLineFailure() {
     if (!device_->Vanished())
         return;
     writeFailed_ = true;
     if (!lineFailure_.Failed())
-        lineFailure_ = {PortFailure::Vanished, devicePath_, lastReason(), {}};
+        lineFailure_ = {PortFailure::Vanished, devicePath_, LastReason(), {}};
 }
 
 } // namespace marlo

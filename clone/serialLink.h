@@ -78,11 +78,11 @@ public:
     const PortFailure& LineFailure() const { return lineFailure_; }
 
 private:
-    static void pumpTick(void* context, PeriodicTask* task);
-    void pump();
-    bool openPath(const std::string& devicePath, const std::string& lineSettings);
-    void noteLineFailure();
-    std::string lastReason() const;
+    static void PumpTick(void* context, PeriodicTask* task);
+    void Pump();
+    bool OpenPath(const std::string& devicePath, const std::string& lineSettings);
+    void NoteLineFailure();
+    std::string LastReason() const;
 
     std::unique_ptr<SerialDevice> device_;
     int portNumber_ = 0;

@@ -15,7 +15,7 @@ constexpr std::int32_t maxDeadBytes = 4096;
 } // namespace
 
 ByteQueue::ByteQueue() {
-    reallocate(1);
+    Reallocate(1);
 }
 
 ByteQueue::ByteQueue(const ByteQueue& other) : ByteQueue() {
@@ -41,7 +41,7 @@ const std::uint8_t* ByteQueue::At(std::int32_t i) const {
 
 // The fresh allocation is zero-filled, zero being the buffer's fill byte; only the
 // counted bytes move, so what lay beyond the count after a shrink is not kept.
-void ByteQueue::reallocate(std::int32_t capacity) {
+void ByteQueue::Reallocate(std::int32_t capacity) {
     auto fresh = std::make_unique<std::uint8_t[]>(static_cast<std::size_t>(capacity));
     if (count_ > 0)
         std::memcpy(fresh.get(), Data(), static_cast<std::size_t>(count_));
@@ -54,7 +54,7 @@ std::int32_t ByteQueue::Resize(std::int32_t n) {
     n = std::max(n, 0);
     if (n > capacity_) {
         const std::int64_t grown = std::int64_t{n} + count_ / 4;
-        reallocate(static_cast<std::int32_t>(
+        Reallocate(static_cast<std::int32_t>(
             std::clamp<std::int64_t>(grown, 1, std::numeric_limits<std::int32_t>::max())));
     }
     count_ = n;
@@ -124,11 +124,11 @@ int ByteQueue::PopFront() {
 
 void ByteQueue::Clear() {
     count_ = 0;
-    reallocate(1);
+    Reallocate(1);
 }
 
 void ByteQueue::Compact() {
-    reallocate(std::max(count_, 1));
+    Reallocate(std::max(count_, 1));
 }
 
 } // namespace marlo

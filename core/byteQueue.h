@@ -52,7 +52,7 @@ public:
     void Compact();
 
 private:
-    void reallocate(std::int32_t capacity);
+    void Reallocate(std::int32_t capacity);
 
     std::unique_ptr<std::uint8_t[]> alloc_;
     std::int32_t start_ = 0; // offset of the first byte in the allocation

@@ -171,7 +171,7 @@ void CloneFile::SetMapRevisionCheck(MapRevisionCheck check) {
     mapRevisionCheck_ = std::move(check);
 }
 
-MemoryImage& CloneFile::image() {
+MemoryImage& CloneFile::Image() {
     if (!image_)
         fatalError("No EEPROM image is bound to the clone file.");
     // The bit sets follow the image should its size have changed since binding.
@@ -180,7 +180,7 @@ MemoryImage& CloneFile::image() {
     return *image_;
 }
 
-std::string CloneFile::headerText() const {
+std::string CloneFile::HeaderText() const {
     std::string text;
     appendHex(text, static_cast<unsigned>(modelFirst_), 4);
     appendHex(text, static_cast<unsigned>(modelSecond_), 4);
@@ -190,8 +190,8 @@ std::string CloneFile::headerText() const {
     return text;
 }
 
-std::string CloneFile::recordsText(RangeList ranges) {
-    const MemoryImage& img = image();
+std::string CloneFile::RecordsText(RangeList ranges) {
+    const MemoryImage& img = Image();
     std::string text;
     forEachRange(ranges, img.Size(), [&](std::int32_t first, std::int32_t last) {
         for (std::int32_t a = first; a <= last;) {
@@ -209,7 +209,7 @@ std::string CloneFile::recordsText(RangeList ranges) {
 
 CloneFile::Code CloneFile::Save(const std::string& path, RangeList ranges) {
     Code code = Ok;
-    switch (replaceFile(path, headerText() + recordsText(ranges))) {
+    switch (replaceFile(path, HeaderText() + RecordsText(ranges))) {
     case ReplaceResult::Ok:
         break;
     case ReplaceResult::CannotCreate:
@@ -224,13 +224,13 @@ CloneFile::Code CloneFile::Save(const std::string& path, RangeList ranges) {
 }
 
 CloneFile::Code CloneFile::Load(const std::string& path, std::optional<RangeList> coverage) {
-    MemoryImage& img = image();
+    MemoryImage& img = Image();
     MemoryImage before;
     before.Assign(img);
     std::fill(loaded_.begin(), loaded_.end(), std::uint8_t{0});
     mapRevisionRead_ = -1;
 
-    Code code = readFile(path);
+    Code code = ReadFile(path);
     if (code == Ok && coverage)
         code = CheckCoverage(*coverage);
     if (code != Ok)
@@ -239,7 +239,7 @@ CloneFile::Code CloneFile::Load(const std::string& path, std::optional<RangeList
     return code;
 }
 
-CloneFile::Code CloneFile::readFile(const std::string& path) {
+CloneFile::Code CloneFile::ReadFile(const std::string& path) {
     // Non-blocking, so that a FIFO or a device can never stall the open.
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
@@ -252,13 +252,13 @@ CloneFile::Code CloneFile::readFile(const std::string& path) {
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
         return FileOpen;
     Reader reader(fd);
-    Code code = readModelLine(reader);
+    Code code = ReadModelLine(reader);
     if (code == Ok)
-        code = readBody(reader);
+        code = ReadBody(reader);
     return reader.failed() ? FileOpen : code;
 }
 
-CloneFile::Code CloneFile::readModelLine(Reader& reader) const {
+CloneFile::Code CloneFile::ReadModelLine(Reader& reader) const {
     std::string line;
     if (!reader.next(line) || line.size() != 9 || line[8] != '\n')
         return Format;
@@ -276,14 +276,14 @@ CloneFile::Code CloneFile::readModelLine(Reader& reader) const {
     return Ok;
 }
 
-CloneFile::Code CloneFile::readBody(Reader& reader) {
+CloneFile::Code CloneFile::ReadBody(Reader& reader) {
     bool revisionChecked = false;
     std::string line;
     while (reader.next(line)) {
         if (line[0] == '\0')
             continue;
         if (line[0] == '#') {
-            readCommentLine(line);
+            ReadCommentLine(line);
             continue;
         }
         if (!revisionChecked) {
@@ -291,20 +291,20 @@ CloneFile::Code CloneFile::readBody(Reader& reader) {
                 return MapRev;
             revisionChecked = true;
         }
-        const Code code = readDataLine(line);
+        const Code code = ReadDataLine(line);
         if (code != Ok)
             return code;
     }
     return Ok;
 }
 
-void CloneFile::readCommentLine(const std::string& line) {
+void CloneFile::ReadCommentLine(const std::string& line) {
     // The number is taken right after "#MapRev=", wherever the word itself stood.
     if (line.find("MapRev=", 1) != std::string::npos)
         mapRevisionRead_ = decimalAt(line, 8);
 }
 
-CloneFile::Code CloneFile::readDataLine(const std::string& line) {
+CloneFile::Code CloneFile::ReadDataLine(const std::string& line) {
     // The last character is the line end: a last line without one loses a digit.
     const std::string_view text(line.data(), line.size() - 1);
     if (text.size() < minDataLine || text.size() > maxDataLine)
@@ -315,7 +315,7 @@ CloneFile::Code CloneFile::readDataLine(const std::string& line) {
     const std::int32_t count = hexNumber(text, 4, 2);
     if (text.size() != 6 + 2 * static_cast<std::size_t>(count))
         return Format;
-    MemoryImage& img = image();
+    MemoryImage& img = Image();
     if (!img.IsValidAddress(address) || !img.IsValidAddress(address + count - 1))
         return Data;
     for (std::int32_t i = 0; i < count; ++i)
@@ -325,7 +325,7 @@ CloneFile::Code CloneFile::readDataLine(const std::string& line) {
 }
 
 CloneFile::Code CloneFile::CheckCoverage(RangeList coverage) {
-    const std::int32_t size = image().Size();
+    const std::int32_t size = Image().Size();
     std::fill(required_.begin(), required_.end(), std::uint8_t{0});
     forEachRange(coverage, size,
                  [&](std::int32_t first, std::int32_t last) { setBits(required_, first, last); });
@@ -356,7 +356,7 @@ void CloneFile::ShowMessage(Code code, const std::string& path) {
     OverlayTexts& texts = OverlayTexts::App();
     const std::string text = texts.GetLine("GI_Mess_FileErr_Headline", 0) + "\n" + path + "\n\n" +
                              texts.GetLine(entries[code], 0);
-    Prompter::current().message(texts.GetLine("GI_Sys_AppTitle", 0), text, PromptIcon::Warning,
+    Prompter::Current().Message(texts.GetLine("GI_Sys_AppTitle", 0), text, PromptIcon::Warning,
                                 PromptButtons::Ok);
 }
 

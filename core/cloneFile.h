@@ -75,14 +75,14 @@ public:
 private:
     class Reader;
 
-    MemoryImage& image();
-    std::string headerText() const;
-    std::string recordsText(RangeList ranges);
-    Code readFile(const std::string& path);
-    Code readModelLine(Reader& reader) const;
-    Code readBody(Reader& reader);
-    Code readDataLine(const std::string& line);
-    void readCommentLine(const std::string& line);
+    MemoryImage& Image();
+    std::string HeaderText() const;
+    std::string RecordsText(RangeList ranges);
+    Code ReadFile(const std::string& path);
+    Code ReadModelLine(Reader& reader) const;
+    Code ReadBody(Reader& reader);
+    Code ReadDataLine(const std::string& line);
+    void ReadCommentLine(const std::string& line);
 
     MemoryImage* image_ = nullptr;
     int modelFirst_ = 0;

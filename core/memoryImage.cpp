@@ -38,12 +38,12 @@ std::uint8_t MemoryImage::GetByte(std::int32_t a) const {
 }
 
 void MemoryImage::Write(std::int32_t a, const std::uint8_t* source, std::int32_t n) {
-    if (isValidBlock(a, n))
+    if (IsValidBlock(a, n))
         std::memmove(data_.get() + a, source, static_cast<std::size_t>(n));
 }
 
 void MemoryImage::Read(std::int32_t a, std::uint8_t* destination, std::int32_t n) const {
-    if (isValidBlock(a, n))
+    if (IsValidBlock(a, n))
         std::memmove(destination, data_.get() + a, static_cast<std::size_t>(n));
 }
 

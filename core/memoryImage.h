@@ -39,7 +39,7 @@ public:
     const std::uint8_t* Data() const { return data_.get(); }
 
 private:
-    bool isValidBlock(std::int32_t a, std::int32_t n) const {
+    bool IsValidBlock(std::int32_t a, std::int32_t n) const {
         return a >= 0 && n > 0 && a < size_ && n <= size_ - a;
     }
 

@@ -42,7 +42,7 @@ std::uint32_t hubObjectColour(const void* object) {
 }
 
 NotificationHub::NotificationHub() : task_(PeriodicTask::Create()) {
-    task_->SetCallback(&NotificationHub::onTick, this);
+    task_->SetCallback(&NotificationHub::OnTick, this);
     task_->SetInterval(tickMs);
 }
 
@@ -67,31 +67,31 @@ void NotificationHub::Unsubscribe(HubCallback callback, void* context) {
 }
 
 void NotificationHub::Send(std::uint8_t type, void* object, std::int32_t value) {
-    deliver(HubMessage{type, HubDelivery::Immediate, object, value, std::nullopt});
+    Deliver(HubMessage{type, HubDelivery::Immediate, object, value, std::nullopt});
 }
 
 void NotificationHub::SendText(std::uint8_t type, void* object, std::int32_t value,
                                std::string_view text) {
-    deliver(HubMessage{type, HubDelivery::Immediate, object, value, copyText(text)});
+    Deliver(HubMessage{type, HubDelivery::Immediate, object, value, copyText(text)});
 }
 
 void NotificationHub::Post(std::uint8_t type, void* object, std::int32_t value) {
-    post(HubMessage{type, HubDelivery::Queued, object, value, std::nullopt});
+    Enqueue(HubMessage{type, HubDelivery::Queued, object, value, std::nullopt});
 }
 
 void NotificationHub::PostText(std::uint8_t type, void* object, std::int32_t value,
                                std::string_view text) {
-    post(HubMessage{type, HubDelivery::Queued, object, value, copyText(text)});
+    Enqueue(HubMessage{type, HubDelivery::Queued, object, value, copyText(text)});
 }
 
 void NotificationHub::PostBytes(std::uint8_t type, const void* bytes, std::int32_t length) {
-    post(HubMessage{type, HubDelivery::Queued, nullptr, 0, copyBytes(bytes, length)});
+    Enqueue(HubMessage{type, HubDelivery::Queued, nullptr, 0, copyBytes(bytes, length)});
 }
 
 std::optional<HubReply> NotificationHub::Ask(std::uint8_t type, void* object, std::int32_t value,
                                              const void* bytes, std::int32_t length) {
     reply_.reset();
-    deliver(HubMessage{type, HubDelivery::Ask, object, value, copyBytes(bytes, length)});
+    Deliver(HubMessage{type, HubDelivery::Ask, object, value, copyBytes(bytes, length)});
     return reply_;
 }
 
@@ -108,7 +108,7 @@ void NotificationHub::Shutdown() {
     for (Queued& q : queue_)
         q.delivered = true;
     reply_.reset();
-    collect();
+    Collect();
 }
 
 NotificationHub& NotificationHub::App() {
@@ -121,11 +121,11 @@ void NotificationHub::SetApp(NotificationHub* hub) {
     appHub = hub;
 }
 
-void NotificationHub::onTick(void* context, PeriodicTask*) {
-    static_cast<NotificationHub*>(context)->deliverQueued();
+void NotificationHub::OnTick(void* context, PeriodicTask*) {
+    static_cast<NotificationHub*>(context)->DeliverQueued();
 }
 
-void NotificationHub::deliverQueued() {
+void NotificationHub::DeliverQueued() {
     ++passes_;
     for (Queued& q : queue_)
         q.fresh = false;
@@ -135,30 +135,30 @@ void NotificationHub::deliverQueued() {
         if (q.delivered || q.fresh)
             continue;
         q.delivered = true;
-        deliver(q.message);
+        Deliver(q.message);
     }
     --passDepth_;
-    collect();
+    Collect();
 }
 
-void NotificationHub::deliver(const HubMessage& message) {
+void NotificationHub::Deliver(const HubMessage& message) {
     ++passDepth_;
     for (const Subscriber& s : subscribers_)
         if (!s.removed)
             s.callback(s.context, message);
     --passDepth_;
     if (shutDown_)
-        collect();
+        Collect();
 }
 
-void NotificationHub::post(HubMessage message) {
+void NotificationHub::Enqueue(HubMessage message) {
     if (!shutDown_)
         queue_.push_back(Queued{std::move(message), false, true});
 }
 
 // Drops delivered messages and removed subscriptions, unless a delivery further up
 // the stack (a callback running a nested event loop) is still walking the lists.
-void NotificationHub::collect() {
+void NotificationHub::Collect() {
     if (passDepth_ > 0)
         return;
     queue_.remove_if([](const Queued& q) { return q.delivered; });

@@ -144,11 +144,11 @@ private:
         bool fresh; // posted during the running tick; delivered on the next
     };
 
-    static void onTick(void* context, PeriodicTask* task);
-    void deliverQueued();
-    void deliver(const HubMessage& message);
-    void post(HubMessage message);
-    void collect();
+    static void OnTick(void* context, PeriodicTask* task);
+    void DeliverQueued();
+    void Deliver(const HubMessage& message);
+    void Enqueue(HubMessage message);
+    void Collect();
 
     std::list<Subscriber> subscribers_;
     std::list<Queued> queue_;

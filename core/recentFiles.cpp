@@ -25,7 +25,7 @@ void RecentFiles::AddFirst(const std::string& name) {
         return;
     Remove(name);
     names_.insert(names_.begin(), name);
-    trim();
+    Trim();
 }
 
 void RecentFiles::AddLast(const std::string& name) {
@@ -33,7 +33,7 @@ void RecentFiles::AddLast(const std::string& name) {
         return;
     Remove(name);
     names_.push_back(name);
-    trim();
+    Trim();
 }
 
 std::string RecentFiles::Item(int index) const {
@@ -53,7 +53,7 @@ std::string RecentFiles::DisplayName(int index, const std::string& directory) co
     return path.substr(slash + 1);
 }
 
-void RecentFiles::trim() {
+void RecentFiles::Trim() {
     if (names_.size() > static_cast<std::size_t>(capacity_))
         names_.resize(static_cast<std::size_t>(capacity_));
 }

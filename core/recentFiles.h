@@ -30,7 +30,7 @@ public:
     std::string DisplayName(int index, const std::string& directory) const;
 
 private:
-    void trim();
+    void Trim();
 
     int capacity_;
     std::vector<std::string> names_;

@@ -159,7 +159,7 @@ bool CloneCommands::DocumentMayBeSent() {
     int warnings = 0;
     controller_.CheckWarnings(errors, warnings);
     if (errors > 0) {
-        Prompter::current().message(Document::AppTitle(),
+        Prompter::Current().Message(Document::AppTitle(),
                                     OverlayTexts::App().GetText("GI_Mess_DataError"),
                                     PromptIcon::Error, PromptButtons::Ok);
         return false;
@@ -171,7 +171,7 @@ bool CloneCommands::DocumentMayBeSent() {
 bool CloneCommands::OfferFullWrite(const std::string& why, Done done) {
     const std::string text =
         why + "\n\n" + OverlayTexts::App().GetText("GI_Mess_WriteChanges_Offer");
-    if (Prompter::current().message(Document::AppTitle(), text, PromptIcon::Warning,
+    if (Prompter::Current().Message(Document::AppTitle(), text, PromptIcon::Warning,
                                     PromptButtons::OkCancel) != PromptAnswer::Ok)
         return false;
     return Write(std::move(done));
@@ -189,7 +189,7 @@ bool CloneCommands::WriteChangesCommand(Done done) {
              {std::pair{"%blocks", changes.blocks}, std::pair{"%bytes", changes.bytes}})
             if (const auto at = text.find(mark); at != std::string::npos)
                 text.replace(at, std::string(mark).size(), std::to_string(value));
-        return Prompter::current().message(Document::AppTitle(), text, PromptIcon::Warning,
+        return Prompter::Current().Message(Document::AppTitle(), text, PromptIcon::Warning,
                                            PromptButtons::OkCancel) == PromptAnswer::Ok;
     };
     return WriteChanges(confirm, [this, done = std::move(done)](int code) mutable {
@@ -198,7 +198,7 @@ bool CloneCommands::WriteChangesCommand(Done done) {
             if (OfferFullWrite(overlay.GetText("GI_Mess_WriteChanges_OtherRadio"), done))
                 return;
         } else if (code == nothingToSend) {
-            Prompter::current().message(Document::AppTitle(),
+            Prompter::Current().Message(Document::AppTitle(),
                                         overlay.GetText("GI_Mess_WriteChanges_Nothing"),
                                         PromptIcon::Information, PromptButtons::Ok);
         }
@@ -210,8 +210,8 @@ bool CloneCommands::WriteChangesCommand(Done done) {
 bool CloneCommands::WriteCommand(Done done) {
     if (!DocumentMayBeSent())
         return false;
-    Prompter& prompter = Prompter::current();
-    if (prompter.message(Document::AppTitle(),
+    Prompter& prompter = Prompter::Current();
+    if (prompter.Message(Document::AppTitle(),
                          OverlayTexts::App().GetText("GI_Mess_Confirm_CloneWrite"),
                          PromptIcon::Warning, PromptButtons::OkCancel) != PromptAnswer::Ok)
         return false;

@@ -260,7 +260,7 @@ void Document::ChangeModel(int variant, bool confirm) {
     // An image may carry any variant byte; only the model's variants have files.
     if (variant == ModelVariant() || variant < 0 || variant >= VariantCount())
         return;
-    if (confirm && Prompter::current().message(
+    if (confirm && Prompter::Current().Message(
                        AppTitle(), OverlayTexts::App().GetText("GI_AppMess_ChangeModel"),
                        PromptIcon::Warning, PromptButtons::OkCancel) != PromptAnswer::Ok)
         return;
@@ -362,7 +362,7 @@ void Document::RefreshCaption() {
 }
 
 void Document::ShowMessage(const std::string& text, PromptIcon icon) {
-    Prompter::current().message(AppTitle(), text, icon, PromptButtons::Ok);
+    Prompter::Current().Message(AppTitle(), text, icon, PromptButtons::Ok);
 }
 
 } // namespace marlo

@@ -33,9 +33,9 @@ OwnedBits entryBits(std::uint8_t listType, std::int32_t index) {
         const auto other = static_cast<std::uint8_t>(~from);
         std::fill_n(target.Data(), marloModel::imageSize, other);
         ListRecord entry(&source);
-        entry.load(listType, index);
-        entry.bind(&target);
-        entry.store(listType, index);
+        entry.Load(listType, index);
+        entry.Bind(&target);
+        entry.Store(listType, index);
         for (std::int32_t a = 0; a < marloModel::imageSize; ++a) {
             const auto changed = static_cast<std::uint8_t>(target.Data()[a] ^ other);
             if (changed != 0)

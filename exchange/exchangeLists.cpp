@@ -52,7 +52,7 @@ ExchangeList makeList(std::string name, std::string keyHeader, int usedColumn,
 // Rows numbered from 1, as the sheets number them.
 std::vector<ExchangeRow> numberedRows(std::int32_t category, std::uint8_t listType) {
     std::vector<ExchangeRow> rows;
-    for (std::int32_t i = ListRecord::firstIndex(listType); i <= ListRecord::lastIndex(listType);
+    for (std::int32_t i = ListRecord::FirstIndex(listType); i <= ListRecord::LastIndex(listType);
          ++i)
         rows.push_back(makeRow(category, i, std::to_string(i + 1)));
     return rows;
@@ -133,7 +133,7 @@ ExchangeList modeRegistrations() {
 
 ExchangeList bandEdges() {
     ExchangeList list = makeList("edges", "range", -1, {makeRow(CT_Edge_Rx, 0, "rx")});
-    for (std::int32_t i = 0; i <= ListRecord::lastStoredIndex(listTxEdge); ++i)
+    for (std::int32_t i = 0; i <= ListRecord::LastStoredIndex(listTxEdge); ++i)
         list.rows.push_back(makeRow(CT_Edge_Tx, i, "tx" + std::to_string(i + 1)));
     list.columns = {
         column("low_khz", CL_EdgeFreq_Low, Form::Frequency),

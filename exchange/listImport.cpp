@@ -255,7 +255,7 @@ private:
         const auto used = static_cast<std::size_t>(list_.usedColumn);
         for (std::size_t r = 0; r < list_.rows.size(); ++r) {
             ListRecord entry(&working_);
-            entry.load(ListTypeOf(r), list_.rows[r].index);
+            entry.Load(ListTypeOf(r), list_.rows[r].index);
             const bool empty = RecordIsEmpty(r);
             if (!empty && isBlank(ValueOf(r, used).value_or(""))) {
                 Problem(rowOf_[r]->line, list_.columns[used].header,
@@ -264,8 +264,8 @@ private:
                 refusedKey_[r] = true;
             }
             if (empty == entry.isUsed()) {
-                entry.makeBlank(ListTypeOf(r), list_.rows[r].index);
-                entry.store(ListTypeOf(r), list_.rows[r].index);
+                entry.MakeBlank(ListTypeOf(r), list_.rows[r].index);
+                entry.Store(ListTypeOf(r), list_.rows[r].index);
                 Changed(r);
             }
         }
@@ -416,9 +416,9 @@ private:
             }
             std::string reason = "not one of " + offered;
             ListRecord channel(&working_);
-            channel.load(ListTypeOf(r), row.index);
+            channel.Load(ListTypeOf(r), row.index);
             if (callKind && channel.callKind != ListRecord::aleCallKind &&
-                channel.aleChannelCount() >= ListRecord::aleChannelLimit)
+                channel.AleChannelCount() >= ListRecord::aleChannelLimit)
                 reason += " (no more than " + std::to_string(ListRecord::aleChannelLimit) +
                           " channels can use ALE calling)";
             Refuse(line, column.header, reason);

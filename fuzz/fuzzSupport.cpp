@@ -60,13 +60,13 @@ void Broken(const std::string& what) {
     std::abort();
 }
 
-CountingPrompter::CountingPrompter() : previous_(Prompter::install(this)) {}
+CountingPrompter::CountingPrompter() : previous_(Prompter::Install(this)) {}
 
 CountingPrompter::~CountingPrompter() {
-    Prompter::install(previous_);
+    Prompter::Install(previous_);
 }
 
-PromptAnswer CountingPrompter::message(const std::string&, const std::string&, PromptIcon,
+PromptAnswer CountingPrompter::Message(const std::string&, const std::string&, PromptIcon,
                                        PromptButtons buttons) {
     ++shown_;
     switch (buttons) {

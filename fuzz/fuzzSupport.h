@@ -42,7 +42,7 @@ class CountingPrompter : public StderrPrompter {
 public:
     CountingPrompter();
     ~CountingPrompter() override;
-    PromptAnswer message(const std::string& caption, const std::string& text, PromptIcon icon,
+    PromptAnswer Message(const std::string& caption, const std::string& text, PromptIcon icon,
                          PromptButtons buttons) override;
     int Shown() const { return shown_; }
     void Reset() { shown_ = 0; }

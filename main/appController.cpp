@@ -52,7 +52,7 @@ constexpr int sheetPaneMinimum = 100;          // nor does the sheet pane
 AppController::AppController(std::int32_t imageSize, const std::string& overlayBaseName)
     : Document(imageSize, overlayBaseName) {
     task_ = PeriodicTask::Create();
-    task_->SetCallback(onTick, this);
+    task_->SetCallback(OnTick, this);
     PrintHost& host = *this;
     printing_ = std::make_unique<marlo::Printing>(host, OverlayTexts::App());
     NotificationHub::App().Subscribe(onEvent, this);
@@ -196,7 +196,7 @@ bool AppController::TickRunning() const {
     return !task_->Stopped();
 }
 
-void AppController::onTick(void* context, PeriodicTask*) {
+void AppController::OnTick(void* context, PeriodicTask*) {
     static_cast<AppController*>(context)->Tick();
 }
 

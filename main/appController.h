@@ -180,7 +180,7 @@ protected:
 private:
     QWidget* PrintOwner() override;
     std::string PdfFileSuggestion() override;
-    static void onTick(void* context, PeriodicTask* task);
+    static void OnTick(void* context, PeriodicTask* task);
     static void onEvent(void* context, const HubMessage& message);
     void Tick();
     void HandleEvent(const HubMessage& message);

@@ -87,7 +87,7 @@ void CompareCommands::Place(QMenu* menu, QAction* ours, std::int32_t afterLabel)
 
 bool CompareCommands::CompareWithFile() {
     NotificationHub::App().Send(evCommitEditors);
-    const std::optional<std::string> path = Prompter::current().openFileName(
+    const std::optional<std::string> path = Prompter::Current().OpenFileName(
         kDialogCaption, controller_.CurrentDirectory, OverlayTexts::App().GetLine(kDialogTexts, 1));
     if (!path)
         return false;

@@ -267,7 +267,7 @@ bool CompareWindow::TakeOtherValues() {
             message += "\n" + problems[i];
         if (problems.size() > kMostProblemsShown)
             message += "\n...";
-        Prompter::current().message(Document::AppTitle(), message, PromptIcon::Error,
+        Prompter::Current().Message(Document::AppTitle(), message, PromptIcon::Error,
                                     PromptButtons::Ok);
         return false;
     }

@@ -76,7 +76,7 @@ int AppController::AskSave(bool another) {
                                                  fileNamePart(DocumentPath()));
     if (!UpdateModified())
         return kAskSaved;
-    const PromptAnswer answer = Prompter::current().message(AppTitle(), text, PromptIcon::Warning,
+    const PromptAnswer answer = Prompter::Current().Message(AppTitle(), text, PromptIcon::Warning,
                                                             PromptButtons::YesNoCancel);
     if (answer == PromptAnswer::No)
         return kAskDiscard;
@@ -101,7 +101,7 @@ int AppController::NewDocument() {
 
 int AppController::OpenDialog() {
     commitEditors();
-    const std::optional<std::string> path = Prompter::current().openFileName(
+    const std::optional<std::string> path = Prompter::Current().OpenFileName(
         kOpenCaption, CurrentDirectory, OverlayTexts::App().GetLine(kDialogTexts, 1));
     return path ? OpenFile(*path) : 1;
 }
@@ -139,7 +139,7 @@ int AppController::OpenFile(const std::string& path) {
 
 int AppController::SaveAsDialog() {
     OverlayTexts& texts = OverlayTexts::App();
-    const std::optional<std::string> path = Prompter::current().saveFileName(
+    const std::optional<std::string> path = Prompter::Current().SaveFileName(
         kSaveAsCaption, DocumentPath(), texts.GetLine(kDialogTexts, 1),
         texts.GetLine(kDialogTexts, 0));
     return path ? SaveFile(*path) : 1;

@@ -147,7 +147,7 @@ PortDialog::PortDialog(QWidget* owner, SettingsStore& settings,
 void PortDialog::Confirm() {
     const int number = readPortField(field_->text().toStdString());
     if (number < kLowestPort || number > kHighestPort) {
-        Prompter::current().message(OverlayTexts::App().GetLine("GI_Sys_AppTitle", 0),
+        Prompter::Current().Message(OverlayTexts::App().GetLine("GI_Sys_AppTitle", 0),
                                     OverlayTexts::App().GetText("GI_AppInd_Opt_ComSel_OutofRange"),
                                     PromptIcon::Error, PromptButtons::Ok);
         field_->setFocus();
@@ -179,7 +179,7 @@ void PortDialog::Examine() {
         Confirm(); // the out-of-range box
         return;
     }
-    Prompter::current().message(
+    Prompter::Current().Message(
         OverlayTexts::App().GetLine("GI_Sys_AppTitle", 0),
         doctorReport(device, examineSerialPort(device, DoctorUser::Current())),
         PromptIcon::Information, PromptButtons::Ok);

@@ -33,7 +33,7 @@ void AppController::EndWithoutQuestions() {
     endingQuietly_ = true;
     // A failure box now would wait for a user who is not there: it goes to stderr.
     StderrPrompter quiet;
-    Prompter* previous = Prompter::install(&quiet);
+    Prompter* previous = Prompter::Install(&quiet);
     if (UpdateModified()) {
         const std::string path = recoveryPath();
         if (!path.empty() && SavePreparedCopy(path)) {
@@ -41,7 +41,7 @@ void AppController::EndWithoutQuestions() {
             SettingsStore::App().RecoveryFile = path;
         }
     }
-    Prompter::install(previous);
+    Prompter::Install(previous);
     if (form_) {
         StorePlacement();
         form_->close();

@@ -42,7 +42,7 @@ std::string filled(std::string text, const std::string& value) {
 }
 
 void tell(const std::string& text, PromptIcon icon) {
-    Prompter::current().message(OverlayTexts::App().GetLine("GI_Sys_AppTitle"), text, icon,
+    Prompter::Current().Message(OverlayTexts::App().GetLine("GI_Sys_AppTitle"), text, icon,
                                 PromptButtons::Ok);
 }
 
@@ -168,7 +168,7 @@ void SheetMenuCommands::FillSeries() {
     const int first = sheet->SelectedRows().front();
     const std::string start = sheet->ShownText(sheet->Grid()->Col(), first);
     const std::optional<std::vector<std::string>> values =
-        Prompter::current().askValues(commandName(line(1)), {{line(5), start}, {line(6), "1"}});
+        Prompter::Current().AskValues(commandName(line(1)), {{line(5), start}, {line(6), "1"}});
     if (!values || values->size() != 2)
         return;
     const std::optional<double> from = number((*values)[0]);
@@ -185,7 +185,7 @@ void SheetMenuCommands::GoToChannel() {
     if (sheet == nullptr || sheet->Grid() == nullptr)
         return;
     const std::optional<std::vector<std::string>> values =
-        Prompter::current().askValues(commandName(line(3)), {{line(7), {}}});
+        Prompter::Current().AskValues(commandName(line(3)), {{line(7), {}}});
     if (!values || values->empty())
         return;
     if (const std::optional<GridCell> cell = sheet->FindChannel(values->front())) {

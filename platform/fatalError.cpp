@@ -16,9 +16,9 @@ namespace marlo {
     // A second fatal error raised while the first box is up must not show another.
     if (!dying) {
         dying = true;
-        Prompter& prompter = Prompter::current();
-        if (prompter.hasWindows())
-            prompter.message(caption, text, PromptIcon::Error, PromptButtons::Ok);
+        Prompter& prompter = Prompter::Current();
+        if (prompter.HasWindows())
+            prompter.Message(caption, text, PromptIcon::Error, PromptButtons::Ok);
     }
     std::_Exit(3);
 }

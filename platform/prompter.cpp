@@ -9,17 +9,17 @@ StderrPrompter fallbackPrompter;
 Prompter* installedPrompter = nullptr;
 } // namespace
 
-Prompter& Prompter::current() {
+Prompter& Prompter::Current() {
     return installedPrompter ? *installedPrompter : fallbackPrompter;
 }
 
-Prompter* Prompter::install(Prompter* prompter) {
+Prompter* Prompter::Install(Prompter* prompter) {
     Prompter* previous = installedPrompter;
     installedPrompter = prompter;
     return previous;
 }
 
-PromptAnswer StderrPrompter::message(const std::string& caption, const std::string& text,
+PromptAnswer StderrPrompter::Message(const std::string& caption, const std::string& text,
                                      PromptIcon, PromptButtons buttons) {
     std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
     switch (buttons) {

@@ -53,7 +53,7 @@ void Printing::Print(bool all) {
     const bool printable = shown->Printable();
     const PrintOutputs outputs = probe_ ? probe_() : SystemOutputs();
     if (outputs.printers == 0 && !outputs.files) {
-        Prompter::current().message(store_.GetLine("GI_Sys_AppTitle", 0),
+        Prompter::Current().Message(store_.GetLine("GI_Sys_AppTitle", 0),
                                     store_.GetText("GI_Sys_Printer_NoPrinter"), PromptIcon::Error,
                                     PromptButtons::Ok);
         return;
@@ -125,7 +125,7 @@ bool Printing::SetUpPrinter(const PrintOutputs& outputs) {
         printer_->setOutputFormat(QPrinter::PdfFormat);
         printer_->setOutputFileName(QString::fromStdString(host_.PdfFileSuggestion()));
     }
-    if (!Prompter::current().printerSetup(*printer_)) {
+    if (!Prompter::Current().PrinterSetup(*printer_)) {
         printer_.reset();
         return false;
     }
@@ -184,14 +184,14 @@ void Printing::Finish(bool endDocument) {
     }
     disabled_ = nullptr;
     if (!ended)
-        Prompter::current().message(store_.GetLine("GI_Sys_AppTitle", 0),
+        Prompter::Current().Message(store_.GetLine("GI_Sys_AppTitle", 0),
                                     filledIn(store_.GetText("GI_Sys_Printer_CannotFinish"), output),
                                     PromptIcon::Error, PromptButtons::Ok);
 }
 
 void Printing::Fail(const std::string& key, const std::string& detail) {
     Finish(false);
-    Prompter::current().message(store_.GetLine("GI_Sys_AppTitle", 0),
+    Prompter::Current().Message(store_.GetLine("GI_Sys_AppTitle", 0),
                                 filledIn(store_.GetText(key), detail), PromptIcon::Error,
                                 PromptButtons::Ok);
 }

@@ -67,13 +67,13 @@ bool runPopupCommand(CellEvaluation& ev) {
         return false;
 
     const std::uint8_t type = ev.entry.type;
-    const std::int32_t lo = ListRecord::firstIndex(type);
-    const std::int32_t hi = ListRecord::lastIndex(type);
+    const std::int32_t lo = ListRecord::FirstIndex(type);
+    const std::int32_t hi = ListRecord::LastIndex(type);
     if (type != listNone && ev.index >= lo && ev.index <= hi)
         runRowOperation(command, ev.context, request, ev.entry, lo, hi);
     request.action = CellRequest::kNoAction;
     if (keyLabelOf(type) != CL_None)
-        ev.repaintLabel(keyLabelOf(type));
+        ev.RepaintLabel(keyLabelOf(type));
     return true;
 }
 
@@ -92,7 +92,7 @@ bool redirectRow(CellEvaluation& ev) {
         // A context-menu item works on the row that was clicked.
         const CellRequest* partner = request.partner;
         if (partner != nullptr && partner->cell != nullptr)
-            ev.entry.load(static_cast<std::uint8_t>(listTypeOf(partner->cell->category)),
+            ev.entry.Load(static_cast<std::uint8_t>(listTypeOf(partner->cell->category)),
                           partner->cell->index);
         return false;
     }
@@ -100,11 +100,11 @@ bool redirectRow(CellEvaluation& ev) {
         return false;
 
     if (ev.category == CT_UserCh) {
-        if (ev.index < ListRecord::firstIndex(listUserChannel) ||
-            ev.index > ListRecord::lastIndex(listUserChannel)) {
-            codec::showText(request, ev.texts().GetLine(kRowNotInUseText));
-            ev.alignCentre();
-            ev.setFontColour(codec::kSilver);
+        if (ev.index < ListRecord::FirstIndex(listUserChannel) ||
+            ev.index > ListRecord::LastIndex(listUserChannel)) {
+            codec::showText(request, ev.Texts().GetLine(kRowNotInUseText));
+            ev.AlignCentre();
+            ev.SetFontColour(codec::kSilver);
             return true;
         }
         if (ev.entry.channelNumber == ListRecord::noChannel && ev.label != CL_UCh_CH) {
@@ -201,7 +201,7 @@ std::uint8_t evaluateCell(CellEngine& engine, CellRequest& request, bool notify)
     request.status &= static_cast<std::uint8_t>(~(CellRequest::kDuplicate | CellRequest::kInvalid));
     const auto listType = static_cast<std::uint8_t>(listTypeOf(ev.category));
     if (listType != listNone)
-        ev.entry.load(listType, ev.index);
+        ev.entry.Load(listType, ev.index);
     request.outCategory = ev.category;
     request.outLabel = ev.label;
     request.outIndex = ev.index;
@@ -255,11 +255,11 @@ CellEvaluation::CellEvaluation(CellEngine& anEngine, CellContext& aContext, Cell
       entry(&aContext.CurrentImage()), category(cell.category), label(cell.label),
       index(cell.index) {}
 
-OverlayTexts& CellEvaluation::texts() const {
+OverlayTexts& CellEvaluation::Texts() const {
     return OverlayTexts::App();
 }
 
-void CellEvaluation::restrictEdit(bool editable) {
+void CellEvaluation::RestrictEdit(bool editable) {
     if (editable)
         return;
     if (codec::editRestriction(request, false))
@@ -280,10 +280,10 @@ void mark(CellRequest& request, std::uint8_t bit, bool on, std::string_view why)
 
 } // namespace
 
-std::string CellEvaluation::modeNotInUse(int mode) {
-    std::string name = codec::trimSpaces(entry.modeNameOf(mode));
+std::string CellEvaluation::ModeNotInUse(int mode) {
+    std::string name = codec::trimSpaces(entry.ModeNameOf(mode));
     if (name.empty())
-        name = texts().GetLine(kModeNamesText, mode);
+        name = Texts().GetLine(kModeNamesText, mode);
     return "Mode " + name + " is not in use: switch it on under Mode Registration";
 }
 
@@ -292,23 +292,23 @@ std::string aleAddressRepeated(std::string_view address) {
            " is entered more than once under ALE Addresses";
 }
 
-void CellEvaluation::markInvalid(bool on, std::string_view why) {
+void CellEvaluation::MarkInvalid(bool on, std::string_view why) {
     mark(request, CellRequest::kInvalid, on, why);
 }
 
-void CellEvaluation::markDuplicate(bool on, std::string_view why) {
+void CellEvaluation::MarkDuplicate(bool on, std::string_view why) {
     mark(request, CellRequest::kDuplicate, on, why);
 }
 
-void CellEvaluation::alignCentre() {
+void CellEvaluation::AlignCentre() {
     cell.layout = static_cast<std::uint8_t>((cell.layout & ~CellLayout::HAlignMask) | 1);
 }
 
-void CellEvaluation::repaintLabel(std::int32_t repaint) const {
+void CellEvaluation::RepaintLabel(std::int32_t repaint) const {
     NotificationHub::App().Post(evRepaintLabel, nullptr, repaint);
 }
 
-bool CellEvaluation::readByte(std::int32_t address, std::uint8_t& value) const {
+bool CellEvaluation::ReadByte(std::int32_t address, std::uint8_t& value) const {
     const MemoryImage& image = context.CurrentImage();
     if (!image.IsValidAddress(address))
         return false;
@@ -316,23 +316,23 @@ bool CellEvaluation::readByte(std::int32_t address, std::uint8_t& value) const {
     return true;
 }
 
-void CellEvaluation::writeByte(std::int32_t address, std::uint8_t value) const {
+void CellEvaluation::WriteByte(std::int32_t address, std::uint8_t value) const {
     MemoryImage& image = context.CurrentImage();
     if (image.IsValidAddress(address))
         image.SetByte(address, value);
 }
 
-bool CellEvaluation::selectionOnByte(std::int32_t address, const codec::SelectionForm& form) {
+bool CellEvaluation::SelectionOnByte(std::int32_t address, const codec::SelectionForm& form) {
     std::uint8_t value = 0;
-    if (!readByte(address, value))
+    if (!ReadByte(address, value))
         return false;
     if (!codec::selectionByte(request, form, value, lists(), result))
         return false;
-    writeByte(address, value);
+    WriteByte(address, value);
     return true;
 }
 
-void CellCatalogue::uses(OverlayUse use) {
+void CellCatalogue::Uses(OverlayUse use) {
     if (std::find(overlay.begin(), overlay.end(), use) == overlay.end())
         overlay.push_back(std::move(use));
 }
@@ -342,8 +342,8 @@ namespace {
 const CellCatalogue& catalogue() {
     static const CellCatalogue built = [] {
         CellCatalogue c;
-        c.usesText(kRowNotInUseText);
-        c.usesText(kEditRestrictedText);
+        c.UsesText(kRowNotInUseText);
+        c.UsesText(kEditRestrictedText);
         addCommonCells(c);
         addExpertCells(c);
         addUserChannelCells(c);

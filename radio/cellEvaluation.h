@@ -68,33 +68,33 @@ struct CellEvaluation {
     std::uint8_t changeBits = ChangeBit::Cell;
     bool refused = false; // an edit-restricted cell swallowed a typed character
 
-    OverlayTexts& texts() const;
+    OverlayTexts& Texts() const;
     codec::SelectionLists& lists() const { return context.SelectionLists(); }
     bool expertOrFactory() const { return context.ExpertMode() || context.FactoryMode(); }
 
     // Draws a cell that may not be edited now in olive and swallows a typed
     // character; input that reaches it anyway is dropped, so it never changes.
-    void restrictEdit(bool editable);
+    void RestrictEdit(bool editable);
     // `why` says which limit, duplicate or reference; the status line shows it
     // while the cursor stands on the marked cell.
-    void markInvalid(bool on, std::string_view why = {});
-    void markDuplicate(bool on, std::string_view why = {});
+    void MarkInvalid(bool on, std::string_view why = {});
+    void MarkDuplicate(bool on, std::string_view why = {});
     // The reason for a mode that is switched off: by its name in the image, or
     // its usual name when the image leaves it blank.
-    std::string modeNotInUse(int mode);
-    void setFontColour(Colour colour) { request.fontColour = colour; }
-    void alignCentre();
+    std::string ModeNotInUse(int mode);
+    void SetFontColour(Colour colour) { request.fontColour = colour; }
+    void AlignCentre();
     // Stores the row's entry and loads it again, so that its derived bits follow.
-    void storeEntry() { entry.storeAndReload(); }
+    void StoreEntry() { entry.StoreAndReload(); }
     // Asks the sheets to repaint every cell of `repaintLabel` (repeat marks of other
     // rows may change with this one).
-    void repaintLabel(std::int32_t repaintLabel) const;
+    void RepaintLabel(std::int32_t repaintLabel) const;
 
     // The byte of the current image at `address`, when there is one.
-    bool readByte(std::int32_t address, std::uint8_t& value) const;
-    void writeByte(std::int32_t address, std::uint8_t value) const;
+    bool ReadByte(std::int32_t address, std::uint8_t& value) const;
+    void WriteByte(std::int32_t address, std::uint8_t value) const;
     // A selection codec over one byte of the current image; true when it changed.
-    bool selectionOnByte(std::int32_t address, const codec::SelectionForm& form);
+    bool SelectionOnByte(std::int32_t address, const codec::SelectionForm& form);
 };
 
 using CellHandler = void (*)(CellEvaluation&);
@@ -122,11 +122,11 @@ struct CellCatalogue {
     CellKinds kinds{};
     std::vector<OverlayUse> overlay;
 
-    void usesText(std::string_view key) { uses({std::string(key), 0}); }
-    void usesList(std::string_view listKey, int kind) { uses({std::string(listKey), kind}); }
+    void UsesText(std::string_view key) { Uses({std::string(key), 0}); }
+    void UsesList(std::string_view listKey, int kind) { Uses({std::string(listKey), kind}); }
 
 private:
-    void uses(OverlayUse use);
+    void Uses(OverlayUse use);
 };
 
 // The families of cells, each adding its labels and the overlay entries they read.

@@ -64,8 +64,8 @@ void walkRows(CellEvaluation& ev, const CheckWalk& walk) {
         if (invalid == wantsInvalid && duplicate == wantsDuplicate)
             break;
     }
-    ev.markInvalid(invalid);
-    ev.markDuplicate(duplicate);
+    ev.MarkInvalid(invalid);
+    ev.MarkDuplicate(duplicate);
 }
 
 void listCheck(CellEvaluation& ev) {
@@ -84,7 +84,7 @@ void frequencyRangeCheck(CellEvaluation& ev) {
     bool invalid = edgeInvalid(CT_Edge_Rx, 0);
     for (std::int32_t range = 0; range < rangeCheck::kTransmitRanges && !invalid; ++range)
         invalid = edgeInvalid(CT_Edge_Tx, range);
-    ev.markInvalid(invalid);
+    ev.MarkInvalid(invalid);
 }
 
 } // namespace

@@ -118,10 +118,10 @@ bool isList(Form form) {
 template <typename Codec>
 void onImageByte(CellEvaluation& ev, std::int32_t address, Codec codec) {
     std::uint8_t value = 0;
-    if (!ev.readByte(address, value))
+    if (!ev.ReadByte(address, value))
         return;
     if (codec(value))
-        ev.writeByte(address, value);
+        ev.WriteByte(address, value);
 }
 
 void cloneComment(CellEvaluation& ev, std::int32_t address) {
@@ -140,7 +140,7 @@ void evaluateCommon(CellEvaluation& ev) {
         return;
     switch (c->form) {
     case Form::List:
-        ev.selectionOnByte(c->offset, {c->listKey, Flex0});
+        ev.SelectionOnByte(c->offset, {c->listKey, Flex0});
         break;
     case Form::OnOffLoose:
         onImageByte(ev, c->offset, [&](std::uint8_t& byte) {
@@ -166,7 +166,7 @@ void evaluateCommon(CellEvaluation& ev) {
     case Form::Timer:
         onImageByte(ev, c->offset, [&](std::uint8_t& byte) {
             const codec::TimerForm form{1, c->lo, c->hi, codec::TimerKind::Auto, 0};
-            return codec::timerByte(ev.request, byte, form, ev.texts(), ev.result);
+            return codec::timerByte(ev.request, byte, form, ev.Texts(), ev.result);
         });
         break;
     case Form::CloneText:
@@ -177,7 +177,7 @@ void evaluateCommon(CellEvaluation& ev) {
 
 // The radio's identity digits, never edited here.
 void password(CellEvaluation& ev) {
-    ev.restrictEdit(false);
+    ev.RestrictEdit(false);
     const IdentityDigits digits = ev.context.Identity();
     codec::codeDisplay(ev.request, digits);
 }
@@ -188,9 +188,9 @@ void addCommonCells(CellCatalogue& catalogue) {
     for (const CommonCell& c : kCommonCells) {
         catalogue.kinds[static_cast<std::size_t>(c.label)] = {evaluateCommon, 0, isList(c.form)};
         if (isList(c.form))
-            catalogue.usesList(c.listKey, Flex0);
+            catalogue.UsesList(c.listKey, Flex0);
         else if (c.form == Form::Timer)
-            catalogue.usesText(codec::kTimerAutoText);
+            catalogue.UsesText(codec::kTimerAutoText);
     }
     catalogue.kinds[CL_Comm_Password] = {password, 0, false};
 }

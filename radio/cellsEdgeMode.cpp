@@ -22,24 +22,24 @@ namespace {
 constexpr const char* kModeUseList = "GI_Sheet_Sel_ModeOk";
 
 void bandEdge(CellEvaluation& ev) {
-    ev.restrictEdit(ev.expertOrFactory());
+    ev.RestrictEdit(ev.expertOrFactory());
     const bool transmit = ev.entry.type == listTxEdge;
     std::int32_t& limit = ev.label == CL_EdgeFreq_Low ? ev.entry.low : ev.entry.high;
     if (codec::bandEdge(ev.request, limit, true, transmit, ev.result)) {
         if (limit < 1)
             limit = codec::kNoEdge;
-        ev.storeEntry();
+        ev.StoreEntry();
         ev.changeBits |= ChangeBit::Edges;
     }
-    const auto edges = rangeCheck::BandEdges::load(ev.context.CurrentImage());
+    const auto edges = rangeCheck::BandEdges::Load(ev.context.CurrentImage());
     const auto validity = rangeCheck::bandEdgeValidity(edges, transmit, transmit ? ev.index : 0);
-    ev.markInvalid(ev.label == CL_EdgeFreq_Low ? validity.lowInvalid : validity.highInvalid,
+    ev.MarkInvalid(ev.label == CL_EdgeFreq_Low ? validity.lowInvalid : validity.highInvalid,
                    "A band edge must lie within the radio's range, the low edge below the high");
 }
 
 void modeName(CellEvaluation& ev) {
     if (ev.index >= 0 && ev.index < ListRecord::modeRows)
-        codec::showText(ev.request, ev.texts().GetLine(kModeNamesText, ev.index));
+        codec::showText(ev.request, ev.Texts().GetLine(kModeNamesText, ev.index));
 }
 
 // The two spellings a mode registration's name may take, on rows 1..6.
@@ -63,10 +63,10 @@ const ModeSpellings* spellingsOf(std::int32_t row) {
 
 void modeIndication(CellEvaluation& ev) {
     const ModeSpellings* spellings = spellingsOf(ev.index);
-    ev.restrictEdit(spellings != nullptr && ev.expertOrFactory());
+    ev.RestrictEdit(spellings != nullptr && ev.expertOrFactory());
     std::array<std::uint8_t, 5>& name = ev.entry.modeName;
     if (spellings == nullptr) {
-        codec::showText(ev.request, ev.entry.modeNameOf(ev.index));
+        codec::showText(ev.request, ev.entry.ModeNameOf(ev.index));
         return;
     }
     const std::string_view stored(reinterpret_cast<const char*>(name.data()), name.size());
@@ -76,15 +76,15 @@ void modeIndication(CellEvaluation& ev) {
         return;
     const std::string_view chosen = item == 0 ? spellings->first : spellings->second;
     std::copy(chosen.begin(), chosen.end(), name.begin());
-    ev.storeEntry();
+    ev.StoreEntry();
 }
 
 void modeUse(CellEvaluation& ev) {
     // Row 1 is the mode every channel can fall back on.
-    ev.restrictEdit(ev.index != 1);
+    ev.RestrictEdit(ev.index != 1);
     if (codec::selectionByte(ev.request, {kModeUseList, Flex0}, ev.entry.modeUse, ev.lists(),
                              ev.result))
-        ev.storeEntry();
+        ev.StoreEntry();
 }
 
 } // namespace
@@ -98,10 +98,10 @@ void addEdgeAndModeCells(CellCatalogue& catalogue) {
     kinds[CL_ModeReg_Name] = {modeName, modes, false};
     kinds[CL_ModeReg_Indication] = {modeIndication, modes, true};
     kinds[CL_ModeReg_Use] = {modeUse, modes, true};
-    catalogue.usesText(kModeNamesText);
+    catalogue.UsesText(kModeNamesText);
     for (const ModeSpellings& s : kSpellings)
-        catalogue.usesList(s.listKey, Flex0);
-    catalogue.usesList(kModeUseList, Flex0);
+        catalogue.UsesList(s.listKey, Flex0);
+    catalogue.UsesList(kModeUseList, Flex0);
 }
 
 } // namespace marlo

@@ -35,14 +35,14 @@ void expertBit(CellEvaluation& ev) {
     const auto* b = std::find_if(std::begin(kExpertBits), std::end(kExpertBits),
                                  [&](const ExpertBit& e) { return e.label == ev.label; });
     std::uint8_t byte = 0;
-    if (b == std::end(kExpertBits) || !ev.readByte(kExpertByte, byte))
+    if (b == std::end(kExpertBits) || !ev.ReadByte(kExpertByte, byte))
         return;
-    ev.restrictEdit(ev.expertOrFactory());
+    ev.RestrictEdit(ev.expertOrFactory());
     const auto mask = static_cast<std::uint8_t>(1u << b->bit);
     std::uint8_t value = (byte & mask) != 0 ? 1 : 0;
     if (!codec::selectionByte(ev.request, {b->listKey, Flex0, 0, 1}, value, ev.lists(), ev.result))
         return;
-    ev.writeByte(kExpertByte, static_cast<std::uint8_t>(value != 0 ? byte | mask : byte & ~mask));
+    ev.WriteByte(kExpertByte, static_cast<std::uint8_t>(value != 0 ? byte | mask : byte & ~mask));
 }
 
 } // namespace
@@ -50,7 +50,7 @@ void expertBit(CellEvaluation& ev) {
 void addExpertCells(CellCatalogue& catalogue) {
     for (const ExpertBit& b : kExpertBits) {
         catalogue.kinds[static_cast<std::size_t>(b.label)] = {expertBit, 0, true};
-        catalogue.usesList(b.listKey, Flex0);
+        catalogue.UsesList(b.listKey, Flex0);
     }
 }
 

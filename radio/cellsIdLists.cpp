@@ -23,18 +23,18 @@ constexpr std::int32_t kLastSlotTime = 100;
 void entryName(CellEvaluation& ev) {
     if (!codec::nameText(ev.request, ev.entry.name, ev.result, codec::kNameAlphabet))
         return;
-    ev.storeEntry();
+    ev.StoreEntry();
 }
 
 void selCallId(CellEvaluation& ev) {
     std::uint8_t idLength = 0;
-    ev.readByte(kIdLengthAddress, idLength);
+    ev.ReadByte(kIdLengthAddress, idLength);
     const bool longIds = idLength != 0;
     if (codec::selCallId(ev.request, ev.entry.callId, longIds, ev.result)) {
-        ev.storeEntry();
-        ev.repaintLabel(CL_SelCall_ID);
+        ev.StoreEntry();
+        ev.RepaintLabel(CL_SelCall_ID);
     }
-    ev.markDuplicate(repeatSearch::selCallId(ev.entry, longIds),
+    ev.MarkDuplicate(repeatSearch::selCallId(ev.entry, longIds),
                      "This selective-call ID is given to another entry as well");
 }
 
@@ -42,21 +42,21 @@ void selCallId(CellEvaluation& ev) {
 // the range.
 void channelRanges(CellEvaluation& ev) {
     if (codec::channelRange(ev.request, ev.entry, ev.result))
-        ev.storeEntry();
+        ev.StoreEntry();
 }
 
 void aleAddress(CellEvaluation& ev) {
     if (codec::aleText(ev.request, ev.entry.aleAddress, ev.result)) {
-        ev.storeEntry();
-        ev.repaintLabel(CL_Ale_ID);
+        ev.StoreEntry();
+        ev.RepaintLabel(CL_Ale_ID);
     }
-    ev.markDuplicate(ev.entry.aleAddressIsDuplicated(ev.entry.index),
+    ev.MarkDuplicate(ev.entry.AleAddressIsDuplicated(ev.entry.index),
                      "This ALE address is entered more than once");
 }
 
 void aleIdn(CellEvaluation& ev) {
     if (codec::aleText(ev.request, ev.entry.aleIdn, ev.result))
-        ev.storeEntry();
+        ev.StoreEntry();
 }
 
 void slotTime(CellEvaluation& ev) {
@@ -64,18 +64,18 @@ void slotTime(CellEvaluation& ev) {
     form.lo = kFirstSlotTime;
     form.hi = kLastSlotTime;
     if (codec::numberByte(ev.request, ev.entry.slotTime, form, ev.result))
-        ev.storeEntry();
+        ev.StoreEntry();
     // Without an IDN the slot time does not apply.
     if (!ev.entry.idnPresent)
-        ev.setFontColour(codec::kSilver);
+        ev.SetFontColour(codec::kSilver);
 }
 
 void telNumber(CellEvaluation& ev) {
     if (codec::telNumber(ev.request, ev.entry.telNumber, ev.result)) {
-        ev.storeEntry();
-        ev.repaintLabel(CL_TelNumber_Number);
+        ev.StoreEntry();
+        ev.RepaintLabel(CL_TelNumber_Number);
     }
-    ev.markDuplicate(repeatSearch::telNumber(ev.entry),
+    ev.MarkDuplicate(repeatSearch::telNumber(ev.entry),
                      "This telephone number is entered more than once");
 }
 

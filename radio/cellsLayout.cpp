@@ -48,7 +48,7 @@ void quarterPillar(CellEvaluation& ev) {
 
 // Struck through with a grey line.
 void cannotEdit(CellEvaluation& ev) {
-    ev.restrictEdit(false);
+    ev.RestrictEdit(false);
     CellCanvas* canvas = canvasOf(ev);
     if (canvas == nullptr || !ev.request.rect)
         return;
@@ -57,7 +57,7 @@ void cannotEdit(CellEvaluation& ev) {
 }
 
 void dummy(CellEvaluation& ev) {
-    ev.restrictEdit(false);
+    ev.RestrictEdit(false);
     codec::showText(ev.request, ev.cell.Text());
 }
 
@@ -67,7 +67,7 @@ void cloneInfo(CellEvaluation& ev) {
         const int model = block[marloInfoBlock::variant];
         // The names carry the blank that sets them off after the title.
         if (model < kModelVariants)
-            codec::showText(ev.request, codec::trimSpaces(ev.texts().GetLine(kModelNames, model)));
+            codec::showText(ev.request, codec::trimSpaces(ev.Texts().GetLine(kModelNames, model)));
     } else if (ev.label == CL_CloneInfo_Revision) {
         const int revision = block[marloInfoBlock::revision];
         codec::showText(ev.request,
@@ -93,7 +93,7 @@ void nothing(CellEvaluation&) {}
 
 void addLayoutCells(CellCatalogue& catalogue) {
     CellKinds& kinds = catalogue.kinds;
-    catalogue.usesText(kModelNames);
+    catalogue.UsesText(kModelNames);
     for (std::int32_t label :
          {CL_Misc_ChNo_0Base, CL_Misc_ChNo_1Base, CL_Misc_ChNo_1Base_Self, CL_Misc_ChNo_1Base_Tel})
         kinds[static_cast<std::size_t>(label)] = {rowNumber, 0, false};

@@ -186,7 +186,7 @@ void about(CellEvaluation& ev) {
 
 void helpContents(CellEvaluation& ev) {
     if (CellCommands* commands = commandToRun(ev))
-        commands->OpenHelp(programFilesDir() + ev.texts().GetLine(kHelpFileName));
+        commands->OpenHelp(programFilesDir() + ev.Texts().GetLine(kHelpFileName));
 }
 
 void callSheet(CellEvaluation& ev) {
@@ -207,14 +207,14 @@ void noItem(CellEvaluation& ev) {
 void paste(CellEvaluation& ev) {
     CellCommands* commands = ev.context.Commands();
     const bool text = commands != nullptr && commands->CanPasteText();
-    setFlag(ev, Disabled, !text && !ev.context.Clipboard().accepts(ev.entry.type));
+    setFlag(ev, Disabled, !text && !ev.context.Clipboard().Accepts(ev.entry.type));
 }
 
 // Items the context menu always offers: their commands run on the clicked row.
 void rowCommand(CellEvaluation&) {}
 
 void rowMove(CellEvaluation& ev) {
-    setFlag(ev, Disabled, !ListRecord::canMoveRows(ev.entry.type));
+    setFlag(ev, Disabled, !ListRecord::CanMoveRows(ev.entry.type));
 }
 
 } // namespace
@@ -243,7 +243,7 @@ void addMenuCells(CellCatalogue& catalogue) {
     kinds[CL_PMenu_Paste] = {paste, 0, false};
     for (std::int32_t label = CL_PMenu_CarryUp; label <= CL_PMenu_Insert; ++label)
         kinds[static_cast<std::size_t>(label)] = {rowMove, 0, false};
-    catalogue.usesText(kHelpFileName);
+    catalogue.UsesText(kHelpFileName);
 }
 
 } // namespace marlo

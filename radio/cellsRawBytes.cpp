@@ -104,13 +104,13 @@ void rawByte(CellEvaluation& ev) {
 
 void decimalByte(CellEvaluation& ev) {
     std::uint8_t value = 0;
-    if (!ev.readByte(ev.index, value))
+    if (!ev.ReadByte(ev.index, value))
         return;
     codec::NumberForm form;
     form.lo = 0;
     form.hi = 255;
     if (codec::numberByte(ev.request, value, form, ev.result))
-        ev.writeByte(ev.index, value);
+        ev.WriteByte(ev.index, value);
 }
 
 void selfId(CellEvaluation& ev) {
@@ -122,7 +122,7 @@ void selfId(CellEvaluation& ev) {
     if (codec::selfId(ev.request, bytes, ev.result))
         image.Write(ev.index, bytes.data(), kSelfIdSize);
     if (bytes[0] >= 100 && ev.result != codec::kResultOpenEditor)
-        codec::showText(ev.request, ev.texts().GetLine(kSelfIdOffText));
+        codec::showText(ev.request, ev.Texts().GetLine(kSelfIdOffText));
 }
 
 } // namespace
@@ -134,7 +134,7 @@ void addRawByteCells(CellCatalogue& catalogue) {
         kinds[static_cast<std::size_t>(label)] = {rawByte, 0, true};
     kinds[CL_Free_Byte_Dec] = {decimalByte, 0, false};
     kinds[CL_Free_DscId] = {selfId, 0, false};
-    catalogue.usesText(kSelfIdOffText);
+    catalogue.UsesText(kSelfIdOffText);
 }
 
 } // namespace marlo

@@ -19,19 +19,19 @@ void ownText(CellEvaluation& ev) {
 }
 
 void modeItem(CellEvaluation& ev) {
-    codec::showText(ev.request, ev.entry.modeNameOf(ev.index));
-    ev.markInvalid(!ev.entry.modeIsUsable(ev.index), ev.modeNotInUse(ev.index));
+    codec::showText(ev.request, ev.entry.ModeNameOf(ev.index));
+    ev.MarkInvalid(!ev.entry.ModeIsUsable(ev.index), ev.ModeNotInUse(ev.index));
 }
 
 void modeFullName(CellEvaluation& ev) {
     if (ev.index >= 0 && ev.index < ListRecord::modeRows)
-        codec::showText(ev.request, "(" + ev.texts().GetLine(kModeNamesText, ev.index) + ")");
+        codec::showText(ev.request, "(" + ev.Texts().GetLine(kModeNamesText, ev.index) + ")");
 }
 
 void aleItem(CellEvaluation& ev) {
-    codec::showText(ev.request, codec::trimSpaces(ev.entry.aleAddressOf(ev.index)));
-    ev.markDuplicate(ev.entry.aleAddressIsDuplicated(ev.index),
-                     aleAddressRepeated(ev.entry.aleAddressOf(ev.index)));
+    codec::showText(ev.request, codec::trimSpaces(ev.entry.AleAddressOf(ev.index)));
+    ev.MarkDuplicate(ev.entry.AleAddressIsDuplicated(ev.index),
+                     aleAddressRepeated(ev.entry.AleAddressOf(ev.index)));
 }
 
 // A call kind is marked when it does not agree with the mode of the channel
@@ -42,9 +42,9 @@ void callItem(CellEvaluation& ev) {
     if (opener == nullptr || opener->cell == nullptr || opener->cell->category != CT_UserCh)
         return;
     ListRecord channel(&ev.context.CurrentImage());
-    channel.load(listUserChannel, opener->cell->index);
+    channel.Load(listUserChannel, opener->cell->index);
     if (channel.isUsed())
-        ev.markInvalid(!callKindAgrees(channel.mode, ev.index), kCallKindDisagrees);
+        ev.MarkInvalid(!callKindAgrees(channel.mode, ev.index), kCallKindDisagrees);
 }
 
 } // namespace
@@ -56,7 +56,7 @@ void addSelectionCells(CellCatalogue& catalogue) {
     kinds[CL_Sel_Mode_F] = {modeFullName, 0, false};
     kinds[CL_Sel_Ale_U] = {aleItem, 0, false};
     kinds[CL_Sel_Call_U] = {callItem, 0, false};
-    catalogue.usesText(kModeNamesText);
+    catalogue.UsesText(kModeNamesText);
 }
 
 } // namespace marlo

@@ -32,10 +32,10 @@ constexpr const char* kFullSuffix = "_full";
 void channelNumber(CellEvaluation& ev) {
     if (codec::channelNumber(ev.request, ev.entry.channelNumber, kFirstChannel, kLastChannel,
                              ListRecord::noChannel, ev.result)) {
-        ev.storeEntry();
-        ev.repaintLabel(CL_UCh_CH);
+        ev.StoreEntry();
+        ev.RepaintLabel(CL_UCh_CH);
     }
-    ev.markInvalid(repeatSearch::channelNumber(ev.entry),
+    ev.MarkInvalid(repeatSearch::channelNumber(ev.entry),
                    "Channel number " + std::to_string(ev.entry.channelNumber) +
                        " is given to another channel as well");
 }
@@ -43,22 +43,22 @@ void channelNumber(CellEvaluation& ev) {
 void frequency(CellEvaluation& ev) {
     const bool receive = ev.label == CL_UCh_FreqR;
     if (codec::channelFrequency(ev.request, ev.entry, receive, true, ev.result))
-        ev.storeEntry();
-    const auto edges = rangeCheck::BandEdges::load(ev.context.CurrentImage());
+        ev.StoreEntry();
+    const auto edges = rangeCheck::BandEdges::Load(ev.context.CurrentImage());
     const bool invalid =
         receive ? rangeCheck::channelReceiveInvalid(ev.entry, edges)
                 : rangeCheck::channelTransmitInvalid(ev.entry, edges, ev.context.GeneMode());
     if (invalid)
-        ev.markInvalid(true, rangeCheck::channelFrequencyProblem(ev.entry, edges, receive,
+        ev.MarkInvalid(true, rangeCheck::channelFrequencyProblem(ev.entry, edges, receive,
                                                                  ev.context.GeneMode()));
 }
 
 void mode(CellEvaluation& ev) {
     if (codec::selectionByte(ev.request, {kModeList, CL_Sel_Mode_U, 0, 8}, ev.entry.mode,
                              ev.lists(), ev.result))
-        ev.storeEntry();
-    codec::showText(ev.request, ev.entry.modeNameOf(ev.entry.mode));
-    ev.markInvalid(!ev.entry.modeIsUsable(ev.entry.mode), ev.modeNotInUse(ev.entry.mode));
+        ev.StoreEntry();
+    codec::showText(ev.request, ev.entry.ModeNameOf(ev.entry.mode));
+    ev.MarkInvalid(!ev.entry.ModeIsUsable(ev.entry.mode), ev.ModeNotInUse(ev.entry.mode));
 }
 
 void aleId(CellEvaluation& ev) {
@@ -66,22 +66,22 @@ void aleId(CellEvaluation& ev) {
     if (codec::selectionByte(ev.request, {kAleList, Flex0}, chosen, ev.lists(), ev.result) &&
         (chosen == ListRecord::noAle || chosen <= ListRecord::lastAleEntry)) {
         ev.entry.aleIndex = chosen;
-        ev.storeEntry();
+        ev.StoreEntry();
     }
     const std::uint8_t ale = ev.entry.aleIndex;
     codec::showText(ev.request, ale == ListRecord::noAle
                                     ? "-----"
-                                    : codec::trimSpaces(ev.entry.aleAddressOf(ale)));
-    ev.markDuplicate(ev.entry.aleAddressIsDuplicated(ale),
-                     aleAddressRepeated(ev.entry.aleAddressOf(ale)));
+                                    : codec::trimSpaces(ev.entry.AleAddressOf(ale)));
+    ev.MarkDuplicate(ev.entry.AleAddressIsDuplicated(ale),
+                     aleAddressRepeated(ev.entry.AleAddressOf(ale)));
     if (ev.entry.callKind != ListRecord::aleCallKind)
-        ev.setFontColour(codec::kSilver);
+        ev.SetFontColour(codec::kSilver);
 }
 
 void comment(CellEvaluation& ev) {
     if (!codec::nameText(ev.request, ev.entry.name, ev.result, codec::kNameAlphabet))
         return;
-    ev.storeEntry();
+    ev.StoreEntry();
 }
 
 void callKind(CellEvaluation& ev) {
@@ -89,7 +89,7 @@ void callKind(CellEvaluation& ev) {
     const bool isAle = channel.callKind == ListRecord::aleCallKind;
     // Once the limit is reached, a channel that is not yet ALE is offered the list
     // without the ALE item.
-    const bool aleFull = !isAle && channel.aleChannelCount() >= ListRecord::aleChannelLimit;
+    const bool aleFull = !isAle && channel.AleChannelCount() >= ListRecord::aleChannelLimit;
     std::string listKey = ev.context.ModelVariant() != 0 ? kCallListOthers : kCallListFirst;
     if (aleFull)
         listKey += kFullSuffix;
@@ -102,10 +102,10 @@ void callKind(CellEvaluation& ev) {
                             ev.lists().TextOf(listKey, CL_Sel_Call_U, channel.callKind));
         } else {
             channel.callKind = chosen;
-            ev.storeEntry();
+            ev.StoreEntry();
         }
     }
-    ev.markInvalid(!callKindAgrees(channel.mode, channel.callKind), kCallKindDisagrees);
+    ev.MarkInvalid(!callKindAgrees(channel.mode, channel.callKind), kCallKindDisagrees);
 }
 
 struct ListField {
@@ -127,11 +127,11 @@ void listField(CellEvaluation& ev) {
             continue;
         if (codec::selectionByte(ev.request, {f.listKey, Flex0, 0, f.hi}, ev.entry.*f.field,
                                  ev.lists(), ev.result))
-            ev.storeEntry();
+            ev.StoreEntry();
     }
     // The filter does not apply to ALE channels.
     if (ev.label == CL_UCh_Filter && ev.entry.callKind == ListRecord::aleCallKind)
-        ev.setFontColour(codec::kSilver);
+        ev.SetFontColour(codec::kSilver);
 }
 
 } // namespace
@@ -149,14 +149,14 @@ void addUserChannelCells(CellCatalogue& catalogue) {
     for (const ListField& f : kListFields)
         kinds[static_cast<std::size_t>(f.label)] = {listField, channels, true};
 
-    catalogue.usesList(kModeList, CL_Sel_Mode_U);
-    catalogue.usesList(kAleList, Flex0);
+    catalogue.UsesList(kModeList, CL_Sel_Mode_U);
+    catalogue.UsesList(kAleList, Flex0);
     for (const std::string key : {kCallListOthers, kCallListFirst}) {
-        catalogue.usesList(key, CL_Sel_Call_U);
-        catalogue.usesList(key + kFullSuffix, CL_Sel_Call_U);
+        catalogue.UsesList(key, CL_Sel_Call_U);
+        catalogue.UsesList(key + kFullSuffix, CL_Sel_Call_U);
     }
     for (const ListField& f : kListFields)
-        catalogue.usesList(f.listKey, Flex0);
+        catalogue.UsesList(f.listKey, Flex0);
 }
 
 } // namespace marlo

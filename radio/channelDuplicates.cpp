@@ -9,13 +9,13 @@ namespace marlo {
 
 std::vector<std::int32_t> duplicateChannels(MemoryImage& image) {
     using Key = std::tuple<std::int32_t, std::int32_t, std::int32_t>;
-    const std::int32_t lo = ListRecord::firstIndex(listUserChannel);
-    const std::int32_t hi = ListRecord::lastIndex(listUserChannel);
+    const std::int32_t lo = ListRecord::FirstIndex(listUserChannel);
+    const std::int32_t hi = ListRecord::LastIndex(listUserChannel);
     ListRecord channel(&image);
     std::vector<std::pair<std::int32_t, Key>> used;
     std::map<Key, int> counts;
     for (std::int32_t i = lo; i <= hi; ++i) {
-        channel.load(listUserChannel, i);
+        channel.Load(listUserChannel, i);
         if (!channel.isUsed())
             continue;
         const std::int32_t rx =

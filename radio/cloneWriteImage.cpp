@@ -16,12 +16,12 @@ std::uint32_t bigEndian(const std::uint8_t* bytes) {
 
 void giveScanGroupToGroupZero(MemoryImage& image) {
     ListRecord channel(&image);
-    for (std::int32_t i = ListRecord::firstIndex(listUserChannel);
-         i <= ListRecord::lastIndex(listUserChannel); ++i) {
-        channel.load(listUserChannel, i);
+    for (std::int32_t i = ListRecord::FirstIndex(listUserChannel);
+         i <= ListRecord::LastIndex(listUserChannel); ++i) {
+        channel.Load(listUserChannel, i);
         if (channel.scanGroup == 0) {
             channel.scanGroup = 1;
-            channel.store(listUserChannel, i);
+            channel.Store(listUserChannel, i);
         }
     }
 }

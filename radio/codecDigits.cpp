@@ -49,8 +49,8 @@ std::optional<int> pairOf(const CellModel* cell) {
 }
 
 std::string rangeText(const ListRecord& entry, int pair) {
-    const std::uint16_t from = entry.rangeFrom(pair);
-    const std::uint16_t to = entry.rangeTo(pair);
+    const std::uint16_t from = entry.RangeFrom(pair);
+    const std::uint16_t to = entry.RangeTo(pair);
     if (from == ListRecord::noChannel)
         return {};
     if (from != to)
@@ -77,9 +77,9 @@ bool storeTypedRange(ListRecord& entry, int pair, std::string_view input) {
     if (a == 0)
         a = b;
     if (a == 0)
-        entry.setRange(pair, ListRecord::noChannel, ListRecord::noChannel);
+        entry.SetRange(pair, ListRecord::noChannel, ListRecord::noChannel);
     else
-        entry.setRange(pair, static_cast<std::uint16_t>(a), static_cast<std::uint16_t>(b));
+        entry.SetRange(pair, static_cast<std::uint16_t>(a), static_cast<std::uint16_t>(b));
     return true;
 }
 

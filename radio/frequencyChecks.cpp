@@ -46,13 +46,13 @@ std::optional<bool> emptyLimitRule(const BandEdges& edges, int range) {
 
 } // namespace
 
-BandEdges BandEdges::load(MemoryImage& image) {
+BandEdges BandEdges::Load(MemoryImage& image) {
     BandEdges edges;
     ListRecord entry(&image);
-    entry.load(listRxEdge, 0);
+    entry.Load(listRxEdge, 0);
     edges.receive = {entry.low, entry.high};
     for (int i = 0; i < kTransmitRanges; ++i) {
-        entry.load(listTxEdge, i);
+        entry.Load(listTxEdge, i);
         edges.transmit[i] = {entry.low, entry.high};
     }
     return edges;

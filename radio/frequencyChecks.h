@@ -27,7 +27,7 @@ struct BandEdges {
     std::array<EdgePair, kTransmitRanges> transmit{};
 
     // The edges as the image holds them.
-    static BandEdges load(MemoryImage& image);
+    static BandEdges Load(MemoryImage& image);
 };
 
 bool receiveFrequencyValid(std::int32_t hz, const BandEdges& edges);

@@ -37,15 +37,15 @@ void prepareList(MemoryImage& image, const MemoryImage& reference, std::uint8_t 
     // A list record binds a writable image; the reference is only loaded from.
     ListRecord fromReference(const_cast<MemoryImage*>(&reference));
     ListRecord entry(&image);
-    for (std::int32_t i = ListRecord::firstIndex(listType); i <= ListRecord::lastIndex(listType);
+    for (std::int32_t i = ListRecord::FirstIndex(listType); i <= ListRecord::LastIndex(listType);
          ++i) {
-        entry.load(listType, i);
+        entry.Load(listType, i);
         if (!entry.isUsed()) {
-            fromReference.load(listType, i);
+            fromReference.Load(listType, i);
             entry = fromReference;
-            entry.bind(&image);
+            entry.Bind(&image);
         }
-        entry.store(listType, i);
+        entry.Store(listType, i);
     }
 }
 

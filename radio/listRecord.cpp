@@ -104,101 +104,101 @@ void frequencyTo(std::uint8_t* bytes, std::int32_t hz, bool empty) {
 
 } // namespace
 
-std::int32_t ListRecord::firstIndex(std::uint8_t listType) {
+std::int32_t ListRecord::FirstIndex(std::uint8_t listType) {
     return rowOf(listType).first;
 }
-std::int32_t ListRecord::lastIndex(std::uint8_t listType) {
+std::int32_t ListRecord::LastIndex(std::uint8_t listType) {
     return rowOf(listType).last;
 }
-bool ListRecord::canMoveRows(std::uint8_t listType) {
+bool ListRecord::CanMoveRows(std::uint8_t listType) {
     return rowOf(listType).rowMoves;
 }
-std::int32_t ListRecord::lastStoredIndex(std::uint8_t listType) {
+std::int32_t ListRecord::LastStoredIndex(std::uint8_t listType) {
     return rowOf(listType).slots - 1;
 }
 
-std::uint8_t* ListRecord::listBytes(std::uint8_t listType, std::int32_t entryIndex) const {
+std::uint8_t* ListRecord::ListBytes(std::uint8_t listType, std::int32_t entryIndex) const {
     const ListRow& row = rowOf(listType);
     if (image_ == nullptr || entryIndex < 0 || entryIndex >= row.slots || image_->Size() < row.end)
         return nullptr;
     return image_->Data();
 }
 
-void ListRecord::clear() {
+void ListRecord::Clear() {
     *this = ListRecord(image_);
 }
 
-void ListRecord::load(std::uint8_t listType, std::int32_t entryIndex) {
-    clear();
+void ListRecord::Load(std::uint8_t listType, std::int32_t entryIndex) {
+    Clear();
     type = listType;
     index = entryIndex;
-    const std::uint8_t* img = listBytes(listType, entryIndex);
+    const std::uint8_t* img = ListBytes(listType, entryIndex);
     if (img == nullptr) {
         state = 0;
         return;
     }
     switch (listType) {
     case listUserChannel:
-        loadChannel(img, entryIndex);
+        LoadChannel(img, entryIndex);
         break;
     case listRxEdge:
-        loadEdge(img + rxEdge);
+        LoadEdge(img + rxEdge);
         break;
     case listTxEdge:
-        loadEdge(img + txEdges + edgeRecord * entryIndex);
+        LoadEdge(img + txEdges + edgeRecord * entryIndex);
         break;
     case listModeReg:
-        loadModeReg(img, entryIndex);
+        LoadModeReg(img, entryIndex);
         break;
     case listSelCallId:
-        loadSelCall(img + selCallIds + selCallRecord * entryIndex);
+        LoadSelCall(img + selCallIds + selCallRecord * entryIndex);
         break;
     case listAleId:
-        loadAle(img + aleIds + aleRecord * entryIndex);
+        LoadAle(img + aleIds + aleRecord * entryIndex);
         break;
     case listTelNumber:
-        loadTel(img + telNumbers + telRecord * entryIndex);
+        LoadTel(img + telNumbers + telRecord * entryIndex);
         break;
     }
 }
 
-void ListRecord::store(std::uint8_t listType, std::int32_t entryIndex) {
+void ListRecord::Store(std::uint8_t listType, std::int32_t entryIndex) {
     const std::uint8_t t = listType != listNone ? listType : type;
-    std::uint8_t* img = listBytes(t, entryIndex);
+    std::uint8_t* img = ListBytes(t, entryIndex);
     if (img == nullptr)
         return;
     switch (t) {
     case listUserChannel:
-        storeChannel(img, entryIndex);
+        StoreChannel(img, entryIndex);
         break;
     case listRxEdge:
-        storeEdge(img + rxEdge);
+        StoreEdge(img + rxEdge);
         break;
     case listTxEdge:
-        storeEdge(img + txEdges + edgeRecord * entryIndex);
+        StoreEdge(img + txEdges + edgeRecord * entryIndex);
         break;
     case listModeReg:
-        storeModeReg(img, entryIndex);
+        StoreModeReg(img, entryIndex);
         break;
     case listSelCallId:
-        storeSelCall(img + selCallIds + selCallRecord * entryIndex);
+        StoreSelCall(img + selCallIds + selCallRecord * entryIndex);
         break;
     case listAleId:
-        storeAle(img + aleIds + aleRecord * entryIndex);
+        StoreAle(img + aleIds + aleRecord * entryIndex);
         break;
     case listTelNumber:
-        storeTel(img + telNumbers + telRecord * entryIndex);
+        StoreTel(img + telNumbers + telRecord * entryIndex);
         break;
     }
 }
 
-void ListRecord::storeAndReload() {
-    store(listNone, index);
-    load(type, index);
+void ListRecord::StoreAndReload() {
+    Store(listNone, index);
+    Load(type, index);
 }
 
-void ListRecord::makeBlank(std::uint8_t listType, std::int32_t entryIndex) {
-    clear();
+void ListRecord::MakeBlank(std::uint8_t listType, std::int32_t entryIndex) {
+    Clear();
     type = listType;
     index = entryIndex;
     state = stateRxEmpty | stateTxEmpty;
@@ -215,7 +215,7 @@ void ListRecord::makeBlank(std::uint8_t listType, std::int32_t entryIndex) {
     idnPresent = false;
 }
 
-void ListRecord::loadChannel(const std::uint8_t* img, std::int32_t slot) {
+void ListRecord::LoadChannel(const std::uint8_t* img, std::int32_t slot) {
     const std::uint8_t* rec = img + channelMain + channelRecord * slot;
     channelNumber = readLe16(img + channelNumbers + 2 * slot);
     state = channelNumber != noChannel ? stateUsed : 0;
@@ -234,7 +234,7 @@ void ListRecord::loadChannel(const std::uint8_t* img, std::int32_t slot) {
     aleIndex = rec[25];
 }
 
-void ListRecord::storeChannel(std::uint8_t* img, std::int32_t slot) const {
+void ListRecord::StoreChannel(std::uint8_t* img, std::int32_t slot) const {
     std::uint8_t* rec = img + channelMain + channelRecord * slot;
     writeLe16(img + channelNumbers + 2 * slot, static_cast<std::uint16_t>(channelNumber));
     img[channelScanGroups + slot] = std::min(scanGroup, maxScanGroup);
@@ -249,119 +249,119 @@ void ListRecord::storeChannel(std::uint8_t* img, std::int32_t slot) const {
     img[callKindMirror + slot] = callKind;
 }
 
-void ListRecord::loadEdge(const std::uint8_t* rec) {
+void ListRecord::LoadEdge(const std::uint8_t* rec) {
     low = readLe32(rec);
     high = readLe32(rec + 4);
 }
 
-void ListRecord::storeEdge(std::uint8_t* rec) const {
+void ListRecord::StoreEdge(std::uint8_t* rec) const {
     writeLe32(rec, low);
     writeLe32(rec + 4, high);
 }
 
-void ListRecord::loadModeReg(const std::uint8_t* img, std::int32_t i) {
+void ListRecord::LoadModeReg(const std::uint8_t* img, std::int32_t i) {
     modeUse = img[modeUseFlags + i];
     copyIn(modeName, img + modeNames + modeNameLength * i);
 }
 
-void ListRecord::storeModeReg(std::uint8_t* img, std::int32_t i) const {
+void ListRecord::StoreModeReg(std::uint8_t* img, std::int32_t i) const {
     img[modeUseFlags + i] = modeUse;
     copyOut(modeName, img + modeNames + modeNameLength * i);
 }
 
 template <std::size_t N>
-void ListRecord::setKeyUsed(bool used, std::array<std::uint8_t, N>& key) {
+void ListRecord::SetKeyUsed(bool used, std::array<std::uint8_t, N>& key) {
     state = static_cast<std::uint8_t>(used ? state | stateUsed : state & ~stateUsed);
     if (!used)
         key.fill(0xFF);
 }
 
-void ListRecord::loadSelCall(const std::uint8_t* rec) {
+void ListRecord::LoadSelCall(const std::uint8_t* rec) {
     copyIn(name, rec);
     copyIn(callId, rec + 15);
     copyIn(channelRanges, rec + 18);
-    setKeyUsed(callId[0] < 100, callId);
+    SetKeyUsed(callId[0] < 100, callId);
 }
 
-void ListRecord::storeSelCall(std::uint8_t* rec) {
-    setKeyUsed(callId[0] < 100, callId);
+void ListRecord::StoreSelCall(std::uint8_t* rec) {
+    SetKeyUsed(callId[0] < 100, callId);
     copyOut(name, rec);
     copyOut(callId, rec + 15);
     copyOut(channelRanges, rec + 18);
 }
 
-void ListRecord::loadAle(const std::uint8_t* rec) {
+void ListRecord::LoadAle(const std::uint8_t* rec) {
     copyIn(aleAddress, rec);
     copyIn(aleIdn, rec + 15);
     copyIn(channelRanges, rec + 30);
     slotTime = rec[50];
-    normaliseAle();
+    NormaliseAle();
 }
 
-void ListRecord::storeAle(std::uint8_t* rec) {
-    normaliseAle();
+void ListRecord::StoreAle(std::uint8_t* rec) {
+    NormaliseAle();
     copyOut(aleAddress, rec);
     copyOut(aleIdn, rec + 15);
     copyOut(channelRanges, rec + 30);
     rec[50] = slotTime;
 }
 
-void ListRecord::loadTel(const std::uint8_t* rec) {
+void ListRecord::LoadTel(const std::uint8_t* rec) {
     copyIn(name, rec);
     copyIn(telNumber, rec + 15);
-    setKeyUsed(telNumber[0] < 0xA0, telNumber);
+    SetKeyUsed(telNumber[0] < 0xA0, telNumber);
 }
 
-void ListRecord::storeTel(std::uint8_t* rec) {
-    setKeyUsed(telNumber[0] < 0xA0, telNumber);
+void ListRecord::StoreTel(std::uint8_t* rec) {
+    SetKeyUsed(telNumber[0] < 0xA0, telNumber);
     copyOut(name, rec);
     copyOut(telNumber, rec + 15);
 }
 
 // The IDN's presence follows its bytes, as the used bit follows the address:
 // an editor that fills or clears the IDN need not keep the flag in step.
-void ListRecord::normaliseAle() {
-    setKeyUsed(aleAddress[0] != 0xFF, aleAddress);
+void ListRecord::NormaliseAle() {
+    SetKeyUsed(aleAddress[0] != 0xFF, aleAddress);
     idnPresent = aleIdn[0] != 0xFF;
     if (!idnPresent)
         aleIdn.fill(0xFF);
 }
 
-std::uint16_t ListRecord::rangeFrom(int pair) const {
+std::uint16_t ListRecord::RangeFrom(int pair) const {
     if (pair < 0 || pair >= rangePairs)
         return noChannel;
     const std::uint16_t v = readLe16(channelRanges.data() + 4 * pair);
     return v == 0 || v > 9999 ? noChannel : v;
 }
 
-std::uint16_t ListRecord::rangeTo(int pair) const {
+std::uint16_t ListRecord::RangeTo(int pair) const {
     if (pair < 0 || pair >= rangePairs)
         return noChannel;
     const std::uint16_t v = readLe16(channelRanges.data() + 4 * pair + 2);
     return v == 0 || v > 9999 ? noChannel : v;
 }
 
-void ListRecord::setRange(int pair, std::uint16_t from, std::uint16_t to) {
+void ListRecord::SetRange(int pair, std::uint16_t from, std::uint16_t to) {
     if (pair < 0 || pair >= rangePairs)
         return;
     writeLe16(channelRanges.data() + 4 * pair, from);
     writeLe16(channelRanges.data() + 4 * pair + 2, to);
 }
 
-std::string ListRecord::modeNameOf(int m) const {
-    const std::uint8_t* img = listBytes(listModeReg, m);
+std::string ListRecord::ModeNameOf(int m) const {
+    const std::uint8_t* img = ListBytes(listModeReg, m);
     return img == nullptr ? std::string()
                           : shownText(img + modeNames + modeNameLength * m, modeNameLength, false);
 }
 
-std::string ListRecord::aleAddressOf(int aleEntry) const {
-    const std::uint8_t* img = listBytes(listAleId, aleEntry);
+std::string ListRecord::AleAddressOf(int aleEntry) const {
+    const std::uint8_t* img = ListBytes(listAleId, aleEntry);
     return img == nullptr ? std::string()
                           : shownText(img + aleIds + aleRecord * aleEntry, 15, true);
 }
 
-bool ListRecord::aleAddressIsDuplicated(int aleEntry) const {
-    const std::uint8_t* img = listBytes(listAleId, aleEntry);
+bool ListRecord::AleAddressIsDuplicated(int aleEntry) const {
+    const std::uint8_t* img = ListBytes(listAleId, aleEntry);
     if (img == nullptr)
         return false;
     const std::uint8_t* mine = img + aleIds + aleRecord * aleEntry;
@@ -373,13 +373,13 @@ bool ListRecord::aleAddressIsDuplicated(int aleEntry) const {
     return false;
 }
 
-bool ListRecord::modeIsUsable(int m) const {
-    const std::uint8_t* img = listBytes(listModeReg, m);
+bool ListRecord::ModeIsUsable(int m) const {
+    const std::uint8_t* img = ListBytes(listModeReg, m);
     return img != nullptr && img[modeUseFlags + m] != 0;
 }
 
-int ListRecord::aleChannelCount() const {
-    const std::uint8_t* img = listBytes(listUserChannel, 0);
+int ListRecord::AleChannelCount() const {
+    const std::uint8_t* img = ListBytes(listUserChannel, 0);
     if (img == nullptr)
         return 0;
     // Only channels in use count: an emptied channel keeps its call kind byte.
@@ -392,8 +392,8 @@ int ListRecord::aleChannelCount() const {
     return count;
 }
 
-std::uint32_t ListRecord::channelNumberOf(int slot) const {
-    const std::uint8_t* img = listBytes(listUserChannel, slot);
+std::uint32_t ListRecord::ChannelNumberOf(int slot) const {
+    const std::uint8_t* img = ListBytes(listUserChannel, slot);
     return img == nullptr ? noChannel : readLe16(img + channelNumbers + 2 * slot);
 }
 

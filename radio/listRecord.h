@@ -49,47 +49,47 @@ public:
     explicit ListRecord(MemoryImage* image) : image_(image) {}
 
     MemoryImage* image() const { return image_; }
-    void bind(MemoryImage* image) { image_ = image; }
+    void Bind(MemoryImage* image) { image_ = image; }
 
-    void load(std::uint8_t listType, std::int32_t entryIndex);
+    void Load(std::uint8_t listType, std::int32_t entryIndex);
     // listType 0 stores under the record's own type; the record's own index is
     // kept. Types 5, 6 and 7 first renew the used bit from their key field and
     // fill an unused key with 0xFF; an ALE IDN whose first byte is 0xFF is
     // absent and written as 0xFF throughout. A channel frequency whose empty
     // bit is set is written as 0, so clearing a cell needs only the bit.
-    void store(std::uint8_t listType, std::int32_t entryIndex);
-    void reload() { load(type, index); }
+    void Store(std::uint8_t listType, std::int32_t entryIndex);
+    void Reload() { Load(type, index); }
     // Stores, then loads again so that the derived bits follow the new bytes.
-    void storeAndReload();
+    void StoreAndReload();
     // The entry that clearing a row writes.
-    void makeBlank(std::uint8_t listType, std::int32_t entryIndex);
+    void MakeBlank(std::uint8_t listType, std::int32_t entryIndex);
 
     bool isUsed() const { return (state & stateUsed) != 0; }
 
     // One (from, to) pair of the channel ranges; 0 or above 9999 reads as none
     // (0xFFFF), as does a pair number outside 0..4.
-    std::uint16_t rangeFrom(int pair) const;
-    std::uint16_t rangeTo(int pair) const;
-    void setRange(int pair, std::uint16_t from, std::uint16_t to);
+    std::uint16_t RangeFrom(int pair) const;
+    std::uint16_t RangeTo(int pair) const;
+    void SetRange(int pair, std::uint16_t from, std::uint16_t to);
 
     // The list table.
-    static std::int32_t firstIndex(std::uint8_t listType);
-    static std::int32_t lastIndex(std::uint8_t listType);
-    static bool canMoveRows(std::uint8_t listType);
+    static std::int32_t FirstIndex(std::uint8_t listType);
+    static std::int32_t LastIndex(std::uint8_t listType);
+    static bool CanMoveRows(std::uint8_t listType);
     // The last index the image holds; above lastIndex for the transmit edges
     // (11 ranges on a one-row sheet). -1 for type 0.
-    static std::int32_t lastStoredIndex(std::uint8_t listType);
+    static std::int32_t LastStoredIndex(std::uint8_t listType);
 
     // Queries on the bound image. A mode or ALE index outside its list gives
     // an empty text and false.
-    std::string modeNameOf(int mode) const;
-    std::string aleAddressOf(int aleEntry) const;
-    bool aleAddressIsDuplicated(int aleEntry) const;
-    bool modeIsUsable(int mode) const;
-    int aleChannelCount() const;
+    std::string ModeNameOf(int mode) const;
+    std::string AleAddressOf(int aleEntry) const;
+    bool AleAddressIsDuplicated(int aleEntry) const;
+    bool ModeIsUsable(int mode) const;
+    int AleChannelCount() const;
     // The number of channel slot `slot` without loading the whole slot (the
     // repeat search asks it of every earlier slot); noChannel outside the list.
-    std::uint32_t channelNumberOf(int slot) const;
+    std::uint32_t ChannelNumberOf(int slot) const;
 
     // The fields; a freshly made record is all zero with the used bit set.
     std::uint8_t type = 0;
@@ -120,25 +120,25 @@ public:
 private:
     // The image bytes when the whole list lies inside the bound image and the
     // index is one of its entries; null otherwise.
-    std::uint8_t* listBytes(std::uint8_t listType, std::int32_t entryIndex) const;
-    void clear();
+    std::uint8_t* ListBytes(std::uint8_t listType, std::int32_t entryIndex) const;
+    void Clear();
 
-    void loadChannel(const std::uint8_t* image, std::int32_t slot);
-    void storeChannel(std::uint8_t* image, std::int32_t slot) const;
-    void loadEdge(const std::uint8_t* record);
-    void storeEdge(std::uint8_t* record) const;
-    void loadModeReg(const std::uint8_t* image, std::int32_t i);
-    void storeModeReg(std::uint8_t* image, std::int32_t i) const;
-    void loadSelCall(const std::uint8_t* record);
-    void storeSelCall(std::uint8_t* record);
-    void loadAle(const std::uint8_t* record);
-    void storeAle(std::uint8_t* record);
-    void loadTel(const std::uint8_t* record);
-    void storeTel(std::uint8_t* record);
-    void normaliseAle();
+    void LoadChannel(const std::uint8_t* image, std::int32_t slot);
+    void StoreChannel(std::uint8_t* image, std::int32_t slot) const;
+    void LoadEdge(const std::uint8_t* record);
+    void StoreEdge(std::uint8_t* record) const;
+    void LoadModeReg(const std::uint8_t* image, std::int32_t i);
+    void StoreModeReg(std::uint8_t* image, std::int32_t i) const;
+    void LoadSelCall(const std::uint8_t* record);
+    void StoreSelCall(std::uint8_t* record);
+    void LoadAle(const std::uint8_t* record);
+    void StoreAle(std::uint8_t* record);
+    void LoadTel(const std::uint8_t* record);
+    void StoreTel(std::uint8_t* record);
+    void NormaliseAle();
     // Sets the used bit from the key test and fills an unused key with 0xFF.
     template <std::size_t N>
-    void setKeyUsed(bool used, std::array<std::uint8_t, N>& key);
+    void SetKeyUsed(bool used, std::array<std::uint8_t, N>& key);
 
     MemoryImage* image_ = nullptr;
 };

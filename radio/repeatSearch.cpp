@@ -16,8 +16,8 @@ bool earlierUsed(const ListRecord& entry, Same same) {
     if (!entry.isUsed())
         return false;
     ListRecord other(entry.image());
-    for (std::int32_t j = entry.index - 1; j >= ListRecord::firstIndex(entry.type); --j) {
-        other.load(entry.type, j);
+    for (std::int32_t j = entry.index - 1; j >= ListRecord::FirstIndex(entry.type); --j) {
+        other.Load(entry.type, j);
         if (other.isUsed() && same(other))
             return true;
     }
@@ -31,8 +31,8 @@ bool channelNumber(const ListRecord& entry) {
     // every channel-number cell of a repaint.
     if (!entry.isUsed() || entry.type != listUserChannel)
         return false;
-    for (std::int32_t j = entry.index - 1; j >= ListRecord::firstIndex(listUserChannel); --j) {
-        if (entry.channelNumberOf(j) == entry.channelNumber)
+    for (std::int32_t j = entry.index - 1; j >= ListRecord::FirstIndex(listUserChannel); --j) {
+        if (entry.ChannelNumberOf(j) == entry.channelNumber)
             return true;
     }
     return false;

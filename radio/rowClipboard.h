@@ -19,38 +19,38 @@ public:
     RowClipboard& operator=(const RowClipboard&) = delete;
     virtual ~RowClipboard() = default;
 
-    virtual void clear();
+    virtual void Clear();
     // Holds entries first..first+count-1 of the list. A count beyond the list's
     // length is cut to it; a count below 1 or an unknown type leaves it empty.
-    virtual void copyFrom(MemoryImage& image, std::uint8_t listType, std::int32_t first,
+    virtual void CopyFrom(MemoryImage& image, std::uint8_t listType, std::int32_t first,
                           std::int32_t count);
-    virtual void loadOne(MemoryImage& image, std::uint8_t listType, std::int32_t entryIndex,
+    virtual void LoadOne(MemoryImage& image, std::uint8_t listType, std::int32_t entryIndex,
                          ListRecord& entry);
-    virtual bool accepts(std::uint8_t listType) const;
+    virtual bool Accepts(std::uint8_t listType) const;
     // Stores at most count held entries from index first on; nothing unless it
     // accepts the type.
-    virtual void pasteTo(MemoryImage& image, std::uint8_t listType, std::int32_t first,
+    virtual void PasteTo(MemoryImage& image, std::uint8_t listType, std::int32_t first,
                          std::int32_t count);
-    virtual void storeOne(MemoryImage& image, std::uint8_t listType, std::int32_t entryIndex,
+    virtual void StoreOne(MemoryImage& image, std::uint8_t listType, std::int32_t entryIndex,
                           ListRecord& entry);
 
     // Holds count blank entries, as clearing rows writes them.
-    void fillBlank(MemoryImage& image, std::uint8_t listType, std::int32_t first,
+    void FillBlank(MemoryImage& image, std::uint8_t listType, std::int32_t first,
                    std::int32_t count);
 
     std::uint8_t heldType() const { return type_; }
     std::int32_t heldFirst() const { return first_; }
     std::int32_t heldCount() const { return static_cast<std::int32_t>(entries_.size()); }
-    const ListRecord& held(std::int32_t i) const {
+    const ListRecord& Held(std::int32_t i) const {
         return entries_.at(static_cast<std::size_t>(i));
     }
 
 private:
     // Room for the request, cut to the list's length; 0 when nothing may be held.
-    static std::int32_t holdable(std::uint8_t listType, std::int32_t count);
+    static std::int32_t Holdable(std::uint8_t listType, std::int32_t count);
     // Clears, then makes room for that many entries of the list (cut as above) and
     // takes on its type and first index; the number of entries to fill.
-    std::int32_t makeRoom(std::uint8_t listType, std::int32_t first, std::int32_t count);
+    std::int32_t MakeRoom(std::uint8_t listType, std::int32_t first, std::int32_t count);
 
     std::vector<ListRecord> entries_;
     std::uint8_t type_ = listNone;

@@ -29,7 +29,7 @@ void postStatus(const char* key) {
 // The warning box with OK and Cancel; true when the user chose OK.
 bool confirmed(const char* key) {
     OverlayTexts& texts = OverlayTexts::App();
-    return Prompter::current().message(texts.GetLine("GI_Sys_AppTitle"), texts.GetText(key),
+    return Prompter::Current().Message(texts.GetLine("GI_Sys_AppTitle"), texts.GetText(key),
                                        PromptIcon::Warning,
                                        PromptButtons::OkCancel) == PromptAnswer::Ok;
 }
@@ -50,9 +50,9 @@ struct RowWork {
 
     bool anyUsed(std::int32_t from, std::int32_t to) const {
         ListRecord row;
-        row.bind(&image());
+        row.Bind(&image());
         for (std::int32_t i = std::max(from, lo); i <= std::min(to, hi); ++i) {
-            row.load(type, i);
+            row.Load(type, i);
             if (row.isUsed())
                 return true;
         }
@@ -62,14 +62,14 @@ struct RowWork {
     // Rows from..from+n-1 written to..to+n-1; both blocks lie inside the list.
     void moveRows(std::int32_t from, std::int32_t n, std::int32_t to) const {
         ProgramRowClipboard block;
-        block.copyFrom(image(), type, from, n);
-        block.pasteTo(image(), type, to, n);
+        block.CopyFrom(image(), type, from, n);
+        block.PasteTo(image(), type, to, n);
     }
 
     void clearRows(std::int32_t from, std::int32_t to) const {
         ProgramRowClipboard blank;
-        blank.fillBlank(image(), type, from, to - from + 1);
-        blank.pasteTo(image(), type, from, to - from + 1);
+        blank.FillBlank(image(), type, from, to - from + 1);
+        blank.PasteTo(image(), type, from, to - from + 1);
         for (std::int32_t i = from; i <= to; ++i)
             NotificationHub::App().Post(evRepaintIndex, nullptr, i);
     }
@@ -91,7 +91,7 @@ void copyRows(RowWork& w) {
     const std::int32_t last = std::min(w.last, w.hi);
     if (w.entry.index < w.lo || w.entry.index > w.hi || last < first)
         return;
-    w.context.Clipboard().copyFrom(w.image(), w.type, first, last - first + 1);
+    w.context.Clipboard().CopyFrom(w.image(), w.type, first, last - first + 1);
     w.selectAfter(first, last);
     postStatus("GI_AppMess_S_Copy");
 }
@@ -100,14 +100,14 @@ void copyRows(RowWork& w) {
 int aleChannelsAfterPaste(const RowWork& w, const RowClipboard& clipboard, std::int32_t r,
                           std::int32_t n) {
     ListRecord row;
-    row.bind(&w.image());
+    row.Bind(&w.image());
     int count = 0;
     for (std::int32_t i = w.lo; i <= w.hi; ++i) {
         const ListRecord* channel = &row;
         if (i >= r && i < r + n)
-            channel = &clipboard.held(i - r);
+            channel = &clipboard.Held(i - r);
         else
-            row.load(listUserChannel, i);
+            row.Load(listUserChannel, i);
         if (channel->isUsed() && channel->callKind == ListRecord::aleCallKind)
             ++count;
     }
@@ -117,7 +117,7 @@ int aleChannelsAfterPaste(const RowWork& w, const RowClipboard& clipboard, std::
 void pasteRows(RowWork& w) {
     RowClipboard& clipboard = w.context.Clipboard();
     const std::int32_t r = w.entry.index;
-    if (r < w.lo || r > w.hi || !clipboard.accepts(w.type))
+    if (r < w.lo || r > w.hi || !clipboard.Accepts(w.type))
         return;
     const std::int32_t n = std::min(clipboard.heldCount(), w.hi - r + 1);
     if (n < 1)
@@ -129,12 +129,12 @@ void pasteRows(RowWork& w) {
     }
     if (w.anyUsed(r, r + n - 1) && !confirmed("GI_AppMess_Conv_Overwrite"))
         return;
-    clipboard.pasteTo(w.image(), w.type, r, n);
+    clipboard.PasteTo(w.image(), w.type, r, n);
     if (n == 1)
         NotificationHub::App().Post(evRepaintIndex, nullptr, r);
     else
         NotificationHub::App().Post(evRepaintAll);
-    w.entry.reload();
+    w.entry.Reload();
     w.selectAfter(r, r + n - 1);
     postStatus("GI_AppMess_S_Paste");
 }
@@ -145,10 +145,10 @@ void carryRows(RowWork& w, std::int32_t d) {
     const std::int32_t neighbour = d > 0 ? w.last + 1 : w.first - 1;
     ProgramRowClipboard beside;
     ProgramRowClipboard block;
-    beside.copyFrom(w.image(), w.type, neighbour, 1);
-    block.copyFrom(w.image(), w.type, w.first, w.count());
-    block.pasteTo(w.image(), w.type, w.first + d, w.count());
-    beside.pasteTo(w.image(), w.type, d > 0 ? w.first : w.last, 1);
+    beside.CopyFrom(w.image(), w.type, neighbour, 1);
+    block.CopyFrom(w.image(), w.type, w.first, w.count());
+    block.PasteTo(w.image(), w.type, w.first + d, w.count());
+    beside.PasteTo(w.image(), w.type, d > 0 ? w.first : w.last, 1);
     w.selectAfter(w.first + d, w.last + d);
     w.cursorTo(d > 0 ? w.last + d : w.first + d);
     NotificationHub::App().Post(evRepaintAll);
@@ -211,7 +211,7 @@ void runRowOperation(std::int32_t command, CellContext& context, CellRequest& re
     }
     // The moves work on whole rows of the list only: a block reaching outside it
     // is refused rather than cut, so that nothing beyond the list is touched.
-    if (!ListRecord::canMoveRows(w.type) || w.first > w.last || w.first < lo || w.last > hi)
+    if (!ListRecord::CanMoveRows(w.type) || w.first > w.last || w.first < lo || w.last > hi)
         return;
     switch (command) {
     case CL_PMenu_CarryUp:
@@ -235,29 +235,29 @@ void runRowOperation(std::int32_t command, CellContext& context, CellRequest& re
 }
 
 void sortUserChannels(MemoryImage& image) {
-    const std::int32_t lo = ListRecord::firstIndex(listUserChannel);
-    const std::int32_t hi = ListRecord::lastIndex(listUserChannel);
+    const std::int32_t lo = ListRecord::FirstIndex(listUserChannel);
+    const std::int32_t hi = ListRecord::LastIndex(listUserChannel);
     MemoryImage sorted;
     sorted.Assign(image);
 
     ListRecord channel;
-    channel.bind(&image);
+    channel.Bind(&image);
     std::vector<std::int32_t> order(static_cast<std::size_t>(hi - lo + 1));
     std::iota(order.begin(), order.end(), lo);
     std::vector<std::uint32_t> numbers;
     numbers.reserve(order.size());
     for (std::int32_t slot : order)
-        numbers.push_back(channel.channelNumberOf(slot));
+        numbers.push_back(channel.ChannelNumberOf(slot));
     std::stable_sort(order.begin(), order.end(), [&](std::int32_t a, std::int32_t b) {
         return numbers[static_cast<std::size_t>(a - lo)] <
                numbers[static_cast<std::size_t>(b - lo)];
     });
 
     for (std::size_t i = 0; i < order.size(); ++i) {
-        channel.load(listUserChannel, order[i]);
-        channel.bind(&sorted);
-        channel.store(listUserChannel, lo + static_cast<std::int32_t>(i));
-        channel.bind(&image);
+        channel.Load(listUserChannel, order[i]);
+        channel.Bind(&sorted);
+        channel.Store(listUserChannel, lo + static_cast<std::int32_t>(i));
+        channel.Bind(&image);
     }
     image.Assign(sorted);
 }

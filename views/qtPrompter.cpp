@@ -52,7 +52,7 @@ std::optional<std::string> chosen(const QString& path) {
 
 } // namespace
 
-PromptAnswer QtPrompter::message(const std::string& caption, const std::string& text,
+PromptAnswer QtPrompter::Message(const std::string& caption, const std::string& text,
                                  PromptIcon icon, PromptButtons buttons) {
     QMessageBox box(qtIcon(icon), QString::fromStdString(caption), QString::fromStdString(text),
                     qtButtons(buttons), parent_);
@@ -68,14 +68,14 @@ PromptAnswer QtPrompter::message(const std::string& caption, const std::string& 
     }
 }
 
-bool QtPrompter::hasWindows() const {
+bool QtPrompter::HasWindows() const {
     if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr)
         return false;
     const QString platform = QGuiApplication::platformName();
     return platform != QLatin1String("offscreen") && platform != QLatin1String("minimal");
 }
 
-std::optional<std::string> QtPrompter::openFileName(const std::string& caption,
+std::optional<std::string> QtPrompter::OpenFileName(const std::string& caption,
                                                     const std::string& folder,
                                                     const std::string& filter) {
     return chosen(QFileDialog::getOpenFileName(parent_, QString::fromStdString(caption),
@@ -83,7 +83,7 @@ std::optional<std::string> QtPrompter::openFileName(const std::string& caption,
                                                QString::fromStdString(filter)));
 }
 
-std::optional<std::string> QtPrompter::saveFileName(const std::string& caption,
+std::optional<std::string> QtPrompter::SaveFileName(const std::string& caption,
                                                     const std::string& suggestion,
                                                     const std::string& filter,
                                                     const std::string& suffix) {
@@ -114,12 +114,12 @@ std::optional<std::string> QtPrompter::saveFileName(const std::string& caption,
     }
 }
 
-bool QtPrompter::printerSetup(QPrinter& printer) {
+bool QtPrompter::PrinterSetup(QPrinter& printer) {
     QPrintDialog dialog(&printer, parent_);
     return dialog.exec() == QDialog::Accepted;
 }
 
-std::optional<std::vector<std::string>> QtPrompter::askValues(const std::string& caption,
+std::optional<std::vector<std::string>> QtPrompter::AskValues(const std::string& caption,
                                                               const std::vector<Field>& fields) {
     QDialog dialog(parent_);
     dialog.setWindowTitle(QString::fromStdString(caption));

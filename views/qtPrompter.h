@@ -10,23 +10,23 @@ namespace marlo {
 class QtPrompter : public Prompter {
 public:
     // Boxes are parented to this window once the main window stands.
-    void setParentWindow(QWidget* parent) { parent_ = parent; }
+    void SetParentWindow(QWidget* parent) { parent_ = parent; }
 
-    PromptAnswer message(const std::string& caption, const std::string& text, PromptIcon icon,
+    PromptAnswer Message(const std::string& caption, const std::string& text, PromptIcon icon,
                          PromptButtons buttons) override;
-    std::optional<std::string> openFileName(const std::string& caption, const std::string& folder,
+    std::optional<std::string> OpenFileName(const std::string& caption, const std::string& folder,
                                             const std::string& filter) override;
-    std::optional<std::string> saveFileName(const std::string& caption,
+    std::optional<std::string> SaveFileName(const std::string& caption,
                                             const std::string& suggestion,
                                             const std::string& filter,
                                             const std::string& suffix) override;
-    bool printerSetup(QPrinter& printer) override;
-    std::optional<std::vector<std::string>> askValues(const std::string& caption,
+    bool PrinterSetup(QPrinter& printer) override;
+    std::optional<std::vector<std::string>> AskValues(const std::string& caption,
                                                       const std::vector<Field>& fields) override;
     // True on a platform that puts windows on a screen. On the offscreen and
     // minimal platforms nobody could see a box, let alone dismiss it: a fatal error
     // there must end the program rather than wait for a click.
-    bool hasWindows() const override;
+    bool HasWindows() const override;
 
 private:
     QWidget* parent_ = nullptr;

@@ -69,7 +69,7 @@ void showRefusals(const std::vector<CellRefusal>& refusals) {
             more.replace(at, 2, std::to_string(refusals.size() - static_cast<std::size_t>(shown)));
         message += "\n" + more;
     }
-    Prompter::current().message(texts.GetLine("GI_Sys_AppTitle"), message, PromptIcon::Warning,
+    Prompter::Current().Message(texts.GetLine("GI_Sys_AppTitle"), message, PromptIcon::Warning,
                                 PromptButtons::Ok);
 }
 

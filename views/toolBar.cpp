@@ -36,12 +36,12 @@ ToolBar::ToolBar(QWidget* owner, OverlayTexts& store, std::string key, const Ima
                                            "palette(mid); }"));
     if (auto* window = qobject_cast<QMainWindow*>(owner))
         window->addToolBar(Qt::TopToolBarArea, toolBar_);
-    hub_.Subscribe(&ToolBar::onMessage, this);
+    hub_.Subscribe(&ToolBar::OnMessage, this);
 }
 
 ToolBar::~ToolBar() {
     *alive_ = false;
-    hub_.Unsubscribe(&ToolBar::onMessage, this);
+    hub_.Unsubscribe(&ToolBar::OnMessage, this);
     // The destruction may come from one of its own buttons' commands.
     if (toolBar_) {
         toolBar_->hide();
@@ -49,7 +49,7 @@ ToolBar::~ToolBar() {
     }
 }
 
-void ToolBar::onMessage(void* self, const HubMessage& message) {
+void ToolBar::OnMessage(void* self, const HubMessage& message) {
     if (message.type == evRefreshToolBar)
         static_cast<ToolBar*>(self)->Refresh();
 }

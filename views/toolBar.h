@@ -70,7 +70,7 @@ private:
         QPointer<QToolButton> button;
     };
 
-    static void onMessage(void* self, const HubMessage& message);
+    static void OnMessage(void* self, const HubMessage& message);
     void Clear();
     void Click(int line);
     void Evaluate(CellModel& model, int action);

@@ -63,22 +63,22 @@ Tree::Tree(QWidget* host, OverlayTexts& store, std::string key, const ImageList&
     };
     QObject::connect(view_, &QTreeWidget::itemExpanded, view_, expandedOrCollapsed);
     QObject::connect(view_, &QTreeWidget::itemCollapsed, view_, expandedOrCollapsed);
-    hub_.Subscribe(&Tree::onMessage, this);
+    hub_.Subscribe(&Tree::OnMessage, this);
 }
 
 Tree::~Tree() {
-    hub_.Unsubscribe(&Tree::onMessage, this);
+    hub_.Unsubscribe(&Tree::OnMessage, this);
     delete view_.data();
 }
 
-void Tree::onMessage(void* self, const HubMessage& message) {
+void Tree::OnMessage(void* self, const HubMessage& message) {
     auto* tree = static_cast<Tree*>(self);
     if (message.AnnouncesGone(tree->host_))
         tree->GiveUp();
 }
 
 void Tree::GiveUp() {
-    hub_.Unsubscribe(&Tree::onMessage, this);
+    hub_.Unsubscribe(&Tree::OnMessage, this);
     if (view_) {
         view_->hide();
         delete view_.data();

@@ -85,7 +85,7 @@ public:
     void OnExpandOrCollapse(std::function<void()> handler) { onExpand_ = std::move(handler); }
 
 private:
-    static void onMessage(void* self, const HubMessage& message);
+    static void OnMessage(void* self, const HubMessage& message);
     void GiveUp();
     int ReadLevel(QTreeWidgetItem* parent, int start);
     QTreeWidgetItem* AddNode(QTreeWidgetItem* parent, std::string_view cellText);

@@ -132,12 +132,12 @@ TEST_P(InitialImage, EveryListEntryIsBlank) {
     for (const std::uint8_t type : {listUserChannel, listSelCallId, listAleId, listTelNumber}) {
         ListRecord entry(&cleared);
         std::vector<std::int32_t> used;
-        for (std::int32_t i = 0; i <= ListRecord::lastIndex(type); ++i) {
-            entry.load(type, i);
+        for (std::int32_t i = 0; i <= ListRecord::LastIndex(type); ++i) {
+            entry.Load(type, i);
             if (entry.isUsed())
                 used.push_back(i);
-            entry.makeBlank(type, i);
-            entry.store(type, i);
+            entry.MakeBlank(type, i);
+            entry.Store(type, i);
         }
         EXPECT_EQ(used, std::vector<std::int32_t>{}) << "list type " << int(type);
     }
@@ -146,7 +146,7 @@ TEST_P(InitialImage, EveryListEntryIsBlank) {
 
 TEST_P(InitialImage, ReceiveEdgeCoversTheWholeReceiver) {
     ListRecord edge(&image());
-    edge.load(listRxEdge, 0);
+    edge.Load(listRxEdge, 0);
     EXPECT_EQ(edge.low, 30'000);
     EXPECT_EQ(edge.high, 29'999'999);
 }
@@ -154,13 +154,13 @@ TEST_P(InitialImage, ReceiveEdgeCoversTheWholeReceiver) {
 // The faults the band-edge cells would mark in the transmit ranges.
 std::vector<std::string> transmitRangeFaults(MemoryImage& image) {
     ListRecord rx(&image);
-    rx.load(listRxEdge, 0);
+    rx.Load(listRxEdge, 0);
     std::vector<std::string> faults;
     ListRecord range(&image);
     std::int32_t previousHigh = -1;
     bool emptySeen = false;
-    for (std::int32_t i = 0; i <= ListRecord::lastStoredIndex(listTxEdge); ++i) {
-        range.load(listTxEdge, i);
+    for (std::int32_t i = 0; i <= ListRecord::LastStoredIndex(listTxEdge); ++i) {
+        range.Load(listTxEdge, i);
         const std::string at = "range " + std::to_string(i) + ": ";
         const bool empty = range.low == -1 && range.high == -1;
         if (empty) {
@@ -208,9 +208,9 @@ TEST_P(InitialImage, ModeRegistrationsUseTheirListedSpellings) {
     const std::string alphabet =
         " 0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz_-/.'()*+<=>@";
     ListRecord mode(&image());
-    for (int i = 0; i <= ListRecord::lastIndex(listModeReg); ++i) {
+    for (int i = 0; i <= ListRecord::LastIndex(listModeReg); ++i) {
         SCOPED_TRACE(i);
-        const std::string name = mode.modeNameOf(i);
+        const std::string name = mode.ModeNameOf(i);
         ASSERT_EQ(name.size(), 5u);
         EXPECT_EQ(name.find_first_not_of(alphabet), std::string::npos) << name;
         EXPECT_NE(name.find_first_not_of(' '), std::string::npos);
@@ -219,8 +219,8 @@ TEST_P(InitialImage, ModeRegistrationsUseTheirListedSpellings) {
         }
     }
     // Row 1's flag cannot be edited: USB must ship usable. ALE channels need mode 6.
-    EXPECT_TRUE(mode.modeIsUsable(1));
-    EXPECT_TRUE(mode.modeIsUsable(6));
+    EXPECT_TRUE(mode.ModeIsUsable(1));
+    EXPECT_TRUE(mode.ModeIsUsable(6));
 }
 
 // Every common setting against what its cell accepts. Selection lists whose

@@ -126,7 +126,7 @@ std::vector<std::int32_t> positions(int count) {
 
 std::vector<std::int32_t> aleChoices() {
     std::vector<std::int32_t> v{ListRecord::noAle};
-    for (std::int32_t i = 0; i <= ListRecord::lastIndex(listAleId); ++i)
+    for (std::int32_t i = 0; i <= ListRecord::LastIndex(listAleId); ++i)
         v.push_back(i);
     return v;
 }
@@ -175,7 +175,7 @@ const std::vector<ListCase>& listCases() {
         {"GI_Sheet_Sel_ModeIn_F1B", kOrdinary, positions(2)},
         {"GI_Sheet_Sel_ModeIn_A1A", kOrdinary, positions(2)},
         {"GI_Sheet_Sel_ModeIn_J3EALE", kOrdinary, positions(2)},
-        {"GI_Sheet_Sel_Mode1_R", kModeKind, positions(ListRecord::lastIndex(listModeReg) + 1)},
+        {"GI_Sheet_Sel_Mode1_R", kModeKind, positions(ListRecord::LastIndex(listModeReg) + 1)},
         {"GI_Sheet_Sel_Ale1_R", kOrdinary, aleChoices()},
         {"GI_Sheet_Sel_UchCallO", kCallKind, {0, 1, 2, 3}},
         {"GI_Sheet_Sel_UchCallO_full", kCallKind, {0, 1, 2}},
@@ -327,7 +327,7 @@ TEST_F(ListCache, ModeIndicationListsCarryBothSpellings) {
 }
 
 TEST_F(ListCache, ModeListNamesTheModesAsTheModeSheetDoes) {
-    for (int mode = 0; mode <= ListRecord::lastIndex(listModeReg); ++mode)
+    for (int mode = 0; mode <= ListRecord::LastIndex(listModeReg); ++mode)
         EXPECT_EQ(text("GI_Sheet_Sel_Mode1_R", kModeKind, mode),
                   OverlayTexts::App().GetLine("GI_AppInd_Mode", mode));
 }
@@ -419,8 +419,8 @@ TEST_F(ListCache, FactorySettingsShowAnItemInEveryList) {
         const char* const indications[] = {"GI_Sheet_Sel_ModeIn_J3E", "GI_Sheet_Sel_ModeIn_A3E",
                                            "GI_Sheet_Sel_ModeIn_J2B", "GI_Sheet_Sel_ModeIn_F1B",
                                            "GI_Sheet_Sel_ModeIn_A1A", "GI_Sheet_Sel_ModeIn_J3EALE"};
-        for (int row = 0; row <= ListRecord::lastIndex(listModeReg); ++row) {
-            mode.load(listModeReg, row);
+        for (int row = 0; row <= ListRecord::LastIndex(listModeReg); ++row) {
+            mode.Load(listModeReg, row);
             if (row >= 1 && row <= 6) {
                 EXPECT_EQ(text(indications[row - 1], kOrdinary, 0),
                           std::string(mode.modeName.begin(), mode.modeName.end()))
@@ -434,7 +434,7 @@ TEST_F(ListCache, FactorySettingsShowAnItemInEveryList) {
 // A channel typed into an empty slot starts from the blank entry's fields.
 TEST_F(ListCache, BlankChannelShowsAnItemInEveryList) {
     ListRecord blank;
-    blank.makeBlank(listUserChannel, 0);
+    blank.MakeBlank(listUserChannel, 0);
     EXPECT_NE(text("GI_Sheet_Sel_Mode1_R", kModeKind, blank.mode), "error");
     EXPECT_NE(text("GI_Sheet_Sel_Ale1_R", kOrdinary, blank.aleIndex), "error");
     EXPECT_NE(text("GI_Sheet_Sel_UchCallO", kCallKind, blank.callKind), "error");

@@ -330,14 +330,14 @@ TEST_P(TreeSheets, WarningsPointAtTreeNodes) {
 // characters whatever they are: the column fits the widest five.
 TEST_P(TreeSheets, TheChannelModeColumnFitsAnyFiveCharacters) {
     ListRecord entry(&controller_->CurrentImage());
-    entry.load(listModeReg, 0);
+    entry.Load(listModeReg, 0);
     entry.modeName.fill('W');
-    entry.store(listModeReg, 0);
-    entry.load(listUserChannel, 0);
+    entry.Store(listModeReg, 0);
+    entry.Load(listUserChannel, 0);
     entry.state |= ListRecord::stateUsed;
     entry.channelNumber = 1;
     entry.mode = 0;
-    entry.store(listUserChannel, 0);
+    entry.Store(listUserChannel, 0);
 
     const auto sheet = build("GI_Sheet_UserCh");
     const int row = sheet->Style().fixedRows;
@@ -481,7 +481,7 @@ TEST_P(RadioValues, EveryValueOfTheMemoryIsOnASheetOfTheTree) {
                 continue;
             const bool ranges = label == CL_SelCall_CH || label == CL_Ale_CH;
             for (std::int32_t i = 0;
-                 i <= ListRecord::lastStoredIndex(static_cast<std::uint8_t>(type)); ++i) {
+                 i <= ListRecord::LastStoredIndex(static_cast<std::uint8_t>(type)); ++i) {
                 for (int r = 0; r < (ranges ? 5 : 1); ++r) {
                     ASSERT_TRUE(has(category, label, i, ranges ? std::to_string(r) : ""))
                         << categoryNames()[static_cast<std::size_t>(category)] << " entry " << i

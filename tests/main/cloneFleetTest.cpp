@@ -124,11 +124,11 @@ protected:
     static void editChannels(MemoryImage& image, int count, std::uint32_t frequency) {
         for (int slot = 0; slot < count; ++slot) {
             ListRecord entry(&image);
-            entry.load(listUserChannel, slot);
+            entry.Load(listUserChannel, slot);
             entry.state = ListRecord::stateUsed;
             entry.channelNumber = static_cast<std::uint32_t>(slot + 1);
             entry.rxFrequency = frequency + static_cast<std::uint32_t>(slot) * 1000;
-            entry.store(listUserChannel, slot);
+            entry.Store(listUserChannel, slot);
         }
     }
 

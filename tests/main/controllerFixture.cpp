@@ -89,9 +89,9 @@ void ControllerTest::makeInitialImage(MemoryImage& image, int variant) {
     image.Resize(marloModel::imageSize);
     for (std::uint8_t type : {listUserChannel, listSelCallId, listAleId, listTelNumber}) {
         ListRecord e(&image);
-        for (int i = 0; i <= ListRecord::lastIndex(type); ++i) {
-            e.makeBlank(type, i);
-            e.store(type, i);
+        for (int i = 0; i <= ListRecord::LastIndex(type); ++i) {
+            e.MakeBlank(type, i);
+            e.Store(type, i);
         }
     }
     image.SetByte(0x2B0, 6);

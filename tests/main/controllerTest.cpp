@@ -25,12 +25,12 @@ constexpr int callKindMirror = 32768;
 // A used channel of the given call kind in slot `slot`.
 void storeChannel(MemoryImage& image, int slot, std::uint8_t callKind) {
     ListRecord e(&image);
-    e.makeBlank(listUserChannel, slot);
+    e.MakeBlank(listUserChannel, slot);
     e.state = 0;
     e.channelNumber = static_cast<std::uint32_t>(100 + slot);
     e.rxFrequency = e.txFrequency = 7'000'000;
     e.callKind = callKind;
-    e.store(listUserChannel, slot);
+    e.Store(listUserChannel, slot);
 }
 
 // Reads a clone file into the document as opening a file does, then lets the
@@ -133,11 +133,11 @@ TEST_F(ControllerTest, AfterLoadAdoptsTheImagesVariantQuietlyAndAnnouncesTheRelo
     makeInitialImage(doc, 1);
     doc.SetByte(0x2B4, 0x99); // a radio byte: the reference's wins
     ListRecord e(&doc);
-    e.makeBlank(listUserChannel, 5);
+    e.MakeBlank(listUserChannel, 5);
     e.channelNumber = 77; // a used channel: the user's
     e.state = 0;
     e.rxFrequency = e.txFrequency = 7'000'000;
-    e.store(listUserChannel, 5);
+    e.Store(listUserChannel, 5);
 
     c.AfterLoad(doc);
 
@@ -145,7 +145,7 @@ TEST_F(ControllerTest, AfterLoadAdoptsTheImagesVariantQuietlyAndAnnouncesTheRelo
     EXPECT_EQ(settings_->ModelType, 1);
     EXPECT_EQ(textAt(c.ReferenceImage(), 0x2BB, 6), "INIT 1");
     EXPECT_EQ(doc.GetByte(0x2B4), 0);
-    e.load(listUserChannel, 5);
+    e.Load(listUserChannel, 5);
     EXPECT_EQ(e.channelNumber, 77u);
     EXPECT_EQ(e.rxFrequency, 7'000'000);
     EXPECT_TRUE(waitForMessage(evDocumentReloaded));
@@ -175,7 +175,7 @@ TEST_F(ControllerTest, AnOpenedFileGetsTheCallKindCopyOfItsChannels) {
         ASSERT_EQ(doc.GetByte(callKindMirror + slot), doc.GetByte(715 + 26 * slot + 8)) << slot;
     EXPECT_EQ(doc.GetByte(callKindMirror + 18), 1);
     EXPECT_EQ(doc.GetByte(callKindMirror + 30), 0);
-    EXPECT_EQ(ListRecord(&c.CurrentImage()).aleChannelCount(), 3);
+    EXPECT_EQ(ListRecord(&c.CurrentImage()).AleChannelCount(), 3);
 }
 
 // Bytes that no editor would write: kept as they are (the scan group apart,
@@ -206,16 +206,16 @@ TEST_F(ControllerTest, OutOfRangeListBytesLoadAndStoreInPlace) {
         ASSERT_EQ(doc.GetByte(a), expected) << std::hex << a;
     }
     ListRecord e(&doc);
-    e.load(listUserChannel, 7);
+    e.Load(listUserChannel, 7);
     EXPECT_TRUE(e.isUsed());
     EXPECT_EQ(e.channelNumber, 0u);
-    EXPECT_EQ(e.modeNameOf(e.mode), "");
-    EXPECT_FALSE(e.modeIsUsable(e.mode));
-    EXPECT_EQ(e.aleAddressOf(e.aleIndex), "");
-    EXPECT_EQ(e.aleAddressOf(300), "");
-    e.load(listAleId, 4);
-    EXPECT_EQ(e.rangeFrom(0), ListRecord::noChannel);
-    EXPECT_EQ(e.rangeTo(0), ListRecord::noChannel);
+    EXPECT_EQ(e.ModeNameOf(e.mode), "");
+    EXPECT_FALSE(e.ModeIsUsable(e.mode));
+    EXPECT_EQ(e.AleAddressOf(e.aleIndex), "");
+    EXPECT_EQ(e.AleAddressOf(300), "");
+    e.Load(listAleId, 4);
+    EXPECT_EQ(e.RangeFrom(0), ListRecord::noChannel);
+    EXPECT_EQ(e.RangeTo(0), ListRecord::noChannel);
 
     // Saved and opened again, the document is the same.
     const std::string again = install_->filePath("again.vcf").toStdString();

@@ -68,7 +68,7 @@ TEST_F(MainCellContextTest, EditsMarkTheControllersDocumentModified) {
     AppCellContext context(controller);
     evaluate(context, CT_UserCh, CL_UCh_CH, 3, 0, "42");
     ListRecord slot(&controller.CurrentImage());
-    slot.load(listUserChannel, 3);
+    slot.Load(listUserChannel, 3);
     EXPECT_EQ(slot.channelNumber, 42u);
     EXPECT_TRUE(controller.IsModified());
 }

@@ -74,12 +74,12 @@ protected:
     void fillChannels() {
         for (int i = 0; i < 500; ++i) {
             ListRecord entry(&controller_->CurrentImage());
-            entry.load(listUserChannel, i);
+            entry.Load(listUserChannel, i);
             entry.state = ListRecord::stateUsed;
             entry.channelNumber = static_cast<std::uint32_t>(i + 1);
             entry.rxFrequency = 2'000'000 + i * 10'000;
             entry.txFrequency = entry.rxFrequency;
-            entry.storeAndReload();
+            entry.StoreAndReload();
         }
     }
 

@@ -51,9 +51,9 @@ protected:
 
     void editEntry(std::uint8_t list, int slot, const std::function<void(ListRecord&)>& edit) {
         ListRecord entry(&controller_->CurrentImage());
-        entry.load(list, slot);
+        entry.Load(list, slot);
         edit(entry);
-        entry.store(list, slot);
+        entry.Store(list, slot);
     }
 
     ChangedBlocks confirmed;

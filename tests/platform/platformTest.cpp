@@ -30,7 +30,7 @@ class RecordingPrompter : public StderrPrompter {
 public:
     RecordingPrompter(bool windows, bool failInsideBox)
         : windows_(windows), failInsideBox_(failInsideBox) {}
-    PromptAnswer message(const std::string& caption, const std::string& text, PromptIcon icon,
+    PromptAnswer Message(const std::string& caption, const std::string& text, PromptIcon icon,
                          PromptButtons) override {
         std::fprintf(stderr, "box(%s|%s|%s)\n", caption.c_str(), text.c_str(),
                      icon == PromptIcon::Error ? "error" : "other");
@@ -38,7 +38,7 @@ public:
             fatalError("second fault");
         return PromptAnswer::Ok;
     }
-    bool hasWindows() const override { return windows_; }
+    bool HasWindows() const override { return windows_; }
 
 private:
     bool windows_;
@@ -47,7 +47,7 @@ private:
 
 void dieWith(bool windows, bool failInsideBox) {
     RecordingPrompter prompter(windows, failInsideBox);
-    Prompter::install(&prompter);
+    Prompter::Install(&prompter);
     fatalError("Overlapped Hash table.");
 }
 
@@ -74,49 +74,49 @@ TEST(FatalDeathTest, FaultRaisedWhileTheBoxIsUpEndsWithoutASecondBox) {
 
 TEST(Prompter, StderrPrompterTakesTheSafeAnswerToEveryQuestion) {
     StderrPrompter prompter;
-    EXPECT_EQ(prompter.message("c", "t", PromptIcon::Warning, PromptButtons::Ok), PromptAnswer::Ok);
-    EXPECT_EQ(prompter.message("c", "t", PromptIcon::Question, PromptButtons::YesNo),
+    EXPECT_EQ(prompter.Message("c", "t", PromptIcon::Warning, PromptButtons::Ok), PromptAnswer::Ok);
+    EXPECT_EQ(prompter.Message("c", "t", PromptIcon::Question, PromptButtons::YesNo),
               PromptAnswer::No);
-    EXPECT_EQ(prompter.message("c", "t", PromptIcon::Question, PromptButtons::YesNoCancel),
+    EXPECT_EQ(prompter.Message("c", "t", PromptIcon::Question, PromptButtons::YesNoCancel),
               PromptAnswer::Cancel);
-    EXPECT_EQ(prompter.message("c", "t", PromptIcon::Question, PromptButtons::OkCancel),
+    EXPECT_EQ(prompter.Message("c", "t", PromptIcon::Question, PromptButtons::OkCancel),
               PromptAnswer::Cancel);
-    EXPECT_FALSE(prompter.openFileName("c", "", "").has_value());
-    EXPECT_FALSE(prompter.hasWindows());
+    EXPECT_FALSE(prompter.OpenFileName("c", "", "").has_value());
+    EXPECT_FALSE(prompter.HasWindows());
 }
 
 TEST(Prompter, ScriptedPrompterIsInstalledForItsLifetimeAndAnswersInOrder) {
-    Prompter* before = &Prompter::current();
+    Prompter* before = &Prompter::Current();
     {
         ScriptedPrompter script;
-        EXPECT_EQ(&Prompter::current(), &script);
+        EXPECT_EQ(&Prompter::Current(), &script);
         script.answerNext(PromptAnswer::Yes);
         script.answerNext(PromptAnswer::No);
         script.chooseNextFile("/tmp/x.vcf");
-        auto& p = Prompter::current();
-        EXPECT_EQ(p.message("cap", "first?", PromptIcon::Question, PromptButtons::YesNo),
+        auto& p = Prompter::Current();
+        EXPECT_EQ(p.Message("cap", "first?", PromptIcon::Question, PromptButtons::YesNo),
                   PromptAnswer::Yes);
-        EXPECT_EQ(p.message("cap", "second?", PromptIcon::Question, PromptButtons::YesNo),
+        EXPECT_EQ(p.Message("cap", "second?", PromptIcon::Question, PromptButtons::YesNo),
                   PromptAnswer::No);
-        EXPECT_EQ(p.saveFileName("Save", "", "", "").value_or(""), "/tmp/x.vcf");
+        EXPECT_EQ(p.SaveFileName("Save", "", "", "").value_or(""), "/tmp/x.vcf");
         ASSERT_EQ(script.shown().size(), 2u);
         EXPECT_EQ(script.shown()[0].caption, "cap");
         EXPECT_EQ(script.lastText(), "second?");
         EXPECT_TRUE(script.scriptUsed());
     }
-    EXPECT_EQ(&Prompter::current(), before);
+    EXPECT_EQ(&Prompter::Current(), before);
 }
 
 TEST(Prompter, ScriptedPrompterFailsTheTestOnAnUnscriptedQuestionOrDialog) {
     ScriptedPrompter script;
     PromptAnswer answer = PromptAnswer::Yes;
     EXPECT_NONFATAL_FAILURE(
-        answer = script.message("cap", "Overwrite?", PromptIcon::Question, PromptButtons::YesNo),
+        answer = script.Message("cap", "Overwrite?", PromptIcon::Question, PromptButtons::YesNo),
         "unexpected question: Overwrite?");
     EXPECT_EQ(answer, PromptAnswer::Cancel);
-    EXPECT_NONFATAL_FAILURE(script.openFileName("Open", "", ""), "unexpected file dialog: Open");
+    EXPECT_NONFATAL_FAILURE(script.OpenFileName("Open", "", ""), "unexpected file dialog: Open");
     // A plain notice needs no script.
-    EXPECT_EQ(script.message("cap", "Done.", PromptIcon::Information, PromptButtons::Ok),
+    EXPECT_EQ(script.Message("cap", "Done.", PromptIcon::Information, PromptButtons::Ok),
               PromptAnswer::Ok);
     EXPECT_EQ(script.shown().size(), 2u);
 }
@@ -166,7 +166,7 @@ TEST_P(QtPrompterBox, ShowsARealBoxAndReturnsTheButtonPressed) {
         box.button(row.pressed)->click();
     });
     QtPrompter prompter;
-    EXPECT_EQ(prompter.message("Marlo", "Save changes?", row.icon, row.buttons), row.answer);
+    EXPECT_EQ(prompter.Message("Marlo", "Save changes?", row.icon, row.buttons), row.answer);
     EXPECT_EQ(title, "Marlo");
     EXPECT_EQ(text, "Save changes?");
     EXPECT_EQ(icon, row.qtIcon);
@@ -202,11 +202,11 @@ TEST(QtPrompter, FileDialogsGiveTheChosenPathOrNothing) {
         static_cast<QDialog&>(dialog).accept(); // the file dialog's own accept is protected
     });
     EXPECT_EQ(
-        prompter.saveFileName("Save As", folder.path().toStdString(), "Clone files (*.vcf)", "vcf"),
+        prompter.SaveFileName("Save As", folder.path().toStdString(), "Clone files (*.vcf)", "vcf"),
         chosen.toStdString());
 
     whenShown<QFileDialog>([](QFileDialog& dialog) { dialog.reject(); });
-    EXPECT_EQ(prompter.openFileName("Open", folder.path().toStdString(), "Clone files (*.vcf)"),
+    EXPECT_EQ(prompter.OpenFileName("Open", folder.path().toStdString(), "Clone files (*.vcf)"),
               std::nullopt);
 }
 
@@ -239,20 +239,20 @@ TEST(QtPrompter, SaveDialogAsksBeforeReplacingAFileTypedWithoutItsSuffix) {
         typeName(dialog, "radio");
     });
     EXPECT_EQ(
-        prompter.saveFileName("Save As", folder.path().toStdString(), "Clone files (*.vcf)", "vcf"),
+        prompter.SaveFileName("Save As", folder.path().toStdString(), "Clone files (*.vcf)", "vcf"),
         std::nullopt);
     EXPECT_EQ(title, "Save As");
     EXPECT_TRUE(question.contains("radio.vcf")) << question.toStdString();
 
     whenShown<QFileDialog>([&](QFileDialog& dialog) { typeName(dialog, "fresh"); });
     EXPECT_EQ(
-        prompter.saveFileName("Save As", folder.path().toStdString(), "Clone files (*.vcf)", "vcf"),
+        prompter.SaveFileName("Save As", folder.path().toStdString(), "Clone files (*.vcf)", "vcf"),
         folder.filePath("fresh.vcf").toStdString());
 }
 
 TEST(QtPrompter, OffscreenPlatformHasNoWindowsForAFatalBox) {
     ASSERT_EQ(QGuiApplication::platformName(), "offscreen");
-    EXPECT_FALSE(QtPrompter().hasWindows());
+    EXPECT_FALSE(QtPrompter().HasWindows());
 }
 
 TEST(ProgramPath, NamesTheRunningExecutable) {

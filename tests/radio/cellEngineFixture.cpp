@@ -133,16 +133,16 @@ CellEngineTest::CellEngineTest()
     context_.commands = &commands_;
 
     for (std::uint8_t type : {listUserChannel, listSelCallId, listAleId, listTelNumber}) {
-        for (std::int32_t i = 0; i <= ListRecord::lastIndex(type); ++i) {
+        for (std::int32_t i = 0; i <= ListRecord::LastIndex(type); ++i) {
             ListRecord e(&context_.current);
-            e.makeBlank(type, i);
-            e.store(type, i);
+            e.MakeBlank(type, i);
+            e.Store(type, i);
         }
     }
     putEdge(listRxEdge, 0, 1'600'000, 29'999'999);
     putEdge(listTxEdge, 0, 7'000'000, 7'300'000);
     putEdge(listTxEdge, 1, 14'000'000, 14'350'000);
-    for (std::int32_t i = 2; i <= ListRecord::lastStoredIndex(listTxEdge); ++i)
+    for (std::int32_t i = 2; i <= ListRecord::LastStoredIndex(listTxEdge); ++i)
         putEdge(listTxEdge, i, -1, -1);
     const char* names[] = {"LSB  ", "USB  ", "AM   ", "AFSK ", "FSK  ",
                            "CW   ", "ALE-U", "ALE-L", "AME  "};
@@ -150,7 +150,7 @@ CellEngineTest::CellEngineTest()
         ListRecord e = entry(listModeReg, m);
         std::copy_n(names[m], 5, e.modeName.begin());
         e.modeUse = m == 8 ? 0 : 1;
-        e.store(listModeReg, m);
+        e.Store(listModeReg, m);
     }
     context_.saved.Assign(context_.current);
     context_.comparison.Assign(context_.current);
@@ -268,7 +268,7 @@ CellOutcome CellEngineTest::command(std::int32_t category, std::int32_t label, s
 
 ListRecord CellEngineTest::entry(std::uint8_t listType, std::int32_t index) {
     ListRecord e(&context_.current);
-    e.load(listType, index);
+    e.Load(listType, index);
     return e;
 }
 
@@ -276,7 +276,7 @@ void CellEngineTest::putChannel(std::int32_t slot, std::uint32_t number, std::in
                                 std::int32_t txHz, std::uint8_t mode, std::uint8_t callKind,
                                 std::uint8_t aleIndex) {
     ListRecord e(&context_.current);
-    e.makeBlank(listUserChannel, slot);
+    e.MakeBlank(listUserChannel, slot);
     e.channelNumber = number;
     e.rxFrequency = rxHz;
     e.txFrequency = txHz;
@@ -285,13 +285,13 @@ void CellEngineTest::putChannel(std::int32_t slot, std::uint32_t number, std::in
     e.mode = mode;
     e.callKind = callKind;
     e.aleIndex = aleIndex;
-    e.store(listUserChannel, slot);
+    e.Store(listUserChannel, slot);
 }
 
 void CellEngineTest::putSelCallId(std::int32_t index, std::array<std::uint8_t, 3> id) {
     ListRecord e = entry(listSelCallId, index);
     e.callId = id;
-    e.store(listSelCallId, index);
+    e.Store(listSelCallId, index);
 }
 
 void CellEngineTest::putAleAddress(std::int32_t index, const std::string& address, bool withIdn) {
@@ -300,13 +300,13 @@ void CellEngineTest::putAleAddress(std::int32_t index, const std::string& addres
     std::copy(address.begin(), address.end(), e.aleAddress.begin());
     if (withIdn)
         e.aleIdn = e.aleAddress;
-    e.store(listAleId, index);
+    e.Store(listAleId, index);
 }
 
 void CellEngineTest::putTelNumber(std::int32_t index, std::array<std::uint8_t, 8> number) {
     ListRecord e = entry(listTelNumber, index);
     e.telNumber = number;
-    e.store(listTelNumber, index);
+    e.Store(listTelNumber, index);
 }
 
 void CellEngineTest::putEdge(std::uint8_t listType, std::int32_t index, std::int32_t low,
@@ -314,5 +314,5 @@ void CellEngineTest::putEdge(std::uint8_t listType, std::int32_t index, std::int
     ListRecord e = entry(listType, index);
     e.low = low;
     e.high = high;
-    e.store(listType, index);
+    e.Store(listType, index);
 }

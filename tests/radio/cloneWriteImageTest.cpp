@@ -47,14 +47,14 @@ void makeDocument(MemoryImage& image) {
     makeImage(image);
     ListRecord e(&image);
     for (int i = 0; i < 500; ++i) {
-        e.makeBlank(listUserChannel, i);
+        e.MakeBlank(listUserChannel, i);
         if (i % 3 == 1) {
             e.channelNumber = static_cast<std::uint32_t>(i + 1);
             e.state = 0;
             e.rxFrequency = e.txFrequency = 7'000'000;
         }
         e.scanGroup = static_cast<std::uint8_t>(i % 5 == 0 ? 0 : 1 + i % 3);
-        e.store(listUserChannel, i);
+        e.Store(listUserChannel, i);
     }
 }
 

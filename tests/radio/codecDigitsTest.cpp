@@ -37,11 +37,11 @@ TEST_F(DigitCodecs, SelCallIdIsRightAlignedWithZerosOrCleared) {
         {"12-34", false, {0, 12, 34}, "  1234"},
         {"", true, kCleared3, ""}};
     for (const auto& [input, longIds, stored, text] : rows) {
-        entry.load(listSelCallId, 3);
+        entry.Load(listSelCallId, 3);
         CellRequest request = typed(input);
         EXPECT_TRUE(selCallId(request, entry.callId, longIds, result));
         EXPECT_EQ(request.text, text) << input;
-        entry.storeAndReload();
+        entry.StoreAndReload();
         EXPECT_EQ(bytesAt(image, 21574 + 38 * 3 + 15, 3), stored) << input;
         EXPECT_EQ(entry.isUsed(), stored != kCleared3);
     }
@@ -79,7 +79,7 @@ TEST_F(DigitCodecs, SelfIdTakesExactlyNineDigitsWithinItsFiveBytes) {
 }
 
 TEST_F(DigitCodecs, TelephoneNumberPacksUpToSixteenDigits) {
-    entry.load(listTelNumber, 9);
+    entry.Load(listTelNumber, 9);
     const std::tuple<std::string, Bytes, const char*> rows[] = {
         {"+61 (8) 9", {0x61, 0x89, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}, "6189"},
         {"1234567890123456", {0x12, 0x34, 0x56, 0x78, 0x90, 0x12, 0x34, 0x56}, "1234567890123456"},
@@ -142,13 +142,13 @@ TEST_F(DigitCodecs, ChannelRangeStoresThePairInOrder) {
         {"12345678901", false, 100, 200, "100-200"},
         {"", false, 100, 200, "100-200"}};
     for (auto [input, changed, from, to, text] : rows) {
-        entry.load(listAleId, 2);
+        entry.Load(listAleId, 2);
         entry.channelRanges.fill(0xFF);
-        entry.setRange(2, 100, 200);
+        entry.SetRange(2, 100, 200);
         CellRequest request = typed(input);
         request.cell = &cell;
         EXPECT_EQ(channelRange(request, entry, result), changed) << input;
-        EXPECT_EQ(std::pair(entry.rangeFrom(2), entry.rangeTo(2)), std::pair(from, to)) << input;
+        EXPECT_EQ(std::pair(entry.RangeFrom(2), entry.RangeTo(2)), std::pair(from, to)) << input;
         EXPECT_EQ(request.text, text);
         EXPECT_EQ(Bytes(entry.channelRanges.begin(), entry.channelRanges.begin() + 8),
                   Bytes(8, 0xFF));

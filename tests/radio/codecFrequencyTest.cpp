@@ -24,11 +24,11 @@ class ChannelFrequency : public ::testing::Test {
 protected:
     void SetUp() override {
         makeImage(image);
-        channel.load(listUserChannel, 3);
+        channel.Load(listUserChannel, 3);
         channel.channelNumber = 12;
         channel.rxFrequency = channel.txFrequency = 7'000'000;
         channel.state = ListRecord::stateUsed;
-        channel.storeAndReload();
+        channel.StoreAndReload();
     }
 
     // One cell evaluation as the engine does it: the codec, then on a change the
@@ -37,7 +37,7 @@ protected:
         request.cell = receiveSide ? &rxCell : &txCell;
         lastResult = kResultNone;
         if (channelFrequency(request, channel, receiveSide, linked, lastResult))
-            channel.storeAndReload();
+            channel.StoreAndReload();
         return request;
     }
 
@@ -122,7 +122,7 @@ TEST_F(ChannelFrequency, TransmitZeroEmptiesTheSideAndAnUnusedSlotShowsNothing) 
     run(typed("7100"), false);
     EXPECT_EQ(run(typed("off"), false).text, "7100.0");
     channel.channelNumber = ListRecord::noChannel;
-    channel.storeAndReload();
+    channel.StoreAndReload();
     EXPECT_EQ(run({}, true).text, "");
     EXPECT_EQ(run(keyed(13), true).text, "");
     EXPECT_EQ(lastResult, kResultOpenEditor);

@@ -29,7 +29,7 @@ protected:
 } // namespace
 
 TEST_F(TextCodecs, NameTextTakesPrintableCharactersOnePlaceEach) {
-    entry.load(listTelNumber, 4);
+    entry.Load(listTelNumber, 4);
     const std::pair<std::string, const char*> rows[] = {
         {"Harbour", "Harbour"},
         {"Harbour master's office", "Harbour master'"},
@@ -51,7 +51,7 @@ TEST_F(TextCodecs, NameTextTakesPrintableCharactersOnePlaceEach) {
     CellRequest request = typed("  Port  ");
     nameText(request, entry.name, result);
     EXPECT_EQ(request.text, "Port");
-    entry.storeAndReload();
+    entry.StoreAndReload();
     EXPECT_EQ(entry.name, textField<15>("  Port"));
 }
 
@@ -114,11 +114,11 @@ TEST_F(TextCodecs, AleTextKeepsItsAlphabetUpperCasedOrClearsTheEntry) {
                                                         {"!!! ---", ""},
                                                         {"\xc3\xa9mile", "MILE"}};
     for (const auto& [input, stored] : rows) {
-        entry.load(listAleId, 7);
+        entry.Load(listAleId, 7);
         CellRequest request = typed(input);
         EXPECT_TRUE(aleText(request, entry.aleAddress, result));
         EXPECT_EQ(request.text, stored);
-        entry.storeAndReload();
+        entry.StoreAndReload();
         Bytes expected(15, 0xFF);
         std::copy(stored, stored + std::strlen(stored), expected.begin());
         EXPECT_EQ(Bytes(entry.aleAddress.begin(), entry.aleAddress.end()), expected) << input;
@@ -126,7 +126,7 @@ TEST_F(TextCodecs, AleTextKeepsItsAlphabetUpperCasedOrClearsTheEntry) {
     }
     // Too long an address is refused: the entry keeps the one it had.
     for (const std::string& input : {std::string("abcdefghijklmnop"), kManyDigits}) {
-        entry.load(listAleId, 7);
+        entry.Load(listAleId, 7);
         CellRequest first = typed("ship1");
         aleText(first, entry.aleAddress, result);
         CellRequest request = typed(input);

@@ -29,20 +29,20 @@ TEST(FrequencyChecks, EdgesLoadThroughTheEntriesAndJudgeTheChannelsSides) {
     makeImage(image);
     ListRecord entry(&image);
     const BandEdges usual = usualEdges();
-    entry.load(listRxEdge, 0);
+    entry.Load(listRxEdge, 0);
     std::tie(entry.low, entry.high) = std::pair(usual.receive.low, usual.receive.high);
-    entry.store(listNone, 0);
+    entry.Store(listNone, 0);
     for (int i = 0; i < kTransmitRanges; ++i) {
-        entry.load(listTxEdge, i);
+        entry.Load(listTxEdge, i);
         std::tie(entry.low, entry.high) = std::pair(usual.transmit[i].low, usual.transmit[i].high);
-        entry.store(listNone, i);
+        entry.Store(listNone, i);
     }
-    const BandEdges edges = BandEdges::load(image);
+    const BandEdges edges = BandEdges::Load(image);
     EXPECT_EQ(edges.transmit[2].high, 7'300'000);
     EXPECT_EQ(edges.transmit[10].low, -1);
 
     ListRecord channel(&image);
-    channel.load(listUserChannel, 0);
+    channel.Load(listUserChannel, 0);
     channel.state = ListRecord::stateUsed;
     const std::tuple<std::int32_t, bool, bool, bool> rows[] = {
         // Hz, receive invalid, transmit invalid, transmit invalid in gene mode

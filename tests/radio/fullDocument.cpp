@@ -19,27 +19,27 @@ std::string name(const std::string& stem, int n) {
 void fillEveryListOf(MemoryImage& image) {
     ListRecord e(&image);
     // Receive 1.6..30 MHz; eleven transmit ranges of 1.5 MHz, 2 MHz apart.
-    e.load(listRxEdge, 0);
+    e.Load(listRxEdge, 0);
     e.low = 1'600'000;
     e.high = 29'999'999;
-    e.store(listRxEdge, 0);
-    for (int i = 0; i <= ListRecord::lastStoredIndex(listTxEdge); ++i) {
-        e.load(listTxEdge, i);
+    e.Store(listRxEdge, 0);
+    for (int i = 0; i <= ListRecord::LastStoredIndex(listTxEdge); ++i) {
+        e.Load(listTxEdge, i);
         e.low = 2'000'000 + i * 2'000'000;
         e.high = e.low + 1'500'000;
-        e.store(listTxEdge, i);
+        e.Store(listTxEdge, i);
     }
     // Every mode usable, rows 1..6 under their second spelling.
     const char* second[] = {"J3E  ", "A3E  ", "J2B  ", "F1B  ", "A1A  ", "J3E-A"};
-    for (int i = 0; i <= ListRecord::lastIndex(listModeReg); ++i) {
-        e.load(listModeReg, i);
+    for (int i = 0; i <= ListRecord::LastIndex(listModeReg); ++i) {
+        e.Load(listModeReg, i);
         e.modeUse = 1;
         if (i >= 1 && i <= 6)
             std::copy_n(second[i - 1], 5, e.modeName.begin());
-        e.store(listModeReg, i);
+        e.Store(listModeReg, i);
     }
-    for (int i = 0; i <= ListRecord::lastIndex(listAleId); ++i) {
-        e.makeBlank(listAleId, i);
+    for (int i = 0; i <= ListRecord::LastIndex(listAleId); ++i) {
+        e.MakeBlank(listAleId, i);
         const std::string address = name("ST", 1000 + i);
         std::copy(address.begin(), address.end(), e.aleAddress.begin());
         if (i % 2 == 0) {
@@ -47,22 +47,22 @@ void fillEveryListOf(MemoryImage& image) {
             std::copy(idn.begin(), idn.end(), e.aleIdn.begin());
             e.idnPresent = true;
         }
-        e.setRange(0, static_cast<std::uint16_t>(i + 1), static_cast<std::uint16_t>(i + 1));
-        e.setRange(2, 100, static_cast<std::uint16_t>(200 + i));
+        e.SetRange(0, static_cast<std::uint16_t>(i + 1), static_cast<std::uint16_t>(i + 1));
+        e.SetRange(2, 100, static_cast<std::uint16_t>(200 + i));
         e.slotTime = static_cast<std::uint8_t>(1 + i % 100);
-        e.store(listAleId, i);
+        e.Store(listAleId, i);
     }
     image.SetByte(15249, 1); // six-digit selective-call IDs
-    for (int i = 0; i <= ListRecord::lastIndex(listSelCallId); ++i) {
-        e.makeBlank(listSelCallId, i);
+    for (int i = 0; i <= ListRecord::LastIndex(listSelCallId); ++i) {
+        e.MakeBlank(listSelCallId, i);
         e.callId = {12, static_cast<std::uint8_t>(i / 10), static_cast<std::uint8_t>(i % 10 + 50)};
         const std::string text = name("Unit/", i) + " (HQ)";
         std::copy(text.begin(), text.end(), e.name.begin());
-        e.setRange(1, static_cast<std::uint16_t>(i + 1), 9999);
-        e.store(listSelCallId, i);
+        e.SetRange(1, static_cast<std::uint16_t>(i + 1), 9999);
+        e.Store(listSelCallId, i);
     }
-    for (int i = 0; i <= ListRecord::lastIndex(listTelNumber); ++i) {
-        e.makeBlank(listTelNumber, i);
+    for (int i = 0; i <= ListRecord::LastIndex(listTelNumber); ++i) {
+        e.MakeBlank(listTelNumber, i);
         const std::string digits = "06123" + std::to_string(100000 + i);
         for (std::size_t k = 0; k < digits.size(); ++k) {
             std::uint8_t& byte = e.telNumber[k / 2];
@@ -72,11 +72,11 @@ void fillEveryListOf(MemoryImage& image) {
         }
         const std::string text = name("Office+", i);
         std::copy(text.begin(), text.end(), e.name.begin());
-        e.store(listTelNumber, i);
+        e.Store(listTelNumber, i);
     }
     // 100 ALE channels, the limit, then 400 others.
-    for (int slot = 0; slot <= ListRecord::lastIndex(listUserChannel); ++slot) {
-        e.makeBlank(listUserChannel, slot);
+    for (int slot = 0; slot <= ListRecord::LastIndex(listUserChannel); ++slot) {
+        e.MakeBlank(listUserChannel, slot);
         e.channelNumber = static_cast<std::uint32_t>(9999 - slot);
         e.rxFrequency = 2'000'000 + (slot % 140) * 10'000;
         e.txFrequency = slot % 2 == 0 ? e.rxFrequency : e.rxFrequency + 100;
@@ -91,7 +91,7 @@ void fillEveryListOf(MemoryImage& image) {
         e.scanGroup = static_cast<std::uint8_t>(slot % 4);
         e.filter = static_cast<std::uint8_t>(slot % 4);
         e.editFlag = static_cast<std::uint8_t>(slot % 2);
-        e.store(listUserChannel, slot);
+        e.Store(listUserChannel, slot);
     }
     // Settings: a few of every form.
     const char comment[] = "Fleet, \"North\"";

@@ -263,7 +263,7 @@ TEST_F(CellEngineTest, EditMenuGetsTheNoItemEntry) {
 }
 
 TEST_F(CellEngineTest, ContextItemsFollowTheListOfTheClickedRow) {
-    context_.clipboard.copyFrom(context_.current, listSelCallId, 0, 2);
+    context_.clipboard.CopyFrom(context_.current, listSelCallId, 0, 2);
     const auto itemFor = [&](std::int32_t label, std::int32_t rowCategory) {
         CellModel& row = newCell(rowCategory, CL_Misc_ChNo_1Base, 3);
         CellRequest rowRequest;

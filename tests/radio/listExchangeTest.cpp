@@ -34,11 +34,11 @@ TEST_P(ListRoundTrip, OwnExportChangesNoByte) {
             fillEveryList();
         if (state == 2) {
             ListRecord entry(&document());
-            entry.makeBlank(listAleId, 0);
-            entry.store(listAleId, 0);
-            entry.load(listUserChannel, 2);
+            entry.MakeBlank(listAleId, 0);
+            entry.Store(listAleId, 0);
+            entry.Load(listUserChannel, 2);
             entry.aleIndex = 200;
-            entry.store(listUserChannel, 2);
+            entry.Store(listUserChannel, 2);
         }
         MemoryImage before;
         copy(before, document());
@@ -410,9 +410,9 @@ TEST_F(ExchangeTest, ImportRefusesWhatMakesAnotherEntryWrong) {
     // Slot 7 lies outside the receive edge already: its own table is taken, and
     // the error is told.
     ListRecord channel(&document());
-    channel.load(listUserChannel, 6);
+    channel.Load(listUserChannel, 6);
     channel.rxFrequency = 1'000'000;
-    channel.store(listUserChannel, 6);
+    channel.Store(listUserChannel, 6);
     copy(before, document());
     std::vector<std::string> standing;
     EXPECT_EQ(importCsv("channels", exportCsv("channels"), &standing), Lines{});

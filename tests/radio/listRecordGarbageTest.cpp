@@ -85,21 +85,21 @@ TEST_P(GarbageImage, EveryEntryLoadsAndStoresWithinItsOwnBytes) {
     MemoryImage stored;
     ListRecord entry(&image);
     for (std::uint8_t type = listUserChannel; type <= listTelNumber; ++type) {
-        const std::int32_t last = ListRecord::lastStoredIndex(type);
+        const std::int32_t last = ListRecord::LastStoredIndex(type);
         for (std::int32_t i = -1; i <= last + 1; ++i) {
             SCOPED_TRACE(::testing::Message() << "type " << int(type) << " index " << i);
             image.Assign(pristine);
-            entry.load(type, i);
+            entry.Load(type, i);
             EXPECT_LE(entry.scanGroup, ListRecord::maxScanGroup);
             EXPECT_LE(entry.editFlag, 1);
-            entry.storeAndReload();
+            entry.StoreAndReload();
             ASSERT_EQ(image.Size(), pristine.Size());
             const bool inList = i >= 0 && i <= last;
             ASSERT_TRUE(changedOnlyInside(pristine, image,
                                           inList ? blocksOf(type, i) : std::vector<Block>{}));
             // One pass brings any pattern into the encodings' own form.
             stored.Assign(image);
-            entry.store(listNone, i);
+            entry.Store(listNone, i);
             ASSERT_TRUE(image.Equals(stored));
         }
     }
@@ -108,12 +108,12 @@ TEST_P(GarbageImage, EveryEntryLoadsAndStoresWithinItsOwnBytes) {
 TEST_P(GarbageImage, QueriesStayInsideTheTables) {
     ListRecord entry(&pristine);
     for (int i = -1; i <= 300; ++i) {
-        EXPECT_LE(entry.modeNameOf(i).size(), 5u);
-        EXPECT_LE(entry.aleAddressOf(i).size(), 15u);
-        entry.aleAddressIsDuplicated(i);
-        entry.modeIsUsable(i);
+        EXPECT_LE(entry.ModeNameOf(i).size(), 5u);
+        EXPECT_LE(entry.AleAddressOf(i).size(), 15u);
+        entry.AleAddressIsDuplicated(i);
+        entry.ModeIsUsable(i);
     }
-    EXPECT_LE(entry.aleChannelCount(), 500);
+    EXPECT_LE(entry.AleChannelCount(), 500);
 }
 
 TEST_P(GarbageImage, ClipboardCarriesWholeListsWithinThem) {
@@ -121,12 +121,12 @@ TEST_P(GarbageImage, ClipboardCarriesWholeListsWithinThem) {
     ProgramRowClipboard clipboard;
     for (std::uint8_t type = listUserChannel; type <= listTelNumber; ++type) {
         SCOPED_TRACE(int(type));
-        const std::int32_t last = ListRecord::lastStoredIndex(type);
+        const std::int32_t last = ListRecord::LastStoredIndex(type);
         image.Assign(pristine);
-        clipboard.copyFrom(image, type, 0, last + 10);
+        clipboard.CopyFrom(image, type, 0, last + 10);
         EXPECT_EQ(clipboard.heldCount(), last + 1);
         // Shifted down by two: the last two held entries fall off the list's end.
-        clipboard.pasteTo(image, type, 2, last + 10);
+        clipboard.PasteTo(image, type, 2, last + 10);
         std::vector<Block> list;
         for (std::int32_t i = 0; i <= last; ++i)
             for (const Block& b : blocksOf(type, i))
@@ -154,11 +154,11 @@ TEST(ShortImage, ListsThatDoNotFitAreLeftAlone) {
         ListRecord entry(&image);
         for (std::uint8_t type = listUserChannel; type <= listTelNumber; ++type) {
             const bool fits = listEnd(type) <= size;
-            for (std::int32_t i = 0; i <= ListRecord::lastStoredIndex(type); ++i) {
+            for (std::int32_t i = 0; i <= ListRecord::LastStoredIndex(type); ++i) {
                 SCOPED_TRACE(::testing::Message() << size << " " << int(type) << "/" << i);
                 image.Assign(pristine);
-                entry.makeBlank(type, i);
-                entry.storeAndReload();
+                entry.MakeBlank(type, i);
+                entry.StoreAndReload();
                 if (!fits) {
                     ASSERT_TRUE(image.Equals(pristine));
                     ASSERT_FALSE(entry.isUsed());
@@ -167,15 +167,15 @@ TEST(ShortImage, ListsThatDoNotFitAreLeftAlone) {
                 }
             }
         }
-        EXPECT_EQ(entry.aleChannelCount(), 0) << size; // the mirror needs the full image
+        EXPECT_EQ(entry.AleChannelCount(), 0) << size; // the mirror needs the full image
     }
 }
 
 TEST(ShortImage, UnboundEntryDoesNothing) {
     ListRecord entry;
-    entry.makeBlank(listUserChannel, 0);
-    entry.storeAndReload();
+    entry.MakeBlank(listUserChannel, 0);
+    entry.StoreAndReload();
     EXPECT_FALSE(entry.isUsed());
-    EXPECT_EQ(entry.modeNameOf(1), "");
-    EXPECT_EQ(entry.aleChannelCount(), 0);
+    EXPECT_EQ(entry.ModeNameOf(1), "");
+    EXPECT_EQ(entry.AleChannelCount(), 0);
 }

@@ -21,19 +21,19 @@ protected:
 } // namespace
 
 TEST(ListTable, TransmitEdgesHoldMoreRowsThanTheSheetAndUnknownTypesNone) {
-    EXPECT_EQ(ListRecord::lastIndex(listTxEdge), 0);
-    EXPECT_EQ(ListRecord::lastStoredIndex(listTxEdge), 10);
-    EXPECT_FALSE(ListRecord::canMoveRows(listModeReg));
+    EXPECT_EQ(ListRecord::LastIndex(listTxEdge), 0);
+    EXPECT_EQ(ListRecord::LastStoredIndex(listTxEdge), 10);
+    EXPECT_FALSE(ListRecord::CanMoveRows(listModeReg));
     for (std::uint8_t unknown : {0, 8, 255}) {
-        EXPECT_EQ(ListRecord::lastIndex(unknown), 0);
-        EXPECT_FALSE(ListRecord::canMoveRows(unknown));
-        EXPECT_EQ(ListRecord::lastStoredIndex(unknown), -1);
+        EXPECT_EQ(ListRecord::LastIndex(unknown), 0);
+        EXPECT_FALSE(ListRecord::CanMoveRows(unknown));
+        EXPECT_EQ(ListRecord::LastStoredIndex(unknown), -1);
     }
 }
 
 TEST_F(ListEntryTest, ChannelStoreWritesEveryFieldInPlace) {
     image.SetByte(975 + 9, 0x14); // low bits of the edit-flag byte belong to the radio
-    entry.load(listUserChannel, 10);
+    entry.Load(listUserChannel, 10);
     entry.channelNumber = 1234;
     entry.scanGroup = 2;
     entry.rxFrequency = 7053450;
@@ -45,7 +45,7 @@ TEST_F(ListEntryTest, ChannelStoreWritesEveryFieldInPlace) {
     entry.editFlag = 1;
     entry.aleIndex = 7;
     entry.name = textField<15>("HARBOUR");
-    entry.store(listNone, 10);
+    entry.Store(listNone, 10);
 
     EXPECT_EQ(bytesAt(image, 975, 10), (Bytes{7, 5, 34, 14, 23, 0, 3, 1, 3, 0x94}));
     EXPECT_EQ(bytesAt(image, 985, 15), Bytes(entry.name.begin(), entry.name.end()));
@@ -55,7 +55,7 @@ TEST_F(ListEntryTest, ChannelStoreWritesEveryFieldInPlace) {
     EXPECT_EQ(image.GetByte(32778), 3); // call-kind mirror
 
     ListRecord back(&image);
-    back.load(listUserChannel, 10);
+    back.Load(listUserChannel, 10);
     EXPECT_EQ(back.rxFrequency, 7053400); // 100 Hz resolution
     EXPECT_EQ(back.txFrequency, 14230000);
     EXPECT_EQ(back.channelNumber, 1234u);
@@ -63,7 +63,7 @@ TEST_F(ListEntryTest, ChannelStoreWritesEveryFieldInPlace) {
     EXPECT_EQ(back.state, ListRecord::stateUsed);
 
     back.editFlag = 0;
-    back.store(listNone, 10);
+    back.Store(listNone, 10);
     EXPECT_EQ(image.GetByte(975 + 9), 0x14);
 }
 
@@ -80,16 +80,16 @@ TEST_F(ListEntryTest, ChannelUsedAndEmptyBits) {
     for (const auto& row : rows) {
         image.Write(13715, row.number.data(), 2);
         image.Write(715, row.frequencies.data(), 6);
-        entry.load(listUserChannel, 0);
+        entry.Load(listUserChannel, 0);
         EXPECT_EQ(entry.state, row.state) << int(row.number[0]);
     }
 }
 
 TEST_F(ListEntryTest, AnEmptyBitStoresZeroFrequency) {
     putBytes(image, 715, {7, 5, 34, 7, 5, 34});
-    entry.load(listUserChannel, 0);
+    entry.Load(listUserChannel, 0);
     entry.state |= ListRecord::stateTxEmpty; // what the codec does when the text is cleared
-    entry.storeAndReload();
+    entry.StoreAndReload();
     EXPECT_EQ(bytesAt(image, 718, 3), (Bytes{0, 0, 0}));
     EXPECT_EQ(entry.rxFrequency, 7053400);
     EXPECT_EQ(entry.txFrequency, 0);
@@ -99,47 +99,47 @@ TEST_F(ListEntryTest, ScanGroupIsLimitedToThreeBothWays) {
     const std::uint8_t raw[] = {0, 2, 3, 4, 7, 255};
     for (std::uint8_t v : raw) {
         image.SetByte(14715 + 42, v);
-        entry.load(listUserChannel, 42);
+        entry.Load(listUserChannel, 42);
         const std::uint8_t expected = std::min<std::uint8_t>(v, 3);
         EXPECT_EQ(entry.scanGroup, expected) << int(v);
-        entry.store(listNone, 42);
+        entry.Store(listNone, 42);
         EXPECT_EQ(image.GetByte(14715 + 42), expected) << int(v);
     }
     entry.scanGroup = 9;
-    entry.store(listNone, 42);
+    entry.Store(listNone, 42);
     EXPECT_EQ(image.GetByte(14715 + 42), 3);
 }
 
 TEST_F(ListEntryTest, CallKindMirrorFollowsEveryChannelStore) {
     for (int slot : {0, 17, 499}) {
-        entry.load(listUserChannel, slot);
+        entry.Load(listUserChannel, slot);
         entry.callKind = ListRecord::aleCallKind;
-        entry.store(listNone, slot);
+        entry.Store(listNone, slot);
     }
     EXPECT_EQ(image.GetByte(32768), 3);
     EXPECT_EQ(image.GetByte(32768 + 499), 3);
-    EXPECT_EQ(entry.aleChannelCount(), 3);
+    EXPECT_EQ(entry.AleChannelCount(), 3);
 
-    entry.load(listUserChannel, 17);
+    entry.Load(listUserChannel, 17);
     entry.callKind = 1;
-    entry.store(listNone, 17);
+    entry.Store(listNone, 17);
     EXPECT_EQ(image.GetByte(32768 + 17), 1);
-    EXPECT_EQ(entry.aleChannelCount(), 2);
+    EXPECT_EQ(entry.AleChannelCount(), 2);
 }
 
 TEST_F(ListEntryTest, BandEdgesAreSignedLittleEndian) {
-    entry.load(listRxEdge, 0);
+    entry.Load(listRxEdge, 0);
     entry.low = 30000;
     entry.high = 29999999;
-    entry.store(listNone, 0);
+    entry.Store(listNone, 0);
     EXPECT_EQ(bytesAt(image, 15313, 8), (Bytes{0x30, 0x75, 0, 0, 0x7F, 0xC3, 0xC9, 0x01}));
 
-    entry.load(listTxEdge, 10); // beyond the sheet's one row, still in the image
+    entry.Load(listTxEdge, 10); // beyond the sheet's one row, still in the image
     entry.low = -1;
     entry.high = 1600000;
-    entry.store(listNone, 10);
+    entry.Store(listNone, 10);
     EXPECT_EQ(bytesAt(image, 15401, 8), (Bytes{0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x6A, 0x18, 0x00}));
-    entry.reload();
+    entry.Reload();
     EXPECT_EQ(entry.low, -1);
     EXPECT_EQ(entry.high, 1600000);
 }
@@ -147,48 +147,48 @@ TEST_F(ListEntryTest, BandEdgesAreSignedLittleEndian) {
 TEST_F(ListEntryTest, ModeRegistrationNameAndUseFlag) {
     putText(image, 15409 + 10, "AM   ");
     image.SetByte(15289 + 2, 1);
-    entry.load(listModeReg, 2);
+    entry.Load(listModeReg, 2);
     EXPECT_EQ(entry.modeName, textField<5>("AM"));
     EXPECT_EQ(entry.modeUse, 1);
     EXPECT_TRUE(entry.isUsed());
-    EXPECT_EQ(entry.modeNameOf(2), "AM   ");
-    EXPECT_TRUE(entry.modeIsUsable(2));
-    EXPECT_FALSE(entry.modeIsUsable(3));
+    EXPECT_EQ(entry.ModeNameOf(2), "AM   ");
+    EXPECT_TRUE(entry.ModeIsUsable(2));
+    EXPECT_FALSE(entry.ModeIsUsable(3));
 
     entry.modeName = textField<5>("A3E");
     entry.modeUse = 0;
-    entry.store(listNone, 2);
-    EXPECT_EQ(entry.modeNameOf(2), "A3E  ");
-    EXPECT_FALSE(entry.modeIsUsable(2));
+    entry.Store(listNone, 2);
+    EXPECT_EQ(entry.ModeNameOf(2), "A3E  ");
+    EXPECT_FALSE(entry.ModeIsUsable(2));
     // mode indexes from a corrupt channel never reach outside the table
-    EXPECT_EQ(entry.modeNameOf(200), "");
-    EXPECT_FALSE(entry.modeIsUsable(9));
-    EXPECT_FALSE(entry.modeIsUsable(-1));
+    EXPECT_EQ(entry.ModeNameOf(200), "");
+    EXPECT_FALSE(entry.ModeIsUsable(9));
+    EXPECT_FALSE(entry.ModeIsUsable(-1));
 }
 
 TEST_F(ListEntryTest, SelectiveCallIdUnusedTest) {
     const std::int32_t rec = 21574 + 38 * 3;
     putText(image, rec, "PORT OFFICE    ");
     putBytes(image, rec + 15, {100, 12, 34});
-    entry.load(listSelCallId, 3);
+    entry.Load(listSelCallId, 3);
     EXPECT_FALSE(entry.isUsed());
     EXPECT_EQ(entry.callId, (std::array<std::uint8_t, 3>{0xFF, 0xFF, 0xFF}));
     EXPECT_EQ(entry.name, textField<15>("PORT OFFICE"));
 
     entry.callId = {12, 34, 56};
-    entry.setRange(0, 5, 20);
-    entry.storeAndReload();
+    entry.SetRange(0, 5, 20);
+    entry.StoreAndReload();
     EXPECT_TRUE(entry.isUsed());
     EXPECT_EQ(bytesAt(image, rec + 15, 7), (Bytes{12, 34, 56, 5, 0, 20, 0}));
 
-    EXPECT_EQ(entry.rangeFrom(0), 5);
-    EXPECT_EQ(entry.rangeTo(0), 20);
-    entry.setRange(1, 0, 10000); // 0 and above 9999 read as none
-    EXPECT_EQ(entry.rangeFrom(1), ListRecord::noChannel);
-    EXPECT_EQ(entry.rangeTo(1), ListRecord::noChannel);
+    EXPECT_EQ(entry.RangeFrom(0), 5);
+    EXPECT_EQ(entry.RangeTo(0), 20);
+    entry.SetRange(1, 0, 10000); // 0 and above 9999 read as none
+    EXPECT_EQ(entry.RangeFrom(1), ListRecord::noChannel);
+    EXPECT_EQ(entry.RangeTo(1), ListRecord::noChannel);
 
     entry.callId = {150, 1, 2}; // the store applies the same test to what it writes
-    entry.store(listNone, 3);
+    entry.Store(listNone, 3);
     EXPECT_FALSE(entry.isUsed());
     EXPECT_EQ(bytesAt(image, rec + 15, 3), (Bytes{0xFF, 0xFF, 0xFF}));
 }
@@ -199,24 +199,24 @@ TEST_F(ListEntryTest, AleAddressAndIdn) {
     putText(image, rec, "SHIP1");
     putBytes(image, rec + 15, {0xFF, 'J', 'U', 'N', 'K'});
     image.SetByte(rec + 50, 40);
-    entry.load(listAleId, 5);
+    entry.Load(listAleId, 5);
     EXPECT_TRUE(entry.isUsed());
     EXPECT_FALSE(entry.idnPresent);
     EXPECT_EQ(Bytes(entry.aleIdn.begin(), entry.aleIdn.end()), Bytes(15, 0xFF));
     EXPECT_EQ(entry.slotTime, 40);
-    EXPECT_EQ(entry.aleAddressOf(5), "SHIP1" + std::string(10, ' ')); // 0xFF shown as spaces
-    entry.store(listNone, 5);
+    EXPECT_EQ(entry.AleAddressOf(5), "SHIP1" + std::string(10, ' ')); // 0xFF shown as spaces
+    entry.Store(listNone, 5);
     EXPECT_EQ(bytesAt(image, rec + 15, 15), Bytes(15, 0xFF));
 
     // An IDN typed into the bytes is stored even though the loaded flag said absent.
     entry.aleIdn = textField<15>("NET");
-    entry.storeAndReload();
+    entry.StoreAndReload();
     EXPECT_TRUE(entry.idnPresent);
     EXPECT_EQ(bytesAt(image, rec + 15, 3), (Bytes{'N', 'E', 'T'}));
 
     entry.aleAddress.fill(0xFF);
     entry.aleAddress[3] = 'X';
-    entry.store(listNone, 5);
+    entry.Store(listNone, 5);
     EXPECT_FALSE(entry.isUsed());
     EXPECT_EQ(bytesAt(image, rec, 15), Bytes(15, 0xFF));
 }
@@ -226,22 +226,22 @@ TEST_F(ListEntryTest, AleDuplicatesLookOnlyAtEarlierUsedEntries) {
         image.Write(15454 + 51 * i, Bytes(15, 0xFF).data(), 15);
     putText(image, 15454 + 51 * 2, "SHIP1");
     putText(image, 15454 + 51 * 6, "SHIP1");
-    EXPECT_FALSE(entry.aleAddressIsDuplicated(2));
-    EXPECT_TRUE(entry.aleAddressIsDuplicated(6));
-    EXPECT_FALSE(entry.aleAddressIsDuplicated(7)); // unused entries are no repeats
-    EXPECT_FALSE(entry.aleAddressIsDuplicated(255));
-    EXPECT_EQ(entry.aleAddressOf(255), "");
+    EXPECT_FALSE(entry.AleAddressIsDuplicated(2));
+    EXPECT_TRUE(entry.AleAddressIsDuplicated(6));
+    EXPECT_FALSE(entry.AleAddressIsDuplicated(7)); // unused entries are no repeats
+    EXPECT_FALSE(entry.AleAddressIsDuplicated(255));
+    EXPECT_EQ(entry.AleAddressOf(255), "");
 }
 
 TEST_F(ListEntryTest, TelephoneNumberUnusedTest) {
     const std::int32_t rec = 25374 + 23 * 4;
     putBytes(image, rec + 15, {0x12, 0x34, 0x5F, 0, 0, 0, 0, 0});
-    entry.load(listTelNumber, 4);
+    entry.Load(listTelNumber, 4);
     EXPECT_TRUE(entry.isUsed());
     EXPECT_EQ(entry.telNumber[2], 0x5F);
 
     image.SetByte(rec + 15, 0xA0);
-    entry.reload();
+    entry.Reload();
     EXPECT_FALSE(entry.isUsed());
     EXPECT_EQ(Bytes(entry.telNumber.begin(), entry.telNumber.end()), Bytes(8, 0xFF));
 }
@@ -272,10 +272,10 @@ TEST_F(ListEntryTest, BlankEntriesAsStored) {
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.at);
-        entry.makeBlank(row.type, 2);
-        entry.store(listNone, 2);
+        entry.MakeBlank(row.type, 2);
+        entry.Store(listNone, 2);
         EXPECT_EQ(bytesAt(image, row.at, static_cast<std::int32_t>(row.bytes.size())), row.bytes);
-        entry.reload();
+        entry.Reload();
         EXPECT_FALSE(entry.isUsed());
         EXPECT_FALSE(entry.idnPresent);
     }
@@ -295,10 +295,10 @@ TEST_F(ListEntryTest, IndexesOutsideTheListAreNeitherReadNorWritten) {
     before.Assign(image);
     for (const auto& row : rows) {
         SCOPED_TRACE(::testing::Message() << int(row.type) << "/" << row.index);
-        entry.makeBlank(row.type, row.index);
-        entry.store(row.type, row.index);
+        entry.MakeBlank(row.type, row.index);
+        entry.Store(row.type, row.index);
         EXPECT_TRUE(image.Equals(before));
-        entry.load(row.type, row.index);
+        entry.Load(row.type, row.index);
         EXPECT_FALSE(entry.isUsed());
         EXPECT_EQ(entry.type, row.type);
         EXPECT_EQ(entry.index, row.index);

@@ -37,7 +37,7 @@ std::vector<std::uint8_t> entryBytes(const MemoryImage& image, std::uint8_t type
 // A used entry whose every field depends on the slot and on `salt`.
 void storeUsed(MemoryImage& image, std::uint8_t type, int i, int salt) {
     ListRecord e(&image);
-    e.makeBlank(type, i);
+    e.MakeBlank(type, i);
     const auto s = static_cast<std::uint8_t>(salt);
     switch (type) {
     case listUserChannel:
@@ -69,13 +69,13 @@ void storeUsed(MemoryImage& image, std::uint8_t type, int i, int salt) {
         e.name.fill(static_cast<std::uint8_t>('k' + salt % 10));
         break;
     }
-    e.store(type, i);
+    e.Store(type, i);
 }
 
 void storeUnused(MemoryImage& image, std::uint8_t type, int i) {
     ListRecord e(&image);
-    e.makeBlank(type, i);
-    e.store(type, i);
+    e.MakeBlank(type, i);
+    e.Store(type, i);
 }
 
 struct PreparedList {

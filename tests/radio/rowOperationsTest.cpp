@@ -111,8 +111,8 @@ TEST_F(RowOperationsTest, EmptiedAleChannelsDoNotCountTowardsTheLimit) {
                    ListRecord::aleCallKind);
     ListRecord channel = entry(listUserChannel, 50);
     channel.channelNumber = ListRecord::noChannel;
-    channel.store(listUserChannel, 50);
-    EXPECT_EQ(channel.aleChannelCount(), 99);
+    channel.Store(listUserChannel, 50);
+    EXPECT_EQ(channel.AleChannelCount(), 99);
 }
 
 TEST_F(RowOperationsTest, CarryMovesTheBlockAndTheCursorFollows) {

@@ -23,12 +23,12 @@ namespace {
 // commands come up as often as confirmed ones.
 class CoinPrompter : public Prompter {
 public:
-    explicit CoinPrompter(std::mt19937& random) : random_(random), previous_(install(this)) {}
-    ~CoinPrompter() override { install(previous_); }
+    explicit CoinPrompter(std::mt19937& random) : random_(random), previous_(Install(this)) {}
+    ~CoinPrompter() override { Install(previous_); }
     CoinPrompter(const CoinPrompter&) = delete;
     CoinPrompter& operator=(const CoinPrompter&) = delete;
 
-    PromptAnswer message(const std::string&, const std::string&, PromptIcon,
+    PromptAnswer Message(const std::string&, const std::string&, PromptIcon,
                          PromptButtons buttons) override {
         if (buttons == PromptButtons::Ok)
             return PromptAnswer::Ok;
@@ -117,7 +117,7 @@ protected:
         std::int32_t index = field.index;
         for (const ListRows& list : kLists)
             if (list.category == field.category)
-                index = uniform(0, ListRecord::lastIndex(list.type));
+                index = uniform(0, ListRecord::LastIndex(list.type));
         switch (uniform(0, 5)) {
         case 0:
             request.inputMode = CellRequest::kEditedText;
@@ -142,7 +142,7 @@ protected:
                                  : label == CL_UCh_Call ? CL_Sel_Call_U
                                                         : Flex0;
                 log_ << "pick " << itemCell.label << "/" << itemCell.index << " at " << label;
-                evaluate(CT_UserCh, label, uniform(0, ListRecord::lastIndex(listUserChannel)),
+                evaluate(CT_UserCh, label, uniform(0, ListRecord::LastIndex(listUserChannel)),
                          request);
                 log_ << "\n";
                 return;
@@ -162,7 +162,7 @@ protected:
         }
         default: {
             const ListRows& list = kLists[uniform(0, std::size(kLists) - 1)];
-            const std::int32_t last = ListRecord::lastIndex(list.type);
+            const std::int32_t last = ListRecord::LastIndex(list.type);
             const std::int32_t first = uniform(0, last);
             request.block.flags = CellBlock::Selected;
             request.block.first = first;

@@ -265,7 +265,7 @@ TEST_F(CellEngineTest, HundredAleChannelsLeaveOthersTheFullList) {
     const CellOutcome refused = picked(CT_UserCh, CL_UCh_Call, 201, CL_Sel_Call_U, 3);
     EXPECT_EQ(entry(listUserChannel, 201).callKind, 0);
     EXPECT_EQ(refused.text, "Voice");
-    EXPECT_EQ(entry(listUserChannel, 0).aleChannelCount(), 100);
+    EXPECT_EQ(entry(listUserChannel, 0).AleChannelCount(), 100);
 }
 
 TEST_F(CellEngineTest, CommentKeepsTheNameAlphabetWithinItsField) {

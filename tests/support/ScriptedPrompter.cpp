@@ -6,13 +6,13 @@
 
 using namespace marlo;
 
-ScriptedPrompter::ScriptedPrompter() : previous_(Prompter::install(this)) {}
+ScriptedPrompter::ScriptedPrompter() : previous_(Prompter::Install(this)) {}
 
 ScriptedPrompter::~ScriptedPrompter() {
-    Prompter::install(previous_);
+    Prompter::Install(previous_);
 }
 
-PromptAnswer ScriptedPrompter::message(const std::string& caption, const std::string& text,
+PromptAnswer ScriptedPrompter::Message(const std::string& caption, const std::string& text,
                                        PromptIcon icon, PromptButtons buttons) {
     shown_.push_back({caption, text, icon, buttons});
     if (onShown)
@@ -38,13 +38,13 @@ std::optional<std::string> ScriptedPrompter::nextFile(const std::string& caption
     return path;
 }
 
-std::optional<std::string> ScriptedPrompter::openFileName(const std::string& caption,
+std::optional<std::string> ScriptedPrompter::OpenFileName(const std::string& caption,
                                                           const std::string&, const std::string&) {
     dialogs_.push_back({caption, {}});
     return nextFile(caption);
 }
 
-std::optional<std::string> ScriptedPrompter::saveFileName(const std::string& caption,
+std::optional<std::string> ScriptedPrompter::SaveFileName(const std::string& caption,
                                                           const std::string&, const std::string&,
                                                           const std::string& suffix) {
     dialogs_.push_back({caption, suffix});
@@ -56,7 +56,7 @@ std::optional<std::string> ScriptedPrompter::saveFileName(const std::string& cap
     if (!suffix.empty() && name.find('.') == std::string::npos)
         *path += "." + suffix;
     if (std::filesystem::exists(*path) &&
-        message(caption, *path + " already exists.\nDo you want to replace it?",
+        Message(caption, *path + " already exists.\nDo you want to replace it?",
                 PromptIcon::Warning, PromptButtons::YesNo) != PromptAnswer::Yes)
         return std::nullopt;
     return path;
@@ -69,7 +69,7 @@ void ScriptedPrompter::printNextToFile(const std::string& path) {
     });
 }
 
-bool ScriptedPrompter::printerSetup(QPrinter& printer) {
+bool ScriptedPrompter::PrinterSetup(QPrinter& printer) {
     ++printerSetups_;
     if (printers_.empty()) {
         ADD_FAILURE() << "unexpected printer setup dialog";
@@ -84,7 +84,7 @@ bool ScriptedPrompter::printerSetup(QPrinter& printer) {
 }
 
 std::optional<std::vector<std::string>>
-ScriptedPrompter::askValues(const std::string& caption, const std::vector<Field>& fields) {
+ScriptedPrompter::AskValues(const std::string& caption, const std::vector<Field>& fields) {
     std::string labels;
     for (const Field& field : fields)
         labels += (labels.empty() ? "" : "\n") + field.label;

@@ -65,16 +65,16 @@ public:
         return answers_.empty() && files_.empty() && printers_.empty() && values_.empty();
     }
 
-    PromptAnswer message(const std::string& caption, const std::string& text, PromptIcon icon,
+    PromptAnswer Message(const std::string& caption, const std::string& text, PromptIcon icon,
                          PromptButtons buttons) override;
-    std::optional<std::string> openFileName(const std::string& caption, const std::string& folder,
+    std::optional<std::string> OpenFileName(const std::string& caption, const std::string& folder,
                                             const std::string& filter) override;
-    std::optional<std::string> saveFileName(const std::string& caption,
+    std::optional<std::string> SaveFileName(const std::string& caption,
                                             const std::string& suggestion,
                                             const std::string& filter,
                                             const std::string& suffix) override;
-    bool printerSetup(QPrinter& printer) override;
-    std::optional<std::vector<std::string>> askValues(const std::string& caption,
+    bool PrinterSetup(QPrinter& printer) override;
+    std::optional<std::vector<std::string>> AskValues(const std::string& caption,
                                                       const std::vector<Field>& fields) override;
 
 private:

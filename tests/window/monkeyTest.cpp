@@ -71,7 +71,7 @@ public:
                    std::vector<std::string> files)
         : random_(random), log_(std::move(log)), files_(std::move(files)) {}
 
-    PromptAnswer message(const std::string&, const std::string& text, PromptIcon,
+    PromptAnswer Message(const std::string&, const std::string& text, PromptIcon,
                          PromptButtons buttons) override {
         static const std::vector<PromptAnswer> choices[] = {
             {PromptAnswer::Ok},
@@ -84,20 +84,20 @@ public:
              std::to_string(static_cast<int>(answer)));
         return answer;
     }
-    std::optional<std::string> openFileName(const std::string&, const std::string&,
+    std::optional<std::string> OpenFileName(const std::string&, const std::string&,
                                             const std::string&) override {
         return pick("open");
     }
-    std::optional<std::string> saveFileName(const std::string&, const std::string&,
+    std::optional<std::string> SaveFileName(const std::string&, const std::string&,
                                             const std::string&, const std::string&) override {
         return pick("save");
     }
-    bool printerSetup(QPrinter&) override {
+    bool PrinterSetup(QPrinter&) override {
         log_("  printer setup cancelled");
         return false;
     }
     // Go to Channel and Fill Series: a number into each field, or Cancel.
-    std::optional<std::vector<std::string>> askValues(const std::string& caption,
+    std::optional<std::vector<std::string>> AskValues(const std::string& caption,
                                                       const std::vector<Field>& fields) override {
         if (random_() % 3 == 0) {
             log_("  form \"" + caption + "\" cancelled");
@@ -417,7 +417,7 @@ protected:
         ListRecord entry(&controller_->CurrentImage());
         for (int row = std::max(1, grid->TopRow());
              row < std::min(grid->RowCount(), grid->TopRow() + 12); ++row) {
-            entry.load(listUserChannel, row - 1);
+            entry.Load(listUserChannel, row - 1);
             const std::string shownText = cellText(1, row);
             const std::string expected =
                 entry.isUsed() ? std::to_string(entry.channelNumber & 0xFFFF) : std::string(" ");

@@ -99,7 +99,7 @@ struct PasteCase;
 
 ListRecord channelOf(MemoryImage& image, std::int32_t slot) {
     ListRecord channel(&image);
-    channel.load(listUserChannel, slot);
+    channel.Load(listUserChannel, slot);
     return channel;
 }
 

@@ -59,35 +59,35 @@ std::string WindowTest::writeFullDocument(const std::string& name) {
     MemoryImage image;
     makeInitialImage(image, 0);
     ListRecord e(&image);
-    for (std::int32_t i = 0; i <= ListRecord::lastIndex(listUserChannel); ++i) {
-        e.makeBlank(listUserChannel, i);
+    for (std::int32_t i = 0; i <= ListRecord::LastIndex(listUserChannel); ++i) {
+        e.MakeBlank(listUserChannel, i);
         e.state = ListRecord::stateUsed;
         e.channelNumber = static_cast<std::uint32_t>(i + 1);
         e.rxFrequency = 2'000'000 + i * 10'000;
         e.txFrequency = e.rxFrequency;
-        e.storeAndReload();
+        e.StoreAndReload();
     }
-    for (std::int32_t i = 0; i <= ListRecord::lastIndex(listSelCallId); ++i) {
-        e.makeBlank(listSelCallId, i);
+    for (std::int32_t i = 0; i <= ListRecord::LastIndex(listSelCallId); ++i) {
+        e.MakeBlank(listSelCallId, i);
         e.callId = {static_cast<std::uint8_t>(i / 100 % 10), static_cast<std::uint8_t>(i / 10 % 10),
                     static_cast<std::uint8_t>(i % 10)};
         e.name.fill('S');
-        e.storeAndReload();
+        e.StoreAndReload();
     }
-    for (std::int32_t i = 0; i <= ListRecord::lastIndex(listAleId); ++i) {
-        e.makeBlank(listAleId, i);
+    for (std::int32_t i = 0; i <= ListRecord::LastIndex(listAleId); ++i) {
+        e.MakeBlank(listAleId, i);
         const std::string address = "ADDR" + std::to_string(i);
         e.aleAddress.fill(0);
         std::copy(address.begin(), address.end(), e.aleAddress.begin());
-        e.storeAndReload();
+        e.StoreAndReload();
     }
-    for (std::int32_t i = 0; i <= ListRecord::lastIndex(listTelNumber); ++i) {
-        e.makeBlank(listTelNumber, i);
+    for (std::int32_t i = 0; i <= ListRecord::LastIndex(listTelNumber); ++i) {
+        e.MakeBlank(listTelNumber, i);
         e.telNumber.fill(0xFF);
         e.telNumber[0] = static_cast<std::uint8_t>(0x10 + i % 10);
         e.telNumber[1] = 0x23;
         e.name.fill('T');
-        e.storeAndReload();
+        e.StoreAndReload();
     }
     const std::string path = files_->filePath(QString::fromStdString(name)).toStdString();
     writeCloneFile(path, image);

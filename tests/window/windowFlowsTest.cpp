@@ -65,9 +65,9 @@ TEST_F(WindowFlows, AChannelTypedInAndSavedAsThroughTheMenuBarReachesTheFile) {
     EXPECT_NE(caption().find("saved"), std::string::npos) << caption();
     const auto saved = loadCloneFile(path);
     ListRecord entry(saved.get());
-    entry.load(listUserChannel, 2);
+    entry.Load(listUserChannel, 2);
     EXPECT_EQ(entry.channelNumber, 777u);
-    entry.load(listUserChannel, 3);
+    entry.Load(listUserChannel, 3);
     EXPECT_EQ(entry.channelNumber, 4u);
 }
 

@@ -130,20 +130,20 @@ constexpr TxRange txRanges[marloModel::variantCount] = {
 
 void writeBlankList(MemoryImage& image, std::uint8_t listType) {
     ListRecord entry(&image);
-    for (std::int32_t i = 0; i <= ListRecord::lastStoredIndex(listType); ++i) {
-        entry.makeBlank(listType, i);
-        entry.store(listType, i);
+    for (std::int32_t i = 0; i <= ListRecord::LastStoredIndex(listType); ++i) {
+        entry.MakeBlank(listType, i);
+        entry.Store(listType, i);
     }
 }
 
 void writeModeRegistrations(MemoryImage& image, int variant) {
     ListRecord entry(&image);
-    for (std::int32_t i = 0; i <= ListRecord::lastIndex(listModeReg); ++i) {
+    for (std::int32_t i = 0; i <= ListRecord::LastIndex(listModeReg); ++i) {
         const ModeRow& row = modeRegistrations[i];
-        entry.load(listModeReg, i);
+        entry.Load(listModeReg, i);
         std::memcpy(entry.modeName.data(), row.name, entry.modeName.size());
         entry.modeUse = row.use[variant];
-        entry.store(listModeReg, i);
+        entry.Store(listModeReg, i);
     }
 }
 

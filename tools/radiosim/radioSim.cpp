@@ -137,7 +137,7 @@ void RadioSim::SetReopenedCallback(std::function<void(const std::string&)> callb
     reopened_ = std::move(callback);
 }
 
-std::vector<std::uint8_t> RadioSim::informationBlock() const {
+std::vector<std::uint8_t> RadioSim::InformationBlock() const {
     std::vector<std::uint8_t> block(32, 0);
     block[0] = static_cast<std::uint8_t>(block.size());
     block[1] = hardwareRevision;
@@ -160,7 +160,7 @@ std::vector<std::uint8_t> RadioSim::InformationReply() const {
                                     static_cast<std::uint8_t>(modelFirst_),
                                     static_cast<std::uint8_t>(modelSecond_ >> 8),
                                     static_cast<std::uint8_t>(modelSecond_)};
-    const std::vector<std::uint8_t> block = informationBlock();
+    const std::vector<std::uint8_t> block = InformationBlock();
     reply.insert(reply.end(), block.begin(), block.end());
     reply.push_back(0xFD);
     return reply;

@@ -153,7 +153,7 @@ private:
     class Line;
     class Radio;
 
-    std::vector<std::uint8_t> informationBlock() const;
+    std::vector<std::uint8_t> InformationBlock() const;
 
     MemoryImage image_;
     std::string devicePath_;

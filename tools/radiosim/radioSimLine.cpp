@@ -32,7 +32,7 @@ void dropNotifier(std::unique_ptr<QSocketNotifier>& notifier) {
 RadioSim::Line::Line(RadioSim& sim) : sim_(sim) {
     pacer_.setSingleShot(true);
     pacer_.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&pacer_, &QTimer::timeout, [this] { service(); });
+    QObject::connect(&pacer_, &QTimer::timeout, [this] { Service(); });
     clock_.start();
 }
 
@@ -63,10 +63,10 @@ bool RadioSim::Line::Open() {
     sim_.devicePath_ = name;
 
     readNotifier_ = std::make_unique<QSocketNotifier>(master_, QSocketNotifier::Read);
-    QObject::connect(readNotifier_.get(), &QSocketNotifier::activated, [this] { readProgram(); });
+    QObject::connect(readNotifier_.get(), &QSocketNotifier::activated, [this] { ReadProgram(); });
     writeNotifier_ = std::make_unique<QSocketNotifier>(master_, QSocketNotifier::Write);
     writeNotifier_->setEnabled(false);
-    QObject::connect(writeNotifier_.get(), &QSocketNotifier::activated, [this] { flushOutbox(); });
+    QObject::connect(writeNotifier_.get(), &QSocketNotifier::activated, [this] { FlushOutbox(); });
     return true;
 }
 
@@ -85,41 +85,41 @@ void RadioSim::Line::Close() {
     outbox_.clear();
 }
 
-double RadioSim::Line::now() const {
+double RadioSim::Line::Now() const {
     if (sim_.clock_ == nullptr)
         return static_cast<double>(clock_.elapsed());
     const std::uint32_t elapsed = sim_.clock_() - sim_.clockStart_;
     return static_cast<double>(elapsed) / sim_.timeScale_;
 }
 
-double RadioSim::Line::byteMs() const {
+double RadioSim::Line::ByteMs() const {
     return sim_.baud_ == 0 ? 0.0 : 10000.0 / sim_.baud_;
 }
 
 void RadioSim::Line::Send(const std::vector<std::uint8_t>& bytes, int delayMs) {
-    const double ready = now() + delayMs;
+    const double ready = Now() + delayMs;
     for (std::uint8_t b : bytes)
         queue_.push_back({{b}, Kind::FromRadio, ready});
     radioQueued_ += bytes.size();
-    service();
+    Service();
 }
 
 void RadioSim::Line::SendBurst(const std::vector<std::uint8_t>& bytes) {
-    queue_.push_back({bytes, Kind::FromRadio, now()});
+    queue_.push_back({bytes, Kind::FromRadio, Now()});
     radioQueued_ += bytes.size();
-    service();
+    Service();
 }
 
 void RadioSim::Line::HangUpAfterQueued() {
     // A moment's pause first, so the program has taken what was sent before the
     // line drops (a hang-up loses whatever is still in the pty).
-    queue_.push_back({{}, Kind::HangUp, now() + hangUpPauseMs / sim_.timeScale_});
-    service();
+    queue_.push_back({{}, Kind::HangUp, Now() + hangUpPauseMs / sim_.timeScale_});
+    Service();
 }
 
-void RadioSim::Line::readProgram() {
+void RadioSim::Line::ReadProgram() {
     std::uint8_t buffer[4096];
-    const double at = now();
+    const double at = Now();
     for (;;) {
         const ssize_t n = ::read(master_, buffer, sizeof buffer);
         if (n > 0) {
@@ -135,12 +135,12 @@ void RadioSim::Line::readProgram() {
             readNotifier_->setEnabled(false);
         break;
     }
-    service();
+    Service();
 }
 
 // Moves every item whose time on the line is over to its destination, asks the
 // radio for more when the line runs dry, and sleeps until the next item is due.
-void RadioSim::Line::service() {
+void RadioSim::Line::Service() {
     if (servicing_)
         return; // whatever a delivery queues is picked up by the running loop
     servicing_ = true;
@@ -153,8 +153,8 @@ void RadioSim::Line::service() {
         }
         const Item& front = queue_.front();
         const double start = std::max(lineFreeMs_, front.readyMs);
-        const double done = start + byteMs() * static_cast<double>(front.bytes.size());
-        const double at = now();
+        const double done = start + ByteMs() * static_cast<double>(front.bytes.size());
+        const double at = Now();
         if (done > at) {
             pacer_.start(static_cast<int>(std::ceil(done - at)));
             break;
@@ -162,12 +162,12 @@ void RadioSim::Line::service() {
         lineFreeMs_ = done;
         const Item item = std::move(queue_.front());
         queue_.pop_front();
-        deliver(item);
+        Deliver(item);
     }
     servicing_ = false;
 }
 
-void RadioSim::Line::deliver(const Item& item) {
+void RadioSim::Line::Deliver(const Item& item) {
     switch (item.kind) {
     case Kind::FromProgram:
         for (std::uint8_t b : item.bytes) {
@@ -181,13 +181,13 @@ void RadioSim::Line::deliver(const Item& item) {
         outbox_.insert(outbox_.end(), item.bytes.begin(), item.bytes.end());
         break;
     case Kind::HangUp:
-        hangUp();
+        HangUp();
         return;
     }
-    flushOutbox();
+    FlushOutbox();
 }
 
-void RadioSim::Line::flushOutbox() {
+void RadioSim::Line::FlushOutbox() {
     while (!outbox_.empty() && IsOpen()) {
         const ssize_t n = ::write(master_, outbox_.data(), outbox_.size());
         if (n > 0) {
@@ -201,11 +201,11 @@ void RadioSim::Line::flushOutbox() {
     if (writeNotifier_)
         writeNotifier_->setEnabled(!outbox_.empty());
     if (outbox_.empty() && queue_.empty())
-        service();
+        Service();
 }
 
-void RadioSim::Line::hangUp() {
-    flushOutbox();
+void RadioSim::Line::HangUp() {
+    FlushOutbox();
     Close();
     ++sim_.counters_.hangUps;
     // A pulled cable is plugged in again: a new line, under a new name, once the

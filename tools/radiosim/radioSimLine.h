@@ -45,15 +45,15 @@ private:
         double readyMs;
     };
 
-    void readProgram();
-    void service();
-    void deliver(const Item& item);
-    void flushOutbox();
-    void hangUp();
-    double byteMs() const;
+    void ReadProgram();
+    void Service();
+    void Deliver(const Item& item);
+    void FlushOutbox();
+    void HangUp();
+    double ByteMs() const;
     // Milliseconds of the line's time since it was made: the wall clock's, or
     // the simulator's clock divided by its rate.
-    double now() const;
+    double Now() const;
 
     RadioSim& sim_;
     int master_ = -1;

@@ -102,7 +102,7 @@ void RadioSim::Radio::Receive(std::uint8_t b) {
     } else if (frame_.empty()) {
         // noise between frames
     } else if (b == frameEnd) {
-        handleFrame();
+        HandleFrame();
         frame_.clear();
     } else if (frame_.size() >= longestFrame) {
         frame_.clear();
@@ -119,13 +119,13 @@ void RadioSim::Radio::Reset() {
     replyDelayMs_ = 0;
 }
 
-void RadioSim::Radio::handleFrame() {
+void RadioSim::Radio::HandleFrame() {
     if (frame_.size() < 4 || frame_[1] != radioAddress || frame_[2] != programAddress)
         return;
     const std::uint8_t command = frame_[3];
     if (command == cmdData || command == cmdEnd) {
         if (writing_)
-            command == cmdData ? acceptDataFrame() : finishWrite();
+            command == cmdData ? AcceptDataFrame() : FinishWrite();
         return;
     }
     // Requests carry the model code; a radio of another model keeps quiet.
@@ -136,23 +136,23 @@ void RadioSim::Radio::handleFrame() {
     if (faultIs(Fault::EchoOnly))
         return;
     if (command == cmdInformation)
-        answerInformation();
+        AnswerInformation();
     else if (command == cmdRead)
-        startRead();
+        StartRead();
     else if (command == cmdWrite)
-        startWrite();
+        StartWrite();
 }
 
-void RadioSim::Radio::sendReply(std::vector<std::uint8_t> bytes) {
+void RadioSim::Radio::SendReply(std::vector<std::uint8_t> bytes) {
     sim_.line_->Send(bytes, replyDelayMs_);
     replyDelayMs_ = 0;
 }
 
-void RadioSim::Radio::sendFrame(std::uint8_t command, const std::vector<std::uint8_t>& payload) {
+void RadioSim::Radio::SendFrame(std::uint8_t command, const std::vector<std::uint8_t>& payload) {
     std::vector<std::uint8_t> bytes{preamble, preamble, programAddress, radioAddress, command};
     bytes.insert(bytes.end(), payload.begin(), payload.end());
     bytes.push_back(frameEnd);
-    sendReply(std::move(bytes));
+    SendReply(std::move(bytes));
 }
 
 namespace {
@@ -167,14 +167,14 @@ std::vector<std::uint8_t> floodFrame() {
 
 } // namespace
 
-void RadioSim::Radio::answerInformation() {
+void RadioSim::Radio::AnswerInformation() {
     ++sim_.counters_.informationRequests;
     if (faultIs(Fault::HangUp)) {
         sim_.line_->HangUpAfterQueued();
         return;
     }
     if (faultIs(Fault::Flood)) {
-        sendReply(floodFrame());
+        SendReply(floodFrame());
         return;
     }
     std::vector<std::uint8_t> reply = sim_.InformationReply();
@@ -212,10 +212,10 @@ void RadioSim::Radio::answerInformation() {
     default:
         break;
     }
-    sendReply(std::move(reply));
+    SendReply(std::move(reply));
 }
 
-void RadioSim::Radio::startRead() {
+void RadioSim::Radio::StartRead() {
     ++sim_.counters_.readRequests;
     reading_ = true;
     readAddress_ = sim_.readRange_.first;
@@ -223,7 +223,7 @@ void RadioSim::Radio::startRead() {
     faultDone_ = false;
 }
 
-std::vector<std::uint8_t> RadioSim::Radio::readFrame(std::int32_t address, int count) {
+std::vector<std::uint8_t> RadioSim::Radio::ReadFrame(std::int32_t address, int count) {
     std::vector<std::uint8_t> data(static_cast<std::size_t>(count), 0xFF);
     if (sim_.image_.IsValidAddress(address) && sim_.image_.IsValidAddress(address + count - 1))
         sim_.image_.Read(address, data.data(), count);
@@ -235,10 +235,10 @@ std::vector<std::uint8_t> RadioSim::Radio::readFrame(std::int32_t address, int c
 
 // The frame for `address`, or the fault that takes its place. `skipped` tells
 // that the real frame was not sent.
-std::vector<std::uint8_t> RadioSim::Radio::faultyReadFrame(std::int32_t address, int count,
+std::vector<std::uint8_t> RadioSim::Radio::FaultyReadFrame(std::int32_t address, int count,
                                                            bool& skipped) {
     skipped = false;
-    std::vector<std::uint8_t> bytes = readFrame(address, count);
+    std::vector<std::uint8_t> bytes = ReadFrame(address, count);
     const std::size_t textAt = 5;
     const auto replaceText = [&](const std::string& text) {
         bytes.resize(textAt);
@@ -266,11 +266,11 @@ std::vector<std::uint8_t> RadioSim::Radio::faultyReadFrame(std::int32_t address,
         replaceText(dataPayload(address, *decoded, count + 1, 0));
         break;
     case Fault::FramePastImage:
-        bytes = readFrame(sim_.image_.Size(), blockSize);
+        bytes = ReadFrame(sim_.image_.Size(), blockSize);
         ++sim_.counters_.framesSent;
         ++framesOnWire_;
         {
-            const std::vector<std::uint8_t> real = readFrame(address, count);
+            const std::vector<std::uint8_t> real = ReadFrame(address, count);
             bytes.insert(bytes.end(), real.begin(), real.end());
         }
         break;
@@ -278,7 +278,7 @@ std::vector<std::uint8_t> RadioSim::Radio::faultyReadFrame(std::int32_t address,
         const std::int32_t outside = sim_.readRange_.first >= blockSize
                                          ? sim_.readRange_.first - blockSize
                                          : sim_.readRange_.last + 1;
-        std::vector<std::uint8_t> extra = readFrame(outside, blockSize);
+        std::vector<std::uint8_t> extra = ReadFrame(outside, blockSize);
         ++sim_.counters_.framesSent;
         ++framesOnWire_;
         bytes.insert(bytes.begin(), extra.begin(), extra.end());
@@ -305,7 +305,7 @@ std::vector<std::uint8_t> RadioSim::Radio::faultyReadFrame(std::int32_t address,
     return bytes;
 }
 
-std::vector<std::uint8_t> RadioSim::Radio::endFrame(int count) const {
+std::vector<std::uint8_t> RadioSim::Radio::EndFrame(int count) const {
     std::vector<std::uint8_t> bytes{preamble, preamble, programAddress, radioAddress, cmdEnd};
     appendText(bytes, signature + hexByte(static_cast<unsigned>(count)));
     bytes.push_back(frameEnd);
@@ -320,7 +320,7 @@ bool RadioSim::Radio::Refill() {
         const std::int32_t last = sim_.readRange_.last;
         if (readAddress_ > last) {
             const int count = framesOnWire_ - (faultIs(Fault::WrongEndCount) ? 1 : 0);
-            const std::vector<std::uint8_t> end = endFrame(count);
+            const std::vector<std::uint8_t> end = EndFrame(count);
             batch.insert(batch.end(), end.begin(), end.end());
             reading_ = false;
             break;
@@ -329,8 +329,8 @@ bool RadioSim::Radio::Refill() {
         count = std::min(count, last - readAddress_ + 1);
         bool skipped = false;
         std::vector<std::uint8_t> bytes = !faultDone_ && readFrames_ >= sim_.faultFrame_
-                                              ? faultyReadFrame(readAddress_, count, skipped)
-                                              : readFrame(readAddress_, count);
+                                              ? FaultyReadFrame(readAddress_, count, skipped)
+                                              : ReadFrame(readAddress_, count);
         ++readFrames_;
         if (!skipped) {
             ++framesOnWire_;
@@ -342,7 +342,7 @@ bool RadioSim::Radio::Refill() {
             // This frame and the next reach the program together.
             int nextCount = std::min(blockSize, last - readAddress_ + 1);
             if (nextCount > 0) {
-                std::vector<std::uint8_t> next = readFrame(readAddress_, nextCount);
+                std::vector<std::uint8_t> next = ReadFrame(readAddress_, nextCount);
                 bytes.insert(bytes.end(), next.begin(), next.end());
                 readAddress_ += nextCount;
                 ++readFrames_;
@@ -350,7 +350,7 @@ bool RadioSim::Radio::Refill() {
                 ++sim_.counters_.framesSent;
             }
             if (!batch.empty())
-                sendReply(std::exchange(batch, {}));
+                SendReply(std::exchange(batch, {}));
             sim_.line_->SendBurst(bytes);
             continue;
         }
@@ -358,7 +358,7 @@ bool RadioSim::Radio::Refill() {
     }
     const bool queued = !batch.empty();
     if (queued)
-        sendReply(std::move(batch));
+        SendReply(std::move(batch));
     if (std::exchange(hangUpPending_, false)) {
         sim_.line_->HangUpAfterQueued();
         return true;
@@ -366,7 +366,7 @@ bool RadioSim::Radio::Refill() {
     return queued || reading_;
 }
 
-void RadioSim::Radio::startWrite() {
+void RadioSim::Radio::StartWrite() {
     ++sim_.counters_.writeRequests;
     writing_ = true;
     writeFrames_ = 0;
@@ -375,7 +375,7 @@ void RadioSim::Radio::startWrite() {
 
 // Stores one data frame of a write; a frame that breaks the format, its checksum
 // or the image is counted and spoils the write's result.
-void RadioSim::Radio::acceptDataFrame() {
+void RadioSim::Radio::AcceptDataFrame() {
     const std::size_t textAt = 4; // FE EE EF E4
     const auto bytes = decodeHex(frame_.data() + textAt, frame_.size() - textAt);
     bool good = bytes && bytes->size() >= 4 && (*bytes)[2] + 4u == bytes->size();
@@ -407,7 +407,7 @@ void RadioSim::Radio::acceptDataFrame() {
     }
 }
 
-void RadioSim::Radio::finishWrite() {
+void RadioSim::Radio::FinishWrite() {
     writing_ = false;
     const std::string expected = signature + hexByte(static_cast<unsigned>(writeFrames_));
     const std::string got(frame_.begin() + 4, frame_.end());
@@ -417,14 +417,14 @@ void RadioSim::Radio::finishWrite() {
     if (accepted && !sim_.dumpPath_.empty())
         sim_.DumpImage(sim_.dumpPath_);
     if (faultIs(Fault::Flood)) {
-        sendReply(floodFrame());
+        SendReply(floodFrame());
     } else if (faultIs(Fault::TwoFrames)) {
         // A refusal and then the real result, in one batch: only the later counts.
         sim_.line_->SendBurst({preamble, preamble, programAddress, radioAddress, cmdWriteResult,
                                0x01, frameEnd, preamble, preamble, programAddress, radioAddress,
                                cmdWriteResult, result, frameEnd});
     } else {
-        sendFrame(cmdWriteResult, {result});
+        SendFrame(cmdWriteResult, {result});
     }
 }
 

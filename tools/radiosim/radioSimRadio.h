@@ -24,17 +24,17 @@ public:
     void Reset();
 
 private:
-    void handleFrame();
-    void answerInformation();
-    void startRead();
-    void startWrite();
-    void acceptDataFrame();
-    void finishWrite();
-    void sendFrame(std::uint8_t command, const std::vector<std::uint8_t>& payload);
-    void sendReply(std::vector<std::uint8_t> bytes);
-    std::vector<std::uint8_t> readFrame(std::int32_t address, int count);
-    std::vector<std::uint8_t> faultyReadFrame(std::int32_t address, int count, bool& skipped);
-    std::vector<std::uint8_t> endFrame(int count) const;
+    void HandleFrame();
+    void AnswerInformation();
+    void StartRead();
+    void StartWrite();
+    void AcceptDataFrame();
+    void FinishWrite();
+    void SendFrame(std::uint8_t command, const std::vector<std::uint8_t>& payload);
+    void SendReply(std::vector<std::uint8_t> bytes);
+    std::vector<std::uint8_t> ReadFrame(std::int32_t address, int count);
+    std::vector<std::uint8_t> FaultyReadFrame(std::int32_t address, int count, bool& skipped);
+    std::vector<std::uint8_t> EndFrame(int count) const;
     bool faultIs(Fault fault) const { return sim_.fault_ == fault; }
 
     RadioSim& sim_;
