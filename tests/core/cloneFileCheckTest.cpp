@@ -20,15 +20,15 @@ protected:
         ASSERT_TRUE(folder.isValid());
         fillPattern(source);
         source.SetByte(0x2B1, 1); // a model variant the radio has
-        writeFile(path("good.vcf"), cloneFileText(source));
-        writeFile(path("gap.vcf"), cloneFileText(source, 0x6C30));
+        writeFile(path("good.vcf"), savedCloneFile(source));
+        writeFile(path("gap.vcf"), withoutLine(savedCloneFile(source), "6C3010"));
         writeFile(path("model.vcf"), "26210001\r\n");
         source.SetByte(marloModel::mapRevisionAddress, 5);
-        writeFile(path("rev5.vcf"), cloneFileText(source));
-        writeFile(path("extra.vcf"), cloneFileText(source) + record(0x0000, 1, 0) + "\r\n");
+        writeFile(path("rev5.vcf"), savedCloneFile(source));
+        writeFile(path("extra.vcf"), savedCloneFile(source) + record(0x0000, 1, 0) + "\r\n");
         source.SetByte(marloModel::mapRevisionAddress, 6);
         source.SetByte(0x2B1, 5); // a model variant this radio does not have
-        writeFile(path("variant5.vcf"), cloneFileText(source));
+        writeFile(path("variant5.vcf"), savedCloneFile(source));
         source.SetByte(0x2B1, 1);
     }
     std::string path(const char* name) const { return folder.filePath(name).toStdString(); }

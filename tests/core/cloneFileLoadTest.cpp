@@ -22,6 +22,7 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(folder.isValid());
         fillPattern(source);
+        saved = savedCloneFile(source);
         image.Resize(marloModel::imageSize);
         image.Fill(0xA5);
         file.BindImage(image);
@@ -50,6 +51,7 @@ protected:
 
     QTemporaryDir folder;
     MemoryImage source;
+    std::string saved; // the writer's file of `source`
     MemoryImage image;
     CloneFile file;
     ScriptedPrompter prompter;
@@ -57,7 +59,7 @@ protected:
 
 struct ReaderCase {
     const char* name;
-    std::function<std::string(const MemoryImage&)> text;
+    std::function<std::string(const std::string& saved)> text;
     CloneFile::Code code;
 };
 
@@ -80,85 +82,60 @@ std::string replaced(std::string text, const std::string& from, const std::strin
 const std::string longComment = "#" + std::string(900, 'x') + "\r\n";
 
 const ReaderCase readerCases[] = {
-    {"CrLf", [](auto& s) { return cloneFileText(s); }, CloneFile::Ok},
-    {"Lf", [](auto& s) { return cloneFileText(s, -1, "\n"); }, CloneFile::Ok},
+    {"CrLf", [](auto& t) { return t; }, CloneFile::Ok},
+    {"Lf", [](auto& t) { return replacedAll(t, "\r\n", "\n"); }, CloneFile::Ok},
     {"LowerCase",
-     [](auto& s) {
-         std::string t = cloneFileText(s);
+     [](std::string t) {
          std::transform(t.begin(), t.end(), t.begin(), ::tolower);
          return replaced(t, "#maprev=6", "#MapRev=6");
      },
      CloneFile::Ok},
     {"CommentsBetweenAndAfterData",
-     [](auto& s) { return withLine(cloneFileText(s), "#note\r\n", 10) + "#end\r\n"; },
+     [](auto& t) { return withLine(t, "#note\r\n", 10) + "#end\r\n"; }, CloneFile::Ok},
+    {"NulLedLineSkipped", [](auto& t) { return withLine(t, std::string("\0xx\n", 4), 10); },
      CloneFile::Ok},
-    {"NulLedLineSkipped",
-     [](auto& s) { return withLine(cloneFileText(s), std::string("\0xx\n", 4), 10); },
-     CloneFile::Ok},
-    {"SignedRevision", [](auto& s) { return replaced(cloneFileText(s), "=6", "=+6x"); },
-     CloneFile::Ok},
-    {"RepeatedRecord", [](auto& s) { return cloneFileText(s) + record(0x300, 1, 0x11) + "\n"; },
-     CloneFile::Ok},
+    {"SignedRevision", [](auto& t) { return replaced(t, "=6", "=+6x"); }, CloneFile::Ok},
+    {"RepeatedRecord", [](auto& t) { return t + record(0x300, 1, 0x11) + "\n"; }, CloneFile::Ok},
     {"Empty", [](auto&) { return std::string(); }, CloneFile::Format},
-    {"ModelLineWithLetter",
-     [](auto& s) { return replaced(cloneFileText(s), "26200001", "2620000A"); }, CloneFile::Format},
-    {"ModelLineTooLong",
-     [](auto& s) { return replaced(cloneFileText(s), "26200001", "262000010"); },
+    {"ModelLineWithLetter", [](auto& t) { return replaced(t, "26200001", "2620000A"); },
+     CloneFile::Format},
+    {"ModelLineTooLong", [](auto& t) { return replaced(t, "26200001", "262000010"); },
      CloneFile::Format},
     {"ModelLineOnlyWithoutEnd", [](auto&) { return std::string("26200001"); }, CloneFile::Format},
-    {"OtherModel", [](auto& s) { return replaced(cloneFileText(s), "26200001", "26210001"); },
-     CloneFile::Model},
-    {"OtherExtra", [](auto& s) { return replaced(cloneFileText(s), "26200001", "26200002"); },
-     CloneFile::Extra},
-    {"NoMapRevision", [](auto& s) { return replaced(cloneFileText(s), "#MapRev=6", "#Map"); },
-     CloneFile::MapRev},
-    {"MapRevision7", [](auto& s) { return replaced(cloneFileText(s), "=6", "=7"); },
-     CloneFile::MapRev},
+    {"OtherModel", [](auto& t) { return replaced(t, "26200001", "26210001"); }, CloneFile::Model},
+    {"OtherExtra", [](auto& t) { return replaced(t, "26200001", "26200002"); }, CloneFile::Extra},
+    {"NoMapRevision", [](auto& t) { return replaced(t, "#MapRev=6", "#Map"); }, CloneFile::MapRev},
+    {"MapRevision7", [](auto& t) { return replaced(t, "=6", "=7"); }, CloneFile::MapRev},
     {"MapRevisionAfterFirstData",
-     [](auto& s) {
-         return withLine(replaced(cloneFileText(s), "#MapRev=6\r\n", ""), "#MapRev=6\r\n", 3);
-     },
+     [](auto& t) { return withLine(replaced(t, "#MapRev=6\r\n", ""), "#MapRev=6\r\n", 3); },
      CloneFile::MapRev},
-    {"LongCommentInHeader", [](auto& s) { return withLine(cloneFileText(s), longComment, 1); },
-     CloneFile::MapRev},
-    {"LongCommentAmongData", [](auto& s) { return withLine(cloneFileText(s), longComment, 8); },
+    {"LongCommentInHeader", [](auto& t) { return withLine(t, longComment, 1); }, CloneFile::MapRev},
+    {"LongCommentAmongData", [](auto& t) { return withLine(t, longComment, 8); },
      CloneFile::Format},
     {"CountLongerThanDigits",
-     [](auto& s) {
-         return withLine(cloneFileText(s), record(0x2B0, 16, 0).substr(0, 36) + "\n", 3);
-     },
+     [](auto& t) { return withLine(t, record(0x2B0, 16, 0).substr(0, 36) + "\n", 3); },
      CloneFile::Format},
-    {"NotHex", [](auto& s) { return withLine(cloneFileText(s), "02B001GG\n", 3); },
+    {"NotHex", [](auto& t) { return withLine(t, "02B001GG\n", 3); }, CloneFile::Format},
+    {"NulInsideDataLine", [](auto& t) { return withLine(t, std::string("02B0010\0\n", 9), 3); },
      CloneFile::Format},
-    {"NulInsideDataLine",
-     [](auto& s) { return withLine(cloneFileText(s), std::string("02B0010\0\n", 9), 3); },
-     CloneFile::Format},
-    {"EmptyLineAmongData", [](auto& s) { return withLine(cloneFileText(s), "\r\n", 8); },
-     CloneFile::Format},
-    {"LastLineWithoutEnd",
-     [](auto& s) {
-         const std::string t = cloneFileText(s);
-         return t.substr(0, t.size() - 2);
-     },
-     CloneFile::Format},
-    {"PastTheImageEnd", [](auto& s) { return cloneFileText(s) + record(0x81F0, 16, 0) + "\n"; },
-     CloneFile::Data},
-    {"OutsideTheCoverage", [](auto& s) { return cloneFileText(s) + record(0, 1, 0) + "\n"; },
-     CloneFile::Data},
-    {"MissingRecord", [](auto& s) { return cloneFileText(s, 0x6C30); }, CloneFile::Coverage},
+    {"EmptyLineAmongData", [](auto& t) { return withLine(t, "\r\n", 8); }, CloneFile::Format},
+    {"LastLineWithoutEnd", [](auto& t) { return t.substr(0, t.size() - 2); }, CloneFile::Format},
+    {"PastTheImageEnd", [](auto& t) { return t + record(0x81F0, 16, 0) + "\n"; }, CloneFile::Data},
+    {"OutsideTheCoverage", [](auto& t) { return t + record(0, 1, 0) + "\n"; }, CloneFile::Data},
+    {"MissingRecord", [](auto& t) { return withoutLine(t, "6C3010"); }, CloneFile::Coverage},
 };
 
 class VcfReaderTable : public VcfLoad, public ::testing::WithParamInterface<ReaderCase> {};
 
 TEST_P(VcfReaderTable, GivesItsCode) {
-    expectLoad(put(GetParam().text(source)), GetParam().code);
+    expectLoad(put(GetParam().text(saved)), GetParam().code);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, VcfReaderTable, ::testing::ValuesIn(readerCases),
                          [](const auto& param) { return std::string(param.param.name); });
 
 TEST_F(VcfLoad, LoadsEveryByteOfTheCoverageAndLaterRecordsWin) {
-    expectLoad(put(cloneFileText(source) + record(0x2B0, 2, 0x11) + "\n"), CloneFile::Ok);
+    expectLoad(put(saved + record(0x2B0, 2, 0x11) + "\n"), CloneFile::Ok);
     EXPECT_EQ(image.GetByte(0x2B0), 0x11);
     EXPECT_EQ(image.GetByte(0x2B1), 0x11);
     for (int a = 0x2B2; a <= 0x6C3F; ++a)
@@ -190,7 +167,7 @@ TEST_F(VcfLoad, WithoutARevisionCheckNoDataIsAccepted) {
     CloneFile unchecked;
     unchecked.BindImage(image);
     unchecked.SetModelCode(marloModel::modelCodeFirst, marloModel::modelCodeSecond);
-    EXPECT_EQ(unchecked.Load(put(cloneFileText(source))), CloneFile::MapRev);
+    EXPECT_EQ(unchecked.Load(put(saved)), CloneFile::MapRev);
 }
 
 TEST_F(VcfLoad, BadInputNeverCrashesOrHangs) {
@@ -214,7 +191,7 @@ TEST_F(VcfLoad, BadInputNeverCrashesOrHangs) {
 TEST_F(VcfLoad, UnreadableFileGivesCode1) {
     if (::geteuid() == 0)
         GTEST_SKIP() << "running as root: file permissions do not stop root";
-    const std::string target = put(cloneFileText(source));
+    const std::string target = put(saved);
     ASSERT_EQ(::chmod(target.c_str(), 0), 0);
     expectLoad(target, CloneFile::FileOpen);
 }

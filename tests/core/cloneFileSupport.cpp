@@ -3,6 +3,7 @@
 #include "core/modelIdentity.h"
 #include "overlay/overlayTexts.h"
 
+#include <QTemporaryDir>
 #include <cstdio>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -36,17 +37,17 @@ void fillPattern(MemoryImage& image) {
     image.SetByte(marloModel::mapRevisionAddress, 6);
 }
 
-std::string cloneFileText(const MemoryImage& image, int skip, const std::string& end) {
-    std::string text = "26200001" + end + "#Comment=" + end + "#MapRev=6" + end;
-    for (int a = 0x02B0; a <= 0x6C3F; a += 16) {
-        if (a == skip)
-            continue;
-        text += hex(a, 4) + "10";
-        for (int i = 0; i < 16; ++i)
-            text += hex(image.GetByte(a + i), 2);
-        text += end;
-    }
-    return text;
+std::string savedCloneFile(const MemoryImage& image) {
+    QTemporaryDir folder;
+    MemoryImage copy;
+    copy.Assign(image);
+    CloneFile file;
+    file.BindImage(copy);
+    file.SetModelCode(marloModel::modelCodeFirst, marloModel::modelCodeSecond);
+    file.SetMapRevision(marloModel::mapRevision);
+    const std::string path = folder.filePath("saved.vcf").toStdString();
+    EXPECT_EQ(file.Save(path, marloModel::cloneRange), CloneFile::Ok);
+    return readFile(path);
 }
 
 std::string record(int address, int count, int value) {
@@ -54,6 +55,22 @@ std::string record(int address, int count, int value) {
     for (int i = 0; i < count; ++i)
         line += hex(value, 2);
     return line;
+}
+
+std::string withoutLine(std::string text, const std::string& start) {
+    const std::size_t at = text.find("\n" + start);
+    if (at == std::string::npos) {
+        ADD_FAILURE() << "no line begins with " << start;
+        return text;
+    }
+    return text.erase(at + 1, text.find('\n', at + 1) - at);
+}
+
+std::string replacedAll(std::string text, const std::string& from, const std::string& to) {
+    for (std::size_t at = text.find(from); at != std::string::npos;
+         at = text.find(from, at + to.size()))
+        text.replace(at, from.size(), to);
+    return text;
 }
 
 void expectFileError(const ScriptedPrompter& prompter, CloneFile::Code code) {

@@ -18,11 +18,16 @@ void writeFile(const std::string& path, const std::string& bytes);
 // revision 6 in its map revision byte.
 void fillPattern(MemoryImage& image);
 
-// A clone file of `image` over the clone range, built here independently of the
-// writer: 16-byte records, the record at `skip` left out, `end` after each line.
-std::string cloneFileText(const MemoryImage& image, int skip = -1, const std::string& end = "\r\n");
+// The clone file the writer saves of `image` over the clone range, with this
+// model's code, an empty comment and map revision 6.
+std::string savedCloneFile(const MemoryImage& image);
 // One data line (without line end) for `count` bytes of `value` at `address`.
 std::string record(int address, int count, int value);
+
+// `text` without its line that begins with `start`.
+std::string withoutLine(std::string text, const std::string& start);
+// `text` with every `from` replaced by `to`.
+std::string replacedAll(std::string text, const std::string& from, const std::string& to);
 
 // Expects exactly one box: the file error message for `code`.
 void expectFileError(const ScriptedPrompter& prompter, CloneFile::Code code);

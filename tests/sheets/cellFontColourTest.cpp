@@ -1,3 +1,4 @@
+#include "overlay/overlayTexts.h"
 #include "sheets/cellFont.h"
 #include "sheets/cellQtMapping.h"
 #include "sheets/colourTable.h"
@@ -6,7 +7,13 @@
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QPalette>
+#include <algorithm>
 #include <gtest/gtest.h>
+#include <regex>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
 
 using namespace marlo;
 
@@ -100,76 +107,134 @@ TEST(FontSpec, NameTablesTryTheirNamesInOrder) {
     EXPECT_FALSE(styleFromName("Bold", style));
 }
 
-struct ColourCase {
-    const char* name;
-    Colour value;
-};
-
-TEST(ColourTable, NamesGiveTheirValues) {
-    const ColourCase cases[] = {
-        {"clAqua", 0x00FFFF00},
-        {"clBlack", 0},
-        {"clBlue", 0x00FF0000},
-        {"clDkGray", 0x00808080},
-        {"clFuchsia", 0x00FF00FF},
-        {"clGray", 0x00808080},
-        {"clGreen", 0x00008000},
-        {"clLime", 0x0000FF00},
-        {"clLtGray", 0x00C0C0C0},
-        {"clMaroon", 0x00000080},
-        {"clNavy", 0x00800000},
-        {"clOlive", 0x00008080},
-        {"clPurple", 0x00800080},
-        {"clRed", 0x000000FF},
-        {"clSilver", 0x00C0C0C0},
-        {"clTeal", 0x00808000},
-        {"clWhite", 0x00FFFFFF},
-        {"clYellow", 0x0000FFFF},
-        {"clBackground", 0x80000001},
-        {"clActiveCaption", 0x80000002},
-        {"clInactiveCaption", 0x80000003},
-        {"clMenu", 0x80000004},
-        {"clWindow", 0x80000005},
-        {"clWindowFrame", 0x80000006},
-        {"clMenuText", 0x80000007},
-        {"clWindowText", 0x80000008},
-        {"clCaptionText", 0x80000009},
-        {"clActiveBorder", 0x8000000A},
-        {"clInactiveBorder", 0x8000000B},
-        {"clAppWorkSpace", 0x8000000C},
-        {"clHighlight", 0x8000000D},
-        {"clHightlightText", 0x8000000E},
-        {"clBtnFace", 0x8000000F},
-        {"clBtnShadow", 0x80000010},
-        {"clGrayText", 0x80000011},
-        {"clBtnText", 0x80000012},
-        {"clInactiveCaptionText", 0x80000013},
-        {"clBtnHighlight", 0x80000014},
-    };
-    EXPECT_EQ(std::size(cases), 38u);
-    for (const auto& c : cases) {
-        Colour value = 0x12345678;
-        EXPECT_TRUE(colourFromName(c.name, value)) << c.name;
-        EXPECT_EQ(value, c.value) << c.name;
-    }
+// The colour a name stands for; a name that is not known fails the test.
+Colour named(const std::string& name) {
+    Colour value = 0x12345678;
+    EXPECT_TRUE(colourFromName(name, value)) << name;
+    return value;
 }
 
-TEST(ColourTable, UnknownNamesLeaveTheValue) {
-    for (const char* name : {"clHighlightText", "clwhite", "clWhite ", "", "White"}) {
+// The names the installed overlay writes where a colour goes: (Color=NAME),
+// (TitleColor=NAME) and the third field of (Font=...) and (TitleFont=...).
+std::set<std::string> overlayColourNames() {
+    OverlayTexts& overlay = OverlayTexts::App();
+    overlay.RequireEndMarker();
+    static const std::regex field(R"(Color=([^)]*)|Font=[^,)]*,[^,)]*,([^,)]*))");
+    std::set<std::string> names;
+    for (const std::string& key : overlay.IndexKeys()) {
+        if (key == "End_Of_Ovl")
+            continue; // nothing follows it
+        const std::string text = overlay.GetText(key);
+        for (std::sregex_iterator m(text.begin(), text.end(), field), end; m != end; ++m) {
+            const std::string name = (*m)[1].matched ? (*m)[1].str() : (*m)[2].str();
+            if (!name.empty())
+                names.insert(name);
+        }
+    }
+    return names;
+}
+
+TEST(ColourTable, RgbNamesMeanTheirColours) {
+    // Red in the low byte, green in the next, blue in the third.
+    const Colour red = 0x0000FF, lime = 0x00FF00, blue = 0xFF0000;
+    EXPECT_EQ(named("clBlack"), 0u);
+    // Each bright colour mixes full primaries; its dark twin keeps only the top bit
+    // of every channel (0xFF becomes half, 0x80).
+    const struct {
+        const char* bright;
+        Colour mix;
+        const char* dark;
+    } pairs[] = {
+        {"clRed", red, "clMaroon"},
+        {"clLime", lime, "clGreen"},
+        {"clBlue", blue, "clNavy"},
+        {"clYellow", red | lime, "clOlive"},
+        {"clFuchsia", red | blue, "clPurple"},
+        {"clAqua", lime | blue, "clTeal"},
+        {"clWhite", red | lime | blue, "clGray"},
+    };
+    for (const auto& p : pairs) {
+        EXPECT_EQ(named(p.bright), p.mix) << p.bright;
+        EXPECT_EQ(named(p.dark), p.mix & 0x808080u) << p.dark;
+    }
+    // Silver is three quarters (0xC0) in every channel; the grey names have aliases.
+    EXPECT_EQ(named("clSilver"), named("clWhite") & 0xC0C0C0u);
+    EXPECT_EQ(named("clLtGray"), named("clSilver"));
+    EXPECT_EQ(named("clDkGray"), named("clGray"));
+}
+
+TEST(ColourTable, EveryNameTheOverlayUsesIsKnownExactlyAsSpelled) {
+    const std::set<std::string> used = overlayColourNames();
+    ASSERT_FALSE(used.empty());
+    std::vector<std::string> unknown = {"clHighlightText", "clwhite", "clWhite ", "", "White"};
+    for (const std::string& name : used) {
+        Colour value = 0;
+        EXPECT_TRUE(colourFromName(name, value)) << name;
+        std::string lower = name;
+        std::transform(lower.begin(), lower.end(), lower.begin(), ::tolower);
+        unknown.insert(unknown.end(), {lower, name + " ", " " + name, name.substr(1)});
+    }
+    for (const std::string& name : unknown) {
         Colour value = 0x12345678;
-        EXPECT_FALSE(colourFromName(name, value)) << name;
+        EXPECT_FALSE(colourFromName(name, value)) << "'" << name << "'";
         EXPECT_EQ(value, 0x12345678u);
     }
 }
 
+// Gives every role of every colour group its own colour while it lives, so that a
+// system colour resolved to the wrong role cannot match by chance.
+class DistinctPalette {
+public:
+    DistinctPalette() : saved_(QGuiApplication::palette()) {
+        QPalette palette;
+        for (int group = 0; group < 3; ++group) {
+            for (int role = 0; role < QPalette::NColorRoles; ++role)
+                palette.setColor(static_cast<QPalette::ColorGroup>(group),
+                                 static_cast<QPalette::ColorRole>(role),
+                                 QColor(20 + 80 * group, 10 * role, 99));
+        }
+        QGuiApplication::setPalette(palette);
+    }
+    ~DistinctPalette() { QGuiApplication::setPalette(saved_); }
+    QColor color(QPalette::ColorGroup group, QPalette::ColorRole role) const {
+        return QGuiApplication::palette().color(group, role);
+    }
+
+private:
+    QPalette saved_;
+};
+
 TEST(QtMapping, ColoursResolveRgbDirectlyAndSystemColoursThroughThePalette) {
     EXPECT_EQ(toQColor(0x000000FF), QColor(255, 0, 0));
     EXPECT_EQ(toQColor(0x00804020), QColor(0x20, 0x40, 0x80));
-    const QPalette palette = QGuiApplication::palette();
-    EXPECT_EQ(toQColor(kClWindow), palette.color(QPalette::Active, QPalette::Base));
-    EXPECT_EQ(toQColor(kClHighlight), palette.color(QPalette::Active, QPalette::Highlight));
-    EXPECT_EQ(toQColor(kClGrayText), palette.color(QPalette::Disabled, QPalette::Text));
+    const DistinctPalette palette;
+    ASSERT_NE(palette.color(QPalette::Active, QPalette::Text),
+              palette.color(QPalette::Disabled, QPalette::Text));
+    const struct {
+        const char* name;
+        QPalette::ColorGroup group;
+        QPalette::ColorRole role;
+    } meanings[] = {
+        {"clWindow", QPalette::Active, QPalette::Base},
+        {"clWindowText", QPalette::Active, QPalette::Text},
+        {"clHighlight", QPalette::Active, QPalette::Highlight},
+        {"clHightlightText", QPalette::Active, QPalette::HighlightedText},
+        {"clBtnFace", QPalette::Active, QPalette::Button},
+        {"clBtnText", QPalette::Active, QPalette::ButtonText},
+        {"clGrayText", QPalette::Disabled, QPalette::Text},
+    };
+    for (const auto& m : meanings)
+        EXPECT_EQ(toQColor(named(m.name)), palette.color(m.group, m.role)) << m.name;
     EXPECT_EQ(toQColor(systemColour(99)), palette.color(QPalette::Active, QPalette::Base));
+    // The colours the painter compares with are the ones the overlay names.
+    const std::pair<const char*, Colour> constants[] = {
+        {"clWindow", kClWindow},       {"clWindowText", kClWindowText},
+        {"clHighlight", kClHighlight}, {"clHightlightText", kClHighlightText},
+        {"clBtnFace", kClBtnFace},     {"clGrayText", kClGrayText},
+        {"clWhite", kClWhite},
+    };
+    for (const auto& [name, constant] : constants)
+        EXPECT_EQ(named(name), constant) << name;
 }
 
 TEST(QtMapping, FontsKeepFaceHeightAndStyle) {
