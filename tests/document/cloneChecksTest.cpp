@@ -1,6 +1,6 @@
 #include "document/cloneChecks.h"
+#include "../main/cloneChainFixture.h"
 #include "clone/cloneResult.h"
-#include "cloneChainFixture.h"
 #include "core/modelIdentity.h"
 
 #include <gtest/gtest.h>

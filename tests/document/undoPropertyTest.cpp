@@ -1,5 +1,5 @@
-#include "cellFields.h"
-#include "exchangeFixture.h"
+#include "../exchange/exchangeFixture.h"
+#include "../radio/cellFields.h"
 
 #include "core/undoHistory.h"
 #include "radio/cellEngine.h"
