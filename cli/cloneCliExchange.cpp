@@ -214,9 +214,9 @@ int runImportCommand(const Args& args) {
     if (options->out.empty() && document.Equals(controller.SavedImage()))
         return 0;
     // Saved as the desktop program saves a document.
-    controller.PrepareImage(document, true);
+    MemoryImage prepared;
     const CloneFile::Code saved =
-        saveDocumentFile(document, options->out.empty() ? file : options->out);
+        controller.SavePreparedCopy(document, options->out.empty() ? file : options->out, prepared);
     return saved == CloneFile::Ok ? 0 : marloCloneExit::fileBase + saved;
 }
 

@@ -196,9 +196,9 @@ int CloneCliSession::Read() {
     if (code != 0)
         return code;
     // Saved as the desktop program saves a document.
-    MemoryImage& document = controller_->CurrentImage();
-    controller_->PrepareImage(document, true);
-    const CloneFile::Code saved = saveDocumentFile(document, options_.file);
+    MemoryImage prepared;
+    const CloneFile::Code saved =
+        controller_->SavePreparedCopy(controller_->CurrentImage(), options_.file, prepared);
     return saved == CloneFile::Ok ? 0 : marloCloneExit::fileBase + saved;
 }
 
@@ -227,9 +227,9 @@ int CloneCliSession::Backup() {
     const int code = Run(std::mem_fn(&CloneCommands::Read));
     if (code != 0)
         return code;
-    MemoryImage& radio = controller_->CurrentImage();
-    controller_->PrepareImage(radio, true);
-    const CloneFile::Code saved = saveDocumentFile(radio, options_.backup);
+    MemoryImage prepared;
+    const CloneFile::Code saved =
+        controller_->SavePreparedCopy(controller_->CurrentImage(), options_.backup, prepared);
     if (saved != CloneFile::Ok)
         return marloCloneExit::fileBase + saved;
     std::fprintf(diagnostics_, "marlo-clone: the radio's memory was saved as %s\n",

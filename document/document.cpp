@@ -1,5 +1,6 @@
 #include "document/document.h"
 
+#include "clone/cloneFileSave.h"
 #include "clone/cloneManager.h"
 #include "core/imageDifference.h"
 #include "core/memoryImage.h"
@@ -272,6 +273,18 @@ void Document::ChangeModel(int variant, bool confirm) {
         SetDocumentName({});
     }
     ModelChanged();
+}
+
+CloneFile::Code Document::SavePreparedCopy(const MemoryImage& image, const std::string& path,
+                                           MemoryImage& prepared) {
+    prepared.Assign(image);
+    PrepareImage(prepared, true);
+    CloneFile file;
+    file.BindImage(prepared);
+    file.SetModelCode(modelCodeFirst_, modelCodeSecond_);
+    file.SetMapRevision(MapRevision());
+    file.SetComment(documentComment(prepared));
+    return file.Save(path, CloneRange());
 }
 
 CloneFile::Code Document::OpenImage(const std::string& path, MemoryImage& image) {

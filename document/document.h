@@ -87,6 +87,12 @@ public:
     // rule for a usable file: the window's Open and marlo-clone's check and write
     // go through it. `image` receives the contents only when every step passed.
     CloneFile::Code OpenImage(const std::string& path, MemoryImage& image);
+    // The one way a document is saved, by the window and by marlo-clone alike:
+    // `prepared` becomes a copy of `image` prepared for saving, and that copy is
+    // written to `path` as a clone file. `image` itself is never changed, so a
+    // failed save leaves the document as it was.
+    CloneFile::Code SavePreparedCopy(const MemoryImage& image, const std::string& path,
+                                     MemoryImage& prepared);
 
     bool UpdateModified();
     void TakeSaved();

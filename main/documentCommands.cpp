@@ -146,18 +146,9 @@ int AppController::SaveAsDialog() {
 }
 
 std::unique_ptr<MemoryImage> AppController::SavePreparedCopy(const std::string& path) {
-    // The document is prepared as it is written; a failed save must leave it as
-    // it was, so the preparation works on a copy until the file is safe.
     auto prepared = std::make_unique<MemoryImage>();
-    prepared->Assign(CurrentImage());
-    PrepareImage(*prepared, true);
     const WaitCursor wait;
-    CloneFile file;
-    file.BindImage(*prepared);
-    file.SetModelCode(ModelCodeFirst(), ModelCodeSecond());
-    file.SetMapRevision(MapRevision());
-    file.SetComment(documentComment(*prepared));
-    if (file.Save(path, CloneRange()) != CloneFile::Ok)
+    if (Document::SavePreparedCopy(CurrentImage(), path, *prepared) != CloneFile::Ok)
         return nullptr;
     return prepared;
 }
