@@ -133,7 +133,8 @@ void SheetMenuCommands::Refresh() {
     const bool shown = sheet != nullptr && sheet->Grid() != nullptr;
     const bool channels = shown && hasChannelColumn(*sheet);
     if (fillDown_)
-        fillDown_->setEnabled(shown && sheet->Def().Style().multiSelect != 0);
+        fillDown_->setEnabled(shown &&
+                              sheet->Def().Style().multiSelect != SheetStyle::MultiSelectOff);
     if (fillSeries_)
         fillSeries_->setEnabled(shown && sheet->CanFillSeries());
     if (find_)

@@ -61,8 +61,12 @@ public:
     static constexpr std::int32_t kSpace = 32;
     static constexpr std::int32_t kLastCharacter = 126;
     static constexpr std::int32_t kClick = 256; // on the grid's current cell; acts as Enter
-    static constexpr std::int32_t kF3 = 0x7200;
-    static constexpr std::int32_t kF4 = 0x7300;
+    static constexpr std::int32_t kLeftKey = 0x25 * 256;
+    static constexpr std::int32_t kRightKey = 0x27 * 256;
+    // Function key n (1..12).
+    static constexpr std::int32_t FunctionKey(int n) { return (0x6F + n) * 256; }
+    static constexpr std::int32_t kF3 = (0x6F + 3) * 256;
+    static constexpr std::int32_t kF4 = (0x6F + 4) * 256;
 
     // status: bits 0 and 1 belong to the caller.
     static constexpr std::uint8_t kDuplicate = 0x04;

@@ -20,6 +20,10 @@ namespace CellLayout {
 constexpr std::uint8_t HAlignMask = 0x03; // 0 left, 1 centre, 2 right
 constexpr std::uint8_t VAlignShift = 2;
 constexpr std::uint8_t VAlignMask = 0x0C; // 0 top, 1 middle, 2 bottom
+// The values of HAlign() and VAlign().
+constexpr std::uint8_t AlignStart = 0;  // left, top
+constexpr std::uint8_t AlignCentre = 1; // centre, middle
+constexpr std::uint8_t AlignEnd = 2;    // right, bottom
 constexpr std::uint8_t FitWidth = 0x10;
 constexpr std::uint8_t FitHeight = 0x20;
 constexpr std::uint8_t Continues = 0x40; // continues the cell on its left

@@ -110,7 +110,9 @@ void SheetDef::ApplyStyleProperty(std::string_view group) {
     }
     if (group.starts_with("MultiSelect")) {
         const auto mode = valueOf(group);
-        style_.multiSelect = mode == "Cell" ? 1 : mode == "Line" ? 2 : 0;
+        style_.multiSelect = mode == "Cell"   ? SheetStyle::MultiSelectCells
+                             : mode == "Line" ? SheetStyle::MultiSelectLines
+                                              : SheetStyle::MultiSelectOff;
         return;
     }
     const auto value = valueOf(group);

@@ -39,7 +39,8 @@ struct SheetStyle {
     int fixedRows = 0;
     bool noPrint = false;
     int printFontRatio = 100;
-    int multiSelect = 0; // 0 off, 1 cells, 2 lines
+    enum MultiSelect { MultiSelectOff, MultiSelectCells, MultiSelectLines };
+    int multiSelect = MultiSelectOff;
 };
 
 namespace CellMark {

@@ -118,17 +118,17 @@ struct PlacedLine {
 std::vector<PlacedLine> placeText(const CellModel& model, const TextBlock& block, int left,
                                   const GridRect& rect, int m) {
     int y = rect.top + m;
-    if (model.VAlign() == 1)
+    if (model.VAlign() == CellLayout::AlignCentre)
         y = rect.top + (rect.bottom + 1 - rect.top - block.height) / 2;
-    else if (model.VAlign() == 2)
+    else if (model.VAlign() == CellLayout::AlignEnd)
         y = rect.bottom - block.height - m;
     std::vector<PlacedLine> lines;
     for (std::size_t i = 0; i < block.lines.size(); ++i) {
         const int w = block.widths[i];
         int x = left + 4 * m;
-        if (model.HAlign() == 1)
+        if (model.HAlign() == CellLayout::AlignCentre)
             x = left + (rect.right + 1 - left - w) / 2;
-        else if (model.HAlign() == 2)
+        else if (model.HAlign() == CellLayout::AlignEnd)
             x = rect.right - w - 4 * m + 1;
         lines.push_back({block.lines[i], x, y, w});
         y += block.lineHeight;
@@ -161,7 +161,8 @@ std::optional<Mark> placeMark(const CellPaintInput& in, const CellModel& model,
     const int e = in.printing ? rect.Height() / 2 : image.width();
     int kind = in.request->markerPlace;
     if (kind == CellRequest::kMarkerAuto)
-        kind = model.HAlign() == 2 ? CellRequest::kMarkerLeft : CellRequest::kMarkerAfterText;
+        kind = model.HAlign() == CellLayout::AlignEnd ? CellRequest::kMarkerLeft
+                                                      : CellRequest::kMarkerAfterText;
     const int xr = rect.right - e - 1;
     int x = xr;
     if (kind == CellRequest::kMarkerLeft)

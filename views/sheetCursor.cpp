@@ -12,11 +12,6 @@ namespace marlo {
 
 namespace {
 
-// Virtual-key codes that the engine knows keys by (times 256).
-constexpr std::int32_t kVkLeft = 0x25;
-constexpr std::int32_t kVkRight = 0x27;
-constexpr std::int32_t kVkF1 = 0x70;
-
 int sign(int v) {
     return (v > 0) - (v < 0);
 }
@@ -199,7 +194,7 @@ bool Sheet::GridKeyDown(QKeyEvent& event) {
     case Qt::Key_Right: {
         const bool right = event.key() == Qt::Key_Right;
         if (!MoveCursor(right ? 1 : -1, 0))
-            Dispatch(col, row, (right ? kVkRight : kVkLeft) * 256);
+            Dispatch(col, row, right ? CellRequest::kRightKey : CellRequest::kLeftKey);
         break;
     }
     case Qt::Key_Up:
@@ -209,7 +204,7 @@ bool Sheet::GridKeyDown(QKeyEvent& event) {
         break;
     default:
         if (event.key() >= Qt::Key_F1 && event.key() <= Qt::Key_F12) {
-            Dispatch(col, row, (kVkF1 + event.key() - Qt::Key_F1) * 256);
+            Dispatch(col, row, CellRequest::FunctionKey(event.key() - Qt::Key_F1 + 1));
             break;
         }
         {

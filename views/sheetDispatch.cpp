@@ -4,6 +4,7 @@
 #include "views/sheet.h"
 
 #include "core/notificationHub.h"
+#include "radio/cellEngine.h"
 #include "views/sheetFinder.h"
 
 #include <algorithm>
@@ -133,9 +134,9 @@ std::uint8_t Sheet::Dispatch(int col, int row, std::int32_t action, std::int32_t
             col = grid_->Col();
             row = grid_->Row();
         }
-        if (result == 1)
+        if (result == CellResult::ListOpened)
             ClearSelection();
-        if (result == 2)
+        if (result == CellResult::OpenEditor)
             OpenEditor(col, row, request.text, request.selStart, request.selLength);
         if (request.outAction == 0 || replays >= kMaxReplays)
             break;
@@ -147,7 +148,8 @@ std::uint8_t Sheet::Dispatch(int col, int row, std::int32_t action, std::int32_t
             wait_(wait);
         wait = std::max(0, wait - 6);
     }
-    if (def_->Style().multiSelect != 0 && (request.block.flags & CellBlock::NewBlock) != 0) {
+    if (def_->Style().multiSelect != SheetStyle::MultiSelectOff &&
+        (request.block.flags & CellBlock::NewBlock) != 0) {
         SelectBlock(request);
     } else {
         ClearSelection();

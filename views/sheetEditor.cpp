@@ -45,9 +45,9 @@ void Sheet::OpenEditor(int col, int row, const std::string& text, int selStart, 
                QSize(r.Width(), r.Height()));
     const int textHeight = QFontMetrics(font).height();
     if (textHeight < r.Height()) {
-        if (model.VAlign() == 1)
+        if (model.VAlign() == CellLayout::AlignCentre)
             area.moveTop(area.top() + (r.Height() - textHeight) / 2);
-        else if (model.VAlign() == 2)
+        else if (model.VAlign() == CellLayout::AlignEnd)
             area.moveTop(area.top() + r.Height() - textHeight - 1);
         area.setHeight(textHeight);
     }

@@ -44,7 +44,7 @@ void Sheet::ClearSelection() {
 // selection stretches from the anchor, otherwise it starts again at `to`.
 void Sheet::UpdateSelection(GridCell from, GridCell to) {
     const int mode = def_->Style().multiSelect;
-    if (mode == 0)
+    if (mode == SheetStyle::MultiSelectOff)
         return;
     const auto multi = [this](GridCell c) {
         return c.IsValid() && c.col < def_->ColCount() && c.row < def_->RowCount() &&
@@ -86,9 +86,10 @@ void Sheet::UpdateSelection(GridCell from, GridCell to) {
 }
 
 void Sheet::UpdateLineMarks() {
-    if (def_->Style().multiSelect == 0)
+    if (def_->Style().multiSelect == SheetStyle::MultiSelectOff)
         return;
-    if ((interaction_ & kMultiActive) != 0 && def_->Style().multiSelect == 2) {
+    if ((interaction_ & kMultiActive) != 0 &&
+        def_->Style().multiSelect == SheetStyle::MultiSelectLines) {
         interaction_ &= ~kLineMarksClear;
         for (int row = 0; row < def_->RowCount(); ++row) {
             bool selected = false;
