@@ -1,7 +1,7 @@
 #pragma once
 
-#include "DocumentContext.h"
 #include "core/memoryImage.h"
+#include "documentContext.h"
 
 using namespace marlo;
 

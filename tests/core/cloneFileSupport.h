@@ -2,7 +2,7 @@
 
 #include "core/cloneFile.h"
 #include "core/memoryImage.h"
-#include "support/ScriptedPrompter.h"
+#include "support/scriptedPrompter.h"
 
 #include <string>
 

@@ -15,7 +15,7 @@
 #include "radio/listRecord.h"
 #include "sheets/cellModel.h"
 #include "sheets/cellNames.h"
-#include "support/ScriptedPrompter.h"
+#include "support/scriptedPrompter.h"
 
 #include <QProcess>
 #include <QTemporaryDir>

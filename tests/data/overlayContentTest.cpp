@@ -7,7 +7,7 @@
 #include "radio/listRecord.h"
 #include "sheets/commonSettingsSheetDef.h"
 #include "sheets/selectionListCache.h"
-#include "support/ScriptedPrompter.h"
+#include "support/scriptedPrompter.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 #include "core/settingsStore.h"
 #include "document/appCellContext.h"
 #include "main/radioAppController.h"
-#include "support/ScriptedPrompter.h"
+#include "support/scriptedPrompter.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>

@@ -7,7 +7,7 @@
 #include "core/notificationHub.h"
 #include "document/cloneCommands.h"
 #include "main/radioAppController.h"
-#include "support/ScriptedPrompter.h"
+#include "support/scriptedPrompter.h"
 #include "tools/radiosim/radioSim.h"
 
 #include <QTemporaryDir>

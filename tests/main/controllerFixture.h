@@ -5,7 +5,7 @@
 #include "core/notificationHub.h"
 #include "main/radioAppController.h"
 #include "overlay/overlayTexts.h"
-#include "support/ScriptedPrompter.h"
+#include "support/scriptedPrompter.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 #include "platform/fatalError.h"
 #include "platform/programPath.h"
 #include "platform/prompter.h"
-#include "support/ScriptedPrompter.h"
+#include "support/scriptedPrompter.h"
 #include "views/qtPrompter.h"
 
 #include <QAbstractButton>

@@ -3,8 +3,8 @@
 #include "core/notificationHub.h"
 #include "print/printing.h"
 #include "sheets/overlayLineStore.h"
-#include "support/ScriptedPrompter.h"
 #include "support/pdfPages.h"
+#include "support/scriptedPrompter.h"
 #include "views/sheet.h"
 
 #include <QTemporaryDir>

@@ -3,7 +3,7 @@
 #include "radio/cellLabels.h"
 #include "radio/listRecord.h"
 #include "radio/rowOperations.h"
-#include "support/ScriptedPrompter.h"
+#include "support/scriptedPrompter.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "support/ScriptedPrompter.h"
+#include "support/scriptedPrompter.h"
 
 #include <QPrinter>
 #include <filesystem>

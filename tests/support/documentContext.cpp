@@ -1,4 +1,4 @@
-#include "DocumentContext.h"
+#include "documentContext.h"
 
 #include "core/modelIdentity.h"
 
