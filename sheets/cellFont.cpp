@@ -114,7 +114,16 @@ void CellFont::SetSize(std::int32_t points) {
 }
 
 void CellFont::ApplySpec(std::string_view spec) {
-    enum Field { Charset, Face, Colour, Height, Size, Style, Pitch, FieldCount };
+    enum Field {
+        CharsetField,
+        FaceField,
+        ColourField,
+        HeightField,
+        SizeField,
+        StyleField,
+        PitchField,
+        FieldCount
+    };
     for (int n = 0; n < FieldCount; ++n) {
         const auto field = textField(spec, ',', n);
         if (!field)
@@ -122,25 +131,25 @@ void CellFont::ApplySpec(std::string_view spec) {
         if (field->empty())
             continue;
         switch (n) {
-        case Charset:
+        case CharsetField:
             charsetFromName(*field, charset);
             break;
-        case Face:
+        case FaceField:
             if (const auto name = skipBlanks(*field); !name.empty())
                 face = name;
             break;
-        case Colour:
+        case ColourField:
             colourFromName(*field, colour);
             break;
-        case Height:
+        case HeightField:
             if (const auto h = scaledOrNew(*field, height))
                 SetHeight(*h);
             break;
-        case Size:
+        case SizeField:
             if (const auto s = scaledOrNew(*field, size))
                 SetSize(*s);
             break;
-        case Style: {
+        case StyleField: {
             // The field replaces the style only when it names a known style.
             bool matched = false;
             for (int t = 0; const auto token = textField(*field, '+', t); ++t) {
@@ -154,7 +163,7 @@ void CellFont::ApplySpec(std::string_view spec) {
             }
             break;
         }
-        case Pitch:
+        case PitchField:
             pitchFromName(*field, pitch);
             break;
         }
